@@ -1,0 +1,26 @@
+#include "platform/qt/application.h"
+
+#include "platform/dialogs.h"
+
+#include <exception>
+
+namespace lumeno {
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool TApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        ShowException(e);
+    }
+    return false;
+}
+
+void TApplication::ShowException(const std::exception& e)
+{
+    Dialogs().Show({applicationName().toStdString(), e.what(), TMsgDlgType::mtError, mbOK, mrOk});
+}
+
+} // namespace lumeno

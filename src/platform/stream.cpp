@@ -1,0 +1,277 @@
+#include "platform/stream.h"
+
+#include "platform/exception.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace lumeno {
+
+namespace {
+
+std::string SystemError(int err) { return std::strerror(err); }
+
+constexpr std::size_t kFileBufferSize = 1 << 16;
+
+} // namespace
+
+std::int64_t TStream::GetSize()
+{
+    const std::int64_t pos = Seek(0, TSeekOrigin::soCurrent);
+    const std::int64_t size = Seek(0, TSeekOrigin::soEnd);
+    Seek(pos, TSeekOrigin::soBeginning);
+    return size;
+}
+
+void TStream::ReadBuffer(void* buffer, std::int64_t count)
+{
+    if (count != 0 && Read(buffer, count) != count)
+        throw EReadError("Stream read error");
+}
+
+void TStream::WriteBuffer(const void* buffer, std::int64_t count)
+{
+    if (count != 0 && Write(buffer, count) != count)
+        throw EWriteError("Stream write error");
+}
+
+std::int64_t TStream::CopyFrom(TStream& source, std::int64_t count)
+{
+    if (count == 0) {
+        source.SetPosition(0);
+        count = source.GetSize();
+    }
+    std::vector<std::uint8_t> chunk(static_cast<std::size_t>(std::min<std::int64_t>(count, 1 << 20)));
+    std::int64_t left = count;
+    while (left > 0) {
+        const std::int64_t n = std::min<std::int64_t>(left, static_cast<std::int64_t>(chunk.size()));
+        source.ReadBuffer(chunk.data(), n);
+        WriteBuffer(chunk.data(), n);
+        left -= n;
+    }
+    return count;
+}
+
+// ---------------------------------------------------------------------------
+
+TFileStream::TFileStream(const std::string& fileName, TFileMode mode)
+{
+    int flags = O_CLOEXEC;
+    switch (mode) {
+    case TFileMode::fmOpenRead: flags |= O_RDONLY; break;
+    case TFileMode::fmOpenWrite: flags |= O_WRONLY; break;
+    case TFileMode::fmOpenReadWrite: flags |= O_RDWR; break;
+    case TFileMode::fmCreate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+    }
+    const int fd = ::open(fileName.c_str(), flags, 0666);
+    if (fd < 0) {
+        const int err = errno;
+        if (mode == TFileMode::fmCreate)
+            throw EFCreateError("Cannot create file \"" + fileName + "\". " + SystemError(err));
+        throw EFOpenError("Cannot open file \"" + fileName + "\". " + SystemError(err));
+    }
+    OpenFd(fd, fileName, mode != TFileMode::fmOpenRead);
+}
+
+void TFileStream::OpenFd(int fd, const std::string& fileName, bool writable)
+{
+    file_ = ::fdopen(fd, writable ? "r+b" : "rb");
+    if (!file_) {
+        const int err = errno;
+        ::close(fd);
+        throw EFOpenError("Cannot open file \"" + fileName + "\". " + SystemError(err));
+    }
+    fileName_ = fileName;
+    buffer_.resize(kFileBufferSize);
+    std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
+}
+
+TFileStream::~TFileStream()
+{
+    if (file_)
+        std::fclose(file_);
+}
+
+void TFileStream::Close()
+{
+    if (!file_)
+        return;
+    std::FILE* f = file_;
+    file_ = nullptr;
+    if (std::fclose(f) != 0)
+        throw EWriteError("Cannot write file \"" + fileName_ + "\". " + SystemError(errno));
+}
+
+std::int64_t TFileStream::Read(void* buffer, std::int64_t count)
+{
+    if (!file_ || count <= 0)
+        return 0;
+    return static_cast<std::int64_t>(std::fread(buffer, 1, static_cast<std::size_t>(count), file_));
+}
+
+std::int64_t TFileStream::Write(const void* buffer, std::int64_t count)
+{
+    if (!file_ || count <= 0)
+        return 0;
+    return static_cast<std::int64_t>(std::fwrite(buffer, 1, static_cast<std::size_t>(count), file_));
+}
+
+std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin)
+{
+    if (!file_)
+        return 0;
+    if (origin == TSeekOrigin::soCurrent && offset == 0)
+        return ::ftello(file_);
+    const int whence = origin == TSeekOrigin::soBeginning ? SEEK_SET
+                       : origin == TSeekOrigin::soCurrent ? SEEK_CUR
+                                                          : SEEK_END;
+    if (::fseeko(file_, offset, whence) != 0)
+        return -1;
+    return ::ftello(file_);
+}
+
+std::int64_t TFileStream::GetSize()
+{
+    if (!file_)
+        return 0;
+    std::fflush(file_);
+    struct stat st {};
+    if (::fstat(::fileno(file_), &st) != 0)
+        return 0;
+    return st.st_size;
+}
+
+void TFileStream::SetSize(std::int64_t newSize)
+{
+    if (!file_)
+        return;
+    std::fflush(file_);
+    if (::ftruncate(::fileno(file_), newSize) != 0)
+        throw EWriteError("Cannot write file \"" + fileName_ + "\". " + SystemError(errno));
+    if (GetPosition() > newSize)
+        SetPosition(newSize);
+}
+
+// ---------------------------------------------------------------------------
+
+TSafeFileStream::TSafeFileStream(const std::string& target) : target_(target)
+{
+    std::random_device rd;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp_ = target + ".lumeno-" + std::to_string(rd() % 1000000000u);
+        const int fd = ::open(temp_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            OpenFd(fd, temp_, true);
+            return;
+        }
+        if (errno != EEXIST)
+            throw EFCreateError("Cannot create file \"" + target + "\". " + SystemError(errno));
+    }
+    throw EFCreateError("Cannot create file \"" + target + "\". " + SystemError(EEXIST));
+}
+
+TSafeFileStream::~TSafeFileStream()
+{
+    if (!committed_) {
+        try {
+            Close();
+        } catch (...) {
+            // The temporary file is discarded anyway.
+        }
+        ::unlink(temp_.c_str());
+    }
+}
+
+void TSafeFileStream::Commit()
+{
+    Close();
+    struct stat st {};
+    if (::stat(target_.c_str(), &st) == 0)
+        ::chmod(temp_.c_str(), st.st_mode & 07777);
+    if (::rename(temp_.c_str(), target_.c_str()) != 0)
+        throw EWriteError("Cannot write file \"" + target_ + "\". " + SystemError(errno));
+    committed_ = true;
+}
+
+// ---------------------------------------------------------------------------
+
+TMemoryStream::TMemoryStream(const void* data, std::int64_t size)
+    : data_(static_cast<const std::uint8_t*>(data), static_cast<const std::uint8_t*>(data) + size)
+{
+}
+
+std::int64_t TMemoryStream::Read(void* buffer, std::int64_t count)
+{
+    const std::int64_t size = GetSize();
+    if (count <= 0 || position_ >= size)
+        return 0;
+    const std::int64_t n = std::min(count, size - position_);
+    std::memcpy(buffer, data_.data() + position_, static_cast<std::size_t>(n));
+    position_ += n;
+    return n;
+}
+
+std::int64_t TMemoryStream::Write(const void* buffer, std::int64_t count)
+{
+    if (count <= 0)
+        return 0;
+    const std::int64_t end = position_ + count;
+    if (end > GetSize()) {
+        if (static_cast<std::size_t>(end) > data_.capacity())
+            data_.reserve(std::max<std::size_t>(static_cast<std::size_t>(end), data_.capacity() * 2));
+        data_.resize(static_cast<std::size_t>(end));
+    }
+    std::memcpy(data_.data() + position_, buffer, static_cast<std::size_t>(count));
+    position_ = end;
+    return count;
+}
+
+std::int64_t TMemoryStream::Seek(std::int64_t offset, TSeekOrigin origin)
+{
+    std::int64_t base = 0;
+    if (origin == TSeekOrigin::soCurrent)
+        base = position_;
+    else if (origin == TSeekOrigin::soEnd)
+        base = GetSize();
+    const std::int64_t pos = base + offset;
+    if (pos < 0)
+        return -1;
+    position_ = pos;
+    return position_;
+}
+
+void TMemoryStream::SetSize(std::int64_t newSize)
+{
+    data_.resize(static_cast<std::size_t>(std::max<std::int64_t>(newSize, 0)));
+    position_ = std::min(position_, GetSize());
+}
+
+void TMemoryStream::Clear()
+{
+    data_.clear();
+    position_ = 0;
+}
+
+void TMemoryStream::LoadFromFile(const std::string& fileName)
+{
+    TFileStream file(fileName, TFileMode::fmOpenRead);
+    const std::int64_t size = file.GetSize();
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(size));
+    file.ReadBuffer(data.data(), size);
+    data_ = std::move(data);
+    position_ = 0;
+}
+
+void TMemoryStream::SaveToFile(const std::string& fileName)
+{
+    TSafeFileStream file(fileName);
+    file.WriteBuffer(data_.data(), GetSize());
+    file.Commit();
+}
+
+} // namespace lumeno

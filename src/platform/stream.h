@@ -1,0 +1,113 @@
+#pragma once
+// Byte streams in the shape the image library expects: a stream reads,
+// writes and seeks with 64-bit positions; ReadBuffer/WriteBuffer raise on a
+// short transfer.
+
+#include "platform/types.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace lumeno {
+
+enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
+
+class TStream : public TObject {
+public:
+    // Returns the number of bytes transferred (0 at the end).
+    virtual std::int64_t Read(void* buffer, std::int64_t count) = 0;
+    virtual std::int64_t Write(const void* buffer, std::int64_t count) = 0;
+    virtual std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) = 0;
+    virtual std::int64_t GetSize();
+    virtual void SetSize(std::int64_t newSize) = 0;
+
+    std::int64_t GetPosition() { return Seek(0, TSeekOrigin::soCurrent); }
+    void SetPosition(std::int64_t pos) { Seek(pos, TSeekOrigin::soBeginning); }
+    std::int64_t Remaining() { return GetSize() - GetPosition(); }
+
+    // Raise EReadError / EWriteError unless exactly count bytes move.
+    void ReadBuffer(void* buffer, std::int64_t count);
+    void WriteBuffer(const void* buffer, std::int64_t count);
+
+    // Copies count bytes from source at its position; count 0 copies the
+    // whole source from its beginning. Returns the bytes copied.
+    std::int64_t CopyFrom(TStream& source, std::int64_t count);
+};
+
+// File open modes.
+enum class TFileMode { fmOpenRead, fmOpenWrite, fmOpenReadWrite, fmCreate };
+
+// A buffered file stream.
+class TFileStream : public TStream {
+public:
+    TFileStream(const std::string& fileName, TFileMode mode);
+    ~TFileStream() override;
+    TFileStream(const TFileStream&) = delete;
+    TFileStream& operator=(const TFileStream&) = delete;
+
+    std::int64_t Read(void* buffer, std::int64_t count) override;
+    std::int64_t Write(const void* buffer, std::int64_t count) override;
+    std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
+    std::int64_t GetSize() override;
+    void SetSize(std::int64_t newSize) override;
+
+    const std::string& FileName() const { return fileName_; }
+    // Flushes buffered output and closes; raises EWriteError when the data
+    // could not be written. The destructor closes silently.
+    void Close();
+
+protected:
+    TFileStream() = default;
+    void OpenFd(int fd, const std::string& fileName, bool writable);
+
+private:
+    std::FILE* file_ = nullptr;
+    std::string fileName_;
+    std::vector<char> buffer_;
+};
+
+// Writes a file by way of a temporary file in the same folder; Commit
+// renames it over the target (keeping an existing target's permissions).
+// Until then the old file is untouched, and without Commit the temporary
+// file is removed.
+class TSafeFileStream : public TFileStream {
+public:
+    explicit TSafeFileStream(const std::string& target);
+    ~TSafeFileStream() override;
+
+    void Commit();
+    const std::string& Target() const { return target_; }
+
+private:
+    std::string target_;
+    std::string temp_;
+    bool committed_ = false;
+};
+
+// A growable stream in memory.
+class TMemoryStream : public TStream {
+public:
+    TMemoryStream() = default;
+    explicit TMemoryStream(std::vector<std::uint8_t> data) : data_(std::move(data)) {}
+    TMemoryStream(const void* data, std::int64_t size);
+
+    std::int64_t Read(void* buffer, std::int64_t count) override;
+    std::int64_t Write(const void* buffer, std::int64_t count) override;
+    std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
+    std::int64_t GetSize() override { return static_cast<std::int64_t>(data_.size()); }
+    void SetSize(std::int64_t newSize) override;
+
+    std::uint8_t* Memory() { return data_.data(); }
+    const std::vector<std::uint8_t>& Data() const { return data_; }
+    void Clear();
+    void LoadFromFile(const std::string& fileName);
+    void SaveToFile(const std::string& fileName);
+
+private:
+    std::vector<std::uint8_t> data_;
+    std::int64_t position_ = 0;
+};
+
+} // namespace lumeno

@@ -1,0 +1,95 @@
+#include "platform/dialogs.h"
+#include "platform/exception.h"
+#include "platform/stream.h"
+#include "support/recording_dialogs.h"
+#include "support/test_env.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace lumeno {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(MemoryStream, ReadWriteSeekAndShortReads)
+{
+    TMemoryStream s;
+    s.WriteBuffer("abcdef", 6);
+    EXPECT_EQ(s.GetSize(), 6);
+    s.SetPosition(4);
+    char buf[4] = {};
+    EXPECT_EQ(s.Read(buf, 4), 2);
+    EXPECT_EQ(std::string(buf, 2), "ef");
+    s.SetPosition(5);
+    EXPECT_THROW(s.ReadBuffer(buf, 2), EReadError);
+    // Writing past the end grows the stream, filling the gap with zeros.
+    s.SetPosition(8);
+    s.WriteBuffer("x", 1);
+    EXPECT_EQ(s.GetSize(), 9);
+    EXPECT_EQ(s.Data()[6], 0);
+    EXPECT_EQ(s.Seek(-1, TSeekOrigin::soBeginning), -1);
+}
+
+TEST(FileStream, RoundTripAndOpenErrors)
+{
+    test::TempDir dir;
+    const std::string name = dir.File("a.bin");
+    {
+        TFileStream out(name, TFileMode::fmCreate);
+        out.WriteBuffer("hello", 5);
+        EXPECT_EQ(out.GetSize(), 5);
+        out.Close();
+    }
+    TFileStream in(name, TFileMode::fmOpenRead);
+    char buf[8] = {};
+    in.Seek(-3, TSeekOrigin::soEnd);
+    in.ReadBuffer(buf, 3);
+    EXPECT_EQ(std::string(buf, 3), "llo");
+    EXPECT_EQ(in.Remaining(), 0);
+    EXPECT_THROW(TFileStream(dir.File("missing"), TFileMode::fmOpenRead), EFOpenError);
+    EXPECT_THROW(TFileStream(dir.File("no/such/dir"), TFileMode::fmCreate), EFCreateError);
+}
+
+TEST(SafeFileStream, OldFileSurvivesUntilCommitAndKeepsPermissions)
+{
+    test::TempDir dir;
+    const std::string name = dir.File("photo.bmp");
+    test::WriteFileBytes(name, {'o', 'l', 'd'});
+    ::chmod(name.c_str(), 0640);
+    {
+        TSafeFileStream out(name);
+        out.WriteBuffer("new data", 8);
+        EXPECT_EQ(test::ReadFileBytes(name).size(), 3u);
+        // Dropped without Commit: the old file stays, no temporary is left.
+    }
+    EXPECT_EQ(test::ReadFileBytes(name).size(), 3u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+    {
+        TSafeFileStream out(name);
+        out.WriteBuffer("new data", 8);
+        out.Commit();
+    }
+    EXPECT_EQ(test::ReadFileBytes(name).size(), 8u);
+    struct stat st {};
+    ASSERT_EQ(::stat(name.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+}
+
+TEST(Dialogs, RecordedAndAnswered)
+{
+    test::RecordingDialogs rec;
+    rec.Answer(mrCancel);
+    EXPECT_EQ(MessageBox("Lost?", "Lumeno", MB_OKCANCEL | MB_ICONWARNING), mrCancel);
+    EXPECT_EQ(MessageDlg("Sure?", TMsgDlgType::mtConfirmation, mbYesNo), mrYes);
+    const auto shown = rec.Shown();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].Type, TMsgDlgType::mtWarning);
+    EXPECT_EQ(shown[0].Buttons, mbOKCancel);
+    EXPECT_EQ(shown[1].Text, "Sure?");
+}
+
+} // namespace
+} // namespace lumeno

@@ -1,0 +1,79 @@
+#include "support/test_env.h"
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <sys/wait.h>
+
+namespace lumeno::test {
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir()
+{
+    std::string pattern = (fs::temp_directory_path() / "lumeno-test-XXXXXX").string();
+    if (!::mkdtemp(pattern.data()))
+        throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ec;
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path_, ec);
+}
+
+std::string DataFile(const std::string& name) { return std::string(LUMENO_TEST_DATA_DIR) + "/" + name; }
+
+bool HaveTool(const std::string& program)
+{
+    return Run("command -v '" + program + "' >/dev/null 2>&1") == 0;
+}
+
+int Run(const std::string& commandLine)
+{
+    const int status = std::system(commandLine.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string RunOutput(const std::string& commandLine)
+{
+    std::string out;
+    FILE* pipe = ::popen(commandLine.c_str(), "r");
+    if (!pipe)
+        return out;
+    std::array<char, 4096> chunk{};
+    std::size_t n;
+    while ((n = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0)
+        out.append(chunk.data(), n);
+    ::pclose(pipe);
+    return out;
+}
+
+std::vector<unsigned char> ReadFileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+void IsolateUserFolders()
+{
+    static TempDir home;
+    for (const char* var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"}) {
+        const fs::path dir = home.Path() / var;
+        fs::create_directories(dir);
+        ::setenv(var, dir.c_str(), 1);
+    }
+}
+
+} // namespace lumeno::test

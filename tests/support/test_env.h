@@ -1,0 +1,41 @@
+#pragma once
+// Test helpers: a private temporary folder per test, the test-data folder,
+// and the external programs that serve as oracles.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace lumeno::test {
+
+// A fresh folder removed with its contents when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& Path() const { return path_; }
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string DataFile(const std::string& name);
+
+// True when the program is on the PATH.
+bool HaveTool(const std::string& program);
+// Runs a shell command line; returns its exit status.
+int Run(const std::string& commandLine);
+// Runs a shell command line and returns what it wrote to standard output.
+std::string RunOutput(const std::string& commandLine);
+
+std::vector<unsigned char> ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+
+// Points XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_CACHE_HOME at a private
+// folder for the whole test process (called by the test mains).
+void IsolateUserFolders();
+
+} // namespace lumeno::test
