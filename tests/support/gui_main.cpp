@@ -2,10 +2,10 @@
 // Fusion style, test-mode standard paths and private XDG folders. Message
 // boxes are recorded, never shown.
 
+#include "platform/qt/application.h"
 #include "support/recording_dialogs.h"
 #include "support/test_env.h"
 
-#include <QApplication>
 #include <QStandardPaths>
 #include <QStyleFactory>
 
@@ -17,7 +17,7 @@ int main(int argc, char** argv)
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     lumeno::test::IsolateUserFolders();
     QStandardPaths::setTestModeEnabled(true);
-    QApplication app(argc, argv);
+    lumeno::TApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     lumeno::test::RecordingDialogs dialogs;
     ::testing::InitGoogleTest(&argc, argv);
