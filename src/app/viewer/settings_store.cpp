@@ -11,8 +11,7 @@ namespace lumeno {
 
 namespace {
 
-template <typename T>
-bool ParseNumber(const std::string& text, T& value)
+template <typename T> bool ParseNumber(const std::string& text, T& value)
 {
     const char* first = text.data() + (!text.empty() && text[0] == '+');
     const char* last = text.data() + text.size();
@@ -20,7 +19,10 @@ bool ParseNumber(const std::string& text, T& value)
     return ec == std::errc() && end == last && first != last;
 }
 
-bool IsStartFolder(const std::string& name) { return name == "Directory" || name == "SourceDir"; }
+bool IsStartFolder(const std::string& name)
+{
+    return name == "Directory" || name == "SourceDir";
+}
 
 } // namespace
 
@@ -123,7 +125,10 @@ long double TSettingsStore::ReadFloat(const std::string& name) const
     return 0;
 }
 
-bool TSettingsStore::ReadBool(const std::string& name) const { return ReadInteger(name) != 0; }
+bool TSettingsStore::ReadBool(const std::string& name) const
+{
+    return ReadInteger(name) != 0;
+}
 
 TFileTypeFlags TSettingsStore::ReadFileTypes() const
 {
@@ -147,7 +152,10 @@ void TSettingsStore::WriteFloat(const std::string& name, long double value) cons
     WriteSetting(name, std::string(text, ec == std::errc() ? end : text));
 }
 
-void TSettingsStore::WriteBool(const std::string& name, bool value) const { WriteSetting(name, value ? "1" : "0"); }
+void TSettingsStore::WriteBool(const std::string& name, bool value) const
+{
+    WriteSetting(name, value ? "1" : "0");
+}
 
 void TSettingsStore::WriteFileTypes(const TFileTypeFlags& flags) const
 {

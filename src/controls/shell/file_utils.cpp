@@ -28,7 +28,10 @@ std::string FullPath(const std::string& name)
     return ec ? name : full.string();
 }
 
-bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+bool SameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
 
 // Refuses a destination that the copy must not replace.
 void CheckDestination(const struct stat& source, const std::string& dest)
@@ -80,10 +83,11 @@ void SyncToDisk(const std::string& name)
 void CopyFileTo(const std::string& source, const std::string& destination)
 {
     const std::string dest = FullPath(destination);
-    TFileStream in(source, TFileMode::fmOpenRead);
+    // Checked before opening: opening a pipe would wait for a writer.
     struct stat from {};
-    if (::stat(source.c_str(), &from) != 0 || !S_ISREG(from.st_mode))
+    if (::stat(source.c_str(), &from) == 0 && !S_ISREG(from.st_mode))
         throw EFOpenError("Cannot open file \"" + source + "\". It is not a plain file");
+    TFileStream in(source, TFileMode::fmOpenRead);
     CheckDestination(from, dest);
 
     TSafeFileStream out(dest);
@@ -166,8 +170,8 @@ bool FileSetAttr(const std::string& name, int attributes)
     const mode_t writeBits = S_IWUSR | S_IWGRP | S_IWOTH;
     // Clearing read-only gives the owner back the write bit only.
     const mode_t mode = (attributes & faReadOnly) ? st.st_mode & ~writeBits
-                        : (st.st_mode & S_IWUSR) ? st.st_mode
-                                                 : st.st_mode | S_IWUSR;
+                        : (st.st_mode & S_IWUSR)  ? st.st_mode
+                                                  : st.st_mode | S_IWUSR;
     if (mode != st.st_mode && ::chmod(name.c_str(), mode & 07777) != 0)
         return false;
     const int stored = attributes & kStoredAttributes;

@@ -49,7 +49,8 @@ std::string DecodeName(const QString& encoded)
     QString out;
     for (qsizetype i = 0; i < encoded.size(); ++i) {
         bool ok = false;
-        const ushort code = encoded[i] == QLatin1Char('%') ? encoded.mid(i + 1, 2).toUShort(&ok, 16) : 0;
+        const bool escape = encoded[i] == QLatin1Char('%') && i + 2 < encoded.size();
+        const ushort code = escape ? encoded.mid(i + 1, 2).toUShort(&ok, 16) : 0;
         if (ok) {
             out += QChar(code);
             i += 2;
@@ -60,7 +61,10 @@ std::string DecodeName(const QString& encoded)
     return out.toStdString();
 }
 
-QString EncodeValueName(const std::string& name) { return name.empty() ? kRootGroup : EncodeName(name); }
+QString EncodeValueName(const std::string& name)
+{
+    return name.empty() ? kRootGroup : EncodeName(name);
+}
 
 std::vector<std::string> SplitPath(const std::string& path)
 {
@@ -255,9 +259,15 @@ bool TRegistry::OpenKey(const std::string& key, bool canCreate)
     return true;
 }
 
-void TRegistry::CloseKey() { currentPath_.clear(); }
+void TRegistry::CloseKey()
+{
+    currentPath_.clear();
+}
 
-bool TRegistry::KeyExists(const std::string& key) { return Hive().Exists(Hive().GroupOf(ResolveKey(key))); }
+bool TRegistry::KeyExists(const std::string& key)
+{
+    return Hive().Exists(Hive().GroupOf(ResolveKey(key)));
+}
 
 bool TRegistry::DeleteKey(const std::string& key)
 {
@@ -374,7 +384,10 @@ int TRegistry::ReadInteger(const std::string& name)
     return value;
 }
 
-void TRegistry::WriteInteger(const std::string& name, int value) { WriteString(name, std::to_string(value)); }
+void TRegistry::WriteInteger(const std::string& name, int value)
+{
+    WriteString(name, std::to_string(value));
+}
 
 int TRegistry::ReadBinaryData(const std::string& name, void* buffer, int bufSize)
 {

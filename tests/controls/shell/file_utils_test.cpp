@@ -80,6 +80,8 @@ TEST_F(FileUtilsTest, CopyRefusesWhatItMustNotReplace)
     const std::string source = MakeFile("a.jpg", 3000);
     EXPECT_THROW(CopyFileTo(dir_.File("missing"), dir_.File("b")), EFOpenError);
     EXPECT_THROW(CopyFileTo(dir_.Path().string(), dir_.File("b")), EFOpenError);
+    ASSERT_EQ(::mkfifo(dir_.File("pipe").c_str(), 0644), 0);
+    EXPECT_THROW(CopyFileTo(dir_.File("pipe"), dir_.File("b")), EFOpenError); // without waiting
     EXPECT_THROW(CopyFileTo(source, dir_.File("no/such/folder/b")), EFCreateError);
     EXPECT_THROW(CopyFileTo(source, source), EFCreateError);
     ASSERT_EQ(::link(source.c_str(), dir_.File("hard.jpg").c_str()), 0);
