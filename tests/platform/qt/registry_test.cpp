@@ -192,6 +192,12 @@ TEST_F(RegistryTest, UnwritableHiveRaises)
     EXPECT_FALSE(reg.OpenKey("Software\\Orvella", true));
     TRegIniFile ini("Software\\Orvella");
     EXPECT_THROW(ini.WriteString("", "Left", "1"), ERegistryException);
+
+    // A hive that cannot be replaced (here a folder stands in its place).
+    SetRegistryFolder(dir_.File("hives"));
+    fs::create_directories(UserHive());
+    TRegIniFile blocked("Software\\Orvella");
+    EXPECT_THROW(blocked.WriteString("", "Left", "1"), ERegistryException);
 }
 
 } // namespace
