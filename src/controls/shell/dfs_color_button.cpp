@@ -91,8 +91,10 @@ void CustomColorsFromText(const std::string& text, TColorArrayClass& colors)
     if (text.empty())
         return;
     // Every item is cut at the width of the first, as the writer makes them.
+    // Without a comma nothing is cut and every item reads as white.
     const std::size_t comma = text.find(',');
     const std::size_t width = comma == std::string::npos ? 0 : comma;
+    const std::size_t step = comma == std::string::npos ? 0 : width + 1;
     std::string rest = text;
     for (int x = 1; x <= colors.XSize(); ++x)
         for (int y = 1; y <= colors.YSize(); ++y) {
@@ -102,7 +104,7 @@ void CustomColorsFromText(const std::string& text, TColorArrayClass& colors)
             if (!ParseInteger(rest.substr(0, width), value))
                 value = clWhite;
             colors.SetColor(x, y, value);
-            rest.erase(0, std::min(rest.size(), width + 1));
+            rest.erase(0, std::min(rest.size(), step));
         }
 }
 

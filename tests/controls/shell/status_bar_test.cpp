@@ -159,7 +159,7 @@ TEST_F(StatusBarTest, CopiedGaugeAttributesKeepTheirOwnPanel)
     b.GaugeAttrs().SetPosition(60);
     b.GaugeAttrs().SetStyle(gsIndeterminate);
     a.SetGaugeAttrs(b.GaugeAttrs());
-    EXPECT_EQ(&a.GaugeAttrs().Owner()[0], &a);
+    EXPECT_EQ(a.GaugeAttrs().Owner(), &a);
     EXPECT_EQ(a.GaugeAttrs().Position(), 60);
     EXPECT_EQ(a.GaugeAttrs().Style(), gsIndeterminate);
     // The source's bar may go; the copy still repaints its own panel.
