@@ -215,11 +215,11 @@ TEST(ColorButtonStorageTest, DamagedTextCutsAtTheFirstItemsWidth)
 {
     TColorArrayClass colors(8, 2);
     // Items shorter than the first are cut at its width.
-    CustomColorsFromText("$0000FF,$FF,$00FF00,1234", colors);
+    CustomColorsFromText("$0000FF,$FF,$00FF00,12345", colors);
     EXPECT_EQ(colors.Color(1, 1), 0xFFu);
     EXPECT_EQ(colors.Color(1, 2), clWhite); // "$FF,$00"
-    EXPECT_EQ(colors.Color(2, 1), clWhite); // "FF00,12"
-    EXPECT_EQ(colors.Color(2, 2), 4u);      // "4"
+    EXPECT_EQ(colors.Color(2, 1), clWhite); // "F00,123"
+    EXPECT_EQ(colors.Color(2, 2), 5u);      // "5"
     EXPECT_EQ(colors.Color(3, 1), clBlack); // nothing left to read
 
     TColorArrayClass noCommas(8, 2);
