@@ -14,6 +14,10 @@ public:
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
+// A date and time in local time: days since 1899-12-30, the fraction being
+// the time of day.
+using TDateTime = double;
+
 // A colour: red | green << 8 | blue << 16.
 using TColor = std::uint32_t;
 
