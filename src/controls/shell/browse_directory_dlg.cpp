@@ -41,24 +41,59 @@ std::string WithSeparator(std::string path)
 bool TreeRootOf(int number, TRootFolder& root)
 {
     switch (number) {
-    case 0x00: root = rfDesktop; return true;
-    case 0x02: root = rfPrograms; return true;
-    case 0x03: root = rfControlPanel; return true;
-    case 0x04: root = rfPrinters; return true;
-    case 0x05: root = rfDocumentDir; return true;
-    case 0x06: root = rfFavoriteURLs; return true;
-    case 0x07: root = rfStartup; return true;
-    case 0x08: root = rfRecentDir; return true;
-    case 0x09: root = rfSendTo; return true;
-    case 0x0A: root = rfRecycleBin; return true;
-    case 0x0B: root = rfStartMenu; return true;
-    case 0x10: root = rfDesktopDir; return true;
-    case 0x11: root = rfDrives; return true;
-    case 0x12: root = rfNetHood; return true;
-    case 0x13: root = rfNetHoodDir; return true;
-    case 0x14: root = rfFonts; return true;
-    case 0x15: root = rfTemplates; return true;
-    default: return false;
+    case 0x00:
+        root = rfDesktop;
+        return true;
+    case 0x02:
+        root = rfPrograms;
+        return true;
+    case 0x03:
+        root = rfControlPanel;
+        return true;
+    case 0x04:
+        root = rfPrinters;
+        return true;
+    case 0x05:
+        root = rfDocumentDir;
+        return true;
+    case 0x06:
+        root = rfFavoriteURLs;
+        return true;
+    case 0x07:
+        root = rfStartup;
+        return true;
+    case 0x08:
+        root = rfRecentDir;
+        return true;
+    case 0x09:
+        root = rfSendTo;
+        return true;
+    case 0x0A:
+        root = rfRecycleBin;
+        return true;
+    case 0x0B:
+        root = rfStartMenu;
+        return true;
+    case 0x10:
+        root = rfDesktopDir;
+        return true;
+    case 0x11:
+        root = rfDrives;
+        return true;
+    case 0x12:
+        root = rfNetHood;
+        return true;
+    case 0x13:
+        root = rfNetHoodDir;
+        return true;
+    case 0x14:
+        root = rfFonts;
+        return true;
+    case 0x15:
+        root = rfTemplates;
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -76,8 +111,9 @@ QString CutToFit(const QString& text, const QFontMetrics& metrics, int width)
 
 int RootFolderNumber(TRootID root)
 {
-    static constexpr int numbers[] = {0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0x10,
-                                      0x11, 0x12, 0x13, 0x14, 0x15, 0x0B, 0x02, 0x07, 0x10, 0x1A, 0x1B, 0xFEFE};
+    static constexpr int numbers[] = {0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06,  0x07, 0x08,
+                                      0x09, 0x0A, 0x0B, 0x10, 0x11, 0x12, 0x13,  0x14, 0x15,
+                                      0x0B, 0x02, 0x07, 0x10, 0x1A, 0x1B, 0xFEFE};
     return numbers[root];
 }
 
@@ -212,7 +248,8 @@ void TdfsBrowseDirectoryDlg::Build()
     TRootFolder treeRoot = rfDesktop;
     const int number = RootFolderNumber(root_);
     if (number == 0x1A) {
-        tree_->SetCustomDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString());
+        tree_->SetCustomDir(
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString());
         treeRoot = rfCustom;
     } else if (!TreeRootOf(number, treeRoot)) {
         treeRoot = rfDesktop; // no such folder here: browse from the desktop
@@ -261,7 +298,8 @@ void TdfsBrowseDirectoryDlg::Accept()
         const std::string typed = edit_->text().toStdString();
         path = typed.front() == '/' ? typed : WithSeparator(path) + typed;
         std::error_code ec;
-        const bool exists = options_.count(bfIncludeFiles) ? std::filesystem::exists(path, ec) : IsFolder(path);
+        const bool exists =
+            options_.count(bfIncludeFiles) ? std::filesystem::exists(path, ec) : IsFolder(path);
         if (!exists) {
             bool cancel = false;
             DoValidateFailed(path, cancel);
@@ -298,7 +336,7 @@ void TdfsBrowseDirectoryDlg::ShowStatus(const std::string& text)
         return;
     }
     const int width = status_->contentsRect().width() > 1 ? status_->contentsRect().width()
-                                                           : dialog_->width() - 2 * status_->x() - 24;
+                                                          : dialog_->width() - 2 * status_->x() - 24;
     status_->setText(lumeno::FitStatusText(full, status_->fontMetrics(), width));
 }
 

@@ -75,7 +75,8 @@ class TdfsBrowseDirectoryDlg : public QObject {
 public:
     using TSelChangedEvent = std::function<void(TdfsBrowseDirectoryDlg*, const std::string&, PCItemIdList)>;
     using TCreateEvent = std::function<void(TdfsBrowseDirectoryDlg*)>;
-    using TValidateFailedEvent = std::function<void(TdfsBrowseDirectoryDlg*, const std::string&, bool& cancel)>;
+    using TValidateFailedEvent =
+        std::function<void(TdfsBrowseDirectoryDlg*, const std::string&, bool& cancel)>;
     using TDoneEvent = std::function<void(bool chosen)>;
 
     explicit TdfsBrowseDirectoryDlg(QObject* owner = nullptr);

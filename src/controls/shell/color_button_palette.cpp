@@ -22,12 +22,14 @@ constexpr int kInnerWidth = kColumns * kCell + (kColumns - 1) * kGap;
 
 QColor ToQColor(TColor c)
 {
-    return QColor(static_cast<int>(GetRValue(c)), static_cast<int>(GetGValue(c)), static_cast<int>(GetBValue(c)));
+    return QColor(static_cast<int>(GetRValue(c)), static_cast<int>(GetGValue(c)),
+                  static_cast<int>(GetBValue(c)));
 }
 
 TColor FromQColor(const QColor& c)
 {
-    return RGB(static_cast<unsigned>(c.red()), static_cast<unsigned>(c.green()), static_cast<unsigned>(c.blue()));
+    return RGB(static_cast<unsigned>(c.red()), static_cast<unsigned>(c.green()),
+               static_cast<unsigned>(c.blue()));
 }
 
 // The dialog's 16 custom colours run down the 2 rows first, then across.
@@ -65,7 +67,8 @@ QRect TDFSColorButtonPalette::CellRect(const QPoint& cell) const
 {
     if (cell.y() == 0)
         return QRect(kMargin, kMargin, kInnerWidth, kCell);
-    return QRect(kMargin + (cell.x() - 1) * (kCell + kGap), kMargin + cell.y() * (kCell + kGap), kCell, kCell);
+    return QRect(kMargin + (cell.x() - 1) * (kCell + kGap), kMargin + cell.y() * (kCell + kGap), kCell,
+                 kCell);
 }
 
 QPoint TDFSColorButtonPalette::CellAt(const QPoint& point) const

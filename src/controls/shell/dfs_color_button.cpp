@@ -29,7 +29,8 @@ constexpr TColor kDefaultPalette[5][4] = {
 
 QColor ToQColor(TColor c)
 {
-    return QColor(static_cast<int>(GetRValue(c)), static_cast<int>(GetGValue(c)), static_cast<int>(GetBValue(c)));
+    return QColor(static_cast<int>(GetRValue(c)), static_cast<int>(GetGValue(c)),
+                  static_cast<int>(GetBValue(c)));
 }
 
 // Integer text as the classic conversion reads it: decimal, or hexadecimal
@@ -257,7 +258,8 @@ void TdfsColorButton::paintEvent(QPaintEvent*)
     painter.setPen(palette().color(QPalette::Shadow));
     painter.drawRect(swatch.adjusted(0, 0, -1, -1));
 
-    const QColor arrow = palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText);
+    const QColor arrow =
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText);
     const int cx = width() - kArrowWidth / 2 - 3;
     const int cy = height() / 2;
     const QPoint points[3] = {{cx - 3, cy - 1}, {cx + 3, cy - 1}, {cx, cy + 2}};

@@ -19,7 +19,8 @@ TColor SystemColor(QPalette::ColorRole role)
 } // namespace
 
 TdfsGaugeAttrs::TdfsGaugeAttrs(TdfsStatusPanel* owner)
-    : owner_(owner), color_(SystemColor(QPalette::Highlight)), textColor_(SystemColor(QPalette::HighlightedText))
+    : owner_(owner), color_(SystemColor(QPalette::Highlight)),
+      textColor_(SystemColor(QPalette::HighlightedText))
 {
 }
 

@@ -12,7 +12,8 @@
 
 namespace lumeno {
 
-TdfsStatusBar::TdfsStatusBar(QWidget* parent) : QWidget(parent), panels_(std::make_unique<TdfsStatusPanels>(*this))
+TdfsStatusBar::TdfsStatusBar(QWidget* parent)
+    : QWidget(parent), panels_(std::make_unique<TdfsStatusPanels>(*this))
 {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     setAttribute(Qt::WA_OpaquePaintEvent);

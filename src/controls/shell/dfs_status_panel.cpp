@@ -17,7 +17,8 @@ namespace {
 
 QColor ToQColor(TColor c)
 {
-    return QColor(static_cast<int>(GetRValue(c)), static_cast<int>(GetGValue(c)), static_cast<int>(GetBValue(c)));
+    return QColor(static_cast<int>(GetRValue(c)), static_cast<int>(GetGValue(c)),
+                  static_cast<int>(GetBValue(c)));
 }
 
 QString Q(const std::string& s)
@@ -436,7 +437,8 @@ void TdfsStatusPanel::DrawText(QPainter& p, const QRect& r)
 
 void TdfsStatusPanel::DrawLockKey(QPainter& p, const QRect& r)
 {
-    p.setPen(KeyToggled() ? StatusBar().FontColor() : StatusBar().palette().color(QPalette::Disabled, QPalette::WindowText));
+    p.setPen(KeyToggled() ? StatusBar().FontColor()
+                          : StatusBar().palette().color(QPalette::Disabled, QPalette::WindowText));
     p.drawText(r, TextFlags(), Q(text_));
 }
 
@@ -508,12 +510,14 @@ const QPixmap& TdfsStatusPanel::Gradient(int height)
     QImage strip(kGradientWidth, std::max(height, 1), QImage::Format_RGB32);
     const QColor from = StatusBar().BarColor();
     const QColor to = ToQColor(gaugeAttrs_.Color());
+    auto* first = reinterpret_cast<QRgb*>(strip.scanLine(0));
     for (int x = 0; x < kGradientWidth; ++x) {
         const auto mix = [x](int a, int b) { return a + (b - a) * x / (kGradientWidth - 1); };
-        const QRgb c = qRgb(mix(from.red(), to.red()), mix(from.green(), to.green()), mix(from.blue(), to.blue()));
-        for (int y = 0; y < strip.height(); ++y)
-            reinterpret_cast<QRgb*>(strip.scanLine(y))[x] = c;
+        first[x] =
+            qRgb(mix(from.red(), to.red()), mix(from.green(), to.green()), mix(from.blue(), to.blue()));
     }
+    for (int y = 1; y < strip.height(); ++y)
+        std::copy(first, first + kGradientWidth, reinterpret_cast<QRgb*>(strip.scanLine(y)));
     gradient_ = QPixmap::fromImage(strip);
     return gradient_;
 }

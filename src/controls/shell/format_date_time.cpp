@@ -53,8 +53,7 @@ std::string Number(int value, int width)
 class TFormatter {
 public:
     TFormatter(const std::string& format, const QDateTime& value)
-        : format_(format), date_(value.date()), time_(value.time()),
-          twelveHour_(HasAmPm(format))
+        : format_(format), date_(value.date()), time_(value.time()), twelveHour_(HasAmPm(format))
     {
     }
 
@@ -69,7 +68,8 @@ private:
     static bool HasAmPm(const std::string& f)
     {
         for (std::size_t i = 0; i < f.size(); ++i)
-            if (StartsWithNoCase(f, i, "am/pm") || StartsWithNoCase(f, i, "a/p") || StartsWithNoCase(f, i, "ampm"))
+            if (StartsWithNoCase(f, i, "am/pm") || StartsWithNoCase(f, i, "a/p") ||
+                StartsWithNoCase(f, i, "ampm"))
                 return true;
         return false;
     }

@@ -41,7 +41,9 @@ public:
 
     bool Toggled(int virtualKey) const
     {
-        const char* name = virtualKey == VK_NUMLOCK ? "Num Lock" : virtualKey == VK_SCROLL ? "Scroll Lock" : "Caps Lock";
+        const char* name = virtualKey == VK_NUMLOCK  ? "Num Lock"
+                           : virtualKey == VK_SCROLL ? "Scroll Lock"
+                                                     : "Caps Lock";
         const unsigned long atom = internAtom_(display_, name, 0);
         int state = 0;
         if (!atom || !getNamedIndicator_(display_, atom, nullptr, &state, nullptr, nullptr))

@@ -36,7 +36,10 @@ protected:
         ASSERT_NE(dlg.Dialog(), nullptr);
         ASSERT_TRUE(WaitFor([this] { return dlg.Dialog()->isVisible(); }));
     }
-    bool WaitForResult() { return WaitFor([this] { return result.has_value(); }); }
+    bool WaitForResult()
+    {
+        return WaitFor([this] { return result.has_value(); });
+    }
 
     test::ShellFixture shell;
     TdfsBrowseDirectoryDlg dlg;
