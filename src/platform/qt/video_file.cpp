@@ -182,11 +182,20 @@ QImage TVideoFile::Convert(const AVFrame& frame)
                                        AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr));
     if (!scaler_)
         return {};
-    QImage image(frame.width, frame.height, QImage::Format_RGB32);
-    if (image.isNull())
+    // swscale's vector code writes past the last pixel: aligned rows and a
+    // spare one keep that inside the buffer.
+    const int stride = FFALIGN(frame.width * 4, 64);
+    auto* buffer = static_cast<uint8_t*>(av_malloc(std::size_t(stride) * (frame.height + 1)));
+    if (!buffer)
         return {};
-    uint8_t* dst[4] = {image.bits(), nullptr, nullptr, nullptr};
-    int dstStride[4] = {static_cast<int>(image.bytesPerLine()), 0, 0, 0};
+    QImage image(buffer, frame.width, frame.height, stride, QImage::Format_RGB32,
+                 [](void* p) { av_free(p); }, buffer);
+    if (image.isNull()) {
+        av_free(buffer);
+        return {};
+    }
+    uint8_t* dst[4] = {buffer, nullptr, nullptr, nullptr};
+    int dstStride[4] = {stride, 0, 0, 0};
     if (sws_scale(scaler_.get(), frame.data, frame.linesize, 0, frame.height, dst, dstStride) !=
         frame.height)
         return {};
