@@ -115,12 +115,12 @@ void TAudioStream::SeekTo(std::int64_t sample)
 {
     const std::int64_t ts = av_rescale_q(sample, AVRational{1, format_.sampleRate()},
                                          stream_->time_base);
-    if (av_seek_frame(input_.get(), stream_->index, ts, AVSEEK_FLAG_BACKWARD) < 0)
-        av_seek_frame(input_.get(), stream_->index, 0, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
+    // Where no seek works the samples cannot be found: nothing more is read.
+    ended_ = av_seek_frame(input_.get(), stream_->index, ts, AVSEEK_FLAG_BACKWARD) < 0 &&
+             av_seek_frame(input_.get(), stream_->index, 0, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) < 0;
     avcodec_flush_buffers(decoder_.get());
     pending_.clear();
     pendingRead_ = 0;
-    ended_ = false;
     alignTo_ = sample;
     position_ = sample;
 }

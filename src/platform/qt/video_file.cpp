@@ -59,7 +59,10 @@ void TVideoFile::TakeStreamHeader(const AVStream& stream)
         info_.Start = h->Start;
         info_.Scale = h->Scale;
         info_.Rate = h->Rate;
-        if (h->Frame.Width() > 0 && h->Frame.Height() > 0) {
+        // The frame rectangle only where the decoder does not know better:
+        // a lying rectangle must not size the control.
+        if ((info_.Width <= 0 || info_.Height <= 0) && h->Frame.Width() > 0 &&
+            h->Frame.Height() > 0) {
             info_.Width = h->Frame.Width();
             info_.Height = h->Frame.Height();
         }
@@ -106,8 +109,8 @@ QImage TVideoFile::GetFrame(std::int64_t n)
     n = std::clamp<std::int64_t>(n, 0, info_.Length - 1);
     if (n == imageFrame_ && !image_.isNull())
         return image_;
-    if (!CanDecodeForwardTo(n))
-        SeekTo(n);
+    if (!CanDecodeForwardTo(n) && !SeekTo(n))
+        return image_;
     if (DecodeUntil(n) || last_->data[0]) {
         QImage converted = Convert(*last_);
         if (!converted.isNull()) {
@@ -129,12 +132,15 @@ bool TVideoFile::CanDecodeForwardTo(std::int64_t n)
     return !key || FrameOf(key->timestamp) <= decodedFrame_;
 }
 
-void TVideoFile::SeekTo(std::int64_t n)
+bool TVideoFile::SeekTo(std::int64_t n)
 {
-    if (av_seek_frame(format_.get(), stream_->index, TimestampOf(n), AVSEEK_FLAG_BACKWARD) < 0)
-        av_seek_frame(format_.get(), stream_->index, 0, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
+    if (av_seek_frame(format_.get(), stream_->index, TimestampOf(n), AVSEEK_FLAG_BACKWARD) < 0 &&
+        av_seek_frame(format_.get(), stream_->index, 0, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) < 0)
+        return false;
     avcodec_flush_buffers(decoder_.get());
+    av_frame_unref(last_.get());
     decodedFrame_ = -1;
+    return true;
 }
 
 // Decodes into last_ until it holds frame n or a later one; false at the end
@@ -143,9 +149,9 @@ bool TVideoFile::DecodeUntil(std::int64_t n)
 {
     for (;;) {
         const int r = av_read_frame(format_.get(), packet_.get());
-        if (r < 0) {
-            avcodec_send_packet(decoder_.get(), nullptr); // drain what the decoder holds
-            return ReceiveFrames(n);
+        if (r < 0) { // drain what the decoder still holds
+            const int drained = avcodec_send_packet(decoder_.get(), nullptr);
+            return (drained >= 0 || drained == AVERROR_EOF) && ReceiveFrames(n);
         }
         if (packet_->stream_index != stream_->index) {
             av_packet_unref(packet_.get());

@@ -47,7 +47,7 @@ private:
     std::int64_t FrameOf(std::int64_t timestamp) const;
     std::int64_t TimestampOf(std::int64_t frame) const;
     bool CanDecodeForwardTo(std::int64_t n);
-    void SeekTo(std::int64_t n);
+    bool SeekTo(std::int64_t n);
     bool DecodeUntil(std::int64_t n);
     bool ReceiveFrames(std::int64_t n);
     QImage Convert(const AVFrame& frame);

@@ -4,6 +4,10 @@
 #include "support/avi_clip.h"
 #include "support/test_env.h"
 
+#include <QAudioDevice>
+#include <QMediaDevices>
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 namespace lumeno {
@@ -65,6 +69,32 @@ TEST(AudioPlay, AShortReadEndsTheSpanAfterWhatItGave)
         total += b.size() / 2;
     EXPECT_EQ(total, std::size_t(4 * clip.SamplesPerFrame()));
     EXPECT_EQ(play.EndSample(), play.NextSample());
+}
+
+} // namespace
+} // namespace lumeno
+
+namespace lumeno {
+namespace {
+
+TEST(AudioPlay, TheDevicePullsTheSpanWhenThereIsOne)
+{
+    if (QMediaDevices::defaultAudioOutput().isNull())
+        GTEST_SKIP() << "no sound device";
+    test::TempDir dir;
+    AviClip clip;
+    clip.Frames = 10;
+    clip.SampleRate = 22050;
+    clip.Write(dir.File("s.avi"));
+    TAudioStream stream(dir.File("s.avi"));
+
+    TAudioPlay play;
+    ASSERT_TRUE(play.Play(&stream, -1, -1));
+    EXPECT_TRUE(play.Playing());
+    QTest::qWait(300);
+    EXPECT_GT(play.NextSample(), play.FirstSample());
+    play.Stop();
+    EXPECT_FALSE(play.Playing());
 }
 
 } // namespace

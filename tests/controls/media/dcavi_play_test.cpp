@@ -3,7 +3,9 @@
 #include "support/avi_clip.h"
 #include "support/test_env.h"
 
+#include <QAudioDevice>
 #include <QElapsedTimer>
+#include <QMediaDevices>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -247,7 +249,9 @@ TEST_F(DCAVIPlayTest, AClipWithoutSoundOrWithoutADevicePlaysSilently)
     player.SetPlaySound(false);
     EXPECT_FALSE(player.HasSound());
     player.SetPlaySound(true);
+    EXPECT_EQ(player.HasSound(), !QMediaDevices::defaultAudioOutput().isNull());
     ASSERT_TRUE(stopped.wait(5000));
+    EXPECT_FALSE(player.HasSound());
     EXPECT_EQ(stopped.count(), 2);
 }
 
