@@ -19,7 +19,10 @@ std::uint32_t U32(const unsigned char* p)
     return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24);
 }
 
-std::int16_t I16(const unsigned char* p) { return static_cast<std::int16_t>(p[0] | (p[1] << 8)); }
+std::int16_t I16(const unsigned char* p)
+{
+    return static_cast<std::int16_t>(p[0] | (p[1] << 8));
+}
 
 struct TChunk {
     std::string Id;

@@ -4,7 +4,10 @@
 
 namespace lumeno {
 
-TPeriodicTimer::~TPeriodicTimer() { Stop(); }
+TPeriodicTimer::~TPeriodicTimer()
+{
+    Stop();
+}
 
 void TPeriodicTimer::Start(std::chrono::milliseconds period, TTick tick)
 {

@@ -42,7 +42,10 @@ public:
     }
 };
 
-int RowBytes(int width) { return (width * 3 + 3) & ~3; }
+int RowBytes(int width)
+{
+    return (width * 3 + 3) & ~3;
+}
 
 } // namespace
 
@@ -174,8 +177,8 @@ std::vector<unsigned char> AviClip::Bytes() const
             for (int c = 0; c < Channels; ++c)
                 w.U16(static_cast<std::uint16_t>(SampleValue(sample, c)));
         w.End(a);
-        index.push_back({"01wb", std::uint32_t(a - 4 - moviType),
-                         std::uint32_t(SamplesPerFrame() * blockAlign)});
+        index.push_back(
+            {"01wb", std::uint32_t(a - 4 - moviType), std::uint32_t(SamplesPerFrame() * blockAlign)});
     }
     w.End(movi);
     const auto idx1 = w.Begin("idx1");
@@ -190,6 +193,9 @@ std::vector<unsigned char> AviClip::Bytes() const
     return w.Data;
 }
 
-void AviClip::Write(const std::string& path) const { WriteFileBytes(path, Bytes()); }
+void AviClip::Write(const std::string& path) const
+{
+    WriteFileBytes(path, Bytes());
+}
 
 } // namespace lumeno::test

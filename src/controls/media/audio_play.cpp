@@ -17,10 +17,7 @@ class TAudioPlay::TSource : public QIODevice {
 public:
     explicit TSource(TAudioPlay& owner) : owner_(owner) { open(QIODevice::ReadOnly); }
     bool isSequential() const override { return true; }
-    qint64 bytesAvailable() const override
-    {
-        return pending_.size() - read_ + QIODevice::bytesAvailable();
-    }
+    qint64 bytesAvailable() const override { return pending_.size() - read_ + QIODevice::bytesAvailable(); }
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override
@@ -44,7 +41,10 @@ private:
 
 TAudioPlay::TAudioPlay() = default;
 
-TAudioPlay::~TAudioPlay() { Stop(); }
+TAudioPlay::~TAudioPlay()
+{
+    Stop();
+}
 
 bool TAudioPlay::Play(TAudioStream* stream, std::int64_t endSample, std::int64_t startSample)
 {

@@ -57,7 +57,10 @@ int FramePeriod(std::uint32_t scale, std::uint32_t rate)
     return static_cast<int>(std::clamp<std::int64_t>(period, 1, INT_MAX));
 }
 
-TDCAVIPlay::TDCAVIPlay(QWidget* parent) : QWidget(parent) { resize(100, 50); }
+TDCAVIPlay::TDCAVIPlay(QWidget* parent) : QWidget(parent)
+{
+    resize(100, 50);
+}
 
 TDCAVIPlay::~TDCAVIPlay()
 {
@@ -101,11 +104,20 @@ void TDCAVIPlay::SetFileName(const QString& value)
     update();
 }
 
-void TDCAVIPlay::SetRepetitions(int value) { repetitions_ = value; }
+void TDCAVIPlay::SetRepetitions(int value)
+{
+    repetitions_ = value;
+}
 
-void TDCAVIPlay::SetStartFrame(int value) { startFrame_ = open_ ? ClampFrame(value) : value; }
+void TDCAVIPlay::SetStartFrame(int value)
+{
+    startFrame_ = open_ ? ClampFrame(value) : value;
+}
 
-void TDCAVIPlay::SetStopFrame(int value) { stopFrame_ = open_ ? ClampFrame(value) : value; }
+void TDCAVIPlay::SetStopFrame(int value)
+{
+    stopFrame_ = open_ ? ClampFrame(value) : value;
+}
 
 void TDCAVIPlay::SetTransparent(bool value)
 {
@@ -130,7 +142,10 @@ void TDCAVIPlay::SetPlaySound(bool value)
         audio_.Stop();
 }
 
-QColor TDCAVIPlay::Color() const { return palette().color(QPalette::Window); }
+QColor TDCAVIPlay::Color() const
+{
+    return palette().color(QPalette::Window);
+}
 
 void TDCAVIPlay::SetColor(const QColor& value)
 {
@@ -293,8 +308,7 @@ void TDCAVIPlay::StartAudio(int fromFrame)
         return;
     // The stop frame is shown for a whole period, so its sound is played too.
     const std::int64_t first = audioStream_->TimeToSample(video_->FrameToTime(fromFrame));
-    const std::int64_t end =
-        audioStream_->TimeToSample(video_->FrameToTime(std::int64_t(stopFrame_) + 1));
+    const std::int64_t end = audioStream_->TimeToSample(video_->FrameToTime(std::int64_t(stopFrame_) + 1));
     audio_.Play(audioStream_.get(), end, first);
 }
 
@@ -328,7 +342,7 @@ const QImage& TDCAVIPlay::KeyedFrame(const QImage& frame)
     const QRgb key = frame.pixel(0, frame.height() - 1) & RGB_MASK;
     for (int y = 0; y < keyed.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(keyed.scanLine(y));
-        for (QRgb* p = row, *end = row + keyed.width(); p != end; ++p)
+        for (QRgb *p = row, *end = row + keyed.width(); p != end; ++p)
             if ((*p & RGB_MASK) == key)
                 *p = 0;
     }

@@ -46,8 +46,8 @@ TAudioStream::TAudioStream(const std::string& fileName)
     TLayout in(decoder_->ch_layout);
     TLayout out(std::min(channels, 2));
     SwrContext* raw = nullptr; // freed by FFmpeg itself when this fails
-    if (swr_alloc_set_opts2(&raw, &out.Value, AV_SAMPLE_FMT_S16, rate, &in.Value,
-                            decoder_->sample_fmt, rate, 0, nullptr) < 0)
+    if (swr_alloc_set_opts2(&raw, &out.Value, AV_SAMPLE_FMT_S16, rate, &in.Value, decoder_->sample_fmt, rate,
+                            0, nullptr) < 0)
         throw EVideoFile("Cannot convert the audio of " + fileName);
     converter_.reset(raw);
     if (swr_init(converter_.get()) < 0)
@@ -113,8 +113,7 @@ std::int64_t TAudioStream::Read(std::int64_t first, std::int64_t count, char* bu
 
 void TAudioStream::SeekTo(std::int64_t sample)
 {
-    const std::int64_t ts = av_rescale_q(sample, AVRational{1, format_.sampleRate()},
-                                         stream_->time_base);
+    const std::int64_t ts = av_rescale_q(sample, AVRational{1, format_.sampleRate()}, stream_->time_base);
     // Where no seek works the samples cannot be found: nothing more is read.
     ended_ = av_seek_frame(input_.get(), stream_->index, ts, AVSEEK_FLAG_BACKWARD) < 0 &&
              av_seek_frame(input_.get(), stream_->index, 0, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) < 0;
@@ -161,9 +160,7 @@ bool TAudioStream::ConvertReceived()
     const std::size_t size = SampleSize();
     const std::int64_t ts = frame_->best_effort_timestamp;
     const std::int64_t frameStart =
-        ts == AV_NOPTS_VALUE
-            ? -1
-            : av_rescale_q(ts, stream_->time_base, AVRational{1, format_.sampleRate()});
+        ts == AV_NOPTS_VALUE ? -1 : av_rescale_q(ts, stream_->time_base, AVRational{1, format_.sampleRate()});
     const int room = swr_get_out_samples(converter_.get(), frame_->nb_samples);
     if (room <= 0) {
         av_frame_unref(frame_.get());
@@ -173,8 +170,7 @@ bool TAudioStream::ConvertReceived()
     pending_.resize(old + std::size_t(room) * size);
     auto* out = reinterpret_cast<std::uint8_t*>(pending_.data() + old);
     const int got = swr_convert(converter_.get(), &out, room,
-                                const_cast<const std::uint8_t**>(frame_->extended_data),
-                                frame_->nb_samples);
+                                const_cast<const std::uint8_t**>(frame_->extended_data), frame_->nb_samples);
     av_frame_unref(frame_.get());
     pending_.resize(old + std::size_t(std::max(got, 0)) * size);
     if (got <= 0)

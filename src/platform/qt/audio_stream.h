@@ -51,9 +51,9 @@ private:
     ffmpeg::PacketPtr packet_;
     ffmpeg::FramePtr frame_;
     bool ended_ = false;
-    std::int64_t position_ = 0;      // sample at pending_[pendingRead_]
-    std::int64_t alignTo_ = -1;      // after a seek: drop decoded samples before this one
-    std::vector<char> pending_;      // converted samples not yet read
+    std::int64_t position_ = 0; // sample at pending_[pendingRead_]
+    std::int64_t alignTo_ = -1; // after a seek: drop decoded samples before this one
+    std::vector<char> pending_; // converted samples not yet read
     std::size_t pendingRead_ = 0;
 };
 

@@ -12,8 +12,7 @@ namespace {
 constexpr int kMaxSide = 16384;
 constexpr std::int64_t kMaxFrameBytes = std::int64_t(1) << 31;
 
-const TAviStreamHeader* FirstHeader(const std::vector<TAviStreamHeader>& headers,
-                                    const char* type)
+const TAviStreamHeader* FirstHeader(const std::vector<TAviStreamHeader>& headers, const char* type)
 {
     for (const auto& h : headers)
         if (h.Type == type)
@@ -24,8 +23,8 @@ const TAviStreamHeader* FirstHeader(const std::vector<TAviStreamHeader>& headers
 } // namespace
 
 TVideoFile::TVideoFile(const std::string& fileName)
-    : fileName_(fileName), format_(ffmpeg::OpenInput(fileName)),
-      packet_(ffmpeg::NewPacket()), received_(ffmpeg::NewFrame()), last_(ffmpeg::NewFrame())
+    : fileName_(fileName), format_(ffmpeg::OpenInput(fileName)), packet_(ffmpeg::NewPacket()),
+      received_(ffmpeg::NewFrame()), last_(ffmpeg::NewFrame())
 {
     const int index = ffmpeg::FirstStream(*format_, AVMEDIA_TYPE_VIDEO);
     if (index < 0)
@@ -36,8 +35,8 @@ TVideoFile::TVideoFile(const std::string& fileName)
     TakeStreamHeader(*stream_);
     if (info_.Length <= 0)
         throw EVideoFile("No frames in " + fileName);
-    if (info_.Width <= 0 || info_.Height <= 0 || info_.Width > kMaxSide ||
-        info_.Height > kMaxSide || std::int64_t(info_.Width) * info_.Height * 4 >= kMaxFrameBytes)
+    if (info_.Width <= 0 || info_.Height <= 0 || info_.Width > kMaxSide || info_.Height > kMaxSide ||
+        std::int64_t(info_.Width) * info_.Height * 4 >= kMaxFrameBytes)
         throw EVideoFile("Unusable frame size in " + fileName);
 }
 
@@ -61,8 +60,7 @@ void TVideoFile::TakeStreamHeader(const AVStream& stream)
         info_.Rate = h->Rate;
         // The frame rectangle only where the decoder does not know better:
         // a lying rectangle must not size the control.
-        if ((info_.Width <= 0 || info_.Height <= 0) && h->Frame.Width() > 0 &&
-            h->Frame.Height() > 0) {
+        if ((info_.Width <= 0 || info_.Height <= 0) && h->Frame.Width() > 0 && h->Frame.Height() > 0) {
             info_.Width = h->Frame.Width();
             info_.Height = h->Frame.Height();
         }
@@ -194,16 +192,15 @@ QImage TVideoFile::Convert(const AVFrame& frame)
     auto* buffer = static_cast<uint8_t*>(av_malloc(std::size_t(stride) * (frame.height + 1)));
     if (!buffer)
         return {};
-    QImage image(buffer, frame.width, frame.height, stride, QImage::Format_RGB32,
-                 [](void* p) { av_free(p); }, buffer);
+    QImage image(
+        buffer, frame.width, frame.height, stride, QImage::Format_RGB32, [](void* p) { av_free(p); }, buffer);
     if (image.isNull()) {
         av_free(buffer);
         return {};
     }
     uint8_t* dst[4] = {buffer, nullptr, nullptr, nullptr};
     int dstStride[4] = {stride, 0, 0, 0};
-    if (sws_scale(scaler_.get(), frame.data, frame.linesize, 0, frame.height, dst, dstStride) !=
-        frame.height)
+    if (sws_scale(scaler_.get(), frame.data, frame.linesize, 0, frame.height, dst, dstStride) != frame.height)
         return {};
     return image;
 }

@@ -16,11 +16,11 @@ namespace lumeno {
 LUMENO_DECLARE_EXCEPTION(EVideoFile, Exception);
 
 struct TVideoStreamInfo {
-    std::int64_t Length = 0;   // frames
-    std::int64_t Start = 0;    // first frame
-    std::uint32_t Scale = 0;   // a frame lasts Scale / Rate seconds
+    std::int64_t Length = 0; // frames
+    std::int64_t Start = 0;  // first frame
+    std::uint32_t Scale = 0; // a frame lasts Scale / Rate seconds
     std::uint32_t Rate = 0;
-    int Width = 0;             // frame rectangle
+    int Width = 0; // frame rectangle
     int Height = 0;
 };
 

@@ -8,7 +8,10 @@ namespace lumeno {
 
 TWaveOut::TWaveOut() = default;
 
-TWaveOut::~TWaveOut() { Close(); }
+TWaveOut::~TWaveOut()
+{
+    Close();
+}
 
 bool TWaveOut::Open(const QAudioFormat& format, QIODevice* source)
 {

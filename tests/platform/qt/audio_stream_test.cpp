@@ -14,8 +14,7 @@ using test::AviClip;
 std::vector<std::int16_t> ReadSamples(TAudioStream& s, std::int64_t first, std::int64_t count)
 {
     std::vector<std::int16_t> out(count * s.Format().channelCount());
-    out.resize(s.Read(first, count, reinterpret_cast<char*>(out.data())) *
-               s.Format().channelCount());
+    out.resize(s.Read(first, count, reinterpret_cast<char*>(out.data())) * s.Format().channelCount());
     return out;
 }
 
@@ -35,8 +34,8 @@ TEST(AudioStream, ReadsTheSamplesAskedForAtAnyPosition)
     EXPECT_EQ(s.Length(), 10 * clip.SamplesPerFrame());
     EXPECT_EQ(s.TimeToSample(1000000), 11025);
 
-    for (std::int64_t first : {std::int64_t(0), std::int64_t(100), clip.SamplesPerFrame() * 3 + 5,
-                               std::int64_t(2)}) {
+    for (std::int64_t first :
+         {std::int64_t(0), std::int64_t(100), clip.SamplesPerFrame() * 3 + 5, std::int64_t(2)}) {
         const auto got = ReadSamples(s, first, 1500);
         ASSERT_EQ(got.size(), 3000u) << first;
         for (std::int64_t i = 0; i < 1500; ++i)

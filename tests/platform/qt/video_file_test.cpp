@@ -113,9 +113,14 @@ TEST(VideoFile, AgreesWithFfmpegOnItsOwnClip)
     test::TempDir dir;
     const std::string avi = dir.File("t.avi");
     ASSERT_EQ(test::Run("ffmpeg -v error -f lavfi -i testsrc=size=32x24:rate=30000/1001 "
-                        "-frames:v 12 -c:v mpeg4 -g 5 -bf 0 -q:v 2 -y '" + avi + "'"), 0);
-    ASSERT_EQ(test::Run("ffmpeg -v error -i '" + avi + "' -vf select='eq(n\\,7)' -frames:v 1 "
-                        "-pix_fmt rgb24 -y '" + dir.File("f7.ppm") + "'"), 0);
+                        "-frames:v 12 -c:v mpeg4 -g 5 -bf 0 -q:v 2 -y '" +
+                        avi + "'"),
+              0);
+    ASSERT_EQ(test::Run("ffmpeg -v error -i '" + avi +
+                        "' -vf select='eq(n\\,7)' -frames:v 1 "
+                        "-pix_fmt rgb24 -y '" +
+                        dir.File("f7.ppm") + "'"),
+              0);
     QImage reference(QString::fromStdString(dir.File("f7.ppm")));
     ASSERT_FALSE(reference.isNull());
 
@@ -130,8 +135,8 @@ TEST(VideoFile, AgreesWithFfmpegOnItsOwnClip)
     for (int y = 0; y < frame.height(); ++y)
         for (int x = 0; x < frame.width(); ++x) {
             const QRgb a = frame.pixel(x, y), b = reference.pixel(x, y);
-            diff += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
-                    std::abs(qBlue(a) - qBlue(b));
+            diff +=
+                std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
         }
     EXPECT_LT(diff / (frame.width() * frame.height() * 3), 6);
 }
