@@ -6,7 +6,9 @@
 #include <QAudioDevice>
 #include <QElapsedTimer>
 #include <QMediaDevices>
+#include <QApplication>
 #include <QSignalSpy>
+#include <QThread>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -132,6 +134,9 @@ TEST_F(DCAVIPlayTest, TwoRepetitionsPlayTwiceThenStopOnTheStopFrame)
     player.show();
     QSignalSpy started(&player, &TDCAVIPlay::OnStart);
     QSignalSpy stopped(&player, &TDCAVIPlay::OnStop);
+    bool stoppedOnGuiThread = false;
+    QObject::connect(&player, &TDCAVIPlay::OnStop,
+                     [&] { stoppedOnGuiThread = QThread::currentThread() == qApp->thread(); });
     QElapsedTimer clock;
     clock.start();
     player.SetActive(true);
@@ -140,6 +145,7 @@ TEST_F(DCAVIPlayTest, TwoRepetitionsPlayTwiceThenStopOnTheStopFrame)
     EXPECT_GE(clock.elapsed(), 9 * 10 - 2);
     EXPECT_EQ(started.count(), 1);
     EXPECT_EQ(stopped.count(), 1);
+    EXPECT_TRUE(stoppedOnGuiThread);
     EXPECT_FALSE(player.Active());
     EXPECT_EQ(player.CurrentFrame(), 4);
     QTest::qWait(50);
