@@ -27,12 +27,6 @@ enum TPaletteIdent : std::uint8_t {
     pSource
 };
 
-// True for pBlackWhite .. pSpecial252, the kinds with a fixed table.
-constexpr bool IsStandardPalette(TPaletteIdent p)
-{
-    return p >= pBlackWhite && p <= pSpecial252;
-}
-
 // Entry count of a standard palette; 0 for every other kind.
 int StandardPaletteSize(TPaletteIdent p);
 // Entry Index (0 .. size - 1) of a standard palette.

@@ -33,7 +33,6 @@ public:
     // out tells the image's owner that the picture changes, so a view
     // schedules a repaint, which flushes before it reads the pixels.
     QPainter& Painter();
-    bool HandleAllocated() const { return FPainter != nullptr; }
 
     void FlushToGraphic() override;
     void ReleaseHandle() override;

@@ -144,7 +144,6 @@ public:
     void BeginUpdate() { ++FUpdateCount; }
     void EndUpdate();
     void Changed(TObject* Sender);
-    int GetUpdateCount() const { return FUpdateCount; }
 
     // Writes pending canvas drawing back into the pixels.
     void Flush()
