@@ -298,7 +298,7 @@ void TGIFImage::SetAnimate(bool value)
         return;
     }
     StopTimer();
-    if (!empty_ && current_ > 1)
+    if (!empty_ && shown_ > 1)
         RestartFromFirst();
 }
 
