@@ -1,0 +1,47 @@
+#pragma once
+// The image's drawing surface: QPainter on a 32-bit shadow copy of the
+// pixels. The shadow is written back (through the palette for 1/4/8-bit
+// images) before the pixels are touched directly, and then dropped, so the
+// next painting starts from the current pixels.
+
+#include "imagelib/pg_canvas_base.h"
+
+#include <QBrush>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+
+#include <memory>
+
+namespace lumeno {
+
+class TPixelGraphic;
+
+class TPGCanvas : public TPGCanvasBase {
+public:
+    explicit TPGCanvas(TPixelGraphic& Graphic);
+    ~TPGCanvas() override;
+
+    // Painter on the shadow image, created from the pixels when needed;
+    // pen, brush and font survive a flush.
+    QPainter& Painter();
+    // Tells the image's owner that something was drawn.
+    void Changed();
+    bool HandleAllocated() const { return FPainter != nullptr; }
+
+    void FlushToGraphic() override;
+    void ReleaseHandle() override;
+
+private:
+    void CreateHandle();
+
+    TPixelGraphic& FGraphic;
+    QImage FShadow;
+    std::unique_ptr<QPainter> FPainter;
+    QPen FPen;
+    QBrush FBrush;
+    QFont FFont;
+};
+
+} // namespace lumeno
