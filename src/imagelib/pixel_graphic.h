@@ -154,9 +154,12 @@ public:
 
     // --- copying --------------------------------------------------------------
     // nullptr gives an empty 24-bit image.
-    void Assign(const TPixelGraphic* Source);
+    void Assign(TPixelGraphic* Source);
     // Packed DIB plus the 14-byte file header and the 4-byte length prefix.
     std::int64_t GetDIBSize() const;
+    // Colour-table entries a DIB of this image holds: the palette, at most
+    // as many entries as the pixel format can address.
+    int GetDIBPaletteEntries() const;
 
     // --- files and streams (loading and saving go through the registry) -------
     void LoadFromFile(const std::string& FileName);
@@ -228,7 +231,13 @@ private:
     std::uint32_t NearestPaletteIndex(TColor Color) const;
     std::uint32_t CachedPaletteIndex(TColor Color);
     void SeedColorCache();
-    void ClearRow(std::uint8_t* Row);
+    void FillFirstRow(std::uint32_t Value);
+    bool ReadPixelBlock(TStream& Stream, std::uint8_t* Dest, std::int64_t Size);
+    void ReadDIBPalette(TStream& Stream, int Count, bool Quads);
+    void ReadBitFieldRows(TStream& Stream, int BitCount, const std::uint32_t Masks[3],
+                          bool TopDown);
+    void DecodeRLE(const std::vector<std::uint8_t>& Block, bool FourBit);
+    void FlipRows();
 
     std::uint32_t FFillColor = 0;
     std::uint8_t FPixelFormat = pf24Bit;
