@@ -18,13 +18,18 @@ namespace lumeno {
 
 class TPixelGraphic;
 
+// The image as a top-down QImage (indexed for 1, 4 and 8 bits, 4-bit
+// expanded to 8) for display, printing and the clipboard.
+QImage ToQImage(TPixelGraphic& Graphic);
+
 class TPGCanvas : public TPGCanvasBase {
 public:
     explicit TPGCanvas(TPixelGraphic& Graphic);
     ~TPGCanvas() override;
 
     // Painter on the shadow image, created from the pixels when needed;
-    // pen, brush and font survive a flush.
+    // pen, brush and font survive a flush. Ask for it again after any
+    // direct pixel access: the flush before that access ends it.
     QPainter& Painter();
     // Tells the image's owner that something was drawn.
     void Changed();

@@ -43,6 +43,11 @@ void TPixelGraphic::LoadFromStreamAs(TStream& Stream, const std::string& Extensi
     DoLoad(Stream, Extension, 0);
 }
 
+void TPixelGraphic::SaveToFile(const std::string& FileName)
+{
+    DoSaveToFile(true, FileName, LowerExtension(FileName), nullptr);
+}
+
 void TPixelGraphic::SaveToStreamAs(TStream& Stream, const std::string& Extension)
 {
     DoSaveToFile(false, "", Extension, &Stream);
