@@ -151,12 +151,17 @@ void TPixelGraphic::LoadFromDIBStream(TStream& Stream, bool IsCoreHeader)
     if (width < 0)
         throw EPGInvalidSize(GetPGLangStr(22));
 
+    // Everything the header promises must be in the stream before any
+    // pixel memory is taken.
+    const std::int64_t rowBytes = ((static_cast<std::int64_t>(bitCount) * width + 31) / 32) * 4;
+    const bool rle = compression == BI_RLE4 || compression == BI_RLE8;
+    const std::int64_t pixelBytes = rle ? static_cast<std::int64_t>(sizeImage) : rowBytes * height;
     std::uint32_t masks[3] = {0, 0, 0};
     if (bitCount <= 8) {
         const std::uint32_t entries = clrUsed ? clrUsed : 1u << bitCount;
         if (entries > 256)
             BMPInvalid("BitmapInfoHeader.biClrUsed");
-        NeedBytes(Stream, static_cast<std::int64_t>(entries) * (IsCoreHeader ? 3 : 4));
+        NeedBytes(Stream, static_cast<std::int64_t>(entries) * (IsCoreHeader ? 3 : 4) + pixelBytes);
         SetDimensions(width, height, BitCountToPixelFormat(bitCount));
         ReadDIBPalette(Stream, static_cast<int>(entries), !IsCoreHeader);
     } else {
@@ -171,7 +176,7 @@ void TPixelGraphic::LoadFromDIBStream(TStream& Stream, bool IsCoreHeader)
         } else {
             masks[0] = 0xFF0000, masks[1] = 0x00FF00, masks[2] = 0x0000FF;
         }
-        NeedBytes(Stream, static_cast<std::int64_t>(clrUsed) * 4);
+        NeedBytes(Stream, static_cast<std::int64_t>(clrUsed) * 4 + pixelBytes);
         Stream.Seek(static_cast<std::int64_t>(clrUsed) * 4, TSeekOrigin::soCurrent);
         SetDimensions(width, height, pf24Bit);
     }
@@ -180,15 +185,13 @@ void TPixelGraphic::LoadFromDIBStream(TStream& Stream, bool IsCoreHeader)
 
     ProgressStart();
     try {
-        if (compression == BI_RLE4 || compression == BI_RLE8) {
-            NeedBytes(Stream, sizeImage);
+        if (rle) {
             std::vector<std::uint8_t> block(sizeImage);
             if (ReadPixelBlock(Stream, block.data(), sizeImage))
                 DecodeRLE(block, compression == BI_RLE4);
         } else if (bitCount == 16 || bitCount == 32) {
             ReadBitFieldRows(Stream, bitCount, masks, topDown);
         } else {
-            NeedBytes(Stream, FImageSize);
             ReadPixelBlock(Stream, FBits.get(), FImageSize);
             if (topDown)
                 FlipRows();
@@ -237,7 +240,6 @@ void TPixelGraphic::ReadBitFieldRows(TStream& Stream, int BitCount, const std::u
                                      bool TopDown)
 {
     const std::int64_t rowBytes = ((static_cast<std::int64_t>(BitCount) * FWidth + 31) / 32) * 4;
-    NeedBytes(Stream, rowBytes * FHeight);
     const TChannelMask red(Masks[0]), green(Masks[1]), blue(Masks[2]);
     const bool expand = BMPExpand16Bit && BitCount == 16;
     const int bytes = BitCount / 8;
