@@ -28,7 +28,10 @@ enum TPaletteIdent : std::uint8_t {
 };
 
 // True for pBlackWhite .. pSpecial252, the kinds with a fixed table.
-constexpr bool IsStandardPalette(TPaletteIdent p) { return p >= pBlackWhite && p <= pSpecial252; }
+constexpr bool IsStandardPalette(TPaletteIdent p)
+{
+    return p >= pBlackWhite && p <= pSpecial252;
+}
 
 // Entry count of a standard palette; 0 for every other kind.
 int StandardPaletteSize(TPaletteIdent p);

@@ -16,9 +16,15 @@ QImage ToQImage(TPixelGraphic& Graphic)
         table.append(0xFF000000u | Graphic.GetColorTable()[i]);
     QImage image;
     switch (Graphic.GetPixelFormat()) {
-    case pf1Bit: image = QImage(w, h, QImage::Format_Mono); break;
-    case pf24Bit: image = QImage(w, h, QImage::Format_BGR888); break;
-    default: image = QImage(w, h, QImage::Format_Indexed8); break;
+    case pf1Bit:
+        image = QImage(w, h, QImage::Format_Mono);
+        break;
+    case pf24Bit:
+        image = QImage(w, h, QImage::Format_BGR888);
+        break;
+    default:
+        image = QImage(w, h, QImage::Format_Indexed8);
+        break;
     }
     if (!table.isEmpty())
         image.setColorTable(table);
@@ -39,17 +45,19 @@ QImage ToQImage(TPixelGraphic& Graphic)
 
 TPGCanvas::TPGCanvas(TPixelGraphic& Graphic) : FGraphic(Graphic) {}
 
-TPGCanvas::~TPGCanvas() { ReleaseHandle(); }
+TPGCanvas::~TPGCanvas()
+{
+    ReleaseHandle();
+}
 
 QPainter& TPGCanvas::Painter()
 {
     if (!FPainter)
         CreateHandle();
     FGraphic.FFlushPending = true;
+    FGraphic.Changed(&FGraphic);
     return *FPainter;
 }
-
-void TPGCanvas::Changed() { FGraphic.Changed(&FGraphic); }
 
 void TPGCanvas::CreateHandle()
 {

@@ -29,10 +29,10 @@ public:
 
     // Painter on the shadow image, created from the pixels when needed;
     // pen, brush and font survive a flush. Ask for it again after any
-    // direct pixel access: the flush before that access ends it.
+    // direct pixel access: the flush before that access ends it. Handing it
+    // out tells the image's owner that the picture changes, so a view
+    // schedules a repaint, which flushes before it reads the pixels.
     QPainter& Painter();
-    // Tells the image's owner that something was drawn.
-    void Changed();
     bool HandleAllocated() const { return FPainter != nullptr; }
 
     void FlushToGraphic() override;

@@ -8,8 +8,14 @@
 
 namespace lumeno {
 
-constexpr int MaxInt(int a, int b) { return a > b ? a : b; }
-constexpr int MinInt(int a, int b) { return a < b ? a : b; }
+constexpr int MaxInt(int a, int b)
+{
+    return a > b ? a : b;
+}
+constexpr int MinInt(int a, int b)
+{
+    return a < b ? a : b;
+}
 
 // Half-open: Left <= x < Right and Top <= y < Bottom.
 constexpr bool PointInRect(const TPoint& p, const TRect& r)

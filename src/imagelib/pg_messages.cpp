@@ -136,8 +136,7 @@ std::string GetPGLangStrS1S2(int Id, const std::string& S1, const std::string& S
     return text;
 }
 
-std::string GetPGLangStrS1S2S3(int Id, const std::string& S1, const std::string& S2,
-                               const std::string& S3)
+std::string GetPGLangStrS1S2S3(int Id, const std::string& S1, const std::string& S2, const std::string& S3)
 {
     std::string text = GetPGLangStrS1S2(Id, S1, S2);
     ReplaceFirst(text, "%S3", S3);

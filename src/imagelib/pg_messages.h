@@ -25,7 +25,6 @@ std::string GetPGLangStr(int Id);
 // Each replaces the first "%S1" (then "%S2", "%S3") of the text so far.
 std::string GetPGLangStrS1(int Id, const std::string& S1);
 std::string GetPGLangStrS1S2(int Id, const std::string& S1, const std::string& S2);
-std::string GetPGLangStrS1S2S3(int Id, const std::string& S1, const std::string& S2,
-                               const std::string& S3);
+std::string GetPGLangStrS1S2S3(int Id, const std::string& S1, const std::string& S2, const std::string& S3);
 
 } // namespace lumeno

@@ -43,10 +43,16 @@ constexpr std::uint32_t ColorTableEntry(TColor c)
     return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
 }
 
-bool IsGrey(TColor c) { return GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c); }
+bool IsGrey(TColor c)
+{
+    return GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c);
+}
 
 // Cell of the 5-6-5 colour cache.
-constexpr int CacheCell(int r5, int g6, int b5) { return r5 * 2048 + g6 * 32 + b5; }
+constexpr int CacheCell(int r5, int g6, int b5)
+{
+    return r5 * 2048 + g6 * 32 + b5;
+}
 
 } // namespace
 
@@ -130,9 +136,15 @@ void TPixelGraphic::SetPixelFormat(std::uint8_t Value)
         SetDimensions(FWidth, FHeight, Value);
 }
 
-int TPixelGraphic::GetBitsPerPixel() const { return BitsPerPixelOf(FPixelFormat); }
+int TPixelGraphic::GetBitsPerPixel() const
+{
+    return BitsPerPixelOf(FPixelFormat);
+}
 
-int TPixelGraphic::GetColorCount() const { return ColorCountOf(FPixelFormat); }
+int TPixelGraphic::GetColorCount() const
+{
+    return ColorCountOf(FPixelFormat);
+}
 
 std::uint8_t* TPixelGraphic::GetBits()
 {
@@ -143,21 +155,30 @@ std::uint8_t* TPixelGraphic::GetBits()
 std::uint8_t TPixelGraphic::BitCountToPixelFormat(int BitCount)
 {
     switch (BitCount) {
-    case 1: return pf1Bit;
-    case 4: return pf4Bit;
-    case 8: return pf8Bit;
-    case 24: return pf24Bit;
-    default: throw EPGInvalidBitCountNum(GetPGLangStrS1(20, "BitCountNum"));
+    case 1:
+        return pf1Bit;
+    case 4:
+        return pf4Bit;
+    case 8:
+        return pf8Bit;
+    case 24:
+        return pf24Bit;
+    default:
+        throw EPGInvalidBitCountNum(GetPGLangStrS1(20, "BitCountNum"));
     }
 }
 
 int TPixelGraphic::GetColorResolution() const
 {
     switch (FPixelFormat) {
-    case pf1Bit: return FPaletteType == pBlackWhite ? 0 : 1;
-    case pf4Bit: return FPaletteType == pGray16 ? 2 : FPaletteType == pSys16 ? 3 : 4;
-    case pf8Bit: return FPaletteType == pGray256 ? 5 : 6;
-    default: return 7;
+    case pf1Bit:
+        return FPaletteType == pBlackWhite ? 0 : 1;
+    case pf4Bit:
+        return FPaletteType == pGray16 ? 2 : FPaletteType == pSys16 ? 3 : 4;
+    case pf8Bit:
+        return FPaletteType == pGray256 ? 5 : 6;
+    default:
+        return 7;
     }
 }
 
@@ -373,12 +394,9 @@ void TPixelGraphic::DetectPaletteType()
         grey = grey && IsGrey(c);
     FIsGrayPalette = grey;
 
-    static const TPaletteIdent order[] = {pBlackWhite, pGray4,      pSysGray4,  pGray16,
-                                          pGray236,    pGray256,    pSys16,     pSpecial216,
-                                          pSpecial125, pSpecial252};
-    TPaletteIdent found = FPixelFormat == pf24Bit && size == 0 ? pTrueColor
-                          : size == 0                          ? pNone
-                                                               : pUnknown;
+    static const TPaletteIdent order[] = {pBlackWhite, pGray4, pSysGray4,   pGray16,     pGray236,
+                                          pGray256,    pSys16, pSpecial216, pSpecial125, pSpecial252};
+    TPaletteIdent found = FPixelFormat == pf24Bit && size == 0 ? pTrueColor : size == 0 ? pNone : pUnknown;
     for (TPaletteIdent p : order) {
         if (StandardPaletteSize(p) != size)
             continue;
@@ -463,14 +481,12 @@ std::uint32_t TPixelGraphic::CachedPaletteIndex(TColor Color)
 {
     if (FCacheRebuild)
         SeedColorCache();
-    const int cell = CacheCell(static_cast<int>(GetRValue(Color)) / 8,
-                               static_cast<int>(GetGValue(Color)) / 4,
+    const int cell = CacheCell(static_cast<int>(GetRValue(Color)) / 8, static_cast<int>(GetGValue(Color)) / 4,
                                static_cast<int>(GetBValue(Color)) / 8);
     std::uint8_t& flags = FCacheComputed[static_cast<std::size_t>(cell >> 3)];
     const std::uint8_t bit = static_cast<std::uint8_t>(1u << (cell & 7));
     if (!(flags & bit)) {
-        FCacheIndex[static_cast<std::size_t>(cell)] =
-            static_cast<std::uint8_t>(NearestPaletteIndex(Color));
+        FCacheIndex[static_cast<std::size_t>(cell)] = static_cast<std::uint8_t>(NearestPaletteIndex(Color));
         flags |= bit;
     }
     return FCacheIndex[static_cast<std::size_t>(cell)];
@@ -490,16 +506,15 @@ void TPixelGraphic::SeedColorCache()
             for (int r = r0 - d; r <= r0 + d; ++r)
                 for (int g = g0 - d; g <= g0 + d; ++g)
                     for (int b = b0 - d; b <= b0 + d; ++b) {
-                        const bool onSurface = r == r0 - d || r == r0 + d || g == g0 - d ||
-                                               g == g0 + d || b == b0 - d || b == b0 + d;
+                        const bool onSurface = r == r0 - d || r == r0 + d || g == g0 - d || g == g0 + d ||
+                                               b == b0 - d || b == b0 + d;
                         if (!onSurface || r < 0 || r > 31 || g < 0 || g > 63 || b < 0 || b > 31)
                             continue;
                         const int cell = CacheCell(r, g, b);
                         std::uint8_t& flags = FCacheComputed[static_cast<std::size_t>(cell >> 3)];
                         const std::uint8_t bit = static_cast<std::uint8_t>(1u << (cell & 7));
                         if (!(flags & bit)) {
-                            FCacheIndex[static_cast<std::size_t>(cell)] =
-                                static_cast<std::uint8_t>(i);
+                            FCacheIndex[static_cast<std::size_t>(cell)] = static_cast<std::uint8_t>(i);
                             flags |= bit;
                         }
                     }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+class QImage;
 class QPainter;
 class QPrinter;
 class QWidget;
@@ -181,13 +182,15 @@ public:
     void SaveToDIBStream(TStream& Stream);
 
     // --- clipboard (Data is the clipboard block; nullptr = no data) -----------
-    void SaveToClipboardFormat(unsigned& Format, std::vector<std::uint8_t>& Data,
-                               std::uintptr_t& Palette);
+    void SaveToClipboardFormat(unsigned& Format, std::vector<std::uint8_t>& Data, std::uintptr_t& Palette);
     void LoadFromClipboardFormat(unsigned Format, const std::vector<std::uint8_t>* Data,
                                  std::uintptr_t Palette);
 
     // --- drawing, canvas, clipboard and printing (Qt) ---------------------------
     void Draw(QPainter& Painter, const TRect& Rect);
+    // Exchange with the toolkit's own picture class.
+    void AssignFromGraphic(const QImage& Source);
+    void AssignToGraphic(QImage& Dest);
     TPGCanvas* GetCanvas();
     void CopyToClipboard();
     // Prints on the shared printer (a PDF file when no printer exists).
@@ -196,8 +199,8 @@ public:
 
     // --- operations implemented with the geometry, quantiser and filters -------
     void StretchFrom(TPixelGraphic& Source);
-    void StretchRect(int DestX, int DestY, int DestWidth, int DestHeight, int SourceX,
-                     int SourceY, int SourceWidth, int SourceHeight, TPixelGraphic& Source);
+    void StretchRect(int DestX, int DestY, int DestWidth, int DestHeight, int SourceX, int SourceY,
+                     int SourceWidth, int SourceHeight, TPixelGraphic& Source);
     void CopyRect(int DestX, int DestY, int AWidth, int AHeight, int SourceX, int SourceY,
                   TPixelGraphic& Source);
     void Rotate(bool Fit, TPixelGraphic& Source, Extended Angle);
@@ -234,8 +237,7 @@ private:
     void FillFirstRow(std::uint32_t Value);
     bool ReadPixelBlock(TStream& Stream, std::uint8_t* Dest, std::int64_t Size);
     void ReadDIBPalette(TStream& Stream, int Count, bool Quads);
-    void ReadBitFieldRows(TStream& Stream, int BitCount, const std::uint32_t Masks[3],
-                          bool TopDown);
+    void ReadBitFieldRows(TStream& Stream, int BitCount, const std::uint32_t Masks[3], bool TopDown);
     void DecodeRLE(const std::vector<std::uint8_t>& Block, bool FourBit);
     void FlipRows();
 

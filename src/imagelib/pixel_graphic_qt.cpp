@@ -2,9 +2,12 @@
 
 #include "imagelib/pg_canvas_qt.h"
 #include "imagelib/pg_exceptions.h"
+#include "imagelib/pg_globals.h"
 #include "imagelib/pg_messages.h"
 #include "imagelib/pixel_graphic.h"
+#include "platform/stream.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
@@ -49,10 +52,8 @@ QRect PrintRect(const QPrinter& printer, int width, int height)
     const double aspectX = 1.0 / printer.logicalDpiX();
     const double aspectY = 1.0 / printer.logicalDpiY();
     if (aspectY * pw / ph / aspectX <= static_cast<double>(width) / height)
-        return QRect(0, 0, static_cast<int>(pw),
-                     static_cast<int>(pw * aspectX * height / (width * aspectY)));
-    return QRect(0, 0, static_cast<int>(ph * aspectY * width / (height * aspectX)),
-                 static_cast<int>(ph));
+        return QRect(0, 0, static_cast<int>(pw), static_cast<int>(pw * aspectX * height / (width * aspectY)));
+    return QRect(0, 0, static_cast<int>(ph * aspectY * width / (height * aspectX)), static_cast<int>(ph));
 }
 
 } // namespace
@@ -67,6 +68,38 @@ void TPixelGraphic::Draw(QPainter& Painter, const TRect& Rect)
     Painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     Painter.drawImage(QRect(Rect.Left, Rect.Top, Rect.Width(), Rect.Height()), image);
     Painter.restore();
+}
+
+// Through a packed DIB, so the usual reader rules (and palette detection)
+// apply to whatever Qt holds.
+void TPixelGraphic::AssignFromGraphic(const QImage& Source)
+{
+    QImage image = Source;
+    if (image.format() != QImage::Format_Mono && image.format() != QImage::Format_Indexed8)
+        image = image.convertToFormat(QImage::Format_RGB32);
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "BMP"))
+        throw EPixelGraphic(GetPGLangStrS1(31, "AssignFromGraphic"));
+    constexpr int FileHeaderSize = 14;
+    TMemoryStream dib(bmp.constData() + FileHeaderSize, bmp.size() - FileHeaderSize);
+    Flush();
+    BeginUpdate();
+    try {
+        FGamma = DefaultGamma;
+        LoadFromDIBStream(dib, false);
+        DetectPaletteType();
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TPixelGraphic::AssignToGraphic(QImage& Dest)
+{
+    Dest = ToQImage(*this);
 }
 
 TPGCanvas* TPixelGraphic::GetCanvas()
@@ -105,8 +138,7 @@ void TPixelGraphic::Print(bool ShowDialog, bool AutoOrientation, QWidget* Owner)
     PrintOn(printer, ShowDialog, AutoOrientation, Owner);
 }
 
-void TPixelGraphic::PrintOn(QPrinter& Printer, bool ShowDialog, bool AutoOrientation,
-                            QWidget* Owner)
+void TPixelGraphic::PrintOn(QPrinter& Printer, bool ShowDialog, bool AutoOrientation, QWidget* Owner)
 {
     if (GetEmpty())
         return;
@@ -117,8 +149,7 @@ void TPixelGraphic::PrintOn(QPrinter& Printer, bool ShowDialog, bool AutoOrienta
     }
     TOrientationGuard orientation(Printer);
     if (AutoOrientation && FWidth != FHeight)
-        Printer.setPageOrientation(FWidth > FHeight ? QPageLayout::Landscape
-                                                    : QPageLayout::Portrait);
+        Printer.setPageOrientation(FWidth > FHeight ? QPageLayout::Landscape : QPageLayout::Portrait);
     Printer.setDocName(QStringLiteral("%1 Graphic %2x%3x%4")
                            .arg(QGuiApplication::applicationDisplayName())
                            .arg(FWidth)

@@ -10,7 +10,10 @@
 namespace lumeno {
 namespace {
 
-TColor Grey(int v) { return RGB(v, v, v); }
+TColor Grey(int v)
+{
+    return RGB(v, v, v);
+}
 
 // A 4- or 8-bit image holding a standard palette.
 struct TPaletteImage : TPixelGraphic {
@@ -70,9 +73,8 @@ TEST(Palettes, ArithmeticLookupEdges)
     const struct {
         TPaletteIdent p;
         int white;
-    } cases[] = {{pBlackWhite, 1},   {pSysGray4, 3},   {pGray4, 3},       {pGray16, 15},
-                 {pGray236, 235},    {pGray256, 255},  {pSpecial125, 124}, {pSpecial216, 215},
-                 {pSys16, 15},       {pSpecial252, 15}};
+    } cases[] = {{pBlackWhite, 1}, {pSysGray4, 3},     {pGray4, 3},        {pGray16, 15}, {pGray236, 235},
+                 {pGray256, 255},  {pSpecial125, 124}, {pSpecial216, 215}, {pSys16, 15},  {pSpecial252, 15}};
     for (const auto& c : cases) {
         TPaletteImage g(c.p);
         EXPECT_EQ(g.ColorToIndex(clWhite), static_cast<std::uint32_t>(c.white)) << int(c.p);
@@ -121,7 +123,7 @@ TEST(Palettes, Sys16FollowsItsCandidateTable)
     EXPECT_EQ(g.ColorToIndex(RGB(250, 250, 250)), 15u); // 15 is strictly nearer
     EXPECT_EQ(g.ColorToIndex(RGB(255, 10, 10)), 9u);
     EXPECT_EQ(g.ColorToIndex(RGB(100, 100, 100)), 8u);
-    EXPECT_EQ(g.ColorToIndex(RGB(0, 130, 200)), 6u);     // cell 023: 6/14/14
+    EXPECT_EQ(g.ColorToIndex(RGB(0, 130, 200)), 6u); // cell 023: 6/14/14
     EXPECT_EQ(g.ColorToIndex(RGB(0, 250, 250)), 14u);
 }
 
@@ -234,7 +236,7 @@ TEST(Palettes, MisuseIsRefused)
 
 TEST(Palettes, DetectPaletteTypeOrder)
 {
-    const TPaletteIdent all[] = {pBlackWhite, pSysGray4, pSys16,     pGray4,      pGray16,
+    const TPaletteIdent all[] = {pBlackWhite, pSysGray4, pSys16,      pGray4,      pGray16,
                                  pGray236,    pGray256,  pSpecial125, pSpecial216, pSpecial252};
     for (TPaletteIdent p : all) {
         TPaletteImage g(p);

@@ -74,12 +74,16 @@ TEST(PGCanvas, ReallocationDropsPendingShadow)
     EXPECT_EQ(g.GetPixel(7, 1), clWhite);
 }
 
-TEST(PGCanvas, CanvasChangedNotifiesTheOwner)
+TEST(PGCanvas, HandingOutThePainterNotifiesTheOwner)
 {
     TPixelGraphic g;
+    g.SetDimensions(2, 2, pf24Bit);
     int changes = 0;
     g.SetOnChange([&](TObject*) { ++changes; });
-    g.GetCanvas()->Changed();
+    g.GetCanvas()->Painter().drawPoint(0, 0);
+    EXPECT_EQ(changes, 1);
+    g.BeginUpdate();
+    g.GetCanvas()->Painter().drawPoint(1, 1);
     EXPECT_EQ(changes, 1);
 }
 

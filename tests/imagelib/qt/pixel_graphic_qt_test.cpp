@@ -1,4 +1,5 @@
 #include "imagelib/pg_canvas_qt.h"
+#include "imagelib/pg_globals.h"
 #include "imagelib/pixel_graphic.h"
 #include "support/test_env.h"
 
@@ -67,6 +68,38 @@ TEST(PixelGraphicQt, DrawShowsEveryDepthUpright)
     }
     TPixelGraphic empty;
     EXPECT_EQ(Render(empty, 2, 2).pixel(0, 0), qRgb(0, 0, 0));
+}
+
+TEST(PixelGraphicQt, ExchangeWithQImage)
+{
+    QImage indexed(3, 2, QImage::Format_Indexed8);
+    QList<QRgb> greys;
+    for (int i = 0; i < 256; ++i)
+        greys.append(qRgb(i, i, i));
+    indexed.setColorTable(greys);
+    indexed.fill(7);
+    indexed.setPixel(2, 0, 200);
+    TPixelGraphic g;
+    g.SetGamma(1.0L);
+    g.AssignFromGraphic(indexed);
+    EXPECT_EQ(g.GetPixelFormat(), pf8Bit);
+    EXPECT_EQ(g.GetPaletteType(), pGray256);
+    EXPECT_EQ(g.GetPixel(2, 0), 200u);
+    EXPECT_EQ(g.GetPixel(0, 1), 7u);
+    EXPECT_EQ(g.GetGamma(), DefaultGamma);
+
+    QImage argb(2, 2, QImage::Format_ARGB32);
+    argb.fill(qRgba(10, 20, 30, 255));
+    argb.setPixel(1, 1, qRgba(200, 100, 50, 255));
+    g.AssignFromGraphic(argb);
+    EXPECT_EQ(g.GetPixelFormat(), pf24Bit);
+    EXPECT_EQ(g.GetPixel(0, 0), RGB(10, 20, 30));
+    EXPECT_EQ(g.GetPixel(1, 1), RGB(200, 100, 50));
+
+    QImage back;
+    g.AssignToGraphic(back);
+    EXPECT_EQ(back.pixel(1, 1), qRgb(200, 100, 50));
+    EXPECT_EQ(back.pixel(1, 0), qRgb(10, 20, 30));
 }
 
 TEST(PixelGraphicQt, ClipboardRoundTrip)
