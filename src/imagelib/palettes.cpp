@@ -3,6 +3,7 @@
 #include "imagelib/pg_helpers.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 #include <vector>
@@ -132,9 +133,27 @@ int AxisMaxDistance(int v, int lo, int hi)
     return d * d;
 }
 
+// Entry f wins against entry e for every colour of the box: strictly nearer,
+// or as near and earlier. The difference of the squared distances is linear
+// in the colour, so checking the eight corners suffices.
+bool BeatsEverywhere(int f, int e, const int lo[3], const int hi[3])
+{
+    const auto& pal = Special252Colors();
+    int worst = INT32_MIN;
+    for (int corner = 0; corner < 8; ++corner) {
+        const TColor c = RGB(corner & 4 ? hi[0] : lo[0], corner & 2 ? hi[1] : lo[1],
+                             corner & 1 ? hi[2] : lo[2]);
+        worst = std::max(worst, ColorDistance(c, pal[static_cast<std::size_t>(f)]) -
+                                    ColorDistance(c, pal[static_cast<std::size_t>(e)]));
+    }
+    return worst < 0 || (worst == 0 && f < e);
+}
+
 // For each cell, every entry that can be the nearest to some colour of the
-// cell: an entry whose smallest distance to the cell exceeds some other
-// entry's largest distance can never win.
+// cell. An entry whose smallest distance to the cell exceeds some other
+// entry's largest distance can never win; of the rest, one that another
+// entry beats over the whole cell cannot win either (beating is transitive,
+// so the true winner is never dropped).
 struct TSpecial252Lists {
     std::vector<std::uint8_t> Entries;
     std::array<int, Special252CellCount + 1> Start{};
@@ -161,9 +180,17 @@ struct TSpecial252Lists {
                 minDist[i] = mn;
                 bound = std::min(bound, mx);
             }
+            std::vector<int> near;
             for (int i = 0; i < 252; ++i)
                 if (minDist[i] <= bound)
-                    Entries.push_back(static_cast<std::uint8_t>(i));
+                    near.push_back(i);
+            for (int e : near) {
+                bool beaten = false;
+                for (std::size_t k = 0; !beaten && k < near.size(); ++k)
+                    beaten = near[k] != e && BeatsEverywhere(near[k], e, lo, hi);
+                if (!beaten)
+                    Entries.push_back(static_cast<std::uint8_t>(e));
+            }
         }
         Start[Special252CellCount] = static_cast<int>(Entries.size());
     }
