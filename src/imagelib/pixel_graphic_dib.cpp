@@ -18,10 +18,7 @@ constexpr std::uint16_t BI_RLE8 = 1;
 constexpr std::uint16_t BI_RLE4 = 2;
 constexpr std::uint16_t BI_BITFIELDS = 3;
 
-std::uint16_t GetU16(const std::uint8_t* p)
-{
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
+std::uint16_t GetU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 std::uint32_t GetU32(const std::uint8_t* p)
 {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
@@ -38,14 +35,8 @@ void PutU32(std::uint8_t* p, std::uint32_t v)
     PutU16(p + 2, v >> 16);
 }
 
-[[noreturn]] void BMPError(const std::string& text)
-{
-    throw EPGBMPFileFormatReader("BMP: " + text);
-}
-[[noreturn]] void BMPInvalid(const char* field)
-{
-    BMPError(GetPGLangStrS1(7, field));
-}
+[[noreturn]] void BMPError(const std::string& text) { throw EPGBMPFileFormatReader("BMP: " + text); }
+[[noreturn]] void BMPInvalid(const char* field) { BMPError(GetPGLangStrS1(7, field)); }
 
 void NeedBytes(TStream& s, std::int64_t n)
 {
@@ -301,8 +292,7 @@ void TPixelGraphic::DecodeRLE(const std::vector<std::uint8_t>& Block, bool FourB
         } else {
             const std::size_t bytes = FourBit ? (value + 1u) / 2 : value;
             for (int k = 0; k < value; ++k) {
-                const std::size_t at =
-                    i + (FourBit ? static_cast<std::size_t>(k / 2) : static_cast<std::size_t>(k));
+                const std::size_t at = i + (FourBit ? static_cast<std::size_t>(k / 2) : static_cast<std::size_t>(k));
                 if (at >= n)
                     return;
                 put(FourBit ? ((k & 1) ? Block[at] & 0x0F : Block[at] >> 4) : Block[at]);

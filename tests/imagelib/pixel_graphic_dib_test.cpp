@@ -42,10 +42,7 @@ Bytes InfoHeader(int w, int h, int bits, int compression = 0, std::uint32_t size
     return b;
 }
 
-void Append(Bytes& a, const Bytes& b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-}
+void Append(Bytes& a, const Bytes& b) { a.insert(a.end(), b.begin(), b.end()); }
 
 Bytes SaveDIB(TPixelGraphic& g)
 {
@@ -227,8 +224,8 @@ Bytes GreyTable(int n)
 {
     Bytes b;
     for (int i = 0; i < n; ++i)
-        Append(b,
-               {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i), 0});
+        Append(b, {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i),
+                   static_cast<std::uint8_t>(i), 0});
     return b;
 }
 
@@ -263,7 +260,7 @@ TEST(PixelGraphicDIB, HostileRunLengthDataStaysInside)
     Bytes rle;
     for (int i = 0; i < 40000; ++i)
         Append(rle, {0, 2, 255, 255}); // deltas far beyond the image
-    Append(rle, {255, 1, 0, 200, 1});  // literal cut off by the block end
+    Append(rle, {255, 1, 0, 200, 1});   // literal cut off by the block end
     Bytes b = InfoHeader(3, 3, 8, 1, static_cast<std::uint32_t>(rle.size()), 2);
     Append(b, GreyTable(2));
     Append(b, rle);
