@@ -182,7 +182,8 @@ public:
     void SaveToDIBStream(TStream& Stream);
 
     // --- clipboard (Data is the clipboard block; nullptr = no data) -----------
-    void SaveToClipboardFormat(unsigned& Format, std::vector<std::uint8_t>& Data, std::uintptr_t& Palette);
+    void SaveToClipboardFormat(unsigned& Format, std::vector<std::uint8_t>& Data,
+                               std::uintptr_t& Palette);
     void LoadFromClipboardFormat(unsigned Format, const std::vector<std::uint8_t>* Data,
                                  std::uintptr_t Palette);
 
@@ -199,8 +200,8 @@ public:
 
     // --- operations implemented with the geometry, quantiser and filters -------
     void StretchFrom(TPixelGraphic& Source);
-    void StretchRect(int DestX, int DestY, int DestWidth, int DestHeight, int SourceX, int SourceY,
-                     int SourceWidth, int SourceHeight, TPixelGraphic& Source);
+    void StretchRect(int DestX, int DestY, int DestWidth, int DestHeight, int SourceX,
+                     int SourceY, int SourceWidth, int SourceHeight, TPixelGraphic& Source);
     void CopyRect(int DestX, int DestY, int AWidth, int AHeight, int SourceX, int SourceY,
                   TPixelGraphic& Source);
     void Rotate(bool Fit, TPixelGraphic& Source, Extended Angle);
@@ -237,7 +238,8 @@ private:
     void FillFirstRow(std::uint32_t Value);
     bool ReadPixelBlock(TStream& Stream, std::uint8_t* Dest, std::int64_t Size);
     void ReadDIBPalette(TStream& Stream, int Count, bool Quads);
-    void ReadBitFieldRows(TStream& Stream, int BitCount, const std::uint32_t Masks[3], bool TopDown);
+    void ReadBitFieldRows(TStream& Stream, int BitCount, const std::uint32_t Masks[3],
+                          bool TopDown);
     void DecodeRLE(const std::vector<std::uint8_t>& Block, bool FourBit);
     void FlipRows();
 

@@ -28,10 +28,7 @@ std::string LowerExtension(const std::string& fileName)
 
 } // namespace
 
-void TPixelGraphic::LoadFromFile(const std::string& FileName)
-{
-    LoadFromFileIndexed(FileName, 0);
-}
+void TPixelGraphic::LoadFromFile(const std::string& FileName) { LoadFromFileIndexed(FileName, 0); }
 
 void TPixelGraphic::LoadFromFileIndexed(const std::string& FileName, int Index)
 {
@@ -39,10 +36,7 @@ void TPixelGraphic::LoadFromFileIndexed(const std::string& FileName, int Index)
     DoLoad(stream, LowerExtension(FileName), Index);
 }
 
-void TPixelGraphic::LoadFromStream(TStream& Stream)
-{
-    LoadFromStreamAs(Stream, "");
-}
+void TPixelGraphic::LoadFromStream(TStream& Stream) { LoadFromStreamAs(Stream, ""); }
 
 void TPixelGraphic::LoadFromStreamAs(TStream& Stream, const std::string& Extension)
 {
@@ -78,8 +72,8 @@ void TPixelGraphic::ReadData(TStream& Stream)
 {
     std::uint8_t length[4];
     Stream.ReadBuffer(length, 4);
-    const std::int64_t size = static_cast<std::int64_t>(length[0]) | (length[1] << 8) | (length[2] << 16) |
-                              (static_cast<std::int64_t>(length[3]) << 24);
+    const std::int64_t size = static_cast<std::int64_t>(length[0]) | (length[1] << 8) |
+                              (length[2] << 16) | (static_cast<std::int64_t>(length[3]) << 24);
     if (size > Stream.Remaining())
         throw EPixelGraphic(GetPGLangStrS1(27, "Data"));
     // The block is read whole, so the reader cannot run past it and the
