@@ -19,13 +19,16 @@ struct TStyleInfo {
 };
 
 constexpr TStyleInfo kStyles[] = {
-    {16, 16, "ALEDSM"}, {22, 22, "ALEDLG"}, {16, 16, "ALEDSQSM"},
+    {16, 16, "ALEDSM"},   {22, 22, "ALEDLG"}, {16, 16, "ALEDSQSM"},
     {22, 22, "ALEDSQLG"}, {14, 22, "ALEDVT"}, {22, 14, "ALEDHZ"},
 };
 
 constexpr QRgb kFace = 0xFF00FF00;
 
-QRgb ToRgb(TColor colour) { return qRgb(GetRValue(colour), GetGValue(colour), GetBValue(colour)); }
+QRgb ToRgb(TColor colour)
+{
+    return qRgb(GetRValue(colour), GetGValue(colour), GetBValue(colour));
+}
 
 // Replaces the 4-connected area of `surface` colour around start.
 void SurfaceFill(QImage& image, QPoint start, QRgb surface, QRgb fill)
@@ -48,7 +51,8 @@ void SurfaceFill(QImage& image, QPoint start, QRgb surface, QRgb fill)
         for (int x = left; x <= right; ++x) {
             row[x] = fill;
             for (int y : {p.y() - 1, p.y() + 1})
-                if (y >= 0 && y < image.height() && reinterpret_cast<const QRgb*>(image.constScanLine(y))[x] == surface)
+                if (y >= 0 && y < image.height() &&
+                    reinterpret_cast<const QRgb*>(image.constScanLine(y))[x] == surface)
                     pending.push_back({x, y});
         }
     }
@@ -56,9 +60,15 @@ void SurfaceFill(QImage& image, QPoint start, QRgb surface, QRgb fill)
 
 } // namespace
 
-TALed::TALed(QWidget* parent) : QWidget(parent) { BuildBitmaps(); }
+TALed::TALed(QWidget* parent) : QWidget(parent)
+{
+    BuildBitmaps();
+}
 
-TALed::~TALed() { StopBlink(); }
+TALed::~TALed()
+{
+    StopBlink();
+}
 
 void TALed::BuildBitmaps()
 {

@@ -8,6 +8,7 @@ namespace {
 
 // Our own lamp art. The face is pure green so that a fill from the centre
 // can give it any colour; the white spot is a highlight the fill leaves.
+// clang-format off
 const char* const kALEDSM[] = {
     "16 16 6 1",
     "  c None",
@@ -179,6 +180,8 @@ const char* const kALEDHZ[] = {
     "  ###++++++++++++###  ",
     "     ############     "
 };
+
+// clang-format on
 
 struct TLampEntry {
     const char* name;

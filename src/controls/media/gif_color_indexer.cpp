@@ -32,7 +32,8 @@ void ReadRow(TPixelGraphic& bitmap, int y, std::vector<std::uint32_t>& out)
     switch (bitmap.GetPixelFormat()) {
     case pf24Bit:
         for (int x = 0; x < width; ++x, row += 3)
-            out[static_cast<std::size_t>(x)] = std::uint32_t{row[2]} << 16 | std::uint32_t{row[1]} << 8 | row[0];
+            out[static_cast<std::size_t>(x)] =
+                std::uint32_t{row[2]} << 16 | std::uint32_t{row[1]} << 8 | row[0];
         break;
     case pf8Bit:
         for (int x = 0; x < width; ++x)
@@ -40,7 +41,8 @@ void ReadRow(TPixelGraphic& bitmap, int y, std::vector<std::uint32_t>& out)
         break;
     case pf4Bit:
         for (int x = 0; x < width; ++x)
-            out[static_cast<std::size_t>(x)] = table[(x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4] & 0xFFFFFF;
+            out[static_cast<std::size_t>(x)] =
+                table[(x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4] & 0xFFFFFF;
         break;
     default:
         for (int x = 0; x < width; ++x)

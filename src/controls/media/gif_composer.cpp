@@ -9,6 +9,8 @@ namespace lumeno {
 void TGIFComposer::Reset(int width, int height)
 {
     image_ = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+    if (image_.isNull())
+        throw EGIFImage("Not enough memory for the GIF image");
     image_.fill(Qt::transparent);
     saved_ = QImage();
     savedFor_ = nullptr;

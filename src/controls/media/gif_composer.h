@@ -11,7 +11,7 @@ namespace lumeno {
 
 class TGIFComposer {
 public:
-    // A transparent screen of the given size.
+    // A transparent screen of the given size; EGIFImage when it cannot be had.
     void Reset(int width, int height);
     // Draws the frame, first keeping what lies under it when its disposal
     // asks for it to come back.

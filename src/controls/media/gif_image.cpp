@@ -31,13 +31,14 @@ QRect GIFDrawRect(const TGIFLayout& layout, QSize client, QSize picture)
         if (layout.Tile)
             return QRect(QPoint(0, 0), client);
         if (layout.Center)
-            return QRect(QPoint((client.width() - picture.width()) / 2, (client.height() - picture.height()) / 2),
-                         picture);
+            return QRect(
+                QPoint((client.width() - picture.width()) / 2, (client.height() - picture.height()) / 2),
+                picture);
         return QRect(QPoint(0, 0), picture);
     }
     if (layout.StretchRatio && !layout.Stretch) {
-        const double ratio = std::min(double(client.width()) / picture.width(),
-                                      double(client.height()) / picture.height());
+        const double ratio =
+            std::min(double(client.width()) / picture.width(), double(client.height()) / picture.height());
         const int width = static_cast<int>(std::lround(picture.width() * ratio));
         const int height = static_cast<int>(std::lround(picture.height() * ratio));
         return QRect((client.width() - width) / 2, (client.height() - height) / 2, width, height);
@@ -51,7 +52,10 @@ TGIFImage::TGIFImage(QWidget* parent) : QWidget(parent), color_(palette().color(
     setMouseTracking(true);
 }
 
-TGIFImage::~TGIFImage() { StopTimer(); }
+TGIFImage::~TGIFImage()
+{
+    StopTimer();
+}
 
 bool TGIFImage::LoadFromFile(const std::string& FileName)
 {
@@ -173,8 +177,15 @@ void TGIFImage::Parse(std::vector<std::uint8_t> bytes)
     version_ = parser.Version;
     loopCount_ = parser.LoopCount;
     picture_ = QSize(parser.ScreenWidth, parser.ScreenHeight);
-    anyTransparent_ = std::any_of(frames_.begin(), frames_.end(), [](const auto& f) { return f->Transparent; });
-    ShowFrame(1);
+    anyTransparent_ =
+        std::any_of(frames_.begin(), frames_.end(), [](const auto& f) { return f->Transparent; });
+    try {
+        ShowFrame(1);
+    } catch (...) {
+        Clear();
+        update();
+        throw;
+    }
     if (autoSize_)
         resize(picture_);
     empty_ = false;
@@ -213,7 +224,10 @@ void TGIFImage::SetCurrentFrame(int value)
     emit OnChange(this);
 }
 
-bool TGIFImage::Animating() const { return animate_ && !empty_ && FrameCount() > 1; }
+bool TGIFImage::Animating() const
+{
+    return animate_ && !empty_ && FrameCount() > 1;
+}
 
 void TGIFImage::EvaluateTimer()
 {
@@ -383,7 +397,10 @@ void TGIFImage::SetColor(const QColor& value)
     update();
 }
 
-QRect TGIFImage::DestRect() const { return GIFDrawRect(layout_, size(), picture_); }
+QRect TGIFImage::DestRect() const
+{
+    return GIFDrawRect(layout_, size(), picture_);
+}
 
 bool TGIFImage::IsTransparentPoint(int X, int Y) const
 {

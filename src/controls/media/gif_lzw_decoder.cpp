@@ -64,6 +64,10 @@ std::size_t DecodeGIFLZW(const std::uint8_t* data, std::size_t size, int minCode
     TCodeReader reader(data, size);
 
     while (written < outSize) {
+        if (progress && written >= nextReport) {
+            progress(reader.Consumed());
+            nextReport = written + kProgressStep;
+        }
         const int code = reader.Next(width);
         if (code < 0 || code == end)
             break;
@@ -106,10 +110,6 @@ std::size_t DecodeGIFLZW(const std::uint8_t* data, std::size_t size, int minCode
                 ++width;
         }
         prev = code;
-        if (progress && written >= nextReport) {
-            progress(reader.Consumed());
-            nextReport = written + kProgressStep;
-        }
     }
     return written;
 }

@@ -9,6 +9,8 @@ namespace {
 
 // All frames together may hold this many index bytes.
 constexpr std::size_t kPixelBudget = std::size_t{512} << 20;
+// The composed picture takes four bytes a pixel.
+constexpr std::int64_t kMaxScreenPixels = std::int64_t{1} << 26;
 
 void Report(const TGIFParser::TProgress& progress, std::size_t position, std::size_t size)
 {
@@ -48,7 +50,8 @@ void TGIFParser::Parse(const std::vector<std::uint8_t>& data, bool firstImageOnl
     if (Frames.empty())
         throw EGIFImage("The GIF file holds no image");
     FitScreen();
-    if (ScreenWidth > kGIFMaxSide || ScreenHeight > kGIFMaxSide)
+    if (ScreenWidth > kGIFMaxSide || ScreenHeight > kGIFMaxSide ||
+        std::int64_t{ScreenWidth} * ScreenHeight > kMaxScreenPixels)
         throw EGIFImage("GIF image too large");
 }
 
@@ -66,11 +69,8 @@ void TGIFParser::ReadHeader(TGIFReader& reader)
     const std::uint8_t flags = reader.Byte();
     reader.Skip(2); // background, aspect
     GlobalTable.fill(0);
-    GlobalBits = 0;
-    if (flags & 0x80) {
-        GlobalBits = (flags & 7) + 1;
-        reader.Read(GlobalTable.data(), (std::size_t{1} << GlobalBits) * 3);
-    }
+    if (flags & 0x80)
+        reader.Read(GlobalTable.data(), (std::size_t{1} << ((flags & 7) + 1)) * 3);
 }
 
 void TGIFParser::ReadExtension(TGIFReader& reader)

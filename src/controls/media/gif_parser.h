@@ -24,8 +24,7 @@ public:
     int ScreenWidth = 0;
     int ScreenHeight = 0;
     std::array<std::uint8_t, 768> GlobalTable{};
-    int GlobalBits = 0; // 0 without a global table
-    int LoopCount = 1;  // from the NETSCAPE2.0 block; 0 plays for ever
+    int LoopCount = 1; // from the NETSCAPE2.0 block; 0 plays for ever
     std::vector<std::unique_ptr<TGIFFrame>> Frames;
 
 private:

@@ -186,8 +186,8 @@ void TGIFWriter::WriteFrame(const TFrameInfo& Frame, const TIndexedFrame& Indexe
     EncodeGIFLZW(Indexed.Indices.data(), Indexed.Indices.size(), std::max(bits, 2), Stream);
 }
 
-bool SaveBitmapAsGIF(const std::string& FileName, TPixelGraphic& Bitmap, bool Interlaced, TColor TransparentColor,
-                     bool Transparent)
+bool SaveBitmapAsGIF(const std::string& FileName, TPixelGraphic& Bitmap, bool Interlaced,
+                     TColor TransparentColor, bool Transparent)
 {
     TGIFSaveData data;
     TFrameInfo frame;

@@ -68,7 +68,7 @@ private:
 
 // Saves one image; false when it has more than 256 colours, and then no
 // file is written and an existing one is kept.
-bool SaveBitmapAsGIF(const std::string& FileName, TPixelGraphic& Bitmap, bool Interlaced, TColor TransparentColor,
-                     bool Transparent);
+bool SaveBitmapAsGIF(const std::string& FileName, TPixelGraphic& Bitmap, bool Interlaced,
+                     TColor TransparentColor, bool Transparent);
 
 } // namespace lumeno

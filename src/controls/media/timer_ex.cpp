@@ -120,7 +120,10 @@ TTimerEx::~TTimerEx()
     StopWorker();
 }
 
-bool TTimerEx::Running() const { return interval_ != 0 && enabled_ && onTimer_; }
+bool TTimerEx::Running() const
+{
+    return interval_ != 0 && enabled_ && onTimer_;
+}
 
 void TTimerEx::SetEnabled(bool value)
 {

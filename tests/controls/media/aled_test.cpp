@@ -21,8 +21,8 @@ TEST(ALed, StylesGiveTheirSizesAndColouredFaces)
         TLEDStyle style;
         int width, height;
     };
-    const Case cases[] = {{TLEDStyle::LEDSmall, 16, 16},   {TLEDStyle::LEDLarge, 22, 22},
-                          {TLEDStyle::LEDSqSmall, 16, 16}, {TLEDStyle::LEDSqLarge, 22, 22},
+    const Case cases[] = {{TLEDStyle::LEDSmall, 16, 16},    {TLEDStyle::LEDLarge, 22, 22},
+                          {TLEDStyle::LEDSqSmall, 16, 16},  {TLEDStyle::LEDSqLarge, 22, 22},
                           {TLEDStyle::LEDVertical, 14, 22}, {TLEDStyle::LEDHorizontal, 22, 14}};
     TALed led;
     EXPECT_EQ(led.LEDStyle(), TLEDStyle::LEDSmall);

@@ -69,22 +69,25 @@ TEST(GIFImage, ComposedFramesMatchImageMagick)
         GTEST_SKIP() << "ImageMagick missing";
     test::TempDir dir;
     // Disposal 1, 2, 3, a transparent frame, and local tables.
-    ExpectSameAsImageMagick(MakeGif(dir, "disposal.gif",
-        "-delay 10 -dispose none -size 20x16 xc:red "
-        "-dispose background -page +3+2 \\( -size 8x6 xc:blue \\) "
-        "-dispose previous -page +10+5 \\( -size 6x6 xc:yellow \\) "
-        "-dispose none -page +1+1 \\( -size 10x10 xc:none -fill green -draw 'rectangle 2,2,5,5' \\) "
-        "-page +12+0 \\( -size 4x4 xc:white \\) -loop 0"));
+    ExpectSameAsImageMagick(
+        MakeGif(dir, "disposal.gif",
+                "-delay 10 -dispose none -size 20x16 xc:red "
+                "-dispose background -page +3+2 \\( -size 8x6 xc:blue \\) "
+                "-dispose previous -page +10+5 \\( -size 6x6 xc:yellow \\) "
+                "-dispose none -page +1+1 \\( -size 10x10 xc:none -fill green -draw 'rectangle 2,2,5,5' \\) "
+                "-page +12+0 \\( -size 4x4 xc:white \\) -loop 0"));
     // Transparent first frame, a cleared area showing through, partial frames.
-    ExpectSameAsImageMagick(MakeGif(dir, "transparent.gif",
+    ExpectSameAsImageMagick(MakeGif(
+        dir, "transparent.gif",
         "-delay 5 -dispose none \\( -size 24x18 xc:none -fill navy -draw 'circle 12,9 12,2' \\) "
         "-dispose background -page +4+4 \\( -size 10x8 xc:orange -fill none -draw 'point 3,3' \\) "
         "-dispose previous -page +0+0 \\( -size 24x18 xc:none -fill lime -draw 'rectangle 0,0,23,3' \\) "
         "-dispose none -page +18+10 \\( -size 6x8 plasma:fractal -colors 30 \\)"));
     // Interlaced frames with their own tables.
-    ExpectSameAsImageMagick(MakeGif(dir, "interlaced.gif",
-        "-interlace GIF -delay 20 \\( -size 37x29 gradient:red-blue -colors 60 \\) "
-        "-page +5+3 \\( -size 19x23 gradient:yellow-black -colors 17 \\)"));
+    ExpectSameAsImageMagick(
+        MakeGif(dir, "interlaced.gif",
+                "-interlace GIF -delay 20 \\( -size 37x29 gradient:red-blue -colors 60 \\) "
+                "-page +5+3 \\( -size 19x23 gradient:yellow-black -colors 17 \\)"));
 }
 
 TEST(GIFImage, HeaderVersionTablesAndInterlaceFlagAreRead)
@@ -92,9 +95,10 @@ TEST(GIFImage, HeaderVersionTablesAndInterlaceFlagAreRead)
     if (!test::HaveTool(kIM))
         GTEST_SKIP() << "ImageMagick missing";
     test::TempDir dir;
-    const std::string file = MakeGif(dir, "i.gif",
-        "-interlace GIF -delay 0 -size 13x11 gradient:white-black -colors 20 "
-        "-delay 1 -page +2+1 \\( -size 5x5 xc:red \\) -delay 10 \\( -size 5x5 xc:blue \\) -loop 2");
+    const std::string file =
+        MakeGif(dir, "i.gif",
+                "-interlace GIF -delay 0 -size 13x11 gradient:white-black -colors 20 "
+                "-delay 1 -page +2+1 \\( -size 5x5 xc:red \\) -delay 10 \\( -size 5x5 xc:blue \\) -loop 2");
     TGIFImage gif;
     ASSERT_TRUE(gif.LoadFromFile(file));
     EXPECT_EQ(gif.Version(), TGIFVersion::gvGIF89a);
@@ -135,7 +139,10 @@ std::vector<std::uint8_t> ThreeFrames(int loops, bool netscape = true)
     return gif.Bytes();
 }
 
-QRgb TopLeft(const TGIFImage& gif) { return gif.Composition().pixel(0, 0) & 0xFFFFFF; }
+QRgb TopLeft(const TGIFImage& gif)
+{
+    return gif.Composition().pixel(0, 0) & 0xFFFFFF;
+}
 
 TEST(GIFImage, LoopCountPlaysThatManyPassesAndStopsOnTheLastFrame)
 {
@@ -193,7 +200,8 @@ TEST(GIFImage, ThreadedAnimationStepsOnTheMainThread)
     gif.SetThreaded(true);
     LoadBytes(gif, ThreeFrames(0));
     std::vector<std::thread::id> threads;
-    QObject::connect(&gif, &TGIFImage::OnChange, [&](TObject*) { threads.push_back(std::this_thread::get_id()); });
+    QObject::connect(&gif, &TGIFImage::OnChange,
+                     [&](TObject*) { threads.push_back(std::this_thread::get_id()); });
     gif.SetSpeed(1000);
     gif.SetAnimate(true);
     EXPECT_TRUE(gif.AnimationTimer()->Threaded());
@@ -231,6 +239,23 @@ TEST(GIFImage, StatusValuesAndProgressAbort)
     // first report after the screen descriptor and the 4-colour table
     const int size = static_cast<int>(bytes.size());
     EXPECT_EQ(percents[0], (2500 + size / 2) / size);
+}
+
+TEST(GIFImage, LargeFramesReportProgressWhileDecoding)
+{
+    auto reports = [](int width, int height) {
+        TGIFImage gif;
+        int count = 0;
+        QObject::connect(&gif, &TGIFImage::OnProgress,
+                         [&](TObject*, qint64, qint64, int, bool&) { ++count; });
+        LoadBytes(gif,
+                  GifBytes(width, height)
+                      .Image(0, 0, width, height, std::vector<std::uint8_t>(std::size_t(width) * height, 1))
+                      .Bytes());
+        return count;
+    };
+    EXPECT_EQ(reports(300, 200), reports(3, 2) + 0); // 60000 pixels: none while decoding
+    EXPECT_GT(reports(400, 400), reports(3, 2));     // 160000 pixels
 }
 
 TEST(GIFImage, GetBitmapIsTheFirstFrameAndFollowsAReload)
@@ -302,8 +327,11 @@ TEST(GIFImage, OddStructuresAreReadSoundly)
 
     // A frame reaching past the screen is clipped; the rest of the screen
     // starts transparent. Disposal 5 acts as 2.
-    LoadBytes(gif, GifBytes(4, 2).Control(5, 0).Image(2, 1, 5, 3, std::vector<std::uint8_t>(15, 2))
-                       .Image(0, 0, 1, 1, {1}).Bytes());
+    LoadBytes(gif, GifBytes(4, 2)
+                       .Control(5, 0)
+                       .Image(2, 1, 5, 3, std::vector<std::uint8_t>(15, 2))
+                       .Image(0, 0, 1, 1, {1})
+                       .Bytes());
     EXPECT_EQ(gif.Frame(1).Disposal, 2);
     EXPECT_EQ(gif.Composition().size(), QSize(4, 2));
     EXPECT_EQ(qAlpha(gif.Composition().pixel(0, 0)), 0);
@@ -316,6 +344,8 @@ TEST(GIFImage, OddStructuresAreReadSoundly)
     EXPECT_THROW(LoadBytes(gif, {'P', 'N', 'G', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), EGIFImage);
     EXPECT_THROW(LoadBytes(gif, GifBytes(2, 2).Bytes()), EGIFImage);
     EXPECT_THROW(LoadBytes(gif, GifBytes(2, 2).Image(0, 0, 20000, 1, {}).Bytes()), EGIFImage);
+    EXPECT_THROW(LoadBytes(gif, GifBytes(16000, 16000).Image(0, 0, 1, 1, {1}).Bytes()), EGIFImage);
+    EXPECT_TRUE(gif.Empty());
 }
 
 TEST(GIFImage, DamagedFilesNeverCrash)
@@ -323,7 +353,8 @@ TEST(GIFImage, DamagedFilesNeverCrash)
     if (!test::HaveTool(kIM))
         GTEST_SKIP() << "ImageMagick missing";
     test::TempDir dir;
-    const auto bytes = test::ReadFileBytes(MakeGif(dir, "d.gif",
+    const auto bytes = test::ReadFileBytes(MakeGif(
+        dir, "d.gif",
         "-delay 10 -size 16x12 gradient:red-blue -colors 40 -interlace GIF -page +2+2 \\( -size 9x7 xc:none "
         "-fill green -draw 'circle 4,3 4,0' \\) -loop 3"));
     std::mt19937 random(7);
@@ -337,7 +368,8 @@ TEST(GIFImage, DamagedFilesNeverCrash)
         }
     };
     for (std::size_t length = 0; length < bytes.size(); ++length)
-        attempt(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length)));
+        attempt(
+            std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length)));
     for (int round = 0; round < 300; ++round) {
         std::vector<std::uint8_t> damaged(bytes.begin(), bytes.end());
         for (int k = 0; k < 3; ++k)

@@ -113,8 +113,8 @@ std::vector<QImage> CoalescedFrames(const std::string& file, int width, int heig
 {
     const std::filesystem::path folder = std::filesystem::path(file).parent_path() / "coalesced";
     std::filesystem::create_directories(folder);
-    Run("convert-im6.q16 '" + file + "' -coalesce -depth 8 +adjoin 'rgba:" + (folder / "f_%03d.rgba").string() +
-        "'");
+    Run("convert-im6.q16 '" + file +
+        "' -coalesce -depth 8 +adjoin 'rgba:" + (folder / "f_%03d.rgba").string() + "'");
     std::vector<QImage> frames;
     for (int i = 0;; ++i) {
         char name[32];

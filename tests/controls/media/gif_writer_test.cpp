@@ -103,12 +103,13 @@ TEST(GIFWriter, TwoColourImageHasTheDocumentedLayout)
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 6), "GIF89a");
     EXPECT_EQ(bytes[6], 3);
     EXPECT_EQ(bytes[8], 2);
-    EXPECT_EQ(bytes[10], 0x80);                              // 2-entry global table
-    EXPECT_EQ(std::vector<int>(bytes.begin() + 13, bytes.begin() + 19), (std::vector<int>{0, 0, 0, 255, 255, 255}));
+    EXPECT_EQ(bytes[10], 0x80); // 2-entry global table
+    EXPECT_EQ(std::vector<int>(bytes.begin() + 13, bytes.begin() + 19),
+              (std::vector<int>{0, 0, 0, 255, 255, 255}));
     EXPECT_EQ(std::vector<int>(bytes.begin() + 19, bytes.begin() + 23), (std::vector<int>{0x21, 0xF9, 4, 0}));
-    EXPECT_EQ(bytes[27], 0x2C);                              // no application block before it
-    EXPECT_EQ(bytes[36], 0);                                 // descriptor flags
-    EXPECT_EQ(bytes[37], 2);                                 // minimum code size
+    EXPECT_EQ(bytes[27], 0x2C); // no application block before it
+    EXPECT_EQ(bytes[36], 0);    // descriptor flags
+    EXPECT_EQ(bytes[37], 2);    // minimum code size
     EXPECT_EQ(bytes.back(), 0x3B);
     ExpectDecodesTo(file, {{3, pixels}});
 

@@ -41,7 +41,10 @@ struct TickLog {
     }
 };
 
-void Wait(int ms) { QTest::qWait(ms); }
+void Wait(int ms)
+{
+    QTest::qWait(ms);
+}
 
 bool WaitFor(const std::function<bool()>& done, int ms = 3000)
 {
