@@ -161,17 +161,5 @@ TEST(TimerEx, FreeingTheOwnerStopsTicksOnEveryPath)
     }
 }
 
-TEST(TimerEx, PriorityIsKeptAndAppliedToTheWorker)
-{
-    TTimerEx timer;
-    TickLog log;
-    timer.SetThreadPriority(TThreadPriority::tpLower);
-    EXPECT_EQ(timer.ThreadPriority(), TThreadPriority::tpLower);
-    timer.SetThreaded(true);
-    timer.SetInterval(5);
-    timer.SetOnTimer(log.Handler());
-    EXPECT_TRUE(WaitFor([&] { return log.Count() >= 2; }));
-}
-
 } // namespace
 } // namespace lumeno
