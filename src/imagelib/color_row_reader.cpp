@@ -27,7 +27,8 @@ TColorRowReader::TColorRowReader(TPixelGraphic& Source) : FSource(Source)
         return;
     const int size = Source.GetPaletteSize();
     for (int i = 0; i < 256; ++i) {
-        const TColor c = i < size ? Source.GetPaletteEntry(i) : (size > 0 ? Source.GetPaletteEntry(0) : clBlack);
+        const TColor c =
+            i < size ? Source.GetPaletteEntry(i) : (size > 0 ? Source.GetPaletteEntry(0) : clBlack);
         FColors[i * 3] = static_cast<std::uint8_t>(GetBValue(c));
         FColors[i * 3 + 1] = static_cast<std::uint8_t>(GetGValue(c));
         FColors[i * 3 + 2] = static_cast<std::uint8_t>(GetRValue(c));

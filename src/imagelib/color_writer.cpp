@@ -15,7 +15,10 @@ TColorWriter::TColorWriter(TPixelGraphic& Target) : FTarget(Target)
     }
 }
 
-TColorWriter::~TColorWriter() { Finish(); }
+TColorWriter::~TColorWriter()
+{
+    Finish();
+}
 
 void TColorWriter::Finish()
 {
@@ -31,6 +34,20 @@ void TColorWriter::StartRow(int Y)
         FRow = FTarget.GetScanLine(Y);
     else if (FMode == Dithered)
         FTarget.SwapDitherRows();
+}
+
+void TColorWriter::WriteRow(int X, const std::uint8_t* BGR, int Count)
+{
+    if (FMode == Direct) {
+        std::memcpy(FRow + static_cast<std::ptrdiff_t>(X) * 3, BGR, static_cast<std::size_t>(Count) * 3);
+        return;
+    }
+    const bool leftward = (FY & 1) != 0;
+    for (int k = 0; k < Count; ++k) {
+        const int i = leftward ? Count - 1 - k : k;
+        const std::uint8_t* p = BGR + static_cast<std::ptrdiff_t>(i) * 3;
+        Write(X + i, p[2], p[1], p[0]);
+    }
 }
 
 } // namespace lumeno

@@ -6,6 +6,7 @@
 #include "imagelib/pixel_graphic.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace lumeno {
 
@@ -37,6 +38,9 @@ public:
         }
     }
     void Write(int X, TColor C) { Write(X, GetRValue(C), GetGValue(C), GetBValue(C)); }
+    // Count pixels of blue, green, red bytes from column X on, visited right
+    // to left on odd rows as the error diffusion expects.
+    void WriteRow(int X, const std::uint8_t* BGR, int Count);
     // Frees the dither buffers ahead of the destructor.
     void Finish();
 

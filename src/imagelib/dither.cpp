@@ -52,11 +52,20 @@ std::vector<int> BuildDitherErrorTable(int Limit, bool Soft)
 namespace {
 
 // Accumulated errors are kept times 16; scale back rounding halves away from zero.
-inline int ScaledError(int e) { return e >= 0 ? (e + 8) / 16 : -((8 - e) / 16); }
+inline int ScaledError(int e)
+{
+    return e >= 0 ? (e + 8) / 16 : -((8 - e) / 16);
+}
 
-inline int Clamp255(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
+inline int Clamp255(int v)
+{
+    return v < 0 ? 0 : (v > 255 ? 255 : v);
+}
 
-inline int Limited(const int* table, int e) { return table[255 + std::clamp(e, -255, 255)]; }
+inline int Limited(const int* table, int e)
+{
+    return table[255 + std::clamp(e, -255, 255)];
+}
 
 } // namespace
 
@@ -92,8 +101,8 @@ void TPixelGraphic::DitherPixel(int X, int Y, int R, int G, int B)
 
     int err[3];
     if (FIsGrayPalette) {
-        const int v = Clamp255(PixelBrightness(RGB(R, G, B), FRGBWeighting) / 3 +
-                               Limited(L, ScaledError(cur[1])));
+        const int v =
+            Clamp255(PixelBrightness(RGB(R, G, B), FRGBWeighting) / 3 + Limited(L, ScaledError(cur[1])));
         const std::uint32_t index = ColorToIndex(RGB(v, v, v));
         SetPixel(X, Y, index);
         const TColor got = index < FPalette.size() ? FPalette[index] : RGB(v, v, v);

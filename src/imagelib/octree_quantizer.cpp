@@ -4,7 +4,10 @@ namespace lumeno {
 
 TOctreeQuantizer::TOctreeQuantizer(int MaxColors) : FMaxColors(MaxColors), FRoot(new TNode) {}
 
-TOctreeQuantizer::~TOctreeQuantizer() { FreeNode(FRoot); }
+TOctreeQuantizer::~TOctreeQuantizer()
+{
+    FreeNode(FRoot);
+}
 
 void TOctreeQuantizer::AddColor(TColor Color, std::uint64_t Count)
 {
@@ -18,7 +21,8 @@ void TOctreeQuantizer::AddColor(TColor Color, std::uint64_t Count)
         if (node->Leaf || node->Level >= FDepthLimit)
             break;
         const int shift = 7 - node->Level;
-        const int index = static_cast<int>(((r >> shift) & 1) * 4 + ((g >> shift) & 1) * 2 + ((b >> shift) & 1));
+        const int index =
+            static_cast<int>(((r >> shift) & 1) * 4 + ((g >> shift) & 1) * 2 + ((b >> shift) & 1));
         TNode*& child = node->Children[index];
         if (!child) {
             child = new TNode;

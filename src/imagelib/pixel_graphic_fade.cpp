@@ -14,7 +14,8 @@ namespace {
 // Blend weights in 1/1024 of the fade colour.
 class TFade {
 public:
-    TFade(int Extent, TColor Color) : FExtent(Extent), FColor{GetRValue(Color), GetGValue(Color), GetBValue(Color)}
+    TFade(int Extent, TColor Color)
+        : FExtent(Extent), FColor{GetRValue(Color), GetGValue(Color), GetBValue(Color)}
     {
     }
     // Full colour on the outermost pixels, none from Extent - 1 inwards.

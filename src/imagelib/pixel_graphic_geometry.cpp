@@ -2,9 +2,9 @@
 
 #include "imagelib/color_row_reader.h"
 #include "imagelib/color_writer.h"
-#include "imagelib/fast_divider.h"
 #include "imagelib/pg_helpers.h"
 #include "imagelib/pixel_graphic.h"
+#include "imagelib/resampler.h"
 #include "imagelib/stretch_axis.h"
 #include "imagelib/work_copy.h"
 
@@ -15,128 +15,21 @@ namespace lumeno {
 
 namespace {
 
-bool HasPixels(TPixelGraphic& g) { return g.GetWidth() > 0 && g.GetHeight() > 0 && !g.GetEmpty(); }
-
-// Sums of weighted channels need 255 times the total weight; 32 bits serve
-// every picture up to 16 million pixels across, wider ones take 64.
-struct TWideDivider {
-    explicit TWideDivider(std::uint64_t Divisor) : FDivisor(Divisor) {}
-    std::uint64_t operator()(std::uint64_t n) const { return n / FDivisor; }
-    std::uint64_t FDivisor;
-};
-
-bool FitsIn32Bits(const TStretchAxis& Axis) { return Axis.Total() < (1 << 24); }
-
-// Source rows resampled across to the destination columns, kept while the
-// destination rows still need them (growing reuses a row many times).
-template <typename TSum, typename TDivide>
-class TResampledRows {
-public:
-    TResampledRows(TPixelGraphic& Source, const TStretchAxis& Columns, int From, int To, int Slots)
-        : FReader(Source), FColumns(Columns), FFrom(From), FCount(To - From + 1), FSlots(Slots),
-          FSlotRow(static_cast<std::size_t>(Slots), -1),
-          FData(static_cast<std::size_t>(Slots) * static_cast<std::size_t>(FCount) * 3),
-          FDivide(static_cast<TSum>(Columns.Total()))
-    {
-    }
-
-    const TSum* Row(int SourceRow)
-    {
-        const int slot = SourceRow % FSlots;
-        TSum* out = FData.data() + static_cast<std::size_t>(slot) * FCount * 3;
-        if (FSlotRow[static_cast<std::size_t>(slot)] != SourceRow) {
-            Resample(FReader.Row(SourceRow), out);
-            FSlotRow[static_cast<std::size_t>(slot)] = SourceRow;
-        }
-        return out;
-    }
-
-private:
-    void Resample(const std::uint8_t* src, TSum* out) const
-    {
-        const TSum middle = static_cast<TSum>(FColumns.Middle());
-        for (int i = 0; i < FCount; ++i, out += 3) {
-            const TStretchEntry& e = FColumns.At(FFrom + i);
-            if (!e.Valid)
-                continue;
-            const std::uint8_t* p = src + static_cast<std::ptrdiff_t>(e.First) * 3;
-            if (e.Kind == 0) {
-                out[0] = p[0];
-                out[1] = p[1];
-                out[2] = p[2];
-                continue;
-            }
-            const TSum wf = static_cast<TSum>(e.WeightFirst);
-            TSum s0 = wf * p[0], s1 = wf * p[1], s2 = wf * p[2];
-            const std::uint8_t* q = p + 3;
-            if (e.Kind == 2) {
-                TSum m0 = 0, m1 = 0, m2 = 0;
-                for (const std::uint8_t* end = src + static_cast<std::ptrdiff_t>(e.Last) * 3; q != end; q += 3) {
-                    m0 += q[0];
-                    m1 += q[1];
-                    m2 += q[2];
-                }
-                s0 += middle * m0;
-                s1 += middle * m1;
-                s2 += middle * m2;
-            }
-            const TSum wl = static_cast<TSum>(e.WeightLast);
-            out[0] = FDivide(s0 + wl * q[0]);
-            out[1] = FDivide(s1 + wl * q[1]);
-            out[2] = FDivide(s2 + wl * q[2]);
-        }
-    }
-
-    TColorRowReader FReader;
-    const TStretchAxis& FColumns;
-    int FFrom;
-    int FCount;
-    int FSlots;
-    std::vector<int> FSlotRow;
-    std::vector<TSum> FData;
-    TDivide FDivide;
-};
-
-// The destination rows y0..y1, columns x0..x1 (clipped to the target).
-template <typename TSum, typename TDivide>
-void StretchRows(TPixelGraphic& Target, TColorWriter& writer, TPixelGraphic& Source, const TStretchAxis& columns,
-                 const TStretchAxis& rows, int DestX, int DestY, int x0, int x1, int y0, int y1)
+bool HasPixels(TPixelGraphic& g)
 {
-    const int count = x1 - x0 + 1;
-    TResampledRows<TSum, TDivide> across(Source, columns, x0 - DestX, x1 - DestX, rows.MaxSpan());
-    const TDivide divide(static_cast<TSum>(rows.Total()));
-    std::vector<TSum> sums(static_cast<std::size_t>(count) * 3);
-    for (int y = y0; y <= y1; ++y) {
-        const TStretchEntry& r = rows.At(y - DestY);
-        if (!r.Valid)
-            continue;
-        writer.StartRow(y);
-        TSum* acc = sums.data();
-        if (r.Kind == 0) {
-            std::memcpy(acc, across.Row(r.First), sums.size() * sizeof(TSum));
-        } else {
-            std::fill(sums.begin(), sums.end(), 0u);
-            for (int sy = r.First; sy <= r.Last; ++sy) {
-                const TSum w = static_cast<TSum>(
-                    sy == r.First ? r.WeightFirst : (sy == r.Last ? r.WeightLast : rows.Middle()));
-                const TSum* h = across.Row(sy);
-                for (std::size_t i = 0; i < sums.size(); ++i)
-                    acc[i] += w * h[i];
-            }
-            for (std::size_t i = 0; i < sums.size(); ++i)
-                acc[i] = divide(acc[i]);
-        }
-        const bool leftward = (y & 1) != 0;
-        for (int k = 0; k < count; ++k) {
-            const int i = leftward ? count - 1 - k : k;
-            if (!columns.At(x0 - DestX + i).Valid)
-                continue;
-            const TSum* c = acc + static_cast<std::ptrdiff_t>(i) * 3;
-            writer.Write(x0 + i, static_cast<int>(c[2]), static_cast<int>(c[1]), static_cast<int>(c[0]));
-        }
-        if (Target.Progress(y - y0, y1 - y0))
-            break;
-    }
+    return g.GetWidth() > 0 && g.GetHeight() > 0 && !g.GetEmpty();
+}
+
+// The first and last valid entries of From .. To; valid entries are contiguous.
+bool ValidRange(const TStretchAxis& Axis, int From, int To, int& First, int& Last)
+{
+    First = From;
+    Last = To;
+    while (First <= Last && !Axis.At(First).Valid)
+        ++First;
+    while (Last >= First && !Axis.At(Last).Valid)
+        --Last;
+    return First <= Last;
 }
 
 } // namespace
@@ -171,13 +64,16 @@ void TPixelGraphic::StretchRect(int DestX, int DestY, int DestWidth, int DestHei
 
     TColorWriter writer(*this);
     ProgressStart();
-    if (x0 <= x1 && columns.MaxSpan() > 0 && rows.MaxSpan() > 0) {
-        if (FitsIn32Bits(columns) && FitsIn32Bits(rows))
-            StretchRows<std::uint32_t, TFastDivider>(*this, writer, Source, columns, rows, DestX, DestY, x0, x1,
-                                                      y0, y1);
-        else
-            StretchRows<std::uint64_t, TWideDivider>(*this, writer, Source, columns, rows, DestX, DestY, x0, x1,
-                                                      y0, y1);
+    int c0, c1, r0, r1;
+    if (x0 <= x1 && ValidRange(columns, x0 - DestX, x1 - DestX, c0, c1) &&
+        ValidRange(rows, y0 - DestY, y1 - DestY, r0, r1)) {
+        TResampler resampler(Source, columns, rows, c0, c1, r0, r1);
+        resampler.Run([&](int Row, const std::uint8_t* BGR) {
+            const int y = DestY + Row;
+            writer.StartRow(y);
+            writer.WriteRow(DestX + c0, BGR, c1 - c0 + 1);
+            return !Progress(y - y0, y1 - y0);
+        });
     }
     ProgressEnd();
     writer.Finish();
@@ -221,12 +117,7 @@ void TPixelGraphic::CopyRect(int DestX, int DestY, int AWidth, int AHeight, int 
                 continue;
             const std::uint8_t* src = reader.Row(sourceRow(y));
             writer.StartRow(y);
-            const bool leftward = (y & 1) != 0;
-            for (int k = x0; k <= x1; ++k) {
-                const int x = leftward ? x1 + x0 - k : k;
-                const std::uint8_t* p = src + static_cast<std::ptrdiff_t>(x + shift) * 3;
-                writer.Write(x, p[2], p[1], p[0]);
-            }
+            writer.WriteRow(x0, src + static_cast<std::ptrdiff_t>(x0 + shift) * 3, x1 - x0 + 1);
             if (Progress(y - y0, y1 - y0))
                 break;
         }

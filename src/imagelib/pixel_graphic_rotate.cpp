@@ -4,6 +4,7 @@
 #include "imagelib/color_writer.h"
 #include "imagelib/pg_helpers.h"
 #include "imagelib/pixel_graphic.h"
+#include "imagelib/row_pipeline.h"
 #include "imagelib/work_copy.h"
 
 #include <algorithm>
@@ -28,8 +29,8 @@ TTurn TurnFor(Extended Angle)
         static constexpr int cosines[4] = {1, 0, -1, 0};
         static constexpr int sines[4] = {0, 1, 0, -1};
         const int quarters = static_cast<int>(Angle / 90);
-        return {static_cast<Extended>(cosines[quarters % 4]), static_cast<Extended>(sines[quarters % 4]), true,
-                quarters};
+        return {static_cast<Extended>(cosines[quarters % 4]), static_cast<Extended>(sines[quarters % 4]),
+                true, quarters};
     }
     const Extended a = Angle * std::numbers::pi_v<Extended> / 180;
     return {std::cos(a), std::sin(a), false, 0};
@@ -55,7 +56,10 @@ public:
             FRows[static_cast<std::size_t>(y)] = row;
         }
     }
-    bool Inside(std::int64_t x, std::int64_t y) const { return x >= 0 && y >= 0 && x < FWidth && y < FHeight; }
+    bool Inside(std::int64_t x, std::int64_t y) const
+    {
+        return x >= 0 && y >= 0 && x < FWidth && y < FHeight;
+    }
     const std::uint8_t* At(std::int64_t x, std::int64_t y) const
     {
         return FRows[static_cast<std::size_t>(y)] + x * 3;
@@ -71,13 +75,52 @@ struct TSpan {
     std::int64_t Low, High;
 };
 
+// Floor, ceiling and rounding (half to even) of extended values. A plain
+// conversion switches the x87 rounding mode on every call, which costs more
+// than the rest of the pixel; going through double and correcting by one
+// gives the same exact results.
+inline std::int64_t FloorFast(Extended x)
+{
+    std::int64_t t = static_cast<std::int64_t>(static_cast<double>(x));
+    if (static_cast<Extended>(t) > x)
+        --t;
+    else if (static_cast<Extended>(t + 1) <= x)
+        ++t;
+    return t;
+}
+
+inline std::int64_t CeilFast(Extended x)
+{
+    return -FloorFast(-x);
+}
+
+inline std::int64_t RoundHalfEven(Extended x)
+{
+    const std::int64_t f = FloorFast(x);
+    const Extended d = x - static_cast<Extended>(f);
+    return (d > 0.5L || (d == 0.5L && (f & 1))) ? f + 1 : f;
+}
+
+// Columns of the row whose source point may lie within two pixels of the
+// source, where base + (x - centre) * step must stay in -2 .. limit + 1.
+TSpan ColumnsNear(Extended base, Extended step, int centre, int limit, TSpan span)
+{
+    if (step == 0)
+        return (base >= -2 && base <= limit + 1) ? span : TSpan{1, 0};
+    Extended a = (-2 - base) / step, b = (limit + 1 - base) / step;
+    if (a > b)
+        std::swap(a, b);
+    return {std::max(span.Low, FloorExt(a) + centre - 1), std::min(span.High, CeilExt(b) + centre + 1)};
+}
+
 // Inverse-maps every visited target pixel into the source, centre on centre.
-void RotateCore(TPixelGraphic& Target, TPixelGraphic& Source, Extended c, Extended s, bool Interpolate)
+void RotateCore(TPixelGraphic& Target, TPixelGraphic& Source, const TTurn& Turn, bool Interpolate)
 {
     Target.Flush();
     Source.Flush();
     if (Target.GetEmpty() || Source.GetEmpty())
         return;
+    const Extended c = Turn.Cos, s = Turn.Sin;
     const int sw = Source.GetWidth(), sh = Source.GetHeight();
     const int tw = Target.GetWidth(), th = Target.GetHeight();
     const int tcx = tw / 2, tcy = th / 2, scx = sw / 2, scy = sh / 2;
@@ -91,11 +134,10 @@ void RotateCore(TPixelGraphic& Target, TPixelGraphic& Source, Extended c, Extend
             bx = {std::min(bx.Low, FloorExt(x)), std::max(bx.High, CeilExt(x))};
             by = {std::min(by.Low, FloorExt(y)), std::max(by.High, CeilExt(y))};
         }
-    const int x0 = static_cast<int>(std::max<std::int64_t>(bx.Low, 0));
-    const int x1 = static_cast<int>(std::min<std::int64_t>(bx.High, tw - 1));
+    const TSpan box{std::max<std::int64_t>(bx.Low, 0), std::min<std::int64_t>(bx.High, tw - 1)};
     const int y0 = static_cast<int>(std::max<std::int64_t>(by.Low, 0));
     const int y1 = static_cast<int>(std::min<std::int64_t>(by.High, th - 1));
-    if (x0 > x1 || y0 > y1)
+    if (box.Low > box.High || y0 > y1)
         return;
 
     const TSourcePixels src(Source);
@@ -103,41 +145,74 @@ void RotateCore(TPixelGraphic& Target, TPixelGraphic& Source, Extended c, Extend
     const std::uint8_t fillBGR[3] = {static_cast<std::uint8_t>(GetBValue(fill)),
                                      static_cast<std::uint8_t>(GetGValue(fill)),
                                      static_cast<std::uint8_t>(GetRValue(fill))};
-    const auto read = [&](std::int64_t x, std::int64_t y) { return src.Inside(x, y) ? src.At(x, y) : fillBGR; };
+    const auto read = [&](std::int64_t x, std::int64_t y) {
+        return src.Inside(x, y) ? src.At(x, y) : fillBGR;
+    };
+    const int ci = static_cast<int>(c), si = static_cast<int>(s);
 
-    TColorWriter writer(Target);
-    Target.ProgressStart();
-    for (int y = y0; y <= y1; ++y) {
-        writer.StartRow(y);
-        const Extended rowX = scx + (y - tcy) * s, rowY = scy + (y - tcy) * c;
-        const bool leftward = (y & 1) != 0;
-        for (int k = x0; k <= x1; ++k) {
-            const int x = leftward ? x1 + x0 - k : k;
+    // The colour the target pixel (x, y) takes from the source; false when
+    // it keeps what it holds. Those pixels form one run per row, as the
+    // source is convex.
+    const auto sample = [&](int x, int y, Extended rowX, Extended rowY, std::uint8_t* out) {
+        const std::uint8_t* p = nullptr;
+        if (Turn.QuarterTurn) {
+            // Exact integers: every source pixel lands on one target pixel.
+            const std::int64_t ix = scx + (x - tcx) * ci + (y - tcy) * si;
+            const std::int64_t iy = scy - (x - tcx) * si + (y - tcy) * ci;
+            p = src.Inside(ix, iy) ? src.At(ix, iy) : nullptr;
+        } else if (!Interpolate) {
             const Extended sx = rowX + (x - tcx) * c, sy = rowY - (x - tcx) * s;
-            if (!Interpolate) {
-                const std::int64_t ix = Round(sx), iy = Round(sy);
-                if (src.Inside(ix, iy)) {
-                    const std::uint8_t* p = src.At(ix, iy);
-                    writer.Write(x, p[2], p[1], p[0]);
-                }
-                continue;
-            }
-            const std::int64_t ix0 = FloorExt(sx), ix1 = CeilExt(sx), iy0 = FloorExt(sy), iy1 = CeilExt(sy);
-            if (!src.Inside(ix0, iy0) && !src.Inside(ix1, iy0) && !src.Inside(ix0, iy1) && !src.Inside(ix1, iy1))
-                continue;
+            const std::int64_t ix = RoundHalfEven(sx), iy = RoundHalfEven(sy);
+            p = src.Inside(ix, iy) ? src.At(ix, iy) : nullptr;
+        } else {
+            const Extended sx = rowX + (x - tcx) * c, sy = rowY - (x - tcx) * s;
+            const std::int64_t ix0 = FloorFast(sx), ix1 = CeilFast(sx), iy0 = FloorFast(sy),
+                               iy1 = CeilFast(sy);
+            if (!src.Inside(ix0, iy0) && !src.Inside(ix1, iy0) && !src.Inside(ix0, iy1) &&
+                !src.Inside(ix1, iy1))
+                return false;
             const Extended wx0 = ix0 == ix1 ? 0.5L : 1 - (sx - ix0), wx1 = ix0 == ix1 ? 0.5L : 1 - (ix1 - sx);
             const Extended wy0 = iy0 == iy1 ? 0.5L : 1 - (sy - iy0), wy1 = iy0 == iy1 ? 0.5L : 1 - (iy1 - sy);
             const std::uint8_t *p00 = read(ix0, iy0), *p10 = read(ix1, iy0), *p01 = read(ix0, iy1),
                                *p11 = read(ix1, iy1);
-            int channel[3];
             for (int i = 0; i < 3; ++i)
-                channel[i] = static_cast<int>(
-                    Round(wy0 * (wx0 * p00[i] + wx1 * p10[i]) + wy1 * (wx0 * p01[i] + wx1 * p11[i])));
-            writer.Write(x, channel[2], channel[1], channel[0]);
+                out[i] = static_cast<std::uint8_t>(
+                    RoundHalfEven(wy0 * (wx0 * p00[i] + wx1 * p10[i]) + wy1 * (wx0 * p01[i] + wx1 * p11[i])));
+            return true;
         }
-        if (Target.Progress(y - y0, y1 - y0))
-            break;
-    }
+        if (!p)
+            return false;
+        out[0] = p[0];
+        out[1] = p[1];
+        out[2] = p[2];
+        return true;
+    };
+    const auto makeRow = [&](int, int y, TRowPipeline::TRow& Out) {
+        const Extended rowX = scx + (y - tcy) * s, rowY = scy + (y - tcy) * c;
+        // Pixels farther out would read nothing but the fill and stay as they are.
+        const TSpan near = ColumnsNear(rowY, -s, tcx, sh - 1, ColumnsNear(rowX, c, tcx, sw - 1, box));
+        Out.Count = 0;
+        for (int x = static_cast<int>(near.Low); x <= near.High; ++x) {
+            if (sample(x, y, rowX, rowY, Out.BGR + static_cast<std::ptrdiff_t>(Out.Count) * 3)) {
+                if (Out.Count++ == 0)
+                    Out.Offset = x;
+            } else if (Out.Count > 0) {
+                break;
+            }
+        }
+    };
+
+    const std::int64_t work =
+        static_cast<std::int64_t>(y1 - y0 + 1) * (box.High - box.Low + 1) * (Interpolate ? 8 : 1);
+    TColorWriter writer(Target);
+    Target.ProgressStart();
+    TRowPipeline::Run(y0, y1, static_cast<std::size_t>(box.High - box.Low + 1) * 3,
+                      TRowPipeline::ThreadsFor(work, y1 - y0 + 1), makeRow,
+                      [&](int y, const TRowPipeline::TRow& Out) {
+                          writer.StartRow(y);
+                          writer.WriteRow(Out.Offset, Out.BGR, Out.Count);
+                          return !Target.Progress(y - y0, y1 - y0);
+                      });
     Target.ProgressEnd();
     writer.Finish();
     Target.Changed(&Target);
@@ -181,7 +256,7 @@ void TPixelGraphic::Rotate(bool Fit, TPixelGraphic& Source, Extended Angle)
             }
             SetDimensions(static_cast<int>(h.High - h.Low), static_cast<int>(v.High - v.Low), FPixelFormat);
         }
-        RotateCore(*this, Source, c, s, FRotateInterpolation && !turn.QuarterTurn);
+        RotateCore(*this, Source, turn, FRotateInterpolation && !turn.QuarterTurn);
     } catch (...) {
         EndUpdate();
         throw;
