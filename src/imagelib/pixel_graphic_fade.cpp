@@ -117,8 +117,7 @@ void TPixelGraphic::FadeEdges(bool Elliptic, int Extent, TPixelGraphic& Source, 
                 if (!Elliptic)
                     FadeStraight(fade, x, y, FWidth, FHeight, c);
                 else if (!FadeOval(fade, x, y, FWidth, FHeight, c))
-                    c[0] = static_cast<int>(GetRValue(Color)), c[1] = static_cast<int>(GetGValue(Color)),
-                    c[2] = static_cast<int>(GetBValue(Color));
+                    fade.Blend(c, 1024);
             }
             writer.Write(x, c[0], c[1], c[2]);
         }

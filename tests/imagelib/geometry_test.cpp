@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
+#include <numbers>
 #include <vector>
 
 namespace lumeno {
@@ -177,6 +179,32 @@ TEST(Stretch, ReportsRowsAndStopsOnAbort)
     EXPECT_EQ(target.GetPixelColor(0, 2), clBlack);
 }
 
+// Large enough for the rows to be shared out among threads.
+TEST(Stretch, LargeQuarterIsTheMeanOfSixteen)
+{
+    TPixelGraphic source, target;
+    source.SetDimensions(2000, 1200, pf24Bit);
+    for (int y = 0; y < 1200; ++y) {
+        std::uint8_t* row = source.GetScanLine(y);
+        for (int i = 0; i < 6000; ++i)
+            row[i] = static_cast<std::uint8_t>((i * 7 + y * 13 + (i * y) % 31) & 255);
+    }
+    target.SetDimensions(500, 300, pf24Bit);
+    target.StretchFrom(source);
+    int wrong = 0;
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 500; ++x)
+            for (int c = 0; c < 3; ++c) {
+                int rows = 0;
+                for (int sy = 4 * y; sy < 4 * y + 4; ++sy) {
+                    const std::uint8_t* p = source.GetScanLine(sy) + 12 * x + c;
+                    rows += (p[0] + p[3] + p[6] + p[9]) / 4;
+                }
+                wrong += target.GetScanLine(y)[3 * x + c] != rows / 4;
+            }
+    EXPECT_EQ(wrong, 0);
+}
+
 TEST(CopyRect, CopiesTheOverlapOnly)
 {
     TPixelGraphic source, target;
@@ -326,6 +354,29 @@ TEST(Rotate, InterpolationBlendsNeighbours)
                 ++blended;
         }
     EXPECT_EQ(blended, 0);
+}
+
+// Large enough for threads; every pixel is checked against the inverse map.
+TEST(Rotate, NearestPixelsFollowTheInverseMap)
+{
+    TPixelGraphic source, target;
+    Numbered(source, 1600, 1000);
+    target.SetRotateInterpolation(false);
+    target.Rotate(true, source, 33);
+    const Extended a = 33 * std::numbers::pi_v<Extended> / 180, c = std::cos(a), s = std::sin(a);
+    const int tcx = target.GetWidth() / 2, tcy = target.GetHeight() / 2;
+    int wrong = 0, written = 0;
+    for (int y = 0; y < target.GetHeight(); ++y)
+        for (int x = 0; x < target.GetWidth(); ++x) {
+            const auto sx = Round(800 + (x - tcx) * c + (y - tcy) * s);
+            const auto sy = Round(500 - (x - tcx) * s + (y - tcy) * c);
+            const bool inside = sx >= 0 && sy >= 0 && sx < 1600 && sy < 1000;
+            const TColor expected = inside ? source.GetPixelColor(static_cast<int>(sx), static_cast<int>(sy)) : clBlack;
+            wrong += target.GetPixelColor(x, y) != expected;
+            written += inside;
+        }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_NEAR(written, 1600 * 1000, 1600);
 }
 
 TEST(Rotate, IntoItselfAndWithEvents)
