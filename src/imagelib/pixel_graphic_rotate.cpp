@@ -110,7 +110,12 @@ TSpan ColumnsNear(Extended base, Extended step, int centre, int limit, TSpan spa
     Extended a = (-2 - base) / step, b = (limit + 1 - base) / step;
     if (a > b)
         std::swap(a, b);
-    return {std::max(span.Low, FloorExt(a) + centre - 1), std::min(span.High, CeilExt(b) + centre + 1)};
+    // Compared before converting: a nearly level row gives huge bounds.
+    const Extended low = std::max(static_cast<Extended>(span.Low), a + centre - 1);
+    const Extended high = std::min(static_cast<Extended>(span.High), b + centre + 1);
+    if (low > high)
+        return {1, 0};
+    return {FloorFast(low), CeilFast(high)};
 }
 
 // Inverse-maps every visited target pixel into the source, centre on centre.
@@ -227,6 +232,8 @@ void TPixelGraphic::Rotate(bool Fit, TPixelGraphic& Source, Extended Angle)
         Rotate(Fit, *copy, Angle);
         return;
     }
+    if (!std::isfinite(Angle))
+        return;
     if (Angle < 0 || Angle > 360) {
         Angle = std::fmod(Angle, 360.0L);
         if (Angle < 0)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <map>
 #include <numbers>
 #include <vector>
@@ -377,6 +378,24 @@ TEST(Rotate, NearestPixelsFollowTheInverseMap)
         }
     EXPECT_EQ(wrong, 0);
     EXPECT_NEAR(written, 1600 * 1000, 1600);
+}
+
+TEST(Rotate, NearlyLevelAnglesAndNonsense)
+{
+    TPixelGraphic source, target;
+    Numbered(source, 40, 30);
+    target.SetDimensions(40, 30, pf24Bit);
+    target.SetRotateInterpolation(false);
+    for (const Extended angle : {1e-12L, 360 - 1e-12L, 90 + 1e-15L}) {
+        target.Rotate(false, source, angle);
+        EXPECT_EQ(target.GetPixelColor(20, 15), source.GetPixelColor(20, 15)) << static_cast<double>(angle);
+    }
+    target.Rotate(false, source, 1e-12L);
+    EXPECT_EQ(target.GetPixelColor(0, 0), source.GetPixelColor(0, 0));
+    EXPECT_EQ(target.GetPixelColor(39, 29), source.GetPixelColor(39, 29));
+    target.Rotate(true, source, std::numeric_limits<Extended>::quiet_NaN());
+    EXPECT_EQ(target.GetWidth(), 40);
+    EXPECT_EQ(target.GetPixelColor(39, 29), source.GetPixelColor(39, 29));
 }
 
 TEST(Rotate, IntoItselfAndWithEvents)

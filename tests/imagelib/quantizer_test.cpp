@@ -224,6 +224,14 @@ TEST(Octree, PixelValuesBeyondThePaletteAreIgnored)
     EXPECT_EQ(PaletteOf(target), std::vector<TColor>{RGB(9, 9, 9)});
 }
 
+TEST(Octree, CountsBeyond32BitsKeepTheMean)
+{
+    TOctreeQuantizer tree(1);
+    tree.AddColor(RGB(0, 0, 0), 3000000000ULL);
+    tree.AddColor(RGB(4, 0, 0), 1000000000ULL);
+    EXPECT_EQ(tree.Palette(), std::vector<TColor>{RGB(1, 0, 0)});
+}
+
 TEST(Octree, ManyColoursStayWithinTheLimit)
 {
     TOctreeQuantizer tree(16);
