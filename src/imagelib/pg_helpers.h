@@ -46,4 +46,8 @@ constexpr int PixelBrightness(TColor c, bool weighted)
     return weighted ? (r * 299 + g * 587 + b * 114) * 3 / 1000 : r + g + b;
 }
 
+// Base raised to Exponent; Exponent 0 gives 1, Base 0 gives 0 and Base 1
+// gives 1; a negative Base raises EPixelGraphic "Invalid Argument".
+Extended Power(Extended Base, Extended Exponent);
+
 } // namespace lumeno

@@ -235,12 +235,6 @@ private:
     std::uint32_t CachedPaletteIndex(TColor Color);
     void SeedColorCache();
     void FillFirstRow(std::uint32_t Value);
-    bool ReadPixelBlock(TStream& Stream, std::uint8_t* Dest, std::int64_t Size);
-    void ReadDIBPalette(TStream& Stream, int Count, bool Quads);
-    void ReadBitFieldRows(TStream& Stream, int BitCount, const std::uint32_t Masks[3],
-                          bool TopDown);
-    void DecodeRLE(const std::vector<std::uint8_t>& Block, bool FourBit);
-    void FlipRows();
 
     std::uint32_t FFillColor = 0;
     std::uint8_t FPixelFormat = pf24Bit;

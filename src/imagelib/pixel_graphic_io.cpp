@@ -1,39 +1,21 @@
 // File and stream entry points; the format registry behind DoLoad and
 // DoSaveToFile chooses the reader or writer.
 
+#include "imagelib/format_registry.h"
 #include "imagelib/pg_exceptions.h"
 #include "imagelib/pg_messages.h"
 #include "imagelib/pixel_graphic.h"
 #include "platform/stream.h"
 
-#include <algorithm>
-#include <cctype>
-#include <cstring>
 
 namespace lumeno {
-
-namespace {
-
-std::string LowerExtension(const std::string& fileName)
-{
-    const auto slash = fileName.find_last_of('/');
-    const auto dot = fileName.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return {};
-    std::string ext = fileName.substr(dot + 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext;
-}
-
-} // namespace
 
 void TPixelGraphic::LoadFromFile(const std::string& FileName) { LoadFromFileIndexed(FileName, 0); }
 
 void TPixelGraphic::LoadFromFileIndexed(const std::string& FileName, int Index)
 {
     TFileStream stream(FileName, TFileMode::fmOpenRead);
-    DoLoad(stream, LowerExtension(FileName), Index);
+    DoLoad(stream, ExtractFormatExtension(FileName), Index);
 }
 
 void TPixelGraphic::LoadFromStream(TStream& Stream) { LoadFromStreamAs(Stream, ""); }
@@ -45,7 +27,7 @@ void TPixelGraphic::LoadFromStreamAs(TStream& Stream, const std::string& Extensi
 
 void TPixelGraphic::SaveToFile(const std::string& FileName)
 {
-    DoSaveToFile(true, FileName, LowerExtension(FileName), nullptr);
+    DoSaveToFile(true, FileName, ExtractFormatExtension(FileName), nullptr);
 }
 
 void TPixelGraphic::SaveToStreamAs(TStream& Stream, const std::string& Extension)
