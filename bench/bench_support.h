@@ -1,0 +1,84 @@
+#pragma once
+// Shared pieces of the image benchmarks: test pictures, plain PPM files for
+// ImageMagick, and wall-clock timing of our code against its commands.
+
+#include "imagelib/pixel_graphic.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <string>
+
+namespace lumeno::bench {
+
+inline const char* ImageMagick = "convert-im6.q16";
+
+inline bool HaveImageMagick() { return std::system("command -v convert-im6.q16 >/dev/null 2>&1") == 0; }
+
+// Best of Runs wall-clock times, in milliseconds.
+inline double BestMs(int Runs, const std::function<void()>& Work)
+{
+    double best = 1e30;
+    for (int i = 0; i < Runs; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        Work();
+        const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+        best = std::min(best, took.count());
+    }
+    return best;
+}
+
+inline double CommandMs(int Runs, const std::string& Command)
+{
+    return BestMs(Runs, [&] {
+        if (std::system(Command.c_str()) != 0)
+            std::fprintf(stderr, "failed: %s\n", Command.c_str());
+    });
+}
+
+// A smooth picture with edges and grain, as photographs have; deterministic.
+inline void PhotoLike(TPixelGraphic& g, int w, int h)
+{
+    g.SetDimensions(w, h, pf24Bit);
+    std::uint32_t seed = 12345;
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* p = g.GetScanLine(y);
+        for (int x = 0; x < w; ++x, p += 3) {
+            seed = seed * 1664525u + 1013904223u;
+            const int grain = static_cast<int>(seed >> 28) - 8;
+            const double fx = static_cast<double>(x) / w, fy = static_cast<double>(y) / h;
+            const bool inside = (fx - 0.6) * (fx - 0.6) + (fy - 0.4) * (fy - 0.4) < 0.05;
+            const int r = static_cast<int>(128 + 100 * std::sin(fx * 7 + fy * 3)) + (inside ? 60 : 0) + grain;
+            const int gr = static_cast<int>(128 + 90 * std::cos(fy * 9 - fx * 2)) + grain;
+            const int b = static_cast<int>(110 + 80 * std::sin((fx + fy) * 5)) - (inside ? 50 : 0) + grain;
+            p[0] = static_cast<std::uint8_t>(std::clamp(b, 0, 255));
+            p[1] = static_cast<std::uint8_t>(std::clamp(gr, 0, 255));
+            p[2] = static_cast<std::uint8_t>(std::clamp(r, 0, 255));
+        }
+    }
+}
+
+// Binary PPM of any image's colours.
+inline void WritePPM(TPixelGraphic& g, const std::string& Path)
+{
+    std::ofstream out(Path, std::ios::binary);
+    out << "P6\n" << g.GetWidth() << " " << g.GetHeight() << "\n255\n";
+    std::string row(static_cast<std::size_t>(g.GetWidth()) * 3, '\0');
+    for (int y = 0; y < g.GetHeight(); ++y) {
+        for (int x = 0; x < g.GetWidth(); ++x) {
+            const TColor c = g.GetPixelColor(x, y);
+            row[static_cast<std::size_t>(x) * 3] = static_cast<char>(GetRValue(c));
+            row[static_cast<std::size_t>(x) * 3 + 1] = static_cast<char>(GetGValue(c));
+            row[static_cast<std::size_t>(x) * 3 + 2] = static_cast<char>(GetBValue(c));
+        }
+        out.write(row.data(), static_cast<std::streamsize>(row.size()));
+    }
+}
+
+inline std::string TempPath(const std::string& Name) { return "/tmp/lumeno_bench_" + Name; }
+
+} // namespace lumeno::bench
