@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTreeWidgetItem>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
@@ -97,6 +98,26 @@ TEST_F(BrowseDialogTest, CancelReturnsFalseAndClearsTheSelection)
     ASSERT_TRUE(WaitForResult());
     EXPECT_FALSE(*result);
     EXPECT_EQ(dlg.Selection(), "");
+}
+
+TEST_F(BrowseDialogTest, FoldersOnlyRefusesVirtualItems)
+{
+    dlg.SetOptions({bfDirectoriesOnly});
+    dlg.SetSelection(shell.Home());
+    OpenDialog();
+    QTreeWidgetItem* root = dlg.Tree()->topLevelItem(0);
+    ASSERT_NE(root, nullptr);
+    QTreeWidgetItem* computer = nullptr;
+    for (int i = 0; i < root->childCount(); ++i)
+        if (root->child(i)->text(0) == "Computer")
+            computer = root->child(i);
+    ASSERT_NE(computer, nullptr);
+    dlg.Tree()->setCurrentItem(computer);
+    ASSERT_TRUE(WaitFor([this] { return !dlg.OKButton()->isEnabled(); }));
+    dlg.SetSelection(shell.Home() + "/a");
+    ASSERT_TRUE(WaitFor([this] { return dlg.OKButton()->isEnabled(); }));
+    dlg.Dialog()->reject();
+    ASSERT_TRUE(WaitForResult());
 }
 
 TEST_F(BrowseDialogTest, TypedPathMustExist)

@@ -155,6 +155,30 @@ TEST_F(ColorButtonTest, KeysMoveWrapAndPick)
     EXPECT_EQ(button->PaletteForm(), nullptr);
 }
 
+TEST_F(ColorButtonTest, MouseHighlightsAndPicksCells)
+{
+    TDFSColorButtonPalette* palette = DropDown();
+    ASSERT_NE(palette, nullptr);
+    QTest::mouseMove(palette, palette->CellRect({2, 4}).center());
+    EXPECT_EQ(palette->Current(), QPoint(2, 4));
+    // Off the cells there is no current cell; the next key starts at (1, 1).
+    QTest::mouseMove(palette, QPoint(1, 1));
+    EXPECT_EQ(palette->Current(), TDFSColorButtonPalette::kNoCell);
+    Key(palette, Qt::Key_Down);
+    EXPECT_EQ(palette->Current(), QPoint(1, 1));
+
+    QTest::mouseClick(palette, Qt::LeftButton, {}, palette->CellRect({2, 4}).center());
+    Settle();
+    EXPECT_EQ(button->Color(), RGB(0, 0, 127));
+    EXPECT_EQ(button->PaletteForm(), nullptr);
+
+    palette = DropDown();
+    QTest::mouseClick(palette, Qt::LeftButton, {}, QPoint(1, 1));
+    Settle();
+    EXPECT_EQ(button->Color(), RGB(0, 0, 127));
+    EXPECT_EQ(button->PaletteForm(), nullptr);
+}
+
 TEST_F(ColorButtonTest, OtherColourComesFromTheColourDialog)
 {
     TDFSColorButtonPalette* palette = DropDown();

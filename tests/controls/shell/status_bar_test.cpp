@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QWindow>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
@@ -285,6 +286,51 @@ TEST_F(StatusBarTest, MissingMonitorLibraryLeavesTheHookInCharge)
     EXPECT_TRUE(TdfsKeyboardHook::Instance().Installed());
     EXPECT_THROW(bar.RepaintPanel(5), std::out_of_range);
     EXPECT_EQ(bar.Version(), "TdfsStatusBar v1.12");
+}
+
+TEST_F(StatusBarTest, GlyphFitsAndItsCornerColourIsSeeThrough)
+{
+    QPixmap glyph(10, 8);
+    glyph.fill(Qt::magenta);
+    {
+        QPainter p(&glyph);
+        p.fillRect(2, 2, 6, 4, Qt::darkGreen);
+    }
+    TdfsStatusPanel& panel = bar.Panels().Add();
+    panel.SetPanelType(sptGlyph);
+    panel.SetGlyph(glyph);
+    bar.Panels().Add();
+    EXPECT_TRUE(panel.AutoFit());
+    EXPECT_EQ(panel.Width(), 14);
+    panel.SetWidth(99); // ignored while fitting
+    EXPECT_EQ(panel.Width(), 14);
+
+    const QImage image = panel.DrawToBitmap(bar.PanelRect(0)).toImage();
+    bool magenta = false;
+    bool green = false;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            magenta |= image.pixelColor(x, y) == QColor(Qt::magenta);
+            green |= image.pixelColor(x, y) == QColor(Qt::darkGreen);
+        }
+    EXPECT_FALSE(magenta);
+    EXPECT_TRUE(green);
+}
+
+TEST_F(StatusBarTest, DisabledPanelShowsOnlyTheBarColour)
+{
+    TdfsStatusPanel& panel = bar.Panels().Add();
+    panel.SetText("Hidden");
+    panel.SetEnabled(false);
+    const QImage image = panel.DrawToBitmap(bar.PanelRect(0)).toImage();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ASSERT_EQ(image.pixelColor(x, y), bar.BarColor());
+    // An owner-drawn panel leaves the drawing to its event.
+    panel.SetEnabled(true);
+    panel.SetPanelType(sptOwnerDraw);
+    EXPECT_TRUE(panel.DrawToBitmap(bar.PanelRect(0)).isNull());
+    EXPECT_TRUE(panel.DrawToBitmap(QRect(0, 0, 2, 2)).isNull());
 }
 
 TEST(FormatDateTimeTest, ClassicTokens)
