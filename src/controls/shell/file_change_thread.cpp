@@ -1,0 +1,96 @@
+#include "controls/shell/file_change_thread.h"
+
+#include "controls/shell/change_notification.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace lumeno {
+
+namespace {
+
+constexpr int kSliceMs = 10;
+
+// Counts the running watchers, so the process can let them end before it
+// goes away.
+struct TRunning {
+    std::mutex Mutex;
+    std::condition_variable Changed;
+    int Count = 0;
+
+    ~TRunning() { Wait(1000); }
+    bool Wait(int timeoutMs)
+    {
+        std::unique_lock lock(Mutex);
+        return Changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return Count == 0; });
+    }
+};
+
+TRunning& Running()
+{
+    static TRunning running;
+    return running;
+}
+
+} // namespace
+
+std::shared_ptr<TFileChangeThread> TFileChangeThread::Create(const std::string& path, bool watchSubtree,
+                                                             TChangeNotifies filter,
+                                                             std::function<void()> onTerminate)
+{
+    std::shared_ptr<TFileChangeThread> thread(
+        new TFileChangeThread(path, watchSubtree, filter, std::move(onTerminate)));
+    {
+        std::lock_guard lock(Running().Mutex);
+        ++Running().Count;
+    }
+    std::thread([self = thread] {
+        self->Execute();
+        TRunning& running = Running();
+        std::lock_guard lock(running.Mutex);
+        --running.Count;
+        running.Changed.notify_all();
+    }).detach();
+    return thread;
+}
+
+TFileChangeThread::TFileChangeThread(std::string path, bool watchSubtree, TChangeNotifies filter,
+                                     std::function<void()> onTerminate)
+    : path_(std::move(path)), watchSubtree_(watchSubtree), filter_(filter), onTerminate_(std::move(onTerminate))
+{
+}
+
+void TFileChangeThread::Terminate()
+{
+    terminated_ = true;
+    sync_.Cancel();
+}
+
+bool TFileChangeThread::WaitForAll(int timeoutMs) { return Running().Wait(timeoutMs); }
+
+void TFileChangeThread::Execute()
+{
+    TChangeNotification notification(path_, watchSubtree_, ChangeNotifyFilterBits(filter_));
+    if (notification.ErrorCode() != 0) {
+        aborted_ = true;
+        return;
+    }
+    for (;;) {
+        if (terminated_) {
+            aborted_ = true;
+            return;
+        }
+        const TChangeNotification::TWaitResult result = notification.Wait(-1, kSliceMs);
+        if (result == TChangeNotification::wrChange)
+            break;
+        if (result == TChangeNotification::wrFailed) {
+            aborted_ = true;
+            return;
+        }
+    }
+    sync_.Queue(onTerminate_);
+}
+
+} // namespace lumeno
