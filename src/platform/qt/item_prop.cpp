@@ -2,9 +2,9 @@
 
 #include "platform/qt/shell_context_menu.h"
 #include "platform/qt/shell_namespace.h"
+#include "platform/qt/wait_cursor.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QMenu>
 
 #include <dirent.h>
@@ -27,14 +27,6 @@ QAction* Track(QMenu& menu, const QPoint& point)
 {
     return Tracker() ? Tracker()(menu, point) : menu.exec(point);
 }
-
-class TWaitCursor {
-public:
-    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-    TWaitCursor(const TWaitCursor&) = delete;
-    TWaitCursor& operator=(const TWaitCursor&) = delete;
-};
 
 bool RunContextMenu(TShellContextMenu& menuObject, const QPoint& point, QWidget* owner)
 {
