@@ -98,8 +98,8 @@ std::string GetDisplayName(TShellFolder& folder, PCItemIdList item, int kind)
     case TStrRet::srWide:
         return QString::fromStdU16String(name.Wide).toStdString();
     case TStrRet::srOffset: {
-        // The text lies inside the item itself; never read past the item.
-        const std::size_t size = ItemSize(item);
+        // The text lies inside the list itself; never read past its end.
+        const std::size_t size = ItemIdListSize(item);
         if (name.Offset >= size)
             return {};
         const char* text = reinterpret_cast<const char*>(item) + name.Offset;

@@ -586,7 +586,12 @@ bool TShellFolder::GetDisplayNameOf(PCItemIdList item, unsigned flags, TStrRet& 
 {
     PCItemIdList last = nullptr;
     std::shared_ptr<TShellFolder> folder = FolderOfLast(item, last);
-    return folder && folder->ItemDisplayName(last, flags, name);
+    if (!folder || !folder->ItemDisplayName(last, flags, name))
+        return false;
+    // An offset counts from the start of the list the caller passed.
+    if (name.Type == TStrRet::srOffset)
+        name.Offset += unsigned(last - item);
+    return true;
 }
 
 int TShellFolder::CompareIDs(int, PCItemIdList a, PCItemIdList b)
