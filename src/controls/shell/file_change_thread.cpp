@@ -41,7 +41,10 @@ std::shared_ptr<TFileChangeThread> TFileChangeThread::Create(const std::string& 
                                                              std::function<void()> onTerminate)
 {
     std::shared_ptr<TFileChangeThread> thread(
-        new TFileChangeThread(path, watchSubtree, filter, std::move(onTerminate)));
+        new TFileChangeThread(path, std::move(onTerminate)));
+    // Opened here, so no change between the call and the thread's start is lost.
+    thread->notification_ =
+        std::make_unique<TChangeNotification>(path, watchSubtree, ChangeNotifyFilterBits(filter));
     {
         std::lock_guard lock(Running().Mutex);
         ++Running().Count;
@@ -56,11 +59,12 @@ std::shared_ptr<TFileChangeThread> TFileChangeThread::Create(const std::string& 
     return thread;
 }
 
-TFileChangeThread::TFileChangeThread(std::string path, bool watchSubtree, TChangeNotifies filter,
-                                     std::function<void()> onTerminate)
-    : path_(std::move(path)), watchSubtree_(watchSubtree), filter_(filter), onTerminate_(std::move(onTerminate))
+TFileChangeThread::TFileChangeThread(std::string path, std::function<void()> onTerminate)
+    : path_(std::move(path)), onTerminate_(std::move(onTerminate))
 {
 }
+
+TFileChangeThread::~TFileChangeThread() = default;
 
 void TFileChangeThread::Terminate()
 {
@@ -72,7 +76,7 @@ bool TFileChangeThread::WaitForAll(int timeoutMs) { return Running().Wait(timeou
 
 void TFileChangeThread::Execute()
 {
-    TChangeNotification notification(path_, watchSubtree_, ChangeNotifyFilterBits(filter_));
+    TChangeNotification& notification = *notification_;
     if (notification.ErrorCode() != 0) {
         aborted_ = true;
         return;

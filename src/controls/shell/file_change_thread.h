@@ -13,6 +13,8 @@
 
 namespace lumeno {
 
+class TChangeNotification;
+
 class TFileChangeThread : public std::enable_shared_from_this<TFileChangeThread> {
 public:
     // Starts at once. onTerminate runs on the main thread after a change,
@@ -28,15 +30,14 @@ public:
 
     // Waits up to timeoutMs for every running watcher to end; true when none runs.
     static bool WaitForAll(int timeoutMs);
+    ~TFileChangeThread();
 
 private:
-    TFileChangeThread(std::string path, bool watchSubtree, TChangeNotifies filter,
-                      std::function<void()> onTerminate);
+    TFileChangeThread(std::string path, std::function<void()> onTerminate);
     void Execute();
 
     std::string path_;
-    bool watchSubtree_;
-    TChangeNotifies filter_;
+    std::unique_ptr<TChangeNotification> notification_;
     std::function<void()> onTerminate_;
     std::atomic<bool> terminated_{false};
     std::atomic<bool> aborted_{false};

@@ -266,6 +266,9 @@ TShellTreeNode* TdfsSystemTreeView::CreateNode(const std::shared_ptr<TShellFolde
     if (topLevel && rootFolder_ == rfCustom && !customDirCaption_.empty())
         caption = customDirCaption_;
     const std::uint32_t attributes = folder->GetAttributesOf(relative.get(), kNodeAttributeMask);
+    // An item with no attributes at all no longer exists.
+    if (attributes == 0)
+        return nullptr;
     if (rootFolder_ == rfFileSystem && !(attributes & (saFileSystem | saFileSysAncestor)))
         return nullptr;
     const bool isFolder = (attributes & saFolder) != 0;

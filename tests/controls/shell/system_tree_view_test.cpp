@@ -1,0 +1,368 @@
+#include "controls/shell/system_tree_view.h"
+
+#include "controls/shell/file_change_thread.h"
+#include "controls/shell/folder_item_data.h"
+#include "platform/qt/item_prop.h"
+#include "platform/qt/shell_fixture.h"
+#include "support/recording_dialogs.h"
+
+#include <QCoreApplication>
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+namespace lumeno {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool WaitFor(const std::function<bool()>& condition, int ms = 3000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > ms)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+QStringList Captions(const QTreeWidgetItem* node)
+{
+    QStringList captions;
+    for (int i = 0; i < node->childCount(); ++i)
+        captions << node->child(i)->text(0);
+    return captions;
+}
+
+QTreeWidgetItem* Child(QTreeWidgetItem* node, const QString& caption)
+{
+    for (int i = 0; node && i < node->childCount(); ++i)
+        if (node->child(i)->text(0) == caption)
+            return node->child(i);
+    return nullptr;
+}
+
+class TreeTest : public ::testing::Test {
+protected:
+    TreeTest() : baseline(TFolderItemData::LiveCount())
+    {
+        dialogs.Reset();
+        view = std::make_unique<TdfsSystemTreeView>();
+        view->resize(300, 400);
+    }
+    ~TreeTest() override
+    {
+        view.reset();
+        EXPECT_EQ(TFolderItemData::LiveCount(), baseline);
+        TFileChangeThread::WaitForAll(1000);
+    }
+    QTreeWidgetItem* Root() const { return view->topLevelItem(0); }
+    // The node of a folder below home, by captions.
+    QTreeWidgetItem* HomeNode() const { return Child(Root(), "Home"); }
+
+    test::ShellFixture tree;
+    test::RecordingDialogs dialogs;
+    int baseline;
+    std::unique_ptr<TdfsSystemTreeView> view;
+};
+
+TEST_F(TreeTest, DefaultsFollowTheProperties)
+{
+    EXPECT_EQ(view->RootFolder(), rfDesktop);
+    EXPECT_EQ(view->ReadDelay(), 500);
+    EXPECT_TRUE(view->ShowHiddenDirs());
+    EXPECT_TRUE(view->ExpandRoot());
+    EXPECT_FALSE(view->ShowFiles());
+    EXPECT_EQ(view->PopupMenuMethod(), pmmContext);
+    EXPECT_EQ(view->Version(), "TdfsSystemTreeView v0.97 Beta");
+    EXPECT_EQ(view->topLevelItemCount(), 0); // nothing is read before the window shows
+}
+
+TEST_F(TreeTest, PendingSelectionIsAppliedAfterTheFirstFill)
+{
+    view->SetSelection(tree.Home() + "/a/b");
+    EXPECT_EQ(view->Selection(), "");
+    view->show();
+    EXPECT_EQ(view->Selection(), tree.Home() + "/a/b");
+
+    auto loading = std::make_unique<TdfsSystemTreeView>();
+    loading->BeginLoading();
+    loading->show();
+    loading->SetSelection(tree.Home() + "/a");
+    EXPECT_EQ(loading->topLevelItemCount(), 0);
+    loading->Loaded();
+    EXPECT_EQ(loading->Selection(), tree.Home() + "/a");
+}
+
+TEST_F(TreeTest, ChildrenAreReadOnFirstExpansion)
+{
+    view->show();
+    ASSERT_EQ(view->topLevelItemCount(), 1);
+    EXPECT_EQ(Root()->text(0), "Desktop");
+    EXPECT_TRUE(Root()->isExpanded());
+    EXPECT_EQ(Captions(Root()), (QStringList{"Home", "Documents", "Computer", "Trash", "Network"}));
+    QTreeWidgetItem* home = HomeNode();
+    EXPECT_EQ(home->childCount(), 0);
+    EXPECT_EQ(home->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+
+    QSignalSpy populated(view.get(), &TdfsCustomSystemTreeView::OnPopulated);
+    home->setExpanded(true);
+    EXPECT_EQ(Captions(home), (QStringList{".hidden", "a", "Documents"}));
+    EXPECT_EQ(populated.count(), 1);
+    // A folder without subfolders loses its button once read.
+    QTreeWidgetItem* documents = Child(home, "Documents");
+    EXPECT_EQ(documents->childIndicatorPolicy(), QTreeWidgetItem::DontShowIndicator);
+}
+
+TEST_F(TreeTest, SelectingAPathTakesTheDeepestExistingFolder)
+{
+    view->show();
+    view->SetSelection(tree.Home() + "/a/b/missing/deeper");
+    EXPECT_EQ(view->Selection(), tree.Home() + "/a/b");
+    view->SetSelection(tree.Home() + "/a/");
+    EXPECT_EQ(view->Selection(), tree.Home() + "/a");
+    view->SetSelection("");
+    EXPECT_EQ(view->Selection(), tree.Home() + "/a");
+    view->SetSelection("relative/path");
+    EXPECT_EQ(view->Selection(), tree.Home() + "/a");
+    view->SetSelection(tree.Volume() + "/data");
+    EXPECT_EQ(view->Selection(), tree.Volume() + "/data");
+    view->SetSelection("/");
+    EXPECT_EQ(view->Selection(), "/");
+    EXPECT_EQ(view->Directory(), "/");
+}
+
+TEST_F(TreeTest, VirtualItemsHaveNoPath)
+{
+    view->show();
+    view->setCurrentItem(Child(Root(), "Network"));
+    EXPECT_EQ(view->Selection(), "");
+    view->setCurrentItem(Root());
+    EXPECT_EQ(view->Selection(), "");
+}
+
+TEST_F(TreeTest, FileSystemRootHidesVirtualFolders)
+{
+    view->SetRootFolder(rfDrives);
+    view->show();
+    EXPECT_EQ(Root()->text(0), "Computer");
+    EXPECT_TRUE(Captions(Root()).contains("Control Panel"));
+    view->SetRootFolder(rfFileSystem);
+    EXPECT_EQ(Captions(Root()), (QStringList{"File System", "Volume"}));
+    view->SetSelection(tree.Volume() + "/data");
+    EXPECT_EQ(view->Selection(), tree.Volume() + "/data");
+}
+
+TEST_F(TreeTest, CustomRootTakesPathsBelowIt)
+{
+    view->SetRootFolder(rfCustom);
+    view->SetCustomDir(tree.Home() + "/a");
+    view->SetCustomDirCaption("Pictures");
+    view->show();
+    EXPECT_EQ(Root()->text(0), "Pictures");
+    view->SetSelection(tree.Home() + "/a/b/c");
+    EXPECT_EQ(view->Selection(), tree.Home() + "/a/b/c");
+    view->SetSelection("Pictures/b");
+    EXPECT_EQ(view->Selection(), tree.Home() + "/a/b");
+    view->SetSelection(tree.Home() + "/a");
+    EXPECT_EQ(view->Selection(), tree.Home() + "/a");
+    view->SetSelection(tree.Volume());
+    EXPECT_EQ(view->Selection(), tree.Home() + "/a"); // outside the root: unchanged
+    view->SetCustomDirCaption("Photos");
+    EXPECT_EQ(Root()->text(0), "Photos");
+}
+
+TEST_F(TreeTest, FileMaskFiltersFilesButKeepsFolders)
+{
+    view->SetRootFolder(rfCustom);
+    view->SetCustomDir(tree.Home() + "/a");
+    view->SetShowFiles(true);
+    view->show();
+    EXPECT_EQ(Captions(Root()), (QStringList{"b", "x.jpg", "y.txt"}));
+    view->SetFileMask("*.jpg;*.png");
+    EXPECT_EQ(Captions(Root()), (QStringList{"b", "x.jpg"}));
+    // A masked-out file ends the walk at its folder.
+    view->SetSelection(tree.Home() + "/a/y.txt");
+    EXPECT_EQ(view->Selection(), tree.Home() + "/a");
+    // With files shown, a folder holding only files gets a button.
+    fs::remove_all(tree.Home() + "/a/b/c");
+    test::ShellFixture::Write(tree.Home() + "/a/b/only.txt", "x");
+    view->SetFileMask("");
+    EXPECT_EQ(Captions(Root()), (QStringList{"b", "x.jpg", "y.txt"}));
+    QTreeWidgetItem* b = Child(Root(), "b");
+    EXPECT_EQ(b->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+    b->setExpanded(true);
+    EXPECT_EQ(Captions(b), (QStringList{"only.txt"}));
+    view->SetShowFiles(false);
+    EXPECT_EQ(Child(Root(), "b")->childIndicatorPolicy(), QTreeWidgetItem::DontShowIndicator);
+}
+
+TEST_F(TreeTest, HiddenFoldersFollowShowHiddenDirs)
+{
+    view->SetShowHiddenDirs(false);
+    view->SetRootFolder(rfCustom);
+    view->SetCustomDir(tree.Home());
+    view->show();
+    EXPECT_EQ(Captions(Root()), (QStringList{"a", "Documents"}));
+    // A hidden folder named by path is still found.
+    view->SetSelection(tree.Home() + "/.hidden/inner");
+    EXPECT_EQ(view->Selection(), tree.Home() + "/.hidden/inner");
+}
+
+TEST_F(TreeTest, SelectionSurvivesARefill)
+{
+    view->show();
+    view->SetSelection(tree.Home() + "/a/b");
+    view->SetCheckboxes(true);
+    EXPECT_EQ(view->currentItem()->checkState(0), Qt::Unchecked);
+    view->SetShowFiles(true);
+    EXPECT_EQ(view->Selection(), tree.Home() + "/a/b");
+}
+
+TEST_F(TreeTest, OnChangeWaitsForTheReadDelay)
+{
+    view->show();
+    QSignalSpy changes(view.get(), &TdfsCustomSystemTreeView::OnChange);
+    view->setCurrentItem(HomeNode()); // the first change goes at once
+    EXPECT_EQ(changes.count(), 1);
+    view->setCurrentItem(Child(Root(), "Computer"));
+    view->setCurrentItem(Child(Root(), "Trash"));
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_TRUE(WaitFor([&] { return changes.count() == 2; }));
+    EXPECT_EQ(view->currentItem()->text(0), "Trash");
+}
+
+TEST_F(TreeTest, DeletingTheWatchedFolderSelectsItsParent)
+{
+    view->SetReadDelay(0);
+    view->show();
+    view->SetSelection(tree.Home() + "/a/b/c");
+    ASSERT_EQ(view->WatchedPath(), tree.Home() + "/a/b/c");
+    fs::remove(tree.Home() + "/a/b/c");
+    ASSERT_TRUE(WaitFor([&] { return view->Selection() == tree.Home() + "/a/b"; }));
+    EXPECT_EQ(view->currentItem()->childCount(), 0);
+    EXPECT_TRUE(WaitFor([&] { return view->WatchedPath() == tree.Home() + "/a/b"; }));
+    // A new subfolder of the watched folder appears.
+    fs::create_directory(tree.Home() + "/a/b/new");
+    EXPECT_TRUE(WaitFor([&] { return Captions(view->currentItem()) == QStringList{"new"}; }));
+}
+
+TEST_F(TreeTest, AVanishedRootRefillsTheTree)
+{
+    view->SetReadDelay(0);
+    view->SetRootFolder(rfCustom);
+    view->SetCustomDir(tree.Home() + "/a/b");
+    view->show();
+    view->setCurrentItem(Root());
+    ASSERT_EQ(view->WatchedPath(), tree.Home() + "/a/b");
+    fs::remove_all(tree.Home() + "/a/b");
+    EXPECT_TRUE(WaitFor([&] { return view->topLevelItemCount() == 0; }));
+}
+
+TEST_F(TreeTest, RenameReplacesTheListsOrKeepsTheCaption)
+{
+    view->show();
+    view->SetSelection(tree.Home() + "/a/b/c");
+    QTreeWidgetItem* b = view->currentItem()->parent();
+    ASSERT_EQ(b->text(0), "b");
+    EXPECT_TRUE(b->flags() & Qt::ItemIsEditable);
+    EXPECT_TRUE(view->RenameNode(b, "b2"));
+    EXPECT_EQ(b->text(0), "b2");
+    EXPECT_TRUE(fs::is_directory(tree.Home() + "/a/b2/c"));
+    // The children follow the new name.
+    EXPECT_EQ(view->Selection(), tree.Home() + "/a/b2/c");
+    view->setCurrentItem(b);
+    EXPECT_EQ(view->Selection(), tree.Home() + "/a/b2");
+
+    fs::create_directory(tree.Home() + "/a/taken");
+    EXPECT_FALSE(view->RenameNode(b, "taken"));
+    EXPECT_EQ(b->text(0), "b2");
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Shown()[0].Type, TMsgDlgType::mtError);
+    EXPECT_TRUE(fs::is_directory(tree.Home() + "/a/b2/c"));
+    EXPECT_FALSE(view->RenameNode(Child(Root(), "Computer"), "Mine"));
+}
+
+TEST_F(TreeTest, SymlinkedFoldersAreShownButNotFollowedIntoALoop)
+{
+    fs::create_directory_symlink(tree.Home() + "/a", tree.Home() + "/a/b/c/up");
+    view->show();
+    view->SetSelection(tree.Home() + "/a/b/c/up/b/c/up");
+    // The link is a node of its own; its inside is never read.
+    EXPECT_EQ(view->Selection(), tree.Home() + "/a/b/c/up");
+    EXPECT_EQ(view->currentItem()->childCount(), 0);
+    EXPECT_EQ(view->currentItem()->childIndicatorPolicy(), QTreeWidgetItem::DontShowIndicator);
+}
+
+TEST_F(TreeTest, AutoscrollStepsNearTheEdges)
+{
+    const QSize size(200, 100);
+    EXPECT_EQ(TdfsSystemTreeView::AutoscrollStep({100, 5}, size, 12), QPoint(0, -1));
+    EXPECT_EQ(TdfsSystemTreeView::AutoscrollStep({100, 95}, size, 12), QPoint(0, 1));
+    EXPECT_EQ(TdfsSystemTreeView::AutoscrollStep({5, 50}, size, 12), QPoint(-1, 0));
+    EXPECT_EQ(TdfsSystemTreeView::AutoscrollStep({195, 50}, size, 12), QPoint(1, 0));
+    EXPECT_EQ(TdfsSystemTreeView::AutoscrollStep({100, 50}, size, 12), QPoint(0, 0));
+}
+
+TEST_F(TreeTest, ExpandingTenThousandFoldersIsQuick)
+{
+    const std::string big = tree.Root() + "/big";
+    fs::create_directory(big);
+    for (int i = 0; i < 10000; ++i)
+        fs::create_directory(big + "/folder" + std::to_string(i));
+    view->SetRootFolder(rfCustom);
+    view->SetCustomDir(big);
+    view->SetExpandRoot(false);
+    view->show();
+    const auto start = std::chrono::steady_clock::now();
+    Root()->setExpanded(true);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(Root()->childCount(), 10000);
+    EXPECT_EQ(Root()->child(0)->text(0), "folder0");
+    RecordProperty("ExpandSeconds", std::to_string(seconds));
+    std::printf("Expanding 10000 folders took %.3f s\n", seconds);
+#if !defined(__SANITIZE_ADDRESS__)
+    EXPECT_LT(seconds, 0.5);
+#endif
+}
+
+TEST_F(TreeTest, RightClickShowsTheItemMenuOrTheOwnMenu)
+{
+    QStringList shown;
+    SetMenuTracker([&](QMenu& menu, const QPoint&) -> QAction* {
+        for (QAction* action : menu.actions())
+            shown << action->text();
+        return nullptr;
+    });
+    view->show();
+    QTreeWidgetItem* home = HomeNode();
+    const QPoint point = view->visualItemRect(home).center();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, point, view->viewport()->mapToGlobal(point));
+    QCoreApplication::sendEvent(view->viewport(), &click);
+    EXPECT_EQ(view->currentItem(), home);
+    EXPECT_TRUE(shown.contains("&Open"));
+    EXPECT_TRUE(shown.contains("P&roperties"));
+    EXPECT_TRUE(dialogs.Shown().empty());
+
+    shown.clear();
+    QMenu own;
+    view->SetPopupMenu(&own);
+    view->SetPopupMenuMethod(pmmUser);
+    QContextMenuEvent again(QContextMenuEvent::Mouse, point, view->viewport()->mapToGlobal(point));
+    QCoreApplication::sendEvent(view->viewport(), &again);
+    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_TRUE(own.isVisible());
+    own.hide();
+    SetMenuTracker({});
+}
+
+} // namespace
+} // namespace lumeno
