@@ -77,22 +77,13 @@ bool TFileChangeThread::WaitForAll(int timeoutMs) { return Running().Wait(timeou
 void TFileChangeThread::Execute()
 {
     TChangeNotification& notification = *notification_;
-    if (notification.ErrorCode() != 0) {
+    TChangeNotification::TWaitResult result =
+        notification.ErrorCode() == 0 ? TChangeNotification::wrTimeout : TChangeNotification::wrFailed;
+    while (!terminated_ && result == TChangeNotification::wrTimeout)
+        result = notification.Wait(-1, kSliceMs);
+    if (terminated_ || result != TChangeNotification::wrChange) {
         aborted_ = true;
         return;
-    }
-    for (;;) {
-        if (terminated_) {
-            aborted_ = true;
-            return;
-        }
-        const TChangeNotification::TWaitResult result = notification.Wait(-1, kSliceMs);
-        if (result == TChangeNotification::wrChange)
-            break;
-        if (result == TChangeNotification::wrFailed) {
-            aborted_ = true;
-            return;
-        }
     }
     sync_.Queue(onTerminate_);
 }
