@@ -1,5 +1,7 @@
 #include "platform/qt/shell_context_menu.h"
 
+#include "platform/qt/trash.h"
+
 #include "platform/dialogs.h"
 #include "platform/qt/shell_namespace.h"
 
@@ -108,7 +110,7 @@ bool TShellContextMenu::Open() const
 bool TShellContextMenu::MoveToTrash() const
 {
     for (const TItem& item : items_)
-        if (!QFile::moveToTrash(QString::fromStdString(item.Path))) {
+        if (!MoveFileToTrash(item.Path)) {
             MessageDlg("Cannot move \"" + item.Path + "\" to the trash.", TMsgDlgType::mtError, mbOK);
             return false;
         }
