@@ -96,7 +96,7 @@ void TPixelGraphic::FadeEdges(bool Elliptic, int Extent, TPixelGraphic& Source, 
         SetDimensions(Source.GetWidth(), Source.GetHeight(), FPixelFormat);
     Flush();
     Source.Flush();
-    if (Extent > 0 && (FWidth < 3 || FHeight < 3)) {
+    if (GetEmpty() || (Extent > 0 && (FWidth < 3 || FHeight < 3))) {
         if (!GetEmpty())
             FillWith(*this, Color);
         Changed(this);

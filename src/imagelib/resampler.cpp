@@ -78,8 +78,9 @@ public:
             for (std::size_t i = 0; i < n; ++i)
                 acc[i] += w * h[i];
         }
+        const TDivide divide = FDown;
         for (std::size_t i = 0; i < n; ++i)
-            Out[i] = static_cast<std::uint8_t>(FDown(acc[i]));
+            Out[i] = static_cast<std::uint8_t>(divide(acc[i]));
     }
 
 private:
@@ -107,6 +108,9 @@ private:
 
     void Resample(const std::uint8_t* src, TSum* out) const
     {
+        // Locals, so that stores through out cannot be taken to change them.
+        const TDivide divide = FAcross;
+        const TSum middle = FMiddle;
         for (const TColumn& c : FColumns) {
             const std::uint8_t* p = src + c.Offset;
             if (c.Count == 1) {
@@ -137,9 +141,9 @@ private:
                 }
             }
             const std::uint8_t* q = p + (c.Count - 1) * 3;
-            out[0] = FAcross(c.WeightFirst * TSum{p[0]} + FMiddle * m0 + c.WeightLast * TSum{q[0]});
-            out[1] = FAcross(c.WeightFirst * TSum{p[1]} + FMiddle * m1 + c.WeightLast * TSum{q[1]});
-            out[2] = FAcross(c.WeightFirst * TSum{p[2]} + FMiddle * m2 + c.WeightLast * TSum{q[2]});
+            out[0] = divide(c.WeightFirst * TSum{p[0]} + middle * m0 + c.WeightLast * TSum{q[0]});
+            out[1] = divide(c.WeightFirst * TSum{p[1]} + middle * m1 + c.WeightLast * TSum{q[1]});
+            out[2] = divide(c.WeightFirst * TSum{p[2]} + middle * m2 + c.WeightLast * TSum{q[2]});
             out += 3;
         }
     }

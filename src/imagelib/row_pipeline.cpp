@@ -1,7 +1,6 @@
 #include "imagelib/row_pipeline.h"
 
 #include <algorithm>
-#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -14,6 +13,7 @@ namespace {
 // Below this much work threads cost more than they save.
 constexpr std::int64_t ParallelWork = std::int64_t{1} << 21;
 constexpr int BlockRows = 8;
+constexpr int WindowBlocksPerThread = 8;
 
 } // namespace
 
@@ -41,48 +41,73 @@ void TRowPipeline::Run(int From, int To, std::size_t RowBytes, int Threads, cons
         return;
     }
 
-    // Blocks of rows go round the threads; finished rows wait in one buffer.
-    std::vector<std::uint8_t> buffer(RowBytes * static_cast<std::size_t>(count));
-    std::vector<TRow> rows(static_cast<std::size_t>(count));
+    // Blocks of rows go round the threads; finished blocks wait in a ring of
+    // a few blocks per thread, so a large picture is not held twice.
     const int blocks = (count + BlockRows - 1) / BlockRows;
+    const int window = std::min(blocks, WindowBlocksPerThread * Threads);
+    const std::size_t blockBytes = RowBytes * BlockRows;
+    std::vector<std::uint8_t> buffer(blockBytes * static_cast<std::size_t>(window));
+    std::vector<TRow> rows(static_cast<std::size_t>(window) * BlockRows);
     std::vector<char> done(static_cast<std::size_t>(blocks), 0);
+    int delivered = 0; // blocks handed over so far
+    bool stop = false;
     std::mutex lock;
-    std::condition_variable finished;
-    std::atomic<bool> stop{false};
+    std::condition_variable changed;
 
     const auto work = [&](int thread) {
-        for (int b = thread; b < blocks && !stop.load(std::memory_order_relaxed); b += Threads) {
-            const int last = std::min(count, (b + 1) * BlockRows);
-            for (int i = b * BlockRows; i < last; ++i) {
-                TRow& out = rows[static_cast<std::size_t>(i)];
-                out.BGR = buffer.data() + RowBytes * static_cast<std::size_t>(i);
+        for (int b = thread; b < blocks; b += Threads) {
+            {
+                std::unique_lock<std::mutex> guard(lock);
+                changed.wait(guard, [&] { return stop || b < delivered + window; });
+                if (stop)
+                    return;
+            }
+            const std::size_t slot = static_cast<std::size_t>(b % window);
+            const int first = b * BlockRows, last = std::min(count, first + BlockRows);
+            for (int i = first; i < last; ++i) {
+                TRow& out = rows[slot * BlockRows + static_cast<std::size_t>(i - first)];
+                out = TRow{
+                    0, 0, buffer.data() + slot * blockBytes + RowBytes * static_cast<std::size_t>(i - first)};
                 Make(thread, From + i, out);
             }
             {
                 const std::lock_guard<std::mutex> guard(lock);
                 done[static_cast<std::size_t>(b)] = 1;
             }
-            finished.notify_all();
+            changed.notify_all();
         }
     };
     std::vector<std::jthread> workers;
     for (int t = 0; t < Threads; ++t)
         workers.emplace_back(work, t);
-    // Destroyed before the workers are joined: a raising Deliver stops them too.
-    struct TStopOnExit {
-        std::atomic<bool>& Stop;
-        ~TStopOnExit() { Stop = true; }
-    } stopOnExit{stop};
+    // Runs before the workers are joined, also when Deliver raises.
+    const auto halt = [&] {
+        {
+            const std::lock_guard<std::mutex> guard(lock);
+            stop = true;
+        }
+        changed.notify_all();
+    };
+    struct THaltOnExit {
+        const decltype(halt)& Halt;
+        ~THaltOnExit() { Halt(); }
+    } haltOnExit{halt};
 
     for (int b = 0; b < blocks; ++b) {
         {
             std::unique_lock<std::mutex> guard(lock);
-            finished.wait(guard, [&] { return done[static_cast<std::size_t>(b)] != 0; });
+            changed.wait(guard, [&] { return done[static_cast<std::size_t>(b)] != 0; });
         }
-        const int last = std::min(count, (b + 1) * BlockRows);
-        for (int i = b * BlockRows; i < last; ++i)
-            if (!Deliver(From + i, rows[static_cast<std::size_t>(i)]))
+        const std::size_t slot = static_cast<std::size_t>(b % window);
+        const int first = b * BlockRows, last = std::min(count, first + BlockRows);
+        for (int i = first; i < last; ++i)
+            if (!Deliver(From + i, rows[slot * BlockRows + static_cast<std::size_t>(i - first)]))
                 return;
+        {
+            const std::lock_guard<std::mutex> guard(lock);
+            delivered = b + 1;
+        }
+        changed.notify_all();
     }
 }
 

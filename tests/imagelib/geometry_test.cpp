@@ -6,6 +6,7 @@
 #include <limits>
 #include <map>
 #include <numbers>
+#include <stdexcept>
 #include <vector>
 
 namespace lumeno {
@@ -204,6 +205,25 @@ TEST(Stretch, LargeQuarterIsTheMeanOfSixteen)
                 wrong += target.GetScanLine(y)[3 * x + c] != rows / 4;
             }
     EXPECT_EQ(wrong, 0);
+}
+
+TEST(Stretch, LargePictureStopsWhereAskedAndPassesErrorsOn)
+{
+    TPixelGraphic source, target;
+    source.SetDimensions(2000, 1200, pf24Bit);
+    source.SetFillColor(clWhite);
+    source.Clear();
+    target.SetDimensions(500, 300, pf24Bit);
+    target.SetOnProgress([](TObject*, int Step, int, bool& Abort) { Abort = Step == 5; });
+    target.StretchFrom(source);
+    EXPECT_EQ(target.GetPixelColor(499, 5), clWhite);
+    EXPECT_EQ(target.GetPixelColor(0, 6), clBlack);
+    target.SetOnProgress([](TObject*, int Step, int, bool&) {
+        if (Step == 100)
+            throw std::runtime_error("stop");
+    });
+    EXPECT_THROW(target.StretchFrom(source), std::runtime_error);
+    EXPECT_EQ(target.GetPixelColor(0, 100), clWhite);
 }
 
 TEST(CopyRect, CopiesTheOverlapOnly)
