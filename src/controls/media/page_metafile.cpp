@@ -1,5 +1,7 @@
 #include "controls/media/page_metafile.h"
 
+#include <QPainter>
+
 namespace lumeno {
 
 int TPageMetafile::metric(PaintDeviceMetric m) const
@@ -17,6 +19,22 @@ int TPageMetafile::metric(PaintDeviceMetric m) const
     case PdmPhysicalDpiY: return metrics_.PixelsPerInchY;
     default: return QPicture::metric(m);
     }
+}
+
+} // namespace lumeno
+
+namespace lumeno {
+
+void PlayPage(QPainter& painter, const TPageMetafile& page)
+{
+    const QPicture plain;
+    const QPaintDevice* device = painter.device();
+    painter.save();
+    if (device->logicalDpiX() > 0 && device->logicalDpiY() > 0)
+        painter.scale(double(plain.logicalDpiX()) / device->logicalDpiX(),
+                      double(plain.logicalDpiY()) / device->logicalDpiY());
+    painter.drawPicture(0, 0, page);
+    painter.restore();
 }
 
 } // namespace lumeno

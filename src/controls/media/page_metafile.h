@@ -5,6 +5,8 @@
 
 #include <QPicture>
 
+class QPainter;
+
 namespace lumeno {
 
 struct TDeviceMetrics {
@@ -29,5 +31,10 @@ protected:
 private:
     TDeviceMetrics metrics_;
 };
+
+// Draws the page at the painter's origin, one painter unit per page pixel.
+// (A picture played on a device is scaled by the device's resolution over
+// the system's; that is undone here.)
+void PlayPage(QPainter& painter, const TPageMetafile& page);
 
 } // namespace lumeno

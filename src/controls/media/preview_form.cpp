@@ -368,7 +368,7 @@ void TPreviewForm::PaintBox(QWidget* box)
     p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
     p.setWindow(0, 0, m.PhysicalWidth, m.PhysicalHeight);
     p.setViewport(box->rect());
-    p.drawPicture(0, 0, page);
+    PlayPage(p, page);
     if (!GridBut->isChecked())
         return;
     p.setRenderHint(QPainter::Antialiasing, false);

@@ -95,7 +95,6 @@ void TPreviewPrinter::SetUnits(TUnits units)
 
 void TPreviewPrinter::TakeMetricsFromPrinter()
 {
-    printer_->setPageOrientation(ToQt(Orientation));
     const QRect paper = printer_->paperRect(QPrinter::DevicePixel).toRect();
     const QRect page = printer_->pageRect(QPrinter::DevicePixel).toRect();
     metrics_.PixelsPerInchX = printer_->logicalDpiX();
@@ -125,6 +124,7 @@ void TPreviewPrinter::NewPage()
 {
     if (!docOpen_)
         throw EAssertionFailed(kAssertionFailure);
+    printer_->setPageOrientation(ToQt(Orientation));
     TakeMetricsFromPrinter();
     pages_.push_back(std::make_unique<TPageMetafile>(metrics_));
     auto canvas = std::make_unique<TQuorMetaFileCanvas>(*pages_.back());
@@ -343,6 +343,20 @@ bool TPreviewPrinter::Print()
     return true;
 }
 
+void TPreviewPrinter::PrintPage(QPainter& painter, const TPageMetafile& page)
+{
+    // Page pixels become printer pixels, with the corner of the paper at
+    // the corner of the page.
+    const TDeviceMetrics& m = page.Metrics();
+    painter.save();
+    painter.translate(-metrics_.PhysicalOffsetX, -metrics_.PhysicalOffsetY);
+    if (m.PixelsPerInchX > 0 && m.PixelsPerInchY > 0)
+        painter.scale(double(metrics_.PixelsPerInchX) / m.PixelsPerInchX,
+                      double(metrics_.PixelsPerInchY) / m.PixelsPerInchY);
+    PlayPage(painter, page);
+    painter.restore();
+}
+
 void TPreviewPrinter::PrintRange(int from, int to, int copies)
 {
     TWaitCursor wait;
@@ -355,7 +369,7 @@ void TPreviewPrinter::PrintRange(int from, int to, int copies)
     for (int copy = 0; copy < copies; ++copy) {
         for (int i = from; i <= to; ++i) {
             Report("Printing page " + std::to_string(i), i, 1);
-            painter.drawPicture(QPoint(-metrics_.PhysicalOffsetX, -metrics_.PhysicalOffsetY), Page(i));
+            PrintPage(painter, Page(i));
             if (i < to || copy + 1 < copies)
                 printer_->newPage();
         }

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+class QPainter;
 class QPrinter;
 class QProgressBar;
 class QTreeView;
@@ -117,6 +118,7 @@ private:
     void StartListPage(const TPrintList& list, const std::vector<int>& widths, int page, int h);
     void PrintRow(const TPrintList& list, const std::vector<int>& widths, int page, int line, int y, int h);
     void PrintRange(int from, int to, int copies);
+    void PrintPage(QPainter& painter, const TPageMetafile& page);
     int LeftMargin() const;
     int RightEdge() const;
 
