@@ -1,10 +1,10 @@
 #include "controls/media/form_settings.h"
 
+#include "controls/media/font_dialog.h"
 #include "platform/qt/reg_ini_file.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFontDialog>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QListView>
@@ -204,11 +204,11 @@ void TFormSettings::SaveControl(TRegIniFile& ini, const QObject& control)
 
 void TFormSettings::LoadFontDialog(TRegIniFile& ini, QObject& control)
 {
-    auto* dialog = qobject_cast<QFontDialog*>(&control);
+    auto* dialog = qobject_cast<TFontDialog*>(&control);
     const std::string name = NameOf(control);
     if (!dialog || name.empty() || !Handles(TSaveValOpt::svFontDialog))
         return;
-    QFont font = dialog->currentFont();
+    QFont font = dialog->Font();
     const std::string family = ini.ReadString(kValues, name + "_Name", font.family().toStdString());
     if (!family.empty())
         font.setFamily(QString::fromStdString(family));
@@ -219,16 +219,16 @@ void TFormSettings::LoadFontDialog(TRegIniFile& ini, QObject& control)
     font.setItalic(ini.ReadBool(kValues, name + "_Italic", font.italic()));
     font.setUnderline(ini.ReadBool(kValues, name + "_Underline", font.underline()));
     font.setStrikeOut(ini.ReadBool(kValues, name + "_StrikeOut", font.strikeOut()));
-    dialog->setCurrentFont(font);
+    dialog->SetFont(font);
 }
 
 void TFormSettings::SaveFontDialog(TRegIniFile& ini, const QObject& control)
 {
-    auto* dialog = qobject_cast<const QFontDialog*>(&control);
+    auto* dialog = qobject_cast<const TFontDialog*>(&control);
     const std::string name = NameOf(control);
     if (!dialog || name.empty() || !Handles(TSaveValOpt::svFontDialog))
         return;
-    const QFont font = dialog->currentFont();
+    const QFont& font = dialog->Font();
     ini.WriteString(kValues, name + "_Name", font.family().toStdString());
     ini.WriteInteger(kValues, name + "_Size", font.pointSize());
     // The font dialog picks no colour: the text stays black.

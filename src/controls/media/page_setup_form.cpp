@@ -1,11 +1,11 @@
 #include "controls/media/page_setup_form.h"
 
+#include "controls/media/font_dialog.h"
 #include "controls/media/form_settings.h"
 #include "controls/media/preview_printer.h"
 #include "platform/dialogs.h"
 
 #include <QButtonGroup>
-#include <QFontDialog>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -150,9 +150,9 @@ void TPageSetupForm::CreateControls()
     HdrFontBut->setObjectName(QStringLiteral("HdrFontBut"));
     FtrFontBut = new QPushButton(tr("Font..."), this);
     FtrFontBut->setObjectName(QStringLiteral("FtrFontBut"));
-    PageNumFontDialog = Make<QFontDialog>(this, "PageNumFontDialog");
-    HdrFontDialog = Make<QFontDialog>(this, "HdrFontDialog");
-    FtrFontDialog = Make<QFontDialog>(this, "FtrFontDialog");
+    PageNumFontDialog = Make<TFontDialog>(this, "PageNumFontDialog");
+    HdrFontDialog = Make<TFontDialog>(this, "HdrFontDialog");
+    FtrFontDialog = Make<TFontDialog>(this, "FtrFontDialog");
     PrinterSetupBut = new QPushButton(tr("P&rinter Setup..."), this);
     PrinterSetupBut->setObjectName(QStringLiteral("PrinterSetupBut"));
     SetDefaultBut = new QPushButton(tr("&Set as Default"), this);
@@ -268,12 +268,12 @@ void TPageSetupForm::Fill()
     FooterEdit->setText(QString::fromStdString(t.Footer));
     FtrMarginEdit->setText(FormatNumber(t.FooterMargin));
     Check(footerAlignGroup_, int(t.FooterAlign));
-    const std::pair<QFontDialog*, std::pair<QLabel*, const QFont*>> fonts[] = {
+    const std::pair<TFontDialog*, std::pair<QLabel*, const QFont*>> fonts[] = {
         {PageNumFontDialog, {PageNumFontLabel, &t.PageNumFont}},
         {HdrFontDialog, {HdrFontLabel, &t.HeaderFont}},
         {FtrFontDialog, {FtrFontLabel, &t.FooterFont}}};
     for (const auto& [dialog, target] : fonts) {
-        dialog->setCurrentFont(*target.second);
+        dialog->SetFont(*target.second);
         target.first->setText(FontText(*target.second));
     }
 }
@@ -317,17 +317,17 @@ void TPageSetupForm::Take(const TNumbers& numbers)
     if (pageNumAlignGroup_->checkedId() >= 0)
         t.PageNumAlign = TAlignment(pageNumAlignGroup_->checkedId());
     t.PageNumText = PageNumTextEdit->text().toStdString();
-    t.PageNumFont = PageNumFontDialog->currentFont();
+    t.PageNumFont = PageNumFontDialog->Font();
     t.Header = HeaderEdit->text().toStdString();
     takeNumber(t.HeaderMargin, numbers.HeaderMargin);
     if (headerAlignGroup_->checkedId() >= 0)
         t.HeaderAlign = TAlignment(headerAlignGroup_->checkedId());
-    t.HeaderFont = HdrFontDialog->currentFont();
+    t.HeaderFont = HdrFontDialog->Font();
     t.Footer = FooterEdit->text().toStdString();
     takeNumber(t.FooterMargin, numbers.FooterMargin);
     if (footerAlignGroup_->checkedId() >= 0)
         t.FooterAlign = TAlignment(footerAlignGroup_->checkedId());
-    t.FooterFont = FtrFontDialog->currentFont();
+    t.FooterFont = FtrFontDialog->Font();
 }
 
 bool TPageSetupForm::TakeBack()
@@ -347,13 +347,11 @@ void TPageSetupForm::ReadDefaults(TPreviewPrinter& printer)
     form.Take(*form.ParseNumbers(false));
 }
 
-void TPageSetupForm::RunFontDialog(QFontDialog* dialog, QLabel* label)
+void TPageSetupForm::RunFontDialog(TFontDialog* dialog, QLabel* label)
 {
-    const QFont kept = dialog->currentFont();
-    disconnect(dialog, nullptr, this, nullptr);
-    connect(dialog, &QFontDialog::accepted, this, [dialog, label] { label->setText(FontText(dialog->currentFont())); });
-    connect(dialog, &QFontDialog::rejected, this, [dialog, kept] { dialog->setCurrentFont(kept); });
-    dialog->open();
+    disconnect(dialog, &QFontDialog::accepted, this, nullptr);
+    connect(dialog, &QFontDialog::accepted, this, [dialog, label] { label->setText(FontText(dialog->Font())); });
+    dialog->Execute();
 }
 
 void TPageSetupForm::SetDefaultButClick()

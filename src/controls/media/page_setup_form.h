@@ -7,7 +7,6 @@
 #include <optional>
 
 class QButtonGroup;
-class QFontDialog;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -16,6 +15,7 @@ class QRadioButton;
 
 namespace lumeno {
 
+class TFontDialog;
 class TFormSettings;
 class TPreviewPrinter;
 
@@ -67,9 +67,9 @@ public:
     QRadioButton* FtrRightBut;
     QLabel* FtrFontLabel;
     QPushButton* FtrFontBut;
-    QFontDialog* PageNumFontDialog;
-    QFontDialog* HdrFontDialog;
-    QFontDialog* FtrFontDialog;
+    TFontDialog* PageNumFontDialog;
+    TFontDialog* HdrFontDialog;
+    TFontDialog* FtrFontDialog;
     QPushButton* PrinterSetupBut;
     QPushButton* SetDefaultBut;
     QPushButton* OKBut;
@@ -86,7 +86,7 @@ private:
     void ArrangeControls();
     void Connect();
     void ShowOrientation();
-    void RunFontDialog(QFontDialog* dialog, QLabel* label);
+    void RunFontDialog(TFontDialog* dialog, QLabel* label);
     void SetDefaultButClick();
     std::optional<TNumbers> ParseNumbers(bool tellUser);
     void Take(const TNumbers& numbers);
