@@ -30,6 +30,12 @@ void PlayPage(QPainter& painter, const TPageMetafile& page)
     const QPicture plain;
     const QPaintDevice* device = painter.device();
     painter.save();
+    // A picture records only changes of state: replay from the state its
+    // recording started with.
+    painter.setPen(QPen());
+    painter.setBrush(Qt::NoBrush);
+    painter.setFont(QFont());
+    painter.setBackgroundMode(Qt::TransparentMode);
     if (device->logicalDpiX() > 0 && device->logicalDpiY() > 0)
         painter.scale(double(plain.logicalDpiX()) / device->logicalDpiX(),
                       double(plain.logicalDpiY()) / device->logicalDpiY());

@@ -119,8 +119,8 @@ TPreviewForm::TPreviewForm(TPreviewPrinter& printer, QWidget* parent)
     CreateToolBar();
     CreatePages();
     CreateStatusLine();
-    auto* layout = qobject_cast<QVBoxLayout*>(this->layout());
-    layout->addWidget(ScrollBox1, 1);
+    // Between the tool bar and the status line.
+    qobject_cast<QVBoxLayout*>(layout())->insertWidget(1, ScrollBox1, 1);
     Connect();
     ZoomCursorBut->setChecked(true);
     PB1->setCursor(zoomCursor_);
@@ -365,13 +365,14 @@ void TPreviewForm::PaintBox(QWidget* box)
         return;
     const TPageMetafile& page = printer_.Page(index);
     const TDeviceMetrics& m = page.Metrics();
-    p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    // No antialiasing: hairlines of the printer must stay visible when the
+    // page is drawn smaller.
+    p.setRenderHints(QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
     p.setWindow(0, 0, m.PhysicalWidth, m.PhysicalHeight);
     p.setViewport(box->rect());
     PlayPage(p, page);
     if (!GridBut->isChecked())
         return;
-    p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(QColor(0xC0, 0xC0, 0xC0), 0));
     for (int x : GridLines(m.PhysicalWidth, m.PixelsPerInchX))
         p.drawLine(x, 0, x, m.PhysicalHeight);

@@ -11,14 +11,28 @@ QColor ToQColor(TColor c) { return QColor(int(GetRValue(c)), int(GetGValue(c)), 
 
 } // namespace
 
-TQuorMetaFileCanvas::TQuorMetaFileCanvas(TPageMetafile& page) : painter_(&page)
+TQuorMetaFileCanvas::TQuorMetaFileCanvas(TPageMetafile& page) : page_(page), painter_(&page)
 {
     painter_.setFont(QFont(QStringLiteral("Arial"), 10));
     painter_.setBrush(Qt::NoBrush);
-    painter_.setPen(QPen(Qt::black, 1));
+    SetPen(QPen(Qt::black, 1));
 }
 
-TQuorMetaFileCanvas::~TQuorMetaFileCanvas() { painter_.end(); }
+TQuorMetaFileCanvas::~TQuorMetaFileCanvas()
+{
+    painter_.end();
+    // The recorded extent leaves out text, and painting culls by it.
+    const TDeviceMetrics& m = page_.Metrics();
+    page_.setBoundingRect(QRect(0, 0, m.PhysicalWidth, m.PhysicalHeight));
+}
+
+void TQuorMetaFileCanvas::SetPen(const QPen& pen)
+{
+    QPen thin = pen;
+    if (thin.widthF() <= 1)
+        thin.setCosmetic(true);
+    painter_.setPen(thin);
+}
 
 void TQuorMetaFileCanvas::TakeStateFrom(const TQuorMetaFileCanvas& other)
 {

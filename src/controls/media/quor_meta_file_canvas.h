@@ -29,7 +29,9 @@ public:
     TColor FontColor() const { return fontColor_; }
     void SetFontColor(TColor color) { fontColor_ = color; }
     QPen Pen() const { return painter_.pen(); }
-    void SetPen(const QPen& pen) { painter_.setPen(pen); }
+    // A pen one pixel wide or less draws one device pixel wide, whatever the
+    // scale the page is shown or printed at.
+    void SetPen(const QPen& pen);
     QBrush Brush() const { return painter_.brush(); }
     void SetBrush(const QBrush& brush) { painter_.setBrush(brush); }
     // Carries font, font colour, brush and pen over from another page.
@@ -51,6 +53,7 @@ public:
     void LineTo(int x, int y);
 
 private:
+    TPageMetafile& page_;
     QPainter painter_;
     TColor fontColor_ = clBlack;
     QPoint penPos_;

@@ -22,7 +22,8 @@ namespace {
 
 using test::TestPrinter;
 
-// Pages with a black inch square one inch from the top left corner.
+// Pages with a black inch square one inch from the top left corner, a text
+// three inches down and a hairline four and a half inches down.
 void MakePages(TPreviewPrinter& p, int count)
 {
     p.BeginDoc();
@@ -30,9 +31,25 @@ void MakePages(TPreviewPrinter& p, int count)
         if (i > 0)
             p.NewPage();
         const int inch = p.Metrics().PixelsPerInchX;
-        p.Canvas().Painter().fillRect(inch, inch, inch, inch, Qt::black);
+        TQuorMetaFileCanvas& canvas = p.Canvas();
+        canvas.Painter().fillRect(inch, inch, inch, inch, Qt::black);
+        canvas.SetFont(QFont("Arial", 36));
+        canvas.TextOut(inch, 3 * inch, "Text");
+        canvas.MoveTo(inch, 9 * inch / 2);
+        canvas.LineTo(3 * inch, 9 * inch / 2);
     }
     p.EndDoc();
+}
+
+// The darkest grey in a rectangle of an image.
+int Darkest(const QImage& image, QRect area)
+{
+    int darkest = 255;
+    area &= image.rect();
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            darkest = std::min(darkest, qGray(image.pixel(x, y)));
+    return darkest;
 }
 
 struct Buttons {
@@ -195,6 +212,10 @@ TEST(PreviewForm, CustomStartZoomAndGridShowing)
     EXPECT_EQ(qGray(page.pixel(int(0.5 * inch), int(0.5 * inch))), 255);
     EXPECT_EQ(qGray(page.pixel(int(0.5 * inch), int(2.5 * inch))), 255);
     EXPECT_EQ(page.pixelColor(int(std::lround(3 * inch)), int(0.5 * inch)), QColor(0xC0, 0xC0, 0xC0));
+    // Text and a printer hairline stay visible at a reduced size.
+    const int i = int(inch);
+    EXPECT_LT(Darkest(page, QRect(i + 2, 3 * i, i, i / 2)), 100);
+    EXPECT_LT(Darkest(page, QRect(i + 2, int(4.5 * inch) - 2, i / 2, 5)), 100);
 }
 
 TEST(PreviewForm, HintsGoToTheStatusLine)
