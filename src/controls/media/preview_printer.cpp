@@ -177,7 +177,7 @@ int TPreviewPrinter::RightEdge() const
     return metrics_.PhysicalWidth - Pixels(UnitsToPixelsX(textOptions_.MarginRight));
 }
 
-void TPreviewPrinter::DrawLine(int y, TAlignment align, const QFont& font, const std::string& text)
+void TPreviewPrinter::DrawTextLine(int y, TAlignment align, const QFont& font, const std::string& text)
 {
     TQuorMetaFileCanvas& canvas = Canvas();
     const QFont kept = canvas.Font();
@@ -197,11 +197,11 @@ void TPreviewPrinter::DrawHeaderFooter(int pageNumber)
     const TTextOptions& t = textOptions_;
     const int headerY = Pixels(UnitsToPixelsY(t.HeaderMargin));
     const int footerY = metrics_.PhysicalHeight - Pixels(UnitsToPixelsY(t.FooterMargin));
-    DrawLine(headerY, t.HeaderAlign, t.HeaderFont, t.Header);
-    DrawLine(footerY, t.FooterAlign, t.FooterFont, t.Footer);
+    DrawTextLine(headerY, t.HeaderAlign, t.HeaderFont, t.Header);
+    DrawTextLine(footerY, t.FooterAlign, t.FooterFont, t.Footer);
     if (t.PrintPageNumber == TPrintPageNumber::pnNone)
         return;
-    DrawLine(t.PrintPageNumber == TPrintPageNumber::pnBottom ? footerY : headerY, t.PageNumAlign, t.PageNumFont,
+    DrawTextLine(t.PrintPageNumber == TPrintPageNumber::pnBottom ? footerY : headerY, t.PageNumAlign, t.PageNumFont,
              FormatPageNumber(t.PageNumText, pageNumber));
 }
 
@@ -253,8 +253,8 @@ void TPreviewPrinter::PrintRow(const TPrintList& list, const std::vector<int>& w
     TQuorMetaFileCanvas& canvas = Canvas();
     const TPrintListItem& item = list.Items[std::size_t(line)];
     int x = LeftMargin();
+    static const std::string empty;
     for (std::size_t c = 0; c < list.Columns.size(); ++c) {
-        const std::string empty;
         const std::string& text =
             c == 0 ? item.Caption : (c - 1 < item.SubItems.size() ? item.SubItems[c - 1] : empty);
         const TRect cell = Bounds(x, y, widths[c], h + 1);

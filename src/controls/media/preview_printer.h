@@ -113,7 +113,7 @@ protected:
 private:
     void TakeMetricsFromPrinter();
     void Report(const std::string& message, int pageNum, TStatusType type);
-    void DrawLine(int y, TAlignment align, const QFont& font, const std::string& text);
+    void DrawTextLine(int y, TAlignment align, const QFont& font, const std::string& text);
     int RowHeight(int line, bool& force);
     void StartListPage(const TPrintList& list, const std::vector<int>& widths, int page, int h);
     void PrintRow(const TPrintList& list, const std::vector<int>& widths, int page, int line, int y, int h);
