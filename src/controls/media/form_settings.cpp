@@ -23,7 +23,10 @@ namespace {
 const std::string kPosition = "Position";
 const std::string kValues = "Values";
 
-std::string NameOf(const QObject& o) { return o.objectName().toStdString(); }
+std::string NameOf(const QObject& o)
+{
+    return o.objectName().toStdString();
+}
 
 std::string Upper(std::string s)
 {
@@ -81,7 +84,10 @@ QRect KeepOnScreen(const QRect& bounds, const QList<QRect>& screens)
     return kept;
 }
 
-TFormSettings::TFormSettings(QWidget* owner) : QObject(owner) { setObjectName(QStringLiteral("FormSettings1")); }
+TFormSettings::TFormSettings(QWidget* owner) : QObject(owner)
+{
+    setObjectName(QStringLiteral("FormSettings1"));
+}
 
 QWidget* TFormSettings::Form() const
 {
@@ -89,7 +95,10 @@ QWidget* TFormSettings::Form() const
     return form && form->isWindow() ? form : nullptr;
 }
 
-QObject* TFormSettings::Root() const { return RootControl ? RootControl.data() : Form(); }
+QObject* TFormSettings::Root() const
+{
+    return RootControl ? RootControl.data() : Form();
+}
 
 std::string TFormSettings::KeyName() const
 {
@@ -134,7 +143,8 @@ void TFormSettings::Save()
 
 void TFormSettings::LoadPosition(TRegIniFile& ini, QWidget& form)
 {
-    const QRect stored(ini.ReadInteger(kPosition, "Left", form.x()), ini.ReadInteger(kPosition, "Top", form.y()),
+    const QRect stored(ini.ReadInteger(kPosition, "Left", form.x()),
+                       ini.ReadInteger(kPosition, "Top", form.y()),
                        ini.ReadInteger(kPosition, "Width", form.width()),
                        ini.ReadInteger(kPosition, "Height", form.height()));
     const QRect kept = KeepOnScreen(stored, AvailableScreens());
@@ -164,16 +174,20 @@ void TFormSettings::LoadControl(TRegIniFile& ini, QObject& control)
     if (auto* edit = qobject_cast<QLineEdit*>(&control); edit && Handles(TSaveValOpt::svEdit)) {
         edit->setText(QString::fromStdString(ini.ReadString(kValues, name, edit->text().toStdString())));
     } else if (auto* memo = qobject_cast<QPlainTextEdit*>(&control); memo && Handles(TSaveValOpt::svMemo)) {
-        memo->setPlainText(QString::fromStdString(ini.ReadString(kValues, name, memo->toPlainText().toStdString())));
+        memo->setPlainText(
+            QString::fromStdString(ini.ReadString(kValues, name, memo->toPlainText().toStdString())));
     } else if (auto* rich = qobject_cast<QTextEdit*>(&control); rich && Handles(TSaveValOpt::svMemo)) {
-        rich->setPlainText(QString::fromStdString(ini.ReadString(kValues, name, rich->toPlainText().toStdString())));
+        rich->setPlainText(
+            QString::fromStdString(ini.ReadString(kValues, name, rich->toPlainText().toStdString())));
     } else if (auto* check = qobject_cast<QCheckBox*>(&control); check && Handles(TSaveValOpt::svCheckBox)) {
         check->setChecked(ini.ReadBool(kValues, name, check->isChecked()));
-    } else if (auto* radio = qobject_cast<QRadioButton*>(&control); radio && Handles(TSaveValOpt::svRadioButton)) {
+    } else if (auto* radio = qobject_cast<QRadioButton*>(&control);
+               radio && Handles(TSaveValOpt::svRadioButton)) {
         radio->setChecked(ini.ReadBool(kValues, name, radio->isChecked()));
-    } else if (auto* list = qobject_cast<QListView*>(&control); list && list->model() &&
-                                                                 Handles(TSaveValOpt::svListBox)) {
-        list->setCurrentIndex(list->model()->index(ini.ReadInteger(kValues, name, list->currentIndex().row()), 0));
+    } else if (auto* list = qobject_cast<QListView*>(&control);
+               list && list->model() && Handles(TSaveValOpt::svListBox)) {
+        list->setCurrentIndex(
+            list->model()->index(ini.ReadInteger(kValues, name, list->currentIndex().row()), 0));
     } else if (auto* combo = qobject_cast<QComboBox*>(&control); combo && Handles(TSaveValOpt::svComboBox)) {
         const int index = ini.ReadInteger(kValues, name, combo->currentIndex());
         combo->setCurrentIndex(index >= -1 && index < combo->count() ? index : combo->currentIndex());
@@ -191,14 +205,16 @@ void TFormSettings::SaveControl(TRegIniFile& ini, const QObject& control)
         ini.WriteString(kValues, name, memo->toPlainText().toStdString());
     else if (auto* rich = qobject_cast<const QTextEdit*>(&control); rich && Handles(TSaveValOpt::svMemo))
         ini.WriteString(kValues, name, rich->toPlainText().toStdString());
-    else if (auto* check = qobject_cast<const QCheckBox*>(&control); check && Handles(TSaveValOpt::svCheckBox))
+    else if (auto* check = qobject_cast<const QCheckBox*>(&control);
+             check && Handles(TSaveValOpt::svCheckBox))
         ini.WriteBool(kValues, name, check->isChecked());
     else if (auto* radio = qobject_cast<const QRadioButton*>(&control);
              radio && Handles(TSaveValOpt::svRadioButton))
         ini.WriteBool(kValues, name, radio->isChecked());
     else if (auto* list = qobject_cast<const QListView*>(&control); list && Handles(TSaveValOpt::svListBox))
         ini.WriteInteger(kValues, name, list->currentIndex().row());
-    else if (auto* combo = qobject_cast<const QComboBox*>(&control); combo && Handles(TSaveValOpt::svComboBox))
+    else if (auto* combo = qobject_cast<const QComboBox*>(&control);
+             combo && Handles(TSaveValOpt::svComboBox))
         ini.WriteInteger(kValues, name, combo->currentIndex());
 }
 

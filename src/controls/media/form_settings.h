@@ -39,9 +39,9 @@ public:
     bool SavePosition = true;
     bool SaveValues = false;
     bool LoadValues = false;
-    TSaveValSet SaveValueOptions = {TSaveValOpt::svEdit,     TSaveValOpt::svMemo,     TSaveValOpt::svCheckBox,
-                                    TSaveValOpt::svRadioButton, TSaveValOpt::svListBox, TSaveValOpt::svComboBox,
-                                    TSaveValOpt::svFontDialog};
+    TSaveValSet SaveValueOptions = {
+        TSaveValOpt::svEdit,    TSaveValOpt::svMemo,     TSaveValOpt::svCheckBox,  TSaveValOpt::svRadioButton,
+        TSaveValOpt::svListBox, TSaveValOpt::svComboBox, TSaveValOpt::svFontDialog};
     // The object whose children hold the values; none: the form.
     QPointer<QObject> RootControl;
 

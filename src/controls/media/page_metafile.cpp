@@ -8,16 +8,23 @@ int TPageMetafile::metric(PaintDeviceMetric m) const
 {
     const auto millimetres = [](int pixels, int ppi) { return ppi > 0 ? pixels * 254 / (ppi * 10) : 0; };
     switch (m) {
-    case PdmWidth: return metrics_.PhysicalWidth;
-    case PdmHeight: return metrics_.PhysicalHeight;
-    case PdmWidthMM: return millimetres(metrics_.PhysicalWidth, metrics_.PixelsPerInchX);
-    case PdmHeightMM: return millimetres(metrics_.PhysicalHeight, metrics_.PixelsPerInchY);
+    case PdmWidth:
+        return metrics_.PhysicalWidth;
+    case PdmHeight:
+        return metrics_.PhysicalHeight;
+    case PdmWidthMM:
+        return millimetres(metrics_.PhysicalWidth, metrics_.PixelsPerInchX);
+    case PdmHeightMM:
+        return millimetres(metrics_.PhysicalHeight, metrics_.PixelsPerInchY);
     case PdmDpiX:
-    case PdmPhysicalDpiX: return metrics_.PixelsPerInchX;
+    case PdmPhysicalDpiX:
+        return metrics_.PixelsPerInchX;
     // Fonts are sized by the vertical resolution, as on the printer.
     case PdmDpiY:
-    case PdmPhysicalDpiY: return metrics_.PixelsPerInchY;
-    default: return QPicture::metric(m);
+    case PdmPhysicalDpiY:
+        return metrics_.PixelsPerInchY;
+    default:
+        return QPicture::metric(m);
     }
 }
 

@@ -28,8 +28,7 @@ struct TPageSetupForm::TNumbers {
 
 namespace {
 
-template <typename T>
-T* Make(QWidget* parent, const char* name)
+template <typename T> T* Make(QWidget* parent, const char* name)
 {
     auto* w = new T(parent);
     w->setObjectName(QString::fromLatin1(name));
@@ -44,7 +43,10 @@ QRadioButton* MakeRadio(QWidget* parent, const char* name, const QString& text, 
     return radio;
 }
 
-QString FormatNumber(double value) { return QLocale().toString(value, 'f', 3); }
+QString FormatNumber(double value)
+{
+    return QLocale().toString(value, 'f', 3);
+}
 
 std::optional<double> ParseNumber(const QLineEdit& edit)
 {
@@ -55,7 +57,10 @@ std::optional<double> ParseNumber(const QLineEdit& edit)
     return value;
 }
 
-QString FontText(const QFont& font) { return QStringLiteral("%1 %2 pt").arg(font.family()).arg(font.pointSize()); }
+QString FontText(const QFont& font)
+{
+    return QStringLiteral("%1 %2 pt").arg(font.family()).arg(font.pointSize());
+}
 
 void Check(QButtonGroup* group, int tag)
 {
@@ -106,9 +111,12 @@ void TPageSetupForm::CreateControls()
     headerAlignGroup_ = new QButtonGroup(this);
     footerAlignGroup_ = new QButtonGroup(this);
     InchesBut = MakeRadio(this, "InchesBut", tr("&Inches"), unitGroup_, int(TUnits::unInches));
-    CentimetersBut = MakeRadio(this, "CentimetersBut", tr("C&entimeters"), unitGroup_, int(TUnits::unCentimeters));
-    PortBut = MakeRadio(this, "PortBut", tr("&Portrait"), orientationGroup_, int(TPrinterOrientation::poPortrait));
-    LandBut = MakeRadio(this, "LandBut", tr("&Landscape"), orientationGroup_, int(TPrinterOrientation::poLandscape));
+    CentimetersBut =
+        MakeRadio(this, "CentimetersBut", tr("C&entimeters"), unitGroup_, int(TUnits::unCentimeters));
+    PortBut =
+        MakeRadio(this, "PortBut", tr("&Portrait"), orientationGroup_, int(TPrinterOrientation::poPortrait));
+    LandBut = MakeRadio(this, "LandBut", tr("&Landscape"), orientationGroup_,
+                        int(TPrinterOrientation::poLandscape));
     PortShape = Make<QFrame>(this, "PortShape");
     PortShape->setFixedSize(34, 44);
     LandShape = Make<QFrame>(this, "LandShape");
@@ -122,16 +130,19 @@ void TPageSetupForm::CreateControls()
     TopMarginEdit = Make<QLineEdit>(this, "TopMarginEdit");
     RightMarginEdit = Make<QLineEdit>(this, "RightMarginEdit");
     BottomMarginEdit = Make<QLineEdit>(this, "BottomMarginEdit");
-    PNBottomBut = MakeRadio(this, "PNBottomBut", tr("Bottom"), pageNumGroup_, int(TPrintPageNumber::pnBottom));
+    PNBottomBut =
+        MakeRadio(this, "PNBottomBut", tr("Bottom"), pageNumGroup_, int(TPrintPageNumber::pnBottom));
     PNTopBut = MakeRadio(this, "PNTopBut", tr("Top"), pageNumGroup_, int(TPrintPageNumber::pnTop));
     PNNoneBut = MakeRadio(this, "PNNoneBut", tr("None"), pageNumGroup_, int(TPrintPageNumber::pnNone));
-    const auto alignRadios = [this](const char* left, const char* centre, const char* right, QButtonGroup* group,
-                                    QRadioButton*& l, QRadioButton*& c, QRadioButton*& r) {
+    const auto alignRadios = [this](const char* left, const char* centre, const char* right,
+                                    QButtonGroup* group, QRadioButton*& l, QRadioButton*& c,
+                                    QRadioButton*& r) {
         l = MakeRadio(this, left, tr("Left"), group, int(TAlignment::taLeftJustify));
         c = MakeRadio(this, centre, tr("Center"), group, int(TAlignment::taCenter));
         r = MakeRadio(this, right, tr("Right"), group, int(TAlignment::taRightJustify));
     };
-    alignRadios("PNLeftBut", "PNCenterBut", "PNRightBut", pageNumAlignGroup_, PNLeftBut, PNCenterBut, PNRightBut);
+    alignRadios("PNLeftBut", "PNCenterBut", "PNRightBut", pageNumAlignGroup_, PNLeftBut, PNCenterBut,
+                PNRightBut);
     alignRadios("HdrLeftBut", "HdrCenterBut", "HdrRightBut", headerAlignGroup_, HdrLeftBut, HdrCenterBut,
                 HdrRightBut);
     alignRadios("FtrLeftBut", "FtrCenterBut", "FtrRightBut", footerAlignGroup_, FtrLeftBut, FtrCenterBut,
@@ -220,7 +231,8 @@ void TPageSetupForm::ArrangeControls()
 void TPageSetupForm::Connect()
 {
     connect(PortBut, &QRadioButton::toggled, this, [this] { ShowOrientation(); });
-    connect(PageNumFontBut, &QPushButton::clicked, this, [this] { RunFontDialog(PageNumFontDialog, PageNumFontLabel); });
+    connect(PageNumFontBut, &QPushButton::clicked, this,
+            [this] { RunFontDialog(PageNumFontDialog, PageNumFontLabel); });
     connect(HdrFontBut, &QPushButton::clicked, this, [this] { RunFontDialog(HdrFontDialog, HdrFontLabel); });
     connect(FtrFontBut, &QPushButton::clicked, this, [this] { RunFontDialog(FtrFontDialog, FtrFontLabel); });
     connect(PrinterSetupBut, &QPushButton::clicked, this, [this] {
@@ -282,9 +294,9 @@ std::optional<TPageSetupForm::TNumbers> TPageSetupForm::ParseNumbers(bool tellUs
 {
     TNumbers numbers;
     const std::pair<QLineEdit*, std::optional<double>*> fields[] = {
-        {LeftMarginEdit, &numbers.MarginLeft},     {TopMarginEdit, &numbers.MarginTop},
-        {RightMarginEdit, &numbers.MarginRight},   {BottomMarginEdit, &numbers.MarginBottom},
-        {HdrMarginEdit, &numbers.HeaderMargin},    {FtrMarginEdit, &numbers.FooterMargin}};
+        {LeftMarginEdit, &numbers.MarginLeft},   {TopMarginEdit, &numbers.MarginTop},
+        {RightMarginEdit, &numbers.MarginRight}, {BottomMarginEdit, &numbers.MarginBottom},
+        {HdrMarginEdit, &numbers.HeaderMargin},  {FtrMarginEdit, &numbers.FooterMargin}};
     for (const auto& [edit, value] : fields) {
         *value = ParseNumber(*edit);
         if (!*value && tellUser) {
@@ -350,7 +362,8 @@ void TPageSetupForm::ReadDefaults(TPreviewPrinter& printer)
 void TPageSetupForm::RunFontDialog(TFontDialog* dialog, QLabel* label)
 {
     disconnect(dialog, &QFontDialog::accepted, this, nullptr);
-    connect(dialog, &QFontDialog::accepted, this, [dialog, label] { label->setText(FontText(dialog->Font())); });
+    connect(dialog, &QFontDialog::accepted, this,
+            [dialog, label] { label->setText(FontText(dialog->Font())); });
     dialog->Execute();
 }
 
@@ -359,8 +372,8 @@ void TPageSetupForm::SetDefaultButClick()
     // Stored defaults are read at every start: only numbers that parse go in.
     if (!ParseNumbers(true))
         return;
-    if (MessageDlg("Are you sure you want to save these values as the Default Settings?", TMsgDlgType::mtConfirmation,
-                   mbYesNoCancel) != mrYes)
+    if (MessageDlg("Are you sure you want to save these values as the Default Settings?",
+                   TMsgDlgType::mtConfirmation, mbYesNoCancel) != mrYes)
         return;
     FormSettings1->SaveValues = true;
     FormSettings1->Save();

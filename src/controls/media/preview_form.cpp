@@ -33,8 +33,8 @@ struct TZoomEntry {
 };
 
 constexpr TZoomEntry kZoomEntries[] = {
-    {"Fit To Page", 0}, {"Fit To Width", 0}, {"Custom", 0}, {"25%", 0.25},  {"50%", 0.5},  {"75%", 0.75},
-    {"100%", 1.0},      {"125%", 1.25},      {"150%", 1.5}, {"200%", 2.0},  {"300%", 3.0}, {"400%", 4.0},
+    {"Fit To Page", 0}, {"Fit To Width", 0}, {"Custom", 0}, {"25%", 0.25}, {"50%", 0.5},  {"75%", 0.75},
+    {"100%", 1.0},      {"125%", 1.25},      {"150%", 1.5}, {"200%", 2.0}, {"300%", 3.0}, {"400%", 4.0},
 };
 
 // Room around the pages inside the scroll box, and between two pages.
@@ -69,7 +69,8 @@ QToolButton* MakeToolButton(QWidget* parent, const char* name, const QString& te
     return button;
 }
 
-QToolButton* MakeSpeedButton(QWidget* parent, const char* name, QStyle::StandardPixmap icon, const QString& tip)
+QToolButton* MakeSpeedButton(QWidget* parent, const char* name, QStyle::StandardPixmap icon,
+                             const QString& tip)
 {
     QToolButton* button = MakeToolButton(parent, name, QString(), tip, false);
     button->setIcon(parent->style()->standardIcon(icon));
@@ -93,8 +94,10 @@ double ZoomFactorFor(int entry, double customFactor, QSize viewClient, double sc
         return pageInches.height() > 0 ? (viewClient.height() - 20) / screenPpi / pageInches.height() : 1.0;
     case kZoomFitToWidth:
         return pageInches.width() > 0 ? (viewClient.width() - 20) / screenPpi / pageInches.width() : 1.0;
-    case kZoomCustom: return customFactor;
-    default: break;
+    case kZoomCustom:
+        return customFactor;
+    default:
+        break;
     }
     return entry > 0 && entry < int(std::size(kZoomEntries)) ? kZoomEntries[entry].Factor : 1.0;
 }
@@ -133,8 +136,8 @@ TPreviewForm::TPreviewForm(TPreviewPrinter& printer, QWidget* parent)
 void TPreviewForm::CreateToolBar()
 {
     GridBut = MakeToolButton(this, "GridBut", tr("Grid"), tr("Show or hide the inch grid"), true);
-    ZoomCursorBut =
-        MakeToolButton(this, "ZoomCursorBut", tr("Zoom"), tr("Click to zoom in, right-click to zoom out"), true);
+    ZoomCursorBut = MakeToolButton(this, "ZoomCursorBut", tr("Zoom"),
+                                   tr("Click to zoom in, right-click to zoom out"), true);
     HandCursorBut = MakeToolButton(this, "HandCursorBut", tr("Hand"), tr("Drag to move the page"), true);
     OnePageBut = MakeToolButton(this, "OnePageBut", tr("One Page"), tr("Show one page"), true);
     TwoPageBut = MakeToolButton(this, "TwoPageBut", tr("Two Pages"), tr("Show two pages"), true);
@@ -158,8 +161,8 @@ void TPreviewForm::CreateToolBar()
     OnePageBut->setChecked(true);
 
     auto* bar = new QHBoxLayout;
-    for (QWidget* w : std::initializer_list<QWidget*>{GridBut, ZoomCursorBut, HandCursorBut, OnePageBut, TwoPageBut,
-                                                       FitPageBut, FitWidthBut, ZoomBox})
+    for (QWidget* w : std::initializer_list<QWidget*>{GridBut, ZoomCursorBut, HandCursorBut, OnePageBut,
+                                                      TwoPageBut, FitPageBut, FitWidthBut, ZoomBox})
         bar->addWidget(w);
     bar->addStretch(1);
     for (QWidget* w : std::initializer_list<QWidget*>{PrintBut, PrevPageBut, NextPageBut, CloseBut})
@@ -210,8 +213,8 @@ void TPreviewForm::CreateStatusLine()
     PageNumSpeed = MakeToolButton(this, "PageNumSpeed", tr("Go to..."), tr("Go to a page number"), false);
     auto* line = new QHBoxLayout;
     line->addWidget(HintLabel, 1);
-    for (QWidget* w : std::initializer_list<QWidget*>{FirstPageSpeed, PrevPageSpeed, CurPageLabel, NextPageSpeed,
-                                                       LastPageSpeed, PageNumSpeed, ZoomLabel})
+    for (QWidget* w : std::initializer_list<QWidget*>{FirstPageSpeed, PrevPageSpeed, CurPageLabel,
+                                                      NextPageSpeed, LastPageSpeed, PageNumSpeed, ZoomLabel})
         line->addWidget(w);
     qobject_cast<QVBoxLayout*>(layout())->addLayout(line);
 }
@@ -249,8 +252,12 @@ void TPreviewForm::SelectStartZoom()
 {
     const QSignalBlocker block(ZoomBox);
     switch (printer_.ZoomOption) {
-    case TZoomOption::zoFitToPage: ZoomBox->setCurrentIndex(kZoomFitToPage); break;
-    case TZoomOption::zoFitToWidth: ZoomBox->setCurrentIndex(kZoomFitToWidth); break;
+    case TZoomOption::zoFitToPage:
+        ZoomBox->setCurrentIndex(kZoomFitToPage);
+        break;
+    case TZoomOption::zoFitToWidth:
+        ZoomBox->setCurrentIndex(kZoomFitToWidth);
+        break;
     case TZoomOption::zoTwoPages:
         TwoPageBut->setChecked(true);
         ZoomBox->setCurrentIndex(kZoomFitToPage);
@@ -354,7 +361,10 @@ void TPreviewForm::SelectZoomEntry(int entry)
         ZoomBox->setCurrentIndex(entry);
 }
 
-int TPreviewForm::BoxPage(const QWidget* box) const { return box == PB1 ? currentPage_ : currentPage_ + 1; }
+int TPreviewForm::BoxPage(const QWidget* box) const
+{
+    return box == PB1 ? currentPage_ : currentPage_ + 1;
+}
 
 void TPreviewForm::PaintBox(QWidget* box)
 {
@@ -386,7 +396,8 @@ void TPreviewForm::ZoomClick(QWidget* box, QPoint at, bool zoomIn)
     const double fy = box->height() > 0 ? double(at.y()) / box->height() : 0;
     customFactor_ *= zoomIn ? 1.5 : 2.0 / 3.0;
     SelectZoomEntry(kZoomCustom);
-    const QPoint inContainer = box->mapTo(ContainPanel, QPoint(int(fx * box->width()), int(fy * box->height())));
+    const QPoint inContainer =
+        box->mapTo(ContainPanel, QPoint(int(fx * box->width()), int(fy * box->height())));
     ScrollBox1->horizontalScrollBar()->setValue(inContainer.x() - ScrollBox1->viewport()->width() / 2);
     ScrollBox1->verticalScrollBar()->setValue(inContainer.y() - ScrollBox1->viewport()->height() / 2);
 }
@@ -402,10 +413,13 @@ bool TPreviewForm::eventFilter(QObject* watched, QEvent* e)
     if (box != PB1 && box != PB2)
         return false;
     switch (e->type()) {
-    case QEvent::Paint: PaintBox(box); return true;
+    case QEvent::Paint:
+        PaintBox(box);
+        return true;
     case QEvent::MouseButtonPress: {
         auto* me = static_cast<QMouseEvent*>(e);
-        if (ZoomCursorBut->isChecked() && (me->button() == Qt::LeftButton || me->button() == Qt::RightButton)) {
+        if (ZoomCursorBut->isChecked() &&
+            (me->button() == Qt::LeftButton || me->button() == Qt::RightButton)) {
             ZoomClick(box, me->position().toPoint(), me->button() == Qt::LeftButton);
         } else if (HandCursorBut->isChecked()) {
             dragOrigin_ = me->globalPosition().toPoint();
@@ -417,13 +431,17 @@ bool TPreviewForm::eventFilter(QObject* watched, QEvent* e)
         if (dragging_) {
             const QPoint now = static_cast<QMouseEvent*>(e)->globalPosition().toPoint();
             const QPoint moved = now - dragOrigin_;
-            ScrollBox1->horizontalScrollBar()->setValue(ScrollBox1->horizontalScrollBar()->value() - moved.x());
+            ScrollBox1->horizontalScrollBar()->setValue(ScrollBox1->horizontalScrollBar()->value() -
+                                                        moved.x());
             ScrollBox1->verticalScrollBar()->setValue(ScrollBox1->verticalScrollBar()->value() - moved.y());
             dragOrigin_ = now;
         }
         return true;
-    case QEvent::MouseButtonRelease: dragging_ = false; return true;
-    default: return false;
+    case QEvent::MouseButtonRelease:
+        dragging_ = false;
+        return true;
+    default:
+        return false;
     }
 }
 

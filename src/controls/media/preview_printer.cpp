@@ -26,7 +26,10 @@ public:
     TWaitCursor& operator=(const TWaitCursor&) = delete;
 };
 
-int Pixels(Extended value) { return int(Round(value)); }
+int Pixels(Extended value)
+{
+    return int(Round(value));
+}
 
 QPageLayout::Orientation ToQt(TPrinterOrientation o)
 {
@@ -45,9 +48,12 @@ std::unique_ptr<QPrinter> MakePrinter()
 int AlignedX(TAlignment align, int left, int right, int width)
 {
     switch (align) {
-    case TAlignment::taRightJustify: return right - width;
-    case TAlignment::taCenter: return left + (right - left - width) / 2;
-    case TAlignment::taLeftJustify: break;
+    case TAlignment::taRightJustify:
+        return right - width;
+    case TAlignment::taCenter:
+        return left + (right - left - width) / 2;
+    case TAlignment::taLeftJustify:
+        break;
     }
     return left;
 }
@@ -83,7 +89,10 @@ std::string FormatPageNumber(const std::string& format, int number)
     return text;
 }
 
-TPreviewPrinter::TPreviewPrinter() : printer_(MakePrinter()) { TakeMetricsFromPrinter(); }
+TPreviewPrinter::TPreviewPrinter() : printer_(MakePrinter())
+{
+    TakeMetricsFromPrinter();
+}
 
 TPreviewPrinter::~TPreviewPrinter() = default;
 
@@ -170,7 +179,10 @@ Extended TPreviewPrinter::PixelsToUnitsY(Extended pixels) const
     return metrics_.PixelsPerInchY > 0 ? pixels / metrics_.PixelsPerInchY * unitsFactor_ : 0;
 }
 
-int TPreviewPrinter::LeftMargin() const { return Pixels(UnitsToPixelsX(textOptions_.MarginLeft)); }
+int TPreviewPrinter::LeftMargin() const
+{
+    return Pixels(UnitsToPixelsX(textOptions_.MarginLeft));
+}
 
 int TPreviewPrinter::RightEdge() const
 {
@@ -201,8 +213,8 @@ void TPreviewPrinter::DrawHeaderFooter(int pageNumber)
     DrawTextLine(footerY, t.FooterAlign, t.FooterFont, t.Footer);
     if (t.PrintPageNumber == TPrintPageNumber::pnNone)
         return;
-    DrawTextLine(t.PrintPageNumber == TPrintPageNumber::pnBottom ? footerY : headerY, t.PageNumAlign, t.PageNumFont,
-             FormatPageNumber(t.PageNumText, pageNumber));
+    DrawTextLine(t.PrintPageNumber == TPrintPageNumber::pnBottom ? footerY : headerY, t.PageNumAlign,
+                 t.PageNumFont, FormatPageNumber(t.PageNumText, pageNumber));
 }
 
 int TPreviewPrinter::RowHeight(int line, bool& force)
@@ -232,7 +244,8 @@ void TPreviewPrinter::StartListPage(const TPrintList& list, const std::vector<in
     for (std::size_t c = 0; c < list.Columns.size(); ++c) {
         const TPrintColumn& column = list.Columns[c];
         const TRect cell = Bounds(x, top, widths[c], h + 1);
-        canvas.TextRect(cell, AlignedX(column.Alignment, cell.Left, cell.Right, canvas.TextWidth(column.Caption)),
+        canvas.TextRect(cell,
+                        AlignedX(column.Alignment, cell.Left, cell.Right, canvas.TextWidth(column.Caption)),
                         top, column.Caption);
         x = cell.Right;
     }
@@ -242,8 +255,8 @@ void TPreviewPrinter::StartListPage(const TPrintList& list, const std::vector<in
     canvas.SetFont(font);
 }
 
-void TPreviewPrinter::PrintRow(const TPrintList& list, const std::vector<int>& widths, int page, int line, int y,
-                               int h)
+void TPreviewPrinter::PrintRow(const TPrintList& list, const std::vector<int>& widths, int page, int line,
+                               int y, int h)
 {
     if (textOptions_.DrawStyle != TDrawStyle::dsStandard) {
         if (OnOwnerDraw)
@@ -258,7 +271,8 @@ void TPreviewPrinter::PrintRow(const TPrintList& list, const std::vector<int>& w
         const std::string& text =
             c == 0 ? item.Caption : (c - 1 < item.SubItems.size() ? item.SubItems[c - 1] : empty);
         const TRect cell = Bounds(x, y, widths[c], h + 1);
-        canvas.TextRect(cell, AlignedX(list.Columns[c].Alignment, cell.Left, cell.Right, canvas.TextWidth(text)), y,
+        canvas.TextRect(cell,
+                        AlignedX(list.Columns[c].Alignment, cell.Left, cell.Right, canvas.TextWidth(text)), y,
                         text);
         x = cell.Right;
     }
@@ -281,7 +295,8 @@ void TPreviewPrinter::PrintListView(const TPrintList& list, QProgressBar* progre
         const int h = RowHeight(i, force);
         if (force)
             y = -1;
-        const int limit = Pixels(UnitsToPixelsY(PixelsToUnitsY(metrics_.PhysicalHeight) - textOptions_.MarginBottom));
+        const int limit =
+            Pixels(UnitsToPixelsY(PixelsToUnitsY(metrics_.PhysicalHeight) - textOptions_.MarginBottom));
         if (y < 0 || limit < y + h) {
             ++page;
             if (OnNewPage)
@@ -384,6 +399,9 @@ int TPreviewPrinter::PageSetup()
     return form.exec();
 }
 
-void TPreviewPrinter::Loaded() { TPageSetupForm::ReadDefaults(*this); }
+void TPreviewPrinter::Loaded()
+{
+    TPageSetupForm::ReadDefaults(*this);
+}
 
 } // namespace lumeno

@@ -31,8 +31,7 @@ enum class TPrinterOrientation { poPortrait, poLandscape };
 // 2 pagination complete, 3 print job complete.
 using TStatusType = int;
 
-using TOwnerHeightEvent =
-    std::function<void(TObject* Sender, int Line, int& Height, bool& ForceNewPage)>;
+using TOwnerHeightEvent = std::function<void(TObject* Sender, int Line, int& Height, bool& ForceNewPage)>;
 using TOwnerDrawEvent =
     std::function<void(TObject* Sender, int Page, int Line, const TRect& R, TQuorMetaFileCanvas& Canvas)>;
 using TNewPageEvent = std::function<void(TObject* Sender, int Page)>;

