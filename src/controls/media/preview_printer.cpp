@@ -3,6 +3,7 @@
 #include "controls/media/page_setup_form.h"
 #include "controls/media/preview_form.h"
 #include "platform/exception.h"
+#include "platform/qt/wait_cursor.h"
 
 #include <QApplication>
 #include <QPrintDialog>
@@ -17,14 +18,6 @@ namespace lumeno {
 namespace {
 
 constexpr const char* kAssertionFailure = "Assertion failure";
-
-class TWaitCursor {
-public:
-    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-    TWaitCursor(const TWaitCursor&) = delete;
-    TWaitCursor& operator=(const TWaitCursor&) = delete;
-};
 
 int Pixels(Extended value)
 {
