@@ -24,4 +24,7 @@ LUMENO_DECLARE_EXCEPTION(EWriteError, EStreamError);
 LUMENO_DECLARE_EXCEPTION(EFOpenError, EStreamError);
 LUMENO_DECLARE_EXCEPTION(EFCreateError, EStreamError);
 
+// A broken precondition of a component (the class library's Assert).
+LUMENO_DECLARE_EXCEPTION(EAssertionFailed, Exception);
+
 } // namespace lumeno

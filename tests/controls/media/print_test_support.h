@@ -1,0 +1,50 @@
+#pragma once
+// A preview printer set up for tests: US letter at 600 pixels per inch,
+// printing into a PDF file, with the printer dialog answered by the test.
+
+#include "controls/media/preview_printer.h"
+
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+
+#include <string>
+
+namespace lumeno::test {
+
+class TestPrinter : public TPreviewPrinter {
+public:
+    explicit TestPrinter(int dpi = 600)
+    {
+        Printer().setOutputFormat(QPrinter::PdfFormat);
+        Printer().setResolution(dpi);
+        Printer().setPageSize(QPageSize(QPageSize::Letter));
+        Printer().setPageMargins(QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch);
+    }
+
+    // The answers of the next printer dialog.
+    bool Confirm = true;
+    int From = 0; // 0: all pages
+    int To = 0;
+    int Copies = 1;
+    std::string OutputFile;
+    int DialogRuns = 0;
+
+protected:
+    bool RunPrintDialog(QPrinter& printer, int maxPage) override
+    {
+        ++DialogRuns;
+        MaxPage = maxPage;
+        printer.setPrintRange(From > 0 ? QPrinter::PageRange : QPrinter::AllPages);
+        if (From > 0)
+            printer.setFromTo(From, To);
+        printer.setCopyCount(Copies);
+        printer.setOutputFileName(QString::fromStdString(OutputFile));
+        return Confirm;
+    }
+
+public:
+    int MaxPage = 0;
+};
+
+} // namespace lumeno::test
