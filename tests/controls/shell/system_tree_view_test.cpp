@@ -343,8 +343,10 @@ TEST_F(TreeTest, ExpandingTenThousandFoldersIsQuick)
     EXPECT_EQ(Root()->child(1)->text(0), "folder1");
     RecordProperty("ExpandSeconds", std::to_string(seconds));
     std::printf("Expanding 10000 folders took %.3f s\n", seconds);
+    // About 0.15 s on an idle machine; the bound only catches a slower
+    // algorithm, not a loaded machine running the suite in parallel.
 #if !defined(__SANITIZE_ADDRESS__)
-    EXPECT_LT(seconds, 0.5);
+    EXPECT_LT(seconds, 2.0);
 #endif
 }
 
