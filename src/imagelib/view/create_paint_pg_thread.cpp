@@ -6,7 +6,10 @@
 
 namespace lumeno {
 
-TCreatePaintPGThread::TCreatePaintPGThread(bool Skip) : FSkip(Skip) {}
+TCreatePaintPGThread::TCreatePaintPGThread(bool Skip) : FSkip(Skip)
+{
+    FClock.start();
+}
 
 TCreatePaintPGThread::~TCreatePaintPGThread()
 {
