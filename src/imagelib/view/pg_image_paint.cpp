@@ -254,10 +254,10 @@ void TPGImage::DrawProgressClocks(QPainter& Painter, const QRect& Box)
         Painter.setPen(FProgressClockLineColor);
         Painter.setBrush(FProgressClockBkColor);
         Painter.drawEllipse(QRect(x, y, 15, 15));
-        Painter.drawLine(x + 7, y + 7, x + 7 + static_cast<int>(std::lround(std::sin(h) * 6)),
-                         y + 7 - static_cast<int>(std::lround(std::cos(h) * 6)));
-        Painter.drawLine(x + 7, y + 7, x + 7 + static_cast<int>(std::lround(std::sin(m) * 7)),
-                         y + 7 - static_cast<int>(std::lround(std::cos(m) * 7)));
+        Painter.drawLine(x + 7, y + 7, x + 7 + static_cast<int>(Round(std::sin(h) * 6)),
+                         y + 7 - static_cast<int>(Round(std::cos(h) * 6)));
+        Painter.drawLine(x + 7, y + 7, x + 7 + static_cast<int>(Round(std::sin(m) * 7)),
+                         y + 7 - static_cast<int>(Round(std::cos(m) * 7)));
     };
     const int right = Box.left() + Box.width(), bottom = Box.top() + Box.height();
     if (Box.width() > 20 && Box.height() > 20)

@@ -246,8 +246,9 @@ TEST_F(PGImageTest, ResultsOfOtherBuildsAreIgnored)
     view.SetPixelGraphic(Plain(40, 30, clBlue));
     QCoreApplication::postEvent(&view, new TPGPaintDoneEvent(12345, Plain(40, 30, clRed)));
     QCoreApplication::postEvent(&view, new TPGPaintProgressEvent(12345, 3, 77));
-    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(&view, TPGPaintDoneEvent::EventType());
     EXPECT_EQ(view.PeekPaintPixelGraphic(), nullptr);
+    QCoreApplication::processEvents();
     EXPECT_NE(view.GetPaintProgressPercent(), 77);
     EXPECT_EQ(Grab().pixel(5, 5), Rgb(clBlue));
 }
