@@ -226,6 +226,7 @@ private:
     void HandOver(std::unique_ptr<TPixelGraphic> Image);
 
     // paint image
+    TPGSize PaintTargetSize() const;
     bool PaintPixelGraphicNeeded();
     void StartBuild();
     void PrepareBuild(TCreatePaintPGThread& Thread);

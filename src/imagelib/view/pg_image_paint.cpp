@@ -15,14 +15,24 @@ namespace lumeno {
 
 // --- display copy -------------------------------------------------------------------
 
+// The shown size when resampling and a true-colour copy of it fits in
+// memory; else the image's own size. A strongly zoomed picture is then
+// drawn from the image itself instead of from a 1 x 1 stand-in.
+TPGSize TPGImage::PaintTargetSize() const
+{
+    const std::int64_t bytes = static_cast<std::int64_t>(FBox.width()) * FBox.height() * 3;
+    if (FStretchMode != smFast && bytes < MaxImageSize)
+        return {FBox.width(), FBox.height()};
+    return {FPixelGraphicWidth, FPixelGraphicHeight};
+}
+
 bool TPGImage::PaintPixelGraphicNeeded()
 {
     if (!FPixelGraphic)
         return false;
     const int d = GetDisplayDepth();
     const int s = FPixelGraphic->GetBitsPerPixel();
-    const bool resample = FStretchMode != smFast &&
-                          (FBox.width() != FPixelGraphicWidth || FBox.height() != FPixelGraphicHeight);
+    const bool resample = PaintTargetSize() != TPGSize{FPixelGraphicWidth, FPixelGraphicHeight};
     if (s > 8 || d > 8)
         return (s > d && d <= 8) || resample;
     if (s > d || resample)
@@ -36,8 +46,7 @@ bool TPGImage::PaintPixelGraphicNeeded()
 
 bool TPGImage::UpdatePaintPixelGraphic()
 {
-    if (!FRebuildPaint && FStretchMode != smFast && !FReduceOnLoad &&
-        (FPaintSize.Width != FBox.width() || FPaintSize.Height != FBox.height()))
+    if (!FRebuildPaint && FStretchMode != smFast && !FReduceOnLoad && FPaintSize != PaintTargetSize())
         FRebuildPaint = true;
     const bool needed = PaintPixelGraphicNeeded();
     if (((FRebuildPaint && !(FKeepOldPaintPixelGraphic && FUseThread)) || !needed) && FPaintPixelGraphic) {
@@ -100,14 +109,14 @@ void TPGImage::PrepareBuild(TCreatePaintPGThread& Thread)
         t->Progress(Sender, Step, Max, Abort);
     };
     const int d = GetDisplayDepth();
-    const bool resample = FStretchMode != smFast &&
-                          (FBox.width() != FPixelGraphicWidth || FBox.height() != FPixelGraphicHeight);
+    const TPGSize size = PaintTargetSize();
+    const bool resample = size != TPGSize{FPixelGraphicWidth, FPixelGraphicHeight};
     FPixelGraphic->Flush(); // the thread only reads it
     Thread.FSourcePixelGraphic = FPixelGraphic.get();
     Thread.FIntermediatePixelGraphic = FPixelGraphic.get();
     if (FAllow24BitStretch && resample && d == 8 && FPalette8BitSys24BitGraphic == pOptimized252Sys16) {
         Thread.FOwnedIntermediate = std::make_unique<TPixelGraphic>();
-        SetDimensionsOrTiny(*Thread.FOwnedIntermediate, FBox.width(), FBox.height(), pf24Bit);
+        SetDimensionsOrTiny(*Thread.FOwnedIntermediate, size.Width, size.Height, pf24Bit);
         Thread.FOwnedIntermediate->SetStretchMode(FStretchMode);
         Thread.FOwnedIntermediate->SetOnProgress(progress);
         Thread.FIntermediatePixelGraphic = Thread.FOwnedIntermediate.get();
@@ -130,14 +139,12 @@ void TPGImage::PrepareBuild(TCreatePaintPGThread& Thread)
         else if (choice == pOptimized252Sys16)
             Thread.FReduce = true;
     }
-    const bool sized = FStretchMode != smFast;
-    const int w = sized ? FBox.width() : FPixelGraphicWidth, h = sized ? FBox.height() : FPixelGraphicHeight;
-    SetDimensionsOrTiny(*paint, w, h, format);
+    SetDimensionsOrTiny(*paint, size.Width, size.Height, format);
     if (palette != pNone)
         paint->SetPaletteType(palette);
     else if (d == 8 && !Thread.FReduce)
         paint->AssignPalette(source); // the source's own palette
-    FPaintSize = {w, h};
+    FPaintSize = size;
     paint->SetStretchMode(FStretchMode);
     paint->SetDither(FDither);
     paint->SetDitherErrorLimit(FDitherErrorLimit);

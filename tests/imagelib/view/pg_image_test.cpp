@@ -214,6 +214,23 @@ TEST_F(PGImageTest, ResampledViewIsBuiltByTheThread)
     EXPECT_EQ(view.PeekPaintPixelGraphic(), built);
 }
 
+TEST_F(PGImageTest, HugeZoomIsDrawnFromTheImageItself)
+{
+    view.SetStretchMode(smMedium);
+    view.SetStretch(sZoomKAR);
+    view.SetZoomFactor(100); // a resampled copy would need 3.6 GB
+    view.SetPixelGraphic(Quadrants(400, 300));
+    view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
+    view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
+    EXPECT_EQ(view.GetPicBox()->size(), QSize(40000, 30000));
+    EXPECT_EQ(Grab().pixel(100, 75), Rgb(clWhite));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view.PeekPaintPixelGraphic(), nullptr);
+    // Mapping far into the picture needs more than 32 bits.
+    EXPECT_EQ(view.PicBoxToImageX(39999), 399);
+    EXPECT_EQ(view.ImageToPicBoxY(299), 29900);
+}
+
 TEST_F(PGImageTest, WithoutTheThreadTheViewIsBuiltWhilePainting)
 {
     view.SetUseThread(false);
