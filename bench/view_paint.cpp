@@ -32,7 +32,8 @@ const std::string& PhotoBmp()
 {
     static const std::string path = [] {
         PGStartup();
-        const std::string p = (std::filesystem::temp_directory_path() / "lumeno_bench_view_photo.bmp").string();
+        const std::string p =
+            (std::filesystem::temp_directory_path() / "lumeno_bench_view_photo.bmp").string();
         TPixelGraphic g;
         bench::PhotoLike(g, 4000, 3000);
         g.SaveToFile(p);

@@ -44,7 +44,8 @@ void TCreatePaintPGThread::Progress(TObject*, int Step, int Max, bool& Abort)
         FLastPercent = percent;
         FLastTick = tick;
         if (FPost && FTargetWindow)
-            QCoreApplication::postEvent(FTargetWindow, new TPGPaintProgressEvent(FGeneration, FStep, percent));
+            QCoreApplication::postEvent(FTargetWindow,
+                                        new TPGPaintProgressEvent(FGeneration, FStep, percent));
     }
     Abort = GetTerminated();
 }

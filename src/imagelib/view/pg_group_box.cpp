@@ -42,7 +42,8 @@ void TPGGroupBox::paintEvent(QPaintEvent*)
     const QColor color = palette().color(QPalette::Window);
     QRegion clip(rect());
     if (!title().isEmpty()) {
-        const QRect caption = p.fontMetrics().boundingRect(QRect(8, 0, width(), h), Qt::TextSingleLine, title());
+        const QRect caption =
+            p.fontMetrics().boundingRect(QRect(8, 0, width(), h), Qt::TextSingleLine, title());
         if (!FTransparent)
             p.fillRect(caption, color);
         p.setPen(palette().color(QPalette::WindowText));

@@ -214,8 +214,10 @@ void TPGImage::Rearrange()
             vBar = true;
         }
     }
-    const int W = static_cast<int>(std::max<std::int64_t>(std::min<std::int64_t>(w, FAutoSizeMaxWidth), FAutoSizeMinWidth));
-    const int H = static_cast<int>(std::max<std::int64_t>(std::min<std::int64_t>(h, FAutoSizeMaxHeight), FAutoSizeMinHeight));
+    const int W = static_cast<int>(
+        std::max<std::int64_t>(std::min<std::int64_t>(w, FAutoSizeMaxWidth), FAutoSizeMinWidth));
+    const int H = static_cast<int>(
+        std::max<std::int64_t>(std::min<std::int64_t>(h, FAutoSizeMaxHeight), FAutoSizeMinHeight));
     emit OnNewAutoSize(this, W, H);
     FRebuildPaint = true;
     if (FAutoSize && (W != width() || H != height()))
@@ -240,11 +242,13 @@ void TPGImage::Layout(bool Force)
         emit OnZoomFactorChange(this);
     }
     const TPGSize P = res.Picture;
-    const TPGSize pos = FCenter ? PGCenterOffset(P, in.Available, in.HScrollHeight, in.VScrollWidth) : TPGSize{};
+    const TPGSize pos =
+        FCenter ? PGCenterOffset(P, in.Available, in.HScrollHeight, in.VScrollWidth) : TPGSize{};
     const TPGBars bars = PGNeededBars(P, in.Available, in.HScrollHeight, in.VScrollWidth);
     const int clientW = in.Available.Width - (bars.Vertical ? in.VScrollWidth : 0);
     const int clientH = in.Available.Height - (bars.Horizontal ? in.HScrollHeight : 0);
-    const int hMax = std::max(0, pos.Width + P.Width - clientW), vMax = std::max(0, pos.Height + P.Height - clientH);
+    const int hMax = std::max(0, pos.Width + P.Width - clientW),
+              vMax = std::max(0, pos.Height + P.Height - clientH);
     const int hCentre = FCenter ? hMax / 2 : 0, vCentre = FCenter ? vMax / 2 : 0;
     bool move = FBox.width() != P.Width || FBox.height() != P.Height;
     if (FRearrangeAlways || Force)
@@ -304,10 +308,22 @@ void TPGImage::scrollContentsBy(int, int)
 
 // --- mapping --------------------------------------------------------------------
 
-int TPGImage::PicBoxToImageX(int X) const { return PGScale(X, FPixelGraphicWidth, FBox.width()); }
-int TPGImage::PicBoxToImageY(int Y) const { return PGScale(Y, FPixelGraphicHeight, FBox.height()); }
-int TPGImage::ImageToPicBoxX(int X) const { return PGScale(X, FBox.width(), FPixelGraphicWidth); }
-int TPGImage::ImageToPicBoxY(int Y) const { return PGScale(Y, FBox.height(), FPixelGraphicHeight); }
+int TPGImage::PicBoxToImageX(int X) const
+{
+    return PGScale(X, FPixelGraphicWidth, FBox.width());
+}
+int TPGImage::PicBoxToImageY(int Y) const
+{
+    return PGScale(Y, FPixelGraphicHeight, FBox.height());
+}
+int TPGImage::ImageToPicBoxX(int X) const
+{
+    return PGScale(X, FBox.width(), FPixelGraphicWidth);
+}
+int TPGImage::ImageToPicBoxY(int Y) const
+{
+    return PGScale(Y, FBox.height(), FPixelGraphicHeight);
+}
 
 // --- properties -------------------------------------------------------------------
 

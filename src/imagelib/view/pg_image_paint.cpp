@@ -5,8 +5,8 @@
 #include "imagelib/view/pg_paint_events.h"
 #include "imagelib/view/pg_render.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 
 #include <cmath>
 #include <numbers>
@@ -207,11 +207,15 @@ void TPGImage::Paint(QPainter& Painter, const QRect& Clip)
     const QRect client = viewport()->rect();
     if (FTiling == tNone || !shown) {
         const QBrush background = palette().brush(QPalette::Window);
-        Painter.fillRect(QRect(client.left(), client.top(), client.width(), box.top() - client.top()), background);
-        Painter.fillRect(QRect(client.left(), box.bottom() + 1, client.width(), client.bottom() - box.bottom()),
+        Painter.fillRect(QRect(client.left(), client.top(), client.width(), box.top() - client.top()),
                          background);
-        Painter.fillRect(QRect(client.left(), box.top(), box.left() - client.left(), box.height()), background);
-        Painter.fillRect(QRect(box.right() + 1, box.top(), client.right() - box.right(), box.height()), background);
+        Painter.fillRect(
+            QRect(client.left(), box.bottom() + 1, client.width(), client.bottom() - box.bottom()),
+            background);
+        Painter.fillRect(QRect(client.left(), box.top(), box.left() - client.left(), box.height()),
+                         background);
+        Painter.fillRect(QRect(box.right() + 1, box.top(), client.right() - box.right(), box.height()),
+                         background);
     }
     if (!shown) {
         Painter.setPen(FPicBoxFrameColor);

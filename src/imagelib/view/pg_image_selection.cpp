@@ -86,7 +86,8 @@ void TPGImage::PicBoxPaint(QPainter& Painter)
         FFrameBrushesBuilt = true;
     }
     const TRect F = SelectionFrame();
-    const QBrush& brush = FFrameBrushes[static_cast<std::size_t>(((FFramePhase + F.Left + F.Top) % 8 + 8) % 8)];
+    const QBrush& brush =
+        FFrameBrushes[static_cast<std::size_t>(((FFramePhase + F.Left + F.Top) % 8 + 8) % 8)];
     const auto frame = [&](const TRect& r) {
         const int w = r.Width(), h = r.Height();
         Painter.fillRect(QRect(r.Left, r.Top, w, 1), brush);
@@ -229,8 +230,8 @@ QCursor TPGImage::PicBoxCursorAt(QPoint BoxPos) const
         result = PGCursor(crPGMove);
     if (FActionMode == amMoveResizeCreateSelection && FSelection) {
         static const Qt::CursorShape HandleShapes[PGHandleCount] = {
-            Qt::SizeFDiagCursor, Qt::SizeVerCursor, Qt::SizeBDiagCursor, Qt::SizeHorCursor,
-            Qt::SizeHorCursor,   Qt::SizeBDiagCursor, Qt::SizeVerCursor, Qt::SizeFDiagCursor};
+            Qt::SizeFDiagCursor, Qt::SizeVerCursor,   Qt::SizeBDiagCursor, Qt::SizeHorCursor,
+            Qt::SizeHorCursor,   Qt::SizeBDiagCursor, Qt::SizeVerCursor,   Qt::SizeFDiagCursor};
         const int handle = PGHandleAt(F, X, Y);
         if (handle >= 0)
             result = QCursor(HandleShapes[handle]);

@@ -148,7 +148,8 @@ TPGSize PGCenterOffset(TPGSize Picture, TPGSize Available, int HScrollHeight, in
     const TPGBars bars = PGNeededBars(Picture, Available, HScrollHeight, VScrollWidth);
     const int w = Available.Width - (bars.Vertical ? VScrollWidth : 0);
     const int h = Available.Height - (bars.Horizontal ? HScrollHeight : 0);
-    return {w > Picture.Width ? (w - Picture.Width) / 2 : 0, h > Picture.Height ? (h - Picture.Height) / 2 : 0};
+    return {w > Picture.Width ? (w - Picture.Width) / 2 : 0,
+            h > Picture.Height ? (h - Picture.Height) / 2 : 0};
 }
 
 int PGScale(int Value, int Numerator, int Denominator)

@@ -2,7 +2,8 @@
 
 namespace lumeno {
 
-TPGPaintDoneEvent::TPGPaintDoneEvent(std::uint64_t AGeneration, std::unique_ptr<TPixelGraphic> APaintPixelGraphic)
+TPGPaintDoneEvent::TPGPaintDoneEvent(std::uint64_t AGeneration,
+                                     std::unique_ptr<TPixelGraphic> APaintPixelGraphic)
     : QEvent(EventType()), Generation(AGeneration), PaintPixelGraphic(std::move(APaintPixelGraphic))
 {
 }

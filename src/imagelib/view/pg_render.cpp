@@ -17,7 +17,8 @@ std::vector<int> SourceIndices(int First, int Count, int TileExtent, int SourceE
     std::vector<int> indices(static_cast<std::size_t>(Count));
     for (int i = 0; i < Count; ++i) {
         const std::int64_t s = static_cast<std::int64_t>(First + i) * SourceExtent / TileExtent;
-        const int clamped = static_cast<int>(std::min<std::int64_t>(std::max<std::int64_t>(s, 0), SourceExtent - 1));
+        const int clamped =
+            static_cast<int>(std::min<std::int64_t>(std::max<std::int64_t>(s, 0), SourceExtent - 1));
         indices[static_cast<std::size_t>(i)] = Flip ? SourceExtent - 1 - clamped : clamped;
     }
     return indices;

@@ -33,10 +33,22 @@ int PGHandleAt(const TRect& Frame, int X, int Y)
 
 namespace {
 
-bool MovesLeft(int h) { return h == hTopLeft || h == hMiddleLeft || h == hBottomLeft; }
-bool MovesRight(int h) { return h == hTopRight || h == hMiddleRight || h == hBottomRight; }
-bool MovesTop(int h) { return h == hTopLeft || h == hTopMiddle || h == hTopRight; }
-bool MovesBottom(int h) { return h == hBottomLeft || h == hBottomMiddle || h == hBottomRight; }
+bool MovesLeft(int h)
+{
+    return h == hTopLeft || h == hMiddleLeft || h == hBottomLeft;
+}
+bool MovesRight(int h)
+{
+    return h == hTopRight || h == hMiddleRight || h == hBottomRight;
+}
+bool MovesTop(int h)
+{
+    return h == hTopLeft || h == hTopMiddle || h == hTopRight;
+}
+bool MovesBottom(int h)
+{
+    return h == hBottomLeft || h == hBottomMiddle || h == hBottomRight;
+}
 
 } // namespace
 

@@ -12,7 +12,16 @@ namespace lumeno {
 
 // Order of the handles: top-left, top-middle, top-right, middle-left,
 // middle-right, bottom-left, bottom-middle, bottom-right.
-enum TPGHandle { hTopLeft, hTopMiddle, hTopRight, hMiddleLeft, hMiddleRight, hBottomLeft, hBottomMiddle, hBottomRight };
+enum TPGHandle {
+    hTopLeft,
+    hTopMiddle,
+    hTopRight,
+    hMiddleLeft,
+    hMiddleRight,
+    hBottomLeft,
+    hBottomMiddle,
+    hBottomRight
+};
 constexpr int PGHandleCount = 8;
 
 struct TPGSelectionRect {

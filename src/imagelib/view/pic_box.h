@@ -29,9 +29,11 @@ public:
     TPicBox(QWidget* Parent, TPicBoxOwner& Owner);
 
 signals:
-    void OnMouseDown(lumeno::TObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void OnMouseDown(lumeno::TObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X,
+                     int Y);
     void OnMouseMove(lumeno::TObject* Sender, Qt::KeyboardModifiers Shift, int X, int Y);
-    void OnMouseUp(lumeno::TObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void OnMouseUp(lumeno::TObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X,
+                   int Y);
     void OnPaint(lumeno::TObject* Sender, QPainter& Painter);
     void OnClick(lumeno::TObject* Sender);
     void OnDblClick(lumeno::TObject* Sender);

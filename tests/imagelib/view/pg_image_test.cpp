@@ -9,6 +9,7 @@
 
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyle>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -56,8 +57,8 @@ protected:
     {
         TPicBox* box = view.GetPicBox();
         const QPointF global = box->mapToGlobal(QPointF(pos));
-        QMouseEvent e(type, QPointF(pos), global,
-                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+        QMouseEvent e(type, QPointF(pos), global, type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                      buttons, Qt::NoModifier);
         QCoreApplication::sendEvent(box, &e);
     }
 
@@ -129,6 +130,21 @@ TEST_F(PGImageTest, ZoomStepsScrollAndReportTheZoom)
     EXPECT_EQ(view.GetPicBox()->size(), QSize(200, 150));
 }
 
+TEST_F(PGImageTest, AutoSizeFollowsThePictureWithinItsLimits)
+{
+    std::vector<QSize> reported;
+    QObject::connect(&view, &TPGImage::OnNewAutoSize,
+                     [&](TObject*, int w, int h) { reported.push_back(QSize(w, h)); });
+    view.SetAutoSize(true);
+    view.SetPixelGraphic(Plain(50, 40, clRed));
+    EXPECT_EQ(view.size(), QSize(50, 40));
+    view.SetAutoSizeMaxWidth(30); // a horizontal bar is added below
+    const int bar = view.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &view);
+    EXPECT_EQ(view.size(), QSize(30, 40 + bar));
+    ASSERT_FALSE(reported.empty());
+    EXPECT_EQ(reported.back(), QSize(30, 40 + bar));
+}
+
 TEST_F(PGImageTest, CentresAPictureThatFits)
 {
     view.SetPixelGraphic(Plain(100, 50, clRed));
@@ -154,9 +170,9 @@ TEST_F(PGImageTest, TilingMirrorsEveryOtherTile)
     EXPECT_EQ(shot.pixel(92, 72), Rgb(clRed));   // the picture itself
     EXPECT_EQ(shot.pixel(112, 72), Rgb(clLime)); // right: mirrored at the shared edge
     EXPECT_EQ(shot.pixel(88, 72), Rgb(clRed));
-    EXPECT_EQ(shot.pixel(72, 72), Rgb(clLime));  // left: mirrored
-    EXPECT_EQ(shot.pixel(92, 62), Rgb(clBlue));  // above: upside down
-    EXPECT_EQ(shot.pixel(72, 62), Rgb(clWhite)); // above left: both ways
+    EXPECT_EQ(shot.pixel(72, 72), Rgb(clLime));              // left: mirrored
+    EXPECT_EQ(shot.pixel(92, 62), Rgb(clBlue));              // above: upside down
+    EXPECT_EQ(shot.pixel(72, 62), Rgb(clWhite));             // above left: both ways
     EXPECT_EQ(shot.pixel(2, 2), shot.pixel(2 + 40, 2 + 20)); // the pattern repeats
     view.SetFlipHorizontal(true);
     shot = Grab();
@@ -249,8 +265,8 @@ TEST_F(PGImageTest, StaleResultOfAStoppedBuildIsDropped)
     view.SetStretch(sAlwaysKAR);
     view.SetStretchMode(smMedium);
     view.SetPixelGraphic(Plain(400, 300, clRed));
-    Grab();                  // the red build starts...
-    QThread::msleep(500);    // ...finishes and queues its result
+    Grab();               // the red build starts...
+    QThread::msleep(500); // ...finishes and queues its result
     view.SetPixelGraphic(Plain(400, 300, clBlue));
     Grab(); // the blue build
     ASSERT_TRUE(WaitFor([&] { return view.PeekPaintPixelGraphic() != nullptr; }));

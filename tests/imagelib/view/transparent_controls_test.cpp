@@ -29,7 +29,8 @@ TEST(TransparentControls, WhoCountsAsTransparent)
     TPGPanel panel;
     TPGBevel bevel;
     QLabel plain;
-    for (const QWidget* w : std::initializer_list<const QWidget*>{&label, &radio, &check, &group, &panel, &bevel})
+    for (const QWidget* w :
+         std::initializer_list<const QWidget*>{&label, &radio, &check, &group, &panel, &bevel})
         EXPECT_TRUE(IsTransparentControl(w)) << w->metaObject()->className();
     EXPECT_FALSE(IsTransparentControl(&plain));
     EXPECT_FALSE(IsTransparentControl(nullptr));

@@ -36,7 +36,10 @@ inline std::unique_ptr<TPixelGraphic> Plain(int w, int h, TColor c)
     return g;
 }
 
-inline QRgb Rgb(TColor c) { return qRgb(GetRValue(c), GetGValue(c), GetBValue(c)); }
+inline QRgb Rgb(TColor c)
+{
+    return qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+}
 
 // Processes events until Done or the time is up.
 inline bool WaitFor(const std::function<bool()>& Done, int Ms = 5000)
