@@ -217,12 +217,12 @@ void TPGImage::Paint(QPainter& Painter, const QRect& Clip)
         Painter.fillRect(QRect(box.right() + 1, box.top(), client.right() - box.right(), box.height()),
                          background);
     }
-    if (!shown) {
+    if (!shown && !box.isEmpty()) {
         Painter.setPen(FPicBoxFrameColor);
         Painter.setBrush(FPicBox->palette().brush(QPalette::Window));
         Painter.drawRect(box.adjusted(0, 0, -1, -1));
         DrawProgressClocks(Painter, box);
-    } else {
+    } else if (shown) {
         DrawTiles(Painter, Clip, *shown);
     }
     emit OnPaint(this);
