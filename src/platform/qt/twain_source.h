@@ -29,7 +29,7 @@ public:
     void SetId(TW_UINT32 Id) { FIdentity.Id = Id; }
     int State() const { return FState; }
 
-    TW_UINT16 Entry(TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG, TW_MEMREF pData);
+    virtual TW_UINT16 Entry(TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG, TW_MEMREF pData);
 
     // The event type a source posts to wake its caller.
     static int EventType();
