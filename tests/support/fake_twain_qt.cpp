@@ -116,13 +116,13 @@ bool FakeSourceList::Open()
 
 std::unique_ptr<TTwainSource> FakeSourceList::OpenSource(const TTwainDevice& Device)
 {
-    const bool known = std::any_of(Script.Devices.begin(), Script.Devices.end(),
-                                   [&](const TTwainDevice& d) { return d.Name == Device.Name; });
-    if (!known)
+    const auto known = std::find_if(Script.Devices.begin(), Script.Devices.end(),
+                                    [&](const TTwainDevice& d) { return d.Name == Device.Name; });
+    if (known == Script.Devices.end())
         return nullptr;
     Log.Opened.push_back(Device.Name);
     TW_IDENTITY identity{};
-    SetTwainString(identity.ProductName, Device.Label);
+    SetTwainString(identity.ProductName, known->Label);
     return std::make_unique<FakeSource>(identity, Script, Log);
 }
 
