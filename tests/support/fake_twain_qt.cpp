@@ -36,8 +36,10 @@ protected:
     void ShowUserInterface(QWidget* /*Parent*/) override
     {
         ++FLog.DialogsShown;
+        if (FScript.OnShowUI)
+            FScript.OnShowUI();
         // The user answers a moment later, from the event loop.
-        QTimer::singleShot(0, [this] {
+        QTimer::singleShot(FScript.AnswerDelayMs, [this] {
             if (FScript.UserAccepts)
                 RequestTransfer();
             else

@@ -24,6 +24,8 @@ struct FakeScript {
     bool OpenOk = true;    // a session can be opened
     std::vector<TTwainDevice> Devices = {{"fake:0", "Fake Scanner"}, {"fake:1", "Other Scanner"}};
     bool UserAccepts = true;          // the source's own dialog: Scan or Cancel
+    int AnswerDelayMs = 0;            // how long the user takes
+    std::function<void()> OnShowUI;   // runs when the dialog would appear
     TW_UINT16 Transfer = TWRC_XFERDONE;
     bool EnableFails = false;
     // ICAP_PIXELTYPE as the source reports it.
