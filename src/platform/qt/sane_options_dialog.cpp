@@ -76,6 +76,11 @@ QDoubleSpinBox* TSaneOptionsDialog::AddNumber(QFormLayout* Form, const std::stri
     edit->setDecimals(d->type == SANE_TYPE_FIXED ? 1 : 0);
     edit->setRange(low, high);
     edit->setValue(value);
+    constexpr int SANE_UNIT_PIXEL = 1, SANE_UNIT_MM = 3;
+    if (d->unit == SANE_UNIT_MM)
+        edit->setSuffix(tr(" mm"));
+    else if (d->unit == SANE_UNIT_PIXEL)
+        edit->setSuffix(tr(" px"));
     Form->addRow(Label, edit);
     FNumbers.push_back({Option, edit, edit->value()});
     return edit;
