@@ -100,7 +100,7 @@ std::string AskFileName()
     return name;
 }
 
-bool WriteBmp(const std::string& fileName, const std::uint8_t* dib, const TDibLayout& layout)
+bool WriteBmp(TSafeFileStream& file, const std::uint8_t* dib, const TDibLayout& layout)
 {
     const std::uint64_t fileSize = 14 + layout.BitsOffset + layout.ImageSize;
     if (fileSize > 0xFFFFFFFFu)
@@ -109,7 +109,6 @@ bool WriteBmp(const std::string& fileName, const std::uint8_t* dib, const TDibLa
     Put32(header + 2, static_cast<std::uint32_t>(fileSize));
     Put32(header + 10, static_cast<std::uint32_t>(14 + layout.BitsOffset));
     try {
-        TSafeFileStream file(fileName);
         file.WriteBuffer(header, sizeof(header));
         file.WriteBuffer(dib, static_cast<std::int64_t>(fileSize - 14));
         file.Commit();
@@ -126,12 +125,13 @@ int TPGTwain::TWAIN_SaveDibToFile(HGLOBAL Dib, const std::string& FileName)
     const std::string name = FileName.empty() ? AskFileName() : FileName;
     if (name.empty())
         return -1;
-    {
-        // The file must be creatable before anything is written to it.
-        std::error_code ec;
-        const auto folder = std::filesystem::absolute(name, ec).parent_path();
-        if (ec || !std::filesystem::is_directory(folder, ec) || std::filesystem::is_directory(name, ec))
-            return -2;
+    // Written beside the target and renamed when complete: a failure keeps
+    // the old file.
+    std::unique_ptr<TSafeFileStream> file;
+    try {
+        file = std::make_unique<TSafeFileStream>(name);
+    } catch (const std::exception&) {
+        return -2;
     }
     auto* p = static_cast<std::uint8_t*>(GlobalLock(Dib));
     if (!p)
@@ -139,7 +139,7 @@ int TPGTwain::TWAIN_SaveDibToFile(HGLOBAL Dib, const std::string& FileName)
     TDibLayout layout;
     int result = -3;
     if (Layout(p, GlobalSize(Dib), layout))
-        result = WriteBmp(name, p, layout) ? 0 : -4;
+        result = WriteBmp(*file, p, layout) ? 0 : -4;
     GlobalUnlock(Dib);
     return result;
 }
