@@ -458,6 +458,10 @@ void TPGTwain::Unwind()
 
 HGLOBAL TPGTwain::TWAIN_AcquireDib(QWidget* Window, unsigned PixelTypes)
 {
+    // One acquisition at a time: a call from an event dispatched while a
+    // source is enabled would tear down the running one.
+    if (FState != 1)
+        return nullptr;
     ClearError();
     FDib = nullptr;
     std::unique_ptr<QWidget> proxy;
@@ -478,6 +482,8 @@ HGLOBAL TPGTwain::TWAIN_AcquireDib(QWidget* Window, unsigned PixelTypes)
 
 bool TPGTwain::TWAIN_SelectImageSource(QWidget* Window)
 {
+    if (FState != 1)
+        return false;
     std::unique_ptr<QWidget> proxy;
     if (!IsWindow(Window)) {
         if (Window) {

@@ -18,8 +18,6 @@ public:
     ~TSaneSource() override;
 
     TSaneDevice& Device() { return *FDevice; }
-    // The open options dialog, or nullptr.
-    TSaneOptionsDialog* Dialog() const { return FDialog.get(); }
 
 protected:
     void ShowUserInterface(QWidget* Parent) override;

@@ -91,6 +91,24 @@ TEST_F(Acquire, SourceDialogRunsWithTheWindowDisabledAndWithoutSpinning)
     EXPECT_LT(cpuMs, 200) << "the wait for the user must sleep, not poll";
 }
 
+TEST_F(Acquire, AcquiringAgainWhileASourceIsEnabledIsRefused)
+{
+    HGLOBAL nested = GlobalAlloc(GHND, 1);
+    const HGLOBAL sentinel = nested;
+    int stateMeanwhile = 0;
+    fake.Script.OnShowUI = [&] {
+        nested = twain.TWAIN_AcquireDib(&window, 0);
+        stateMeanwhile = twain.TWAIN_State();
+    };
+    HGLOBAL dib = twain.TWAIN_AcquireDib(&window, 0);
+    EXPECT_NE(dib, nullptr);
+    TPGTwain::TWAIN_FreeDib(dib);
+    EXPECT_EQ(nested, nullptr);
+    GlobalFree(sentinel);
+    EXPECT_EQ(stateMeanwhile, 4) << "enabling is under way";
+    EXPECT_EQ(fake.Log.Sessions, 1);
+}
+
 TEST_F(Acquire, CancelInTheSourcesDialogReturnsNothingAndLeavesStateOne)
 {
     fake.Script.UserAccepts = false;
