@@ -5,9 +5,9 @@
 
 #include <QApplication>
 
-#include <dlfcn.h>
 #include <QTimer>
 #include <QWidget>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -78,8 +78,7 @@ protected:
             std::memcpy(GlobalLock(Cap.hContainer), &range, sizeof(range));
             GlobalUnlock(Cap.hContainer);
         } else {
-            Cap.hContainer =
-                NewOneValue(FScript.PixelItemType, items.empty() ? 0 : items.front());
+            Cap.hContainer = NewOneValue(FScript.PixelItemType, items.empty() ? 0 : items.front());
         }
         return TWRC_SUCCESS;
     }

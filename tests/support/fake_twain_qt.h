@@ -20,12 +20,12 @@ namespace lumeno::test {
 
 // What the fake source does; tests change it before a scan.
 struct FakeScript {
-    bool Present = true;   // the manager's library is there
-    bool OpenOk = true;    // a session can be opened
+    bool Present = true; // the manager's library is there
+    bool OpenOk = true;  // a session can be opened
     std::vector<TTwainDevice> Devices = {{"fake:0", "Fake Scanner"}, {"fake:1", "Other Scanner"}};
-    bool UserAccepts = true;          // the source's own dialog: Scan or Cancel
-    int AnswerDelayMs = 0;            // how long the user takes
-    std::function<void()> OnShowUI;   // runs when the dialog would appear
+    bool UserAccepts = true;        // the source's own dialog: Scan or Cancel
+    int AnswerDelayMs = 0;          // how long the user takes
+    std::function<void()> OnShowUI; // runs when the dialog would appear
     TW_UINT16 Transfer = TWRC_XFERDONE;
     bool EnableFails = false;
     // ICAP_PIXELTYPE as the source reports it.

@@ -33,32 +33,25 @@ const char* const ErrorTexts[] = {"[no details available]",
                                   "Returned container is empty",
                                   "App and source found NO values in common"};
 
-const char* const ReturnCodeNames[] = {"TWRC_SUCCESS",
-                                       "TWRC_FAILURE",
-                                       "TWRC_CHECKSTATUS ('tried hard')",
-                                       "TWRC_CANCEL",
-                                       "TWRC_DSEVENT",
-                                       "TWRC_NOTDSEVENT",
-                                       "TWRC_XFERDONE",
-                                       "TWRC_ENDOFLIST"};
+const char* const ReturnCodeNames[] = {"TWRC_SUCCESS",  "TWRC_FAILURE",  "TWRC_CHECKSTATUS ('tried hard')",
+                                       "TWRC_CANCEL",   "TWRC_DSEVENT",  "TWRC_NOTDSEVENT",
+                                       "TWRC_XFERDONE", "TWRC_ENDOFLIST"};
 
-const char* const ConditionCodeNames[] = {
-    "TWCC_SUCCESS",
-    "TWCC_BUMMER (Failure due to unknown causes)",
-    "TWCC_LOWMEMORY",
-    "TWCC_NODS (No Data Source)",
-    "TWCC_MAXCONNECTIONS (DS is connected to max possible apps)",
-    "TWCC_OPERATIONERROR (DS or DSM reported error, app shouldn't)",
-    "TWCC_BADCAP (Unknown capability)",
-    "7 (undefined)",
-    "8 (undefined)",
-    "TWCC_BADPROTOCOL (Unrecognized triplet)",
-    "TWCC_BADVALUE (Data parameter out of range)",
-    "TWCC_SEQERROR (Triplet out of sequence)",
-    "TWCC_BADDEST (Unknown dest. App/Src in DSM_Entry)"};
+const char* const ConditionCodeNames[] = {"TWCC_SUCCESS",
+                                          "TWCC_BUMMER (Failure due to unknown causes)",
+                                          "TWCC_LOWMEMORY",
+                                          "TWCC_NODS (No Data Source)",
+                                          "TWCC_MAXCONNECTIONS (DS is connected to max possible apps)",
+                                          "TWCC_OPERATIONERROR (DS or DSM reported error, app shouldn't)",
+                                          "TWCC_BADCAP (Unknown capability)",
+                                          "7 (undefined)",
+                                          "8 (undefined)",
+                                          "TWCC_BADPROTOCOL (Unrecognized triplet)",
+                                          "TWCC_BADVALUE (Data parameter out of range)",
+                                          "TWCC_SEQERROR (Triplet out of sequence)",
+                                          "TWCC_BADDEST (Unknown dest. App/Src in DSM_Entry)"};
 
-template <std::size_t N>
-std::string NameOf(const char* const (&names)[N], unsigned code)
+template <std::size_t N> std::string NameOf(const char* const (&names)[N], unsigned code)
 {
     return code < N ? names[code] : std::to_string(code);
 }
@@ -71,8 +64,8 @@ bool IsWindow(QWidget* window)
 
 std::unique_ptr<QWidget> CreateProxyWindow()
 {
-    auto proxy = std::make_unique<QWidget>(nullptr, Qt::Window | Qt::WindowTitleHint |
-                                                        Qt::WindowSystemMenuHint);
+    auto proxy =
+        std::make_unique<QWidget>(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint);
     proxy->setWindowTitle(QStringLiteral("Acquire Proxy"));
     proxy->show();
     return proxy;
@@ -91,8 +84,7 @@ public:
         if (FOwner.FState < 5)
             return false;
         TW_EVENT twEvent{event, MSG_NULL};
-        const TW_UINT16 rc =
-            FOwner.CallSource(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &twEvent);
+        const TW_UINT16 rc = FOwner.CallSource(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &twEvent);
         FOwner.HandleSourceMessage(twEvent.TWMessage);
         if (FOwner.FState < 5 || FOwner.FDib)
             FLoop.quit();
@@ -118,10 +110,8 @@ TPGTwain& PGTwain()
 }
 
 void TPGTwain::TWAIN_SetAppIdentity(int MajorNum, int MinorNum, int Language, int Country,
-                                    const std::string& VersionInfo,
-                                    const std::string& Manufacturer,
-                                    const std::string& ProductFamily,
-                                    const std::string& ProductName)
+                                    const std::string& VersionInfo, const std::string& Manufacturer,
+                                    const std::string& ProductFamily, const std::string& ProductName)
 {
     FAppId.Id = 0;
     FAppId.Version.MajorNum = static_cast<TW_UINT16>(MajorNum);
@@ -213,8 +203,7 @@ bool TPGTwain::LoadManager(bool Report)
             FreeSourceManager(FModule);
         FModule = nullptr;
         if (Report)
-            MessageBox("Unable to load Source Manager (TWAIN_32.DLL)", ErrorCaption,
-                       MB_OK | MB_ICONWARNING);
+            MessageBox("Unable to load Source Manager (TWAIN_32.DLL)", ErrorCaption, MB_OK | MB_ICONWARNING);
         return false;
     }
     FState = 2;
@@ -227,8 +216,7 @@ bool TPGTwain::OpenManager()
         return true;
     void* parent = FWindow;
     if (CallManager(DAT_PARENT, MSG_OPENDSM, &parent) != TWRC_SUCCESS) {
-        MessageBox("Unable to open Source Manager (TWAIN_32.DLL)", ErrorCaption,
-                   MB_OK | MB_ICONWARNING);
+        MessageBox("Unable to open Source Manager (TWAIN_32.DLL)", ErrorCaption, MB_OK | MB_ICONWARNING);
         return false;
     }
     FState = 3;
@@ -428,8 +416,7 @@ void TPGTwain::Transfer()
 void TPGTwain::EndTransfer()
 {
     TW_PENDINGXFERS pending{0, 0};
-    if (FState == 7 &&
-        CallSource(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending) == TWRC_SUCCESS)
+    if (FState == 7 && CallSource(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending) == TWRC_SUCCESS)
         FState = pending.Count != 0 ? 6 : 5;
     if (FState == 6 && CallSource(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pending) == TWRC_SUCCESS)
         FState = 5;
@@ -470,8 +457,8 @@ HGLOBAL TPGTwain::TWAIN_AcquireDib(QWidget* Window, unsigned PixelTypes)
         Window = proxy.get();
     }
     FWindow = Window;
-    if (LoadManager(true) && OpenManager() && OpenDefaultSource() &&
-        NegotiatePixelTypes(PixelTypes) && EnableSource())
+    if (LoadManager(true) && OpenManager() && OpenDefaultSource() && NegotiatePixelTypes(PixelTypes) &&
+        EnableSource())
         RunEventLoop();
     Unwind();
     FWindow = nullptr;
@@ -526,8 +513,7 @@ void TPGTwain::TWAIN_FreeDib(HGLOBAL Dib)
 bool TPGTwain::SetCapOneValue(TW_UINT16 Cap, TW_UINT16 ItemType, TW_UINT32 Value)
 {
     if (FState != 4) {
-        MessageBox("Attempt to set capability outside State 4.", ErrorCaption,
-                   MB_OK | MB_ICONWARNING);
+        MessageBox("Attempt to set capability outside State 4.", ErrorCaption, MB_OK | MB_ICONWARNING);
         return false;
     }
     TW_CAPABILITY cap{Cap, TWON_ONEVALUE, NewOneValue(ItemType, Value)};

@@ -77,8 +77,7 @@ bool Layout(std::uint8_t* p, std::size_t size, TDibLayout& layout)
         if (layout.ImageSize == 0)
             return false;
     }
-    const std::uint64_t masks =
-        compression == BI_BITFIELDS && headerSize == InfoHeaderSize ? 12 : 0;
+    const std::uint64_t masks = compression == BI_BITFIELDS && headerSize == InfoHeaderSize ? 12 : 0;
     layout.BitsOffset = headerSize + TableEntries(p, headerSize, bitCount) * (core ? 3 : 4) + masks;
     // Never read past the block.
     return layout.BitsOffset + layout.ImageSize <= size;

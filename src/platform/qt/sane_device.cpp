@@ -7,10 +7,7 @@
 
 namespace lumeno {
 
-TSaneDevice::TSaneDevice(TSaneLibrary& Library, SANE_Handle Handle)
-    : FLibrary(Library), FHandle(Handle)
-{
-}
+TSaneDevice::TSaneDevice(TSaneLibrary& Library, SANE_Handle Handle) : FLibrary(Library), FHandle(Handle) {}
 
 TSaneDevice::~TSaneDevice()
 {
@@ -20,8 +17,7 @@ TSaneDevice::~TSaneDevice()
 int TSaneDevice::OptionIndex(const std::string& Name) const
 {
     SANE_Int count = 0;
-    if (FLibrary.control_option(FHandle, 0, SANE_ACTION_GET_VALUE, &count, nullptr) !=
-        SANE_STATUS_GOOD)
+    if (FLibrary.control_option(FHandle, 0, SANE_ACTION_GET_VALUE, &count, nullptr) != SANE_STATUS_GOOD)
         return -1;
     for (SANE_Int i = 1; i < count; ++i) {
         const SANE_Option_Descriptor* d = FLibrary.get_option_descriptor(FHandle, i);
@@ -57,14 +53,11 @@ bool TSaneDevice::SetNumber(const std::string& Name, double Value)
 {
     const int index = OptionIndex(Name);
     const SANE_Option_Descriptor* d = index < 0 ? nullptr : FLibrary.get_option_descriptor(FHandle, index);
-    if (!d || !(d->cap & SANE_CAP_SOFT_SELECT) ||
-        (d->type != SANE_TYPE_INT && d->type != SANE_TYPE_FIXED) ||
+    if (!d || !(d->cap & SANE_CAP_SOFT_SELECT) || (d->type != SANE_TYPE_INT && d->type != SANE_TYPE_FIXED) ||
         d->size != static_cast<SANE_Int>(sizeof(SANE_Word)))
         return false;
-    SANE_Word word = d->type == SANE_TYPE_FIXED ? SaneFix(Value)
-                                                : static_cast<SANE_Word>(std::lround(Value));
-    return FLibrary.control_option(FHandle, index, SANE_ACTION_SET_VALUE, &word, nullptr) ==
-           SANE_STATUS_GOOD;
+    SANE_Word word = d->type == SANE_TYPE_FIXED ? SaneFix(Value) : static_cast<SANE_Word>(std::lround(Value));
+    return FLibrary.control_option(FHandle, index, SANE_ACTION_SET_VALUE, &word, nullptr) == SANE_STATUS_GOOD;
 }
 
 bool TSaneDevice::GetString(const std::string& Name, std::string& Value) const

@@ -111,8 +111,7 @@ bool TSaneDibBuilder::Complete(int& Width, int& Height)
     if (FFrames.empty())
         return Error("no image data");
     const bool separate = FFrames.front().Params.format >= SANE_FRAME_RED;
-    if (separate && (!FrameOf(SANE_FRAME_RED) || !FrameOf(SANE_FRAME_GREEN) ||
-                     !FrameOf(SANE_FRAME_BLUE)))
+    if (separate && (!FrameOf(SANE_FRAME_RED) || !FrameOf(SANE_FRAME_GREEN) || !FrameOf(SANE_FRAME_BLUE)))
         return Error("colour frames missing");
     std::int64_t rows = FFrames.front().Rows();
     for (const TFrame& frame : FFrames)
@@ -154,8 +153,7 @@ HGLOBAL TSaneDibBuilder::Build()
     return dib;
 }
 
-void TSaneDibBuilder::WriteHeader(std::uint8_t* Dib, int Width, int Height,
-                                  std::uint32_t ImageSize) const
+void TSaneDibBuilder::WriteHeader(std::uint8_t* Dib, int Width, int Height, std::uint32_t ImageSize) const
 {
     const int bits = OutputBits();
     const auto ppm = static_cast<std::uint32_t>(std::lround(FDpi / 0.0254));
@@ -174,9 +172,7 @@ void TSaneDibBuilder::WriteRow(std::uint8_t* Dest, std::int64_t Row, int Width) 
 {
     const TFrame& first = FFrames.front();
     const int depth = first.Params.depth;
-    const auto rowOf = [Row](const TFrame& f) {
-        return f.Data.data() + Row * f.Params.bytes_per_line;
-    };
+    const auto rowOf = [Row](const TFrame& f) { return f.Data.data() + Row * f.Params.bytes_per_line; };
     switch (first.Params.format) {
     case SANE_FRAME_GRAY:
         if (depth == 1)

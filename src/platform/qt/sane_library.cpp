@@ -6,8 +6,7 @@ namespace lumeno {
 
 namespace {
 
-template <typename F>
-bool Symbol(void* handle, const char* name, F& fn)
+template <typename F> bool Symbol(void* handle, const char* name, F& fn)
 {
     fn = reinterpret_cast<F>(::dlsym(handle, name));
     return fn != nullptr;
@@ -39,9 +38,9 @@ bool TSaneLibrary::Resolve()
            Symbol(FHandle, "sane_close", close) &&
            Symbol(FHandle, "sane_get_option_descriptor", get_option_descriptor) &&
            Symbol(FHandle, "sane_control_option", control_option) &&
-           Symbol(FHandle, "sane_get_parameters", get_parameters) &&
-           Symbol(FHandle, "sane_start", start) && Symbol(FHandle, "sane_read", read) &&
-           Symbol(FHandle, "sane_cancel", cancel) && Symbol(FHandle, "sane_strstatus", strstatus);
+           Symbol(FHandle, "sane_get_parameters", get_parameters) && Symbol(FHandle, "sane_start", start) &&
+           Symbol(FHandle, "sane_read", read) && Symbol(FHandle, "sane_cancel", cancel) &&
+           Symbol(FHandle, "sane_strstatus", strstatus);
 }
 
 } // namespace lumeno

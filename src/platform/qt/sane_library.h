@@ -36,13 +36,7 @@ enum SANE_Constraint_Type : int {
     SANE_CONSTRAINT_STRING_LIST
 };
 enum SANE_Action : int { SANE_ACTION_GET_VALUE, SANE_ACTION_SET_VALUE, SANE_ACTION_SET_AUTO };
-enum SANE_Frame : int {
-    SANE_FRAME_GRAY,
-    SANE_FRAME_RGB,
-    SANE_FRAME_RED,
-    SANE_FRAME_GREEN,
-    SANE_FRAME_BLUE
-};
+enum SANE_Frame : int { SANE_FRAME_GRAY, SANE_FRAME_RGB, SANE_FRAME_RED, SANE_FRAME_GREEN, SANE_FRAME_BLUE };
 
 constexpr SANE_Int SANE_CAP_SOFT_SELECT = 1 << 0;
 constexpr SANE_Int SANE_CAP_INACTIVE = 1 << 5;
@@ -113,8 +107,7 @@ public:
     SANE_Status (*open)(SANE_String_Const name, SANE_Handle* h) = nullptr;
     void (*close)(SANE_Handle h) = nullptr;
     const SANE_Option_Descriptor* (*get_option_descriptor)(SANE_Handle h, SANE_Int n) = nullptr;
-    SANE_Status (*control_option)(SANE_Handle h, SANE_Int n, SANE_Action a, void* v,
-                                  SANE_Int* i) = nullptr;
+    SANE_Status (*control_option)(SANE_Handle h, SANE_Int n, SANE_Action a, void* v, SANE_Int* i) = nullptr;
     SANE_Status (*get_parameters)(SANE_Handle h, SANE_Parameters* p) = nullptr;
     SANE_Status (*start)(SANE_Handle h) = nullptr;
     SANE_Status (*read)(SANE_Handle h, SANE_Byte* buf, SANE_Int maxlen, SANE_Int* len) = nullptr;

@@ -35,8 +35,7 @@ TSaneSource::~TSaneSource() = default;
 void TSaneSource::ShowUserInterface(QWidget* /*Parent*/)
 {
     // Parentless: the caller disables its window while the source is enabled.
-    FDialog = std::make_unique<TSaneOptionsDialog>(*FDevice,
-                                                   QString::fromUtf8(Identity().ProductName));
+    FDialog = std::make_unique<TSaneOptionsDialog>(*FDevice, QString::fromUtf8(Identity().ProductName));
     FDialog->setWindowModality(Qt::ApplicationModal);
     QObject::connect(FDialog.get(), &QDialog::accepted, FDialog.get(), [this] {
         FDialog->Apply();
@@ -55,8 +54,8 @@ TW_UINT16 TSaneSource::TransferImage(HGLOBAL& Dib)
 {
     std::unique_ptr<QProgressDialog> progress;
     if (UserInterfaceShown()) {
-        progress = std::make_unique<QProgressDialog>(QObject::tr("Scanning..."),
-                                                     QObject::tr("Cancel"), 0, 1000);
+        progress =
+            std::make_unique<QProgressDialog>(QObject::tr("Scanning..."), QObject::tr("Cancel"), 0, 1000);
         progress->setWindowModality(Qt::ApplicationModal);
         progress->setMinimumDuration(1000);
     }
@@ -74,8 +73,7 @@ TW_UINT16 TSaneSource::TransferImage(HGLOBAL& Dib)
     case TSaneDevice::TScanResult::Cancelled:
         return TWRC_CANCEL;
     default:
-        MessageBox("Scanning failed: " + FDevice->ErrorText(), Identity().ProductName,
-                   MB_OK | MB_ICONERROR);
+        MessageBox("Scanning failed: " + FDevice->ErrorText(), Identity().ProductName, MB_OK | MB_ICONERROR);
         return Fail(TWCC_OPERATIONERROR);
     }
 }
@@ -109,13 +107,11 @@ TW_UINT16 TSaneSource::GetPixelType(TW_CAPABILITY& Cap)
         SANE_Parameters p{};
         if (!FDevice->Parameters(p))
             return Fail(TWCC_OPERATIONERROR);
-        const TW_UINT16 type = p.format != SANE_FRAME_GRAY ? TWPT_RGB
-                               : p.depth == 1              ? TWPT_BW
-                                                           : TWPT_GRAY;
+        const TW_UINT16 type = p.format != SANE_FRAME_GRAY ? TWPT_RGB : p.depth == 1 ? TWPT_BW : TWPT_GRAY;
         return Container(Cap, TWON_ONEVALUE, NewOneValue(TWTY_UINT16, type));
     }
-    const auto index = static_cast<TW_UINT32>(
-        std::find(types.begin(), types.end(), TW_UINT32(current)) - types.begin());
+    const auto index =
+        static_cast<TW_UINT32>(std::find(types.begin(), types.end(), TW_UINT32(current)) - types.begin());
     return Container(Cap, TWON_ENUMERATION, NewEnumeration(TWTY_UINT16, types, index, index));
 }
 

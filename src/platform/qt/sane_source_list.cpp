@@ -74,8 +74,7 @@ std::unique_ptr<TTwainSource> TSaneSourceList::OpenSource(const TTwainDevice& De
     SetTwainString(identity.Manufacturer, "SANE");
     SetTwainString(identity.ProductFamily, "Scanner");
     SetTwainString(identity.ProductName, Device.Label);
-    return std::make_unique<TSaneSource>(identity,
-                                         std::make_unique<TSaneDevice>(*FLibrary, handle));
+    return std::make_unique<TSaneSource>(identity, std::make_unique<TSaneDevice>(*FLibrary, handle));
 }
 
 } // namespace lumeno

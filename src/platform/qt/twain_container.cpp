@@ -46,8 +46,7 @@ TW_UINT32 GetItem(const TW_UINT8* src, TW_UINT16 type)
     }
 }
 
-bool ReadEnumeration(const TW_UINT8* p, std::size_t size, TW_UINT16& type,
-                     std::vector<TW_UINT32>& values)
+bool ReadEnumeration(const TW_UINT8* p, std::size_t size, TW_UINT16& type, std::vector<TW_UINT32>& values)
 {
     TW_ENUMERATION e;
     constexpr std::size_t head = offsetof(TW_ENUMERATION, ItemList);
@@ -98,8 +97,8 @@ HGLOBAL NewOneValue(TW_UINT16 ItemType, TW_UINT32 Item)
     return mem;
 }
 
-HGLOBAL NewEnumeration(TW_UINT16 ItemType, const std::vector<TW_UINT32>& Items,
-                       TW_UINT32 CurrentIndex, TW_UINT32 DefaultIndex)
+HGLOBAL NewEnumeration(TW_UINT16 ItemType, const std::vector<TW_UINT32>& Items, TW_UINT32 CurrentIndex,
+                       TW_UINT32 DefaultIndex)
 {
     constexpr std::size_t head = offsetof(TW_ENUMERATION, ItemList);
     const std::size_t item = TwainItemSize(ItemType);
@@ -115,8 +114,7 @@ HGLOBAL NewEnumeration(TW_UINT16 ItemType, const std::vector<TW_UINT32>& Items,
     return mem;
 }
 
-bool ContainerValues(const TW_CAPABILITY& Cap, TW_UINT16& ItemType,
-                     std::vector<TW_UINT32>& Values)
+bool ContainerValues(const TW_CAPABILITY& Cap, TW_UINT16& ItemType, std::vector<TW_UINT32>& Values)
 {
     Values.clear();
     const std::size_t size = GlobalSize(Cap.hContainer);

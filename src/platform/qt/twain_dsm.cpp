@@ -161,8 +161,7 @@ TW_UINT16 UserSelect(TW_IDENTITY& identity)
     return TWRC_SUCCESS;
 }
 
-TW_UINT16 ManagerEntry(TW_IDENTITY& origin, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG,
-                       TW_MEMREF pData)
+TW_UINT16 ManagerEntry(TW_IDENTITY& origin, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG, TW_MEMREF pData)
 {
     if (DG != DG_CONTROL)
         return Fail(TWCC_BADPROTOCOL);
@@ -225,8 +224,8 @@ void FreeSourceManager(HSOURCEMANAGER Module)
     m.Loaded = nullptr;
 }
 
-TW_UINT16 DSM_Entry(pTW_IDENTITY pOrigin, pTW_IDENTITY pDest, TW_UINT32 DG, TW_UINT16 DAT,
-                    TW_UINT16 MSG, TW_MEMREF pData)
+TW_UINT16 DSM_Entry(pTW_IDENTITY pOrigin, pTW_IDENTITY pDest, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG,
+                    TW_MEMREF pData)
 {
     TManager& m = Manager();
     if (!m.Loaded)

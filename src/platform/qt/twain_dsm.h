@@ -20,8 +20,8 @@ HSOURCEMANAGER LoadSourceManager();
 DSMENTRYPROC GetSourceManagerEntry(HSOURCEMANAGER Module);
 void FreeSourceManager(HSOURCEMANAGER Module);
 
-TW_UINT16 DSM_Entry(pTW_IDENTITY pOrigin, pTW_IDENTITY pDest, TW_UINT32 DG, TW_UINT16 DAT,
-                    TW_UINT16 MSG, TW_MEMREF pData);
+TW_UINT16 DSM_Entry(pTW_IDENTITY pOrigin, pTW_IDENTITY pDest, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG,
+                    TW_MEMREF pData);
 
 // Installs the list the manager takes its sources from; nullptr restores the
 // SANE devices. The caller keeps ownership. Not while a session is open.

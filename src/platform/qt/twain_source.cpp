@@ -120,8 +120,8 @@ TW_UINT16 TTwainSource::NativeTransfer(TW_HANDLE& Dib)
 
 TW_UINT16 TTwainSource::EndTransfer(TW_UINT16 MSG, TW_PENDINGXFERS& Pending)
 {
-    const bool valid = (MSG == MSG_ENDXFER && (FState == 6 || FState == 7)) ||
-                       (MSG == MSG_RESET && FState == 6);
+    const bool valid =
+        (MSG == MSG_ENDXFER && (FState == 6 || FState == 7)) || (MSG == MSG_RESET && FState == 6);
     if (!valid)
         return Fail(MSG == MSG_ENDXFER || MSG == MSG_RESET ? TWCC_SEQERROR : TWCC_BADPROTOCOL);
     // One image per enabling: the caller may close the source now.

@@ -96,8 +96,8 @@ struct TW_STATUS {
 #pragma pack(pop)
 
 using pTW_IDENTITY = TW_IDENTITY*;
-using DSMENTRYPROC = TW_UINT16 (*)(pTW_IDENTITY pOrigin, pTW_IDENTITY pDest, TW_UINT32 DG,
-                                   TW_UINT16 DAT, TW_UINT16 MSG, TW_MEMREF pData);
+using DSMENTRYPROC = TW_UINT16 (*)(pTW_IDENTITY pOrigin, pTW_IDENTITY pDest, TW_UINT32 DG, TW_UINT16 DAT,
+                                   TW_UINT16 MSG, TW_MEMREF pData);
 
 // Data groups.
 constexpr TW_UINT32 DG_CONTROL = 0x0001;

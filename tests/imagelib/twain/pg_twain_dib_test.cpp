@@ -123,9 +123,10 @@ TEST_F(SaveDib, BadDibsAreRefusedWithoutTouchingTheFile)
     EXPECT_EQ(TPGTwain::TWAIN_SaveDibToFile(nullptr, file), -3);
 
     EXPECT_EQ(test::ReadFileBytes(file), (std::vector<unsigned char>{'o', 'l', 'd'}));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
-                            std::filesystem::directory_iterator()),
-              1) << "no temporary file is left behind";
+    EXPECT_EQ(
+        std::distance(std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator()),
+        1)
+        << "no temporary file is left behind";
     EXPECT_EQ(Save(MakeDib(40, 2, 2, 24), dir.File("no/such/folder/x.bmp")), -2);
 }
 

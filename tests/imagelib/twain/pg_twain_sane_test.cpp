@@ -69,7 +69,8 @@ TEST_F(SaneAcquire, ScansTheDefaultSourceWithoutItsDialogAndSavesABmp)
     EXPECT_TRUE(dialogs.Shown().empty());
     if (test::HaveTool("convert-im6.q16")) {
         EXPECT_EQ(test::RunOutput("convert-im6.q16 '" + file + "' -format '%w %h %[fx:maxima]' info:"),
-                  "157 196 0") << "the backend's solid black picture";
+                  "157 196 0")
+            << "the backend's solid black picture";
     }
 }
 

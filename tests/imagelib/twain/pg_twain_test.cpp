@@ -76,9 +76,7 @@ TEST_F(Acquire, HiddenInterfaceWalksUpToTheTransferAndBackDown)
 TEST_F(Acquire, SourceDialogRunsWithTheWindowDisabledAndWithoutSpinning)
 {
     bool disabledMeanwhile = false;
-    fake.Script.OnShowUI = [&] {
-        QTimer::singleShot(100, [&] { disabledMeanwhile = !window.isEnabled(); });
-    };
+    fake.Script.OnShowUI = [&] { QTimer::singleShot(100, [&] { disabledMeanwhile = !window.isEnabled(); }); };
     fake.Script.AnswerDelayMs = 300;
     const std::clock_t cpuBefore = std::clock();
     HGLOBAL dib = twain.TWAIN_AcquireDib(&window, 0);
@@ -187,7 +185,7 @@ struct NegotiationCase {
     TW_UINT16 ItemType;
     std::vector<TW_UINT32> Items;
     unsigned Mask;
-    int Error; // 0: acquired
+    int Error;                  // 0: acquired
     std::vector<TW_UINT32> Set; // what was set back, empty: nothing
 };
 
@@ -216,7 +214,8 @@ constexpr unsigned BW = 1u << TWPT_BW, GREY = 1u << TWPT_GRAY, RGB = 1u << TWPT_
 INSTANTIATE_TEST_SUITE_P(
     PixelTypes, Negotiation,
     ::testing::Values(
-        NegotiationCase{"EnumerationReduced", TWON_ENUMERATION, TWTY_UINT16, {0, 1, 2}, GREY | RGB, 0, {1, 2}},
+        NegotiationCase{
+            "EnumerationReduced", TWON_ENUMERATION, TWTY_UINT16, {0, 1, 2}, GREY | RGB, 0, {1, 2}},
         NegotiationCase{"EnumerationOfInt16", TWON_ENUMERATION, TWTY_INT16, {0, 2}, RGB, 0, {2}},
         NegotiationCase{"EnumerationNothingInCommon", TWON_ENUMERATION, TWTY_UINT16, {0}, RGB, 13, {}},
         NegotiationCase{"EnumerationEmpty", TWON_ENUMERATION, TWTY_UINT16, {}, RGB, 12, {}},
