@@ -102,12 +102,13 @@ TPaletteIdent GrayPalette(int bitDepth)
     }
 }
 
-// A background colour channel (0..255) in the file's own sample scale,
-// which is what libpng composites with when it does not expand samples.
+// A background colour channel (0..255) in the scale libpng composites with:
+// the samples of files below 8 bits, else 8 bits (libpng widens it itself
+// when it strips 16-bit samples).
 png_uint_16 FileSample(unsigned channel, int bitDepth)
 {
-    if (bitDepth == 16)
-        return static_cast<png_uint_16>(channel * 256);
+    if (bitDepth >= 8)
+        return static_cast<png_uint_16>(channel);
     const unsigned top = (1u << bitDepth) - 1;
     return static_cast<png_uint_16>((channel * top + 127) / 255);
 }
@@ -117,6 +118,8 @@ unsigned EightBitSample(png_uint_16 sample, int bitDepth)
 {
     if (bitDepth == 16)
         return sample >> 8;
+    if (bitDepth == 8)
+        return sample & 0xFFu;
     const unsigned top = (1u << bitDepth) - 1;
     return (std::min<unsigned>(sample, top) * 255 + top / 2) / top;
 }
@@ -127,27 +130,33 @@ bool HasTransparency(const TPNGDecoder& decoder, const THeader& h)
            (h.ColorType & PNG_COLOR_MASK_ALPHA);
 }
 
+// Tells libpng what to composite transparent pixels over: the file's
+// background, which becomes the graphic's fill colour, or that fill colour.
 void SetBackground(TPNGDecoder& decoder, const THeader& h, TPixelGraphic& graphic)
 {
     png_structp png = decoder.Png();
-    png_color_16p fileBackground = nullptr;
-    if (PNGUseFileBackground && png_get_bKGD(png, decoder.Info(), &fileBackground)) {
-        const png_color_16 b = *fileBackground;
-        // A palette file's background colour is its palette entry, already 8-bit.
-        const int depth = h.ColorType == PNG_COLOR_TYPE_PALETTE ? 8 : h.BitDepth;
-        graphic.SetFillColor(RGB(EightBitSample(b.red, depth), EightBitSample(b.green, depth),
-                                 EightBitSample(b.blue, depth)));
-        decoder.Run([&] { png_set_background(png, &b, PNG_BACKGROUND_GAMMA_FILE, 0, 1.0); });
-        return;
-    }
-    const TColor fill = graphic.GetFillColor();
+    // A palette file's colours, background included, are 8-bit.
     const int depth = h.ColorType == PNG_COLOR_TYPE_PALETTE ? 8 : h.BitDepth;
+    png_color_16p fileBackground = nullptr;
     png_color_16 b{};
-    b.red = FileSample(GetRValue(fill), depth);
-    b.green = FileSample(GetGValue(fill), depth);
-    b.blue = FileSample(GetBValue(fill), depth);
-    b.gray = FileSample((GetRValue(fill) + GetGValue(fill) + GetBValue(fill)) / 3, depth);
-    decoder.Run([&] { png_set_background(png, &b, PNG_BACKGROUND_GAMMA_SCREEN, 0, 1.0); });
+    int gammaCode = PNG_BACKGROUND_GAMMA_SCREEN;
+    if (PNGUseFileBackground && png_get_bKGD(png, decoder.Info(), &fileBackground)) {
+        b = *fileBackground;
+        graphic.SetFillColor(
+            RGB(EightBitSample(b.red, depth), EightBitSample(b.green, depth), EightBitSample(b.blue, depth)));
+        gammaCode = PNG_BACKGROUND_GAMMA_FILE;
+        if (depth == 16) {
+            for (png_uint_16* sample : {&b.red, &b.green, &b.blue, &b.gray})
+                *sample = static_cast<png_uint_16>(*sample >> 8);
+        }
+    } else {
+        const TColor fill = graphic.GetFillColor();
+        b.red = FileSample(GetRValue(fill), depth);
+        b.green = FileSample(GetGValue(fill), depth);
+        b.blue = FileSample(GetBValue(fill), depth);
+        b.gray = FileSample((GetRValue(fill) + GetGValue(fill) + GetBValue(fill)) / 3, depth);
+    }
+    decoder.Run([&] { png_set_background(png, &b, gammaCode, 0, 1.0); });
 }
 
 // Sets the transformations; returns the number of interlace passes.
