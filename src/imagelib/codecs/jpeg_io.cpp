@@ -49,7 +49,7 @@ boolean FillInputBuffer(j_decompress_ptr info)
     TJPEGStreamSource& source = Source(info);
     std::int64_t count = 0;
     TLibraryGuard& guard = JPEGGuard(reinterpret_cast<j_common_ptr>(info));
-    if (!guard.Capture([&] { count = source.Stream->Read(source.Buffer, JPEGStreamBufferSize); }))
+    if (!guard.Capture([&] { count = source.Stream->Read(source.Buffer.data(), JPEGStreamBufferSize); }))
         guard.Jump();
     if (count <= 0) {
         if (source.StartOfFile)
@@ -59,7 +59,7 @@ boolean FillInputBuffer(j_decompress_ptr info)
         source.Buffer[1] = JPEG_EOI;
         count = 2;
     }
-    source.Pub.next_input_byte = source.Buffer;
+    source.Pub.next_input_byte = source.Buffer.data();
     source.Pub.bytes_in_buffer = static_cast<std::size_t>(count);
     source.StartOfFile = false;
     return TRUE;
@@ -90,15 +90,15 @@ void WriteOut(j_compress_ptr info, std::size_t count)
 {
     TJPEGStreamDestination& destination = Destination(info);
     TLibraryGuard& guard = JPEGGuard(reinterpret_cast<j_common_ptr>(info));
-    if (!guard.Capture([&] { destination.Stream->WriteBuffer(destination.Buffer, static_cast<std::int64_t>(count)); }))
+    if (!guard.Capture([&] { destination.Stream->WriteBuffer(destination.Buffer.data(), static_cast<std::int64_t>(count)); }))
         guard.Jump();
-    destination.Pub.next_output_byte = destination.Buffer;
+    destination.Pub.next_output_byte = destination.Buffer.data();
     destination.Pub.free_in_buffer = JPEGStreamBufferSize;
 }
 
 void InitDestination(j_compress_ptr info)
 {
-    Destination(info).Pub.next_output_byte = Destination(info).Buffer;
+    Destination(info).Pub.next_output_byte = Destination(info).Buffer.data();
     Destination(info).Pub.free_in_buffer = JPEGStreamBufferSize;
 }
 

@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <cstdio>
 #include <jpeglib.h>
+#include <type_traits>
+#include <vector>
 
 namespace lumeno {
 
@@ -36,14 +38,19 @@ struct TJPEGStreamSource {
     jpeg_source_mgr Pub; // first
     TStream* Stream = nullptr;
     bool StartOfFile = true;
-    JOCTET Buffer[JPEGStreamBufferSize];
+    std::vector<JOCTET> Buffer = std::vector<JOCTET>(JPEGStreamBufferSize);
 };
 
 struct TJPEGStreamDestination {
     jpeg_destination_mgr Pub; // first
     TStream* Stream = nullptr;
-    JOCTET Buffer[JPEGStreamBufferSize];
+    std::vector<JOCTET> Buffer = std::vector<JOCTET>(JPEGStreamBufferSize);
 };
+
+// libjpeg hands back the first member; the whole is found from it.
+static_assert(std::is_standard_layout_v<TJPEGErrorManager>);
+static_assert(std::is_standard_layout_v<TJPEGStreamSource>);
+static_assert(std::is_standard_layout_v<TJPEGStreamDestination>);
 
 void AttachJPEGSource(jpeg_decompress_struct& Info, TJPEGStreamSource& Source, TStream& Stream);
 void AttachJPEGDestination(jpeg_compress_struct& Info, TJPEGStreamDestination& Destination, TStream& Stream);
