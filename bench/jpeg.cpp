@@ -20,7 +20,10 @@ TPixelGraphic& Picture()
     return picture;
 }
 
-bool HaveTools() { return std::system("command -v cjpeg >/dev/null && command -v djpeg >/dev/null") == 0; }
+bool HaveTools()
+{
+    return std::system("command -v cjpeg >/dev/null && command -v djpeg >/dev/null") == 0;
+}
 
 void BM_LoadVersusDjpeg(benchmark::State& state)
 {

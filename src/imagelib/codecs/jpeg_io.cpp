@@ -90,7 +90,9 @@ void WriteOut(j_compress_ptr info, std::size_t count)
 {
     TJPEGStreamDestination& destination = Destination(info);
     TLibraryGuard& guard = JPEGGuard(reinterpret_cast<j_common_ptr>(info));
-    if (!guard.Capture([&] { destination.Stream->WriteBuffer(destination.Buffer.data(), static_cast<std::int64_t>(count)); }))
+    if (!guard.Capture([&] {
+            destination.Stream->WriteBuffer(destination.Buffer.data(), static_cast<std::int64_t>(count));
+        }))
         guard.Jump();
     destination.Pub.next_output_byte = destination.Buffer.data();
     destination.Pub.free_in_buffer = JPEGStreamBufferSize;
@@ -115,7 +117,8 @@ void TermDestination(j_compress_ptr info)
 
 } // namespace
 
-void SetupJPEGErrorManager(jpeg_common_struct& Info, TJPEGErrorManager& Manager, TPGWarningAction WarningAction)
+void SetupJPEGErrorManager(jpeg_common_struct& Info, TJPEGErrorManager& Manager,
+                           TPGWarningAction WarningAction)
 {
     Info.err = jpeg_std_error(&Manager.Pub);
     Manager.Pub.error_exit = ErrorExit;

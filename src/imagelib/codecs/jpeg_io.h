@@ -25,7 +25,8 @@ struct TJPEGErrorManager {
 };
 
 // Installs the error manager in the libjpeg object about to be created.
-void SetupJPEGErrorManager(jpeg_common_struct& Info, TJPEGErrorManager& Manager, TPGWarningAction WarningAction);
+void SetupJPEGErrorManager(jpeg_common_struct& Info, TJPEGErrorManager& Manager,
+                           TPGWarningAction WarningAction);
 // The guard of the object's error manager.
 TLibraryGuard& JPEGGuard(j_common_ptr Info);
 

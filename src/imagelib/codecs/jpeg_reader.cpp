@@ -34,11 +34,7 @@ public:
 
     jpeg_decompress_struct& Info() { return info_; }
 
-    template <class F>
-    void Run(const F& call)
-    {
-        errors_.Guard.Run(call);
-    }
+    template <class F> void Run(const F& call) { errors_.Guard.Run(call); }
 
     void ReadHeader()
     {
@@ -92,12 +88,18 @@ void DecodeRows(TJPEGDecompressor& decoder, TPixelGraphic& graphic)
 const char* ColorSpaceText(J_COLOR_SPACE space)
 {
     switch (space) {
-    case JCS_GRAYSCALE: return "GrayScale";
-    case JCS_RGB: return "RGB";
-    case JCS_YCbCr: return "YCbCr";
-    case JCS_CMYK: return "CMYK";
-    case JCS_YCCK: return "YCbCrK";
-    default: return "unknown";
+    case JCS_GRAYSCALE:
+        return "GrayScale";
+    case JCS_RGB:
+        return "RGB";
+    case JCS_YCbCr:
+        return "YCbCr";
+    case JCS_CMYK:
+        return "CMYK";
+    case JCS_YCCK:
+        return "YCbCrK";
+    default:
+        return "unknown";
     }
 }
 
@@ -141,7 +143,8 @@ void TJPGFileFormatReader::GetInfo(TStream& Stream, int Index, std::string& SubF
                                    int& Width, int& Height, std::string& Colors, int& BitCount,
                                    int& ImageCount) const
 {
-    TFileFormatReader::GetInfo(Stream, Index, SubFormat, Remarks, Width, Height, Colors, BitCount, ImageCount);
+    TFileFormatReader::GetInfo(Stream, Index, SubFormat, Remarks, Width, Height, Colors, BitCount,
+                               ImageCount);
     if (Index != 0)
         JPGErrors.RaiseMessage(msgInvalidValue, "Index");
     TJPEGDecompressor decoder(Stream, pgwaRaise);

@@ -31,11 +31,7 @@ public:
 
     jpeg_compress_struct& Info() { return info_; }
 
-    template <class F>
-    void Run(const F& call)
-    {
-        errors_.Guard.Run(call);
-    }
+    template <class F> void Run(const F& call) { errors_.Guard.Run(call); }
 
 private:
     jpeg_compress_struct info_{};

@@ -18,8 +18,7 @@ class TLibraryGuard {
 public:
     // Runs Call (a lambda that only calls into the library); false when the
     // library failed, and then Raise gives the failure.
-    template <class F>
-    [[gnu::noinline]] bool Enter(const F& Call)
+    template <class F> [[gnu::noinline]] bool Enter(const F& Call)
     {
         if (setjmp(jump_) != 0)
             return false;
@@ -27,16 +26,14 @@ public:
         return true;
     }
     // Enter, raising the failure.
-    template <class F>
-    void Run(const F& Call)
+    template <class F> void Run(const F& Call)
     {
         if (!Enter(Call))
             Raise();
     }
 
     // For callbacks: runs Work and keeps what it throws; false when it threw.
-    template <class F>
-    bool Capture(const F& Work) noexcept
+    template <class F> bool Capture(const F& Work) noexcept
     {
         try {
             Work();

@@ -39,7 +39,8 @@ void ReadData(png_structp png, png_bytep data, png_size_t length)
 {
     TPNGContext& context = IOContext(png);
     if (!context.Guard.Capture([&] {
-            if (context.Stream->Read(data, static_cast<std::int64_t>(length)) != static_cast<std::int64_t>(length))
+            if (context.Stream->Read(data, static_cast<std::int64_t>(length)) !=
+                static_cast<std::int64_t>(length))
                 PNGErrors.RaiseMessage(msgUnexpectedEnd);
         }))
         context.Guard.Jump();
@@ -65,9 +66,8 @@ void Created(void* structure, const char* name)
 png_structp CreatePNGReadStruct(TPNGContext& Context)
 {
     png_structp png = nullptr;
-    Context.Guard.Run([&] {
-        png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &Context, ErrorRoutine, WarningRoutine);
-    });
+    Context.Guard.Run(
+        [&] { png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &Context, ErrorRoutine, WarningRoutine); });
     Created(png, "png_create_read_struct");
     return png;
 }

@@ -36,11 +36,7 @@ public:
     png_structp Png() const { return png_; }
     png_infop Info() const { return info_; }
 
-    template <class F>
-    void Run(const F& call)
-    {
-        context_.Guard.Run(call);
-    }
+    template <class F> void Run(const F& call) { context_.Guard.Run(call); }
 
     void ReadInfo()
     {
@@ -80,9 +76,13 @@ std::uint8_t PixelFormat(const THeader& h)
     if (h.Channels >= 3)
         return pf24Bit;
     switch (h.BitDepth) {
-    case 1: return pf1Bit;
-    case 2: case 4: return pf4Bit;
-    default: return pf8Bit;
+    case 1:
+        return pf1Bit;
+    case 2:
+    case 4:
+        return pf4Bit;
+    default:
+        return pf8Bit;
     }
 }
 
@@ -95,10 +95,14 @@ int FormatBits(std::uint8_t format)
 TPaletteIdent GrayPalette(int bitDepth)
 {
     switch (bitDepth) {
-    case 1: return pBlackWhite;
-    case 2: return pGray4;
-    case 4: return pGray16;
-    default: return pGray256;
+    case 1:
+        return pBlackWhite;
+    case 2:
+        return pGray4;
+    case 4:
+        return pGray16;
+    default:
+        return pGray256;
     }
 }
 
@@ -281,14 +285,22 @@ std::string ChunkList(const TPNGDecoder& decoder)
 const char* ColorsText(int depth)
 {
     switch (depth) {
-    case 1: return "2";
-    case 2: return "4";
-    case 4: return "16";
-    case 8: return "256";
-    case 16: return "64K?";
-    case 24: return "16.7M";
-    case 32: return "16.7M?";
-    default: return "?";
+    case 1:
+        return "2";
+    case 2:
+        return "4";
+    case 4:
+        return "16";
+    case 8:
+        return "256";
+    case 16:
+        return "64K?";
+    case 24:
+        return "16.7M";
+    case 32:
+        return "16.7M?";
+    default:
+        return "?";
     }
 }
 
@@ -329,7 +341,8 @@ void TPNGFileFormatReader::GetInfo(TStream& Stream, int Index, std::string& SubF
                                    int& Width, int& Height, std::string& Colors, int& BitCount,
                                    int& ImageCount) const
 {
-    TFileFormatReader::GetInfo(Stream, Index, SubFormat, Remarks, Width, Height, Colors, BitCount, ImageCount);
+    TFileFormatReader::GetInfo(Stream, Index, SubFormat, Remarks, Width, Height, Colors, BitCount,
+                               ImageCount);
     if (Index != 0)
         PNGErrors.RaiseMessage(msgInvalidValue, "Index");
     // No graphic here: warnings are handled as a new graphic's are.

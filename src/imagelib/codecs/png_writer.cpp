@@ -35,11 +35,7 @@ public:
     png_structp Png() const { return png_; }
     png_infop Info() const { return info_; }
 
-    template <class F>
-    void Run(const F& call)
-    {
-        context_.Guard.Run(call);
-    }
+    template <class F> void Run(const F& call) { context_.Guard.Run(call); }
 
 private:
     TPNGContext context_;
@@ -62,10 +58,12 @@ void WritePNGHeader(TPNGEncoder& encoder, TPixelGraphic& graphic)
 {
     const bool trueColor = graphic.GetPixelFormat() == pf24Bit;
     const bool gray = graphic.GetPixelFormat() == pf8Bit && graphic.GetPaletteType() == pGray256;
-    const int colorType = trueColor ? PNG_COLOR_TYPE_RGB : gray ? PNG_COLOR_TYPE_GRAY : PNG_COLOR_TYPE_PALETTE;
+    const int colorType = trueColor ? PNG_COLOR_TYPE_RGB
+                          : gray    ? PNG_COLOR_TYPE_GRAY
+                                    : PNG_COLOR_TYPE_PALETTE;
     const int depth = trueColor ? 8 : graphic.GetBitsPerPixel();
-    const std::vector<png_color> palette = colorType == PNG_COLOR_TYPE_PALETTE ? PaletteOf(graphic)
-                                                                               : std::vector<png_color>();
+    const std::vector<png_color> palette =
+        colorType == PNG_COLOR_TYPE_PALETTE ? PaletteOf(graphic) : std::vector<png_color>();
     png_structp png = encoder.Png();
     png_infop info = encoder.Info();
     encoder.Run([&] {

@@ -79,8 +79,7 @@ void Decode(const std::vector<std::uint8_t>& bytes, TPixelGraphic& g)
     TJPGFileFormatReader().Read(s, g, 0);
 }
 
-template <class F>
-std::string JpegError(F f)
+template <class F> std::string JpegError(F f)
 {
     try {
         f();
@@ -165,7 +164,8 @@ TEST_F(Jpeg, DecodesEveryKindAsDjpegDoes)
     for (const auto& kind : kinds) {
         SCOPED_TRACE(kind.Options);
         const std::string jpg = dir_.File("k.jpg");
-        ASSERT_EQ(test::Run(std::string("cjpeg -quality 85 ") + kind.Options + " -outfile '" + jpg + "' '" + ppm + "'"),
+        ASSERT_EQ(test::Run(std::string("cjpeg -quality 85 ") + kind.Options + " -outfile '" + jpg + "' '" +
+                            ppm + "'"),
                   0);
         TPixelGraphic g;
         g.LoadFromFile(jpg);

@@ -46,10 +46,14 @@ struct PngSpec {
 int Channels(int colorType)
 {
     switch (colorType) {
-    case PNG_COLOR_TYPE_GRAY_ALPHA: return 2;
-    case PNG_COLOR_TYPE_RGB: return 3;
-    case PNG_COLOR_TYPE_RGB_ALPHA: return 4;
-    default: return 1;
+    case PNG_COLOR_TYPE_GRAY_ALPHA:
+        return 2;
+    case PNG_COLOR_TYPE_RGB:
+        return 3;
+    case PNG_COLOR_TYPE_RGB_ALPHA:
+        return 4;
+    default:
+        return 1;
     }
 }
 
@@ -86,8 +90,8 @@ std::vector<std::uint8_t> MakePng(const PngSpec& spec)
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     png_set_write_fn(png, &out, Append, nullptr);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(spec.Width), static_cast<png_uint_32>(spec.Height), spec.Depth,
-                 spec.ColorType, spec.Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, static_cast<png_uint_32>(spec.Width), static_cast<png_uint_32>(spec.Height),
+                 spec.Depth, spec.ColorType, spec.Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (!spec.Palette.empty())
         png_set_PLTE(png, info, spec.Palette.data(), static_cast<int>(spec.Palette.size()));
@@ -134,8 +138,7 @@ std::vector<std::uint8_t> Write(TPixelGraphic& g)
     return s.Data();
 }
 
-template <class F>
-std::string PngError(F f)
+template <class F> std::string PngError(F f)
 {
     try {
         f();
@@ -163,7 +166,8 @@ std::vector<png_color> Ramp(int count)
 {
     std::vector<png_color> p;
     for (int i = 0; i < count; ++i)
-        p.push_back({static_cast<png_byte>(i * 37), static_cast<png_byte>(255 - i), static_cast<png_byte>(i * 5)});
+        p.push_back(
+            {static_cast<png_byte>(i * 37), static_cast<png_byte>(255 - i), static_cast<png_byte>(i * 5)});
     return p;
 }
 
@@ -185,8 +189,11 @@ TEST_F(Png, GreyDepthsKeepTheirValuesAndGreyPalettes)
         int Depth;
         std::uint8_t Format;
         TPaletteIdent Palette;
-    } cases[] = {{1, pf1Bit, pBlackWhite}, {2, pf4Bit, pGray4}, {4, pf4Bit, pGray16},
-                 {8, pf8Bit, pGray256},    {16, pf8Bit, pGray256}};
+    } cases[] = {{1, pf1Bit, pBlackWhite},
+                 {2, pf4Bit, pGray4},
+                 {4, pf4Bit, pGray16},
+                 {8, pf8Bit, pGray256},
+                 {16, pf8Bit, pGray256}};
     for (const auto& c : cases) {
         for (bool interlaced : {false, true}) {
             SCOPED_TRACE(testing::Message() << c.Depth << (interlaced ? " interlaced" : ""));
@@ -195,14 +202,17 @@ TEST_F(Png, GreyDepthsKeepTheirValuesAndGreyPalettes)
             spec.Depth = c.Depth;
             spec.Interlaced = interlaced;
             const unsigned top = c.Depth == 16 ? 0xFFFF : (1u << c.Depth) - 1;
-            spec.Sample = [&](int x, int y, int) { return static_cast<unsigned>(x * 5001 + y * 3) % (top + 1); };
+            spec.Sample = [&](int x, int y, int) {
+                return static_cast<unsigned>(x * 5001 + y * 3) % (top + 1);
+            };
             TPixelGraphic g;
             Read(MakePng(spec), g);
             ASSERT_EQ(g.GetPixelFormat(), c.Format);
             EXPECT_EQ(g.GetPaletteType(), c.Palette);
             for (int y = 0; y < spec.Height; ++y)
                 for (int x = 0; x < spec.Width; ++x)
-                    ASSERT_EQ(g.GetPixel(x, y), c.Depth == 16 ? spec.Sample(x, y, 0) >> 8 : spec.Sample(x, y, 0))
+                    ASSERT_EQ(g.GetPixel(x, y),
+                              c.Depth == 16 ? spec.Sample(x, y, 0) >> 8 : spec.Sample(x, y, 0))
                         << x << "," << y;
         }
     }
@@ -265,7 +275,8 @@ TEST_F(Png, AlphaIsCompositedOnTheFileValuesOverTheFillColour)
             spec.Gamma = 1 / 2.2; // must not make libpng work in linear light
             const int alpha = Channels(colorType) - 1;
             spec.Sample = [&](int x, int y, int c) {
-                const unsigned v = c == alpha ? std::min(x * 23, 255) : static_cast<unsigned>(x * 11 + y * 50 + c * 60) & 0xFF;
+                const unsigned v = c == alpha ? std::min(x * 23, 255)
+                                              : static_cast<unsigned>(x * 11 + y * 50 + c * 60) & 0xFF;
                 return depth == 16 ? v * 257 : v;
             };
             TPixelGraphic g;
@@ -302,7 +313,8 @@ TEST_F(Png, TransparentEntriesAndColoursTakeTheBackground)
     g.SetFillColor(RGB(255, 255, 255));
     Read(MakePng(palette), g);
     EXPECT_EQ(g.GetPaletteEntry(0), RGB(255, 255, 255));
-    EXPECT_EQ(g.GetPaletteEntry(1), RGB(Composite(37, 128, 255), Composite(254, 128, 255), Composite(5, 128, 255)));
+    EXPECT_EQ(g.GetPaletteEntry(1),
+              RGB(Composite(37, 128, 255), Composite(254, 128, 255), Composite(5, 128, 255)));
     EXPECT_EQ(g.GetPaletteEntry(2), RGB(74, 253, 10));
 
     PngSpec gray;
@@ -441,8 +453,9 @@ TEST_F(Png, WriterRoundTripsEveryKind)
         std::uint8_t Format;
         TPaletteIdent Palette;
         const char* SubFormat;
-    } cases[] = {{pf1Bit, pBlackWhite, "palette"}, {pf4Bit, pGray16, "palette"}, {pf4Bit, pSys16, "palette"},
-                 {pf8Bit, pGray256, "GrayScale"}, {pf8Bit, pSpecial252, "palette"}, {pf24Bit, pTrueColor, "RGB"}};
+    } cases[] = {{pf1Bit, pBlackWhite, "palette"}, {pf4Bit, pGray16, "palette"},
+                 {pf4Bit, pSys16, "palette"},      {pf8Bit, pGray256, "GrayScale"},
+                 {pf8Bit, pSpecial252, "palette"}, {pf24Bit, pTrueColor, "RGB"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.Palette));
         TPixelGraphic g;
@@ -451,8 +464,10 @@ TEST_F(Png, WriterRoundTripsEveryKind)
             g.SetPaletteType(c.Palette);
         for (int y = 0; y < 6; ++y)
             for (int x = 0; x < 21; ++x)
-                g.SetPixel(x, y, static_cast<std::uint32_t>(x * 7919 + y * 104729) %
-                                     (c.Format == pf24Bit ? 0x1000000u : static_cast<std::uint32_t>(g.GetPaletteSize())));
+                g.SetPixel(
+                    x, y,
+                    static_cast<std::uint32_t>(x * 7919 + y * 104729) %
+                        (c.Format == pf24Bit ? 0x1000000u : static_cast<std::uint32_t>(g.GetPaletteSize())));
         g.SetGamma(2.5L);
         const std::vector<std::uint8_t> bytes = Write(g);
         const Description d = Describe(bytes);
@@ -489,7 +504,9 @@ std::vector<TColor> PngToPam(const std::string& file)
         for (int c = 0; c < channels; ++c) {
             for (int b = 0; b < bytes; ++b)
                 s[c] = s[c] << 8 | static_cast<unsigned char>(in.get());
-            s[c] = maxval > 255 ? s[c] >> 8 : (s[c] * 255 + static_cast<unsigned>(maxval) / 2) / static_cast<unsigned>(maxval);
+            s[c] = maxval > 255
+                       ? s[c] >> 8
+                       : (s[c] * 255 + static_cast<unsigned>(maxval) / 2) / static_cast<unsigned>(maxval);
         }
         pixels.push_back(channels == 3 ? RGB(s[0], s[1], s[2]) : RGB(s[0], s[0], s[0]));
     }
@@ -504,7 +521,9 @@ TEST_F(Png, PngtopamSeesWhatWeSee)
     PngSpec rgb16;
     rgb16.Depth = 16;
     rgb16.Interlaced = true;
-    rgb16.Sample = [](int x, int y, int c) { return static_cast<unsigned>(x * 4001 + y * 907 + c * 13) & 0xFFFF; };
+    rgb16.Sample = [](int x, int y, int c) {
+        return static_cast<unsigned>(x * 4001 + y * 907 + c * 13) & 0xFFFF;
+    };
     files.push_back(MakePng(rgb16));
     PngSpec gray2;
     gray2.ColorType = PNG_COLOR_TYPE_GRAY;
@@ -558,7 +577,8 @@ void FixCrc(std::vector<std::uint8_t>& bytes, std::size_t chunk)
     const std::uint32_t length = BigEndian(&bytes[chunk]);
     const uLong crc = crc32(0, &bytes[chunk + 4], length + 4);
     for (int i = 0; i < 4; ++i)
-        bytes[chunk + 8 + length + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
+        bytes[chunk + 8 + length + static_cast<std::size_t>(i)] =
+            static_cast<std::uint8_t>(crc >> (24 - 8 * i));
 }
 
 TEST_F(Png, BrokenFilesFailCleanly)
