@@ -5,6 +5,8 @@
 #include "imagelib/pixel_graphic.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 
 namespace lumeno {
 
@@ -221,13 +223,17 @@ void Expand2BitRows(TPixelGraphic& graphic)
 bool ReadRows(TPNGDecoder& decoder, TPixelGraphic& graphic, int passes)
 {
     const int height = graphic.GetHeight();
-    const int max = passes * height;
+    // Seven passes over a very tall image count past the int range.
+    const std::int64_t total = std::int64_t{passes} * height;
+    const std::int64_t max = std::min<std::int64_t>(total, INT_MAX);
     png_structp png = decoder.Png();
     for (int pass = 0; pass < passes; ++pass) {
         for (int y = 0; y < height; ++y) {
             png_bytep row = graphic.GetScanLine(y);
             decoder.Run([&] { png_read_row(png, row, nullptr); });
-            if (graphic.Progress(pass * height + y, max))
+            const std::int64_t step = std::int64_t{pass} * height + y;
+            if (graphic.Progress(static_cast<int>(static_cast<double>(step) * max / total),
+                                 static_cast<int>(max)))
                 return false;
         }
     }
