@@ -71,9 +71,8 @@ void CheckLayout(const TPCXHeader& h)
         PCXErrors.RaiseMessage(msgUnknownSubformat);
 }
 
-// Reads the 256-colour palette that ends the file; the stream's position is
-// kept.
-void ReadEndPalette(TStream& stream, std::int64_t start, TPixelGraphic& g)
+// The 256-colour palette that ends the file; the stream's position is kept.
+std::vector<TColor> ReadEndPalette(TStream& stream, std::int64_t start)
 {
     const std::int64_t at = stream.GetSize() - EndPaletteSize;
     if (at < start + PCXHeaderSize)
@@ -85,25 +84,26 @@ void ReadEndPalette(TStream& stream, std::int64_t start, TPixelGraphic& g)
     stream.SetPosition(keep);
     if (p[0] != EndPaletteMarker)
         PCXErrors.RaiseMessage(msgUnknownSubformat);
-    g.SetPaletteSize(256);
+    std::vector<TColor> palette(256);
     for (int i = 0; i < 256; ++i)
-        g.SetPaletteEntry(i, RGB(p[1 + 3 * i], p[2 + 3 * i], p[3 + 3 * i]));
+        palette[static_cast<std::size_t>(i)] = RGB(p[1 + 3 * i], p[2 + 3 * i], p[3 + 3 * i]);
+    return palette;
 }
 
-void SetPalette(const TPCXHeader& h, TStream& stream, std::int64_t start, TPixelGraphic& g)
+void SetPalette(const TPCXHeader& h, const std::vector<TColor>& endPalette, TPixelGraphic& g)
 {
     if (h.BitCount() == 1) {
         g.SetPaletteType(pBlackWhite);
+    } else if (h.BitCount() == 4 && h.Version == 3) {
+        g.SetPaletteType(pSys16);
     } else if (h.BitCount() == 4) {
-        if (h.Version == 3) {
-            g.SetPaletteType(pSys16);
-            return;
-        }
         g.SetPaletteSize(16);
         for (int i = 0; i < 16; ++i)
             g.SetPaletteEntry(i, RGB(h.ColorMap[3 * i], h.ColorMap[3 * i + 1], h.ColorMap[3 * i + 2]));
     } else if (h.BitCount() == 8) {
-        ReadEndPalette(stream, start, g);
+        g.SetPaletteSize(256);
+        for (int i = 0; i < 256; ++i)
+            g.SetPaletteEntry(i, endPalette[static_cast<std::size_t>(i)]);
     }
 }
 
@@ -263,6 +263,9 @@ void TPCXFileFormatReader::Read(TStream& Stream, TPixelGraphic& Graphic, int Ind
     const TPCXHeader h = ReadHeader(in);
     CheckLayout(h);
     const int bits = h.BitCount();
+    std::vector<TColor> endPalette;
+    if (bits == 8)
+        endPalette = ReadEndPalette(Stream, start);
     CheckImageSize(PCXErrors, h.Width(), h.Height(), bits);
     // Each run pair yields at most 63 bytes: a file that cannot hold its
     // lines is refused before pixel memory is taken.
@@ -270,7 +273,7 @@ void TPCXFileFormatReader::Read(TStream& Stream, TPixelGraphic& Graphic, int Ind
     if ((lineBytes + 62) / 63 * 2 * h.Height() > in.Remaining())
         PCXErrors.RaiseMessage(msgUnexpectedEnd);
     Graphic.SetDimensions(h.Width(), h.Height(), TPixelGraphic::BitCountToPixelFormat(bits));
-    SetPalette(h, Stream, start, Graphic);
+    SetPalette(h, endPalette, Graphic);
     TCodecProgressScope progress(Graphic);
     TPCXDecoder(Stream, h, Graphic).Run();
 }
