@@ -72,6 +72,8 @@ std::uint32_t TCodecReader::U32BE()
 
 namespace {
 constexpr std::int64_t ByteReaderBufferSize = 64 * 1024;
+// Reads at least this long skip the buffer.
+constexpr std::int64_t ByteReaderDirectRead = 4 * 1024;
 }
 
 TCodecByteReader::TCodecByteReader(TStream& stream, const TCodecErrors& errors, std::int64_t limit)
@@ -108,7 +110,7 @@ void TCodecByteReader::Read(void* buffer, std::int64_t count)
     next_ += buffered;
     count -= buffered;
     // Large blocks go straight from the stream; small ones through the buffer.
-    if (count >= ByteReaderBufferSize) {
+    if (count >= ByteReaderDirectRead) {
         in_.Read(out + buffered, count);
     } else if (count > 0) {
         Refill();

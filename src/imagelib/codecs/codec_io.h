@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -121,6 +122,17 @@ public:
     void Read(void* buffer, std::int64_t count);
     void Skip(std::int64_t count);
     std::int64_t Remaining() const { return (end_ - next_) + in_.Remaining(); }
+
+    // The bytes buffered ahead, refilled when none are left (empty at the end
+    // of the data), for decoders that walk them with a pointer; Take hands
+    // back how many were used.
+    std::span<const std::uint8_t> Window()
+    {
+        if (next_ == end_)
+            TryRefill();
+        return {next_, end_};
+    }
+    void Take(std::size_t count) { next_ += count; }
 
 private:
     void Refill();

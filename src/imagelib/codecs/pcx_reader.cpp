@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <span>
 #include <vector>
 
 namespace lumeno {
@@ -144,6 +145,7 @@ public:
 
 private:
     void DecodeLine();
+    void DecodeToken(std::uint8_t*& out, std::uint8_t* end);
     void StoreLine(std::uint8_t* row);
     void StoreOnePlaneBits(std::uint8_t* row) const;
     void StoreFourPlaneBits(std::uint8_t* row) const;
@@ -156,27 +158,57 @@ private:
     std::vector<std::uint8_t> line_;
 };
 
+// A run never carries into the next line.
 void TPCXDecoder::DecodeLine()
 {
     std::uint8_t* out = line_.data();
     std::uint8_t* const end = out + line_.size();
     while (out < end) {
-        std::uint8_t b = in_.U8();
-        if ((b & 0xC0) != 0xC0) {
-            *out++ = b;
-            continue;
+        const std::span<const std::uint8_t> window = in_.Window();
+        const std::uint8_t* p = window.data();
+        // The last byte of the window is left to the careful path below, so
+        // a run's value byte is always at hand here.
+        const std::uint8_t* const stop = p + window.size() - (window.empty() ? 0 : 1);
+        while (out < end && p < stop) {
+            // Literals and runs are taken without a branch between them: in
+            // a photograph they alternate at random.
+            const std::uint8_t b = p[0];
+            const bool run = (b & 0xC0) == 0xC0;
+            const std::uint8_t value = run ? p[1] : b;
+            const std::ptrdiff_t count = run ? (b & 0x3F) : 1;
+            p += run ? 2 : 1;
+            if (count == 1) {
+                *out++ = value;
+            } else {
+                const std::ptrdiff_t n = std::min(count, end - out);
+                std::memset(out, value, static_cast<std::size_t>(n));
+                out += n;
+            }
         }
-        // A run never carries into the next line.
-        const std::ptrdiff_t count = std::min<std::ptrdiff_t>(b & 0x3F, end - out);
-        b = in_.U8();
-        std::memset(out, b, static_cast<std::size_t>(count));
-        out += count;
+        in_.Take(static_cast<std::size_t>(p - window.data()));
+        if (out < end && p >= stop)
+            DecodeToken(out, end);
     }
+}
+
+void TPCXDecoder::DecodeToken(std::uint8_t*& out, std::uint8_t* end)
+{
+    const std::uint8_t b = in_.U8();
+    if ((b & 0xC0) != 0xC0) {
+        *out++ = b;
+        return;
+    }
+    const std::uint8_t value = in_.U8();
+    const std::ptrdiff_t count = std::min<std::ptrdiff_t>(b & 0x3F, end - out);
+    std::memset(out, value, static_cast<std::size_t>(count));
+    out += count;
 }
 
 void TPCXDecoder::StoreLine(std::uint8_t* row)
 {
-    std::memset(row, 0, static_cast<std::size_t>(g_.GetStride()));
+    // What a short line does not reach stays 0.
+    if (std::int64_t{h_.BytesPerLine} * 8 < std::int64_t{g_.GetWidth()} * h_.BitsPerPixel)
+        std::memset(row, 0, static_cast<std::size_t>(g_.GetStride()));
     switch (h_.BitCount()) {
     case 1:
         StoreOnePlaneBits(row);

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <vector>
+#include <utility>
 
 namespace lumeno {
 
@@ -136,8 +136,6 @@ public:
     void Run()
     {
         const int height = g_.GetHeight();
-        if (h_.Binary())
-            raw_.resize(static_cast<std::size_t>(h_.RowBytes()));
         for (int y = 0; y < height; ++y) {
             ReadRow(g_.GetScanLine(y));
             if (g_.Progress(y, height))
@@ -156,7 +154,6 @@ private:
     const TPxMHeader& h_;
     TPixelGraphic& g_;
     const std::array<std::uint8_t, 256> scale_;
-    std::vector<std::uint8_t> raw_;
 };
 
 void TPxMDecoder::ReadRow(std::uint8_t* row)
@@ -214,16 +211,23 @@ void TPxMDecoder::ReadRawBytes(std::uint8_t* row)
         row[i] = scale_[row[i]];
 }
 
+// Read straight into the row, then turned from red-green-blue into the
+// image's blue-green-red.
 void TPxMDecoder::ReadRawRGB(std::uint8_t* row)
 {
-    in_.Read(raw_.data(), h_.RowBytes());
-    const std::uint8_t* src = raw_.data();
-    const std::uint8_t* const end = src + raw_.size();
+    in_.Read(row, h_.RowBytes());
+    std::uint8_t* const end = row + h_.RowBytes();
+    if (h_.Maximum == 255) {
+        for (std::uint8_t* p = row; p < end; p += 3)
+            std::swap(p[0], p[2]);
+        return;
+    }
     const std::uint8_t* t = scale_.data();
-    for (; src < end; src += 3, row += 3) {
-        row[0] = t[src[2]];
-        row[1] = t[src[1]];
-        row[2] = t[src[0]];
+    for (std::uint8_t* p = row; p < end; p += 3) {
+        const std::uint8_t red = p[0];
+        p[0] = t[p[2]];
+        p[1] = t[p[1]];
+        p[2] = t[red];
     }
 }
 
