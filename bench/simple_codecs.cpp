@@ -14,7 +14,10 @@
 namespace lumeno::bench {
 namespace {
 
-bool HaveNetpbm() { return std::system("command -v ppmtopcx pcxtoppm tgatoppm pamtotga >/dev/null 2>&1") == 0; }
+bool HaveNetpbm()
+{
+    return std::system("command -v ppmtopcx pcxtoppm tgatoppm pamtotga >/dev/null 2>&1") == 0;
+}
 
 // The source picture as a binary PPM, made once.
 const std::string& SourcePpm()
@@ -33,7 +36,8 @@ const std::string& SourcePpm()
 
 // Our load of File against Decoder (a netpbm command reading File and
 // writing a PPM), best of five each.
-void Compare(benchmark::State& state, const std::string& make, const std::string& file, const std::string& decoder)
+void Compare(benchmark::State& state, const std::string& make, const std::string& file,
+             const std::string& decoder)
 {
     if (!HaveNetpbm()) {
         state.SkipWithError("netpbm is not installed");

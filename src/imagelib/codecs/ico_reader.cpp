@@ -18,7 +18,7 @@ constexpr int DirectoryHeaderSize = 6;
 constexpr int EntrySize = 16;
 constexpr int BitmapHeaderSize = 40;
 // Offsets in the rebuilt file.
-constexpr int ImageOffsetInMemory = DirectoryHeaderSize + EntrySize; // 22
+constexpr int ImageOffsetInMemory = DirectoryHeaderSize + EntrySize;     // 22
 constexpr int ColorTableOffset = ImageOffsetInMemory + BitmapHeaderSize; // 62
 // Larger images cannot be laid out sensibly.
 constexpr int MaxIconSide = 256;
@@ -26,18 +26,31 @@ constexpr int MaxIconSide = 256;
 constexpr int MinReadSide = 8;
 constexpr int MaxReadSide = 64;
 
-[[noreturn]] void NotAnIcon() { throw EPixelGraphic("Not an Icon file"); }
-[[noreturn]] void OutOfBounds() { throw EPixelGraphic("Index out of bounds"); }
+[[noreturn]] void NotAnIcon()
+{
+    throw EPixelGraphic("Not an Icon file");
+}
+[[noreturn]] void OutOfBounds()
+{
+    throw EPixelGraphic("Index out of bounds");
+}
 
-int PaddedRow(std::int64_t bits) { return static_cast<int>((bits + 31) / 32 * 4); }
+int PaddedRow(std::int64_t bits)
+{
+    return static_cast<int>((bits + 31) / 32 * 4);
+}
 
 std::string ColorsText(int bitCount)
 {
     switch (bitCount) {
-    case 1: return "2";
-    case 4: return "16";
-    case 8: return "256";
-    default: return bitCount > 8 ? "16.7M" : "";
+    case 1:
+        return "2";
+    case 4:
+        return "16";
+    case 8:
+        return "256";
+    default:
+        return bitCount > 8 ? "16.7M" : "";
     }
 }
 
@@ -164,9 +177,15 @@ void tIconHandler::DecodeRow(int Y, std::uint8_t* Dest) const
         }
         int index;
         switch (BitsPerPixel) {
-        case 1: index = xorBits[x >> 3] >> (7 - (x & 7)) & 1; break;
-        case 4: index = (x & 1) ? xorBits[x >> 1] & 0x0F : xorBits[x >> 1] >> 4; break;
-        default: index = xorBits[x]; break;
+        case 1:
+            index = xorBits[x >> 3] >> (7 - (x & 7)) & 1;
+            break;
+        case 4:
+            index = (x & 1) ? xorBits[x >> 1] & 0x0F : xorBits[x >> 1] >> 4;
+            break;
+        default:
+            index = xorBits[x];
+            break;
         }
         std::memcpy(Dest, table + 4 * index, 3);
     }
@@ -176,7 +195,8 @@ tIcoFileFormatReader::tIcoFileFormatReader() : TFileFormatReader("ico", "Windows
 
 bool tIcoFileFormatReader::CanRead(TFileHeader Header) const
 {
-    return GetU16LE(Header.data()) == 0 && GetU16LE(Header.data() + 2) == 1 && GetU16LE(Header.data() + 4) > 0;
+    return GetU16LE(Header.data()) == 0 && GetU16LE(Header.data() + 2) == 1 &&
+           GetU16LE(Header.data() + 4) > 0;
 }
 
 void tIcoFileFormatReader::Read(TStream& Stream, TPixelGraphic& Graphic, int Index) const
@@ -203,7 +223,8 @@ void tIcoFileFormatReader::GetInfo(TStream& Stream, int Index, std::string& SubF
                                    int& Width, int& Height, std::string& Colors, int& BitCount,
                                    int& ImageCount) const
 {
-    TFileFormatReader::GetInfo(Stream, Index, SubFormat, Remarks, Width, Height, Colors, BitCount, ImageCount);
+    TFileFormatReader::GetInfo(Stream, Index, SubFormat, Remarks, Width, Height, Colors, BitCount,
+                               ImageCount);
     tIconHandler handler;
     if (!handler.Validate(Stream) || handler.Kind != 1)
         NotAnIcon();

@@ -314,7 +314,8 @@ void TPCXFileFormatReader::GetInfo(TStream& Stream, int Index, std::string& SubF
                                    int& Width, int& Height, std::string& Colors, int& BitCount,
                                    int& ImageCount) const
 {
-    TFileFormatReader::GetInfo(Stream, Index, SubFormat, Remarks, Width, Height, Colors, BitCount, ImageCount);
+    TFileFormatReader::GetInfo(Stream, Index, SubFormat, Remarks, Width, Height, Colors, BitCount,
+                               ImageCount);
     if (Index != 0)
         PCXErrors.RaiseMessage(msgInvalidValue, "Index");
     TCodecReader in(Stream, PCXErrors);
@@ -324,11 +325,20 @@ void TPCXFileFormatReader::GetInfo(TStream& Stream, int Index, std::string& SubF
     Width = h.Width();
     Height = h.Height();
     switch (h.Version) {
-    case 0: SubFormat = "Version 2.5 (0)"; break;
-    case 2: SubFormat = "Version 2.8 (2) with Palette"; break;
-    case 3: SubFormat = "Version 2.8 (3) without Palette"; break;
-    case 5: SubFormat = "Version 3.0 (5)"; break;
-    default: break;
+    case 0:
+        SubFormat = "Version 2.5 (0)";
+        break;
+    case 2:
+        SubFormat = "Version 2.8 (2) with Palette";
+        break;
+    case 3:
+        SubFormat = "Version 2.8 (3) without Palette";
+        break;
+    case 5:
+        SubFormat = "Version 3.0 (5)";
+        break;
+    default:
+        break;
     }
     if (BitCount == 24)
         Colors = "16.7M";

@@ -20,7 +20,10 @@ const TCodecErrorsOf<EPGPxMFileFormatReader> PxMIndexErrors("PxM: ");
 // an overflow when a sample is scaled.
 constexpr std::uint64_t NumberCeiling = std::uint64_t{1} << 40;
 
-bool IsDigit(int c) { return c >= '0' && c <= '9'; }
+bool IsDigit(int c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // The ASCII tokens of a header and of the ASCII variants' pixels. A '#'
 // starts a comment that runs to the line feed and reads as that line feed.
@@ -276,7 +279,8 @@ void TPxMFileFormatReader::GetInfo(TStream& Stream, int Index, std::string& SubF
                                    int& Width, int& Height, std::string& Colors, int& BitCount,
                                    int& ImageCount) const
 {
-    TFileFormatReader::GetInfo(Stream, Index, SubFormat, Remarks, Width, Height, Colors, BitCount, ImageCount);
+    TFileFormatReader::GetInfo(Stream, Index, SubFormat, Remarks, Width, Height, Colors, BitCount,
+                               ImageCount);
     if (Index != 0)
         PxMIndexErrors.RaiseMessage(msgInvalidValue, "Index");
     TCodecByteReader in(Stream, PxMReaderErrors);

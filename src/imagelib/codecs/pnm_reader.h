@@ -17,7 +17,8 @@ public:
 protected:
     // AsciiVariant and BinaryVariant: the digits after 'P' the header test
     // accepts.
-    TPxMFileFormatReader(std::string extension, std::string description, char asciiVariant, char binaryVariant);
+    TPxMFileFormatReader(std::string extension, std::string description, char asciiVariant,
+                         char binaryVariant);
 
 private:
     char asciiVariant_;

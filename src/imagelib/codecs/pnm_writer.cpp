@@ -62,9 +62,12 @@ const std::array<std::string, 256>& DecimalTexts()
 bool Matches(char kind, TPixelGraphic& g)
 {
     switch (kind) {
-    case 'b': return g.GetPixelFormat() == pf1Bit && g.GetPaletteType() == pBlackWhite;
-    case 'g': return g.GetPixelFormat() == pf8Bit && g.GetPaletteType() == pGray256;
-    default: return g.GetPixelFormat() == pf24Bit;
+    case 'b':
+        return g.GetPixelFormat() == pf1Bit && g.GetPaletteType() == pBlackWhite;
+    case 'g':
+        return g.GetPixelFormat() == pf8Bit && g.GetPaletteType() == pGray256;
+    default:
+        return g.GetPixelFormat() == pf24Bit;
     }
 }
 
@@ -94,7 +97,10 @@ public:
 private:
     void WriteHeader()
     {
-        const char digit = static_cast<char>((kind_ == 'b' ? '1' : kind_ == 'g' ? '2' : '3') + (binary_ ? 3 : 0));
+        const char digit = static_cast<char>((kind_ == 'b'   ? '1'
+                                              : kind_ == 'g' ? '2'
+                                                             : '3') +
+                                             (binary_ ? 3 : 0));
         out_.Put(std::string("P") + digit + "\n" + std::to_string(g_.GetWidth()) + " " +
                  std::to_string(g_.GetHeight()) + "\n");
         if (kind_ != 'b')

@@ -34,7 +34,12 @@ struct TTGAHeader {
     bool KnownType() const
     {
         switch (ImageType) {
-        case 1: case 2: case 3: case 9: case 10: case 11:
+        case 1:
+        case 2:
+        case 3:
+        case 9:
+        case 10:
+        case 11:
             return true;
         default:
             return false;
@@ -235,7 +240,8 @@ void TTGAFileFormatReader::GetInfo(TStream& Stream, int Index, std::string& SubF
                                    int& Width, int& Height, std::string& Colors, int& BitCount,
                                    int& ImageCount) const
 {
-    TFileFormatReader::GetInfo(Stream, Index, SubFormat, Remarks, Width, Height, Colors, BitCount, ImageCount);
+    TFileFormatReader::GetInfo(Stream, Index, SubFormat, Remarks, Width, Height, Colors, BitCount,
+                               ImageCount);
     if (Index != 0)
         TGAErrors.RaiseMessage(msgInvalidValue, "Index");
     TCodecByteReader in(Stream, TGAErrors, TGAHeaderSize);
@@ -244,9 +250,15 @@ void TTGAFileFormatReader::GetInfo(TStream& Stream, int Index, std::string& SubF
         TGAErrors.RaiseMessage(msgInvalidValue, "ImageType");
     SubFormat = h.RunLength() ? "Run-length encoded" : "Uncompressed";
     switch (h.ImageType & 7) {
-    case 1: Remarks = "Color-mapped"; break;
-    case 2: Remarks = "True-color"; break;
-    default: Remarks = "\"Black-and-white\""; break;
+    case 1:
+        Remarks = "Color-mapped";
+        break;
+    case 2:
+        Remarks = "True-color";
+        break;
+    default:
+        Remarks = "\"Black-and-white\"";
+        break;
     }
     Width = h.Width;
     Height = h.Height;

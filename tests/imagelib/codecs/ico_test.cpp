@@ -50,9 +50,11 @@ Bytes ImageBytes(const IconImage& im)
         Put32(b, 0);
     if (im.Bits <= 8) {
         for (int i = 0; i < (1 << im.Bits); ++i) {
-            const TColor c = i < static_cast<int>(im.Palette.size()) ? im.Palette[static_cast<std::size_t>(i)] : 0;
-            b.insert(b.end(), {static_cast<std::uint8_t>(GetBValue(c)), static_cast<std::uint8_t>(GetGValue(c)),
-                               static_cast<std::uint8_t>(GetRValue(c)), 0});
+            const TColor c =
+                i < static_cast<int>(im.Palette.size()) ? im.Palette[static_cast<std::size_t>(i)] : 0;
+            b.insert(b.end(),
+                     {static_cast<std::uint8_t>(GetBValue(c)), static_cast<std::uint8_t>(GetGValue(c)),
+                      static_cast<std::uint8_t>(GetRValue(c)), 0});
         }
     }
     const int xorRow = (im.Bits * im.Width + 31) / 32 * 4, andRow = (im.Width + 31) / 32 * 4;
@@ -64,7 +66,8 @@ Bytes ImageBytes(const IconImage& im)
             if (im.Bits >= 8)
                 row[static_cast<std::size_t>(bit / 8)] = static_cast<std::uint8_t>(v);
             else
-                row[static_cast<std::size_t>(bit / 8)] |= static_cast<std::uint8_t>(v << (8 - im.Bits - bit % 8));
+                row[static_cast<std::size_t>(bit / 8)] |=
+                    static_cast<std::uint8_t>(v << (8 - im.Bits - bit % 8));
         }
         b.insert(b.end(), row.begin(), row.end());
     }

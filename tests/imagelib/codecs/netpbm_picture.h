@@ -42,11 +42,16 @@ inline NetpbmPicture ParseNetpbm(const std::string& data)
     if (magic == "P7") {
         std::string key;
         while (in >> key && key != "ENDHDR") {
-            if (key == "WIDTH") in >> p.Width;
-            else if (key == "HEIGHT") in >> p.Height;
-            else if (key == "DEPTH") in >> p.Depth;
-            else if (key == "MAXVAL") in >> maxval;
-            else in.ignore(1 << 20, '\n');
+            if (key == "WIDTH")
+                in >> p.Width;
+            else if (key == "HEIGHT")
+                in >> p.Height;
+            else if (key == "DEPTH")
+                in >> p.Depth;
+            else if (key == "MAXVAL")
+                in >> maxval;
+            else
+                in.ignore(1 << 20, '\n');
         }
     } else if (magic == "P5" || magic == "P6") {
         in >> p.Width >> p.Height >> maxval;

@@ -80,7 +80,8 @@ Bytes MakePcx(const PcxSpec& s)
     if (!s.EndPalette.empty()) {
         b.push_back(0x0C);
         for (int i = 0; i < 256; ++i) {
-            const TColor c = i < static_cast<int>(s.EndPalette.size()) ? s.EndPalette[static_cast<std::size_t>(i)] : 0;
+            const TColor c =
+                i < static_cast<int>(s.EndPalette.size()) ? s.EndPalette[static_cast<std::size_t>(i)] : 0;
             b.push_back(static_cast<std::uint8_t>(GetRValue(c)));
             b.push_back(static_cast<std::uint8_t>(GetGValue(c)));
             b.push_back(static_cast<std::uint8_t>(GetBValue(c)));
@@ -317,9 +318,13 @@ TEST_F(Pcx, ReadsLikePcxtoppm)
     const std::string grey16 = dir_.File("g16.ppm"), mono = dir_.File("mono.pbm");
     ASSERT_EQ(test::Run("convert-im6.q16 " + src + " -colors 16 " + grey16), 0);
     ASSERT_EQ(test::Run("convert-im6.q16 " + src + " -monochrome " + mono), 0);
-    const std::vector<std::string> commands = {
-        "ppmtopcx -24bit " + src, "ppmtopcx -8bit " + src, "ppmtopcx " + grey16, "ppmtopcx -planes=4 " + grey16,
-        "ppmtopcx " + mono, "convert-im6.q16 " + src + " pcx:-", "convert-im6.q16 " + src + " -colors 200 pcx:-"};
+    const std::vector<std::string> commands = {"ppmtopcx -24bit " + src,
+                                               "ppmtopcx -8bit " + src,
+                                               "ppmtopcx " + grey16,
+                                               "ppmtopcx -planes=4 " + grey16,
+                                               "ppmtopcx " + mono,
+                                               "convert-im6.q16 " + src + " pcx:-",
+                                               "convert-im6.q16 " + src + " -colors 200 pcx:-"};
     for (const std::string& command : commands) {
         SCOPED_TRACE(command);
         const std::string pcx = dir_.File("x.pcx");

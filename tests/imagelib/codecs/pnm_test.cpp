@@ -81,8 +81,9 @@ TEST_F(Pnm, CommentsAreSkippedBetweenTokensButNotInBinaryPixels)
 TEST_F(Pnm, PlainBitmapsReadWithOrWithoutSeparators)
 {
     TPixelGraphic g;
-    for (const std::string text : {"P1\n10 2\n1 0 1 0 0 0 0 0 0 1\n0 0 0 0 0 0 0 0 0 0\n",
-                                   "P1\n10 2\n1010000001\n0000000000\n", "P1 10 2 101000#c\n0001 0000000000"}) {
+    for (const std::string text :
+         {"P1\n10 2\n1 0 1 0 0 0 0 0 0 1\n0 0 0 0 0 0 0 0 0 0\n", "P1\n10 2\n1010000001\n0000000000\n",
+          "P1 10 2 101000#c\n0001 0000000000"}) {
         SCOPED_TRACE(text);
         Load(g, text);
         ASSERT_EQ(g.GetPixelFormat(), pf1Bit);
@@ -114,8 +115,9 @@ TEST_F(Pnm, BinaryVariants)
 
 TEST_F(Pnm, EveryReaderReadsEveryVariant)
 {
-    const std::string files[] = {"P1 1 1 1", "P2 1 1 9 9", "P3 1 1 9 9 0 9", std::string("P4 1 1 ") + '\x80',
-                                 "P5 1 1 255 A", "P6 1 1 255 ABC"};
+    const std::string files[] = {"P1 1 1 1",       "P2 1 1 9 9",
+                                 "P3 1 1 9 9 0 9", std::string("P4 1 1 ") + '\x80',
+                                 "P5 1 1 255 A",   "P6 1 1 255 ABC"};
     const TPBMFileFormatReader pbm;
     const TPGMFileFormatReader pgm;
     const TPPMFileFormatReader ppm;
@@ -123,8 +125,10 @@ TEST_F(Pnm, EveryReaderReadsEveryVariant)
     for (const TPxMFileFormatReader* reader : readers) {
         for (int v = 0; v < 6; ++v) {
             TFileHeader header{};
-            std::copy_n(files[v].begin(), std::min<std::size_t>(files[v].size(), header.size()), header.begin());
-            EXPECT_EQ(reader->CanRead(header), reader == readers[v % 3]) << reader->Extension << " P" << v + 1;
+            std::copy_n(files[v].begin(), std::min<std::size_t>(files[v].size(), header.size()),
+                        header.begin());
+            EXPECT_EQ(reader->CanRead(header), reader == readers[v % 3])
+                << reader->Extension << " P" << v + 1;
             TMemoryStream s(files[v].data(), static_cast<std::int64_t>(files[v].size()));
             TPixelGraphic g;
             reader->Read(s, g, 0);
@@ -146,8 +150,9 @@ TEST_F(Pnm, BadHeadersAndShortDataRaise)
     // Only the registry's probe stands between these and the reader.
     TPPMFileFormatReader reader;
     TPixelGraphic g;
-    for (const auto& [text, message] : {std::pair{"Q6 1 1 255 abc", "PBM, PGM, PPM: Not a PBM, PGM, PPM file"},
-                                        std::pair{"P7 1 1 255 abc", "PBM, PGM, PPM: Unknown subformat"}}) {
+    for (const auto& [text, message] :
+         {std::pair{"Q6 1 1 255 abc", "PBM, PGM, PPM: Not a PBM, PGM, PPM file"},
+          std::pair{"P7 1 1 255 abc", "PBM, PGM, PPM: Unknown subformat"}}) {
         TMemoryStream s(text, 14);
         try {
             reader.Read(s, g, 0);

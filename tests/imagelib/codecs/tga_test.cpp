@@ -305,11 +305,15 @@ TEST_F(Tga, AgreesWithNetpbm)
     ASSERT_EQ(test::Run("convert-im6.q16 -size 203x71 plasma:fractal -seed 3 -depth 8 " + src), 0);
     ASSERT_EQ(test::Run("convert-im6.q16 " + src + " -colors 100 -depth 8 " + few), 0);
     ASSERT_EQ(test::Run("convert-im6.q16 " + src + " -colorspace gray -depth 8 " + grey), 0);
-    const std::vector<std::string> commands = {
-        "pamtotga -rgb " + src,         "pamtotga -rgb -norle " + src, "pamtotga -cmap " + few,
-        "pamtotga -cmap -norle " + few, "pamtotga -mono " + grey,      "pamtotga -mono -norle " + grey,
-        "convert-im6.q16 " + src + " -flip -define tga:image-origin=TopLeft tga:-",
-        "convert-im6.q16 " + src + " -compress RLE tga:-"};
+    const std::vector<std::string> commands = {"pamtotga -rgb " + src,
+                                               "pamtotga -rgb -norle " + src,
+                                               "pamtotga -cmap " + few,
+                                               "pamtotga -cmap -norle " + few,
+                                               "pamtotga -mono " + grey,
+                                               "pamtotga -mono -norle " + grey,
+                                               "convert-im6.q16 " + src +
+                                                   " -flip -define tga:image-origin=TopLeft tga:-",
+                                               "convert-im6.q16 " + src + " -compress RLE tga:-"};
     for (const std::string& command : commands) {
         SCOPED_TRACE(command);
         const std::string tga = dir_.File("x.tga");
