@@ -40,7 +40,8 @@ void BM_Sharpen3x3(benchmark::State& state)
     Source();
     for (auto _ : state)
         Sharpen();
-    state.counters["MP/s"] = benchmark::Counter(Width * Height / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["MP/s"] =
+        benchmark::Counter(Width * Height / 1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_Sharpen3x3)->Unit(benchmark::kMillisecond);
 
@@ -68,15 +69,15 @@ void BM_SharpenVersusImageMagick(benchmark::State& state)
 }
 BENCHMARK(BM_SharpenVersusImageMagick)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-template <class F>
-void RunPoint(benchmark::State& state, F& filter)
+template <class F> void RunPoint(benchmark::State& state, F& filter)
 {
     Source();
     for (auto _ : state) {
         Target().ApplyFilter(filter, Source());
         benchmark::DoNotOptimize(Target().GetScanLine(0)[0]);
     }
-    state.counters["MP/s"] = benchmark::Counter(Width * Height / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["MP/s"] =
+        benchmark::Counter(Width * Height / 1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
 
 void BM_BrightnessContrastGamma(benchmark::State& state)

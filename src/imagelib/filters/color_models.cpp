@@ -23,14 +23,16 @@ void YCbCrToRGB(Extended Y, Extended Cb, Extended Cr, Extended& R, Extended& G, 
     B = Y + 1.773L * Cb;
 }
 
-void RGBToCMY(std::uint8_t R, std::uint8_t G, std::uint8_t B, std::uint8_t& C, std::uint8_t& M, std::uint8_t& Y)
+void RGBToCMY(std::uint8_t R, std::uint8_t G, std::uint8_t B, std::uint8_t& C, std::uint8_t& M,
+              std::uint8_t& Y)
 {
     C = static_cast<std::uint8_t>(~R);
     M = static_cast<std::uint8_t>(~G);
     Y = static_cast<std::uint8_t>(~B);
 }
 
-void CMYToRGB(std::uint8_t C, std::uint8_t M, std::uint8_t Y, std::uint8_t& R, std::uint8_t& G, std::uint8_t& B)
+void CMYToRGB(std::uint8_t C, std::uint8_t M, std::uint8_t Y, std::uint8_t& R, std::uint8_t& G,
+              std::uint8_t& B)
 {
     R = static_cast<std::uint8_t>(~C);
     G = static_cast<std::uint8_t>(~M);
@@ -89,12 +91,24 @@ void HSVToRGB(Extended H, Extended S, Extended V, Extended& R, Extended& G, Exte
     const Extended f = h - static_cast<Extended>(k);
     const Extended p = V * (1 - S), q = V * (1 - S * f), t = V * (1 - S * (1 - f));
     switch (k) {
-    case 0: R = V, G = t, B = p; break;
-    case 1: R = q, G = V, B = p; break;
-    case 2: R = p, G = V, B = t; break;
-    case 3: R = p, G = q, B = V; break;
-    case 4: R = t, G = p, B = V; break;
-    default: R = V, G = p, B = q; break;
+    case 0:
+        R = V, G = t, B = p;
+        break;
+    case 1:
+        R = q, G = V, B = p;
+        break;
+    case 2:
+        R = p, G = V, B = t;
+        break;
+    case 3:
+        R = p, G = q, B = V;
+        break;
+    case 4:
+        R = t, G = p, B = V;
+        break;
+    default:
+        R = V, G = p, B = q;
+        break;
     }
 }
 

@@ -15,8 +15,10 @@ void RGBToYCbCr(Extended R, Extended G, Extended B, Extended& Y, Extended& Cb, E
 void YCbCrToRGB(Extended Y, Extended Cb, Extended Cr, Extended& R, Extended& G, Extended& B);
 
 // Bytes: each output is the complement of its input.
-void RGBToCMY(std::uint8_t R, std::uint8_t G, std::uint8_t B, std::uint8_t& C, std::uint8_t& M, std::uint8_t& Y);
-void CMYToRGB(std::uint8_t C, std::uint8_t M, std::uint8_t Y, std::uint8_t& R, std::uint8_t& G, std::uint8_t& B);
+void RGBToCMY(std::uint8_t R, std::uint8_t G, std::uint8_t B, std::uint8_t& C, std::uint8_t& M,
+              std::uint8_t& Y);
+void CMYToRGB(std::uint8_t C, std::uint8_t M, std::uint8_t Y, std::uint8_t& R, std::uint8_t& G,
+              std::uint8_t& B);
 
 void RGBToHSV(Extended R, Extended G, Extended B, Extended& H, Extended& S, Extended& V);
 // Raises EPGSaturationHue for S = 0 with a defined hue.
@@ -29,7 +31,10 @@ Extended HLSValue(Extended N1, Extended N2, Extended Hue);
 // V rounded half to even and clamped to 0..255 (a NaN gives 0).
 std::uint8_t RoundToByte(Extended V);
 // A channel in 0..1 as a byte.
-inline std::uint8_t UnitToByte(Extended X) { return RoundToByte(X * 255); }
+inline std::uint8_t UnitToByte(Extended X)
+{
+    return RoundToByte(X * 255);
+}
 
 } // namespace lumeno
 

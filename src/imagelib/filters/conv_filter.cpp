@@ -52,7 +52,8 @@ struct TSquareKernel {
     // A new centre weight; one that no longer fits a cell is refused.
     void SetCentre(std::int64_t Value, const char* What)
     {
-        if (Value < std::numeric_limits<std::int32_t>::min() || Value > std::numeric_limits<std::int32_t>::max())
+        if (Value < std::numeric_limits<std::int32_t>::min() ||
+            Value > std::numeric_limits<std::int32_t>::max())
             OutOfRange(What);
         Centre() = static_cast<std::int32_t>(Value);
     }
@@ -171,7 +172,8 @@ void TConvFilter::SetKernel(int X, int Y, int Value)
     FKernel[static_cast<std::size_t>(Y) * FWidth + X] = Value;
 }
 
-void TConvFilter::TakeKernel(int Size, const std::vector<std::int32_t>& Cells, Extended AOffset, Extended AFactor)
+void TConvFilter::TakeKernel(int Size, const std::vector<std::int32_t>& Cells, Extended AOffset,
+                             Extended AFactor)
 {
     SetWidth(Size);
     SetHeight(Size);
@@ -189,7 +191,8 @@ void TConvFilter::MakeKernel(TDistributionShape Shape, bool UseDistance, Extende
     TakeKernel(k.Size, k.Cells, 0, 1);
 }
 
-void TConvFilter::SetSharpenKernel(TDistributionShape Shape, bool UseDistance, Extended StdDev, Extended Percent)
+void TConvFilter::SetSharpenKernel(TDistributionShape Shape, bool UseDistance, Extended StdDev,
+                                   Extended Percent)
 {
     CheckPositive(Percent, "Percent");
     TSquareKernel k = DistributionKernel(Shape, UseDistance, StdDev);
@@ -199,7 +202,8 @@ void TConvFilter::SetSharpenKernel(TDistributionShape Shape, bool UseDistance, E
     TakeKernel(k.Size, k.Cells, 0, 1);
 }
 
-void TConvFilter::SetDetailKernel(TDistributionShape Shape, bool UseDistance, Extended StdDev, Extended Percent)
+void TConvFilter::SetDetailKernel(TDistributionShape Shape, bool UseDistance, Extended StdDev,
+                                  Extended Percent)
 {
     CheckPositive(Percent, "Percent");
     TSquareKernel k = DistributionKernel(Shape, UseDistance, StdDev);
@@ -209,7 +213,8 @@ void TConvFilter::SetDetailKernel(TDistributionShape Shape, bool UseDistance, Ex
     TakeKernel(k.Size, k.Cells, 0, 1);
 }
 
-void TConvFilter::SetSmoothKernel(TDistributionShape Shape, bool UseDistance, Extended StdDev, Extended Percent)
+void TConvFilter::SetSmoothKernel(TDistributionShape Shape, bool UseDistance, Extended StdDev,
+                                  Extended Percent)
 {
     CheckPositive(Percent, "Percent");
     TSquareKernel k = DistributionKernel(Shape, UseDistance, StdDev);
@@ -218,8 +223,8 @@ void TConvFilter::SetSmoothKernel(TDistributionShape Shape, bool UseDistance, Ex
     TakeKernel(k.Size, k.Cells, 0, 1);
 }
 
-void TConvFilter::SetContourKernel(TDistributionShape Shape, bool UseDistance, Extended StdDev, Extended Strength,
-                                   bool WhiteBk)
+void TConvFilter::SetContourKernel(TDistributionShape Shape, bool UseDistance, Extended StdDev,
+                                   Extended Strength, bool WhiteBk)
 {
     TSquareKernel k = DistributionKernel(Shape, UseDistance, StdDev);
     const std::int64_t s = k.Sum(), kc = k.Centre();
@@ -250,7 +255,8 @@ void TConvFilter::SetBlurKernel(Extended Radius, Extended Percent)
         const int y = static_cast<int>(Round(std::cos(angle) * Radius)) - origin;
         ++k.At(x, y);
     }
-    k.SetCentre(k.Centre() + RoundTerm((100 / Percent - 1) * static_cast<Extended>(k.Sum()), "Percent"), "Percent");
+    k.SetCentre(k.Centre() + RoundTerm((100 / Percent - 1) * static_cast<Extended>(k.Sum()), "Percent"),
+                "Percent");
     TakeKernel(k.Size, k.Cells, 0, 1);
 }
 
@@ -385,7 +391,8 @@ void TConvFilter::InteriorSpan(int Y, int X0, int X1, std::uint8_t* BGR)
     FSums.assign(static_cast<std::size_t>(n), 0);
     std::int32_t* sums = FSums.data();
     for (const TCell& c : FCells) {
-        const std::uint8_t* src = FRows[static_cast<std::size_t>(Y + c.DY)] + static_cast<std::ptrdiff_t>(X0 + c.DX) * 3;
+        const std::uint8_t* src =
+            FRows[static_cast<std::size_t>(Y + c.DY)] + static_cast<std::ptrdiff_t>(X0 + c.DX) * 3;
         const std::int32_t k = c.K;
         for (int t = 0; t < n; ++t)
             sums[t] += k * src[t];

@@ -79,7 +79,7 @@ private:
     std::vector<TCell> FCells;              // the cells of non-zero weight
     int FMinDX = 0, FMaxDX = 0, FMinDY = 0, FMaxDY = 0;
     std::int64_t FKernelSum = 0;
-    bool FNarrowSums = false; // channel sums fit 32 bits
+    bool FNarrowSums = false;          // channel sums fit 32 bits
     std::vector<std::uint8_t> FLookup; // scaled value of every interior sum
     std::int64_t FLookupFirst = 0;
     std::vector<std::int32_t> FSums;

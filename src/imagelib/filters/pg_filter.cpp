@@ -52,7 +52,8 @@ void TPGPointFilter::BeginFilter(TPixelGraphic& ASource)
 
 TColor TPGPointFilter::FilterColor(TColor Color)
 {
-    std::uint8_t bgr[3] = {static_cast<std::uint8_t>(GetBValue(Color)), static_cast<std::uint8_t>(GetGValue(Color)),
+    std::uint8_t bgr[3] = {static_cast<std::uint8_t>(GetBValue(Color)),
+                           static_cast<std::uint8_t>(GetGValue(Color)),
                            static_cast<std::uint8_t>(GetRValue(Color))};
     MapColors(bgr, bgr, 1);
     return RGB(bgr[2], bgr[1], bgr[0]);

@@ -165,8 +165,8 @@ TEST(ApplyFilter, PaletteSourcesOnThePixelPath)
     TGrayScaleFilter grey;
     target.SetDimensions(1, 1, pf24Bit);
     target.ApplyFilter(grey, source);
-    EXPECT_EQ(Colors(target), (std::vector<TColor>{RGB(0, 0, 0), RGB(29, 29, 29), RGB(149, 149, 149),
-                                                   RGB(76, 76, 76)}));
+    EXPECT_EQ(Colors(target),
+              (std::vector<TColor>{RGB(0, 0, 0), RGB(29, 29, 29), RGB(149, 149, 149), RGB(76, 76, 76)}));
     // A 4-bit target takes the pixel path and the nearest of its entries.
     TPixelGraphic four;
     four.SetDimensions(1, 1, pf4Bit);

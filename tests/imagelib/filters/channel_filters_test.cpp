@@ -21,8 +21,7 @@ void Cube(TPixelGraphic& g)
     MakeImage(g, 18, colors);
 }
 
-template <class F>
-void ExpectIdentity(F& Filter)
+template <class F> void ExpectIdentity(F& Filter)
 {
     TPixelGraphic source, target;
     Cube(source);

@@ -91,7 +91,8 @@ TEST(ConvFilter, DistributionKernels)
     EXPECT_EQ(f.GetKernel(3, 0), 1);
     EXPECT_EQ(f.GetOriginY(), -3);
     f.MakeKernel(dsRect, true, 1.16L);
-    EXPECT_EQ(Kernel(f), (std::vector<int>{0, 0, 1, 0, 0, 0, 1, 1, 1, 0, 1, 1, 1, 1, 1, 0, 1, 1, 1, 0, 0, 0, 1, 0, 0}));
+    EXPECT_EQ(Kernel(f),
+              (std::vector<int>{0, 0, 1, 0, 0, 0, 1, 1, 1, 0, 1, 1, 1, 1, 1, 0, 1, 1, 1, 0, 0, 0, 1, 0, 0}));
     f.MakeKernel(dsRect, false, 1.16L);
     EXPECT_EQ(Kernel(f), std::vector<int>(25, 1));
 }

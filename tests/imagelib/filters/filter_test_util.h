@@ -26,8 +26,7 @@ inline std::vector<TColor> Colors(TPixelGraphic& g)
 }
 
 // The colour a filter gives one 24-bit pixel.
-template <class F>
-TColor Filtered(F& Filter, TColor C)
+template <class F> TColor Filtered(F& Filter, TColor C)
 {
     TPixelGraphic source, target;
     MakeImage(source, 1, {C});
