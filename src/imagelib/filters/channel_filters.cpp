@@ -55,17 +55,17 @@ void TCMYFilter::MapColors(const std::uint8_t* In, std::uint8_t* Out, int Count)
 
 void TYCbCrFilter::MapColors(const std::uint8_t* In, std::uint8_t* Out, int Count)
 {
-    for (int i = 0; i < Count; ++i, In += 3, Out += 3) {
+    Memo.Map(In, Out, Count, [this](const std::uint8_t* Pixel, std::uint8_t* Result) {
         Extended y, cb, cr, r, g, b;
-        RGBToYCbCr(In[2] / 255.0L, In[1] / 255.0L, In[0] / 255.0L, y, cb, cr);
+        RGBToYCbCr(Pixel[2] / 255.0L, Pixel[1] / 255.0L, Pixel[0] / 255.0L, y, cb, cr);
         y = ReadTable(Table1.data(), y * 255) / 255;
         cb = ReadTable(Table2.data(), (cb + 0.5L) * 255) / 255 - 0.5L;
         cr = ReadTable(Table3.data(), (cr + 0.5L) * 255) / 255 - 0.5L;
         YCbCrToRGB(y, cb, cr, r, g, b);
-        Out[0] = UnitToByte(b);
-        Out[1] = UnitToByte(g);
-        Out[2] = UnitToByte(r);
-    }
+        Result[0] = UnitToByte(b);
+        Result[1] = UnitToByte(g);
+        Result[2] = UnitToByte(r);
+    });
 }
 
 namespace {
@@ -104,9 +104,9 @@ void StoreBGR(Extended R, Extended G, Extended B, std::uint8_t* Out)
 
 void THLSFilter::MapColors(const std::uint8_t* In, std::uint8_t* Out, int Count)
 {
-    for (int i = 0; i < Count; ++i, In += 3, Out += 3) {
+    Memo.Map(In, Out, Count, [this](const std::uint8_t* Pixel, std::uint8_t* Result) {
         Extended h, l, s, r, g, b;
-        RGBToHLS(In[2] / 255.0L, In[1] / 255.0L, In[0] / 255.0L, h, l, s);
+        RGBToHLS(Pixel[2] / 255.0L, Pixel[1] / 255.0L, Pixel[0] / 255.0L, h, l, s);
         if (h != HueUndefined)
             h = MapHue(Table1, h);
         l = ReadTable(Table2.data(), l * 255) / 255;
@@ -117,15 +117,15 @@ void THLSFilter::MapColors(const std::uint8_t* In, std::uint8_t* Out, int Count)
             h = HueUndefined;
         }
         HLSToRGB(h, l, s, r, g, b);
-        StoreBGR(r, g, b, Out);
-    }
+        StoreBGR(r, g, b, Result);
+    });
 }
 
 void THSVFilter::MapColors(const std::uint8_t* In, std::uint8_t* Out, int Count)
 {
-    for (int i = 0; i < Count; ++i, In += 3, Out += 3) {
+    Memo.Map(In, Out, Count, [this](const std::uint8_t* Pixel, std::uint8_t* Result) {
         Extended h, s, v, r, g, b;
-        RGBToHSV(In[2] / 255.0L, In[1] / 255.0L, In[0] / 255.0L, h, s, v);
+        RGBToHSV(Pixel[2] / 255.0L, Pixel[1] / 255.0L, Pixel[0] / 255.0L, h, s, v);
         if (h != HueUndefined)
             h = MapHue(Table1, h);
         s = ReadTable(Table2.data(), s * 255) / 255;
@@ -135,8 +135,8 @@ void THSVFilter::MapColors(const std::uint8_t* In, std::uint8_t* Out, int Count)
         }
         v = ReadTable(Table3.data(), v * 255) / 255;
         HSVToRGB(h, s, v, r, g, b);
-        StoreBGR(r, g, b, Out);
-    }
+        StoreBGR(r, g, b, Result);
+    });
 }
 
 } // namespace lumeno

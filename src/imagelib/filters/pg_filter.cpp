@@ -36,6 +36,7 @@ void TPGPointFilter::BeginFilter(TPixelGraphic& ASource)
 {
     TPGFilter::BeginFilter(ASource);
     Prepare();
+    Memo.Start();
     FIndices.clear();
     if (ASource.GetPixelFormat() == pf24Bit)
         return;
@@ -48,6 +49,12 @@ void TPGPointFilter::BeginFilter(TPixelGraphic& ASource)
     }
     MapColors(FMappedPalette.data(), FMappedPalette.data(), 256);
     FIndices.resize(static_cast<std::size_t>(ASource.GetWidth()));
+}
+
+void TPGPointFilter::EndFilter()
+{
+    Memo.Stop();
+    TPGFilter::EndFilter();
 }
 
 TColor TPGPointFilter::FilterColor(TColor Color)

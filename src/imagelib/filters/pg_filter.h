@@ -3,6 +3,7 @@
 // them over a whole destination. Point filters (result depends only on the
 // pixel's own colour) may also run in place and on palettes.
 
+#include "imagelib/filters/color_memo.h"
 #include "imagelib/pixel_graphic.h"
 
 #include <array>
@@ -54,6 +55,7 @@ private:
 class TPGPointFilter : public TPGFilter {
 public:
     void BeginFilter(TPixelGraphic& ASource) override;
+    void EndFilter() override;
     TColor FilterPixel(int X, int Y) override { return FilterColor(Source->GetPixelColor(X, Y)); }
     bool IsPointFilter() const override { return true; }
     TColor FilterColor(TColor Color) override;
@@ -65,6 +67,10 @@ protected:
     virtual void Prepare() {}
     // Count pixels of blue, green, red bytes; In and Out may be the same.
     virtual void MapColors(const std::uint8_t* In, std::uint8_t* Out, int Count) = 0;
+
+    // Live from BeginFilter to EndFilter; used by the filters with float
+    // work per colour.
+    TColorMemo Memo;
 
 private:
     // Every pixel value of a palette source, mapped (GetPixelColor's

@@ -38,15 +38,15 @@ void TBCGFilter::MapColors(const std::uint8_t* In, std::uint8_t* Out, int Count)
             Out[i] = t[In[i]];
         return;
     }
-    for (int i = 0; i < Count; ++i, In += 3, Out += 3) {
+    Memo.Map(In, Out, Count, [t](const std::uint8_t* Pixel, std::uint8_t* Result) {
         Extended y, cb, cr, r, g, b;
-        RGBToYCbCr(In[2] / 255.0L, In[1] / 255.0L, In[0] / 255.0L, y, cb, cr);
+        RGBToYCbCr(Pixel[2] / 255.0L, Pixel[1] / 255.0L, Pixel[0] / 255.0L, y, cb, cr);
         y = ReadTable(t, y * 255) / 255;
         YCbCrToRGB(y, cb, cr, r, g, b);
-        Out[0] = UnitToByte(b);
-        Out[1] = UnitToByte(g);
-        Out[2] = UnitToByte(r);
-    }
+        Result[0] = UnitToByte(b);
+        Result[1] = UnitToByte(g);
+        Result[2] = UnitToByte(r);
+    });
 }
 
 } // namespace lumeno

@@ -130,3 +130,26 @@ TEST(ChannelFilters, HLSSaturationAndPalette)
 
 } // namespace
 } // namespace lumeno
+
+namespace lumeno {
+namespace {
+
+// Runs remember computed colours; a later run with other tables must not
+// reuse them.
+TEST(ChannelFilters, NewTablesBetweenRunsTakeEffect)
+{
+    TPixelGraphic source, target;
+    MakeImage(source, 3, {RGB(200, 40, 40), RGB(10, 120, 200), RGB(200, 40, 40)});
+    THSVFilter hsv;
+    FillHueTable(hsv.Table1, 90);
+    target.ApplyFilter(hsv, source);
+    const std::vector<TColor> first = Colors(target);
+    FillHueTable(hsv.Table1, -90);
+    target.ApplyFilter(hsv, source);
+    EXPECT_NE(Colors(target), first);
+    for (int x = 0; x < 3; ++x)
+        EXPECT_EQ(target.GetPixelColor(x, 0), hsv.FilterColor(source.GetPixelColor(x, 0)));
+}
+
+} // namespace
+} // namespace lumeno
