@@ -83,9 +83,13 @@ void HSVToRGB(Extended H, Extended S, Extended V, Extended& R, Extended& G, Exte
     }
     // Callers pass 0..360; a hue outside is brought round the circle rather
     // than leaving the channels unset.
-    H = std::fmod(H, 360.0L);
-    if (H < 0)
-        H = H + 360;
+    if (H >= 360 || H < 0) {
+        H = std::fmod(H, 360.0L);
+        if (H < 0)
+            H = H + 360;
+        if (H >= 360)
+            H = 0;
+    }
     const Extended h = H / 60;
     const std::int64_t k = FloorExt(h);
     const Extended f = h - static_cast<Extended>(k);
@@ -163,7 +167,9 @@ std::uint8_t RoundToByte(Extended V)
         return 0;
     if (V >= 255)
         return 255;
-    return static_cast<std::uint8_t>(Round(V));
+    // lrint rounds half to even as Round does, without saving the
+    // floating-point environment on every call.
+    return static_cast<std::uint8_t>(std::lrint(V));
 }
 
 } // namespace lumeno
