@@ -2,6 +2,8 @@
 #include "imagelib/filters/conv_filter.h"
 #include "imagelib/pg_exceptions.h"
 
+#include "support/test_env.h"
+
 #include <gtest/gtest.h>
 
 namespace lumeno {
@@ -202,22 +204,24 @@ TEST(ConvFilter, NoWeightOverTheImageKeepsThePixel)
 
 TEST(ConvFilter, SharpenInteriorMatchesPixelByPixel)
 {
-    // The span path and the per-pixel path agree on a larger picture.
+    // The span path, with and without its table of scaled sums, agrees with
+    // the per-pixel path.
+    constexpr int w = 200, h = 150;
     TPixelGraphic source, target;
     std::vector<TColor> colors;
     std::uint32_t seed = 7;
-    for (int i = 0; i < 40 * 12; ++i) {
+    for (int i = 0; i < w * h; ++i) {
         seed = seed * 1664525u + 1013904223u;
         colors.push_back(seed >> 8);
     }
-    MakeImage(source, 40, colors);
-    for (const bool strong : {false, true}) {
+    MakeImage(source, w, colors);
+    for (const auto& [stdDev, percent] : std::vector<std::pair<Extended, Extended>>{{0.75L, 50}, {1.3L, 10}}) {
         TConvFilter f;
-        f.SetSharpenKernel(dsGaussian, true, 1.3L, strong ? 10 : 70);
+        f.SetSharpenKernel(dsGaussian, true, stdDev, percent);
         target.ApplyFilter(f, source);
         f.BeginFilter(source);
-        for (int y = 0; y < 12; ++y)
-            for (int x = 0; x < 40; ++x)
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
                 ASSERT_EQ(target.GetPixelColor(x, y), f.FilterPixel(x, y)) << x << "," << y;
         f.EndFilter();
     }
@@ -239,6 +243,50 @@ TEST(ConvFilter, PaletteSourceAndBorderBrightness)
     target.SetDimensions(1, 1, pf24Bit);
     target.ApplyFilter(f, source);
     EXPECT_EQ(Colors(target), std::vector<TColor>(8, RGB(100, 100, 100)));
+}
+
+// ImageMagick applies the same kernel, normalised by its sum; inside the
+// border its results differ from ours by its 16-bit rounding at most.
+TEST(ConvFilter, SharpenAgreesWithImageMagickInside)
+{
+    if (!test::HaveTool("convert-im6.q16"))
+        GTEST_SKIP() << "convert-im6.q16 is not installed";
+    constexpr int w = 24, h = 16;
+    TPixelGraphic source, target;
+    std::vector<TColor> colors;
+    std::uint32_t seed = 99;
+    for (int i = 0; i < w * h; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        colors.push_back(seed >> 8);
+    }
+    MakeImage(source, w, colors);
+    std::vector<unsigned char> ppm;
+    const std::string header = "P6\n" + std::to_string(w) + " " + std::to_string(h) + "\n255\n";
+    ppm.assign(header.begin(), header.end());
+    for (const TColor c : colors)
+        ppm.insert(ppm.end(),
+                   {static_cast<unsigned char>(GetRValue(c)), static_cast<unsigned char>(GetGValue(c)),
+                    static_cast<unsigned char>(GetBValue(c))});
+    test::TempDir dir;
+    const std::string in = (dir.Path() / "in.ppm").string(), out = (dir.Path() / "out.ppm").string();
+    test::WriteFileBytes(in, ppm);
+    ASSERT_EQ(test::Run("convert-im6.q16 " + in +
+                        " -define convolve:scale=! -morphology Convolve '3x3: -3,-7,-3 -7,112,-7 -3,-7,-3' " +
+                        out),
+              0);
+    const std::vector<unsigned char> theirs = test::ReadFileBytes(out);
+    ASSERT_EQ(theirs.size(), ppm.size());
+    TConvFilter f;
+    f.SetSharpenKernel(dsGaussian, true, 0.75L, 50);
+    target.ApplyFilter(f, source);
+    for (int y = 1; y < h - 1; ++y)
+        for (int x = 1; x < w - 1; ++x) {
+            const TColor c = target.GetPixelColor(x, y);
+            const std::size_t at = header.size() + static_cast<std::size_t>(y * w + x) * 3;
+            EXPECT_NEAR(GetRValue(c), theirs[at], 1) << x << "," << y;
+            EXPECT_NEAR(GetGValue(c), theirs[at + 1], 1) << x << "," << y;
+            EXPECT_NEAR(GetBValue(c), theirs[at + 2], 1) << x << "," << y;
+        }
 }
 
 } // namespace
