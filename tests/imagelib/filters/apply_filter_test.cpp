@@ -198,5 +198,21 @@ TEST(ApplyFilter, DitheredPaletteTargetSpreadsTheError)
     EXPECT_LT(white, 12);
 }
 
+// A filter that only answers FilterPixel: the position as a colour.
+class TPositionFilter : public TPGFilter {
+public:
+    TColor FilterPixel(int X, int Y) override { return RGB(X, Y, GetRValue(Source->GetPixelColor(X, Y))); }
+};
+
+TEST(ApplyFilter, FilterAnsweringPixelByPixel)
+{
+    TPixelGraphic source, target;
+    MakeImage(source, 3, {RGB(9, 0, 0), clBlack, clBlack, clBlack, clBlack, RGB(7, 0, 0)});
+    TPositionFilter f;
+    target.ApplyFilter(f, source);
+    EXPECT_EQ(Colors(target), (std::vector<TColor>{RGB(0, 0, 9), RGB(1, 0, 0), RGB(2, 0, 0), RGB(0, 1, 0),
+                                                   RGB(1, 1, 0), RGB(2, 1, 7)}));
+}
+
 } // namespace
 } // namespace lumeno

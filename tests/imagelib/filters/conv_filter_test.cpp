@@ -215,7 +215,8 @@ TEST(ConvFilter, SharpenInteriorMatchesPixelByPixel)
         colors.push_back(seed >> 8);
     }
     MakeImage(source, w, colors);
-    for (const auto& [stdDev, percent] : std::vector<std::pair<Extended, Extended>>{{0.75L, 50}, {1.3L, 10}}) {
+    for (const auto& [stdDev, percent] :
+         std::vector<std::pair<Extended, Extended>>{{0.75L, 50}, {1.3L, 10}}) {
         TConvFilter f;
         f.SetSharpenKernel(dsGaussian, true, stdDev, percent);
         target.ApplyFilter(f, source);
