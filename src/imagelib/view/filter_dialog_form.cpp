@@ -18,6 +18,7 @@
 #include <QStyleOptionSlider>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 
 namespace lumeno {
@@ -75,11 +76,10 @@ TFilterDialogForm::TFilterDialogForm(TFilterDialog& ADialog) : QDialog(nullptr),
     setWindowTitle(Text(ADialog.Title));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     setModal(true);
-    const int height = Layout();
     QFont small = font();
     small.setPointSize(8);
     setFont(small);
-    setFixedSize(width(), height);
+    setFixedSize(width(), Layout());
     if (ADialog.HasPreview)
         StartPreview();
 }
@@ -105,7 +105,8 @@ int TFilterDialogForm::Layout()
 {
     TFilterDialog& d = *FDialog;
     const int m = d.Slider1.Used ? 10 : 40;
-    const int cw1 = d.Slider1.CaptionWidth;
+    FCaptionWidth = CaptionWidth();
+    const int cw1 = FCaptionWidth;
     int clientWidth = 2 * m + 140;
     if (d.Slider1.Used)
         clientWidth = cw1 + m + 240 + d.Slider1.ValueWidth + m + (d.HasPreview ? 10 + 140 : 0);
@@ -136,12 +137,25 @@ int TFilterDialogForm::Layout()
     return static_cast<int>(clientHeight * scale);
 }
 
+// The widest of the sliders' caption widths, widened where this window's
+// font needs more room for a caption or the note.
+int TFilterDialogForm::CaptionWidth() const
+{
+    const TFilterDialog& d = *FDialog;
+    int width = d.Note.empty() ? 0 : fontMetrics().horizontalAdvance(Text(d.Note)) + 4;
+    for (int n = 1; n <= 3; ++n)
+        if (d.Slider(n).Used)
+            width = std::max({width, d.Slider(n).CaptionWidth,
+                              fontMetrics().horizontalAdvance(Text(d.Slider(n).Caption)) + 4});
+    return width;
+}
+
 // Returns the bottom of the range labels.
 int TFilterDialogForm::PlaceSlider(int N, int Margin)
 {
     TFilterDialog& d = *FDialog;
     const TFilterSlider& s = d.Slider(N);
-    const int d50 = (N - 1) * 50, left = s.CaptionWidth + Margin;
+    const int d50 = (N - 1) * 50, left = FCaptionWidth + Margin;
     const auto label = [this](const std::string& text, QRect where, Qt::Alignment align) {
         auto* l = new QLabel(Text(text), this);
         l->setGeometry(where);
@@ -149,7 +163,7 @@ int TFilterDialogForm::PlaceSlider(int N, int Margin)
         return l;
     };
     if (s.Used || (N == 3 && d.HasRadioButtons))
-        label(s.Caption, QRect(Margin, 16 + d50, s.CaptionWidth, 16), Qt::AlignLeft)
+        label(s.Caption, QRect(Margin, 16 + d50, FCaptionWidth, 16), Qt::AlignLeft)
             ->setObjectName(QStringLiteral("CaptionLabel%1").arg(N));
     if (!s.Used)
         return 0;
@@ -191,7 +205,7 @@ void TFilterDialogForm::PlacePreview(int ClientWidth, int Margin)
 void TFilterDialogForm::PlaceChoices(int Margin, int& BevelTop)
 {
     TFilterDialog& d = *FDialog;
-    const int cw1 = d.Slider1.CaptionWidth;
+    const int cw1 = FCaptionWidth;
     if (d.HasRadioButtons) {
         const int top = d.Slider3.Used ? 160 : 115;
         FRadio1 = new QRadioButton(Text(d.Radio1Caption), this);

@@ -51,6 +51,7 @@ protected:
 
 private:
     int Layout();
+    int CaptionWidth() const;
     int PlaceSlider(int N, int Margin);
     void PlacePreview(int ClientWidth, int Margin);
     void PlaceChoices(int Margin, int& BevelTop);
@@ -72,6 +73,7 @@ private:
     QPushButton* FOK = nullptr;
     QPushButton* FCancel = nullptr;
     QTimer* FTimer = nullptr;
+    int FCaptionWidth = 0;
 
     TPixelGraphic FSource;
     std::unique_ptr<TCreateSrcPGThread> FSrcThread;
