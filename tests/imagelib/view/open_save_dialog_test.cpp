@@ -77,33 +77,41 @@ TEST_F(OpenSaveDialogTest, OptionsKeepShareAwareWithAWarning)
     EXPECT_EQ(boxes.Shown().size(), 1u);
 }
 
-TEST_F(OpenSaveDialogTest, PreviewsABmpWithItsInformation)
+TEST_F(OpenSaveDialogTest, PreviewsEachFormatWithItsInformation)
 {
-    const std::string path = SaveImage(400, 200, "wide.bmp");
-    TPGOpenDialog dialog;
-    OpenAndSelect(dialog, "wide.bmp");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.GetPreviewPixelGraphic() != nullptr; }, 10000));
-    EXPECT_EQ(dialog.GetPreviewFileName(), path);
-    const TPixelGraphic* preview = dialog.GetPreviewPixelGraphic();
-    // Fitted into the box with the picture's 2:1 shape.
-    const QSize box = dialog.findChild<QWidget*>("PreviewBox")->size() - QSize(8, 8);
-    EXPECT_EQ(preview->GetWidth(), box.width());
-    EXPECT_EQ(preview->GetHeight(), box.width() / 2);
-    auto& shown = const_cast<TPixelGraphic&>(*preview);
-    EXPECT_EQ(shown.GetPixelColor(2, 2), clRed);
-    EXPECT_EQ(shown.GetPixelColor(shown.GetWidth() - 3, shown.GetHeight() - 3), clWhite);
+    for (const std::string extension : {"bmp", "jpg", "png", "ppm"}) {
+        SCOPED_TRACE(extension);
+        const std::string path = SaveImage(400, 200, "wide." + extension);
+        TPGOpenDialog dialog;
+        OpenAndSelect(dialog, "wide." + extension);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.GetPreviewPixelGraphic() != nullptr; }, 10000));
+        EXPECT_EQ(dialog.GetPreviewFileName(), path);
+        const TPixelGraphic* preview = dialog.GetPreviewPixelGraphic();
+        // Fitted into the box with the picture's 2:1 shape.
+        const QSize box = dialog.findChild<QWidget*>("PreviewBox")->size() - QSize(8, 8);
+        EXPECT_EQ(preview->GetWidth(), box.width());
+        EXPECT_EQ(preview->GetHeight(), box.width() / 2);
+        auto& shown = const_cast<TPixelGraphic&>(*preview);
+        const TColor topLeft = shown.GetPixelColor(2, 2);
+        const TColor bottomRight = shown.GetPixelColor(shown.GetWidth() - 3, shown.GetHeight() - 3);
+        EXPECT_GT(GetRValue(topLeft), 240); // JPEG is near enough
+        EXPECT_LT(GetGValue(topLeft) + GetBValue(topLeft), 24);
+        EXPECT_GT(GetRValue(bottomRight) + GetGValue(bottomRight) + GetBValue(bottomRight), 3 * 240);
 
-    ASSERT_TRUE(dialog.GetInfoValid());
-    const QStringList lines = dialog.GetInfoLines();
-    ASSERT_GE(lines.size(), 2);
-    EXPECT_EQ(lines.first().toStdString(), dialog.GetInfo().FormatName);
-    EXPECT_TRUE(lines.last().startsWith("400x200x")) << lines.last().toStdString();
-    EXPECT_TRUE(lines.last().endsWith(" 24 bit")) << lines.last().toStdString();
+        ASSERT_TRUE(dialog.GetInfoValid());
+        const QStringList lines = dialog.GetInfoLines();
+        ASSERT_GE(lines.size(), 2);
+        EXPECT_EQ(lines.first().toStdString(), dialog.GetInfo().FormatName);
+        EXPECT_FALSE(dialog.GetInfo().FormatName.empty());
+        EXPECT_TRUE(lines.last().startsWith("400x200x")) << lines.last().toStdString();
+        EXPECT_TRUE(lines.last().endsWith(" 24 bit")) << lines.last().toStdString();
 
-    static_cast<QDialog&>(dialog).accept();
-    EXPECT_EQ(result, 1);
-    EXPECT_EQ(dialog.GetFileName(), path);
-    EXPECT_EQ(dialog.GetPreviewPixelGraphic(), nullptr);
+        static_cast<QDialog&>(dialog).accept();
+        EXPECT_EQ(result, 1);
+        EXPECT_EQ(dialog.GetFileName(), path);
+        EXPECT_EQ(dialog.GetPreviewPixelGraphic(), nullptr);
+        result = -1;
+    }
 }
 
 TEST_F(OpenSaveDialogTest, UnknownFileGetsNoInformationNorPreview)
