@@ -121,6 +121,7 @@ public:
     using TFilterDialog::TFilterDialog;
     // True when closed with OK; Image is not kept.
     bool Execute(TPixelGraphic* AImage);
+    // AImage must stay unchanged until Done is called.
     void ExecuteAsync(TPixelGraphic* AImage, std::function<void(bool)> Done);
 };
 

@@ -20,12 +20,6 @@ namespace lumeno {
 
 namespace {
 
-std::string Upper(std::string Text)
-{
-    std::transform(Text.begin(), Text.end(), Text.begin(), [](unsigned char c) { return std::toupper(c); });
-    return Text;
-}
-
 // "*.*" means every file, also those without a dot.
 QString QtPatterns(QString Patterns)
 {
@@ -44,6 +38,13 @@ std::string FirstSelectedFile(std::string Text)
     if (quote != std::string::npos)
         Text.erase(quote, 1);
     return Text;
+}
+
+std::string FilterEntryText(const TFileFormatReaderWriter& Entry)
+{
+    std::string upper = Entry.Extension;
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return std::toupper(c); });
+    return upper + " - " + Entry.Description + "|*." + Entry.Extension + "|";
 }
 
 QStringList PGNameFilters(const std::string& Filter)
@@ -131,11 +132,7 @@ void TPGOpenDialog::SetShowInfo(bool Value)
 
 std::vector<const TFileFormatReaderWriter*> TPGOpenDialog::FilterEntries() const
 {
-    std::vector<const TFileFormatReaderWriter*> entries;
-    for (const auto& reader : FileFormatReaders())
-        if (reader->ShowInFilter)
-            entries.push_back(reader.get());
-    return entries;
+    return FilterShownEntries(FileFormatReaders());
 }
 
 std::string TPGOpenDialog::BuildFilter() const
@@ -148,7 +145,7 @@ std::string TPGOpenDialog::BuildFilter() const
             filter += (i ? "; *." : "*.") + entries[i]->Extension;
         filter += "|";
         for (const auto* entry : entries)
-            filter += Upper(entry->Extension) + " - " + entry->Description + "|*." + entry->Extension + "|";
+            filter += FilterEntryText(*entry);
     }
     return filter + GetPGLangStr(26) + "|*.*";
 }

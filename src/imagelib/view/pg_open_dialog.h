@@ -131,6 +131,20 @@ private:
 // quoted names separated by blanks.
 std::string FirstSelectedFile(std::string Text);
 
+// The entries of List that the filter shows.
+template <class TList>
+std::vector<const TFileFormatReaderWriter*> FilterShownEntries(const TList& List)
+{
+    std::vector<const TFileFormatReaderWriter*> entries;
+    for (const auto& entry : List)
+        if (entry->ShowInFilter)
+            entries.push_back(entry.get());
+    return entries;
+}
+
+// An entry's own filter line: "EXT - description|*.ext|".
+std::string FilterEntryText(const TFileFormatReaderWriter& Entry);
+
 // "text|patterns|…" as the toolkit's name filters ("text (patterns)").
 QStringList PGNameFilters(const std::string& Filter);
 

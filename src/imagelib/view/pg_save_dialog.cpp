@@ -31,22 +31,14 @@ TPGSaveDialog::TPGSaveDialog(QWidget* Parent) : TPGOpenDialog(Parent)
 
 std::vector<const TFileFormatReaderWriter*> TPGSaveDialog::FilterEntries() const
 {
-    std::vector<const TFileFormatReaderWriter*> entries;
-    for (const auto& writer : FileFormatWriters())
-        if (writer->ShowInFilter)
-            entries.push_back(writer.get());
-    return entries;
+    return FilterShownEntries(FileFormatWriters());
 }
 
 std::string TPGSaveDialog::BuildFilter() const
 {
     std::string filter;
-    for (const auto* entry : FilterEntries()) {
-        std::string upper = entry->Extension;
-        for (char& c : upper)
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        filter += upper + " - " + entry->Description + "|*." + entry->Extension + "|";
-    }
+    for (const auto* entry : FilterEntries())
+        filter += FilterEntryText(*entry);
     return filter;
 }
 

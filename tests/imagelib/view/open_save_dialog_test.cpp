@@ -2,6 +2,7 @@
 #include "imagelib/pg_startup.h"
 #include "imagelib/view/create_open_save_dialog_paint_pg_thread.h"
 #include "imagelib/view/pg_open_dialog.h"
+#include "imagelib/view/pg_paint_events.h"
 #include "imagelib/view/pg_save_dialog.h"
 #include "support/recording_dialogs.h"
 #include "support/test_env.h"
@@ -174,6 +175,38 @@ TEST_F(OpenSaveDialogTest, PreviewThreadFitsAndDropsWhenStopped)
     thread.FFileName = path;
     thread.Terminate();
     EXPECT_EQ(thread.Work(), nullptr);
+}
+
+// Collects the progress a preview build posts.
+class TProgressRecorder : public QObject {
+public:
+    bool event(QEvent* e) override
+    {
+        if (e->type() != TPGPaintProgressEvent::EventType())
+            return QObject::event(e);
+        const auto* p = static_cast<TPGPaintProgressEvent*>(e);
+        Reports.push_back({p->Step, p->Percent});
+        return true;
+    }
+    std::vector<std::pair<int, int>> Reports;
+};
+
+TEST_F(OpenSaveDialogTest, PreviewProgressGoesOutOncePerChangedPercent)
+{
+    TProgressRecorder recorder;
+    TCreateOpenSaveDialogPaintPGThread thread(true);
+    thread.FTargetWindow = &recorder;
+    bool abort = true;
+    thread.Progress(nullptr, 5, 0, abort); // no maximum: nothing
+    EXPECT_FALSE(abort);
+    thread.Progress(nullptr, 20, 100, abort); // a new sixteenth
+    thread.Progress(nullptr, 20, 100, abort); // same percent
+    QCoreApplication::processEvents();
+    // The step goes out as it is; the clock turns it into its hand.
+    EXPECT_EQ(recorder.Reports, (std::vector<std::pair<int, int>>{{1, 20}}));
+    thread.Terminate();
+    thread.Progress(nullptr, 1, 2, abort);
+    EXPECT_TRUE(abort);
 }
 
 TEST_F(OpenSaveDialogTest, SaveFilterListsEveryWriterAndPreselectsByExtension)
