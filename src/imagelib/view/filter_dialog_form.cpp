@@ -250,6 +250,9 @@ void TFilterDialogForm::StartPreview()
     FTimer->setInterval(100);
     connect(FTimer, &QTimer::timeout, this, &TFilterDialogForm::PreviewTimer);
     TPixelGraphic* image = FDialog->Image;
+    // Drawing still held by the image's canvas lands before the worker reads it.
+    if (image)
+        image->Flush();
     const QSize size = FilterPreviewSourceSize(image ? image->GetWidth() : 0, image ? image->GetHeight() : 0,
                                                FPreview->size());
     FSource.SetDimensions(size.width(), size.height(), pf24Bit);

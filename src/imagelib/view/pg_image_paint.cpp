@@ -9,8 +9,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include <cmath>
-#include <numbers>
 
 namespace lumeno {
 

@@ -7,7 +7,6 @@
 #include "platform/dialogs.h"
 
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTimer>
