@@ -30,7 +30,10 @@ public:
     }
 
     Extended GetRadius() const { return Slider1.Position / 100.0L; }
-    void SetRadius(Extended Value) { Slider1.Position = static_cast<int>(Round(std::clamp(Value, 0.5L, 5.0L) * 100)); }
+    void SetRadius(Extended Value)
+    {
+        Slider1.Position = static_cast<int>(Round(std::clamp(Value, 0.5L, 5.0L) * 100));
+    }
 };
 
 } // namespace lumeno

@@ -7,7 +7,10 @@ namespace lumeno {
 
 class TCMYFilterDialog : public TXXXFilterDialog {
 public:
-    explicit TCMYFilterDialog(QObject* Owner = nullptr) : TXXXFilterDialog(Owner, 48, {49, 50, 51}, false) { Initialize(); }
+    explicit TCMYFilterDialog(QObject* Owner = nullptr) : TXXXFilterDialog(Owner, 48, {49, 50, 51}, false)
+    {
+        Initialize();
+    }
     std::unique_ptr<TPGFilter> CreateFilter() const override { return std::make_unique<TCMYFilter>(); }
     TCMYFilter& GetFilter() const { return static_cast<TCMYFilter&>(GetFilterObject()); }
 

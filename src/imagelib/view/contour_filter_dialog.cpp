@@ -27,8 +27,8 @@ void TContourFilterDialog::InitTexts()
 
 void TContourFilterDialog::ApplySettings(TPGFilter& Filter) const
 {
-    static_cast<TConvFilter&>(Filter).SetContourKernel(FDistributionShape, FUseDistance, Slider1.Position / 100.0L,
-                                                       Slider2.Position, !GetBlackBk());
+    static_cast<TConvFilter&>(Filter).SetContourKernel(
+        FDistributionShape, FUseDistance, Slider1.Position / 100.0L, Slider2.Position, !GetBlackBk());
 }
 
 void TContourFilterDialog::SaveValues()

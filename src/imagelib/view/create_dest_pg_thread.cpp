@@ -32,8 +32,8 @@ void TCreateDestPGThread::run()
     }
     Filter.reset();
     if (result && !isInterruptionRequested())
-        QCoreApplication::postEvent(TargetWindow,
-                                    new TFilterPreviewEvent(FilterPreviewDone, Generation, std::move(result)));
+        QCoreApplication::postEvent(
+            TargetWindow, new TFilterPreviewEvent(FilterPreviewDone, Generation, std::move(result)));
 }
 
 } // namespace lumeno

@@ -61,7 +61,8 @@ void TCreateOpenSaveDialogPaintPGThread::Progress(TObject*, int Step, int Max, b
         FLastPercent = percent;
         FLastTick = tick;
         if (FTargetWindow)
-            QCoreApplication::postEvent(FTargetWindow, new TPGPaintProgressEvent(FGeneration, FStep, percent));
+            QCoreApplication::postEvent(FTargetWindow,
+                                        new TPGPaintProgressEvent(FGeneration, FStep, percent));
     }
 }
 
@@ -75,9 +76,8 @@ std::unique_ptr<TPixelGraphic> TCreateOpenSaveDialogPaintPGThread::Work()
     if (!std::filesystem::is_regular_file(FFileName, error))
         return nullptr;
     auto image = std::make_unique<TPixelGraphic>();
-    image->SetOnProgress([this](TObject* Sender, int Step, int Max, bool& Abort) {
-        Progress(Sender, Step, Max, Abort);
-    });
+    image->SetOnProgress(
+        [this](TObject* Sender, int Step, int Max, bool& Abort) { Progress(Sender, Step, Max, Abort); });
     image->SetReadWarningAction(pgwaIgnore);
     image->SetPreviewLoad(true);
     image->LoadFromFile(FFileName);
@@ -91,7 +91,8 @@ std::unique_ptr<TPixelGraphic> TCreateOpenSaveDialogPaintPGThread::Work()
     return image;
 }
 
-std::unique_ptr<TPixelGraphic> TCreateOpenSaveDialogPaintPGThread::FitIntoBox(std::unique_ptr<TPixelGraphic> Image)
+std::unique_ptr<TPixelGraphic>
+TCreateOpenSaveDialogPaintPGThread::FitIntoBox(std::unique_ptr<TPixelGraphic> Image)
 {
     if (Image->GetWidth() <= FMaxWidth && Image->GetHeight() <= FMaxHeight)
         return Image;
@@ -107,8 +108,8 @@ std::unique_ptr<TPixelGraphic> TCreateOpenSaveDialogPaintPGThread::FitIntoBox(st
     return fitted;
 }
 
-std::unique_ptr<TPixelGraphic> TCreateOpenSaveDialogPaintPGThread::ReduceForDisplay(
-    std::unique_ptr<TPixelGraphic> Image)
+std::unique_ptr<TPixelGraphic>
+TCreateOpenSaveDialogPaintPGThread::ReduceForDisplay(std::unique_ptr<TPixelGraphic> Image)
 {
     if (FDisplayDepth > 8)
         return Image;

@@ -7,11 +7,14 @@ namespace lumeno {
 
 class TDetailFilterDialog : public TConvFilterDialog {
 public:
-    explicit TDetailFilterDialog(QObject* Owner = nullptr) : TConvFilterDialog(Owner, 75, 75, 75) { Initialize(); }
+    explicit TDetailFilterDialog(QObject* Owner = nullptr) : TConvFilterDialog(Owner, 75, 75, 75)
+    {
+        Initialize();
+    }
     void ApplySettings(TPGFilter& Filter) const override
     {
-        static_cast<TConvFilter&>(Filter).SetDetailKernel(FDistributionShape, FUseDistance, Slider1.Position / 100.0L,
-                                               Slider2.Position);
+        static_cast<TConvFilter&>(Filter).SetDetailKernel(FDistributionShape, FUseDistance,
+                                                          Slider1.Position / 100.0L, Slider2.Position);
     }
 };
 

@@ -36,8 +36,10 @@ protected:
         QSlider::paintEvent(Event);
         QStyleOptionSlider option;
         initStyleOption(&option);
-        const QRect groove = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, this);
-        const QRect handle = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+        const QRect groove =
+            style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, this);
+        const QRect handle =
+            style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
         const int span = groove.width() - handle.width();
         const int x = groove.left() + handle.width() / 2 +
                       QStyle::sliderPositionFromValue(minimum(), maximum(), FNeutral, span);
@@ -64,8 +66,10 @@ QSize FilterPreviewSourceSize(int Width, int Height, QSize Client)
     if (Width <= Client.width() && Height <= Client.height())
         return {Width, Height};
     if (static_cast<double>(Width) / Height > static_cast<double>(Client.width()) / Client.height())
-        return {Client.width(), static_cast<int>(Round(static_cast<Extended>(Height) * Client.width() / Width))};
-    return {static_cast<int>(Round(static_cast<Extended>(Width) * Client.height() / Height)), Client.height()};
+        return {Client.width(),
+                static_cast<int>(Round(static_cast<Extended>(Height) * Client.width() / Width))};
+    return {static_cast<int>(Round(static_cast<Extended>(Width) * Client.height() / Height)),
+            Client.height()};
 }
 
 TFilterDialogForm::TFilterDialogForm(TFilterDialog& ADialog) : QDialog(nullptr), FDialog(&ADialog)
@@ -296,8 +300,8 @@ void TFilterDialogForm::PreviewTimer()
     StopDestThread();
     std::unique_ptr<TPGFilter> filter = FDialog->CreateFilter();
     FDialog->ApplySettings(*filter);
-    FDestThread = std::make_unique<TCreateDestPGThread>(false, this, &FSource, std::move(filter),
-                                                         FStartedGeneration);
+    FDestThread =
+        std::make_unique<TCreateDestPGThread>(false, this, &FSource, std::move(filter), FStartedGeneration);
     FDestThread->start();
 }
 
@@ -325,7 +329,8 @@ void TFilterDialogForm::customEvent(QEvent* Event)
     if (message->WParam == FilterPreviewSourceReady) {
         FSourceReady = true;
         ValueChanged();
-    } else if (message->WParam == FilterPreviewDone && message->Generation == FStartedGeneration && FPreview) {
+    } else if (message->WParam == FilterPreviewDone && message->Generation == FStartedGeneration &&
+               FPreview) {
         FShownGeneration = message->Generation;
         FPreview->SetPixelGraphic(std::move(message->LParam));
     }

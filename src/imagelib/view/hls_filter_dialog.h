@@ -7,7 +7,10 @@ namespace lumeno {
 
 class THLSFilterDialog : public TXXXFilterDialog {
 public:
-    explicit THLSFilterDialog(QObject* Owner = nullptr) : TXXXFilterDialog(Owner, 56, {57, 58, 59}, true) { Initialize(); }
+    explicit THLSFilterDialog(QObject* Owner = nullptr) : TXXXFilterDialog(Owner, 56, {57, 58, 59}, true)
+    {
+        Initialize();
+    }
     std::unique_ptr<TPGFilter> CreateFilter() const override { return std::make_unique<THLSFilter>(); }
     THLSFilter& GetFilter() const { return static_cast<THLSFilter&>(GetFilterObject()); }
 

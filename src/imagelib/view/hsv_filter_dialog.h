@@ -7,7 +7,10 @@ namespace lumeno {
 
 class THSVFilterDialog : public TXXXFilterDialog {
 public:
-    explicit THSVFilterDialog(QObject* Owner = nullptr) : TXXXFilterDialog(Owner, 60, {57, 59, 61}, true) { Initialize(); }
+    explicit THSVFilterDialog(QObject* Owner = nullptr) : TXXXFilterDialog(Owner, 60, {57, 59, 61}, true)
+    {
+        Initialize();
+    }
     std::unique_ptr<TPGFilter> CreateFilter() const override { return std::make_unique<THSVFilter>(); }
     THSVFilter& GetFilter() const { return static_cast<THSVFilter&>(GetFilterObject()); }
 

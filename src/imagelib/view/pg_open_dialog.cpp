@@ -42,7 +42,8 @@ std::string FirstSelectedFile(std::string Text)
 std::string FilterEntryText(const TFileFormatReaderWriter& Entry)
 {
     std::string upper = Entry.Extension;
-    std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return std::toupper(c); });
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char c) { return std::toupper(c); });
     return upper + " - " + Entry.Description + "|*." + Entry.Extension + "|";
 }
 
@@ -212,9 +213,10 @@ void TPGOpenDialog::BeginExecute()
     ShowInfo();
     if (FUseDefaultFilter)
         FFilter = BuildFilter();
-    setFileMode(acceptMode() == QFileDialog::AcceptSave
-                    ? QFileDialog::AnyFile
-                    : ((FOptions & ofAllowMultiSelect) ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile));
+    setFileMode(
+        acceptMode() == QFileDialog::AcceptSave
+            ? QFileDialog::AnyFile
+            : ((FOptions & ofAllowMultiSelect) ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile));
     setOption(QFileDialog::DontConfirmOverwrite, !(FOptions & ofOverwritePrompt));
     ApplyFilterToDialog();
     if (!FFileName.empty())

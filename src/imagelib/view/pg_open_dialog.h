@@ -70,9 +70,15 @@ public:
     bool GetProgressClockVisible() const { return FProgressClockVisible; }
     void SetProgressClockVisible(bool Value);
     TPalette8BitSys24BitGraphic GetPalette8BitSys24BitGraphic() const { return FPalette8BitSys24BitGraphic; }
-    void SetPalette8BitSys24BitGraphic(TPalette8BitSys24BitGraphic Value) { FPalette8BitSys24BitGraphic = Value; }
+    void SetPalette8BitSys24BitGraphic(TPalette8BitSys24BitGraphic Value)
+    {
+        FPalette8BitSys24BitGraphic = Value;
+    }
     TPalette8BitSys8BitGraphic GetPalette8BitSys8BitGraphic() const { return FPalette8BitSys8BitGraphic; }
-    void SetPalette8BitSys8BitGraphic(TPalette8BitSys8BitGraphic Value) { FPalette8BitSys8BitGraphic = Value; }
+    void SetPalette8BitSys8BitGraphic(TPalette8BitSys8BitGraphic Value)
+    {
+        FPalette8BitSys8BitGraphic = Value;
+    }
     bool GetShowInfo() const { return FShowInfo; }
     void SetShowInfo(bool Value);
 
@@ -132,8 +138,7 @@ private:
 std::string FirstSelectedFile(std::string Text);
 
 // The entries of List that the filter shows.
-template <class TList>
-std::vector<const TFileFormatReaderWriter*> FilterShownEntries(const TList& List)
+template <class TList> std::vector<const TFileFormatReaderWriter*> FilterShownEntries(const TList& List)
 {
     std::vector<const TFileFormatReaderWriter*> entries;
     for (const auto& entry : List)

@@ -6,7 +6,8 @@ namespace lumeno {
 
 namespace fs = std::filesystem;
 
-std::string RetypeSaveFileName(const std::string& Typed, const std::string& Folder, const std::string& Extension)
+std::string RetypeSaveFileName(const std::string& Typed, const std::string& Folder,
+                               const std::string& Extension)
 {
     const fs::path typed(Typed);
     const fs::path full = typed.is_absolute() ? typed : fs::path(Folder) / typed;
@@ -83,8 +84,8 @@ void TPGSaveDialog::TypeChanged()
     if (GetOptions() & ofAllowMultiSelect)
         return;
     const std::string typed = TypedFileName().toStdString();
-    const std::string retyped =
-        RetypeSaveFileName(typed, directory().absolutePath().toStdString(), GetFilterExtension(GetFilterIndex()));
+    const std::string retyped = RetypeSaveFileName(typed, directory().absolutePath().toStdString(),
+                                                   GetFilterExtension(GetFilterIndex()));
     if (retyped != typed)
         selectFile(QString::fromStdString(retyped));
 }

@@ -27,6 +27,7 @@ private:
 // The typed name with its extension replaced by Extension (a name without
 // one gets it added); the folder is dropped when it is Folder. A name that
 // is an existing folder, or an empty Extension, gives the name unchanged.
-std::string RetypeSaveFileName(const std::string& Typed, const std::string& Folder, const std::string& Extension);
+std::string RetypeSaveFileName(const std::string& Typed, const std::string& Folder,
+                               const std::string& Extension);
 
 } // namespace lumeno

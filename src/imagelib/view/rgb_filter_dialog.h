@@ -7,7 +7,10 @@ namespace lumeno {
 
 class TRGBFilterDialog : public TXXXFilterDialog {
 public:
-    explicit TRGBFilterDialog(QObject* Owner = nullptr) : TXXXFilterDialog(Owner, 44, {45, 46, 47}, false) { Initialize(); }
+    explicit TRGBFilterDialog(QObject* Owner = nullptr) : TXXXFilterDialog(Owner, 44, {45, 46, 47}, false)
+    {
+        Initialize();
+    }
     std::unique_ptr<TPGFilter> CreateFilter() const override { return std::make_unique<TRGBFilter>(); }
     TRGBFilter& GetFilter() const { return static_cast<TRGBFilter&>(GetFilterObject()); }
 

@@ -7,11 +7,14 @@ namespace lumeno {
 
 class TSharpenFilterDialog : public TConvFilterDialog {
 public:
-    explicit TSharpenFilterDialog(QObject* Owner = nullptr) : TConvFilterDialog(Owner, 74, 75, 50) { Initialize(); }
+    explicit TSharpenFilterDialog(QObject* Owner = nullptr) : TConvFilterDialog(Owner, 74, 75, 50)
+    {
+        Initialize();
+    }
     void ApplySettings(TPGFilter& Filter) const override
     {
-        static_cast<TConvFilter&>(Filter).SetSharpenKernel(FDistributionShape, FUseDistance, Slider1.Position / 100.0L,
-                                               Slider2.Position);
+        static_cast<TConvFilter&>(Filter).SetSharpenKernel(FDistributionShape, FUseDistance,
+                                                           Slider1.Position / 100.0L, Slider2.Position);
     }
 };
 

@@ -7,11 +7,14 @@ namespace lumeno {
 
 class TSmoothFilterDialog : public TConvFilterDialog {
 public:
-    explicit TSmoothFilterDialog(QObject* Owner = nullptr) : TConvFilterDialog(Owner, 76, 130, 100) { Initialize(); }
+    explicit TSmoothFilterDialog(QObject* Owner = nullptr) : TConvFilterDialog(Owner, 76, 130, 100)
+    {
+        Initialize();
+    }
     void ApplySettings(TPGFilter& Filter) const override
     {
-        static_cast<TConvFilter&>(Filter).SetSmoothKernel(FDistributionShape, FUseDistance, Slider1.Position / 100.0L,
-                                               Slider2.Position);
+        static_cast<TConvFilter&>(Filter).SetSmoothKernel(FDistributionShape, FUseDistance,
+                                                          Slider1.Position / 100.0L, Slider2.Position);
     }
 };
 

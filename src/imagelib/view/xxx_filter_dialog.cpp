@@ -20,7 +20,8 @@ void PercentSlider(TFilterSlider& Slider)
 
 } // namespace
 
-TXXXFilterDialog::TXXXFilterDialog(QObject* Owner, int ATitleId, std::array<int, 3> ACaptionIds, bool AHueFirst)
+TXXXFilterDialog::TXXXFilterDialog(QObject* Owner, int ATitleId, std::array<int, 3> ACaptionIds,
+                                   bool AHueFirst)
     : TPreviewFilterDialog(Owner), FTitleId(ATitleId), FCaptionIds(ACaptionIds), FHueFirst(AHueFirst)
 {
     HasPreview = true;
@@ -65,7 +66,8 @@ void TXXXFilterDialog::ApplySettings(TPGFilter& Filter) const
 
 std::string TXXXFilterDialog::ValueText1() const
 {
-    return FHueFirst ? SignedValueText(Slider1.Position, GetPGLangStr(83)) : TPreviewFilterDialog::ValueText1();
+    return FHueFirst ? SignedValueText(Slider1.Position, GetPGLangStr(83))
+                     : TPreviewFilterDialog::ValueText1();
 }
 
 void TXXXFilterDialog::SaveValues()

@@ -7,7 +7,10 @@ namespace lumeno {
 
 class TYCbCrFilterDialog : public TXXXFilterDialog {
 public:
-    explicit TYCbCrFilterDialog(QObject* Owner = nullptr) : TXXXFilterDialog(Owner, 52, {53, 54, 55}, false) { Initialize(); }
+    explicit TYCbCrFilterDialog(QObject* Owner = nullptr) : TXXXFilterDialog(Owner, 52, {53, 54, 55}, false)
+    {
+        Initialize();
+    }
     std::unique_ptr<TPGFilter> CreateFilter() const override { return std::make_unique<TYCbCrFilter>(); }
     TYCbCrFilter& GetFilter() const { return static_cast<TYCbCrFilter&>(GetFilterObject()); }
 

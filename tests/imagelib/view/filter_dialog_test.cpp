@@ -70,7 +70,8 @@ std::vector<std::function<void()>> Moves(TFilterDialogForm& form)
     std::vector<std::function<void()>> moves;
     for (int n = 1; n <= 3; ++n)
         if (QSlider* track = form.GetTrackBar(n))
-            moves.push_back([track] { track->setValue(track->minimum() + (track->maximum() - track->minimum()) / 4); });
+            moves.push_back(
+                [track] { track->setValue(track->minimum() + (track->maximum() - track->minimum()) / 4); });
     if (QCheckBox* box = form.GetCheckBox())
         moves.push_back([box] { box->click(); });
     if (QRadioButton* radio = form.GetRadioButton(2))
@@ -119,7 +120,8 @@ TEST_P(PreviewFilterDialogTest, OkAppliesWhatThePreviewShowed)
             EXPECT_NE(shown, before);
         }
     }
-    const std::vector<std::string> labels = {form.GetTrackBar(1) ? form.GetValueLabel(1)->text().toStdString() : ""};
+    const std::vector<std::string> labels = {form.GetTrackBar(1) ? form.GetValueLabel(1)->text().toStdString()
+                                                                 : ""};
     form.GetOKButton()->click();
     EXPECT_EQ(result, 1);
     EXPECT_EQ(dialog->GetForm(), nullptr);
@@ -151,15 +153,16 @@ TEST_P(PreviewFilterDialogTest, CancelChangesNothing)
     EXPECT_EQ(now(), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    All, PreviewFilterDialogTest,
-    ::testing::Values(TPreviewCase{"RGB", Make<TRGBFilterDialog>()}, TPreviewCase{"CMY", Make<TCMYFilterDialog>()},
-                      TPreviewCase{"YCbCr", Make<TYCbCrFilterDialog>()},
-                      TPreviewCase{"HLS", Make<THLSFilterDialog>()}, TPreviewCase{"HSV", Make<THSVFilterDialog>()},
-                      TPreviewCase{"Negative", Make<TNegativeFilterDialog>()},
-                      TPreviewCase{"GrayScale", Make<TGrayScaleFilterDialog>()},
-                      TPreviewCase{"BCG", Make<TBCGFilterDialog>()}),
-    [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(All, PreviewFilterDialogTest,
+                         ::testing::Values(TPreviewCase{"RGB", Make<TRGBFilterDialog>()},
+                                           TPreviewCase{"CMY", Make<TCMYFilterDialog>()},
+                                           TPreviewCase{"YCbCr", Make<TYCbCrFilterDialog>()},
+                                           TPreviewCase{"HLS", Make<THLSFilterDialog>()},
+                                           TPreviewCase{"HSV", Make<THSVFilterDialog>()},
+                                           TPreviewCase{"Negative", Make<TNegativeFilterDialog>()},
+                                           TPreviewCase{"GrayScale", Make<TGrayScaleFilterDialog>()},
+                                           TPreviewCase{"BCG", Make<TBCGFilterDialog>()}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 } // namespace
 } // namespace lumeno

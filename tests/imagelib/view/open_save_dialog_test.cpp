@@ -73,7 +73,8 @@ TEST_F(OpenSaveDialogTest, OptionsKeepShareAwareWithAWarning)
     dialog.SetOptions(ofHideReadOnly);
     EXPECT_EQ(dialog.GetOptions(), ofHideReadOnly | ofShareAware);
     ASSERT_EQ(boxes.Shown().size(), 1u);
-    EXPECT_EQ(boxes.Shown()[0].Text, "TPGOpenDialog.Options and TPGSaveDialog.Options must include ofShareAware!");
+    EXPECT_EQ(boxes.Shown()[0].Text,
+              "TPGOpenDialog.Options and TPGSaveDialog.Options must include ofShareAware!");
     dialog.SetOptions(ofShareAware | ofAllowMultiSelect);
     EXPECT_EQ(boxes.Shown().size(), 1u);
 }
