@@ -1,0 +1,547 @@
+#include "imagelib/codecs/tiff_reader.h"
+
+#include "imagelib/codecs/codec_io.h"
+#include "imagelib/codecs/tiff_format.h"
+#include "imagelib/pg_globals.h"
+#include "imagelib/pixel_graphic.h"
+#include "platform/dialogs.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace lumeno {
+
+namespace {
+
+const TCodecErrorsOf<EPGTIFFileFormatReader> PackBitsErrors("TIFF (PackBits): ");
+
+constexpr const char* StripCountText = "NumStripOffsets<>(ImageLength+RowsPerStrip-1) div RowsPerStrip";
+constexpr std::size_t ReadCacheSize = 4096;
+
+// What one image file directory says about its image.
+struct TTIFFDirectory {
+    std::uint32_t ImageWidth = 0;
+    std::uint32_t ImageLength = 0;
+    std::vector<std::uint32_t> BitsPerSample;
+    std::uint32_t Compression = TIFFNoCompression;
+    std::uint32_t Photometric = 0;
+    std::vector<std::uint32_t> StripOffsets;
+    std::uint32_t SamplesPerPixel = 1;
+    std::uint64_t RowsPerStrip = 0;
+    std::uint32_t PlanarConfiguration = 0;
+    std::vector<std::uint32_t> ColorMap;
+
+    int BitCount() const
+    {
+        int sum = 0;
+        for (std::uint32_t b : BitsPerSample)
+            sum += static_cast<int>(b);
+        return sum;
+    }
+    // Bits of the one sample of a grey or palette image, else 0.
+    std::uint32_t SingleSampleBits() const { return SamplesPerPixel == 1 ? BitsPerSample[0] : 0; }
+};
+
+// Reads the header and directories of one file, with every offset and count
+// checked against the stream before use.
+class TTIFFParser {
+public:
+    explicit TTIFFParser(TStream& stream) : stream_(stream), start_(stream.GetPosition())
+    {
+        size_ = std::max<std::int64_t>(stream.GetSize() - start_, 0);
+    }
+
+    void ReadHeader();
+    // Offsets of the directories of the chain, as far as they are counted.
+    std::vector<std::uint32_t> DirectoryOffsets() const;
+    TTIFFDirectory ReadDirectory(std::uint32_t offset);
+
+    bool BigEndian() const { return bigEndian_; }
+    std::int64_t Start() const { return start_; }
+    std::int64_t Size() const { return size_; }
+
+private:
+    std::uint16_t U16(const std::uint8_t* p) const { return bigEndian_ ? GetU16BE(p) : GetU16LE(p); }
+    std::uint32_t U32(const std::uint8_t* p) const { return bigEndian_ ? GetU32BE(p) : GetU32LE(p); }
+    // Count bytes at Offset from the file's start.
+    std::vector<std::uint8_t> ReadAt(std::int64_t offset, std::int64_t count);
+    std::vector<std::uint32_t> ReadValues(const std::uint8_t* entry);
+    void Store(TTIFFDirectory& d, std::uint16_t tag, const std::uint8_t* entry);
+
+    TStream& stream_;
+    std::int64_t start_;
+    std::int64_t size_;
+    bool bigEndian_ = false;
+    std::uint32_t firstDirectory_ = 0;
+};
+
+std::vector<std::uint8_t> TTIFFParser::ReadAt(std::int64_t offset, std::int64_t count)
+{
+    if (offset < 0 || count < 0 || offset > size_ || count > size_ - offset)
+        TIFFReaderErrors.RaiseMessage(msgUnexpectedEnd);
+    stream_.SetPosition(start_ + offset);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count));
+    TCodecReader(stream_, TIFFReaderErrors).Read(bytes.data(), count);
+    return bytes;
+}
+
+void TTIFFParser::ReadHeader()
+{
+    const std::vector<std::uint8_t> h = ReadAt(0, TIFFHeaderSize);
+    if (h[0] == 'I' && h[1] == 'I')
+        bigEndian_ = false;
+    else if (h[0] == 'M' && h[1] == 'M')
+        bigEndian_ = true;
+    else
+        TIFFReaderErrors.RaiseMessage(34, "TIF");
+    if (U16(h.data() + 2) != 42)
+        TIFFReaderErrors.RaiseMessage(34, "TIF");
+    firstDirectory_ = U32(h.data() + 4);
+}
+
+std::vector<std::uint32_t> TTIFFParser::DirectoryOffsets() const
+{
+    if (!TIFFCountDirectories)
+        return {firstDirectory_};
+    std::vector<std::uint32_t> offsets;
+    std::uint32_t at = firstDirectory_;
+    std::uint8_t b[4];
+    while (at != 0) {
+        if (static_cast<int>(offsets.size()) >= TIFFMaxDirectories || at > size_ - 2)
+            return {firstDirectory_};
+        offsets.push_back(at);
+        stream_.SetPosition(start_ + at);
+        stream_.ReadBuffer(b, 2);
+        const std::int64_t next = std::int64_t{at} + 2 + std::int64_t{TIFFEntrySize} * U16(b);
+        if (next > size_ - 4)
+            return {firstDirectory_};
+        stream_.SetPosition(start_ + next);
+        stream_.ReadBuffer(b, 4);
+        at = U32(b);
+    }
+    return offsets;
+}
+
+std::vector<std::uint32_t> TTIFFParser::ReadValues(const std::uint8_t* entry)
+{
+    const std::uint16_t type = U16(entry + 2);
+    const std::int64_t count = U32(entry + 4);
+    int size = 0;
+    switch (type) {
+    case ftByte: size = 1; break;
+    case ftShort: size = 2; break;
+    case ftLong: size = 4; break;
+    default: TIFFReaderErrors.Raise("Unsupported field Type: " + std::to_string(type));
+    }
+    const std::int64_t bytes = count * size;
+    std::vector<std::uint8_t> inOffset;
+    const std::uint8_t* p = entry + 8;
+    if (bytes > 4) {
+        inOffset = ReadAt(U32(entry + 8), bytes);
+        p = inOffset.data();
+    }
+    std::vector<std::uint32_t> values(static_cast<std::size_t>(count));
+    for (auto& v : values) {
+        v = size == 1 ? *p : size == 2 ? U16(p) : U32(p);
+        p += size;
+    }
+    return values;
+}
+
+void TTIFFParser::Store(TTIFFDirectory& d, std::uint16_t tag, const std::uint8_t* entry)
+{
+    auto single = [&] {
+        const std::vector<std::uint32_t> v = ReadValues(entry);
+        return v.empty() ? 0u : v[0];
+    };
+    switch (tag) {
+    case tagImageWidth: d.ImageWidth = single(); break;
+    case tagImageLength: d.ImageLength = single(); break;
+    case tagBitsPerSample: d.BitsPerSample = ReadValues(entry); break;
+    case tagCompression: d.Compression = single(); break;
+    case tagPhotometricInterpretation: d.Photometric = single(); break;
+    case tagStripOffsets: d.StripOffsets = ReadValues(entry); break;
+    case tagSamplesPerPixel: d.SamplesPerPixel = single(); break;
+    case tagRowsPerStrip: d.RowsPerStrip = single(); break;
+    case tagPlanarConfiguration: d.PlanarConfiguration = single(); break;
+    case tagColorMap: d.ColorMap = ReadValues(entry); break;
+    default: break;
+    }
+}
+
+void CheckSampleLayout(const TTIFFDirectory& d)
+{
+    if (d.PlanarConfiguration > 1)
+        TIFFReaderErrors.RaiseMessage(msgInvalid, "PlanarConfiguration");
+    if (d.SamplesPerPixel != 1 && d.SamplesPerPixel != 3 && d.SamplesPerPixel != 4)
+        TIFFReaderErrors.Raise("Invalid SamplesPerPixel");
+    if (d.BitsPerSample.size() != d.SamplesPerPixel)
+        TIFFReaderErrors.Raise("Invalid count of SamplesPerPixel");
+    const std::vector<std::uint32_t>& b = d.BitsPerSample;
+    const bool allEight = std::all_of(b.begin(), b.end(), [](std::uint32_t v) { return v == 8; });
+    bool fits = false;
+    switch (d.Photometric) {
+    case phWhiteIsZero: case phBlackIsZero: case phPalette:
+        fits = b.size() == 1 && (b[0] == 1 || b[0] == 4 || b[0] == 8);
+        break;
+    case phRGB:
+        fits = b.size() >= 3 && allEight;
+        break;
+    case phCMYK:
+        fits = b.size() == 4 && allEight;
+        break;
+    default:
+        break;
+    }
+    if (!fits)
+        TIFFReaderErrors.Raise("Invalid SamplesPerPixel");
+}
+
+void CheckDirectory(TTIFFDirectory& d)
+{
+    CheckSampleLayout(d);
+    if (d.ImageWidth == 0 || d.ImageLength == 0)
+        TIFFReaderErrors.RaiseMessage(35);
+    if (d.StripOffsets.empty())
+        TIFFReaderErrors.RaiseMessage(msgInvalid, "StripOffsets");
+    if (d.RowsPerStrip == 0) {
+        if (d.StripOffsets.size() != 1)
+            TIFFReaderErrors.Raise("Invalid RowsPerStrip");
+        d.RowsPerStrip = d.ImageLength;
+    }
+    d.RowsPerStrip = std::min<std::uint64_t>(d.RowsPerStrip, d.ImageLength);
+}
+
+TTIFFDirectory TTIFFParser::ReadDirectory(std::uint32_t offset)
+{
+    const std::vector<std::uint8_t> countBytes = ReadAt(offset, 2);
+    const int n = U16(countBytes.data());
+    const std::vector<std::uint8_t> entries = ReadAt(std::int64_t{offset} + 2, std::int64_t{TIFFEntrySize} * n);
+    TTIFFDirectory d;
+    for (int i = 0; i < n; ++i) {
+        const std::uint8_t* e = entries.data() + static_cast<std::ptrdiff_t>(i) * TIFFEntrySize;
+        Store(d, U16(e), e);
+    }
+    if (d.BitsPerSample.empty())
+        d.BitsPerSample.assign(d.SamplesPerPixel <= 4 ? d.SamplesPerPixel : 0, 1);
+    CheckDirectory(d);
+    return d;
+}
+
+// Reads the chosen directory of the file.
+TTIFFDirectory ReadChosenDirectory(TTIFFParser& parser, int index, int& imageCount)
+{
+    parser.ReadHeader();
+    const std::vector<std::uint32_t> offsets = parser.DirectoryOffsets();
+    imageCount = static_cast<int>(offsets.size());
+    if (index < 0 || index >= imageCount)
+        TIFFReaderErrors.RaiseMessage(msgInvalid, "Index");
+    return parser.ReadDirectory(offsets[static_cast<std::size_t>(index)]);
+}
+
+// Sequential bytes of the strips through a small cache; the stream's end is
+// the end of the data.
+class TStripInput {
+public:
+    TStripInput(TStream& stream, std::int64_t start, std::int64_t size)
+        : stream_(stream), start_(start), size_(size), cache_(ReadCacheSize)
+    {
+    }
+
+    void MoveTo(std::int64_t offset)
+    {
+        if (offset > size_)
+            TIFFReaderErrors.RaiseMessage(msgUnexpectedEnd);
+        position_ = offset;
+        next_ = end_ = 0;
+        stream_.SetPosition(start_ + offset);
+    }
+
+    std::uint8_t Byte()
+    {
+        if (next_ == end_)
+            Refill();
+        return cache_[next_++];
+    }
+
+    void Read(std::uint8_t* dest, std::size_t count)
+    {
+        while (count > 0) {
+            if (next_ == end_)
+                Refill();
+            const std::size_t n = std::min(count, end_ - next_);
+            std::memcpy(dest, cache_.data() + next_, n);
+            next_ += n;
+            dest += n;
+            count -= n;
+        }
+    }
+
+private:
+    void Refill()
+    {
+        const auto n = static_cast<std::size_t>(std::min<std::int64_t>(ReadCacheSize, size_ - position_));
+        if (n == 0 || stream_.Read(cache_.data(), static_cast<std::int64_t>(n)) != static_cast<std::int64_t>(n))
+            TIFFReaderErrors.RaiseMessage(msgUnexpectedEnd);
+        position_ += static_cast<std::int64_t>(n);
+        next_ = 0;
+        end_ = n;
+    }
+
+    TStream& stream_;
+    std::int64_t start_;
+    std::int64_t size_;
+    std::int64_t position_ = 0;
+    std::vector<std::uint8_t> cache_;
+    std::size_t next_ = 0;
+    std::size_t end_ = 0;
+};
+
+void DecodePackBitsRow(TStripInput& in, std::uint8_t* row, std::size_t rowSize, int y)
+{
+    std::size_t x = 0;
+    auto overshoot = [&] { PackBitsErrors.Raise("Invalid count of bytes in row " + std::to_string(y)); };
+    while (x < rowSize) {
+        const auto n = static_cast<std::int8_t>(in.Byte());
+        if (n >= 0) {
+            const std::size_t k = static_cast<std::size_t>(n) + 1;
+            if (k > rowSize - x)
+                overshoot();
+            in.Read(row + x, k);
+            x += k;
+        } else if (n != -128) {
+            const std::size_t k = static_cast<std::size_t>(1 - n);
+            if (k > rowSize - x)
+                overshoot();
+            std::memset(row + x, in.Byte(), k);
+            x += k;
+        }
+    }
+}
+
+void InvertBytes(const std::uint8_t* src, std::uint8_t* dst, std::size_t n)
+{
+    for (std::size_t i = 0; i < n; ++i)
+        dst[i] = static_cast<std::uint8_t>(~src[i]);
+}
+
+void RGBToBGR(const std::uint8_t* src, std::uint8_t* dst, int width, int samples)
+{
+    for (int x = 0; x < width; ++x, src += samples, dst += 3) {
+        dst[0] = src[2];
+        dst[1] = src[1];
+        dst[2] = src[0];
+    }
+}
+
+void CMYKToBGR(const std::uint8_t* src, std::uint8_t* dst, int width)
+{
+    for (int x = 0; x < width; ++x, src += 4, dst += 3) {
+        const int k = src[3];
+        dst[0] = static_cast<std::uint8_t>(std::max(0, 255 - src[2] - k));
+        dst[1] = static_cast<std::uint8_t>(std::max(0, 255 - src[1] - k));
+        dst[2] = static_cast<std::uint8_t>(std::max(0, 255 - src[0] - k));
+    }
+}
+
+// The decoding of one image; lives for one call.
+class TTIFFDecoder {
+public:
+    TTIFFDecoder(TTIFFParser& parser, const TTIFFDirectory& d, TStream& stream, TPixelGraphic& g)
+        : d_(d), g_(g), in_(stream, parser.Start(), parser.Size())
+    {
+    }
+
+    void Run();
+
+private:
+    void CheckCompression() const;
+    void CheckStripCount();
+    void SetUpImage();
+    void ConvertRow(const std::uint8_t* src, std::uint8_t* dst) const;
+
+    TTIFFDirectory d_;
+    TPixelGraphic& g_;
+    TStripInput in_;
+};
+
+void TTIFFDecoder::CheckCompression() const
+{
+    switch (d_.Compression) {
+    case TIFFNoCompression: case TIFFPackBits: return;
+    case 2: TIFFReaderErrors.Raise("Unsupported compression CCITT 1D");
+    case 3: TIFFReaderErrors.Raise("Unsupported compression Group 3 Fax");
+    case 4: TIFFReaderErrors.Raise("Unsupported compression Group 4 Fax");
+    case 5: TIFFReaderErrors.Raise("Unsupported compression LZW");
+    case 6: TIFFReaderErrors.Raise("Unsupported compression JPEG");
+    default: TIFFReaderErrors.Raise("Unsupported compression " + std::to_string(d_.Compression));
+    }
+}
+
+bool AcceptWarning(TPGWarningAction action, const std::string& text)
+{
+    switch (action) {
+    case pgwaIgnore:
+        return true;
+    case pgwaOKBox:
+        MessageBox(text, "TIFF-Warning", MB_OK | MB_ICONWARNING);
+        return true;
+    case pgwaOKCancelBox:
+        return MessageBox(text, "TIFF-Warning", MB_OKCANCEL | MB_ICONWARNING) == mrOk;
+    default:
+        return false;
+    }
+}
+
+void TTIFFDecoder::CheckStripCount()
+{
+    const std::uint64_t strips = (d_.ImageLength + d_.RowsPerStrip - 1) / d_.RowsPerStrip;
+    if (strips == d_.StripOffsets.size())
+        return;
+    if (d_.StripOffsets.size() == 1 &&
+        AcceptWarning(g_.GetReadWarningAction(), TIFFReaderErrors.Prefix() + StripCountText))
+        d_.RowsPerStrip = d_.ImageLength;
+    else
+        TIFFReaderErrors.Raise(StripCountText);
+}
+
+void TTIFFDecoder::SetUpImage()
+{
+    const std::uint32_t bits = d_.SingleSampleBits();
+    const int depth = bits == 0 ? 24 : static_cast<int>(bits);
+    CheckImageSize(TIFFReaderErrors, d_.ImageWidth, d_.ImageLength, depth);
+    if (d_.Photometric == phPalette && bits > 1 && d_.ColorMap.size() < 3u << bits)
+        TIFFReaderErrors.RaiseMessage(msgInvalid, "ColorMap");
+    g_.SetDimensions(static_cast<int>(d_.ImageWidth), static_cast<int>(d_.ImageLength),
+                     TPixelGraphic::BitCountToPixelFormat(depth));
+    if (bits == 1) {
+        g_.SetPaletteType(pBlackWhite);
+    } else if (bits != 0 && d_.Photometric != phPalette) {
+        g_.SetPaletteType(bits == 4 ? pGray16 : pGray256);
+    } else if (bits != 0) {
+        const int n = 1 << bits;
+        g_.SetPaletteSize(n);
+        const std::uint32_t* map = d_.ColorMap.data();
+        for (int i = 0; i < n; ++i)
+            g_.SetPaletteEntry(i, RGB(map[i] / 256 & 0xFF, map[n + i] / 256 & 0xFF, map[2 * n + i] / 256 & 0xFF));
+    }
+}
+
+void TTIFFDecoder::ConvertRow(const std::uint8_t* src, std::uint8_t* dst) const
+{
+    const int width = static_cast<int>(d_.ImageWidth);
+    switch (d_.SingleSampleBits()) {
+    case 0:
+        if (d_.Photometric == phCMYK)
+            CMYKToBGR(src, dst, width);
+        else
+            RGBToBGR(src, dst, width, static_cast<int>(d_.SamplesPerPixel));
+        return;
+    default: {
+        // Palette and grey rows have the image's own layout, high bits first.
+        const std::size_t bytes = (static_cast<std::size_t>(d_.BitsPerSample[0]) * width + 7) / 8;
+        if (d_.Photometric == phWhiteIsZero)
+            InvertBytes(src, dst, bytes);
+        else
+            std::memcpy(dst, src, bytes);
+    }
+    }
+}
+
+void TTIFFDecoder::Run()
+{
+    CheckCompression();
+    CheckStripCount();
+    SetUpImage();
+    const std::uint64_t rowSize =
+        (std::uint64_t{d_.ImageWidth} * d_.BitsPerSample[0] * d_.SamplesPerPixel + 7) / 8;
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(rowSize));
+    const int height = static_cast<int>(d_.ImageLength);
+    const bool packBits = d_.Compression == TIFFPackBits;
+    TCodecProgressScope progress(g_);
+    for (int y = 0; y < height; ++y) {
+        if (y % d_.RowsPerStrip == 0)
+            in_.MoveTo(d_.StripOffsets[static_cast<std::size_t>(y / d_.RowsPerStrip)]);
+        if (packBits)
+            DecodePackBitsRow(in_, row.data(), row.size(), y);
+        else
+            in_.Read(row.data(), row.size());
+        ConvertRow(row.data(), g_.GetScanLine(y));
+        if (g_.Progress(y + 1, height))
+            return;
+    }
+}
+
+std::string CompressionText(std::uint32_t compression)
+{
+    switch (compression) {
+    case 1: return "Uncompr.";
+    case 2: return "CCITT 1D";
+    case 3: return "Group 3 F.";
+    case 4: return "Group 4 F.";
+    case 5: return "LZW";
+    case 6: return "JPEG";
+    case TIFFPackBits: return "PackBits";
+    default: return std::to_string(compression);
+    }
+}
+
+std::string PhotometricText(std::uint32_t photometric)
+{
+    switch (photometric) {
+    case phWhiteIsZero: return ", WhiteIsZero";
+    case phBlackIsZero: return ", BlackIsZero";
+    case phRGB: return ", RGB";
+    case phPalette: return ", RGB Palette";
+    case phCMYK: return ", CMYK";
+    default: TIFFReaderErrors.Raise("Unsupported photometric interpretation " + std::to_string(photometric));
+    }
+}
+
+std::string ColorsText(int bitCount)
+{
+    switch (bitCount) {
+    case 1: return "2";
+    case 4: return "16";
+    case 8: return "256";
+    default: return "16.7 M";
+    }
+}
+
+} // namespace
+
+TTIFFileFormatReader::TTIFFileFormatReader() : TFileFormatReader("tif", "Tagged Image File Format") {}
+
+bool TTIFFileFormatReader::CanRead(TFileHeader Header) const
+{
+    return (Header[0] == 'I' && Header[1] == 'I' && Header[2] == 42 && Header[3] == 0) ||
+           (Header[0] == 'M' && Header[1] == 'M' && Header[2] == 0 && Header[3] == 42);
+}
+
+void TTIFFileFormatReader::Read(TStream& Stream, TPixelGraphic& Graphic, int Index) const
+{
+    TTIFFParser parser(Stream);
+    int count = 0;
+    const TTIFFDirectory d = ReadChosenDirectory(parser, Index, count);
+    TTIFFDecoder(parser, d, Stream, Graphic).Run();
+}
+
+void TTIFFileFormatReader::GetInfo(TStream& Stream, int Index, std::string& SubFormat, std::string& Remarks,
+                                   int& Width, int& Height, std::string& Colors, int& BitCount,
+                                   int& ImageCount) const
+{
+    TFileFormatReader::GetInfo(Stream, Index, SubFormat, Remarks, Width, Height, Colors, BitCount, ImageCount);
+    TTIFFParser parser(Stream);
+    const TTIFFDirectory d = ReadChosenDirectory(parser, Index, ImageCount);
+    SubFormat = std::string(parser.BigEndian() ? "M, " : "I, ") + CompressionText(d.Compression) +
+                PhotometricText(d.Photometric);
+    if (d.Compression >= 2 && d.Compression <= 6)
+        Remarks = "(Unsupported compression)";
+    Width = static_cast<int>(d.ImageWidth);
+    Height = static_cast<int>(d.ImageLength);
+    BitCount = d.BitCount();
+    Colors = ColorsText(BitCount);
+}
+
+} // namespace lumeno
