@@ -60,12 +60,12 @@ const std::string& PaletteGif()
 void Compare(benchmark::State& state, const std::string& path, const std::string& tool)
 {
     for (auto _ : state) {
-        const double ourMs = BestMs(5, [&] {
+        const double ourMs = BestMs(15, [&] {
             TPixelGraphic g;
             g.LoadFromFile(path);
             benchmark::DoNotOptimize(g.GetBits());
         });
-        const double theirMs = CommandMs(5, tool + " " + path + " >/dev/null 2>&1");
+        const double theirMs = CommandMs(15, tool + " " + path + " >/dev/null 2>&1");
         state.counters["ours_ms"] = ourMs;
         state.counters["theirs_ms"] = theirMs;
         state.counters["speedup"] = theirMs / ourMs;

@@ -22,10 +22,11 @@ public:
 
 private:
     void Reset();
-    bool NextString();
+    // The next code that stands for a string, or -1 at the end.
+    int NextString();
     int NextCode();
     void Add(int prefix, std::uint8_t suffix);
-    void Expand(int code);
+    void Expand(int code, std::uint8_t* dest) const;
 
     const std::uint8_t* data_;
     std::size_t size_;
@@ -41,10 +42,14 @@ private:
     int previous_ = -1;
     bool finished_ = false;
 
-    std::array<std::uint16_t, MaxCodes> prefix_{};
-    std::array<std::uint8_t, MaxCodes> suffix_{};
-    std::array<std::uint8_t, MaxCodes> first_{};
-    std::array<std::uint16_t, MaxCodes> length_{};
+    // A string is its prefix's string and one more byte.
+    struct TEntry {
+        std::uint16_t Prefix;
+        std::uint16_t Length;
+        std::uint8_t Suffix;
+        std::uint8_t First;
+    };
+    std::array<TEntry, MaxCodes> table_{};
     // The string of the last code, and how much of it is handed out.
     std::array<std::uint8_t, MaxCodes> string_{};
     std::size_t stringLength_ = 0;

@@ -105,9 +105,11 @@ void InvertBytes(const std::uint8_t* src, std::uint8_t* dst, std::size_t n)
         dst[i] = static_cast<std::uint8_t>(~src[i]);
 }
 
-void RGBToBGR(const std::uint8_t* src, std::uint8_t* dst, int width, int samples)
+// A fixed stride lets the compiler keep this loop tight.
+template <int Samples>
+void RGBToBGR(const std::uint8_t* __restrict src, std::uint8_t* __restrict dst, int width)
 {
-    for (int x = 0; x < width; ++x, src += samples, dst += 3) {
+    for (int x = 0; x < width; ++x, src += Samples, dst += 3) {
         dst[0] = src[2];
         dst[1] = src[1];
         dst[2] = src[0];
@@ -214,8 +216,10 @@ void TTIFFDecoder::ConvertRow(const std::uint8_t* src, std::uint8_t* dst) const
     case 0:
         if (d_.Photometric == phCMYK)
             CMYKToBGR(src, dst, width);
+        else if (d_.SamplesPerPixel == 3)
+            RGBToBGR<3>(src, dst, width);
         else
-            RGBToBGR(src, dst, width, static_cast<int>(d_.SamplesPerPixel));
+            RGBToBGR<4>(src, dst, width);
         return;
     default: {
         // Palette and grey rows have the image's own layout, high bits first.
