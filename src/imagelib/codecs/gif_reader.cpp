@@ -250,7 +250,8 @@ void tGifFileFormatReader::GetInfo(TStream& Stream, int Index, std::string& SubF
                                    int& Width, int& Height, std::string& Colors, int& BitCount,
                                    int& ImageCount) const
 {
-    TFileFormatReader::GetInfo(Stream, Index, SubFormat, Remarks, Width, Height, Colors, BitCount, ImageCount);
+    TFileFormatReader::GetInfo(Stream, Index, SubFormat, Remarks, Width, Height, Colors, BitCount,
+                               ImageCount);
     TGifParseState state;
     state.Requested = Index + 1;
     state.InfoOnly = true;

@@ -18,8 +18,8 @@ void MeasureRuns(const std::uint8_t* s, std::size_t n, std::vector<int>& runs)
         std::size_t j = i + 1;
         while (j < n && s[j] == s[i])
             ++j;
-        std::fill(runs.begin() + static_cast<std::ptrdiff_t>(i), runs.begin() + static_cast<std::ptrdiff_t>(j),
-                  static_cast<int>(j - i));
+        std::fill(runs.begin() + static_cast<std::ptrdiff_t>(i),
+                  runs.begin() + static_cast<std::ptrdiff_t>(j), static_cast<int>(j - i));
         i = j;
     }
 }

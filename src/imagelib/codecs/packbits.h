@@ -8,7 +8,10 @@
 namespace lumeno {
 
 // Upper bound of the encoded size of a row of Count bytes.
-constexpr std::size_t PackBitsWorstCase(std::size_t Count) { return 2 * Count + 1; }
+constexpr std::size_t PackBitsWorstCase(std::size_t Count)
+{
+    return 2 * Count + 1;
+}
 
 // Encodes one row into Dest (at least PackBitsWorstCase(Count) bytes) and
 // returns the bytes written. A pair of equal bytes next to a literal byte is

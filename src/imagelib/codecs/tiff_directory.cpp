@@ -62,10 +62,17 @@ std::vector<std::uint32_t> TTIFFParser::ReadValues(const std::uint8_t* entry)
     const std::int64_t count = U32(entry + 4);
     int size = 0;
     switch (type) {
-    case ftByte: size = 1; break;
-    case ftShort: size = 2; break;
-    case ftLong: size = 4; break;
-    default: TIFFReaderErrors.Raise("Unsupported field Type: " + std::to_string(type));
+    case ftByte:
+        size = 1;
+        break;
+    case ftShort:
+        size = 2;
+        break;
+    case ftLong:
+        size = 4;
+        break;
+    default:
+        TIFFReaderErrors.Raise("Unsupported field Type: " + std::to_string(type));
     }
     const std::int64_t bytes = count * size;
     std::vector<std::uint8_t> inOffset;
@@ -89,17 +96,38 @@ void TTIFFParser::Store(TTIFFDirectory& d, std::uint16_t tag, const std::uint8_t
         return v.empty() ? 0u : v[0];
     };
     switch (tag) {
-    case tagImageWidth: d.ImageWidth = single(); break;
-    case tagImageLength: d.ImageLength = single(); break;
-    case tagBitsPerSample: d.BitsPerSample = ReadValues(entry); break;
-    case tagCompression: d.Compression = single(); break;
-    case tagPhotometricInterpretation: d.Photometric = single(); break;
-    case tagStripOffsets: d.StripOffsets = ReadValues(entry); break;
-    case tagSamplesPerPixel: d.SamplesPerPixel = single(); break;
-    case tagRowsPerStrip: d.RowsPerStrip = single(); break;
-    case tagPlanarConfiguration: d.PlanarConfiguration = single(); break;
-    case tagColorMap: d.ColorMap = ReadValues(entry); break;
-    default: break;
+    case tagImageWidth:
+        d.ImageWidth = single();
+        break;
+    case tagImageLength:
+        d.ImageLength = single();
+        break;
+    case tagBitsPerSample:
+        d.BitsPerSample = ReadValues(entry);
+        break;
+    case tagCompression:
+        d.Compression = single();
+        break;
+    case tagPhotometricInterpretation:
+        d.Photometric = single();
+        break;
+    case tagStripOffsets:
+        d.StripOffsets = ReadValues(entry);
+        break;
+    case tagSamplesPerPixel:
+        d.SamplesPerPixel = single();
+        break;
+    case tagRowsPerStrip:
+        d.RowsPerStrip = single();
+        break;
+    case tagPlanarConfiguration:
+        d.PlanarConfiguration = single();
+        break;
+    case tagColorMap:
+        d.ColorMap = ReadValues(entry);
+        break;
+    default:
+        break;
     }
 }
 
@@ -117,7 +145,9 @@ void CheckSampleLayout(const TTIFFDirectory& d)
     const bool allEight = std::all_of(b.begin(), b.end(), [](std::uint32_t v) { return v == 8; });
     bool fits = false;
     switch (d.Photometric) {
-    case phWhiteIsZero: case phBlackIsZero: case phPalette:
+    case phWhiteIsZero:
+    case phBlackIsZero:
+    case phPalette:
         fits = b.size() == 1 && (b[0] == 1 || b[0] == 4 || b[0] == 8);
         break;
     case phRGB:
@@ -154,7 +184,8 @@ TTIFFDirectory TTIFFParser::ReadDirectory(std::uint32_t offset)
 {
     const std::vector<std::uint8_t> countBytes = ReadAt(offset, 2);
     const int n = U16(countBytes.data());
-    const std::vector<std::uint8_t> entries = ReadAt(std::int64_t{offset} + 2, std::int64_t{TIFFEntrySize} * n);
+    const std::vector<std::uint8_t> entries =
+        ReadAt(std::int64_t{offset} + 2, std::int64_t{TIFFEntrySize} * n);
     TTIFFDirectory d;
     for (int i = 0; i < n; ++i) {
         const std::uint8_t* e = entries.data() + static_cast<std::ptrdiff_t>(i) * TIFFEntrySize;

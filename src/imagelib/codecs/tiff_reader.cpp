@@ -61,7 +61,8 @@ private:
     void Refill()
     {
         const auto n = static_cast<std::size_t>(std::min<std::int64_t>(ReadCacheSize, size_ - position_));
-        if (n == 0 || stream_.Read(cache_.data(), static_cast<std::int64_t>(n)) != static_cast<std::int64_t>(n))
+        if (n == 0 ||
+            stream_.Read(cache_.data(), static_cast<std::int64_t>(n)) != static_cast<std::int64_t>(n))
             TIFFReaderErrors.RaiseMessage(msgUnexpectedEnd);
         position_ += static_cast<std::int64_t>(n);
         next_ = 0;
@@ -150,13 +151,21 @@ private:
 void TTIFFDecoder::CheckCompression() const
 {
     switch (d_.Compression) {
-    case TIFFNoCompression: case TIFFPackBits: return;
-    case 2: TIFFReaderErrors.Raise("Unsupported compression CCITT 1D");
-    case 3: TIFFReaderErrors.Raise("Unsupported compression Group 3 Fax");
-    case 4: TIFFReaderErrors.Raise("Unsupported compression Group 4 Fax");
-    case 5: TIFFReaderErrors.Raise("Unsupported compression LZW");
-    case 6: TIFFReaderErrors.Raise("Unsupported compression JPEG");
-    default: TIFFReaderErrors.Raise("Unsupported compression " + std::to_string(d_.Compression));
+    case TIFFNoCompression:
+    case TIFFPackBits:
+        return;
+    case 2:
+        TIFFReaderErrors.Raise("Unsupported compression CCITT 1D");
+    case 3:
+        TIFFReaderErrors.Raise("Unsupported compression Group 3 Fax");
+    case 4:
+        TIFFReaderErrors.Raise("Unsupported compression Group 4 Fax");
+    case 5:
+        TIFFReaderErrors.Raise("Unsupported compression LZW");
+    case 6:
+        TIFFReaderErrors.Raise("Unsupported compression JPEG");
+    default:
+        TIFFReaderErrors.Raise("Unsupported compression " + std::to_string(d_.Compression));
     }
 }
 
@@ -205,7 +214,8 @@ void TTIFFDecoder::SetUpImage()
         g_.SetPaletteSize(n);
         const std::uint32_t* map = d_.ColorMap.data();
         for (int i = 0; i < n; ++i)
-            g_.SetPaletteEntry(i, RGB(map[i] / 256 & 0xFF, map[n + i] / 256 & 0xFF, map[2 * n + i] / 256 & 0xFF));
+            g_.SetPaletteEntry(
+                i, RGB(map[i] / 256 & 0xFF, map[n + i] / 256 & 0xFF, map[2 * n + i] / 256 & 0xFF));
     }
 }
 
@@ -259,36 +269,54 @@ void TTIFFDecoder::Run()
 std::string CompressionText(std::uint32_t compression)
 {
     switch (compression) {
-    case 1: return "Uncompr.";
-    case 2: return "CCITT 1D";
-    case 3: return "Group 3 F.";
-    case 4: return "Group 4 F.";
-    case 5: return "LZW";
-    case 6: return "JPEG";
-    case TIFFPackBits: return "PackBits";
-    default: return std::to_string(compression);
+    case 1:
+        return "Uncompr.";
+    case 2:
+        return "CCITT 1D";
+    case 3:
+        return "Group 3 F.";
+    case 4:
+        return "Group 4 F.";
+    case 5:
+        return "LZW";
+    case 6:
+        return "JPEG";
+    case TIFFPackBits:
+        return "PackBits";
+    default:
+        return std::to_string(compression);
     }
 }
 
 std::string PhotometricText(std::uint32_t photometric)
 {
     switch (photometric) {
-    case phWhiteIsZero: return ", WhiteIsZero";
-    case phBlackIsZero: return ", BlackIsZero";
-    case phRGB: return ", RGB";
-    case phPalette: return ", RGB Palette";
-    case phCMYK: return ", CMYK";
-    default: TIFFReaderErrors.Raise("Unsupported photometric interpretation " + std::to_string(photometric));
+    case phWhiteIsZero:
+        return ", WhiteIsZero";
+    case phBlackIsZero:
+        return ", BlackIsZero";
+    case phRGB:
+        return ", RGB";
+    case phPalette:
+        return ", RGB Palette";
+    case phCMYK:
+        return ", CMYK";
+    default:
+        TIFFReaderErrors.Raise("Unsupported photometric interpretation " + std::to_string(photometric));
     }
 }
 
 std::string ColorsText(int bitCount)
 {
     switch (bitCount) {
-    case 1: return "2";
-    case 4: return "16";
-    case 8: return "256";
-    default: return "16.7 M";
+    case 1:
+        return "2";
+    case 4:
+        return "16";
+    case 8:
+        return "256";
+    default:
+        return "16.7 M";
     }
 }
 
@@ -314,7 +342,8 @@ void TTIFFileFormatReader::GetInfo(TStream& Stream, int Index, std::string& SubF
                                    int& Width, int& Height, std::string& Colors, int& BitCount,
                                    int& ImageCount) const
 {
-    TFileFormatReader::GetInfo(Stream, Index, SubFormat, Remarks, Width, Height, Colors, BitCount, ImageCount);
+    TFileFormatReader::GetInfo(Stream, Index, SubFormat, Remarks, Width, Height, Colors, BitCount,
+                               ImageCount);
     TTIFFParser parser(Stream);
     const TTIFFDirectory d = ReadChosenDirectory(parser, Index, ImageCount);
     SubFormat = std::string(parser.BigEndian() ? "M, " : "I, ") + CompressionText(d.Compression) +

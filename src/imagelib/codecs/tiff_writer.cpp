@@ -58,7 +58,7 @@ private:
 
 // How the image goes into the file.
 struct TTIFFLayout {
-    int Bits = 0;     // per sample
+    int Bits = 0; // per sample
     int Samples = 1;
     std::uint32_t Photometric = phBlackIsZero;
     bool Invert = false; // grey values written as WhiteIsZero
@@ -71,10 +71,14 @@ struct TTIFFLayout {
 bool IsGrey(const TPixelGraphic& g)
 {
     switch (g.GetBitsPerPixel()) {
-    case 1: return true;
-    case 4: return g.GetPaletteType() == pGray16;
-    case 8: return g.GetPaletteType() == pGray256;
-    default: return false;
+    case 1:
+        return true;
+    case 4:
+        return g.GetPaletteType() == pGray16;
+    case 8:
+        return g.GetPaletteType() == pGray256;
+    default:
+        return false;
     }
 }
 
@@ -117,7 +121,10 @@ void CheckFileSize(const TTIFFLayout& l, std::int64_t height, std::int64_t direc
 // The image rows as the file stores them.
 class TRowPreparer {
 public:
-    TRowPreparer(const TTIFFLayout& l, int width) : l_(l), width_(width), row_(static_cast<std::size_t>(l.RowSize)) {}
+    TRowPreparer(const TTIFFLayout& l, int width)
+        : l_(l), width_(width), row_(static_cast<std::size_t>(l.RowSize))
+    {
+    }
 
     const std::uint8_t* Prepare(const std::uint8_t* src)
     {
@@ -329,10 +336,12 @@ void TTIFFileFormatWriter::WriteHeader(TStream& Stream, TPixelGraphic&, TFileFor
     Stream.WriteBuffer(h.Bytes().data(), h.Size());
 }
 
-void TTIFFileFormatWriter::WriteImage(TStream& Stream, TPixelGraphic& Graphic, TFileFormatWriteState& State) const
+void TTIFFileFormatWriter::WriteImage(TStream& Stream, TPixelGraphic& Graphic,
+                                      TFileFormatWriteState& State) const
 {
     const auto& state = dynamic_cast<const TTIFFWriteState&>(State);
-    if (TIFFCompression != static_cast<int>(TIFFNoCompression) && TIFFCompression != static_cast<int>(TIFFPackBits))
+    if (TIFFCompression != static_cast<int>(TIFFNoCompression) &&
+        TIFFCompression != static_cast<int>(TIFFPackBits))
         TIFFWriterErrors.Raise("Internal Error");
     if (Graphic.GetEmpty())
         TIFFWriterErrors.RaiseMessage(35);

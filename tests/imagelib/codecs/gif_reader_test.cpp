@@ -94,10 +94,10 @@ struct Frame {
     int Width = 0, Height = 0;
     int LocalBits = 0; // 0: the global table
     bool Interlaced = false;
-    Bytes Pixels;      // top to bottom
+    Bytes Pixels; // top to bottom
     int MinCodeSize = 8;
     bool ClearWhenFull = true;
-    Bytes Data;        // replaces the encoded pixels when not empty
+    Bytes Data; // replaces the encoded pixels when not empty
 };
 
 std::vector<TColor> Table(int bits, int seed)
@@ -126,16 +126,18 @@ void PutFrame(Bytes& out, const Frame& f)
     PutU16(out, 0);
     PutU16(out, f.Width);
     PutU16(out, f.Height);
-    out.push_back(static_cast<std::uint8_t>((f.LocalBits ? 0x80 | (f.LocalBits - 1) : 0) | (f.Interlaced ? 0x40 : 0)));
+    out.push_back(
+        static_cast<std::uint8_t>((f.LocalBits ? 0x80 | (f.LocalBits - 1) : 0) | (f.Interlaced ? 0x40 : 0)));
     if (f.LocalBits)
         PutTable(out, Table(f.LocalBits, f.Width));
     out.push_back(static_cast<std::uint8_t>(f.MinCodeSize));
     PutSubBlocks(out, !f.Data.empty() ? f.Data
-                                      : LzwOfSingles(f.Interlaced ? InterlaceOrder(f) : f.Pixels, f.MinCodeSize,
-                                                     f.ClearWhenFull));
+                                      : LzwOfSingles(f.Interlaced ? InterlaceOrder(f) : f.Pixels,
+                                                     f.MinCodeSize, f.ClearWhenFull));
 }
 
-Bytes Gif(int globalBits, const std::vector<Frame>& frames, const Bytes& beforeFrames = {}, bool trailer = true)
+Bytes Gif(int globalBits, const std::vector<Frame>& frames, const Bytes& beforeFrames = {},
+          bool trailer = true)
 {
     Bytes out = {'G', 'I', 'F', '8', '9', 'a'};
     PutU16(out, 256);
@@ -196,8 +198,8 @@ protected:
     {
         TMemoryStream s(file.data(), static_cast<std::int64_t>(file.size()));
         TGraphicInfo i;
-        tGifFileFormatReader().GetInfo(s, index, i.SubFormat, i.Remarks, i.Width, i.Height, i.Colors, i.BitCount,
-                                       i.ImageCount);
+        tGifFileFormatReader().GetInfo(s, index, i.SubFormat, i.Remarks, i.Width, i.Height, i.Colors,
+                                       i.BitCount, i.ImageCount);
         return i;
     }
 
@@ -383,8 +385,8 @@ protected:
         for (int i = 0; i < frames; ++i) {
             TPixelGraphic g;
             g.LoadFromFileIndexed(path, i);
-            EXPECT_TRUE(SamePicture(g, test::NetpbmPicture("giftopnm --image=" + std::to_string(i + 1) + " " +
-                                                           path)))
+            EXPECT_TRUE(
+                SamePicture(g, test::NetpbmPicture("giftopnm --image=" + std::to_string(i + 1) + " " + path)))
                 << path << " frame " << i;
         }
     }
@@ -415,8 +417,8 @@ TEST_F(GifOracle, HandMadeFilesWithLocalTablesAndFullTables)
     Frame full = Pattern(120, 70, 8, 8);
     full.ClearWhenFull = false;
     const std::string path = dir_.File("made.gif");
-    test::WriteFileBytes(path, Gif(5, {Pattern(40, 30, 5, 0, true), Pattern(33, 17, 3, 3), full,
-                                       Pattern(8, 9, 1, 1, true)}));
+    test::WriteFileBytes(
+        path, Gif(5, {Pattern(40, 30, 5, 0, true), Pattern(33, 17, 3, 3), full, Pattern(8, 9, 1, 1, true)}));
     ExpectEveryFrameAsGiftopnm(path, 4);
 }
 

@@ -26,7 +26,9 @@ inline OraclePicture NetpbmPicture(const std::string& commandLine)
     in >> magic >> p.Width >> p.Height >> maxval;
     if (magic != "P3" || maxval <= 0)
         return {};
-    auto scale = [&](unsigned v) { return (v * 255 + static_cast<unsigned>(maxval) / 2) / static_cast<unsigned>(maxval); };
+    auto scale = [&](unsigned v) {
+        return (v * 255 + static_cast<unsigned>(maxval) / 2) / static_cast<unsigned>(maxval);
+    };
     for (int i = 0; i < p.Width * p.Height; ++i) {
         unsigned r = 0, g = 0, b = 0;
         in >> r >> g >> b;

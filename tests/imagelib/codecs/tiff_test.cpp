@@ -59,7 +59,9 @@ public:
                 Put(v, size, x);
             Put(b, 2, e.Tag);
             Put(b, 2, e.Type);
-            Put(b, 4, e.Count ? e.Count : static_cast<std::uint32_t>(e.Type == 5 ? e.Values.size() / 2 : e.Values.size()));
+            Put(b, 4,
+                e.Count ? e.Count
+                        : static_cast<std::uint32_t>(e.Type == 5 ? e.Values.size() / 2 : e.Values.size()));
             if (v.size() <= 4) {
                 v.resize(4);
                 b.insert(b.end(), v.begin(), v.end());
@@ -84,12 +86,12 @@ private:
 };
 
 // The entries of a plain w × h strip image with one strip at offset 8.
-std::vector<Entry> Plain(std::uint32_t w, std::uint32_t h, std::vector<std::uint32_t> bits, std::uint32_t photometric,
-                         std::uint32_t compression = 1)
+std::vector<Entry> Plain(std::uint32_t w, std::uint32_t h, std::vector<std::uint32_t> bits,
+                         std::uint32_t photometric, std::uint32_t compression = 1)
 {
     const auto samples = static_cast<std::uint32_t>(bits.size());
-    return {{256, 4, {w}},           {257, 4, {h}},        {258, 3, bits},         {259, 3, {compression}},
-            {262, 3, {photometric}}, {273, 4, {8}},        {277, 3, {samples}},    {278, 4, {h}},
+    return {{256, 4, {w}},           {257, 4, {h}}, {258, 3, bits},      {259, 3, {compression}},
+            {262, 3, {photometric}}, {273, 4, {8}}, {277, 3, {samples}}, {278, 4, {h}},
             {279, 4, {0}},           {284, 3, {1}}};
 }
 
@@ -128,8 +130,7 @@ protected:
         TTIFFileFormatReader().Read(s, g, index);
     }
 
-    static std::string ReadError(const Bytes& file, int index = 0,
-                                 TPGWarningAction action = pgwaIgnore)
+    static std::string ReadError(const Bytes& file, int index = 0, TPGWarningAction action = pgwaIgnore)
     {
         TPixelGraphic g;
         g.SetReadWarningAction(action);
@@ -145,8 +146,8 @@ protected:
     {
         TMemoryStream s(file.data(), static_cast<std::int64_t>(file.size()));
         TGraphicInfo i;
-        TTIFFileFormatReader().GetInfo(s, index, i.SubFormat, i.Remarks, i.Width, i.Height, i.Colors, i.BitCount,
-                                       i.ImageCount);
+        TTIFFileFormatReader().GetInfo(s, index, i.SubFormat, i.Remarks, i.Width, i.Height, i.Colors,
+                                       i.BitCount, i.ImageCount);
         return i;
     }
 
@@ -265,11 +266,14 @@ TEST_F(Tiff, LayoutRefusalsUseTheirTexts)
     std::vector<Entry> e = Plain(1, 1, {8, 8, 8}, 2);
     Find(e, 284).Values = {2};
     EXPECT_EQ(ReadError(TiffBuilder(false).Make({1, 2, 3}, e).Data), "TIFF: PlanarConfiguration invalid");
-    EXPECT_EQ(ReadError(TiffBuilder(false).Make({1}, Plain(1, 1, {8, 8}, 2)).Data), "TIFF: Invalid SamplesPerPixel");
+    EXPECT_EQ(ReadError(TiffBuilder(false).Make({1}, Plain(1, 1, {8, 8}, 2)).Data),
+              "TIFF: Invalid SamplesPerPixel");
     std::vector<Entry> count = Plain(1, 1, {8, 8, 8}, 2);
     Find(count, 258).Values = {8, 8};
-    EXPECT_EQ(ReadError(TiffBuilder(false).Make({1, 2, 3}, count).Data), "TIFF: Invalid count of SamplesPerPixel");
-    EXPECT_EQ(ReadError(TiffBuilder(false).Make({1}, Plain(1, 1, {16}, 1)).Data), "TIFF: Invalid SamplesPerPixel");
+    EXPECT_EQ(ReadError(TiffBuilder(false).Make({1, 2, 3}, count).Data),
+              "TIFF: Invalid count of SamplesPerPixel");
+    EXPECT_EQ(ReadError(TiffBuilder(false).Make({1}, Plain(1, 1, {16}, 1)).Data),
+              "TIFF: Invalid SamplesPerPixel");
     EXPECT_EQ(ReadError(TiffBuilder(false).Make({1}, Plain(1, 1, {8}, 1, 5)).Data),
               "TIFF: Unsupported compression LZW");
     EXPECT_EQ(ReadError(TiffBuilder(false).Make({1}, Plain(1, 1, {8}, 1, 7)).Data),
@@ -282,7 +286,8 @@ TEST_F(Tiff, LayoutRefusalsUseTheirTexts)
 
 TEST_F(Tiff, LyingSizesAndOffsetsFailCleanly)
 {
-    EXPECT_EQ(ReadError(TiffBuilder(false).Make({}, Plain(0, 1, {8}, 1)).Data), "TIFF: Width = 0 or Height = 0");
+    EXPECT_EQ(ReadError(TiffBuilder(false).Make({}, Plain(0, 1, {8}, 1)).Data),
+              "TIFF: Width = 0 or Height = 0");
     // Strip beyond the end.
     std::vector<Entry> far = Plain(2, 2, {8}, 1);
     Find(far, 273).Values = {100000};
@@ -306,7 +311,8 @@ TEST_F(Tiff, LyingSizesAndOffsetsFailCleanly)
 TEST_F(Tiff, TiffDefaultsFillAbsentTags)
 {
     // No SamplesPerPixel and BitsPerSample: one bit; RowsPerStrip 2^32 - 1.
-    std::vector<Entry> e = {{256, 4, {9}}, {257, 4, {2}}, {262, 3, {0}}, {273, 4, {8}}, {278, 4, {0xFFFFFFFF}}};
+    std::vector<Entry> e = {
+        {256, 4, {9}}, {257, 4, {2}}, {262, 3, {0}}, {273, 4, {8}}, {278, 4, {0xFFFFFFFF}}};
     TPixelGraphic g;
     Read(g, TiffBuilder(false).Make({0x80, 0x00, 0x00, 0x80}, e).Data);
     EXPECT_EQ(g.GetPixelFormat(), pf1Bit);
@@ -385,7 +391,7 @@ TEST_F(Tiff, AbortKeepsTheRowsRead)
 void MakeClass(TPixelGraphic& g, int cls, int w = 13, int h = 7)
 {
     static const std::uint8_t formats[] = {pf1Bit, pf1Bit, pf4Bit, pf4Bit, pf4Bit, pf8Bit, pf8Bit, pf24Bit};
-    static const TPaletteIdent palettes[] = {pBlackWhite, pBlackWhite, pGray16, pSys16,
+    static const TPaletteIdent palettes[] = {pBlackWhite, pBlackWhite, pGray16,  pSys16,
                                              pSys16,      pGray256,    pGray256, pNone};
     g.SetDimensions(w, h, formats[cls]);
     if (cls != 7)
@@ -482,8 +488,9 @@ TEST_F(Tiff, EveryWritableClassRoundTripsInEveryLayout)
         for (int order : {0, 1})
             for (int compression : {1, 32773})
                 for (bool alternative : {false, true}) {
-                    SCOPED_TRACE(testing::Message() << "class " << cls << " order " << order << " compression "
-                                                    << compression << " alternative " << alternative);
+                    SCOPED_TRACE(testing::Message()
+                                 << "class " << cls << " order " << order << " compression " << compression
+                                 << " alternative " << alternative);
                     TIFFByteOrder = static_cast<std::uint8_t>(order);
                     TIFFCompression = compression;
                     TIFFWriteCMYK = TIFFWhiteIsZero = alternative;
@@ -504,8 +511,8 @@ TEST_F(Tiff, LibtiffReadsWhatWeWrite)
     for (int cls : {0, 2, 3, 4, 5, 6, 7})
         for (int order : {0, 1})
             for (int compression : {1, 32773}) {
-                SCOPED_TRACE(testing::Message() << "class " << cls << " order " << order << " compression "
-                                                << compression);
+                SCOPED_TRACE(testing::Message()
+                             << "class " << cls << " order " << order << " compression " << compression);
                 TIFFByteOrder = static_cast<std::uint8_t>(order);
                 TIFFCompression = compression;
                 TPixelGraphic g;
@@ -610,7 +617,8 @@ TEST_F(TiffOracle, EveryReadableKindInEveryLayout)
         {"palette8", "-colors 200 -type Palette -depth 8"},
         {"palette4", "-colors 16 -type Palette -depth 4"},
     };
-    const char* layouts[] = {"-c none", "-c packbits", "-B -c packbits", "-c none -r 1", "-B -r 3", "-L -r 5"};
+    const char* layouts[] = {"-c none",      "-c packbits", "-B -c packbits",
+                             "-c none -r 1", "-B -r 3",     "-L -r 5"};
     for (const auto& [name, options] : kinds) {
         const std::string original = Convert(std::string(name) + ".tif", options);
         const bool cmyk = std::string(name) == "cmyk";
