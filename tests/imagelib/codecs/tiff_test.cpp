@@ -525,22 +525,6 @@ TEST_F(Tiff, LibtiffReadsWhatWeWrite)
             }
 }
 
-TEST_F(Tiff, SavingThroughTheRegistryKeepsTheOldFileOnFailure)
-{
-    const std::string path = dir_.File("keep.tif");
-    test::WriteFileBytes(path, {1, 2, 3});
-    TPixelGraphic g;
-    MakeClass(g, 5);
-    TIFFCompression = 9;
-    EXPECT_THROW(g.SaveToFile(path), EPGTIFFileFormatWriter);
-    EXPECT_EQ(test::ReadFileBytes(path), (std::vector<unsigned char>{1, 2, 3}));
-    TIFFCompression = 1;
-    g.SaveToFile(path);
-    TPixelGraphic back;
-    back.LoadFromFile(path);
-    EXPECT_EQ(back.GetPixel(3, 2), g.GetPixel(3, 2));
-}
-
 // --- Reader against libtiff -----------------------------------------------
 
 class TiffOracle : public Tiff {
