@@ -189,17 +189,4 @@ private:
 void HandleCodecWarning(TPGWarningAction action, const TCodecErrors& errors, const std::string& caption,
                         const std::string& text);
 
-// Brackets a decoding with the graphic's start and end progress events, also
-// when the decoding fails.
-class TCodecProgressScope {
-public:
-    explicit TCodecProgressScope(TPixelGraphic& graphic) : graphic_(graphic) { graphic_.ProgressStart(); }
-    ~TCodecProgressScope() { graphic_.ProgressEnd(); }
-    TCodecProgressScope(const TCodecProgressScope&) = delete;
-    TCodecProgressScope& operator=(const TCodecProgressScope&) = delete;
-
-private:
-    TPixelGraphic& graphic_;
-};
-
 } // namespace lumeno

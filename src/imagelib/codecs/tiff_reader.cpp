@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace lumeno {
@@ -17,84 +18,24 @@ namespace {
 const TCodecErrorsOf<EPGTIFFileFormatReader> PackBitsErrors("TIFF (PackBits): ");
 
 constexpr const char* StripCountText = "NumStripOffsets<>(ImageLength+RowsPerStrip-1) div RowsPerStrip";
-constexpr std::size_t ReadCacheSize = 4096;
 
-// Sequential bytes of the strips through a small cache; the stream's end is
-// the end of the data.
-class TStripInput {
-public:
-    TStripInput(TStream& stream, std::int64_t start, std::int64_t size)
-        : stream_(stream), start_(start), size_(size), cache_(ReadCacheSize)
-    {
-    }
-
-    void MoveTo(std::int64_t offset)
-    {
-        if (offset > size_)
-            TIFFReaderErrors.RaiseMessage(msgUnexpectedEnd);
-        position_ = offset;
-        next_ = end_ = 0;
-        stream_.SetPosition(start_ + offset);
-    }
-
-    std::uint8_t Byte()
-    {
-        if (next_ == end_)
-            Refill();
-        return cache_[next_++];
-    }
-
-    void Read(std::uint8_t* dest, std::size_t count)
-    {
-        while (count > 0) {
-            if (next_ == end_)
-                Refill();
-            const std::size_t n = std::min(count, end_ - next_);
-            std::memcpy(dest, cache_.data() + next_, n);
-            next_ += n;
-            dest += n;
-            count -= n;
-        }
-    }
-
-private:
-    void Refill()
-    {
-        const auto n = static_cast<std::size_t>(std::min<std::int64_t>(ReadCacheSize, size_ - position_));
-        if (n == 0 ||
-            stream_.Read(cache_.data(), static_cast<std::int64_t>(n)) != static_cast<std::int64_t>(n))
-            TIFFReaderErrors.RaiseMessage(msgUnexpectedEnd);
-        position_ += static_cast<std::int64_t>(n);
-        next_ = 0;
-        end_ = n;
-    }
-
-    TStream& stream_;
-    std::int64_t start_;
-    std::int64_t size_;
-    std::int64_t position_ = 0;
-    std::vector<std::uint8_t> cache_;
-    std::size_t next_ = 0;
-    std::size_t end_ = 0;
-};
-
-void DecodePackBitsRow(TStripInput& in, std::uint8_t* row, std::size_t rowSize, int y)
+void DecodePackBitsRow(TCodecByteReader& in, std::uint8_t* row, std::size_t rowSize, int y)
 {
     std::size_t x = 0;
     auto overshoot = [&] { PackBitsErrors.Raise("Invalid count of bytes in row " + std::to_string(y)); };
     while (x < rowSize) {
-        const auto n = static_cast<std::int8_t>(in.Byte());
+        const auto n = static_cast<std::int8_t>(in.U8());
         if (n >= 0) {
             const std::size_t k = static_cast<std::size_t>(n) + 1;
             if (k > rowSize - x)
                 overshoot();
-            in.Read(row + x, k);
+            in.Read(row + x, static_cast<std::int64_t>(k));
             x += k;
         } else if (n != -128) {
             const std::size_t k = static_cast<std::size_t>(1 - n);
             if (k > rowSize - x)
                 overshoot();
-            std::memset(row + x, in.Byte(), k);
+            std::memset(row + x, in.U8(), k);
             x += k;
         }
     }
@@ -131,7 +72,7 @@ void CMYKToBGR(const std::uint8_t* src, std::uint8_t* dst, int width)
 class TTIFFDecoder {
 public:
     TTIFFDecoder(TTIFFParser& parser, const TTIFFDirectory& d, TStream& stream, TPixelGraphic& g)
-        : d_(d), g_(g), in_(stream, parser.Start(), parser.Size())
+        : d_(d), g_(g), stream_(stream), start_(parser.Start()), size_(parser.Size())
     {
     }
 
@@ -142,11 +83,23 @@ private:
     void CheckStripCount();
     void SetUpImage();
     void ConvertRow(const std::uint8_t* src, std::uint8_t* dst) const;
+    void MoveToStrip(std::int64_t offset);
 
     TTIFFDirectory d_;
     TPixelGraphic& g_;
-    TStripInput in_;
+    TStream& stream_;
+    std::int64_t start_;
+    std::int64_t size_;
+    std::optional<TCodecByteReader> in_; // the current strip up to the end of the file
 };
+
+void TTIFFDecoder::MoveToStrip(std::int64_t offset)
+{
+    if (offset > size_)
+        TIFFReaderErrors.RaiseMessage(msgUnexpectedEnd);
+    stream_.SetPosition(start_ + offset);
+    in_.emplace(stream_, TIFFReaderErrors);
+}
 
 void TTIFFDecoder::CheckCompression() const
 {
@@ -255,11 +208,11 @@ void TTIFFDecoder::Run()
     TCodecProgressScope progress(g_);
     for (int y = 0; y < height; ++y) {
         if (y % d_.RowsPerStrip == 0)
-            in_.MoveTo(d_.StripOffsets[static_cast<std::size_t>(y / d_.RowsPerStrip)]);
+            MoveToStrip(d_.StripOffsets[static_cast<std::size_t>(y / d_.RowsPerStrip)]);
         if (packBits)
-            DecodePackBitsRow(in_, row.data(), row.size(), y);
+            DecodePackBitsRow(*in_, row.data(), row.size(), y);
         else
-            in_.Read(row.data(), row.size());
+            in_->Read(row.data(), static_cast<std::int64_t>(row.size()));
         ConvertRow(row.data(), g_.GetScanLine(y));
         if (g_.Progress(y + 1, height))
             return;
