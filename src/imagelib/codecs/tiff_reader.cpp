@@ -97,6 +97,12 @@ void TTIFFDecoder::MoveToStrip(std::int64_t offset)
 {
     if (offset > size_)
         TIFFReaderErrors.RaiseMessage(msgUnexpectedEnd);
+    // Strips usually follow each other: skip forward within what is buffered.
+    const std::int64_t at = in_ ? size_ - in_->Remaining() : -1;
+    if (offset >= at && at >= 0) {
+        in_->Skip(offset - at);
+        return;
+    }
     stream_.SetPosition(start_ + offset);
     in_.emplace(stream_, TIFFReaderErrors);
 }

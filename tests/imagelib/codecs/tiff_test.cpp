@@ -322,6 +322,18 @@ TEST_F(Tiff, TiffDefaultsFillAbsentTags)
     EXPECT_EQ(g.GetPixelColor(8, 1), clBlack);
 }
 
+TEST_F(Tiff, StripsMayLieInAnyOrder)
+{
+    std::vector<Entry> e = Plain(1, 3, {8}, 1);
+    Find(e, 273).Values = {10, 8, 9};
+    Find(e, 278).Values = {1};
+    TPixelGraphic g;
+    Read(g, TiffBuilder(false).Make({1, 2, 3}, e).Data);
+    EXPECT_EQ(g.GetPixel(0, 0), 3u);
+    EXPECT_EQ(g.GetPixel(0, 1), 1u);
+    EXPECT_EQ(g.GetPixel(0, 2), 2u);
+}
+
 TEST_F(Tiff, WiderFileRowsAndCmyk)
 {
     // 32-bit rows are wider than the picture's 24-bit rows.
