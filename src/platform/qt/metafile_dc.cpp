@@ -1,5 +1,7 @@
 #include "platform/qt/metafile_dc.h"
 
+#include "platform/qt/metafile_bytes.h"
+
 #include <QFontMetricsF>
 
 #include <algorithm>
@@ -26,6 +28,7 @@ constexpr int RGN_DIFF = 4;
 
 // Larger text is not worth rasterising; it also keeps lying font sizes cheap.
 constexpr double MaxFontPixels = 4096;
+constexpr std::size_t MaxSavedStates = 4096;
 
 // Logical units per millimetre of the fixed map modes (y grows upwards).
 double MillimetresPerUnit(int mapMode)
@@ -80,7 +83,13 @@ TMetafileDC::TMetafileDC(QPainter& painter, const QTransform& toPainter, QSizeF 
 
 TMetafileDC::~TMetafileDC() { painter_.restore(); }
 
-void TMetafileDC::SaveDC() { saved_.push_back(state_); }
+void TMetafileDC::SaveDC()
+{
+    // Real pictures nest a few levels; a file saving without end is damaged.
+    if (saved_.size() >= MaxSavedStates)
+        throw EMetafileError("Metafile saves too many states");
+    saved_.push_back(state_);
+}
 
 bool TMetafileDC::RestoreDC(int level)
 {
@@ -96,7 +105,7 @@ bool TMetafileDC::RestoreDC(int level)
 QColor TMetafileDC::ColorOf(std::uint32_t colorRef) const
 {
     if (colorRef >> 24 == 1) {
-        const std::size_t index = colorRef & 0xFFFF;
+        const qsizetype index = colorRef & 0xFFFF;
         return index < state_.Palette.size() ? QColor(state_.Palette[index]) : QColor(Qt::black);
     }
     return QColor(colorRef & 0xFF, colorRef >> 8 & 0xFF, colorRef >> 16 & 0xFF);

@@ -71,7 +71,7 @@ struct TGdiObject {
     QPen Pen;
     QBrush Brush;
     TLogFont Font;
-    std::vector<QRgb> Palette;
+    QList<QRgb> Palette;
 };
 
 struct TDCState {
@@ -82,7 +82,7 @@ struct TDCState {
     QPen Pen{QColor(Qt::black), 0};
     QBrush Brush{Qt::white};
     TLogFont Font;
-    std::vector<QRgb> Palette;
+    QList<QRgb> Palette;
     QColor BkColor{Qt::white};
     QColor TextColor{Qt::black};
     bool OpaqueBk = true;
@@ -106,6 +106,7 @@ public:
     TMetafileDC& operator=(const TMetafileDC&) = delete;
 
     TDCState& State() { return state_; }
+    // Raises EMetafileError past 4096 saved states.
     void SaveDC();
     // Relative (negative) or absolute (positive) level; false when none.
     bool RestoreDC(int level);

@@ -37,7 +37,7 @@ TDIBLayout LayoutOf(TMetafileBytes dib, std::uint32_t usage)
 }
 
 // A DIB_PAL_COLORS table rewritten as RGB entries.
-QByteArray WithRGBTable(TMetafileBytes info, const TDIBLayout& layout, const std::vector<QRgb>& palette)
+QByteArray WithRGBTable(TMetafileBytes info, const TDIBLayout& layout, const QList<QRgb>& palette)
 {
     QByteArray out(reinterpret_cast<const char*>(info.Data()), static_cast<qsizetype>(layout.HeaderSize));
     const std::size_t rgbSize = layout.HeaderSize == 12 ? 3 : 4;
@@ -60,7 +60,7 @@ void PutU32(QByteArray& bytes, std::uint32_t v)
 } // namespace
 
 QImage DecodeMetafileDIB(TMetafileBytes info, TMetafileBytes bits, std::uint32_t usage,
-                         const std::vector<QRgb>& palette)
+                         const QList<QRgb>& palette)
 {
     const TDIBLayout layout = LayoutOf(info, usage);
     if (layout.Entries > 65536 || !info.Holds(layout.HeaderSize, layout.Entries * layout.EntrySize))
@@ -84,7 +84,7 @@ QImage DecodeMetafileDIB(TMetafileBytes info, TMetafileBytes bits, std::uint32_t
     return image.isNull() ? image : image.convertToFormat(QImage::Format_RGB32);
 }
 
-QImage DecodePackedDIB(TMetafileBytes dib, std::uint32_t usage, const std::vector<QRgb>& palette)
+QImage DecodePackedDIB(TMetafileBytes dib, std::uint32_t usage, const QList<QRgb>& palette)
 {
     const TDIBLayout layout = LayoutOf(dib, usage);
     const std::uint64_t infoSize = layout.HeaderSize + layout.Entries * layout.EntrySize;

@@ -6,7 +6,7 @@
 #include <QImage>
 #include <QRgb>
 
-#include <vector>
+#include <QList>
 
 namespace lumeno {
 
@@ -18,8 +18,8 @@ constexpr std::uint32_t DIB_PAL_COLORS = 1;
 // bits; palette serves DIB_PAL_COLORS tables. A null image when the bitmap
 // cannot be decoded.
 QImage DecodeMetafileDIB(TMetafileBytes info, TMetafileBytes bits, std::uint32_t usage,
-                         const std::vector<QRgb>& palette);
+                         const QList<QRgb>& palette);
 // The same for a packed DIB: header, colour table and bits in one block.
-QImage DecodePackedDIB(TMetafileBytes dib, std::uint32_t usage, const std::vector<QRgb>& palette);
+QImage DecodePackedDIB(TMetafileBytes dib, std::uint32_t usage, const QList<QRgb>& palette);
 
 } // namespace lumeno

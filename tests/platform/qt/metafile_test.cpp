@@ -22,7 +22,7 @@ constexpr std::uint16_t SETBKMODE = 0x0102, SETROP2 = 0x0104, SETTEXTCOLOR = 0x0
                         RECTANGLE = 0x041B, SAVEDC = 0x001E, RESTOREDC = 0x0127, TEXTOUT = 0x0521,
                         POLYGON = 0x0324, POLYPOLYGON = 0x0538, SELECTOBJECT = 0x012D, DELETEOBJECT = 0x01F0,
                         STRETCHDIB = 0x0F43, DIBBITBLT = 0x0940, PIE = 0x081A, ESCAPE = 0x0626,
-                        CREATEPALETTE = 0x00F7, CREATEPEN = 0x02FA, CREATEFONT = 0x02FB, CREATEBRUSH = 0x02FC;
+                        CREATEPALETTE = 0x00F7, SETPIXEL = 0x041F, PATBLT = 0x061D, DIBSTRETCHBLT = 0x0B41, CREATEPEN = 0x02FA, CREATEFONT = 0x02FB, CREATEBRUSH = 0x02FC;
 // EMF records.
 constexpr std::uint32_t EMR_POLYGON16 = 86, EMR_POLYLINE = 4, EMR_SETWINDOWEXTEX = 9, EMR_SETVIEWPORTEXTEX = 11,
                         EMR_SETMAPMODE = 17, EMR_SETTEXTCOLOR = 24, EMR_MOVETOEX = 27, EMR_SAVEDC = 33,
@@ -30,7 +30,8 @@ constexpr std::uint32_t EMR_POLYGON16 = 86, EMR_POLYLINE = 4, EMR_SETWINDOWEXTEX
                         EMR_SELECTOBJECT = 37, EMR_CREATEBRUSHINDIRECT = 39, EMR_ELLIPSE = 42, EMR_RECTANGLE = 43,
                         EMR_LINETO = 54, EMR_BEGINPATH = 59, EMR_ENDPATH = 60, EMR_CLOSEFIGURE = 61,
                         EMR_FILLPATH = 62, EMR_EXTSELECTCLIPRGN = 75, EMR_STRETCHDIBITS = 81,
-                        EMR_EXTCREATEFONTINDIRECTW = 82, EMR_EXTTEXTOUTW = 84, EMR_UNKNOWN = 1000;
+                        EMR_EXTCREATEFONTINDIRECTW = 82, EMR_EXTTEXTOUTW = 84, EMR_UNKNOWN = 1000, EMR_POLYLINETO16 = 89,
+                        EMR_BITBLT = 76, EMR_EXTCREATEPEN = 95;
 constexpr std::uint32_t StockNullPen = 0x80000008, StockBlackBrush = 0x80000004;
 
 constexpr std::uint32_t Red = 0x0000FF, Green = 0x00FF00, Blue = 0xFF0000; // COLORREF
@@ -271,6 +272,29 @@ TEST(MetafileWMF, HatchesXorAndText)
     EXPECT_EQ(CountColour(image, QRect(0, 0, 100, 45), 0xFF0000), 0); // top-aligned: below y = 50
 }
 
+TEST(MetafileWMF, PixelsPatternBlitsAndStretchBlits)
+{
+    TWMFBuilder b = Shapes100();
+    b.Words(SETPIXEL, {static_cast<int>(Red), 0, 5, 5});
+    b.Words(CREATEBRUSH, Brush(0, Blue)).Words(SELECTOBJECT, {0});
+    b.Words(PATBLT, {0x0021, 0x00F0, 20, 20, 50, 50});  // PATCOPY
+    b.Words(PATBLT, {0x0009, 0x0055, 10, 10, 80, 0});   // DSTINVERT
+    TBytes blt;
+    Add32(blt, 0x00CC0020);
+    for (int v : {2, 2, 0, 0, 20, 20, 20, 20}) // source h, w, y, x; destination h, w, y, x
+        Add16(blt, v);
+    const TBytes dib = PackedDIB24(2, 2, Quad);
+    blt.insert(blt.end(), dib.begin(), dib.end());
+    b.Raw(DIBSTRETCHBLT, blt);
+    const QImage image = Render(Load(Placeable100(b, 1)), 100, 100);
+    EXPECT_EQ(At(image, 5, 5), 0xFF0000u);
+    EXPECT_EQ(At(image, 6, 5), 0xFFFFFFu);
+    EXPECT_EQ(At(image, 60, 60), 0x0000FFu);
+    EXPECT_EQ(At(image, 5, 85), 0x000000u);
+    EXPECT_EQ(At(image, 25, 25), 0xFF0000u);
+    EXPECT_EQ(At(image, 35, 35), 0xFFFF00u);
+}
+
 TEST(MetafileWMF, PaletteFromItsFirstPaletteRecord)
 {
     TWMFBuilder b = Shapes100();
@@ -378,6 +402,29 @@ TEST(MetafileEMF, PathsClipRegionsBitmapsAndText)
     EXPECT_GT(CountColour(image, QRect(0, 80, 50, 20), 0x0000FF), 30);
 }
 
+TEST(MetafileEMF, ExtendedPensLinesFromThePositionAndBitBlt)
+{
+    TEMFBuilder b = Emf100();
+    b.Ints(EMR_EXTCREATEPEN, {1, 0, 0, 0, 0, 0x10000, 6, 0, static_cast<int>(Blue), 0, 0}).Ints(EMR_SELECTOBJECT, {1});
+    b.Ints(EMR_MOVETOEX, {10, 50});
+    TBytes to = Ints({0, 0, 0, 0, 1});
+    Add16(to, 90);
+    Add16(to, 50);
+    b.Record(EMR_POLYLINETO16, to);
+    const TBytes dib = PackedDIB24(2, 2, Quad);
+    // Destination 10, 70, 2 × 2; source 0, 0 with a zero transform, no background, RGB colours;
+    // the bitmap's header and bits follow the 100-byte record.
+    TBytes blt = Ints({0, 0, 0, 0, 10, 70, 2, 2, 0x00CC0020, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 100, 40, 140,
+                       static_cast<std::int32_t>(dib.size() - 40)});
+    blt.insert(blt.end(), dib.begin(), dib.end());
+    b.Record(EMR_BITBLT, blt);
+    const QImage image = Render(Load(b.Build(2)), 100, 100);
+    EXPECT_EQ(At(image, 50, 52), 0x0000FFu);
+    EXPECT_EQ(At(image, 50, 56), 0xFFFFFFu);
+    EXPECT_EQ(At(image, 10, 70), 0xFF0000u);
+    EXPECT_EQ(At(image, 11, 71), 0xFFFF00u);
+}
+
 TEST(MetafileRobustness, TruncatedFilesFailCleanly)
 {
     TWMFBuilder w = Shapes100();
@@ -410,6 +457,11 @@ TEST(MetafileRobustness, LyingSizesCountsAndIndicesRaise)
     TWMFBuilder full = Shapes100();
     full.Words(CREATEBRUSH, Brush(0, Red)).Words(CREATEBRUSH, Brush(0, Red));
     EXPECT_THROW(plays(Placeable100(full, 1)), EMetafileError);
+
+    TWMFBuilder saves = Shapes100();
+    for (int i = 0; i < 5000; ++i)
+        saves.Words(SAVEDC, {});
+    EXPECT_THROW(plays(Placeable100(saves, 0)), EMetafileError);
 
     TBytes zeroSize = Placeable100(Shapes100(), 0);
     zeroSize[PlaceableHeaderSize + 18] = 0; // first record's size
