@@ -9,6 +9,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 namespace lumeno {
@@ -22,7 +23,10 @@ constexpr std::uint32_t EMR_HEADER = 1;
 constexpr std::uint32_t EMFHeaderMinSize = 88;
 const char* const InvalidMetafile = "Invalid Metafile";
 
-int ScreenPixelsPerInch()
+// Taken on the GUI thread at start-up: readers also run in worker threads.
+std::atomic<int> ScreenPixelsPerInch{96};
+
+int PrimaryScreenPixelsPerInch()
 {
     const QScreen* screen = qobject_cast<QGuiApplication*>(QCoreApplication::instance())
                                 ? QGuiApplication::primaryScreen()
@@ -84,7 +88,7 @@ std::array<std::uint8_t, 22> SynthesizePlaceableHeader(const std::uint8_t* Own)
         PutU16LE(h.data() + 12, static_cast<std::uint16_t>(std::clamp(DefaultExtentHeight, 3, 32767) - 1));
     }
     if (field(14) < 1)
-        PutU16LE(h.data() + 14, static_cast<std::uint16_t>(ScreenPixelsPerInch()));
+        PutU16LE(h.data() + 14, static_cast<std::uint16_t>(ScreenPixelsPerInch.load()));
     PutU16LE(h.data() + 20, PlaceableChecksum(h.data()));
     return h;
 }
@@ -204,6 +208,7 @@ void tWMFFileFormatReader::GetInfo(TStream& Stream, int Index, std::string& SubF
 
 void PGMetaStartup()
 {
+    ScreenPixelsPerInch = PrimaryScreenPixelsPerInch();
     FileFormatRegistry().AddReader(std::make_unique<tWMFFileFormatReader>());
     FileFormatRegistry().AddReader(std::make_unique<tEMFFileFormatReader>());
 }

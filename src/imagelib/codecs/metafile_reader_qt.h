@@ -38,11 +38,12 @@ public:
 };
 
 // A placeable header for a Windows metafile: the key, the box and units
-// per inch of Own (when given) made valid, and its checksum.
+// per inch of Own (when given) made valid, and its checksum. Missing units
+// per inch become the screen's, as PGMetaStartup found it.
 std::array<std::uint8_t, 22> SynthesizePlaceableHeader(const std::uint8_t* Own);
 
-// Adds the metafile readers to the registry; the program calls it after
-// the library's own start-up.
+// Adds the metafile readers to the registry; the program calls it on the
+// GUI thread after the library's own start-up.
 void PGMetaStartup();
 
 } // namespace lumeno

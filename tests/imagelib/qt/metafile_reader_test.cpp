@@ -14,6 +14,7 @@
 #include <QScreen>
 
 #include <cmath>
+#include <thread>
 
 using namespace lumeno;
 using namespace lumeno::test;
@@ -296,4 +297,20 @@ TEST_F(MetafileReader, BadFilesRaiseInvalidMetafile)
     EXPECT_THROW(reader.GetInfo(stream, 0, sub, remarks, w, h, colors, bits, count), EPixelGraphic);
     TMemoryStream again(EMF(20, 20));
     EXPECT_THROW(reader.GetInfo(again, 1, sub, remarks, w, h, colors, bits, count), EPixelGraphic);
+}
+
+TEST_F(MetafileReader, ReadsInWorkerThreads)
+{
+    const TBytes bytes = Placeable(200, 100, 96, WMFBody(200, 100));
+    std::vector<TColor> seen(4);
+    std::vector<std::thread> workers;
+    for (std::size_t i = 0; i < seen.size(); ++i)
+        workers.emplace_back([&, i] {
+            TPixelGraphic g;
+            Load(g, bytes);
+            seen[i] = g.GetPixelColor(180, 90);
+        });
+    for (auto& w : workers)
+        w.join();
+    EXPECT_EQ(seen, std::vector<TColor>(4, clBlue));
 }
