@@ -105,7 +105,9 @@ TBytes TWMFBuilder::Build(int objects, int type, bool eof) const
     return out;
 }
 
-TEMFBuilder::TEMFBuilder(int frameRight, int frameBottom) : frameRight_(frameRight), frameBottom_(frameBottom) {}
+TEMFBuilder::TEMFBuilder(int frameRight, int frameBottom) : frameRight_(frameRight), frameBottom_(frameBottom)
+{
+}
 
 TEMFBuilder& TEMFBuilder::Record(std::uint32_t type, const TBytes& params)
 {

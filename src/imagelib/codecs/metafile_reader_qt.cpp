@@ -189,7 +189,8 @@ void tWMFFileFormatReader::GetInfo(TStream& Stream, int Index, std::string& SubF
                                    int& Width, int& Height, std::string& Colors, int& BitCount,
                                    int& ImageCount) const
 {
-    TFileFormatReader::GetInfo(Stream, Index, SubFormat, Remarks, Width, Height, Colors, BitCount, ImageCount);
+    TFileFormatReader::GetInfo(Stream, Index, SubFormat, Remarks, Width, Height, Colors, BitCount,
+                               ImageCount);
     if (Index != 0)
         throw EPixelGraphic(GetPGLangStrS1(msgInvalidValue, "Index"));
     TMetafile metafile;

@@ -91,12 +91,8 @@ const std::vector<std::optional<TGdiObject>>& StockObjects()
 {
     static const std::vector<std::optional<TGdiObject>> stock = [] {
         std::vector<std::optional<TGdiObject>> objects(20);
-        auto brush = [&](int i, QBrush b) {
-            objects[i] = TGdiObject{TGdiObject::gkBrush, {}, b, {}, {}};
-        };
-        auto pen = [&](int i, QPen p) {
-            objects[i] = TGdiObject{TGdiObject::gkPen, p, {}, {}, {}};
-        };
+        auto brush = [&](int i, QBrush b) { objects[i] = TGdiObject{TGdiObject::gkBrush, {}, b, {}, {}}; };
+        auto pen = [&](int i, QPen p) { objects[i] = TGdiObject{TGdiObject::gkPen, p, {}, {}, {}}; };
         brush(0, QColor(Qt::white));
         brush(1, QColor(192, 192, 192));
         brush(2, QColor(128, 128, 128));
@@ -136,32 +132,62 @@ QRectF TEMFPlayer::RectOf(TMetafileBytes r, std::size_t offset)
     return QRectF(QPointF(r.I32(offset), r.I32(offset + 4)), QPointF(r.I32(offset + 8), r.I32(offset + 12)));
 }
 
-QPointF TEMFPlayer::PointOf(TMetafileBytes r, std::size_t offset) { return QPointF(r.I32(offset), r.I32(offset + 4)); }
+QPointF TEMFPlayer::PointOf(TMetafileBytes r, std::size_t offset)
+{
+    return QPointF(r.I32(offset), r.I32(offset + 4));
+}
 
 QTransform TEMFPlayer::XFormOf(TMetafileBytes r, std::size_t offset)
 {
-    return {r.F32(offset), r.F32(offset + 4), r.F32(offset + 8), r.F32(offset + 12), r.F32(offset + 16),
-            r.F32(offset + 20)};
+    return {r.F32(offset),      r.F32(offset + 4),  r.F32(offset + 8),
+            r.F32(offset + 12), r.F32(offset + 16), r.F32(offset + 20)};
 }
 
 bool TEMFPlayer::PlayState(std::uint32_t type, TMetafileBytes r)
 {
     TDCState& s = dc_.State();
     switch (type) {
-    case EMR_SETBKMODE: s.OpaqueBk = r.U32(8) != TRANSPARENT_BK; break;
-    case EMR_SETPOLYFILLMODE: s.FillRule = r.U32(8) == WINDING ? Qt::WindingFill : Qt::OddEvenFill; break;
-    case EMR_SETROP2: s.Rop2 = r.I32(8); break;
-    case EMR_SETSTRETCHBLTMODE: s.StretchMode = r.I32(8); break;
-    case EMR_SETTEXTALIGN: s.TextAlign = r.U32(8); break;
-    case EMR_SETTEXTCOLOR: s.TextColor = dc_.ColorOf(r.U32(8)); break;
-    case EMR_SETBKCOLOR: s.BkColor = dc_.ColorOf(r.U32(8)); break;
-    case EMR_SETARCDIRECTION: s.ArcClockwise = r.U32(8) == AD_CLOCKWISE; break;
-    case EMR_SAVEDC: dc_.SaveDC(); break;
-    case EMR_RESTOREDC: dc_.RestoreDC(r.I32(8)); break;
-    case EMR_EXCLUDECLIPRECT: dc_.ExcludeClipRect(RectOf(r, 8)); break;
-    case EMR_INTERSECTCLIPRECT: dc_.IntersectClipRect(RectOf(r, 8)); break;
-    case EMR_EXTSELECTCLIPRGN: SelectClipRegion(r); break;
-    default: return false;
+    case EMR_SETBKMODE:
+        s.OpaqueBk = r.U32(8) != TRANSPARENT_BK;
+        break;
+    case EMR_SETPOLYFILLMODE:
+        s.FillRule = r.U32(8) == WINDING ? Qt::WindingFill : Qt::OddEvenFill;
+        break;
+    case EMR_SETROP2:
+        s.Rop2 = r.I32(8);
+        break;
+    case EMR_SETSTRETCHBLTMODE:
+        s.StretchMode = r.I32(8);
+        break;
+    case EMR_SETTEXTALIGN:
+        s.TextAlign = r.U32(8);
+        break;
+    case EMR_SETTEXTCOLOR:
+        s.TextColor = dc_.ColorOf(r.U32(8));
+        break;
+    case EMR_SETBKCOLOR:
+        s.BkColor = dc_.ColorOf(r.U32(8));
+        break;
+    case EMR_SETARCDIRECTION:
+        s.ArcClockwise = r.U32(8) == AD_CLOCKWISE;
+        break;
+    case EMR_SAVEDC:
+        dc_.SaveDC();
+        break;
+    case EMR_RESTOREDC:
+        dc_.RestoreDC(r.I32(8));
+        break;
+    case EMR_EXCLUDECLIPRECT:
+        dc_.ExcludeClipRect(RectOf(r, 8));
+        break;
+    case EMR_INTERSECTCLIPRECT:
+        dc_.IntersectClipRect(RectOf(r, 8));
+        break;
+    case EMR_EXTSELECTCLIPRGN:
+        SelectClipRegion(r);
+        break;
+    default:
+        return false;
     }
     return true;
 }
@@ -185,9 +211,15 @@ bool TEMFPlayer::PlayMapping(std::uint32_t type, TMetafileBytes r)
 {
     TDCState& s = dc_.State();
     switch (type) {
-    case EMR_SETMAPMODE: s.MapMode = r.I32(8); break;
-    case EMR_SETWINDOWORGEX: s.WindowOrg = PointOf(r, 8); break;
-    case EMR_SETVIEWPORTORGEX: s.ViewportOrg = PointOf(r, 8); break;
+    case EMR_SETMAPMODE:
+        s.MapMode = r.I32(8);
+        break;
+    case EMR_SETWINDOWORGEX:
+        s.WindowOrg = PointOf(r, 8);
+        break;
+    case EMR_SETVIEWPORTORGEX:
+        s.ViewportOrg = PointOf(r, 8);
+        break;
     case EMR_SETWINDOWEXTEX:
     case EMR_SETVIEWPORTEXTEX:
         // A zero extent would make the mapping singular; GDI refuses it too.
@@ -202,19 +234,31 @@ bool TEMFPlayer::PlayMapping(std::uint32_t type, TMetafileBytes r)
             ext = QSizeF(ext.width() * xNum / xDenom, ext.height() * yNum / yDenom);
         break;
     }
-    case EMR_SETWORLDTRANSFORM: s.World = XFormOf(r, 8); break;
+    case EMR_SETWORLDTRANSFORM:
+        s.World = XFormOf(r, 8);
+        break;
     case EMR_MODIFYWORLDTRANSFORM: {
         const QTransform x = XFormOf(r, 8);
         switch (r.U32(32)) {
-        case MWT_IDENTITY: s.World.reset(); break;
-        case MWT_LEFTMULTIPLY: s.World = x * s.World; break;
-        case MWT_RIGHTMULTIPLY: s.World = s.World * x; break;
-        case MWT_SET: s.World = x; break;
-        default: break;
+        case MWT_IDENTITY:
+            s.World.reset();
+            break;
+        case MWT_LEFTMULTIPLY:
+            s.World = x * s.World;
+            break;
+        case MWT_RIGHTMULTIPLY:
+            s.World = s.World * x;
+            break;
+        case MWT_SET:
+            s.World = x;
+            break;
+        default:
+            break;
         }
         break;
     }
-    default: return false;
+    default:
+        return false;
     }
     return true;
 }
@@ -223,12 +267,24 @@ bool TEMFPlayer::PlayShape(std::uint32_t type, TMetafileBytes r)
 {
     QPainterPath path;
     switch (type) {
-    case EMR_MOVETOEX: dc_.MoveTo(PointOf(r, 8)); return true;
-    case EMR_LINETO: dc_.LineTo(PointOf(r, 8)); return true;
-    case EMR_SETPIXELV: dc_.SetPixel(PointOf(r, 8), dc_.ColorOf(r.U32(16))); return true;
-    case EMR_RECTANGLE: path.addRect(RectOf(r, 8)); break;
-    case EMR_ELLIPSE: path.addEllipse(RectOf(r, 8)); break;
-    case EMR_ROUNDRECT: path.addRoundedRect(RectOf(r, 8), r.I32(24) / 2.0, r.I32(28) / 2.0); break;
+    case EMR_MOVETOEX:
+        dc_.MoveTo(PointOf(r, 8));
+        return true;
+    case EMR_LINETO:
+        dc_.LineTo(PointOf(r, 8));
+        return true;
+    case EMR_SETPIXELV:
+        dc_.SetPixel(PointOf(r, 8), dc_.ColorOf(r.U32(16)));
+        return true;
+    case EMR_RECTANGLE:
+        path.addRect(RectOf(r, 8));
+        break;
+    case EMR_ELLIPSE:
+        path.addEllipse(RectOf(r, 8));
+        break;
+    case EMR_ROUNDRECT:
+        path.addRoundedRect(RectOf(r, 8), r.I32(24) / 2.0, r.I32(28) / 2.0);
+        break;
     case EMR_ARC:
     case EMR_ARCTO:
     case EMR_CHORD:
@@ -250,8 +306,11 @@ bool TEMFPlayer::PlayShape(std::uint32_t type, TMetafileBytes r)
         path.closeSubpath();
         break;
     }
-    case EMR_EXTTEXTOUTW: PlayText(r); return true;
-    default: return false;
+    case EMR_EXTTEXTOUTW:
+        PlayText(r);
+        return true;
+    default:
+        return false;
     }
     dc_.FillAndStroke(path);
     return true;
@@ -299,9 +358,13 @@ bool TEMFPlayer::PlayPoly(std::uint32_t type, TMetafileBytes r)
     const bool shortPoints = type >= EMR_POLYBEZIER16 && type <= EMR_POLYPOLYGON16;
     switch (type) {
     case EMR_POLYPOLYLINE:
-    case EMR_POLYPOLYLINE16: PolyPoly(r, shortPoints, false); return true;
+    case EMR_POLYPOLYLINE16:
+        PolyPoly(r, shortPoints, false);
+        return true;
     case EMR_POLYPOLYGON:
-    case EMR_POLYPOLYGON16: PolyPoly(r, shortPoints, true); return true;
+    case EMR_POLYPOLYGON16:
+        PolyPoly(r, shortPoints, true);
+        return true;
     case EMR_POLYBEZIER:
     case EMR_POLYGON:
     case EMR_POLYLINE:
@@ -311,8 +374,10 @@ bool TEMFPlayer::PlayPoly(std::uint32_t type, TMetafileBytes r)
     case EMR_POLYGON16:
     case EMR_POLYLINE16:
     case EMR_POLYBEZIERTO16:
-    case EMR_POLYLINETO16: break;
-    default: return false;
+    case EMR_POLYLINETO16:
+        break;
+    default:
+        return false;
     }
     const QPolygonF points = Points(r, 28, r.U32(24), shortPoints);
     const std::uint32_t kind = shortPoints ? type - EMR_POLYBEZIER16 + EMR_POLYBEZIER : type;
@@ -339,14 +404,29 @@ bool TEMFPlayer::PlayPoly(std::uint32_t type, TMetafileBytes r)
 bool TEMFPlayer::PlayPath(std::uint32_t type)
 {
     switch (type) {
-    case EMR_BEGINPATH: dc_.BeginPath(); break;
-    case EMR_ENDPATH: dc_.EndPath(); break;
-    case EMR_CLOSEFIGURE: dc_.CloseFigure(); break;
-    case EMR_FILLPATH: dc_.FillPath(); break;
-    case EMR_STROKEPATH: dc_.StrokePath(); break;
-    case EMR_STROKEANDFILLPATH: dc_.StrokeAndFillPath(); break;
-    case EMR_ABORTPATH: dc_.AbortPath(); break;
-    default: return false;
+    case EMR_BEGINPATH:
+        dc_.BeginPath();
+        break;
+    case EMR_ENDPATH:
+        dc_.EndPath();
+        break;
+    case EMR_CLOSEFIGURE:
+        dc_.CloseFigure();
+        break;
+    case EMR_FILLPATH:
+        dc_.FillPath();
+        break;
+    case EMR_STROKEPATH:
+        dc_.StrokePath();
+        break;
+    case EMR_STROKEANDFILLPATH:
+        dc_.StrokeAndFillPath();
+        break;
+    case EMR_ABORTPATH:
+        dc_.AbortPath();
+        break;
+    default:
+        return false;
     }
     return true;
 }
@@ -422,9 +502,10 @@ bool TEMFPlayer::PlayObject(std::uint32_t type, TMetafileBytes r)
         object.Kind = TGdiObject::gkPen;
         const std::uint32_t style = r.U32(28);
         const bool geometric = style & PS_GEOMETRIC;
-        object.Pen = r.U32(36) == BS_NULL ? QPen(Qt::NoPen)
-                                          : TMetafileDC::MakePen(static_cast<int>(style & 0xFFFF),
-                                                                 geometric ? r.U32(32) : 0, dc_.ColorOf(r.U32(40)));
+        object.Pen = r.U32(36) == BS_NULL
+                         ? QPen(Qt::NoPen)
+                         : TMetafileDC::MakePen(static_cast<int>(style & 0xFFFF), geometric ? r.U32(32) : 0,
+                                                dc_.ColorOf(r.U32(40)));
         break;
     }
     case EMR_CREATEBRUSHINDIRECT:
@@ -465,7 +546,8 @@ bool TEMFPlayer::PlayObject(std::uint32_t type, TMetafileBytes r)
             object.Palette.push_back(qRgb(entries[4 * i], entries[4 * i + 1], entries[4 * i + 2]));
         break;
     }
-    default: return false;
+    default:
+        return false;
     }
     AddObject(r.U32(8), std::move(object));
     return true;
@@ -489,13 +571,14 @@ bool TEMFPlayer::PlayBitmap(std::uint32_t type, TMetafileBytes r)
         const QImage image = Bitmap(r, 48, r.U32(64));
         const double cx = r.I32(40), cy = r.I32(44);
         // The source rectangle is given from the bitmap's lower-left corner.
-        const QRectF source(r.I32(32), image.height() - r.I32(36) - cy, cx, cy);
+        const QRectF source(r.I32(32), image.height() - static_cast<double>(r.I32(36)) - cy, cx, cy);
         const bool stretch = type == EMR_STRETCHDIBITS;
         const QRectF dest(r.I32(24), r.I32(28), stretch ? r.I32(72) : cx, stretch ? r.I32(76) : cy);
         dc_.DrawImage(dest, image, source, stretch ? r.U32(68) : SRCCOPY);
         return true;
     }
-    default: return false; // unknown records are skipped
+    default:
+        return false; // unknown records are skipped
     }
 }
 

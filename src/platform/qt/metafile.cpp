@@ -21,11 +21,15 @@ constexpr std::uint16_t META_CREATEPALETTE = 0x00F7;
 // Larger pictures are refused before anything is sized from them.
 constexpr std::int64_t MaxPictureSide = 1 << 20;
 
-[[noreturn]] void Invalid(const char* why) { throw EMetafileError(std::string("Invalid metafile: ") + why); }
+[[noreturn]] void Invalid(const char* why)
+{
+    throw EMetafileError(std::string("Invalid metafile: ") + why);
+}
 
 int PixelsOf(std::int64_t units, std::int64_t unitsPerInch)
 {
-    const std::int64_t pixels = std::llround(static_cast<double>(units) * 96 / static_cast<double>(unitsPerInch));
+    const std::int64_t pixels =
+        std::llround(static_cast<double>(units) * 96 / static_cast<double>(unitsPerInch));
     if (pixels <= 0 || pixels > MaxPictureSide)
         Invalid("picture size");
     return static_cast<int>(pixels);
@@ -134,8 +138,9 @@ void TMetafile::ParseEMF()
     objectCount_ = bytes.U16(56);
     const double deviceX = bytes.I32(72), deviceY = bytes.I32(76);
     const double mmX = bytes.I32(80), mmY = bytes.I32(84);
-    deviceUnitsPerMM_ = deviceX > 0 && deviceY > 0 && mmX > 0 && mmY > 0 ? QSizeF(deviceX / mmX, deviceY / mmY)
-                                                                        : QSizeF(96 / 25.4, 96 / 25.4);
+    deviceUnitsPerMM_ = deviceX > 0 && deviceY > 0 && mmX > 0 && mmY > 0
+                            ? QSizeF(deviceX / mmX, deviceY / mmY)
+                            : QSizeF(96 / 25.4, 96 / 25.4);
     width_ = PixelsOf(std::int64_t{bounds_.Right} - bounds_.Left, 2540);
     height_ = PixelsOf(std::int64_t{bounds_.Bottom} - bounds_.Top, 2540);
     std::size_t at = 0;

@@ -22,7 +22,10 @@ public:
     const std::uint8_t* Data() const { return data_; }
 
     // True when count bytes from offset lie inside the view.
-    bool Holds(std::size_t offset, std::size_t count) const { return offset <= size_ && count <= size_ - offset; }
+    bool Holds(std::size_t offset, std::size_t count) const
+    {
+        return offset <= size_ && count <= size_ - offset;
+    }
     const std::uint8_t* Ptr(std::size_t offset, std::size_t count) const
     {
         if (!Holds(offset, count))

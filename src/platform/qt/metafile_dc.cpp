@@ -29,45 +29,68 @@ constexpr int RGN_DIFF = 4;
 // Larger text is not worth rasterising; it also keeps lying font sizes cheap.
 constexpr double MaxFontPixels = 4096;
 constexpr std::size_t MaxSavedStates = 4096;
+// No real mapping comes near; beyond it pixel arithmetic would overflow.
+constexpr double MaxTransformValue = 1e9;
 
 // Logical units per millimetre of the fixed map modes (y grows upwards).
 double MillimetresPerUnit(int mapMode)
 {
     switch (mapMode) {
-    case MM_LOMETRIC: return 0.1;
-    case MM_HIMETRIC: return 0.01;
-    case MM_LOENGLISH: return 0.254;
-    case MM_HIENGLISH: return 0.0254;
-    case MM_TWIPS: return 25.4 / 1440;
-    default: return 0;
+    case MM_LOMETRIC:
+        return 0.1;
+    case MM_HIMETRIC:
+        return 0.01;
+    case MM_LOENGLISH:
+        return 0.254;
+    case MM_HIENGLISH:
+        return 0.0254;
+    case MM_TWIPS:
+        return 25.4 / 1440;
+    default:
+        return 0;
     }
 }
 
 Qt::PenStyle PenStyleOf(int style)
 {
     switch (style & 0x0F) {
-    case 1: return Qt::DashLine;
-    case 2: return Qt::DotLine;
-    case 3: return Qt::DashDotLine;
-    case 4: return Qt::DashDotDotLine;
-    case 5: return Qt::NoPen;
-    default: return Qt::SolidLine;
+    case 1:
+        return Qt::DashLine;
+    case 2:
+        return Qt::DotLine;
+    case 3:
+        return Qt::DashDotLine;
+    case 4:
+        return Qt::DashDotDotLine;
+    case 5:
+        return Qt::NoPen;
+    default:
+        return Qt::SolidLine;
     }
 }
 
 Qt::BrushStyle HatchOf(int hatch)
 {
     switch (hatch) {
-    case 0: return Qt::HorPattern;
-    case 1: return Qt::VerPattern;
-    case 2: return Qt::FDiagPattern;
-    case 3: return Qt::BDiagPattern;
-    case 4: return Qt::CrossPattern;
-    default: return Qt::DiagCrossPattern;
+    case 0:
+        return Qt::HorPattern;
+    case 1:
+        return Qt::VerPattern;
+    case 2:
+        return Qt::FDiagPattern;
+    case 3:
+        return Qt::BDiagPattern;
+    case 4:
+        return Qt::CrossPattern;
+    default:
+        return Qt::DiagCrossPattern;
     }
 }
 
-double ScaleOf(const QTransform& t) { return std::sqrt(std::abs(t.determinant())); }
+double ScaleOf(const QTransform& t)
+{
+    return std::sqrt(std::abs(t.determinant()));
+}
 
 } // namespace
 
@@ -81,7 +104,10 @@ TMetafileDC::TMetafileDC(QPainter& painter, const QTransform& toPainter, QSizeF 
     painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
 }
 
-TMetafileDC::~TMetafileDC() { painter_.restore(); }
+TMetafileDC::~TMetafileDC()
+{
+    painter_.restore();
+}
 
 void TMetafileDC::SaveDC()
 {
@@ -115,14 +141,26 @@ QPen TMetafileDC::MakePen(int style, double width, QColor color)
 {
     QPen pen(color, std::max(0.0, width), PenStyleOf(style));
     switch (style & 0x0F00) {
-    case 0x0100: pen.setCapStyle(Qt::SquareCap); break;
-    case 0x0200: pen.setCapStyle(Qt::FlatCap); break;
-    default: pen.setCapStyle(Qt::RoundCap); break;
+    case 0x0100:
+        pen.setCapStyle(Qt::SquareCap);
+        break;
+    case 0x0200:
+        pen.setCapStyle(Qt::FlatCap);
+        break;
+    default:
+        pen.setCapStyle(Qt::RoundCap);
+        break;
     }
     switch (style & 0xF000) {
-    case 0x1000: pen.setJoinStyle(Qt::BevelJoin); break;
-    case 0x2000: pen.setJoinStyle(Qt::MiterJoin); break;
-    default: pen.setJoinStyle(Qt::RoundJoin); break;
+    case 0x1000:
+        pen.setJoinStyle(Qt::BevelJoin);
+        break;
+    case 0x2000:
+        pen.setJoinStyle(Qt::MiterJoin);
+        break;
+    default:
+        pen.setJoinStyle(Qt::RoundJoin);
+        break;
     }
     return pen;
 }
@@ -130,20 +168,32 @@ QPen TMetafileDC::MakePen(int style, double width, QColor color)
 QBrush TMetafileDC::MakeBrush(int style, QColor color, int hatch) const
 {
     switch (style) {
-    case 1: return Qt::NoBrush;
-    case 2: return {color, HatchOf(hatch)};
-    default: return color;
+    case 1:
+        return Qt::NoBrush;
+    case 2:
+        return {color, HatchOf(hatch)};
+    default:
+        return color;
     }
 }
 
 void TMetafileDC::Select(const TGdiObject& object)
 {
     switch (object.Kind) {
-    case TGdiObject::gkPen: state_.Pen = object.Pen; break;
-    case TGdiObject::gkBrush: state_.Brush = object.Brush; break;
-    case TGdiObject::gkFont: state_.Font = object.Font; break;
-    case TGdiObject::gkPalette: state_.Palette = object.Palette; break;
-    case TGdiObject::gkOther: break;
+    case TGdiObject::gkPen:
+        state_.Pen = object.Pen;
+        break;
+    case TGdiObject::gkBrush:
+        state_.Brush = object.Brush;
+        break;
+    case TGdiObject::gkFont:
+        state_.Font = object.Font;
+        break;
+    case TGdiObject::gkPalette:
+        state_.Palette = object.Palette;
+        break;
+    case TGdiObject::gkOther:
+        break;
     }
 }
 
@@ -168,7 +218,14 @@ QTransform TMetafileDC::PageTransform() const
     return {sx, 0, 0, sy, s.ViewportOrg.x() - s.WindowOrg.x() * sx, s.ViewportOrg.y() - s.WindowOrg.y() * sy};
 }
 
-QTransform TMetafileDC::Transform() const { return state_.World * PageTransform() * toPainter_; }
+QTransform TMetafileDC::Transform() const
+{
+    const QTransform t = state_.World * PageTransform() * toPainter_;
+    for (const double v : {t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy()})
+        if (!std::isfinite(v) || std::abs(v) > MaxTransformValue)
+            throw EMetafileError("Invalid metafile mapping");
+    return t;
+}
 
 void TMetafileDC::Prepare(bool logical)
 {
@@ -192,28 +249,52 @@ bool TMetafileDC::ApplyRop2(QPen& pen, QBrush& brush)
             brush = c;
     };
     switch (state_.Rop2) {
-    case R2_NOP: return false;
-    case R2_BLACK: solid(Qt::black); break;
-    case R2_WHITE: solid(Qt::white); break;
-    case R2_NOT: painter_.setCompositionMode(QPainter::RasterOp_NotDestination); break;
-    case R2_XORPEN: painter_.setCompositionMode(QPainter::RasterOp_SourceXorDestination); break;
-    case R2_MASKPEN: painter_.setCompositionMode(QPainter::RasterOp_SourceAndDestination); break;
-    case R2_MERGEPEN: painter_.setCompositionMode(QPainter::RasterOp_SourceOrDestination); break;
-    default: break;
+    case R2_NOP:
+        return false;
+    case R2_BLACK:
+        solid(Qt::black);
+        break;
+    case R2_WHITE:
+        solid(Qt::white);
+        break;
+    case R2_NOT:
+        painter_.setCompositionMode(QPainter::RasterOp_NotDestination);
+        break;
+    case R2_XORPEN:
+        painter_.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        break;
+    case R2_MASKPEN:
+        painter_.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+        break;
+    case R2_MERGEPEN:
+        painter_.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+        break;
+    default:
+        break;
     }
     return true;
 }
 
 // --- clipping -------------------------------------------------------------
 
+// Painter pixels of a rectangle, cut to the device first so that far-away
+// coordinates never reach integer arithmetic.
+QRect TMetafileDC::PixelRect(const QRectF& rect) const
+{
+    const QRectF r = rect.normalized().intersected(QRectF(deviceRect_.adjusted(-1, -1, 1, 1)));
+    if (r.isEmpty())
+        return {};
+    return QRect(QPoint(qRound(r.left()), qRound(r.top())),
+                 QPoint(qRound(r.right()) - 1, qRound(r.bottom()) - 1));
+}
+
 QRegion TMetafileDC::DeviceRegion(const QRectF& rect) const
 {
     const QTransform t = Transform();
-    if (t.type() <= QTransform::TxScale) {
-        const QRectF r = t.mapRect(rect.normalized());
-        return QRect(QPoint(qRound(r.left()), qRound(r.top())), QPoint(qRound(r.right()) - 1, qRound(r.bottom()) - 1));
-    }
-    return QRegion(t.map(QPolygonF(rect.normalized())).toPolygon());
+    if (t.type() <= QTransform::TxScale)
+        return PixelRect(t.mapRect(rect.normalized()));
+    const QPolygonF device(QRectF(deviceRect_.adjusted(-1, -1, 1, 1)));
+    return QRegion(t.map(QPolygonF(rect.normalized())).intersected(device).toPolygon());
 }
 
 void TMetafileDC::IntersectClipRect(const QRectF& rect)
@@ -231,13 +312,21 @@ void TMetafileDC::SelectClipRects(const std::vector<QRectF>& rects, int mode)
 {
     QRegion region;
     for (const QRectF& r : rects)
-        region += toPainter_.mapRect(r).toRect();
+        region += PixelRect(toPainter_.mapRect(r));
     const QRegion current = state_.Clip ? *state_.Clip : QRegion(deviceRect_);
     switch (mode) {
-    case RGN_AND: state_.Clip = current.intersected(region); break;
-    case RGN_OR: state_.Clip = current.united(region); break;
-    case RGN_XOR: state_.Clip = current.xored(region); break;
-    case RGN_DIFF: state_.Clip = current.subtracted(region); break;
+    case RGN_AND:
+        state_.Clip = current.intersected(region);
+        break;
+    case RGN_OR:
+        state_.Clip = current.united(region);
+        break;
+    case RGN_XOR:
+        state_.Clip = current.xored(region);
+        break;
+    case RGN_DIFF:
+        state_.Clip = current.subtracted(region);
+        break;
     default:
         if (rects.empty())
             state_.Clip.reset();
@@ -270,9 +359,15 @@ void TMetafileDC::Draw(const QPainterPath& path, bool fill, bool stroke)
     painter_.drawPath(filled);
 }
 
-void TMetafileDC::Stroke(const QPainterPath& path) { Draw(path, false, true); }
+void TMetafileDC::Stroke(const QPainterPath& path)
+{
+    Draw(path, false, true);
+}
 
-void TMetafileDC::FillAndStroke(const QPainterPath& path) { Draw(path, true, true); }
+void TMetafileDC::FillAndStroke(const QPainterPath& path)
+{
+    Draw(path, true, true);
+}
 
 void TMetafileDC::MoveTo(QPointF p)
 {
@@ -302,17 +397,24 @@ void TMetafileDC::ContinueFigure(const QPainterPath& segment)
 
 void TMetafileDC::SetPixel(QPointF p, QColor color)
 {
-    Prepare(false);
     const QPointF d = Transform().map(p);
-    painter_.fillRect(QRect(static_cast<int>(std::floor(d.x())), static_cast<int>(std::floor(d.y())), 1, 1), color);
+    if (!QRectF(deviceRect_).contains(d))
+        return;
+    Prepare(false);
+    painter_.fillRect(QRect(static_cast<int>(std::floor(d.x())), static_cast<int>(std::floor(d.y())), 1, 1),
+                      color);
 }
 
 void TMetafileDC::PatBlt(const QRectF& rect, std::uint32_t rop)
 {
     Prepare(true);
     switch (rop) {
-    case BLACKNESS: painter_.fillRect(rect, Qt::black); break;
-    case WHITENESS: painter_.fillRect(rect, Qt::white); break;
+    case BLACKNESS:
+        painter_.fillRect(rect, Qt::black);
+        break;
+    case WHITENESS:
+        painter_.fillRect(rect, Qt::white);
+        break;
     case DSTINVERT:
         painter_.setCompositionMode(QPainter::RasterOp_NotDestination);
         painter_.fillRect(rect, Qt::black);
@@ -321,7 +423,9 @@ void TMetafileDC::PatBlt(const QRectF& rect, std::uint32_t rop)
         painter_.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         painter_.fillRect(rect, state_.Brush);
         break;
-    default: painter_.fillRect(rect, state_.Brush); break;
+    default:
+        painter_.fillRect(rect, state_.Brush);
+        break;
     }
 }
 
@@ -336,21 +440,37 @@ void TMetafileDC::DrawImage(const QRectF& dest, const QImage& image, const QRect
     // Negative extents mirror the picture.
     const bool flipX = (dest.width() < 0) != (source.width() < 0);
     const bool flipY = (dest.height() < 0) != (source.height() < 0);
+    QImage picture = flipX || flipY ? image.mirrored(flipX, flipY) : image;
     QRectF from = source.normalized();
-    QImage picture = image.copy(from.toAlignedRect());
-    from.moveTopLeft(from.topLeft() - from.toAlignedRect().topLeft());
-    if (flipX || flipY)
-        picture = picture.mirrored(flipX, flipY);
+    if (flipX)
+        from.moveLeft(image.width() - from.right());
+    if (flipY)
+        from.moveTop(image.height() - from.bottom());
+    // Only the part of the source inside the bitmap is drawn, where it falls.
+    const QRectF inside = from.intersected(QRectF(picture.rect()));
+    if (inside.isEmpty())
+        return;
+    const QRectF to = dest.normalized();
+    const double kx = to.width() / from.width(), ky = to.height() / from.height();
+    const QRectF target(to.x() + (inside.x() - from.x()) * kx, to.y() + (inside.y() - from.y()) * ky,
+                        inside.width() * kx, inside.height() * ky);
     if (rop == NOTSRCCOPY)
         picture.invertPixels();
     Prepare(true);
     switch (rop) {
-    case SRCPAINT: painter_.setCompositionMode(QPainter::RasterOp_SourceOrDestination); break;
-    case SRCAND: painter_.setCompositionMode(QPainter::RasterOp_SourceAndDestination); break;
-    case SRCINVERT: painter_.setCompositionMode(QPainter::RasterOp_SourceXorDestination); break;
-    default: break;
+    case SRCPAINT:
+        painter_.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+        break;
+    case SRCAND:
+        painter_.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+        break;
+    case SRCINVERT:
+        painter_.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        break;
+    default:
+        break;
     }
-    painter_.drawImage(dest.normalized(), picture, from);
+    painter_.drawImage(target, picture, inside);
 }
 
 QFont TMetafileDC::PainterFont(double scale) const
@@ -365,7 +485,7 @@ QFont TMetafileDC::PainterFont(double scale) const
     font.setStrikeOut(lf.StrikeOut);
     if (lf.Weight > 0)
         font.setWeight(static_cast<QFont::Weight>(std::clamp(lf.Weight, 1, 1000)));
-    const double pixels = lf.Height == 0 ? 16.0 : std::abs(lf.Height) * scale;
+    const double pixels = lf.Height == 0 ? 16.0 : std::abs(static_cast<double>(lf.Height)) * scale;
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(std::min(pixels, MaxFontPixels)))));
     // A positive height is the cell height, a negative one the character height.
     if (lf.Height > 0) {
@@ -400,14 +520,16 @@ void TMetafileDC::TextOut(QPointF p, const QString& text, unsigned options, cons
         width += advances.back();
     }
     const unsigned align = state_.TextAlign;
-    const double x0 = (align & TA_CENTER) == TA_CENTER ? -width / 2 : (align & TA_CENTER) == TA_RIGHT ? -width : 0;
+    const double x0 = (align & TA_CENTER) == TA_CENTER  ? -width / 2
+                      : (align & TA_CENTER) == TA_RIGHT ? -width
+                                                        : 0;
     const double base = (align & TA_BASELINE) == TA_BASELINE ? 0
                         : (align & TA_BASELINE) == TA_BOTTOM ? -metrics.descent()
-                                                              : metrics.ascent();
+                                                             : metrics.ascent();
     // Text stays upright whatever the mapping's direction.
     QTransform device;
     device.translate(t.map(p).x(), t.map(p).y());
-    device.rotate(-state_.Font.Escapement / 10.0);
+    device.rotate(-(state_.Font.Escapement / 10.0));
     painter_.setTransform(device);
     painter_.setBackgroundMode(Qt::TransparentMode);
     if (state_.OpaqueBk)
@@ -425,7 +547,9 @@ void TMetafileDC::TextOut(QPointF p, const QString& text, unsigned options, cons
         }
     }
     if (align & TA_UPDATECP) {
-        const double end = (align & TA_CENTER) == TA_CENTER ? 0 : (align & TA_CENTER) == TA_RIGHT ? x0 : width;
+        const double end = (align & TA_CENTER) == TA_CENTER  ? 0
+                           : (align & TA_CENTER) == TA_RIGHT ? x0
+                                                             : width;
         if (t.isInvertible())
             state_.Position = t.inverted().map(device.map(QPointF(end, 0)));
     }
@@ -460,7 +584,10 @@ QPainterPath TMetafileDC::ArcPath(const QRectF& box, QPointF start, QPointF end)
 
 // --- paths ------------------------------------------------------------------
 
-void TMetafileDC::BeginPath() { openPath_ = QPainterPath(); }
+void TMetafileDC::BeginPath()
+{
+    openPath_ = QPainterPath();
+}
 
 void TMetafileDC::EndPath()
 {

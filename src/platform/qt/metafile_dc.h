@@ -152,7 +152,8 @@ public:
     void StrokePath();
     void StrokeAndFillPath();
 
-    // The full transform from logical units to painter pixels.
+    // The full transform from logical units to painter pixels; raises
+    // EMetafileError when the file's mapping is out of all proportion.
     QTransform Transform() const;
 
 private:
@@ -161,6 +162,7 @@ private:
     bool ApplyRop2(QPen& pen, QBrush& brush);
     void Draw(const QPainterPath& path, bool fill, bool stroke);
     QFont PainterFont(double scale) const;
+    QRect PixelRect(const QRectF& rect) const;
     QRegion DeviceRegion(const QRectF& rect) const;
 
     QPainter& painter_;

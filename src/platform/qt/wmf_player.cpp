@@ -85,18 +85,41 @@ bool TWMFPlayer::PlayState(std::uint16_t function, const TParams& p)
 {
     TDCState& s = dc_.State();
     switch (function) {
-    case META_SETBKCOLOR: s.BkColor = dc_.ColorOf(p.U32(0)); break;
-    case META_SETBKMODE: s.OpaqueBk = p[0] != TRANSPARENT_BK; break;
-    case META_SETROP2: s.Rop2 = p[0]; break;
-    case META_SETPOLYFILLMODE: s.FillRule = p[0] == WINDING ? Qt::WindingFill : Qt::OddEvenFill; break;
-    case META_SETSTRETCHBLTMODE: s.StretchMode = p[0]; break;
-    case META_SETTEXTCOLOR: s.TextColor = dc_.ColorOf(p.U32(0)); break;
-    case META_SETTEXTALIGN: s.TextAlign = p.U(0); break;
-    case META_SAVEDC: dc_.SaveDC(); break;
-    case META_RESTOREDC: dc_.RestoreDC(p[0]); break;
-    case META_EXCLUDECLIPRECT: dc_.ExcludeClipRect(BoxOf(p, 0)); break;
-    case META_INTERSECTCLIPRECT: dc_.IntersectClipRect(BoxOf(p, 0)); break;
-    default: return false;
+    case META_SETBKCOLOR:
+        s.BkColor = dc_.ColorOf(p.U32(0));
+        break;
+    case META_SETBKMODE:
+        s.OpaqueBk = p[0] != TRANSPARENT_BK;
+        break;
+    case META_SETROP2:
+        s.Rop2 = p[0];
+        break;
+    case META_SETPOLYFILLMODE:
+        s.FillRule = p[0] == WINDING ? Qt::WindingFill : Qt::OddEvenFill;
+        break;
+    case META_SETSTRETCHBLTMODE:
+        s.StretchMode = p[0];
+        break;
+    case META_SETTEXTCOLOR:
+        s.TextColor = dc_.ColorOf(p.U32(0));
+        break;
+    case META_SETTEXTALIGN:
+        s.TextAlign = p.U(0);
+        break;
+    case META_SAVEDC:
+        dc_.SaveDC();
+        break;
+    case META_RESTOREDC:
+        dc_.RestoreDC(p[0]);
+        break;
+    case META_EXCLUDECLIPRECT:
+        dc_.ExcludeClipRect(BoxOf(p, 0));
+        break;
+    case META_INTERSECTCLIPRECT:
+        dc_.IntersectClipRect(BoxOf(p, 0));
+        break;
+    default:
+        return false;
     }
     return true;
 }
@@ -106,11 +129,21 @@ bool TWMFPlayer::PlayMapping(std::uint16_t function, const TParams& p)
     TDCState& s = dc_.State();
     auto point = [&] { return QPointF(p[1], p[0]); };
     switch (function) {
-    case META_SETMAPMODE: s.MapMode = p[0]; break;
-    case META_SETWINDOWORG: s.WindowOrg = point(); break;
-    case META_SETVIEWPORTORG: s.ViewportOrg = point(); break;
-    case META_OFFSETWINDOWORG: s.WindowOrg += point(); break;
-    case META_OFFSETVIEWPORTORG: s.ViewportOrg += point(); break;
+    case META_SETMAPMODE:
+        s.MapMode = p[0];
+        break;
+    case META_SETWINDOWORG:
+        s.WindowOrg = point();
+        break;
+    case META_SETVIEWPORTORG:
+        s.ViewportOrg = point();
+        break;
+    case META_OFFSETWINDOWORG:
+        s.WindowOrg += point();
+        break;
+    case META_OFFSETVIEWPORTORG:
+        s.ViewportOrg += point();
+        break;
     case META_SETWINDOWEXT:
     case META_SETVIEWPORTEXT:
         // A zero extent would make the mapping singular; GDI refuses it too.
@@ -124,7 +157,8 @@ bool TWMFPlayer::PlayMapping(std::uint16_t function, const TParams& p)
             ext = QSizeF(ext.width() * p[3] / p[2], ext.height() * p[1] / p[0]);
         break;
     }
-    default: return false;
+    default:
+        return false;
     }
     return true;
 }
@@ -164,11 +198,21 @@ bool TWMFPlayer::PlayShape(std::uint16_t function, const TParams& p)
 {
     QPainterPath path;
     switch (function) {
-    case META_MOVETO: dc_.MoveTo(QPointF(p[1], p[0])); return true;
-    case META_LINETO: dc_.LineTo(QPointF(p[1], p[0])); return true;
-    case META_RECTANGLE: path.addRect(BoxOf(p, 0)); break;
-    case META_ELLIPSE: path.addEllipse(BoxOf(p, 0)); break;
-    case META_ROUNDRECT: path.addRoundedRect(BoxOf(p, 2), p[1] / 2.0, p[0] / 2.0); break;
+    case META_MOVETO:
+        dc_.MoveTo(QPointF(p[1], p[0]));
+        return true;
+    case META_LINETO:
+        dc_.LineTo(QPointF(p[1], p[0]));
+        return true;
+    case META_RECTANGLE:
+        path.addRect(BoxOf(p, 0));
+        break;
+    case META_ELLIPSE:
+        path.addEllipse(BoxOf(p, 0));
+        break;
+    case META_ROUNDRECT:
+        path.addRoundedRect(BoxOf(p, 2), p[1] / 2.0, p[0] / 2.0);
+        break;
     case META_ARC:
     case META_PIE:
     case META_CHORD: {
@@ -183,18 +227,30 @@ bool TWMFPlayer::PlayShape(std::uint16_t function, const TParams& p)
         path.closeSubpath();
         break;
     }
-    case META_POLYGON: path.addPolygon(Points(p, 1, p.U(0))); path.closeSubpath(); break;
+    case META_POLYGON:
+        path.addPolygon(Points(p, 1, p.U(0)));
+        path.closeSubpath();
+        break;
     case META_POLYLINE: {
         QPainterPath line;
         line.addPolygon(Points(p, 1, p.U(0)));
         dc_.Stroke(line);
         return true;
     }
-    case META_POLYPOLYGON: PolyPolygon(p); return true;
-    case META_SETPIXEL: dc_.SetPixel(QPointF(p[3], p[2]), dc_.ColorOf(p.U32(0))); return true;
-    case META_TEXTOUT: PlayText(p); return true;
-    case META_EXTTEXTOUT: PlayExtText(p); return true;
-    default: return false;
+    case META_POLYPOLYGON:
+        PolyPolygon(p);
+        return true;
+    case META_SETPIXEL:
+        dc_.SetPixel(QPointF(p[3], p[2]), dc_.ColorOf(p.U32(0)));
+        return true;
+    case META_TEXTOUT:
+        PlayText(p);
+        return true;
+    case META_EXTTEXTOUT:
+        PlayExtText(p);
+        return true;
+    default:
+        return false;
     }
     dc_.FillAndStroke(path);
     return true;
@@ -268,7 +324,9 @@ bool TWMFPlayer::PlayObject(std::uint16_t function, const TParams& p)
     TGdiObject object;
     switch (function) {
     case META_SELECTOBJECT:
-    case META_SELECTPALETTE: dc_.Select(ObjectAt(p.U(0))); return true;
+    case META_SELECTPALETTE:
+        dc_.Select(ObjectAt(p.U(0)));
+        return true;
     case META_DELETEOBJECT:
         ObjectAt(p.U(0));
         objects_[p.U(0)].reset();
@@ -283,7 +341,8 @@ bool TWMFPlayer::PlayObject(std::uint16_t function, const TParams& p)
         break;
     case META_DIBCREATEPATTERNBRUSH: {
         object.Kind = TGdiObject::gkBrush;
-        const QImage image = DecodePackedDIB(p.Bytes.Sub(10, p.Bytes.Size() - 10), p.U(1), dc_.State().Palette);
+        const QImage image =
+            DecodePackedDIB(p.Bytes.Sub(10, p.Bytes.Size() - 10), p.U(1), dc_.State().Palette);
         object.Brush = image.isNull() ? QBrush(Qt::black) : QBrush(image);
         break;
     }
@@ -301,7 +360,8 @@ bool TWMFPlayer::PlayObject(std::uint16_t function, const TParams& p)
         f.Italic = p.Bytes.U8(16) != 0;
         f.Underline = p.Bytes.U8(17) != 0;
         f.StrikeOut = p.Bytes.U8(18) != 0;
-        const std::size_t nameBytes = std::min<std::size_t>(32, p.Bytes.Size() - std::min<std::size_t>(24, p.Bytes.Size()));
+        const std::size_t nameBytes =
+            std::min<std::size_t>(32, p.Bytes.Size() - std::min<std::size_t>(24, p.Bytes.Size()));
         const std::uint8_t* name = p.Bytes.Ptr(24, nameBytes);
         std::size_t length = 0;
         while (length < nameBytes && name[length])
@@ -317,8 +377,10 @@ bool TWMFPlayer::PlayObject(std::uint16_t function, const TParams& p)
             object.Palette.push_back(qRgb(entries[4 * i], entries[4 * i + 1], entries[4 * i + 2]));
         break;
     }
-    case META_CREATEREGION: break;
-    default: return false;
+    case META_CREATEREGION:
+        break;
+    default:
+        return false;
     }
     AddObject(std::move(object));
     return true;
@@ -332,9 +394,12 @@ bool TWMFPlayer::PlayBitmap(std::uint16_t function, const TParams& p)
     // The blits come without a bitmap when their size is the bare minimum.
     const bool withBitmap = p.Bytes.Size() / 2 != 3u + (function >> 8);
     switch (function) {
-    case META_PATBLT: dc_.PatBlt(QRectF(p[5], p[4], p[3], p[2]), rop()); break;
+    case META_PATBLT:
+        dc_.PatBlt(QRectF(p[5], p[4], p[3], p[2]), rop());
+        break;
     case META_STRETCHDIB: {
-        const QImage image = DecodePackedDIB(p.Bytes.Sub(28, p.Bytes.Size() - 28), p.U(2), dc_.State().Palette);
+        const QImage image =
+            DecodePackedDIB(p.Bytes.Sub(28, p.Bytes.Size() - 28), p.U(2), dc_.State().Palette);
         // The source rectangle is given from the bitmap's lower-left corner.
         const QRectF source(p[6], image.height() - p[5] - p[3], p[4], p[3]);
         dc_.DrawImage(QRectF(p[10], p[9], p[8], p[7]), image, source, rop());
@@ -344,7 +409,8 @@ bool TWMFPlayer::PlayBitmap(std::uint16_t function, const TParams& p)
         if (!withBitmap) {
             dc_.PatBlt(QRectF(p[10], p[9], p[8], p[7]), rop());
         } else {
-            const QImage image = DecodePackedDIB(p.Bytes.Sub(26, p.Bytes.Size() - 26), 0, dc_.State().Palette);
+            const QImage image =
+                DecodePackedDIB(p.Bytes.Sub(26, p.Bytes.Size() - 26), 0, dc_.State().Palette);
             dc_.DrawImage(QRectF(p[9], p[8], p[7], p[6]), image, QRectF(p[5], p[4], p[3], p[2]), rop());
         }
         break;
@@ -352,11 +418,13 @@ bool TWMFPlayer::PlayBitmap(std::uint16_t function, const TParams& p)
         if (!withBitmap) {
             dc_.PatBlt(QRectF(p[8], p[7], p[6], p[5]), rop());
         } else {
-            const QImage image = DecodePackedDIB(p.Bytes.Sub(22, p.Bytes.Size() - 22), 0, dc_.State().Palette);
+            const QImage image =
+                DecodePackedDIB(p.Bytes.Sub(22, p.Bytes.Size() - 22), 0, dc_.State().Palette);
             dc_.DrawImage(QRectF(p[7], p[6], p[5], p[4]), image, QRectF(p[3], p[2], p[5], p[4]), rop());
         }
         break;
-    default: return false; // unknown records and escapes are skipped
+    default:
+        return false; // unknown records and escapes are skipped
     }
     return true;
 }

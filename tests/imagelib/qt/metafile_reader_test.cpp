@@ -21,8 +21,8 @@ using namespace lumeno::test;
 
 namespace {
 
-constexpr std::uint16_t SETWINDOWORG = 0x020B, SETWINDOWEXT = 0x020C, RECTANGLE = 0x041B, SELECTOBJECT = 0x012D,
-                        POLYGON = 0x0324, CREATEPEN = 0x02FA, CREATEBRUSH = 0x02FC;
+constexpr std::uint16_t SETWINDOWORG = 0x020B, SETWINDOWEXT = 0x020C, RECTANGLE = 0x041B,
+                        SELECTOBJECT = 0x012D, POLYGON = 0x0324, CREATEPEN = 0x02FA, CREATEBRUSH = 0x02FC;
 constexpr std::uint32_t EMR_SELECTOBJECT = 37, EMR_CREATEBRUSHINDIRECT = 39, EMR_RECTANGLE = 43;
 
 // Red rectangle over the left half and blue over the bottom-right quarter
@@ -49,7 +49,8 @@ TBytes Placeable(int right, int bottom, int inch, const TBytes& body)
 // A picture of w × h pixels at 96 dpi filled red where the brush falls.
 TBytes EMF(int w, int h, const std::vector<std::uint32_t>& palette = {})
 {
-    TEMFBuilder b(static_cast<int>(std::lround(w * 2540.0 / 96)), static_cast<int>(std::lround(h * 2540.0 / 96)));
+    TEMFBuilder b(static_cast<int>(std::lround(w * 2540.0 / 96)),
+                  static_cast<int>(std::lround(h * 2540.0 / 96)));
     b.Ints(EMR_CREATEBRUSHINDIRECT, {1, 0, 0x0000FF, 0}).Ints(EMR_SELECTOBJECT, {1});
     b.Ints(EMR_SELECTOBJECT, {static_cast<std::int32_t>(0x80000008)});
     b.Ints(EMR_RECTANGLE, {0, 0, w / 2, h});
@@ -169,7 +170,8 @@ TEST_F(MetafileReader, HeaderlessFileGetsTheSynthesisedBox)
 TEST_F(MetafileReader, SynthesisedHeadersAreValidAndChecksummed)
 {
     const auto fresh = SynthesizePlaceableHeader(nullptr);
-    EXPECT_EQ(fresh[0] | fresh[1] << 8 | fresh[2] << 16 | static_cast<std::uint32_t>(fresh[3]) << 24, PlaceableKey);
+    EXPECT_EQ(fresh[0] | fresh[1] << 8 | fresh[2] << 16 | static_cast<std::uint32_t>(fresh[3]) << 24,
+              PlaceableKey);
     EXPECT_EQ(TBytes(fresh.begin() + 6, fresh.begin() + 14), (TBytes{0, 0, 0, 0, 99, 0, 49, 0}));
     EXPECT_EQ(fresh[14] | fresh[15] << 8, ScreenInch());
     EXPECT_EQ(fresh[20] | fresh[21] << 8, PlaceableChecksum(fresh.data()));
@@ -216,7 +218,10 @@ TEST_F(MetafileReader, PaletteChoosesThePixelFormat)
         std::uint8_t format;
         const char* colors;
         int bits;
-    } cases[] = {{2, pf1Bit, "2", 1}, {16, pf4Bit, "16", 4}, {17, pf8Bit, "256", 8}, {257, pf24Bit, "16.7M", 24},
+    } cases[] = {{2, pf1Bit, "2", 1},
+                 {16, pf4Bit, "16", 4},
+                 {17, pf8Bit, "256", 8},
+                 {257, pf24Bit, "16.7M", 24},
                  {0, pf24Bit, "16.7M", 24}};
     for (const auto& c : cases) {
         std::vector<std::uint32_t> palette(c.entries, 0x0000FF);

@@ -22,16 +22,17 @@ constexpr std::uint16_t SETBKMODE = 0x0102, SETROP2 = 0x0104, SETTEXTCOLOR = 0x0
                         RECTANGLE = 0x041B, SAVEDC = 0x001E, RESTOREDC = 0x0127, TEXTOUT = 0x0521,
                         POLYGON = 0x0324, POLYPOLYGON = 0x0538, SELECTOBJECT = 0x012D, DELETEOBJECT = 0x01F0,
                         STRETCHDIB = 0x0F43, DIBBITBLT = 0x0940, PIE = 0x081A, ESCAPE = 0x0626,
-                        CREATEPALETTE = 0x00F7, SETPIXEL = 0x041F, PATBLT = 0x061D, DIBSTRETCHBLT = 0x0B41, CREATEPEN = 0x02FA, CREATEFONT = 0x02FB, CREATEBRUSH = 0x02FC;
+                        CREATEPALETTE = 0x00F7, SETPIXEL = 0x041F, PATBLT = 0x061D, DIBSTRETCHBLT = 0x0B41,
+                        CREATEPEN = 0x02FA, CREATEFONT = 0x02FB, CREATEBRUSH = 0x02FC;
 // EMF records.
-constexpr std::uint32_t EMR_POLYGON16 = 86, EMR_POLYLINE = 4, EMR_SETWINDOWEXTEX = 9, EMR_SETVIEWPORTEXTEX = 11,
-                        EMR_SETMAPMODE = 17, EMR_SETTEXTCOLOR = 24, EMR_MOVETOEX = 27, EMR_SAVEDC = 33,
-                        EMR_RESTOREDC = 34, EMR_SETWORLDTRANSFORM = 35, EMR_MODIFYWORLDTRANSFORM = 36,
-                        EMR_SELECTOBJECT = 37, EMR_CREATEBRUSHINDIRECT = 39, EMR_ELLIPSE = 42, EMR_RECTANGLE = 43,
-                        EMR_LINETO = 54, EMR_BEGINPATH = 59, EMR_ENDPATH = 60, EMR_CLOSEFIGURE = 61,
-                        EMR_FILLPATH = 62, EMR_EXTSELECTCLIPRGN = 75, EMR_STRETCHDIBITS = 81,
-                        EMR_EXTCREATEFONTINDIRECTW = 82, EMR_EXTTEXTOUTW = 84, EMR_UNKNOWN = 1000, EMR_POLYLINETO16 = 89,
-                        EMR_BITBLT = 76, EMR_EXTCREATEPEN = 95;
+constexpr std::uint32_t EMR_POLYGON16 = 86, EMR_POLYLINE = 4, EMR_SETWINDOWEXTEX = 9,
+                        EMR_SETVIEWPORTEXTEX = 11, EMR_SETMAPMODE = 17, EMR_SETTEXTCOLOR = 24,
+                        EMR_MOVETOEX = 27, EMR_SAVEDC = 33, EMR_RESTOREDC = 34, EMR_SETWORLDTRANSFORM = 35,
+                        EMR_MODIFYWORLDTRANSFORM = 36, EMR_SELECTOBJECT = 37, EMR_CREATEBRUSHINDIRECT = 39,
+                        EMR_ELLIPSE = 42, EMR_RECTANGLE = 43, EMR_LINETO = 54, EMR_BEGINPATH = 59,
+                        EMR_ENDPATH = 60, EMR_CLOSEFIGURE = 61, EMR_FILLPATH = 62, EMR_EXTSELECTCLIPRGN = 75,
+                        EMR_STRETCHDIBITS = 81, EMR_EXTCREATEFONTINDIRECTW = 82, EMR_EXTTEXTOUTW = 84,
+                        EMR_UNKNOWN = 1000, EMR_POLYLINETO16 = 89, EMR_BITBLT = 76, EMR_EXTCREATEPEN = 95;
 constexpr std::uint32_t StockNullPen = 0x80000008, StockBlackBrush = 0x80000004;
 
 constexpr std::uint32_t Red = 0x0000FF, Green = 0x00FF00, Blue = 0xFF0000; // COLORREF
@@ -52,7 +53,10 @@ TMetafile Load(TBytes bytes)
     return metafile;
 }
 
-QRgb At(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
+QRgb At(const QImage& image, int x, int y)
+{
+    return image.pixel(x, y) & 0xFFFFFF;
+}
 
 int CountColour(const QImage& image, const QRect& area, QRgb colour)
 {
@@ -85,7 +89,10 @@ std::vector<int> Brush(int style, std::uint32_t colour, int hatch = 0)
     return {style, static_cast<int>(colour & 0xFFFF), static_cast<int>(colour >> 16), hatch};
 }
 
-std::vector<int> NullPen() { return {5, 0, 0, 0, 0}; }
+std::vector<int> NullPen()
+{
+    return {5, 0, 0, 0, 0};
+}
 
 // Two 2 × 2 DIBs' worth of pixels: red, green over blue, yellow.
 const std::vector<std::uint32_t> Quad = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00};
@@ -109,7 +116,10 @@ TBytes Ints(const std::vector<std::int32_t>& values)
 }
 
 // A 100 × 100 pixel EMF (frame 2646 hundredths of a millimetre).
-TEMFBuilder Emf100() { return TEMFBuilder(2646, 2646); }
+TEMFBuilder Emf100()
+{
+    return TEMFBuilder(2646, 2646);
+}
 
 } // namespace
 
@@ -158,7 +168,10 @@ TEST(MetafileWMF, BareAndDiskMetafilesTakeTheirWindowAsSize)
 TEST(MetafileWMF, ShapesFillTheirPlacesAtAnySize)
 {
     TWMFBuilder b = Shapes100();
-    b.Words(CREATEBRUSH, Brush(0, Red)).Words(CREATEPEN, NullPen()).Words(SELECTOBJECT, {0}).Words(SELECTOBJECT, {1});
+    b.Words(CREATEBRUSH, Brush(0, Red))
+        .Words(CREATEPEN, NullPen())
+        .Words(SELECTOBJECT, {0})
+        .Words(SELECTOBJECT, {1});
     b.Words(RECTANGLE, {40, 40, 10, 10});
     b.Words(DELETEOBJECT, {0}).Words(CREATEBRUSH, Brush(0, Blue)).Words(SELECTOBJECT, {0});
     b.Words(ELLIPSE, {90, 90, 50, 50});
@@ -202,7 +215,10 @@ TEST(MetafileWMF, WindowMappingClipAndSavedStates)
 {
     TWMFBuilder b;
     b.Words(SETWINDOWORG, {0, 0}).Words(SETWINDOWEXT, {200, 200});
-    b.Words(CREATEBRUSH, Brush(0, Red)).Words(CREATEPEN, NullPen()).Words(SELECTOBJECT, {0}).Words(SELECTOBJECT, {1});
+    b.Words(CREATEBRUSH, Brush(0, Red))
+        .Words(CREATEPEN, NullPen())
+        .Words(SELECTOBJECT, {0})
+        .Words(SELECTOBJECT, {1});
     b.Words(SAVEDC, {});
     b.Words(INTERSECTCLIPRECT, {200, 100, 0, 0}); // left half only
     b.Words(EXCLUDECLIPRECT, {40, 40, 20, 20});
@@ -241,7 +257,10 @@ TEST(MetafileWMF, BitmapsStretchIntoTheirRectangles)
 TEST(MetafileWMF, HatchesXorAndText)
 {
     TWMFBuilder b = Shapes100();
-    b.Words(CREATEBRUSH, Brush(2, Blue, 4)).Words(CREATEPEN, NullPen()).Words(SELECTOBJECT, {0}).Words(SELECTOBJECT, {1});
+    b.Words(CREATEBRUSH, Brush(2, Blue, 4))
+        .Words(CREATEPEN, NullPen())
+        .Words(SELECTOBJECT, {0})
+        .Words(SELECTOBJECT, {1});
     b.Words(SETBKMODE, {1}).Words(RECTANGLE, {40, 40, 0, 0});
     b.Words(CREATEBRUSH, Brush(0, 0xFFFFFF)).Words(SELECTOBJECT, {2});
     b.Words(SETROP2, {7}).Words(RECTANGLE, {100, 100, 60, 60}).Words(SETROP2, {13});
@@ -277,8 +296,8 @@ TEST(MetafileWMF, PixelsPatternBlitsAndStretchBlits)
     TWMFBuilder b = Shapes100();
     b.Words(SETPIXEL, {static_cast<int>(Red), 0, 5, 5});
     b.Words(CREATEBRUSH, Brush(0, Blue)).Words(SELECTOBJECT, {0});
-    b.Words(PATBLT, {0x0021, 0x00F0, 20, 20, 50, 50});  // PATCOPY
-    b.Words(PATBLT, {0x0009, 0x0055, 10, 10, 80, 0});   // DSTINVERT
+    b.Words(PATBLT, {0x0021, 0x00F0, 20, 20, 50, 50}); // PATCOPY
+    b.Words(PATBLT, {0x0009, 0x0055, 10, 10, 80, 0});  // DSTINVERT
     TBytes blt;
     Add32(blt, 0x00CC0020);
     for (int v : {2, 2, 0, 0, 20, 20, 20, 20}) // source h, w, y, x; destination h, w, y, x
@@ -371,7 +390,10 @@ TEST(MetafileEMF, PathsClipRegionsBitmapsAndText)
 {
     TEMFBuilder b = Emf100();
     b.Ints(EMR_CREATEBRUSHINDIRECT, {1, 0, static_cast<int>(Green), 0}).Ints(EMR_SELECTOBJECT, {1});
-    b.Ints(EMR_BEGINPATH, {}).Ints(EMR_MOVETOEX, {10, 10}).Ints(EMR_LINETO, {40, 10}).Ints(EMR_LINETO, {40, 40});
+    b.Ints(EMR_BEGINPATH, {})
+        .Ints(EMR_MOVETOEX, {10, 10})
+        .Ints(EMR_LINETO, {40, 10})
+        .Ints(EMR_LINETO, {40, 40});
     b.Ints(EMR_CLOSEFIGURE, {}).Ints(EMR_ENDPATH, {}).Ints(EMR_FILLPATH, {0, 0, 0, 0});
     // Clip to 50..100 × 50..75, then stretch the 2 × 2 bitmap over 50..100 × 50..100.
     TBytes region = Ints({48, 5, 32, 1, 1, 16, 50, 50, 100, 75, 50, 50, 100, 75});
@@ -405,7 +427,8 @@ TEST(MetafileEMF, PathsClipRegionsBitmapsAndText)
 TEST(MetafileEMF, ExtendedPensLinesFromThePositionAndBitBlt)
 {
     TEMFBuilder b = Emf100();
-    b.Ints(EMR_EXTCREATEPEN, {1, 0, 0, 0, 0, 0x10000, 6, 0, static_cast<int>(Blue), 0, 0}).Ints(EMR_SELECTOBJECT, {1});
+    b.Ints(EMR_EXTCREATEPEN, {1, 0, 0, 0, 0, 0x10000, 6, 0, static_cast<int>(Blue), 0, 0})
+        .Ints(EMR_SELECTOBJECT, {1});
     b.Ints(EMR_MOVETOEX, {10, 50});
     TBytes to = Ints({0, 0, 0, 0, 1});
     Add16(to, 90);
@@ -414,7 +437,28 @@ TEST(MetafileEMF, ExtendedPensLinesFromThePositionAndBitBlt)
     const TBytes dib = PackedDIB24(2, 2, Quad);
     // Destination 10, 70, 2 × 2; source 0, 0 with a zero transform, no background, RGB colours;
     // the bitmap's header and bits follow the 100-byte record.
-    TBytes blt = Ints({0, 0, 0, 0, 10, 70, 2, 2, 0x00CC0020, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 100, 40, 140,
+    TBytes blt = Ints({0,
+                       0,
+                       0,
+                       0,
+                       10,
+                       70,
+                       2,
+                       2,
+                       0x00CC0020,
+                       0,
+                       0,
+                       0,
+                       0,
+                       0,
+                       0,
+                       0,
+                       0,
+                       0,
+                       0,
+                       100,
+                       40,
+                       140,
                        static_cast<std::int32_t>(dib.size() - 40)});
     blt.insert(blt.end(), dib.begin(), dib.end());
     b.Record(EMR_BITBLT, blt);
@@ -481,29 +525,102 @@ TEST(MetafileRobustness, LyingSizesCountsAndIndicesRaise)
     EXPECT_THROW(Load(odd), EMetafileError);
 }
 
-TEST(MetafileRobustness, RandomDamageOnlyRaisesMetafileErrors)
+TEST(MetafileRobustness, DamagedRecordsOnlyRaiseMetafileErrors)
 {
+    // Every kind of record the players know, then a few bytes changed at random.
     TWMFBuilder w = Shapes100();
-    w.Words(CREATEBRUSH, Brush(0, Red)).Words(SELECTOBJECT, {0}).Words(POLYPOLYGON, {1, 3, 60, 10, 90, 10, 90, 40});
+    w.Words(CREATEBRUSH, Brush(2, Blue, 4))
+        .Words(CREATEPEN, {1, 3, 0, 0, 0})
+        .Words(SELECTOBJECT, {0})
+        .Words(SELECTOBJECT, {1});
+    w.Words(SETBKMODE, {2})
+        .Words(RECTANGLE, {40, 40, 0, 0})
+        .Words(SAVEDC, {})
+        .Words(INTERSECTCLIPRECT, {50, 50, 5, 5});
+    w.Words(PIE, {50, 25, 90, 25, 90, 40, 50, 10})
+        .Words(RESTOREDC, {-1})
+        .Words(EXCLUDECLIPRECT, {20, 20, 10, 10});
+    TBytes font;
+    for (int v : {-30, 0, 450, 0, 700})
+        Add16(font, v);
+    font.resize(font.size() + 8);
+    for (char c : std::string("DejaVu Sans"))
+        font.push_back(static_cast<std::uint8_t>(c));
+    font.push_back(0);
+    w.Raw(CREATEFONT, font).Words(SELECTOBJECT, {2}).Words(SETTEXTALIGN, {6});
+    TBytes text;
+    Add16(text, 50);
+    Add16(text, 5);
+    Add16(text, 3);
+    Add16(text, 6);
+    for (int v : {0, 0, 50, 50})
+        Add16(text, v);
+    text.push_back('H');
+    text.push_back('i');
+    text.push_back('!');
+    text.push_back(0);
+    for (int v : {10, 10, 10})
+        Add16(text, v);
+    w.Raw(0x0A32, text);
     w.Raw(STRETCHDIB, StretchDIBParams(0, 0, 100, 50, PackedDIB24(2, 2, Quad)));
-    const TBytes wmf = Placeable100(w, 1);
+    w.Words(POLYPOLYGON, {2, 3, 3, 10, 60, 40, 60, 10, 90, 60, 90, 90, 90, 90, 60});
+    const TBytes wmf = Placeable100(w, 4);
     TEMFBuilder e = Emf100();
-    e.Ints(EMR_CREATEBRUSHINDIRECT, {1, 0, static_cast<int>(Red), 0}).Ints(EMR_SELECTOBJECT, {1});
-    e.Ints(EMR_BEGINPATH, {}).Ints(EMR_MOVETOEX, {10, 10}).Ints(EMR_LINETO, {40, 10}).Ints(EMR_ENDPATH, {});
-    e.Ints(EMR_FILLPATH, {0, 0, 0, 0}).Ints(EMR_EXTSELECTCLIPRGN, {48, 5, 32, 1, 1, 16, 0, 0, 9, 9, 0, 0, 9, 9});
-    const TBytes emf = e.Build(2);
+    e.Ints(EMR_CREATEBRUSHINDIRECT, {1, 0, static_cast<int>(Green), 0}).Ints(EMR_SELECTOBJECT, {1});
+    e.Ints(EMR_BEGINPATH, {})
+        .Ints(EMR_MOVETOEX, {10, 10})
+        .Ints(EMR_LINETO, {40, 10})
+        .Ints(EMR_LINETO, {40, 40});
+    e.Ints(EMR_CLOSEFIGURE, {}).Ints(EMR_ENDPATH, {}).Ints(EMR_FILLPATH, {0, 0, 0, 0});
+    TBytes xform;
+    for (float v : {2.f, 0.5f, 0.f, 2.f, 3.f, 0.f})
+        AddF32(xform, v);
+    e.Record(EMR_SETWORLDTRANSFORM, xform);
+    e.Record(EMR_EXTSELECTCLIPRGN, Ints({48, 1, 32, 1, 1, 16, 50, 50, 100, 75, 50, 50, 100, 75}));
+    const TBytes dib = PackedDIB24(2, 2, Quad);
+    TBytes stretch = Ints({0, 0, 0, 0, 50, 50, 0, 0, 2, 2, 80, 40, 120,
+                           static_cast<std::int32_t>(dib.size() - 40), 0, 0x00CC0020, 50, 50});
+    stretch.insert(stretch.end(), dib.begin(), dib.end());
+    e.Record(EMR_STRETCHDIBITS, stretch);
+    TBytes efont = Ints({2, -30, 0, 0, 0, 400, 0, 0});
+    for (char16_t c : std::u16string(u"DejaVu Sans"))
+        Add16(efont, c);
+    efont.resize(12 + 92 - 8);
+    e.Record(EMR_EXTCREATEFONTINDIRECTW, efont).Ints(EMR_SELECTOBJECT, {2});
+    TBytes t = Ints({0, 0, 0, 0, 1, 0, 0, 5, 80, 2, 76, 6, 0, 0, 40, 40, 80});
+    Add16(t, 'H');
+    Add16(t, 'H');
+    Add32(t, 7);
+    Add32(t, 9);
+    e.Record(EMR_EXTTEXTOUTW, t);
+    e.Ints(EMR_EXTCREATEPEN, {3, 0, 0, 0, 0, 0x10000 | 1, 6, 0, static_cast<int>(Blue), 0, 0})
+        .Ints(EMR_SELECTOBJECT, {3});
+    e.Ints(45, {10, 10, 90, 90, 10, 50, 90, 50}).Ints(55, {10, 10, 90, 90, 10, 50, 90, 50});
+    const TBytes emf = e.Build(4);
     std::mt19937 random(7);
-    for (int i = 0; i < 3000; ++i) {
+    int played = 0;
+    for (int i = 0; i < 4000; ++i) {
         TBytes bytes = i % 2 ? wmf : emf;
-        for (int k = 0; k < 3; ++k)
-            bytes[random() % bytes.size()] = static_cast<std::uint8_t>(random());
+        // Records only: damaged headers are refused before playing.
+        const std::size_t start = i % 2 ? 40 : 108;
+        const int n = 1 + static_cast<int>(random() % 4);
+        for (int k = 0; k < n; ++k) {
+            const std::size_t at = start + random() % (bytes.size() - start);
+            const int kind = static_cast<int>(random() % 4);
+            bytes[at] = kind == 0   ? 0xFF
+                        : kind == 1 ? 0x80
+                        : kind == 2 ? 0x7F
+                                    : static_cast<std::uint8_t>(random());
+        }
         try {
             TMetafile m;
             m.LoadFromBytes(bytes);
-            Render(m, 16, 16);
+            Render(m, 60, 60);
+            ++played;
         } catch (const EMetafileError&) {
         }
     }
+    EXPECT_GT(played, 1000); // most damage still plays, so the players are exercised
 }
 
 TEST(MetafilePlay, ReportsProgressAndStopsWhenAsked)
@@ -536,7 +653,10 @@ TEST(MetafileOracle, ShapesAgreeWithWmf2gd)
     // wmf2gd sizes its picture to what is drawn and fills no ellipses: a
     // white background and straight-edged shapes only.
     TWMFBuilder b = Shapes100();
-    b.Words(CREATEBRUSH, Brush(0, 0xFFFFFF)).Words(CREATEPEN, NullPen()).Words(SELECTOBJECT, {0}).Words(SELECTOBJECT, {1});
+    b.Words(CREATEBRUSH, Brush(0, 0xFFFFFF))
+        .Words(CREATEPEN, NullPen())
+        .Words(SELECTOBJECT, {0})
+        .Words(SELECTOBJECT, {1});
     b.Words(RECTANGLE, {100, 100, 0, 0});
     b.Words(CREATEBRUSH, Brush(0, Red)).Words(SELECTOBJECT, {2});
     b.Words(RECTANGLE, {40, 40, 10, 10});
@@ -548,16 +668,19 @@ TEST(MetafileOracle, ShapesAgreeWithWmf2gd)
     TempDir dir;
     WriteFileBytes(dir.File("a.wmf"), bytes);
     // It needs the URW base fonts even for a picture without text.
-    if (lumeno::test::Run("wmf2gd -o " + dir.File("a.png") + " " + dir.File("a.wmf") + " >/dev/null 2>&1") != 0)
+    if (lumeno::test::Run("wmf2gd -o " + dir.File("a.png") + " " + dir.File("a.wmf") + " >/dev/null 2>&1") !=
+        0)
         GTEST_SKIP() << "wmf2gd cannot convert here (fonts-urw-base35 missing?)";
     const QImage theirs(QString::fromStdString(dir.File("a.png")));
     ASSERT_FALSE(theirs.isNull());
     const QImage ours = Render(Load(bytes), theirs.width(), theirs.height());
-    for (const QPointF& f : {QPointF(0.25, 0.25), QPointF(0.15, 0.8), QPointF(0.85, 0.85), QPointF(0.85, 0.15),
-                             QPointF(0.05, 0.5), QPointF(0.5, 0.5), QPointF(0.3, 0.85), QPointF(0.65, 0.35)}) {
+    for (const QPointF& f :
+         {QPointF(0.25, 0.25), QPointF(0.15, 0.8), QPointF(0.85, 0.85), QPointF(0.85, 0.15),
+          QPointF(0.05, 0.5), QPointF(0.5, 0.5), QPointF(0.3, 0.85), QPointF(0.65, 0.35)}) {
         const QPoint p(static_cast<int>(f.x() * theirs.width()), static_cast<int>(f.y() * theirs.height()));
         const QColor a(theirs.pixel(p)), o(ours.pixel(p));
-        EXPECT_LE(std::abs(a.red() - o.red()) + std::abs(a.green() - o.green()) + std::abs(a.blue() - o.blue()), 24)
+        EXPECT_LE(
+            std::abs(a.red() - o.red()) + std::abs(a.green() - o.green()) + std::abs(a.blue() - o.blue()), 24)
             << "at " << f.x() << "," << f.y();
     }
 }
