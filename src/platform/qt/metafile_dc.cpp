@@ -497,10 +497,41 @@ QFont TMetafileDC::PainterFont(double scale) const
     return font;
 }
 
+namespace {
+
+// Painter-pixel advance of each character: the record's own spacing where
+// it gives one.
+std::vector<double> TextAdvances(const QString& text, const std::vector<int>& dx, double sx,
+                                 const QFontMetricsF& metrics)
+{
+    std::vector<double> advances;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        advances.push_back(k < dx.size() ? dx[k] * sx : metrics.horizontalAdvance(text[i]));
+    }
+    return advances;
+}
+
+// Where the text run starts (x) and its baseline lies (y) relative to the
+// reference point.
+QPointF TextStart(unsigned align, double width, const QFontMetricsF& metrics)
+{
+    const double x = (align & TA_CENTER) == TA_CENTER  ? -width / 2
+                     : (align & TA_CENTER) == TA_RIGHT ? -width
+                                                       : 0;
+    const double y = (align & TA_BASELINE) == TA_BASELINE ? 0
+                     : (align & TA_BASELINE) == TA_BOTTOM ? -metrics.descent()
+                                                          : metrics.ascent();
+    return {x, y};
+}
+
+} // namespace
+
 void TMetafileDC::TextOut(QPointF p, const QString& text, unsigned options, const std::optional<QRectF>& rect,
                           const std::vector<int>& dx)
 {
-    if (state_.TextAlign & TA_UPDATECP)
+    const unsigned align = state_.TextAlign;
+    if (align & TA_UPDATECP)
         p = state_.Position;
     const QTransform t = Transform();
     Prepare(true);
@@ -509,23 +540,14 @@ void TMetafileDC::TextOut(QPointF p, const QString& text, unsigned options, cons
     if (rect && (options & ETO_CLIPPED))
         painter_.setClipRect(*rect, Qt::IntersectClip);
 
-    const double sx = std::hypot(t.m11(), t.m12());
     const QFont font = PainterFont(std::hypot(t.m21(), t.m22()));
     const QFontMetricsF metrics(font);
-    std::vector<double> advances;
+    const std::vector<double> advances = TextAdvances(text, dx, std::hypot(t.m11(), t.m12()), metrics);
     double width = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const auto k = static_cast<std::size_t>(i);
-        advances.push_back(k < dx.size() ? dx[k] * sx : metrics.horizontalAdvance(text[i]));
-        width += advances.back();
-    }
-    const unsigned align = state_.TextAlign;
-    const double x0 = (align & TA_CENTER) == TA_CENTER  ? -width / 2
-                      : (align & TA_CENTER) == TA_RIGHT ? -width
-                                                        : 0;
-    const double base = (align & TA_BASELINE) == TA_BASELINE ? 0
-                        : (align & TA_BASELINE) == TA_BOTTOM ? -metrics.descent()
-                                                             : metrics.ascent();
+    for (const double a : advances)
+        width += a;
+    const QPointF start = TextStart(align, width, metrics);
+
     // Text stays upright whatever the mapping's direction.
     QTransform device;
     device.translate(t.map(p).x(), t.map(p).y());
@@ -533,25 +555,24 @@ void TMetafileDC::TextOut(QPointF p, const QString& text, unsigned options, cons
     painter_.setTransform(device);
     painter_.setBackgroundMode(Qt::TransparentMode);
     if (state_.OpaqueBk)
-        painter_.fillRect(QRectF(x0, base - metrics.ascent(), width, metrics.ascent() + metrics.descent()),
-                          state_.BkColor);
+        painter_.fillRect(
+            QRectF(start.x(), start.y() - metrics.ascent(), width, metrics.ascent() + metrics.descent()),
+            state_.BkColor);
     painter_.setFont(font);
     painter_.setPen(state_.TextColor);
     if (dx.empty()) {
-        painter_.drawText(QPointF(x0, base), text);
+        painter_.drawText(start, text);
     } else {
-        double x = x0;
+        double x = start.x();
         for (qsizetype i = 0; i < text.size(); ++i) {
-            painter_.drawText(QPointF(x, base), QString(text[i]));
+            painter_.drawText(QPointF(x, start.y()), QString(text[i]));
             x += advances[static_cast<std::size_t>(i)];
         }
     }
-    if (align & TA_UPDATECP) {
-        const double end = (align & TA_CENTER) == TA_CENTER  ? 0
-                           : (align & TA_CENTER) == TA_RIGHT ? x0
-                                                             : width;
-        if (t.isInvertible())
-            state_.Position = t.inverted().map(device.map(QPointF(end, 0)));
+    // The current position moves past the text, left-aligned or right-aligned.
+    if ((align & TA_UPDATECP) && (align & TA_CENTER) != TA_CENTER && t.isInvertible()) {
+        const double end = (align & TA_CENTER) == TA_RIGHT ? start.x() : width;
+        state_.Position = t.inverted().map(device.map(QPointF(end, 0)));
     }
 }
 
