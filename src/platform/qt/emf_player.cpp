@@ -510,7 +510,7 @@ bool TEMFPlayer::PlayObject(std::uint32_t type, TMetafileBytes r)
     }
     case EMR_CREATEBRUSHINDIRECT:
         object.Kind = TGdiObject::gkBrush;
-        object.Brush = dc_.MakeBrush(r.I32(12), dc_.ColorOf(r.U32(16)), r.I32(20));
+        object.Brush = TMetafileDC::MakeBrush(r.I32(12), dc_.ColorOf(r.U32(16)), r.I32(20));
         break;
     case EMR_CREATEMONOBRUSH:
     case EMR_CREATEDIBPATTERNBRUSHPT: {

@@ -165,7 +165,7 @@ QPen TMetafileDC::MakePen(int style, double width, QColor color)
     return pen;
 }
 
-QBrush TMetafileDC::MakeBrush(int style, QColor color, int hatch) const
+QBrush TMetafileDC::MakeBrush(int style, QColor color, int hatch)
 {
     switch (style) {
     case 1:

@@ -117,7 +117,7 @@ public:
 
     // --- objects --------------------------------------------------------
     static QPen MakePen(int style, double width, QColor color);
-    QBrush MakeBrush(int style, QColor color, int hatch) const;
+    static QBrush MakeBrush(int style, QColor color, int hatch);
     void Select(const TGdiObject& object);
 
     // --- clipping ---------------------------------------------------------

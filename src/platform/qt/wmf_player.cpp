@@ -295,11 +295,11 @@ void TWMFPlayer::AddObject(TGdiObject object)
     throw EMetafileError("Metafile object table full");
 }
 
-TGdiObject& TWMFPlayer::ObjectAt(std::uint16_t index)
+const TGdiObject* TWMFPlayer::ObjectAt(std::uint16_t index) const
 {
-    if (index >= objects_.size() || !objects_[index])
+    if (index >= objects_.size())
         throw EMetafileError("Invalid metafile object index");
-    return *objects_[index];
+    return objects_[index] ? &*objects_[index] : nullptr;
 }
 
 QBrush TWMFPlayer::PatternBrush(const TParams& p) const
@@ -325,7 +325,9 @@ bool TWMFPlayer::PlayObject(std::uint16_t function, const TParams& p)
     switch (function) {
     case META_SELECTOBJECT:
     case META_SELECTPALETTE:
-        dc_.Select(ObjectAt(p.U(0)));
+        // A deleted object is no longer there to select, as in GDI.
+        if (const TGdiObject* selected = ObjectAt(p.U(0)))
+            dc_.Select(*selected);
         return true;
     case META_DELETEOBJECT:
         ObjectAt(p.U(0));
@@ -337,7 +339,7 @@ bool TWMFPlayer::PlayObject(std::uint16_t function, const TParams& p)
         break;
     case META_CREATEBRUSHINDIRECT:
         object.Kind = TGdiObject::gkBrush;
-        object.Brush = dc_.MakeBrush(p.U(0), dc_.ColorOf(p.U32(1)), p.U(3));
+        object.Brush = TMetafileDC::MakeBrush(p.U(0), dc_.ColorOf(p.U32(1)), p.U(3));
         break;
     case META_DIBCREATEPATTERNBRUSH: {
         object.Kind = TGdiObject::gkBrush;

@@ -39,7 +39,8 @@ private:
     QPolygonF Points(const TParams& p, std::size_t firstWord, std::size_t count) const;
     void PolyPolygon(const TParams& p);
     void AddObject(TGdiObject object);
-    TGdiObject& ObjectAt(std::uint16_t index);
+    // Null for an empty slot; raises past the table's end.
+    const TGdiObject* ObjectAt(std::uint16_t index) const;
     QBrush PatternBrush(const TParams& p) const;
     static QRectF BoxOf(const TParams& p, std::size_t first);
 

@@ -495,6 +495,9 @@ TEST(MetafileRobustness, LyingSizesCountsAndIndicesRaise)
     TWMFBuilder polygon = Shapes100();
     polygon.Words(POLYGON, {1000, 1, 2, 3, 4});
     EXPECT_THROW(plays(Placeable100(polygon, 0)), EMetafileError);
+    TWMFBuilder deleted = Shapes100();
+    deleted.Words(CREATEBRUSH, Brush(0, Red)).Words(DELETEOBJECT, {0}).Words(SELECTOBJECT, {0});
+    EXPECT_NO_THROW(plays(Placeable100(deleted, 1)));
     TWMFBuilder select = Shapes100();
     select.Words(SELECTOBJECT, {7});
     EXPECT_THROW(plays(Placeable100(select, 1)), EMetafileError);
