@@ -1,0 +1,143 @@
+#include "imagelib/filters/hsv_fast.h"
+
+#include "imagelib/filters/channel_filters.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace lumeno {
+
+namespace {
+
+// Far above the error of either precision (below 1e-9 everywhere on these
+// ranges), far below the spacing of the values that are near a jump.
+constexpr double Margin = 1e-6;
+
+bool NearInteger(double x)
+{
+    return std::fabs(x - std::nearbyint(x)) < Margin;
+}
+
+// Linear interpolation in a table; continuous in X, so small errors stay small.
+double ReadTableD(const TChannelTable& T, double X)
+{
+    std::int64_t k = static_cast<std::int64_t>(X);
+    if (X < 0)
+        k = 0;
+    if (k >= 255)
+        return T[255];
+    return T[static_cast<std::size_t>(k)] * (static_cast<double>(k) + 1 - X) +
+           T[static_cast<std::size_t>(k + 1)] * (X - static_cast<double>(k));
+}
+
+// Hue in degrees of a colour with max > min; the branches are decided on the
+// bytes, exactly as the reference decides them on its quotients.
+double HueOf(int r, int g, int b, int max, int delta)
+{
+    double h;
+    if (r == max)
+        h = static_cast<double>(g - b) / delta;
+    else if (g == max)
+        h = 2 + static_cast<double>(b - r) / delta;
+    else
+        h = 4 + static_cast<double>(r - g) / delta;
+    h *= 60;
+    return h < 0 ? h + 360 : h;
+}
+
+// The hue through the hue table; false near a knot (where the short way
+// round may switch) or near the wrap at 0/360.
+bool MapHue(const TChannelTable& T, double& H)
+{
+    double h = (H + 180) * 256 / 360;
+    if (NearInteger(h))
+        return false;
+    if (h >= 256)
+        h -= 256;
+    const auto k = static_cast<std::int64_t>(h);
+    const int a = T[static_cast<std::size_t>(k)];
+    int b = k < 255 ? T[static_cast<std::size_t>(k + 1)] : T[0];
+    if (a - b > 128)
+        b += 256;
+    if (a - b < -128)
+        b -= 256;
+    const double mapped = a * (static_cast<double>(k) + 1 - h) + b * (h - static_cast<double>(k));
+    H = mapped * 360 / 256 - 180;
+    while (H >= 360)
+        H -= 360;
+    while (H < 0)
+        H += 360;
+    return H >= Margin && H <= 360 - Margin;
+}
+
+// HSV to RGB for a hue inside 0..360 and S > 0; continuous across sectors.
+void HSVToRGBD(double H, double S, double V, double& R, double& G, double& B)
+{
+    const double h = H / 60;
+    const auto k = static_cast<int>(h);
+    const double f = h - k;
+    const double p = V * (1 - S), q = V * (1 - S * f), t = V * (1 - S * (1 - f));
+    switch (k) {
+    case 0:
+        R = V, G = t, B = p;
+        break;
+    case 1:
+        R = q, G = V, B = p;
+        break;
+    case 2:
+        R = p, G = V, B = t;
+        break;
+    case 3:
+        R = p, G = q, B = V;
+        break;
+    case 4:
+        R = t, G = p, B = V;
+        break;
+    default:
+        R = V, G = p, B = q;
+        break;
+    }
+}
+
+// A channel in 0..1 as a byte; false near a rounding half.
+bool ToByte(double X, std::uint8_t& Out)
+{
+    const double x = X * 255;
+    if (NearInteger(x - 0.5))
+        return false;
+    Out = x <= 0 ? 0 : x >= 255 ? 255 : static_cast<std::uint8_t>(std::lrint(x));
+    return true;
+}
+
+bool StoreBGR(double R, double G, double B, std::uint8_t* Result)
+{
+    std::uint8_t out[3];
+    if (!ToByte(B, out[0]) || !ToByte(G, out[1]) || !ToByte(R, out[2]))
+        return false;
+    std::copy(out, out + 3, Result);
+    return true;
+}
+
+} // namespace
+
+bool MapHSVFast(const TXXXFilter& Tables, const std::uint8_t* Pixel, std::uint8_t* Result)
+{
+    const int b = Pixel[0], g = Pixel[1], r = Pixel[2];
+    const int max = std::max({r, g, b}), min = std::min({r, g, b});
+    const double v = ReadTableD(Tables.Table3, max) / 255;
+    if (max == min)
+        return StoreBGR(v, v, v, Result);
+    const int delta = max - min;
+    const double s = ReadTableD(Tables.Table2, 255.0 * delta / max) / 255;
+    // The reference turns a saturation of exactly 0 into a grey.
+    if (std::fabs(s) < Margin)
+        return false;
+    double h = HueOf(r, g, b, max, delta);
+    if (!MapHue(Tables.Table1, h))
+        return false;
+    double R, G, B;
+    HSVToRGBD(h, s, v, R, G, B);
+    return StoreBGR(R, G, B, Result);
+}
+
+} // namespace lumeno
