@@ -13,9 +13,13 @@ namespace {
 // ranges), far below the spacing of the values that are near a jump.
 constexpr double Margin = 1e-6;
 
+// For x above -1000; the offset keeps the truncation a floor, and costs far
+// less than Margin in precision.
 bool NearInteger(double x)
 {
-    return std::fabs(x - std::nearbyint(x)) < Margin;
+    const double shifted = x + 1024;
+    const auto nearest = static_cast<std::int64_t>(shifted + 0.5);
+    return std::fabs(shifted - static_cast<double>(nearest)) < Margin;
 }
 
 // Linear interpolation in a table; continuous in X, so small errors stay small.
@@ -49,7 +53,7 @@ double HueOf(int r, int g, int b, int max, int delta)
 // round may switch) or near the wrap at 0/360.
 bool MapHue(const TChannelTable& T, double& H)
 {
-    double h = (H + 180) * 256 / 360;
+    double h = (H + 180) * (256.0 / 360);
     if (NearInteger(h))
         return false;
     if (h >= 256)
@@ -62,7 +66,7 @@ bool MapHue(const TChannelTable& T, double& H)
     if (a - b < -128)
         b -= 256;
     const double mapped = a * (static_cast<double>(k) + 1 - h) + b * (h - static_cast<double>(k));
-    H = mapped * 360 / 256 - 180;
+    H = mapped * (360.0 / 256) - 180;
     while (H >= 360)
         H -= 360;
     while (H < 0)
@@ -73,7 +77,7 @@ bool MapHue(const TChannelTable& T, double& H)
 // HSV to RGB for a hue inside 0..360 and S > 0; continuous across sectors.
 void HSVToRGBD(double H, double S, double V, double& R, double& G, double& B)
 {
-    const double h = H / 60;
+    const double h = H * (1.0 / 60);
     const auto k = static_cast<int>(h);
     const double f = h - k;
     const double p = V * (1 - S), q = V * (1 - S * f), t = V * (1 - S * (1 - f));
@@ -105,7 +109,8 @@ bool ToByte(double X, std::uint8_t& Out)
     const double x = X * 255;
     if (NearInteger(x - 0.5))
         return false;
-    Out = x <= 0 ? 0 : x >= 255 ? 255 : static_cast<std::uint8_t>(std::lrint(x));
+    // Away from the halves, rounding up from +0.5 is rounding to nearest.
+    Out = x <= 0 ? 0 : x >= 255 ? 255 : static_cast<std::uint8_t>(x + 0.5);
     return true;
 }
 
@@ -124,11 +129,11 @@ bool MapHSVFast(const TXXXFilter& Tables, const std::uint8_t* Pixel, std::uint8_
 {
     const int b = Pixel[0], g = Pixel[1], r = Pixel[2];
     const int max = std::max({r, g, b}), min = std::min({r, g, b});
-    const double v = ReadTableD(Tables.Table3, max) / 255;
+    const double v = ReadTableD(Tables.Table3, max) * (1.0 / 255);
     if (max == min)
         return StoreBGR(v, v, v, Result);
     const int delta = max - min;
-    const double s = ReadTableD(Tables.Table2, 255.0 * delta / max) / 255;
+    const double s = ReadTableD(Tables.Table2, 255.0 * delta / max) * (1.0 / 255);
     // The reference turns a saturation of exactly 0 into a grey.
     if (std::fabs(s) < Margin)
         return false;
