@@ -78,20 +78,7 @@ Extended MapHue(const TChannelTable& T, Extended H)
     if (h >= 256)
         h = h - 256;
     const std::int64_t k = FloorExt(h);
-    const int a = T[static_cast<std::size_t>(k)];
-    int b = k < 255 ? T[static_cast<std::size_t>(k + 1)] : T[0];
-    // Across the wrap the short way.
-    if (a - b > 128)
-        b += 256;
-    if (a - b < -128)
-        b -= 256;
-    const Extended mapped = a * (static_cast<Extended>(k) + 1 - h) + b * (h - static_cast<Extended>(k));
-    H = mapped * 360 / 256 - 180;
-    while (H >= 360)
-        H = H - 360;
-    while (H < 0)
-        H = H + 360;
-    return H;
+    return ReadHueTable(T.data(), k, h);
 }
 
 void StoreBGR(Extended R, Extended G, Extended B, std::uint8_t* Out)

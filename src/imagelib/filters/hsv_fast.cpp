@@ -1,6 +1,7 @@
 #include "imagelib/filters/hsv_fast.h"
 
 #include "imagelib/filters/channel_filters.h"
+#include "imagelib/filters/color_models.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,8 +10,10 @@ namespace lumeno {
 
 namespace {
 
-// Far above the error of either precision (below 1e-9 everywhere on these
-// ranges), far below the spacing of the values that are near a jump.
+// Table reads interpolate linearly: they are continuous, so small errors
+// stay small. Margin is far above the error of either precision (below 1e-9
+// everywhere on these ranges), far below the spacing of the values that are
+// near a jump.
 constexpr double Margin = 1e-6;
 
 // For x above -1000; the offset keeps the truncation a floor, and costs far
@@ -20,18 +23,6 @@ bool NearInteger(double x)
     const double shifted = x + 1024;
     const auto nearest = static_cast<std::int64_t>(shifted + 0.5);
     return std::fabs(shifted - static_cast<double>(nearest)) < Margin;
-}
-
-// Linear interpolation in a table; continuous in X, so small errors stay small.
-double ReadTableD(const TChannelTable& T, double X)
-{
-    std::int64_t k = static_cast<std::int64_t>(X);
-    if (X < 0)
-        k = 0;
-    if (k >= 255)
-        return T[255];
-    return T[static_cast<std::size_t>(k)] * (static_cast<double>(k) + 1 - X) +
-           T[static_cast<std::size_t>(k + 1)] * (X - static_cast<double>(k));
 }
 
 // Hue in degrees of a colour with max > min; the branches are decided on the
@@ -59,18 +50,7 @@ bool MapHue(const TChannelTable& T, double& H)
     if (h >= 256)
         h -= 256;
     const auto k = static_cast<std::int64_t>(h);
-    const int a = T[static_cast<std::size_t>(k)];
-    int b = k < 255 ? T[static_cast<std::size_t>(k + 1)] : T[0];
-    if (a - b > 128)
-        b += 256;
-    if (a - b < -128)
-        b -= 256;
-    const double mapped = a * (static_cast<double>(k) + 1 - h) + b * (h - static_cast<double>(k));
-    H = mapped * (360.0 / 256) - 180;
-    while (H >= 360)
-        H -= 360;
-    while (H < 0)
-        H += 360;
+    H = ReadHueTable(T.data(), k, h);
     return H >= Margin && H <= 360 - Margin;
 }
 
@@ -81,26 +61,7 @@ void HSVToRGBD(double H, double S, double V, double& R, double& G, double& B)
     const auto k = static_cast<int>(h);
     const double f = h - k;
     const double p = V * (1 - S), q = V * (1 - S * f), t = V * (1 - S * (1 - f));
-    switch (k) {
-    case 0:
-        R = V, G = t, B = p;
-        break;
-    case 1:
-        R = q, G = V, B = p;
-        break;
-    case 2:
-        R = p, G = V, B = t;
-        break;
-    case 3:
-        R = p, G = q, B = V;
-        break;
-    case 4:
-        R = t, G = p, B = V;
-        break;
-    default:
-        R = V, G = p, B = q;
-        break;
-    }
+    HueSectorToRGB<double>(k, V, p, q, t, R, G, B);
 }
 
 // A channel in 0..1 as a byte; false near a rounding half.
@@ -129,11 +90,11 @@ bool MapHSVFast(const TXXXFilter& Tables, const std::uint8_t* Pixel, std::uint8_
 {
     const int b = Pixel[0], g = Pixel[1], r = Pixel[2];
     const int max = std::max({r, g, b}), min = std::min({r, g, b});
-    const double v = ReadTableD(Tables.Table3, max) * (1.0 / 255);
+    const double v = ReadTable<double>(Tables.Table3.data(), max) * (1.0 / 255);
     if (max == min)
         return StoreBGR(v, v, v, Result);
     const int delta = max - min;
-    const double s = ReadTableD(Tables.Table2, 255.0 * delta / max) * (1.0 / 255);
+    const double s = ReadTable(Tables.Table2.data(), 255.0 * delta / max) * (1.0 / 255);
     // The reference turns a saturation of exactly 0 into a grey.
     if (std::fabs(s) < Margin)
         return false;

@@ -182,7 +182,7 @@ void ExpectHSVEqualsExtended(THSVFilter& Filter, std::uint32_t Step)
     }
 }
 
-TEST(ChannelFilters, HSVEqualsExtendedPrecisionForEveryColour)
+TEST(ChannelFilters, HSVEqualsExtendedPrecisionOverTheColourCube)
 {
     std::mt19937 random(7);
     THSVFilter shifted, noisy;
@@ -194,7 +194,7 @@ TEST(ChannelFilters, HSVEqualsExtendedPrecisionForEveryColour)
         noisy.Table2[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(random());
         noisy.Table3[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(random());
     }
-    ExpectHSVEqualsExtended(shifted, EveryColourStep);
+    ExpectHSVEqualsExtended(shifted, 3 * EveryColourStep);
     ExpectHSVEqualsExtended(noisy, EveryColourStep);
 }
 
