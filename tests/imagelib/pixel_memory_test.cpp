@@ -16,7 +16,8 @@ TEST(PixelMemory, BlocksOfEverySizeAreZeroedAndWritable)
                                    std::size_t{2} << 20, std::size_t{36000000}}) {
         TPixelMemory block = AllocatePixelMemory(size);
         ASSERT_TRUE(block) << size;
-        EXPECT_TRUE(std::all_of(block.get(), block.get() + size, [](std::uint8_t b) { return b == 0; })) << size;
+        EXPECT_TRUE(std::all_of(block.get(), block.get() + size, [](std::uint8_t b) { return b == 0; }))
+            << size;
         std::memset(block.get(), 0xA5, size);
         EXPECT_EQ(block[size - 1], 0xA5) << size;
     }
