@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <exception>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -51,6 +52,7 @@ void TRowPipeline::Run(int From, int To, std::size_t RowBytes, int Threads, cons
     std::vector<char> done(static_cast<std::size_t>(blocks), 0);
     int delivered = 0; // blocks handed over so far
     bool stop = false;
+    std::exception_ptr failure; // from Make on a worker, raised here
     std::mutex lock;
     std::condition_variable changed;
 
@@ -64,11 +66,23 @@ void TRowPipeline::Run(int From, int To, std::size_t RowBytes, int Threads, cons
             }
             const std::size_t slot = static_cast<std::size_t>(b % window);
             const int first = b * BlockRows, last = std::min(count, first + BlockRows);
-            for (int i = first; i < last; ++i) {
-                TRow& out = rows[slot * BlockRows + static_cast<std::size_t>(i - first)];
-                out = TRow{
-                    0, 0, buffer.data() + slot * blockBytes + RowBytes * static_cast<std::size_t>(i - first)};
-                Make(thread, From + i, out);
+            try {
+                for (int i = first; i < last; ++i) {
+                    TRow& out = rows[slot * BlockRows + static_cast<std::size_t>(i - first)];
+                    out = TRow{0, 0,
+                               buffer.data() + slot * blockBytes +
+                                   RowBytes * static_cast<std::size_t>(i - first)};
+                    Make(thread, From + i, out);
+                }
+            } catch (...) {
+                {
+                    const std::lock_guard<std::mutex> guard(lock);
+                    if (!failure)
+                        failure = std::current_exception();
+                    stop = true;
+                }
+                changed.notify_all();
+                return;
             }
             {
                 const std::lock_guard<std::mutex> guard(lock);
@@ -96,7 +110,9 @@ void TRowPipeline::Run(int From, int To, std::size_t RowBytes, int Threads, cons
     for (int b = 0; b < blocks; ++b) {
         {
             std::unique_lock<std::mutex> guard(lock);
-            changed.wait(guard, [&] { return done[static_cast<std::size_t>(b)] != 0; });
+            changed.wait(guard, [&] { return done[static_cast<std::size_t>(b)] != 0 || failure; });
+            if (failure)
+                std::rethrow_exception(failure);
         }
         const std::size_t slot = static_cast<std::size_t>(b % window);
         const int first = b * BlockRows, last = std::min(count, first + BlockRows);

@@ -19,7 +19,8 @@ public:
         std::uint8_t* BGR = nullptr;
     };
     // Make runs on a worker (Thread tells which, for per-thread state);
-    // Deliver runs on the calling thread and returns false to stop.
+    // Deliver runs on the calling thread and returns false to stop. What
+    // either raises ends the run and leaves Run on the calling thread.
     using TMake = std::function<void(int Thread, int Row, TRow& Out)>;
     using TDeliver = std::function<bool(int Row, const TRow& Out)>;
 

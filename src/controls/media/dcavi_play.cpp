@@ -2,6 +2,7 @@
 
 #include "platform/qt/audio_stream.h"
 #include "platform/qt/video_file.h"
+#include "platform/tsan_handover.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -29,6 +30,8 @@ struct TPlayerEvent : QEvent {
         : QEvent(PlayerEventType()), Kind(kind), Generation(generation)
     {
     }
+    // Also when Qt frees it undelivered.
+    ~TPlayerEvent() override { TsanTakeOver(this); }
     int Kind;
     unsigned Generation;
 };
@@ -274,11 +277,14 @@ void TDCAVIPlay::Post(int kind, unsigned generation)
 {
     // Safe from the timer thread: the control stops the timer before it goes,
     // and Qt drops events still queued for a deleted object.
-    QCoreApplication::postEvent(this, new TPlayerEvent(kind, generation));
+    auto* event = new TPlayerEvent(kind, generation);
+    TsanHandOver(event);
+    QCoreApplication::postEvent(this, event);
 }
 
 bool TDCAVIPlay::event(QEvent* e)
 {
+    TsanTakeOver(e); // may come from the timer thread
     if (e->type() != PlayerEventType())
         return QWidget::event(e);
     const auto* pe = static_cast<TPlayerEvent*>(e);

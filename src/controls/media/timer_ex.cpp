@@ -1,6 +1,10 @@
 #include "controls/media/timer_ex.h"
 
+#include "platform/tsan_handover.h"
+
 #include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QThread>
 #include <QTimer>
 
@@ -42,25 +46,28 @@ void ApplyPriority(TThreadPriority priority)
     ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), nice[static_cast<int>(priority)]);
 }
 
-// Runs on the owner's thread; the queued call is dropped by Qt when the
-// owner has been freed in between.
+QEvent::Type TickEventType()
+{
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+// A tick for the owner's thread; Qt drops it when the owner has been freed
+// in between.
+struct TTickEvent : QEvent {
+    explicit TTickEvent(std::shared_ptr<TTimerShared> AShared)
+        : QEvent(TickEventType()), Shared(std::move(AShared))
+    {
+    }
+    ~TTickEvent() override { TsanTakeOver(this); }
+    std::shared_ptr<TTimerShared> Shared;
+};
+
 void PostTick(const std::shared_ptr<TTimerShared>& shared)
 {
-    TTimerEx* owner = shared->owner;
-    QMetaObject::invokeMethod(
-        owner,
-        [shared, owner] {
-            bool fire = false;
-            {
-                std::lock_guard lock(shared->mutex);
-                fire = shared->tickPending && !shared->terminated && !shared->suspended;
-                shared->tickPending = false;
-            }
-            shared->wake.notify_all();
-            if (fire && owner->Enabled() && owner->OnTimer())
-                owner->OnTimer()(owner);
-        },
-        Qt::QueuedConnection);
+    auto* event = new TTickEvent(shared);
+    TsanHandOver(event);
+    QCoreApplication::postEvent(shared->owner, event);
 }
 
 void TickOnWorker(TTimerShared& shared)
@@ -112,6 +119,23 @@ void WorkerBody(std::shared_ptr<TTimerShared> shared)
 } // namespace
 
 TTimerEx::TTimerEx(QObject* parent) : QObject(parent) {}
+
+void TTimerEx::customEvent(QEvent* event)
+{
+    TsanTakeOver(event);
+    if (event->type() != TickEventType())
+        return;
+    TTimerShared& shared = *static_cast<TTickEvent*>(event)->Shared;
+    bool fire = false;
+    {
+        std::lock_guard lock(shared.mutex);
+        fire = shared.tickPending && !shared.terminated && !shared.suspended;
+        shared.tickPending = false;
+    }
+    shared.wake.notify_all();
+    if (fire && enabled_ && onTimer_)
+        onTimer_(this);
+}
 
 TTimerEx::~TTimerEx()
 {

@@ -41,6 +41,9 @@ public:
     const TNotifyEvent& OnTimer() const { return onTimer_; }
     void SetOnTimer(TNotifyEvent value);
 
+protected:
+    void customEvent(QEvent* event) override;
+
 private:
     bool Running() const;
     void UpdateTimer();

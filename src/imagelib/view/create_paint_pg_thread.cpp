@@ -1,6 +1,7 @@
 #include "imagelib/view/create_paint_pg_thread.h"
 
 #include "imagelib/view/pg_paint_events.h"
+#include "platform/tsan_handover.h"
 
 #include <QCoreApplication>
 
@@ -23,17 +24,24 @@ void TCreatePaintPGThread::Terminate()
     requestInterruption();
 }
 
+void TCreatePaintPGThread::WaitFor()
+{
+    wait();
+    TsanTakeOver(this);
+}
+
 void TCreatePaintPGThread::run()
 {
-    if (FSkip)
-        return;
-    try {
-        Work();
-    } catch (...) {
-        // A failed build shows nothing new; the control keeps what it has.
-        FPaintPixelGraphic.reset();
-        FOwnedIntermediate.reset();
+    if (!FSkip) {
+        try {
+            Work();
+        } catch (...) {
+            // A failed build shows nothing new; the control keeps what it has.
+            FPaintPixelGraphic.reset();
+            FOwnedIntermediate.reset();
+        }
     }
+    TsanHandOver(this);
 }
 
 void TCreatePaintPGThread::Progress(TObject*, int Step, int Max, bool& Abort)
@@ -44,8 +52,7 @@ void TCreatePaintPGThread::Progress(TObject*, int Step, int Max, bool& Abort)
         FLastPercent = percent;
         FLastTick = tick;
         if (FPost && FTargetWindow)
-            QCoreApplication::postEvent(FTargetWindow,
-                                        new TPGPaintProgressEvent(FGeneration, FStep, percent));
+            Post(new TPGPaintProgressEvent(FGeneration, FStep, percent));
     }
     Abort = GetTerminated();
 }
@@ -110,11 +117,17 @@ void TCreatePaintPGThread::Deliver()
 {
     auto* event = new TPGPaintDoneEvent(FGeneration, std::move(FPaintPixelGraphic));
     if (FPost) {
-        QCoreApplication::postEvent(FTargetWindow, event);
+        Post(event);
         return;
     }
     std::unique_ptr<TPGPaintDoneEvent> owned(event);
     QCoreApplication::sendEvent(FTargetWindow, owned.get());
+}
+
+void TCreatePaintPGThread::Post(QEvent* Event)
+{
+    TsanHandOver(Event);
+    QCoreApplication::postEvent(FTargetWindow, Event);
 }
 
 } // namespace lumeno

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 
+class QEvent;
 class QObject;
 
 namespace lumeno {
@@ -27,7 +28,7 @@ public:
     // also on a thread that has already finished.
     void Terminate();
     bool GetTerminated() const { return FTerminated.load(); }
-    void WaitFor() { wait(); }
+    void WaitFor();
 
     // The build, on whatever thread calls it: the worker, or the control's
     // own thread when the result is handed over directly.
@@ -56,6 +57,7 @@ protected:
 private:
     void MapThroughTable();
     void Deliver();
+    void Post(QEvent* Event);
 
     const bool FSkip;
     std::atomic<bool> FTerminated{false};

@@ -5,6 +5,7 @@
 #include "imagelib/view/pg_paint_events.h"
 #include "imagelib/view/pg_progress_clock.h"
 #include "imagelib/view/pg_render.h"
+#include "platform/tsan_handover.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -154,6 +155,7 @@ void TPGImage::PrepareBuild(TCreatePaintPGThread& Thread)
 
 void TPGImage::customEvent(QEvent* Event)
 {
+    TsanTakeOver(Event); // posted by the paint thread
     if (Event->type() == TPGPaintDoneEvent::EventType()) {
         auto* done = static_cast<TPGPaintDoneEvent*>(Event);
         if (done->Generation == FAcceptedGeneration && done->PaintPixelGraphic)

@@ -1,11 +1,18 @@
 #include "imagelib/view/pg_paint_events.h"
 
+#include "platform/tsan_handover.h"
+
 namespace lumeno {
 
 TPGPaintDoneEvent::TPGPaintDoneEvent(std::uint64_t AGeneration,
                                      std::unique_ptr<TPixelGraphic> APaintPixelGraphic)
     : QEvent(EventType()), Generation(AGeneration), PaintPixelGraphic(std::move(APaintPixelGraphic))
 {
+}
+
+TPGPaintDoneEvent::~TPGPaintDoneEvent()
+{
+    TsanTakeOver(this);
 }
 
 QEvent::Type TPGPaintDoneEvent::EventType()
@@ -17,6 +24,11 @@ QEvent::Type TPGPaintDoneEvent::EventType()
 TPGPaintProgressEvent::TPGPaintProgressEvent(std::uint64_t AGeneration, int AStep, int APercent)
     : QEvent(EventType()), Generation(AGeneration), Step(AStep), Percent(APercent)
 {
+}
+
+TPGPaintProgressEvent::~TPGPaintProgressEvent()
+{
+    TsanTakeOver(this);
 }
 
 QEvent::Type TPGPaintProgressEvent::EventType()

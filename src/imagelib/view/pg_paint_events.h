@@ -1,6 +1,8 @@
 #pragma once
 // What the paint thread posts to its view control. Each build has a
 // generation number; the control drops results of builds it has given up.
+// Events that never reach the control are freed by Qt, on the control's
+// thread, without passing its handler.
 
 #include "imagelib/pixel_graphic.h"
 
@@ -15,6 +17,7 @@ namespace lumeno {
 class TPGPaintDoneEvent : public QEvent {
 public:
     TPGPaintDoneEvent(std::uint64_t AGeneration, std::unique_ptr<TPixelGraphic> APaintPixelGraphic);
+    ~TPGPaintDoneEvent() override;
     static QEvent::Type EventType();
 
     std::uint64_t Generation;
@@ -24,6 +27,7 @@ public:
 class TPGPaintProgressEvent : public QEvent {
 public:
     TPGPaintProgressEvent(std::uint64_t AGeneration, int AStep, int APercent);
+    ~TPGPaintProgressEvent() override;
     static QEvent::Type EventType();
 
     std::uint64_t Generation;
