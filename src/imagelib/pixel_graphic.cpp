@@ -56,6 +56,8 @@ constexpr int CacheCell(int r5, int g6, int b5)
 
 } // namespace
 
+std::int64_t ImageSizeLimit = MaxImageSize;
+
 TPixelGraphic::TPixelGraphic() : FGamma(DefaultGamma) {}
 
 TPixelGraphic::~TPixelGraphic()
@@ -108,7 +110,7 @@ void TPixelGraphic::SetDimensions(int AWidth, int AHeight, std::uint8_t APixelFo
 
 void TPixelGraphic::Allocate()
 {
-    if (FImageSize < MaxImageSize)
+    if (FImageSize < ImageSizeLimit)
         FBits.reset(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(FImageSize)]());
     if (!FBits) {
         // Never keep a size without pixels behind it.

@@ -114,7 +114,7 @@ constexpr std::int64_t DIBStride(std::int64_t width, int bitsPerPixel)
 }
 
 // Raises message 27 for "image" when a width × height picture of that depth
-// is negative or its pixel memory would reach MaxImageSize.
+// is negative or its pixel memory would reach ImageSizeLimit.
 void CheckImageSize(const TCodecErrors& errors, std::int64_t width, std::int64_t height, int bitsPerPixel);
 
 // A codec warning, handled by the graphic's warning action: ignored, shown
