@@ -34,6 +34,17 @@ void Load(TStream& stream, const std::string& extension, int index)
     }
 }
 
+// Describes image index, then decodes it unless it was described as bigger
+// than pixelLimit. False when it could not be described.
+bool DescribeAndLoad(TStream& stream, const std::string& extension, int index, std::int64_t pixelLimit,
+                     TGraphicInfo& info)
+{
+    const bool described = Describe(stream, extension, index, info);
+    if (!described || std::int64_t{info.Width} * info.Height <= pixelLimit)
+        Load(stream, extension, index);
+    return described;
+}
+
 } // namespace
 
 void PrepareLibrary()
@@ -43,18 +54,13 @@ void PrepareLibrary()
     ImageSizeLimit = FuzzImageSizeLimit;
 }
 
-void FuzzLoad(const std::uint8_t* data, std::size_t size, const std::string& extension)
+void FuzzLoad(const std::uint8_t* data, std::size_t size, const std::string& extension, std::int64_t pixelLimit)
 {
     TMemoryStream stream(data, static_cast<std::int64_t>(size));
-    TGraphicInfo info;
-    const bool described = Describe(stream, extension, 0, info);
-    Load(stream, extension, 0);
+    TGraphicInfo first, last;
     // Reaching the last image walks every image before it.
-    if (described && info.ImageCount > 1) {
-        stream.SetPosition(0);
-        Describe(stream, extension, info.ImageCount - 1, info);
-        Load(stream, extension, info.ImageCount - 1);
-    }
+    if (DescribeAndLoad(stream, extension, 0, pixelLimit, first) && first.ImageCount > 1)
+        DescribeAndLoad(stream, extension, first.ImageCount - 1, pixelLimit, last);
 }
 
 } // namespace lumeno::fuzz
