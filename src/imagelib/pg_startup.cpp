@@ -2,6 +2,10 @@
 
 #include "imagelib/codecs/bmp_reader.h"
 #include "imagelib/codecs/bmp_writer.h"
+#include "imagelib/codecs/jpeg_reader.h"
+#include "imagelib/codecs/jpeg_writer.h"
+#include "imagelib/codecs/png_reader.h"
+#include "imagelib/codecs/png_writer.h"
 #include "imagelib/format_registry.h"
 #include "imagelib/pg_exceptions.h"
 #include "imagelib/pg_globals.h"
@@ -20,6 +24,9 @@ void RegisterCodecs(TFormatRegistry& registry)
 {
     registry.Register<TBMPFileFormatReader, TDIBFileFormatReader, TRLEFileFormatReader, TBMPFileFormatWriter,
                       TDIBFileFormatWriter>();
+    registry.Register<TJPGFileFormatReader, TJPEGFileFormatReader, TJIFFileFormatReader, TJPGFileFormatWriter,
+                      TJPEGFileFormatWriter, TJIFFileFormatWriter>();
+    registry.Register<TPNGFileFormatReader, TPNGFileFormatWriter>();
 }
 
 std::string PNGVersionText(unsigned long v)

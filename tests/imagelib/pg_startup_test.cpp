@@ -22,16 +22,23 @@ TEST(Startup, RegistersEveryBuiltCodecSorted)
 {
     PGStartup();
     PGStartup(); // a second start-up starts afresh instead of registering twice
-    EXPECT_EQ(Extensions(FileFormatReaders()), (std::vector<std::string>{"bmp", "dib", "rle"}));
-    EXPECT_EQ(Extensions(FileFormatWriters()), (std::vector<std::string>{"bmp", "dib"}));
+    EXPECT_EQ(Extensions(FileFormatReaders()),
+              (std::vector<std::string>{"bmp", "dib", "jif", "jpeg", "jpg", "png", "rle"}));
+    EXPECT_EQ(Extensions(FileFormatWriters()), (std::vector<std::string>{"bmp", "dib", "jif", "jpeg", "jpg", "png"}));
     for (const auto& r : FileFormatReaders()) {
-        EXPECT_EQ(r->Description, "Bitmap");
         EXPECT_TRUE(r->ProbeContent);
         EXPECT_TRUE(r->ShowInFilter);
     }
-    EXPECT_TRUE(FileFormatWriters()[0]->ShowInFilter);
-    EXPECT_FALSE(FileFormatWriters()[1]->ShowInFilter); // dib is bmp under a second name
+    EXPECT_EQ(FileFormatReaders()[2]->Description, "JPEG (JFIF compliant)");
+    EXPECT_EQ(FileFormatReaders()[5]->Description, "Portable Network Graphics");
+    EXPECT_EQ(FileFormatReaders()[6]->Description, "Bitmap");
+    // Writers under a format's second name stay out of the dialogs' filter.
+    const std::vector<bool> shown{true, false, false, false, true, true};
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        EXPECT_EQ(FileFormatWriters()[i]->ShowInFilter, shown[i]) << FileFormatWriters()[i]->Extension;
     EXPECT_TRUE(FileFormatWriters()[1]->CanWriteResolutions.all());
+    EXPECT_EQ(FileFormatWriters()[4]->CanWriteResolutions.to_ulong(), 0b10100000u); // 256 greys, true colour
+    EXPECT_TRUE(FileFormatWriters()[5]->CanWriteResolutions.all());
     PGShutdown();
     EXPECT_TRUE(FileFormatReaders().empty());
     EXPECT_TRUE(FileFormatWriters().empty());

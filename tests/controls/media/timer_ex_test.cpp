@@ -48,11 +48,7 @@ void Wait(int ms)
 
 bool WaitFor(const std::function<bool()>& done, int ms = 3000)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < ms)
-        QTest::qWait(5);
-    return done();
+    return QTest::qWaitFor(done, ms);
 }
 
 TEST(TimerEx, DefaultsAndWindowTimerTicksOnMainThread)

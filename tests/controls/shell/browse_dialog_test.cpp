@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTreeWidgetItem>
 #include <filesystem>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -19,14 +20,7 @@ namespace fs = std::filesystem;
 
 bool WaitFor(const std::function<bool()>& condition, int ms = 3000)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
+    return QTest::qWaitFor(condition, ms);
 }
 
 class BrowseDialogTest : public ::testing::Test {

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -20,14 +21,7 @@ namespace fs = std::filesystem;
 // Serves the event loop until the condition holds or the time is up.
 bool WaitFor(const std::function<bool()>& condition, int ms = 2000)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
+    return QTest::qWaitFor(condition, ms);
 }
 
 void Settle(int ms = 200) { WaitFor([] { return false; }, ms); }

@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -24,14 +25,7 @@ namespace fs = std::filesystem;
 
 bool WaitFor(const std::function<bool()>& condition, int ms = 3000)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
+    return QTest::qWaitFor(condition, ms);
 }
 
 QStringList Captions(const QTreeWidgetItem* node)

@@ -1,0 +1,86 @@
+// Loading a 4000 × 3000 baseline JPEG against djpeg, and saving the same
+// picture at quality 90 against cjpeg, side by side in one run.
+
+#include "bench_support.h"
+#include "imagelib/pg_globals.h"
+#include "imagelib/pg_startup.h"
+
+#include <benchmark/benchmark.h>
+
+namespace lumeno::bench {
+namespace {
+
+TPixelGraphic& Picture()
+{
+    static TPixelGraphic picture;
+    if (picture.GetEmpty()) {
+        PGStartup();
+        PhotoLike(picture, 4000, 3000);
+    }
+    return picture;
+}
+
+bool HaveTools()
+{
+    return std::system("command -v cjpeg >/dev/null && command -v djpeg >/dev/null") == 0;
+}
+
+void BM_LoadVersusDjpeg(benchmark::State& state)
+{
+    if (!HaveTools()) {
+        state.SkipWithError("cjpeg/djpeg are not installed");
+        return;
+    }
+    const std::string ppm = TempPath("jpeg_in.ppm"), jpg = TempPath("jpeg_in.jpg");
+    WritePPM(Picture(), ppm);
+    CommandMs(1, "cjpeg -quality 90 -outfile " + jpg + " " + ppm);
+    for (auto _ : state) {
+        const double ours = BestMs(5, [&] {
+            TPixelGraphic g;
+            g.LoadFromFile(jpg);
+            benchmark::DoNotOptimize(g.GetBits());
+        });
+        const double djpeg = CommandMs(5, "djpeg -bmp -outfile /dev/null " + jpg);
+        state.counters["ours_ms"] = ours;
+        state.counters["djpeg_ms"] = djpeg;
+        state.counters["ratio"] = ours / djpeg;
+    }
+    std::remove(ppm.c_str());
+    std::remove(jpg.c_str());
+}
+BENCHMARK(BM_LoadVersusDjpeg)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Ours with the default floating-point DCT and with the integer one; cjpeg
+// with its default (integer) and with the floating-point one.
+void BM_SaveVersusCjpeg(benchmark::State& state)
+{
+    if (!HaveTools()) {
+        state.SkipWithError("cjpeg/djpeg are not installed");
+        return;
+    }
+    const std::string ppm = TempPath("jpeg_save.ppm"), out = TempPath("jpeg_out.jpg");
+    WritePPM(Picture(), ppm);
+    auto save = [&](std::uint8_t dct) {
+        JPEGQuality = 90;
+        JPEGWriteDCTMethod = dct;
+        return BestMs(5, [&] { Picture().SaveToFile(out); });
+    };
+    for (auto _ : state) {
+        const double ours = save(2);
+        const double oursInteger = save(0);
+        const double cjpeg = CommandMs(5, "cjpeg -quality 90 -outfile " + out + " " + ppm);
+        const double cjpegFloat = CommandMs(5, "cjpeg -quality 90 -dct float -outfile " + out + " " + ppm);
+        state.counters["ours_ms"] = ours;
+        state.counters["ours_int_dct_ms"] = oursInteger;
+        state.counters["cjpeg_ms"] = cjpeg;
+        state.counters["cjpeg_float_dct_ms"] = cjpegFloat;
+        state.counters["ratio"] = ours / cjpeg;
+        state.counters["ratio_same_dct"] = ours / cjpegFloat;
+    }
+    std::remove(ppm.c_str());
+    std::remove(out.c_str());
+}
+BENCHMARK(BM_SaveVersusCjpeg)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace lumeno::bench

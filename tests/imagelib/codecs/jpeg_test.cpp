@@ -1,0 +1,431 @@
+// The JPEG codec: decoding against djpeg, the file's description, warnings
+// and failures, aborts, and round trips through our writer.
+
+#include "imagelib/codecs/jpeg_reader.h"
+#include "imagelib/codecs/jpeg_writer.h"
+#include "imagelib/format_registry.h"
+#include "imagelib/pg_exceptions.h"
+#include "imagelib/pg_globals.h"
+#include "imagelib/pg_startup.h"
+#include "imagelib/pixel_graphic.h"
+#include "platform/stream.h"
+#include "support/recording_dialogs.h"
+#include "support/test_env.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <jpeglib.h>
+
+namespace lumeno {
+namespace {
+
+// A picture with smooth areas and edges, so that every DCT path matters.
+void MakePicture(TPixelGraphic& g, int w, int h)
+{
+    g.SetDimensions(w, h, pf24Bit);
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* p = g.GetScanLine(y);
+        for (int x = 0; x < w; ++x, p += 3) {
+            p[0] = static_cast<std::uint8_t>(x * 255 / w);
+            p[1] = static_cast<std::uint8_t>((x / 8 + y / 8) % 2 ? 220 : 30);
+            p[2] = static_cast<std::uint8_t>(y * 255 / h);
+        }
+    }
+}
+
+// Writes a JPEG with libjpeg directly, for what our writer does not make.
+std::vector<std::uint8_t> LibJpeg(int w, int h, J_COLOR_SPACE space, int components, bool progressive = false)
+{
+    jpeg_compress_struct info{};
+    jpeg_error_mgr err{};
+    info.err = jpeg_std_error(&err);
+    jpeg_create_compress(&info);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &out, &size);
+    info.image_width = static_cast<JDIMENSION>(w);
+    info.image_height = static_cast<JDIMENSION>(h);
+    info.input_components = components;
+    info.in_color_space = space;
+    jpeg_set_defaults(&info);
+    if (progressive)
+        jpeg_simple_progression(&info);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<JSAMPLE> row(static_cast<std::size_t>(w * components));
+    while (info.next_scanline < info.image_height) {
+        for (std::size_t i = 0; i < row.size(); ++i)
+            row[i] = static_cast<JSAMPLE>((i * 7 + info.next_scanline * 3) & 0xFF);
+        JSAMPROW p = row.data();
+        jpeg_write_scanlines(&info, &p, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::vector<std::uint8_t> bytes(out, out + size);
+    std::free(out);
+    return bytes;
+}
+
+std::vector<std::uint8_t> Encode(TPixelGraphic& g)
+{
+    TMemoryStream s;
+    TJPGFileFormatWriter().Write(s, g);
+    return s.Data();
+}
+
+void Decode(const std::vector<std::uint8_t>& bytes, TPixelGraphic& g)
+{
+    TMemoryStream s(bytes);
+    TJPGFileFormatReader().Read(s, g, 0);
+}
+
+template <class F> std::string JpegError(F f)
+{
+    try {
+        f();
+    } catch (const EPGJPGFileFormatReaderWriter& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+struct Description {
+    std::string SubFormat, Remarks, Colors;
+    int Width = 0, Height = 0, BitCount = 0, ImageCount = 0;
+};
+
+Description Describe(const std::vector<std::uint8_t>& bytes)
+{
+    TMemoryStream s(bytes);
+    Description d;
+    TJPGFileFormatReader().GetInfo(s, 0, d.SubFormat, d.Remarks, d.Width, d.Height, d.Colors, d.BitCount,
+                                   d.ImageCount);
+    return d;
+}
+
+// The image's pixels as a binary PNM body (grey or RGB).
+std::string PnmBody(TPixelGraphic& g)
+{
+    std::string body;
+    for (int y = 0; y < g.GetHeight(); ++y) {
+        const std::uint8_t* p = g.GetScanLine(y);
+        for (int x = 0; x < g.GetWidth(); ++x) {
+            if (g.GetPixelFormat() == pf8Bit) {
+                body += static_cast<char>(p[x]);
+            } else {
+                body += static_cast<char>(p[3 * x + 2]);
+                body += static_cast<char>(p[3 * x + 1]);
+                body += static_cast<char>(p[3 * x]);
+            }
+        }
+    }
+    return body;
+}
+
+// djpeg's PNM output without its three header lines.
+std::string DjpegBody(const std::string& file, const std::string& options = "")
+{
+    std::string out = test::RunOutput("djpeg -pnm " + options + " '" + file + "'");
+    std::size_t at = 0;
+    for (int line = 0; line < 3 && at != std::string::npos; ++line)
+        at = out.find('\n', at) + 1;
+    return out.substr(at);
+}
+
+class Jpeg : public ::testing::Test {
+protected:
+    void SetUp() override { PGStartup(); }
+    void TearDown() override { PGShutdown(); }
+    test::TempDir dir_;
+};
+
+TEST_F(Jpeg, DecodesEveryKindAsDjpegDoes)
+{
+    if (!test::HaveTool("cjpeg") || !test::HaveTool("djpeg"))
+        GTEST_SKIP() << "cjpeg/djpeg are not installed";
+    TPixelGraphic source;
+    MakePicture(source, 61, 37); // odd sizes: partial blocks and MCUs
+    const std::string ppm = dir_.File("in.ppm");
+    {
+        TFileStream out(ppm, TFileMode::fmCreate);
+        const std::string head = "P6\n61 37\n255\n";
+        const std::string body = PnmBody(source);
+        out.WriteBuffer(head.data(), static_cast<std::int64_t>(head.size()));
+        out.WriteBuffer(body.data(), static_cast<std::int64_t>(body.size()));
+    }
+    const struct {
+        const char* Options;
+        const char* SubFormat;
+    } kinds[] = {{"", "JFIF, YCbCr"},
+                 {"-sample 1x1", "JFIF, YCbCr"},
+                 {"-progressive", "JFIF, YCbCr, Progressive"},
+                 {"-grayscale", "JFIF, GrayScale"},
+                 {"-rgb", "Adope, RGB"}};
+    for (const auto& kind : kinds) {
+        SCOPED_TRACE(kind.Options);
+        const std::string jpg = dir_.File("k.jpg");
+        ASSERT_EQ(test::Run(std::string("cjpeg -quality 85 ") + kind.Options + " -outfile '" + jpg + "' '" +
+                            ppm + "'"),
+                  0);
+        TPixelGraphic g;
+        g.LoadFromFile(jpg);
+        ASSERT_EQ(g.GetWidth(), 61);
+        ASSERT_EQ(g.GetHeight(), 37);
+        const bool gray = std::string(kind.Options) == "-grayscale";
+        EXPECT_EQ(g.GetPixelFormat(), gray ? pf8Bit : pf24Bit);
+        if (gray) {
+            EXPECT_EQ(g.GetPaletteType(), pGray256);
+        }
+        EXPECT_TRUE(PnmBody(g) == DjpegBody(jpg)) << "pixels differ from djpeg";
+        EXPECT_EQ(Describe(test::ReadFileBytes(jpg)).SubFormat, kind.SubFormat);
+    }
+}
+
+TEST_F(Jpeg, PreviewLoadsUseTheFastDct)
+{
+    TPixelGraphic source;
+    MakePicture(source, 64, 64);
+    const std::vector<std::uint8_t> bytes = Encode(source);
+    TPixelGraphic slow, preview, fast;
+    Decode(bytes, slow);
+    preview.SetPreviewLoad(true);
+    Decode(bytes, preview);
+    JPEGReadDCTMethod = 1;
+    Decode(bytes, fast);
+    EXPECT_TRUE(PnmBody(preview) == PnmBody(fast));
+    EXPECT_FALSE(PnmBody(preview) == PnmBody(slow));
+}
+
+TEST_F(Jpeg, DescribesHeaderOnly)
+{
+    const Description gray = Describe(LibJpeg(10, 7, JCS_GRAYSCALE, 1));
+    EXPECT_EQ(gray.SubFormat, "JFIF, GrayScale");
+    EXPECT_EQ(gray.Width, 10);
+    EXPECT_EQ(gray.Height, 7);
+    EXPECT_EQ(gray.BitCount, 8);
+    EXPECT_EQ(gray.Colors, "256");
+    EXPECT_EQ(gray.ImageCount, 1);
+    const Description progressive = Describe(LibJpeg(10, 7, JCS_RGB, 3, true));
+    EXPECT_EQ(progressive.SubFormat, "JFIF, YCbCr, Progressive");
+    EXPECT_EQ(progressive.BitCount, 24);
+    EXPECT_EQ(progressive.Colors, "16.7M");
+    TMemoryStream s(LibJpeg(4, 4, JCS_RGB, 3));
+    std::string a, b, c;
+    int w, h, bits, count;
+    EXPECT_EQ(JpegError([&] { TJPGFileFormatReader().GetInfo(s, 1, a, b, w, h, c, bits, count); }),
+              "JPG: Invalid value for Index");
+}
+
+TEST_F(Jpeg, CmykIsDescribedButNotRead)
+{
+    const std::vector<std::uint8_t> cmyk = LibJpeg(8, 8, JCS_CMYK, 4);
+    const Description d = Describe(cmyk);
+    EXPECT_EQ(d.SubFormat, "Adope, CMYK");
+    EXPECT_EQ(d.BitCount, 32);
+    EXPECT_EQ(d.Colors, "4294.9M");
+    TPixelGraphic g;
+    EXPECT_EQ(JpegError([&] { Decode(cmyk, g); }), "JPG: Not supported subformat");
+    TMemoryStream s(cmyk);
+    EXPECT_EQ(JpegError([&] { TJPGFileFormatReader().Read(s, g, 1); }), "JPG: Index invalid");
+}
+
+TEST_F(Jpeg, WritesWhatCjpegWrites)
+{
+    if (!test::HaveTool("cjpeg"))
+        GTEST_SKIP() << "cjpeg is not installed";
+    TPixelGraphic source;
+    MakePicture(source, 61, 37);
+    const std::string ppm = dir_.File("in.ppm");
+    {
+        TFileStream out(ppm, TFileMode::fmCreate);
+        const std::string head = "P6\n61 37\n255\n";
+        const std::string body = PnmBody(source);
+        out.WriteBuffer(head.data(), static_cast<std::int64_t>(head.size()));
+        out.WriteBuffer(body.data(), static_cast<std::int64_t>(body.size()));
+    }
+    // The defaults: quality 80 and the floating-point DCT.
+    const std::string jpg = dir_.File("c.jpg");
+    ASSERT_EQ(test::Run("cjpeg -quality 80 -dct float -outfile '" + jpg + "' '" + ppm + "'"), 0);
+    EXPECT_TRUE(Encode(source) == test::ReadFileBytes(jpg));
+    JPEGProgressive = true;
+    JPEGQuality = 60;
+    JPEGWriteDCTMethod = 0;
+    ASSERT_EQ(test::Run("cjpeg -quality 60 -progressive -outfile '" + jpg + "' '" + ppm + "'"), 0);
+    EXPECT_TRUE(Encode(source) == test::ReadFileBytes(jpg));
+}
+
+TEST_F(Jpeg, RoundTripsWithinJpegError)
+{
+    TPixelGraphic source;
+    source.SetDimensions(80, 50, pf24Bit);
+    for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 80; ++x)
+            source.SetPixelColor(x, y, RGB(x * 3, 255 - y * 4, (x + y) * 2));
+    JPEGQuality = 95;
+    TPixelGraphic back;
+    Decode(Encode(source), back);
+    ASSERT_EQ(back.GetPixelFormat(), pf24Bit);
+    long total = 0;
+    for (int y = 0; y < 50; ++y)
+        for (int i = 0; i < 80 * 3; ++i)
+            total += std::abs(source.GetScanLine(y)[i] - back.GetScanLine(y)[i]);
+    EXPECT_LT(static_cast<double>(total) / (80 * 50 * 3), 4.0);
+
+    // Grey images stay grey; progressive files say so.
+    TPixelGraphic gray;
+    gray.SetDimensions(33, 9, pf8Bit);
+    gray.SetPaletteType(pGray256);
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 33; ++x)
+            gray.GetScanLine(y)[x] = static_cast<std::uint8_t>(x * 7);
+    JPEGProgressive = true;
+    const std::vector<std::uint8_t> grayBytes = Encode(gray);
+    EXPECT_EQ(Describe(grayBytes).SubFormat, "JFIF, GrayScale, Progressive");
+    Decode(grayBytes, back);
+    ASSERT_EQ(back.GetPixelFormat(), pf8Bit);
+    EXPECT_NEAR(back.GetScanLine(4)[20], 140, 3);
+}
+
+TEST_F(Jpeg, WritesOnlyGreyOrTrueColour)
+{
+    TPixelGraphic g;
+    g.SetDimensions(4, 4, pf8Bit);
+    g.SetPaletteType(pSpecial252);
+    EXPECT_EQ(JpegError([&] { Encode(g); }), "JPG: Invalid value for BitCount");
+    g.SetDimensions(4, 4, pf4Bit);
+    EXPECT_EQ(JpegError([&] { Encode(g); }), "JPG: Invalid value for BitCount");
+    // Through the registry a 16-colour image is converted first.
+    g.SetPaletteType(pSys16);
+    g.SetSaveColorResWarningAction(pgwaIgnore);
+    g.SaveToFile(dir_.File("c.jpg"));
+    TPixelGraphic back;
+    back.LoadFromFile(dir_.File("c.jpg"));
+    EXPECT_EQ(back.GetPixelFormat(), pf24Bit);
+}
+
+// Truncated after the first scan data: libjpeg's "premature end" warning.
+std::vector<std::uint8_t> Truncated()
+{
+    TPixelGraphic source;
+    MakePicture(source, 64, 64);
+    std::vector<std::uint8_t> bytes = Encode(source);
+    bytes.resize(bytes.size() / 2);
+    return bytes;
+}
+
+TEST_F(Jpeg, PrematureEndFollowsTheWarningAction)
+{
+    test::RecordingDialogs dialogs;
+    TPixelGraphic g;
+    g.SetReadWarningAction(pgwaIgnore);
+    Decode(Truncated(), g);
+    EXPECT_EQ(g.GetHeight(), 64);
+    EXPECT_TRUE(dialogs.Shown().empty());
+
+    g.SetReadWarningAction(pgwaOKBox);
+    Decode(Truncated(), g);
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Shown()[0].Caption, "JPG Warning");
+    EXPECT_EQ(dialogs.Shown()[0].Text, "Premature end of JPEG file");
+    EXPECT_EQ(dialogs.Shown()[0].Buttons, mbOK);
+
+    g.SetReadWarningAction(pgwaOKCancelBox);
+    dialogs.Answer(mrCancel);
+    EXPECT_EQ(JpegError([&] { Decode(Truncated(), g); }), "JPG: Operation aborted on user request");
+
+    g.SetReadWarningAction(pgwaRaise);
+    EXPECT_EQ(JpegError([&] { Decode(Truncated(), g); }), "JPG: Premature end of JPEG file");
+}
+
+TEST_F(Jpeg, ExtraneousBytesWarnOnceOrNotAtAll)
+{
+    std::vector<std::uint8_t> bytes = LibJpeg(16, 16, JCS_RGB, 3);
+    // Garbage between the JFIF segment and the next marker.
+    const std::size_t at = 2 + 2 + (bytes[4] << 8 | bytes[5]);
+    bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(at), {1, 2, 3});
+    test::RecordingDialogs dialogs;
+    TPixelGraphic g;
+    g.SetReadWarningAction(pgwaIgnore);
+    Decode(bytes, g);
+    EXPECT_TRUE(dialogs.Shown().empty());
+    g.SetReadWarningAction(pgwaOKCancelBox);
+    Decode(bytes, g);
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_NE(dialogs.Shown()[0].Text.find("3 extraneous bytes"), std::string::npos);
+    EXPECT_EQ(g.GetWidth(), 16);
+    // Describing always raises on warnings.
+    EXPECT_NE(JpegError([&] { Describe(bytes); }).find("JPG: Corrupt JPEG data"), std::string::npos);
+}
+
+TEST_F(Jpeg, BrokenFilesFailCleanly)
+{
+    const std::vector<std::uint8_t> good = LibJpeg(32, 32, JCS_RGB, 3);
+    TPixelGraphic g;
+    for (std::size_t size : {std::size_t{2}, std::size_t{11}, std::size_t{100}, std::size_t{200}}) {
+        const std::vector<std::uint8_t> cut(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size));
+        EXPECT_EQ(JpegError([&] { Decode(cut, g); }).rfind("JPG: ", 0), 0u) << size;
+    }
+    g.SetReadWarningAction(pgwaIgnore);
+    EXPECT_EQ(JpegError([&] { Decode({0xFF, 0xD8}, g); }), "JPG: JPEG datastream contains no image");
+    // A header claiming an image beyond the size cap is refused before any
+    // pixel memory is taken.
+    std::vector<std::uint8_t> huge = good;
+    for (std::size_t i = 0; i + 8 < huge.size(); ++i) {
+        if (huge[i] == 0xFF && huge[i + 1] == 0xC0) {
+            huge[i + 5] = huge[i + 7] = 0xFD;
+            huge[i + 6] = huge[i + 8] = 0xE8;
+            break;
+        }
+    }
+    EXPECT_EQ(JpegError([&] { Decode(huge, g); }), "JPG: Invalid size of image");
+    EXPECT_EQ(Describe(huge).Width, 65000);
+}
+
+TEST_F(Jpeg, UserAbortKeepsTheRowsReadAndStaysSilent)
+{
+    TPixelGraphic source;
+    MakePicture(source, 40, 64);
+    const std::vector<std::uint8_t> bytes = Encode(source);
+    test::RecordingDialogs dialogs;
+    TPixelGraphic g;
+    int lastStep = -1, max = 0, ends = 0;
+    g.SetOnProgress([&](TObject*, int step, int m, bool& abort) {
+        lastStep = step;
+        max = m;
+        abort = step == 9;
+    });
+    g.SetOnProgressEnd([&](TObject*) { ++ends; });
+    Decode(bytes, g);
+    EXPECT_EQ(lastStep, 9);
+    EXPECT_EQ(max, 64);
+    EXPECT_EQ(ends, 1);
+    EXPECT_TRUE(dialogs.Shown().empty());
+    EXPECT_NEAR(g.GetScanLine(5)[0], source.GetScanLine(5)[0], 8);
+    EXPECT_EQ(g.GetScanLine(63)[30], 0);
+}
+
+// A stream that takes a fixed number of bytes and then fails.
+class TFullStream : public TMemoryStream {
+public:
+    explicit TFullStream(std::int64_t room) : room_(room) {}
+    std::int64_t Write(const void* buffer, std::int64_t count) override
+    {
+        if (GetSize() + count > room_)
+            return 0;
+        return TMemoryStream::Write(buffer, count);
+    }
+
+private:
+    std::int64_t room_;
+};
+
+TEST_F(Jpeg, AFailingStreamRaisesItsOwnError)
+{
+    TPixelGraphic source;
+    MakePicture(source, 300, 300);
+    TFullStream out(1000);
+    EXPECT_THROW(TJPGFileFormatWriter().Write(out, source), EWriteError);
+}
+
+} // namespace
+} // namespace lumeno
