@@ -3,6 +3,7 @@
 // Usage: make_seeds FOLDER; each target's seeds go to FOLDER/<target>/.
 
 #include "imagelib/codecs/bmp_bytes.h"
+#include "imagelib/pg_globals.h"
 #include "imagelib/pg_startup.h"
 #include "imagelib/pixel_graphic.h"
 #include "platform/exception.h"
@@ -43,19 +44,25 @@ void Paint(TPixelGraphic& picture, std::uint8_t pixelFormat, int width, int heig
 struct TSaved {
     std::string Target;
     std::string Extension;
+    bool Alternative = false; // has a second encoding (see main)
 };
 
 // Every target whose format has a writer of ours.
 const std::vector<TSaved> SavedFormats = {
     {"bmp", "bmp"},
+    {"jpeg", "jpg", true},
+    {"png", "png"},
 };
 
-void WriteSavedSeeds(const fs::path& folder)
+void WriteSavedSeeds(const fs::path& folder, bool alternative)
 {
     static const std::uint8_t formats[] = {pf1Bit, pf4Bit, pf8Bit, pf24Bit};
+    const std::string tag = alternative ? "alt-" : "";
     for (const TSaved& saved : SavedFormats)
         for (std::uint8_t format : formats)
             for (int size : {1, 13}) {
+                if (alternative && !saved.Alternative)
+                    continue;
                 TPixelGraphic picture;
                 picture.SetSaveColorResWarningAction(pgwaIgnore);
                 Paint(picture, format, size, size * 2 / 3 + 1);
@@ -67,7 +74,7 @@ void WriteSavedSeeds(const fs::path& folder)
                     continue;
                 }
                 WriteSeed(folder, saved.Target,
-                          std::to_string(picture.GetBitsPerPixel()) + "bit-" + std::to_string(size) + "." +
+                          tag + std::to_string(picture.GetBitsPerPixel()) + "bit-" + std::to_string(size) + "." +
                               saved.Extension,
                           stream.Data());
             }
@@ -115,7 +122,10 @@ int main(int argc, char** argv)
     }
     PGStartup();
     const fs::path folder = argv[1];
-    WriteSavedSeeds(folder);
+    WriteSavedSeeds(folder, false);
+    // The other encodings of the writers that have them.
+    JPEGProgressive = true;
+    WriteSavedSeeds(folder, true);
     WriteBmpVariants(folder);
     return 0;
 }
