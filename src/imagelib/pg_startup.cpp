@@ -4,8 +4,13 @@
 #include "imagelib/codecs/bmp_writer.h"
 #include "imagelib/codecs/jpeg_reader.h"
 #include "imagelib/codecs/jpeg_writer.h"
+#include "imagelib/codecs/pcx_reader.h"
 #include "imagelib/codecs/png_reader.h"
 #include "imagelib/codecs/png_writer.h"
+#include "imagelib/codecs/pnm_reader.h"
+#include "imagelib/codecs/pnm_writer.h"
+#include "imagelib/codecs/tga_reader.h"
+#include "imagelib/codecs/tga_writer.h"
 #include "imagelib/format_registry.h"
 #include "imagelib/pg_exceptions.h"
 #include "imagelib/pg_globals.h"
@@ -27,6 +32,10 @@ void RegisterCodecs(TFormatRegistry& registry)
     registry.Register<TJPGFileFormatReader, TJPEGFileFormatReader, TJIFFileFormatReader, TJPGFileFormatWriter,
                       TJPEGFileFormatWriter, TJIFFileFormatWriter>();
     registry.Register<TPNGFileFormatReader, TPNGFileFormatWriter>();
+    registry.Register<TPCXFileFormatReader>();
+    registry.Register<TPBMFileFormatReader, TPGMFileFormatReader, TPPMFileFormatReader, TPBMFileFormatWriter,
+                      TPGMFileFormatWriter, TPPMFileFormatWriter>();
+    registry.Register<TTGAFileFormatReader, TTGAFileFormatWriter>();
 }
 
 std::string PNGVersionText(unsigned long v)

@@ -23,22 +23,30 @@ TEST(Startup, RegistersEveryBuiltCodecSorted)
     PGStartup();
     PGStartup(); // a second start-up starts afresh instead of registering twice
     EXPECT_EQ(Extensions(FileFormatReaders()),
-              (std::vector<std::string>{"bmp", "dib", "jif", "jpeg", "jpg", "png", "rle"}));
-    EXPECT_EQ(Extensions(FileFormatWriters()), (std::vector<std::string>{"bmp", "dib", "jif", "jpeg", "jpg", "png"}));
+              (std::vector<std::string>{"bmp", "dib", "jif", "jpeg", "jpg", "pbm", "pcx", "pgm", "png", "ppm", "rle",
+                                        "tga"}));
+    EXPECT_EQ(Extensions(FileFormatWriters()),
+              (std::vector<std::string>{"bmp", "dib", "jif", "jpeg", "jpg", "pbm", "pgm", "png", "ppm", "tga"}));
     for (const auto& r : FileFormatReaders()) {
-        EXPECT_TRUE(r->ProbeContent);
+        // Targa files carry no signature.
+        EXPECT_EQ(r->ProbeContent, r->Extension != "tga");
         EXPECT_TRUE(r->ShowInFilter);
     }
     EXPECT_EQ(FileFormatReaders()[2]->Description, "JPEG (JFIF compliant)");
-    EXPECT_EQ(FileFormatReaders()[5]->Description, "Portable Network Graphics");
-    EXPECT_EQ(FileFormatReaders()[6]->Description, "Bitmap");
+    EXPECT_EQ(FileFormatReaders()[8]->Description, "Portable Network Graphics");
+    EXPECT_EQ(FileFormatReaders()[10]->Description, "Bitmap");
     // Writers under a format's second name stay out of the dialogs' filter.
-    const std::vector<bool> shown{true, false, false, false, true, true};
+    const std::vector<bool> shown{true, false, false, false, true, true, true, true, true, true};
     for (std::size_t i = 0; i < shown.size(); ++i)
         EXPECT_EQ(FileFormatWriters()[i]->ShowInFilter, shown[i]) << FileFormatWriters()[i]->Extension;
     EXPECT_TRUE(FileFormatWriters()[1]->CanWriteResolutions.all());
     EXPECT_EQ(FileFormatWriters()[4]->CanWriteResolutions.to_ulong(), 0b10100000u); // 256 greys, true colour
-    EXPECT_TRUE(FileFormatWriters()[5]->CanWriteResolutions.all());
+    EXPECT_TRUE(FileFormatWriters()[7]->CanWriteResolutions.all());
+    // Black and white, 256 greys, true colour; 256 colours and true colour.
+    EXPECT_EQ(FileFormatWriters()[5]->CanWriteResolutions.to_ulong(), 0b1u);
+    EXPECT_EQ(FileFormatWriters()[6]->CanWriteResolutions.to_ulong(), 0b100000u);
+    EXPECT_EQ(FileFormatWriters()[8]->CanWriteResolutions.to_ulong(), 0b10000000u);
+    EXPECT_EQ(FileFormatWriters()[9]->CanWriteResolutions.to_ulong(), 0b11000000u);
     PGShutdown();
     EXPECT_TRUE(FileFormatReaders().empty());
     EXPECT_TRUE(FileFormatWriters().empty());

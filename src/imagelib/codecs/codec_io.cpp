@@ -3,6 +3,7 @@
 #include "platform/dialogs.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace lumeno {
 
@@ -67,6 +68,64 @@ std::uint32_t TCodecReader::U32BE()
     std::uint8_t b[4];
     Read(b, 4);
     return GetU32BE(b);
+}
+
+namespace {
+constexpr std::int64_t ByteReaderBufferSize = 64 * 1024;
+// Reads at least this long skip the buffer.
+constexpr std::int64_t ByteReaderDirectRead = 4 * 1024;
+}
+
+TCodecByteReader::TCodecByteReader(TStream& stream, const TCodecErrors& errors, std::int64_t limit)
+    : in_(stream, errors, limit)
+{
+}
+
+bool TCodecByteReader::TryRefill()
+{
+    const std::int64_t count = std::min(in_.Remaining(), ByteReaderBufferSize);
+    if (count == 0)
+        return false;
+    buffer_.resize(static_cast<std::size_t>(count));
+    in_.Read(buffer_.data(), count);
+    next_ = buffer_.data();
+    end_ = next_ + count;
+    return true;
+}
+
+void TCodecByteReader::Refill()
+{
+    if (!TryRefill())
+        in_.Errors().RaiseMessage(msgUnexpectedEnd);
+}
+
+void TCodecByteReader::Read(void* buffer, std::int64_t count)
+{
+    if (count < 0 || count > Remaining())
+        in_.Errors().RaiseMessage(msgUnexpectedEnd);
+    auto* out = static_cast<std::uint8_t*>(buffer);
+    const std::int64_t buffered = std::min<std::int64_t>(end_ - next_, count);
+    if (buffered > 0)
+        std::memcpy(out, next_, static_cast<std::size_t>(buffered));
+    next_ += buffered;
+    count -= buffered;
+    // Large blocks go straight from the stream; small ones through the buffer.
+    if (count >= ByteReaderDirectRead) {
+        in_.Read(out + buffered, count);
+    } else if (count > 0) {
+        Refill();
+        std::memcpy(out + buffered, next_, static_cast<std::size_t>(count));
+        next_ += count;
+    }
+}
+
+void TCodecByteReader::Skip(std::int64_t count)
+{
+    if (count < 0 || count > Remaining())
+        in_.Errors().RaiseMessage(msgUnexpectedEnd);
+    const std::int64_t buffered = std::min<std::int64_t>(end_ - next_, count);
+    next_ += buffered;
+    in_.Skip(count - buffered);
 }
 
 void PutU16LE(std::uint8_t* p, std::uint16_t v)

@@ -11,7 +11,9 @@
 
 #include <cstdint>
 #include <exception>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace lumeno {
 
@@ -55,11 +57,17 @@ inline const TCodecErrorsOf<EPGTIFFileFormatWriter> TIFFWriterErrors("TIFF: ");
 
 // Library messages the codecs use by number.
 constexpr int msgInvalid = 7;            // "%S1 invalid"
+constexpr int msgUnknownExtension = 19;  // "Unknown file extension "%S1""
 constexpr int msgInvalidValue = 20;      // "Invalid value for %S1"
 constexpr int msgInvalidSize = 27;       // "Invalid size of %S1"
 constexpr int msgWarning = 28;           // "Warning"
 constexpr int msgAborted = 29;           // "Operation aborted on user request"
+constexpr int msgNotSupported = 30;      // "Not supported subformat"
 constexpr int msgUnexpectedEnd = 32;     // "Unexpected end of file"
+constexpr int msgUnknownSubformat = 33;  // "Unknown subformat"
+constexpr int msgNotAFile = 34;          // "Not a %S1 file"
+constexpr int msgZeroSize = 35;          // "Width = 0 or Height = 0"
+constexpr int msgInvalidColorRes = 36;   // "Invalid color resolution"
 
 // Reads at most a fixed number of bytes from the stream's position; a read
 // beyond them, or beyond the stream's end, raises message 32.
@@ -91,6 +99,51 @@ private:
     std::int64_t end_;
 };
 
+// A byte reader for decoders that take their data a few bytes at a time:
+// it refills a buffer from a TCodecReader, so a byte beyond the data raises
+// message 32 like any other short read.
+class TCodecByteReader {
+public:
+    TCodecByteReader(TStream& stream, const TCodecErrors& errors, std::int64_t limit = -1);
+
+    std::uint8_t U8()
+    {
+        if (next_ == end_)
+            Refill();
+        return *next_++;
+    }
+    // The next byte without taking it; -1 at the end of the data.
+    int Peek()
+    {
+        if (next_ == end_ && !TryRefill())
+            return -1;
+        return *next_;
+    }
+    void Read(void* buffer, std::int64_t count);
+    void Skip(std::int64_t count);
+    std::int64_t Remaining() const { return (end_ - next_) + in_.Remaining(); }
+
+    // The bytes buffered ahead, refilled when none are left (empty at the end
+    // of the data), for decoders that walk them with a pointer; Take hands
+    // back how many were used.
+    std::span<const std::uint8_t> Window()
+    {
+        if (next_ == end_)
+            TryRefill();
+        return {next_, end_};
+    }
+    void Take(std::size_t count) { next_ += count; }
+
+private:
+    void Refill();
+    bool TryRefill();
+
+    TCodecReader in_;
+    std::vector<std::uint8_t> buffer_;
+    const std::uint8_t* next_ = nullptr;
+    const std::uint8_t* end_ = nullptr;
+};
+
 inline std::uint16_t GetU16LE(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
 inline std::uint32_t GetU32LE(const std::uint8_t* p)
 {
@@ -116,6 +169,19 @@ constexpr std::int64_t DIBStride(std::int64_t width, int bitsPerPixel)
 // Raises message 27 for "image" when a width × height picture of that depth
 // is negative or its pixel memory would reach ImageSizeLimit.
 void CheckImageSize(const TCodecErrors& errors, std::int64_t width, std::int64_t height, int bitsPerPixel);
+
+// Brackets a decoder's pixel work with the graphic's start and end progress
+// events, also when the work fails.
+class TCodecProgressScope {
+public:
+    explicit TCodecProgressScope(TPixelGraphic& graphic) : graphic_(graphic) { graphic_.ProgressStart(); }
+    ~TCodecProgressScope() { graphic_.ProgressEnd(); }
+    TCodecProgressScope(const TCodecProgressScope&) = delete;
+    TCodecProgressScope& operator=(const TCodecProgressScope&) = delete;
+
+private:
+    TPixelGraphic& graphic_;
+};
 
 // A codec warning, handled by the graphic's warning action: ignored, shown
 // with OK, asked with OK/Cancel (anything but OK raises message 29), or

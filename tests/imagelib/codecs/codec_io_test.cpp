@@ -3,6 +3,7 @@
 #include "platform/stream.h"
 #include "support/recording_dialogs.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace lumeno {
@@ -47,6 +48,43 @@ TEST(CodecReader, ShortStreamAndSkipsRaiseUnexpectedEnd)
     in.Skip(2);
     EXPECT_EQ(in.U8(), 0xFF);
     EXPECT_EQ(ErrorOf([&] { in.Skip(1); }), "TGA: Unexpected end of file");
+}
+
+// Small and large reads, skips and windows across the byte reader's buffer
+// refills all see the stream's bytes in order, and stop at the limit.
+TEST(CodecByteReader, KeepsTheBytesInOrderAcrossRefills)
+{
+    std::vector<std::uint8_t> data(200000);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+    TMemoryStream s(data.data(), static_cast<std::int64_t>(data.size()));
+    s.SetPosition(3);
+    TCodecByteReader in(s, TestErrors, 150000);
+    std::size_t at = 3;
+    EXPECT_EQ(in.Peek(), data[at]);
+    EXPECT_EQ(in.U8(), data[at++]);
+    std::vector<std::uint8_t> block(70000);
+    in.Read(block.data(), 100);
+    EXPECT_TRUE(std::equal(block.begin(), block.begin() + 100, data.begin() + static_cast<std::ptrdiff_t>(at)));
+    at += 100;
+    in.Read(block.data(), 70000); // past the buffered part, straight from the stream
+    EXPECT_TRUE(std::equal(block.begin(), block.end(), data.begin() + static_cast<std::ptrdiff_t>(at)));
+    at += 70000;
+    in.Skip(65000);
+    at += 65000;
+    const std::span<const std::uint8_t> window = in.Window();
+    ASSERT_FALSE(window.empty());
+    EXPECT_EQ(window[0], data[at]);
+    in.Take(window.size() / 2);
+    at += window.size() / 2;
+    EXPECT_EQ(in.U8(), data[at++]);
+    EXPECT_EQ(in.Remaining(), static_cast<std::int64_t>(3 + 150000 - at));
+    in.Skip(in.Remaining() - 1);
+    EXPECT_EQ(in.U8(), data[3 + 150000 - 1]);
+    EXPECT_EQ(in.Peek(), -1);
+    EXPECT_TRUE(in.Window().empty());
+    EXPECT_EQ(ErrorOf([&] { in.U8(); }), "TGA: Unexpected end of file");
+    EXPECT_EQ(ErrorOf([&] { in.Read(block.data(), 1); }), "TGA: Unexpected end of file");
 }
 
 TEST(CodecIo, EachFormatRaisesItsOwnClassWithItsPrefix)

@@ -1,0 +1,107 @@
+#include "filter_test_util.h"
+#include "imagelib/filters/color_models.h"
+#include "imagelib/filters/point_filters.h"
+#include "imagelib/pg_exceptions.h"
+
+#include <gtest/gtest.h>
+
+namespace lumeno {
+namespace {
+
+using test::Colors;
+using test::Filtered;
+using test::MakeImage;
+
+TEST(NegativeFilter, TwiceRestoresTheImage)
+{
+    TPixelGraphic g, original;
+    const std::vector<TColor> colors = {RGB(1, 2, 3), RGB(200, 100, 0), clWhite, RGB(77, 128, 129)};
+    MakeImage(g, 2, colors);
+    TNegativeFilter negative;
+    g.ApplyFilter(negative, g);
+    EXPECT_EQ(g.GetPixelColor(0, 0), RGB(254, 253, 252));
+    g.ApplyFilter(negative, g);
+    EXPECT_EQ(Colors(g), colors);
+}
+
+TEST(GrayScaleFilter, WithAndWithoutWeighting)
+{
+    TGrayScaleFilter grey;
+    EXPECT_TRUE(grey.RGBWeighting);
+    EXPECT_EQ(Filtered(grey, RGB(90, 90, 90)), RGB(90, 90, 90));
+    EXPECT_EQ(Filtered(grey, clWhite), clWhite);
+    EXPECT_EQ(Filtered(grey, RGB(0, 0, 255)), RGB(29, 29, 29));
+    EXPECT_EQ(Filtered(grey, RGB(10, 200, 60)), RGB(127, 127, 127));
+    grey.SetRGBWeighting(false);
+    EXPECT_EQ(Filtered(grey, RGB(90, 90, 90)), RGB(90, 90, 90));
+    EXPECT_EQ(Filtered(grey, RGB(0, 0, 255)), RGB(85, 85, 85));
+    EXPECT_EQ(Filtered(grey, RGB(10, 200, 60)), RGB(90, 90, 90));
+}
+
+TEST(BCGFilter, Tables)
+{
+    TPixelGraphic g;
+    MakeImage(g, 1, {clBlack});
+    TBCGFilter bcg;
+    g.ApplyFilter(bcg, g); // builds the table
+    EXPECT_EQ(bcg.Table[0], 3);
+    EXPECT_EQ(bcg.Table[100], 103);
+    EXPECT_EQ(bcg.Table[255], 255);
+    bcg.SetBrightness(0);
+    g.ApplyFilter(bcg, g);
+    for (int i = 0; i < 256; ++i)
+        ASSERT_EQ(bcg.Table[static_cast<std::size_t>(i)], i);
+    // The album's caption box.
+    bcg.SetBrightness(30);
+    bcg.SetContrast(0.7L);
+    g.ApplyFilter(bcg, g);
+    EXPECT_EQ(bcg.Table[0], 115);
+    EXPECT_EQ(bcg.Table[255], 255);
+    EXPECT_EQ(bcg.Table[128], 204);
+    bcg.SetBrightness(0);
+    bcg.SetContrast(1);
+    bcg.Gamma = 2;
+    g.ApplyFilter(bcg, g);
+    EXPECT_EQ(bcg.Table[128], 64);
+    EXPECT_EQ(bcg.Table[255], 255);
+}
+
+TEST(BCGFilter, PixelsAndLuminanceOnly)
+{
+    TBCGFilter bcg;
+    bcg.SetBrightness(20);
+    EXPECT_EQ(Filtered(bcg, RGB(10, 100, 240)), RGB(61, 151, 255));
+    bcg.UseY = true;
+    // A grey stays grey; a colour keeps Cb and Cr.
+    EXPECT_EQ(Filtered(bcg, RGB(100, 100, 100)), RGB(151, 151, 151));
+    EXPECT_EQ(Filtered(bcg, RGB(10, 100, 240)), RGB(61, 151, 255));
+    EXPECT_EQ(Filtered(bcg, RGB(200, 30, 30)), RGB(251, 81, 81));
+}
+
+TEST(ColorModels, ConversionsAndSaturationHueError)
+{
+    Extended r, g, b, h, s, v, l;
+    HSVToRGB(HueUndefined, 0, 0.5L, r, g, b);
+    EXPECT_EQ(r, 0.5L);
+    EXPECT_EQ(b, 0.5L);
+    EXPECT_THROW(HSVToRGB(30, 0, 0.5L, r, g, b), EPGSaturationHue);
+    EXPECT_THROW(HLSToRGB(30, 0.5L, 0, r, g, b), EPGSaturationHue);
+    RGBToHSV(1, 0.5L, 0, h, s, v);
+    EXPECT_NEAR(static_cast<double>(h), 30, 1e-12);
+    EXPECT_EQ(s, 1);
+    EXPECT_EQ(v, 1);
+    RGBToHLS(0, 0, 1, h, l, s);
+    EXPECT_NEAR(static_cast<double>(h), 240, 1e-12);
+    EXPECT_EQ(l, 0.5L);
+    EXPECT_EQ(s, 1);
+    RGBToHSV(0.3L, 0.3L, 0.3L, h, s, v);
+    EXPECT_EQ(h, HueUndefined);
+    HLSToRGB(240, 0.5L, 1, r, g, b);
+    EXPECT_NEAR(static_cast<double>(b), 1, 1e-15);
+    EXPECT_NEAR(static_cast<double>(r), 0, 1e-15);
+    EXPECT_EQ(HLSValue(0, 1, 30), 0.5L);
+    EXPECT_EQ(HLSValue(0, 1, 390), 0.5L);
+}
+
+} // namespace
+} // namespace lumeno
