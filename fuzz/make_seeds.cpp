@@ -52,6 +52,10 @@ const std::vector<TSaved> SavedFormats = {
     {"bmp", "bmp"},
     {"jpeg", "jpg", true},
     {"png", "png"},
+    {"pnm", "pbm", true},
+    {"pnm", "pgm", true},
+    {"pnm", "ppm", true},
+    {"tga", "tga"},
 };
 
 void WriteSavedSeeds(const fs::path& folder, bool alternative)
@@ -125,6 +129,7 @@ int main(int argc, char** argv)
     WriteSavedSeeds(folder, false);
     // The other encodings of the writers that have them.
     JPEGProgressive = true;
+    PxMBinary = false;
     WriteSavedSeeds(folder, true);
     WriteBmpVariants(folder);
     return 0;

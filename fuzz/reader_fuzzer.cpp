@@ -4,6 +4,7 @@
 
 #include "fuzz_load.h"
 
+#include "imagelib/codecs/ico_reader.h"
 #include "imagelib/pg_startup.h"
 
 #include <cstddef>
@@ -12,6 +13,7 @@
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     lumeno::PGStartup();
+    lumeno::PGIcoStartup();
     lumeno::fuzz::PrepareLibrary();
     return 0;
 }

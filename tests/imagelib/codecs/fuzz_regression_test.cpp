@@ -2,6 +2,7 @@
 // data/fuzz/<target>/ with the extension they were loaded as (none: found by
 // probing). Each must now load or fail with the library's own error.
 
+#include "imagelib/codecs/ico_reader.h"
 #include "imagelib/format_registry.h"
 #include "imagelib/pg_startup.h"
 #include "imagelib/pixel_graphic.h"
@@ -31,6 +32,7 @@ std::vector<fs::path> FuzzFindings()
 TEST(FuzzRegression, EveryFindingLoadsOrFailsCleanly)
 {
     PGStartup();
+    PGIcoStartup();
     const auto files = FuzzFindings();
     if (files.empty())
         GTEST_SKIP() << "no findings kept";
