@@ -11,6 +11,8 @@
 #include "imagelib/codecs/pnm_writer.h"
 #include "imagelib/codecs/tga_reader.h"
 #include "imagelib/codecs/tga_writer.h"
+#include "imagelib/codecs/tiff_reader.h"
+#include "imagelib/codecs/tiff_writer.h"
 #include "imagelib/format_registry.h"
 #include "imagelib/pg_exceptions.h"
 #include "imagelib/pg_globals.h"
@@ -36,6 +38,7 @@ void RegisterCodecs(TFormatRegistry& registry)
     registry.Register<TPBMFileFormatReader, TPGMFileFormatReader, TPPMFileFormatReader, TPBMFileFormatWriter,
                       TPGMFileFormatWriter, TPPMFileFormatWriter>();
     registry.Register<TTGAFileFormatReader, TTGAFileFormatWriter>();
+    registry.Register<TTIFFileFormatReader, TTIFFFileFormatReader, TTIFFileFormatWriter, TTIFFFileFormatWriter>();
 }
 
 std::string PNGVersionText(unsigned long v)

@@ -24,9 +24,10 @@ TEST(Startup, RegistersEveryBuiltCodecSorted)
     PGStartup(); // a second start-up starts afresh instead of registering twice
     EXPECT_EQ(Extensions(FileFormatReaders()),
               (std::vector<std::string>{"bmp", "dib", "jif", "jpeg", "jpg", "pbm", "pcx", "pgm", "png", "ppm", "rle",
-                                        "tga"}));
+                                        "tga", "tif", "tiff"}));
     EXPECT_EQ(Extensions(FileFormatWriters()),
-              (std::vector<std::string>{"bmp", "dib", "jif", "jpeg", "jpg", "pbm", "pgm", "png", "ppm", "tga"}));
+              (std::vector<std::string>{"bmp", "dib", "jif", "jpeg", "jpg", "pbm", "pgm", "png", "ppm", "tga", "tif",
+                                        "tiff"}));
     for (const auto& r : FileFormatReaders()) {
         // Targa files carry no signature.
         EXPECT_EQ(r->ProbeContent, r->Extension != "tga");
@@ -35,8 +36,9 @@ TEST(Startup, RegistersEveryBuiltCodecSorted)
     EXPECT_EQ(FileFormatReaders()[2]->Description, "JPEG (JFIF compliant)");
     EXPECT_EQ(FileFormatReaders()[8]->Description, "Portable Network Graphics");
     EXPECT_EQ(FileFormatReaders()[10]->Description, "Bitmap");
+    EXPECT_EQ(FileFormatReaders()[12]->Description, "Tagged Image File Format");
     // Writers under a format's second name stay out of the dialogs' filter.
-    const std::vector<bool> shown{true, false, false, false, true, true, true, true, true, true};
+    const std::vector<bool> shown{true, false, false, false, true, true, true, true, true, true, true, false};
     for (std::size_t i = 0; i < shown.size(); ++i)
         EXPECT_EQ(FileFormatWriters()[i]->ShowInFilter, shown[i]) << FileFormatWriters()[i]->Extension;
     EXPECT_TRUE(FileFormatWriters()[1]->CanWriteResolutions.all());
@@ -47,6 +49,7 @@ TEST(Startup, RegistersEveryBuiltCodecSorted)
     EXPECT_EQ(FileFormatWriters()[6]->CanWriteResolutions.to_ulong(), 0b100000u);
     EXPECT_EQ(FileFormatWriters()[8]->CanWriteResolutions.to_ulong(), 0b10000000u);
     EXPECT_EQ(FileFormatWriters()[9]->CanWriteResolutions.to_ulong(), 0b11000000u);
+    EXPECT_EQ(FileFormatWriters()[10]->CanWriteResolutions.to_ulong(), 0b11111101u); // all but 2 colours
     PGShutdown();
     EXPECT_TRUE(FileFormatReaders().empty());
     EXPECT_TRUE(FileFormatWriters().empty());

@@ -3,13 +3,11 @@
 #include "imagelib/view/create_paint_pg_thread.h"
 #include "imagelib/view/pg_image.h"
 #include "imagelib/view/pg_paint_events.h"
+#include "imagelib/view/pg_progress_clock.h"
 #include "imagelib/view/pg_render.h"
 
 #include <QPaintEvent>
 #include <QPainter>
-
-#include <cmath>
-#include <numbers>
 
 namespace lumeno {
 
@@ -259,16 +257,9 @@ void TPGImage::DrawProgressClocks(QPainter& Painter, const QRect& Box)
 {
     if (!FProgressClockVisible)
         return;
-    const double m = FPaintPercent * std::numbers::pi * 0.02;
-    const double h = ((FPaintStep - 1) * std::numbers::pi * 2 + m) / 12;
     const auto clock = [&](int x, int y) {
-        Painter.setPen(FProgressClockLineColor);
-        Painter.setBrush(FProgressClockBkColor);
-        Painter.drawEllipse(QRect(x, y, 15, 15));
-        Painter.drawLine(x + 7, y + 7, x + 7 + static_cast<int>(Round(std::sin(h) * 6)),
-                         y + 7 - static_cast<int>(Round(std::cos(h) * 6)));
-        Painter.drawLine(x + 7, y + 7, x + 7 + static_cast<int>(Round(std::sin(m) * 7)),
-                         y + 7 - static_cast<int>(Round(std::cos(m) * 7)));
+        DrawPGProgressClock(Painter, x, y, FPaintStep, FPaintPercent, FProgressClockLineColor,
+                            FProgressClockBkColor);
     };
     const int right = Box.left() + Box.width(), bottom = Box.top() + Box.height();
     if (Box.width() > 20 && Box.height() > 20)
