@@ -56,6 +56,7 @@ const std::vector<TSaved> SavedFormats = {
     {"pnm", "pgm", true},
     {"pnm", "ppm", true},
     {"tga", "tga"},
+    {"tiff", "tif", true},
 };
 
 void WriteSavedSeeds(const fs::path& folder, bool alternative)
@@ -130,6 +131,10 @@ int main(int argc, char** argv)
     // The other encodings of the writers that have them.
     JPEGProgressive = true;
     PxMBinary = false;
+    TIFFCompression = 32773; // PackBits
+    TIFFByteOrder = 1;
+    TIFFWriteCMYK = true;
+    TIFFWhiteIsZero = true;
     WriteSavedSeeds(folder, true);
     WriteBmpVariants(folder);
     return 0;

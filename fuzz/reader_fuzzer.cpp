@@ -4,6 +4,7 @@
 
 #include "fuzz_load.h"
 
+#include "imagelib/codecs/gif_reader.h"
 #include "imagelib/codecs/ico_reader.h"
 #include "imagelib/pg_startup.h"
 
@@ -14,6 +15,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     lumeno::PGStartup();
     lumeno::PGIcoStartup();
+    lumeno::PGGifStartup();
     lumeno::fuzz::PrepareLibrary();
     return 0;
 }

@@ -2,6 +2,7 @@
 // data/fuzz/<target>/ with the extension they were loaded as (none: found by
 // probing). Each must now load or fail with the library's own error.
 
+#include "imagelib/codecs/gif_reader.h"
 #include "imagelib/codecs/ico_reader.h"
 #include "imagelib/format_registry.h"
 #include "imagelib/pg_startup.h"
@@ -33,6 +34,7 @@ TEST(FuzzRegression, EveryFindingLoadsOrFailsCleanly)
 {
     PGStartup();
     PGIcoStartup();
+    PGGifStartup();
     const auto files = FuzzFindings();
     if (files.empty())
         GTEST_SKIP() << "no findings kept";
