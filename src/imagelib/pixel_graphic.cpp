@@ -7,7 +7,6 @@
 #include "imagelib/pg_messages.h"
 
 #include <cstring>
-#include <new>
 
 namespace lumeno {
 
@@ -111,7 +110,7 @@ void TPixelGraphic::SetDimensions(int AWidth, int AHeight, std::uint8_t APixelFo
 void TPixelGraphic::Allocate()
 {
     if (FImageSize < ImageSizeLimit)
-        FBits.reset(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(FImageSize)]());
+        FBits = AllocatePixelMemory(static_cast<std::size_t>(FImageSize));
     if (!FBits) {
         // Never keep a size without pixels behind it.
         FWidth = FHeight = FStride = 0;

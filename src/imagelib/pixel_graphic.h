@@ -3,6 +3,7 @@
 // rows padded to 4 bytes, with a palette whose kind is recognised.
 
 #include "imagelib/palettes.h"
+#include "imagelib/pixel_memory.h"
 #include "platform/numeric.h"
 #include "platform/types.h"
 
@@ -241,7 +242,7 @@ private:
 
     std::uint32_t FFillColor = 0;
     std::uint8_t FPixelFormat = pf24Bit;
-    std::unique_ptr<std::uint8_t[]> FBits;
+    TPixelMemory FBits;
     std::uint32_t FColorTable[256] = {};
     std::unique_ptr<TPGCanvasBase> FCanvas;
     bool FDither = true;

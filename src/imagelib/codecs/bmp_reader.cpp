@@ -123,19 +123,6 @@ struct TChannel {
     }
 };
 
-// Brackets the pixel reading with the start and end progress events, also
-// when reading fails.
-class TProgressScope {
-public:
-    explicit TProgressScope(TPixelGraphic& g) : g_(g) { g_.ProgressStart(); }
-    ~TProgressScope() { g_.ProgressEnd(); }
-    TProgressScope(const TProgressScope&) = delete;
-    TProgressScope& operator=(const TProgressScope&) = delete;
-
-private:
-    TPixelGraphic& g_;
-};
-
 // The decoding of one DIB; lives for one call.
 class TDIBDecoder {
 public:
@@ -158,7 +145,7 @@ public:
         ReadColorTable();
         if (g_.GetEmpty())
             return;
-        TProgressScope progress(g_);
+        TCodecProgressScope progress(g_);
         if (rle)
             ReadRLE();
         else if (h_.BitCount == 16 || h_.BitCount == 32)

@@ -1,6 +1,7 @@
 #include "imagelib/filters/channel_filters.h"
 
 #include "imagelib/filters/color_models.h"
+#include "imagelib/filters/hsv_fast.h"
 #include "imagelib/pg_helpers.h"
 
 #include <algorithm>
@@ -77,20 +78,7 @@ Extended MapHue(const TChannelTable& T, Extended H)
     if (h >= 256)
         h = h - 256;
     const std::int64_t k = FloorExt(h);
-    const int a = T[static_cast<std::size_t>(k)];
-    int b = k < 255 ? T[static_cast<std::size_t>(k + 1)] : T[0];
-    // Across the wrap the short way.
-    if (a - b > 128)
-        b += 256;
-    if (a - b < -128)
-        b -= 256;
-    const Extended mapped = a * (static_cast<Extended>(k) + 1 - h) + b * (h - static_cast<Extended>(k));
-    H = mapped * 360 / 256 - 180;
-    while (H >= 360)
-        H = H - 360;
-    while (H < 0)
-        H = H + 360;
-    return H;
+    return ReadHueTable(T.data(), k, h);
 }
 
 void StoreBGR(Extended R, Extended G, Extended B, std::uint8_t* Out)
@@ -121,21 +109,27 @@ void THLSFilter::MapColors(const std::uint8_t* In, std::uint8_t* Out, int Count)
     });
 }
 
+void MapHSVExtended(const TXXXFilter& Tables, const std::uint8_t* Pixel, std::uint8_t* Result)
+{
+    Extended h, s, v, r, g, b;
+    RGBToHSV(Pixel[2] / 255.0L, Pixel[1] / 255.0L, Pixel[0] / 255.0L, h, s, v);
+    if (h != HueUndefined)
+        h = MapHue(Tables.Table1, h);
+    s = ReadTable(Tables.Table2.data(), s * 255) / 255;
+    if (s == 0 || h == HueUndefined) {
+        s = 0;
+        h = HueUndefined;
+    }
+    v = ReadTable(Tables.Table3.data(), v * 255) / 255;
+    HSVToRGB(h, s, v, r, g, b);
+    StoreBGR(r, g, b, Result);
+}
+
 void THSVFilter::MapColors(const std::uint8_t* In, std::uint8_t* Out, int Count)
 {
     Memo.Map(In, Out, Count, [this](const std::uint8_t* Pixel, std::uint8_t* Result) {
-        Extended h, s, v, r, g, b;
-        RGBToHSV(Pixel[2] / 255.0L, Pixel[1] / 255.0L, Pixel[0] / 255.0L, h, s, v);
-        if (h != HueUndefined)
-            h = MapHue(Table1, h);
-        s = ReadTable(Table2.data(), s * 255) / 255;
-        if (s == 0 || h == HueUndefined) {
-            s = 0;
-            h = HueUndefined;
-        }
-        v = ReadTable(Table3.data(), v * 255) / 255;
-        HSVToRGB(h, s, v, r, g, b);
-        StoreBGR(r, g, b, Result);
+        if (!MapHSVFast(*this, Pixel, Result))
+            MapHSVExtended(*this, Pixel, Result);
     });
 }
 

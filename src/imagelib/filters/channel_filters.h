@@ -53,4 +53,8 @@ protected:
     void MapColors(const std::uint8_t* In, std::uint8_t* Out, int Count) override;
 };
 
+// One colour (blue, green, red) through the HSV tables in extended
+// precision: the reference that faster paths must equal.
+void MapHSVExtended(const TXXXFilter& Tables, const std::uint8_t* Pixel, std::uint8_t* Result);
+
 } // namespace lumeno

@@ -94,26 +94,7 @@ void HSVToRGB(Extended H, Extended S, Extended V, Extended& R, Extended& G, Exte
     const std::int64_t k = FloorExt(h);
     const Extended f = h - static_cast<Extended>(k);
     const Extended p = V * (1 - S), q = V * (1 - S * f), t = V * (1 - S * (1 - f));
-    switch (k) {
-    case 0:
-        R = V, G = t, B = p;
-        break;
-    case 1:
-        R = q, G = V, B = p;
-        break;
-    case 2:
-        R = p, G = V, B = t;
-        break;
-    case 3:
-        R = p, G = q, B = V;
-        break;
-    case 4:
-        R = t, G = p, B = V;
-        break;
-    default:
-        R = V, G = p, B = q;
-        break;
-    }
+    HueSectorToRGB(k, V, p, q, t, R, G, B);
 }
 
 void RGBToHLS(Extended R, Extended G, Extended B, Extended& H, Extended& L, Extended& S)

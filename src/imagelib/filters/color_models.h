@@ -36,20 +36,65 @@ inline std::uint8_t UnitToByte(Extended X)
     return RoundToByte(X * 255);
 }
 
+// The channels of hue sector K (0..5; any other as 5) from the value V and
+// the sector's falling, rising and lowest levels P, Q, T.
+template <class F> void HueSectorToRGB(std::int64_t K, F V, F P, F Q, F T, F& R, F& G, F& B)
+{
+    switch (K) {
+    case 0:
+        R = V, G = T, B = P;
+        break;
+    case 1:
+        R = Q, G = V, B = P;
+        break;
+    case 2:
+        R = P, G = V, B = T;
+        break;
+    case 3:
+        R = P, G = Q, B = V;
+        break;
+    case 4:
+        R = T, G = P, B = V;
+        break;
+    default:
+        R = V, G = P, B = Q;
+        break;
+    }
+}
+
 } // namespace lumeno
 
 namespace lumeno {
 
 // Table T read at a position X in 0..255 with linear interpolation between
 // neighbouring entries.
-inline Extended ReadTable(const std::uint8_t* T, Extended X)
+template <class F> F ReadTable(const std::uint8_t* T, F X)
 {
-    std::int64_t k = Trunc(X);
+    auto k = static_cast<std::int64_t>(X);
     if (X < 0)
         k = 0;
     if (k >= 255)
         return T[255];
-    return T[k] * (static_cast<Extended>(k) + 1 - X) + T[k + 1] * (X - static_cast<Extended>(k));
+    return T[k] * (static_cast<F>(k) + 1 - X) + T[k + 1] * (X - static_cast<F>(k));
+}
+
+// Hue table T (256 steps a turn, position 128 for hue 0) read at position X
+// in K..K+1, the short way round across the wrap; the hue in degrees 0..360.
+template <class F> F ReadHueTable(const std::uint8_t* T, std::int64_t K, F X)
+{
+    const int a = T[K];
+    int b = K < 255 ? T[K + 1] : T[0];
+    if (a - b > 128)
+        b += 256;
+    if (a - b < -128)
+        b -= 256;
+    const F mapped = a * (static_cast<F>(K) + 1 - X) + b * (X - static_cast<F>(K));
+    F H = mapped * 360 / 256 - 180;
+    while (H >= 360)
+        H = H - 360;
+    while (H < 0)
+        H = H + 360;
+    return H;
 }
 
 } // namespace lumeno

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace lumeno {
 namespace {
 
@@ -149,6 +151,66 @@ TEST(ChannelFilters, NewTablesBetweenRunsTakeEffect)
     EXPECT_NE(Colors(target), first);
     for (int x = 0; x < 3; ++x)
         EXPECT_EQ(target.GetPixelColor(x, 0), hsv.FilterColor(source.GetPixelColor(x, 0)));
+}
+
+} // namespace
+} // namespace lumeno
+
+namespace lumeno {
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr std::uint32_t EveryColourStep = 257; // the sanitizers' build is far slower
+#else
+constexpr std::uint32_t EveryColourStep = 1;
+#endif
+
+// The filter's fast path must give exactly the extended-precision result.
+void ExpectHSVEqualsExtended(THSVFilter& Filter, std::uint32_t Step)
+{
+    int wrong = 0;
+    for (std::uint32_t c = 0; c < (1u << 24) && wrong < 5; c += Step) {
+        const std::uint8_t bgr[3] = {static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
+                                     static_cast<std::uint8_t>(c)};
+        std::uint8_t expected[3];
+        MapHSVExtended(Filter, bgr, expected);
+        const TColor got = Filter.FilterColor(RGB(bgr[2], bgr[1], bgr[0]));
+        if (got != RGB(expected[2], expected[1], expected[0])) {
+            ADD_FAILURE() << "colour " << std::hex << c;
+            ++wrong;
+        }
+    }
+}
+
+TEST(ChannelFilters, HSVEqualsExtendedPrecisionOverTheColourCube)
+{
+    std::mt19937 random(7);
+    THSVFilter shifted, noisy;
+    FillHueTable(shifted.Table1, 30);
+    FillChannelTable(shifted.Table2, 10);
+    FillChannelTable(shifted.Table3, -5);
+    for (int i = 0; i < 256; ++i) {
+        noisy.Table1[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(random());
+        noisy.Table2[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(random());
+        noisy.Table3[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(random());
+    }
+    ExpectHSVEqualsExtended(shifted, 3 * EveryColourStep);
+    ExpectHSVEqualsExtended(noisy, EveryColourStep);
+}
+
+TEST(ChannelFilters, HSVEqualsExtendedPrecisionAtTheJumps)
+{
+    // Saturation mapped to 0 over a stretch, hues folded across the wrap,
+    // and the identity, whose hues sit on table knots.
+    THSVFilter desaturating, folding, identity;
+    FillChannelTable(desaturating.Table2, -40);
+    for (int i = 0; i < 256; ++i) {
+        folding.Table1[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(255 - i);
+        folding.Table3[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i / 2 * 2);
+    }
+    ExpectHSVEqualsExtended(desaturating, 7 * EveryColourStep);
+    ExpectHSVEqualsExtended(folding, 7 * EveryColourStep);
+    ExpectHSVEqualsExtended(identity, 7 * EveryColourStep);
 }
 
 } // namespace
