@@ -55,6 +55,8 @@ constexpr int CacheCell(int r5, int g6, int b5)
 
 } // namespace
 
+std::int64_t ImageSizeLimit = MaxImageSize;
+
 TPixelGraphic::TPixelGraphic() : FGamma(DefaultGamma) {}
 
 TPixelGraphic::~TPixelGraphic()
@@ -107,7 +109,7 @@ void TPixelGraphic::SetDimensions(int AWidth, int AHeight, std::uint8_t APixelFo
 
 void TPixelGraphic::Allocate()
 {
-    if (FImageSize < MaxImageSize)
+    if (FImageSize < ImageSizeLimit)
         FBits = AllocatePixelMemory(static_cast<std::size_t>(FImageSize));
     if (!FBits) {
         // Never keep a size without pixels behind it.

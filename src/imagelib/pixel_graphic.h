@@ -42,6 +42,9 @@ constexpr unsigned CF_DIB = 8;
 
 // Pixel memory of this size or more is refused.
 constexpr std::int64_t MaxImageSize = std::int64_t{1} << 31;
+// The cap in force: MaxImageSize unless lowered, as the fuzz targets do so
+// that hostile sizes fail at once instead of filling gigabytes.
+extern std::int64_t ImageSizeLimit;
 
 class TPixelGraphic : public TObject {
 public:

@@ -156,7 +156,7 @@ void CheckImageSize(const TCodecErrors& errors, std::int64_t width, std::int64_t
 {
     // Each side below the cap first keeps the product from overflowing.
     if (width < 0 || height < 0 || width >= MaxImageSize || height >= MaxImageSize ||
-        DIBStride(width, bitsPerPixel) >= MaxImageSize || DIBStride(width, bitsPerPixel) * height >= MaxImageSize)
+        DIBStride(width, bitsPerPixel) >= MaxImageSize || DIBStride(width, bitsPerPixel) * height >= ImageSizeLimit)
         errors.RaiseMessage(msgInvalidSize, "image");
 }
 

@@ -167,7 +167,7 @@ constexpr std::int64_t DIBStride(std::int64_t width, int bitsPerPixel)
 }
 
 // Raises message 27 for "image" when a width × height picture of that depth
-// is negative or its pixel memory would reach MaxImageSize.
+// is negative or its pixel memory would reach ImageSizeLimit.
 void CheckImageSize(const TCodecErrors& errors, std::int64_t width, std::int64_t height, int bitsPerPixel);
 
 // Brackets a decoder's pixel work with the graphic's start and end progress

@@ -134,6 +134,9 @@ public:
 
     void Run()
     {
+        // A picture 0 pixels wide has no rows to fill.
+        if (g_.GetEmpty())
+            return;
         const int height = g_.GetHeight();
         for (int y = 0; y < height; ++y) {
             DecodeLine();
@@ -209,6 +212,8 @@ void TPCXDecoder::StoreLine(std::uint8_t* row)
     // What a short line does not reach stays 0.
     if (std::int64_t{h_.BytesPerLine} * 8 < std::int64_t{g_.GetWidth()} * h_.BitsPerPixel)
         std::memset(row, 0, static_cast<std::size_t>(g_.GetStride()));
+    if (line_.empty())
+        return;
     switch (h_.BitCount()) {
     case 1:
         StoreOnePlaneBits(row);

@@ -30,6 +30,11 @@ public:
             throw;
         }
         AttachPNGReader(png_, context_);
+        // libpng allocates and clears a buffer of the length a text or
+        // profile chunk claims (its size cap only warns), so a few bytes
+        // could claim two gigabytes. None of these chunks is used: skip them.
+        static const png_byte unused[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0pCAL\0sCAL\0eXIf";
+        png_set_keep_unknown_chunks(png_, PNG_HANDLE_CHUNK_NEVER, unused, 8);
     }
     ~TPNGDecoder() { png_destroy_read_struct(&png_, &info_, nullptr); }
     TPNGDecoder(const TPNGDecoder&) = delete;

@@ -166,7 +166,7 @@ void TTGADecoder::StoreRow(std::uint8_t* dst) const
     // Right-to-left files fill the row from its end.
     const std::ptrdiff_t outBytes = pixelBytes_ == 1 ? 1 : 3;
     const std::ptrdiff_t step = h_.RightToLeft() ? -outBytes : outBytes;
-    std::uint8_t* out = h_.RightToLeft() ? dst + (width - 1) * outBytes : dst;
+    std::uint8_t* out = h_.RightToLeft() && width > 0 ? dst + (width - 1) * outBytes : dst;
     for (int x = 0; x < width; ++x, src += pixelBytes_, out += step) {
         switch (pixelBytes_) {
         case 1:
