@@ -1,6 +1,7 @@
 // The JPEG codec: decoding against djpeg, the file's description, warnings
 // and failures, aborts, and round trips through our writer.
 
+#include "codec_test_support.h"
 #include "imagelib/codecs/jpeg_reader.h"
 #include "imagelib/codecs/jpeg_writer.h"
 #include "imagelib/format_registry.h"
@@ -81,26 +82,14 @@ void Decode(const std::vector<std::uint8_t>& bytes, TPixelGraphic& g)
 
 template <class F> std::string JpegError(F f)
 {
-    try {
-        f();
-    } catch (const EPGJPGFileFormatReaderWriter& e) {
-        return e.what();
-    }
-    return "no error";
+    return test::ErrorText<EPGJPGFileFormatReaderWriter>(f);
 }
 
-struct Description {
-    std::string SubFormat, Remarks, Colors;
-    int Width = 0, Height = 0, BitCount = 0, ImageCount = 0;
-};
+using test::Description;
 
 Description Describe(const std::vector<std::uint8_t>& bytes)
 {
-    TMemoryStream s(bytes);
-    Description d;
-    TJPGFileFormatReader().GetInfo(s, 0, d.SubFormat, d.Remarks, d.Width, d.Height, d.Colors, d.BitCount,
-                                   d.ImageCount);
-    return d;
+    return test::Describe<TJPGFileFormatReader>(bytes);
 }
 
 // The image's pixels as a binary PNM body (grey or RGB).

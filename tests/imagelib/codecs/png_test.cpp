@@ -2,6 +2,7 @@
 // background, gamma, interlacing, the file's description, failures and
 // aborts, round trips through our writer, and pngtopam as the oracle.
 
+#include "codec_test_support.h"
 #include "imagelib/codecs/png_reader.h"
 #include "imagelib/codecs/png_writer.h"
 #include "imagelib/pg_exceptions.h"
@@ -140,26 +141,14 @@ std::vector<std::uint8_t> Write(TPixelGraphic& g)
 
 template <class F> std::string PngError(F f)
 {
-    try {
-        f();
-    } catch (const EPGPNGFileFormatReaderWriter& e) {
-        return e.what();
-    }
-    return "no error";
+    return test::ErrorText<EPGPNGFileFormatReaderWriter>(f);
 }
 
-struct Description {
-    std::string SubFormat, Remarks, Colors;
-    int Width = 0, Height = 0, BitCount = 0, ImageCount = 0;
-};
+using test::Description;
 
 Description Describe(const std::vector<std::uint8_t>& bytes)
 {
-    TMemoryStream s(bytes);
-    Description d;
-    TPNGFileFormatReader().GetInfo(s, 0, d.SubFormat, d.Remarks, d.Width, d.Height, d.Colors, d.BitCount,
-                                   d.ImageCount);
-    return d;
+    return test::Describe<TPNGFileFormatReader>(bytes);
 }
 
 std::vector<png_color> Ramp(int count)
