@@ -111,6 +111,17 @@ std::string PnmBody(TPixelGraphic& g)
     return body;
 }
 
+// A 24-bit image as a binary PPM file, for cjpeg.
+void WritePpm(TPixelGraphic& g, const std::string& path)
+{
+    TFileStream out(path, TFileMode::fmCreate);
+    const std::string head =
+        "P6\n" + std::to_string(g.GetWidth()) + " " + std::to_string(g.GetHeight()) + "\n255\n";
+    const std::string body = PnmBody(g);
+    out.WriteBuffer(head.data(), static_cast<std::int64_t>(head.size()));
+    out.WriteBuffer(body.data(), static_cast<std::int64_t>(body.size()));
+}
+
 // djpeg's PNM output without its three header lines.
 std::string DjpegBody(const std::string& file, const std::string& options = "")
 {
@@ -135,13 +146,7 @@ TEST_F(Jpeg, DecodesEveryKindAsDjpegDoes)
     TPixelGraphic source;
     MakePicture(source, 61, 37); // odd sizes: partial blocks and MCUs
     const std::string ppm = dir_.File("in.ppm");
-    {
-        TFileStream out(ppm, TFileMode::fmCreate);
-        const std::string head = "P6\n61 37\n255\n";
-        const std::string body = PnmBody(source);
-        out.WriteBuffer(head.data(), static_cast<std::int64_t>(head.size()));
-        out.WriteBuffer(body.data(), static_cast<std::int64_t>(body.size()));
-    }
+    WritePpm(source, ppm);
     const struct {
         const char* Options;
         const char* SubFormat;
@@ -225,13 +230,7 @@ TEST_F(Jpeg, WritesWhatCjpegWrites)
     TPixelGraphic source;
     MakePicture(source, 61, 37);
     const std::string ppm = dir_.File("in.ppm");
-    {
-        TFileStream out(ppm, TFileMode::fmCreate);
-        const std::string head = "P6\n61 37\n255\n";
-        const std::string body = PnmBody(source);
-        out.WriteBuffer(head.data(), static_cast<std::int64_t>(head.size()));
-        out.WriteBuffer(body.data(), static_cast<std::int64_t>(body.size()));
-    }
+    WritePpm(source, ppm);
     // The defaults: quality 80 and the floating-point DCT.
     const std::string jpg = dir_.File("c.jpg");
     ASSERT_EQ(test::Run("cjpeg -quality 80 -dct float -outfile '" + jpg + "' '" + ppm + "'"), 0);
