@@ -134,6 +134,13 @@ TSquareKernel DistributionKernel(TDistributionShape Shape, bool UseDistance, Ext
     return k;
 }
 
+// The distribution kernel for a recipe that divides by Percent.
+TSquareKernel PercentKernel(TDistributionShape Shape, bool UseDistance, Extended StdDev, Extended Percent)
+{
+    CheckPositive(Percent, "Percent");
+    return DistributionKernel(Shape, UseDistance, StdDev);
+}
+
 } // namespace
 
 TConvFilter::TConvFilter() : FKernel{1} {}
@@ -194,8 +201,7 @@ void TConvFilter::MakeKernel(TDistributionShape Shape, bool UseDistance, Extende
 void TConvFilter::SetSharpenKernel(TDistributionShape Shape, bool UseDistance, Extended StdDev,
                                    Extended Percent)
 {
-    CheckPositive(Percent, "Percent");
-    TSquareKernel k = DistributionKernel(Shape, UseDistance, StdDev);
+    TSquareKernel k = PercentKernel(Shape, UseDistance, StdDev, Percent);
     const std::int64_t s = k.Sum();
     k.Negate();
     k.SetCentre(RoundTerm((100 / Percent) * s, "Percent"), "Percent");
@@ -205,8 +211,7 @@ void TConvFilter::SetSharpenKernel(TDistributionShape Shape, bool UseDistance, E
 void TConvFilter::SetDetailKernel(TDistributionShape Shape, bool UseDistance, Extended StdDev,
                                   Extended Percent)
 {
-    CheckPositive(Percent, "Percent");
-    TSquareKernel k = DistributionKernel(Shape, UseDistance, StdDev);
+    TSquareKernel k = PercentKernel(Shape, UseDistance, StdDev, Percent);
     const std::int64_t s = k.Sum(), kc = k.Centre();
     k.Negate();
     k.SetCentre(RoundTerm((100 / Percent) * (s - kc + 1), "Percent"), "Percent");
@@ -216,8 +221,7 @@ void TConvFilter::SetDetailKernel(TDistributionShape Shape, bool UseDistance, Ex
 void TConvFilter::SetSmoothKernel(TDistributionShape Shape, bool UseDistance, Extended StdDev,
                                   Extended Percent)
 {
-    CheckPositive(Percent, "Percent");
-    TSquareKernel k = DistributionKernel(Shape, UseDistance, StdDev);
+    TSquareKernel k = PercentKernel(Shape, UseDistance, StdDev, Percent);
     const std::int64_t s = k.Sum();
     k.SetCentre(k.Centre() + RoundTerm((100 / Percent - 1) * s, "Percent"), "Percent");
     TakeKernel(k.Size, k.Cells, 0, 1);
