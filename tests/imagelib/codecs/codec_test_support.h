@@ -1,6 +1,6 @@
 #pragma once
-// What the codec tests share: the text of a codec's error, and a reader's
-// description of a file.
+// What the codec tests share: the text of a codec's error, a reader's
+// description of a file, and a stream that runs out of room.
 
 #include "platform/stream.h"
 
@@ -33,5 +33,20 @@ template <class Reader> Description Describe(const std::vector<std::uint8_t>& by
     Reader().GetInfo(s, 0, d.SubFormat, d.Remarks, d.Width, d.Height, d.Colors, d.BitCount, d.ImageCount);
     return d;
 }
+
+// A stream that takes a fixed number of bytes and then fails.
+class TFullStream : public TMemoryStream {
+public:
+    explicit TFullStream(std::int64_t room) : room_(room) {}
+    std::int64_t Write(const void* buffer, std::int64_t count) override
+    {
+        if (GetSize() + count > room_)
+            return 0;
+        return TMemoryStream::Write(buffer, count);
+    }
+
+private:
+    std::int64_t room_;
+};
 
 } // namespace lumeno::test

@@ -86,6 +86,7 @@ template <class F> std::string JpegError(F f)
 }
 
 using test::Description;
+using test::TFullStream;
 
 Description Describe(const std::vector<std::uint8_t>& bytes)
 {
@@ -391,21 +392,6 @@ TEST_F(Jpeg, UserAbortKeepsTheRowsReadAndStaysSilent)
     EXPECT_NEAR(g.GetScanLine(5)[0], source.GetScanLine(5)[0], 8);
     EXPECT_EQ(g.GetScanLine(63)[30], 0);
 }
-
-// A stream that takes a fixed number of bytes and then fails.
-class TFullStream : public TMemoryStream {
-public:
-    explicit TFullStream(std::int64_t room) : room_(room) {}
-    std::int64_t Write(const void* buffer, std::int64_t count) override
-    {
-        if (GetSize() + count > room_)
-            return 0;
-        return TMemoryStream::Write(buffer, count);
-    }
-
-private:
-    std::int64_t room_;
-};
 
 TEST_F(Jpeg, AFailingStreamRaisesItsOwnError)
 {

@@ -145,6 +145,7 @@ template <class F> std::string PngError(F f)
 }
 
 using test::Description;
+using test::TFullStream;
 
 Description Describe(const std::vector<std::uint8_t>& bytes)
 {
@@ -647,21 +648,6 @@ TEST_F(Png, UserAbortStopsEveryPassSilently)
     EXPECT_EQ(calls, 13);
     EXPECT_EQ(ends, 1);
 }
-
-// A stream that takes a fixed number of bytes and then fails.
-class TFullStream : public TMemoryStream {
-public:
-    explicit TFullStream(std::int64_t room) : room_(room) {}
-    std::int64_t Write(const void* buffer, std::int64_t count) override
-    {
-        if (GetSize() + count > room_)
-            return 0;
-        return TMemoryStream::Write(buffer, count);
-    }
-
-private:
-    std::int64_t room_;
-};
 
 TEST_F(Png, AFailingStreamRaisesItsOwnError)
 {
