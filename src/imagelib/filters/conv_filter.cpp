@@ -29,6 +29,17 @@ void CheckPositive(Extended Value, const char* What)
         OutOfRange(What);
 }
 
+// A new kernel side, refused outside 1..MaxKernelSize; true when it changed.
+bool ChangeSide(int& Side, int Value, const char* What)
+{
+    if (Value < 1 || Value > MaxKernelSize)
+        OutOfRange(What);
+    if (Value == Side)
+        return false;
+    Side = Value;
+    return true;
+}
+
 // A centred square kernel under construction.
 struct TSquareKernel {
     int Size = 1;
@@ -147,22 +158,14 @@ TConvFilter::TConvFilter() : FKernel{1} {}
 
 void TConvFilter::SetWidth(int Value)
 {
-    if (Value < 1 || Value > MaxKernelSize)
-        OutOfRange("TConvFilter.Width");
-    if (Value == FWidth)
-        return;
-    FWidth = Value;
-    FKernel.assign(static_cast<std::size_t>(FWidth) * FHeight, 0);
+    if (ChangeSide(FWidth, Value, "TConvFilter.Width"))
+        FKernel.assign(static_cast<std::size_t>(FWidth) * FHeight, 0);
 }
 
 void TConvFilter::SetHeight(int Value)
 {
-    if (Value < 1 || Value > MaxKernelSize)
-        OutOfRange("TConvFilter.Height");
-    if (Value == FHeight)
-        return;
-    FHeight = Value;
-    FKernel.assign(static_cast<std::size_t>(FWidth) * FHeight, 0);
+    if (ChangeSide(FHeight, Value, "TConvFilter.Height"))
+        FKernel.assign(static_cast<std::size_t>(FWidth) * FHeight, 0);
 }
 
 int TConvFilter::GetKernel(int X, int Y) const
