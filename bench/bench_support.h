@@ -62,6 +62,15 @@ inline void PhotoLike(TPixelGraphic& g, int w, int h)
     }
 }
 
+// One photo-like 4000 x 3000 picture for the whole program, made on first use.
+inline TPixelGraphic& LargePhoto()
+{
+    static TPixelGraphic source;
+    if (source.GetEmpty())
+        PhotoLike(source, 4000, 3000);
+    return source;
+}
+
 // Binary PPM of any image's colours.
 inline void WritePPM(TPixelGraphic& g, const std::string& Path)
 {

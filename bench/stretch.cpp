@@ -7,27 +7,19 @@
 namespace lumeno::bench {
 namespace {
 
-TPixelGraphic& Source()
-{
-    static TPixelGraphic source;
-    if (source.GetEmpty())
-        PhotoLike(source, 4000, 3000);
-    return source;
-}
-
 void StretchQuarter(TStretchMode mode)
 {
     TPixelGraphic target;
     target.SetDimensions(1000, 750, pf24Bit);
     target.SetStretchMode(mode);
-    target.StretchFrom(Source());
+    target.StretchFrom(LargePhoto());
     benchmark::DoNotOptimize(target.GetScanLine(0)[0]);
 }
 
 void BM_StretchFrom(benchmark::State& state)
 {
     const auto mode = static_cast<TStretchMode>(state.range(0));
-    Source();
+    LargePhoto();
     for (auto _ : state)
         StretchQuarter(mode);
 }
@@ -52,7 +44,7 @@ void BM_PreciseVersusImageMagick(benchmark::State& state)
         return;
     }
     const std::string in = TempPath("stretch_in.ppm"), out = TempPath("stretch_out.ppm");
-    WritePPM(Source(), in);
+    WritePPM(LargePhoto(), in);
     for (auto _ : state) {
         const double ours = BestMs(5, [] { StretchQuarter(smPrecise); });
         const double scale = CommandMs(5, std::string(ImageMagick) + " " + in + " -scale 25% " + out);

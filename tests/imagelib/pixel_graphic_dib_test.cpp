@@ -2,6 +2,7 @@
 #include "imagelib/pg_globals.h"
 #include "imagelib/pixel_graphic.h"
 #include "platform/stream.h"
+#include "support/le_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -13,16 +14,8 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-void Put16(Bytes& b, int v)
-{
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Put32(Bytes& b, std::int64_t v)
-{
-    Put16(b, static_cast<int>(v & 0xFFFF));
-    Put16(b, static_cast<int>((v >> 16) & 0xFFFF));
-}
+using test::Put16;
+using test::Put32;
 
 Bytes InfoHeader(int w, int h, int bits, int compression = 0, std::uint32_t sizeImage = 0,
                  std::uint32_t clrUsed = 0)

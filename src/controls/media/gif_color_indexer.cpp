@@ -1,5 +1,7 @@
 #include "controls/media/gif_color_indexer.h"
 
+#include "controls/media/gif_frame.h"
+
 #include "imagelib/pixel_graphic.h"
 
 namespace lumeno {
@@ -8,18 +10,12 @@ namespace {
 
 std::vector<int> RowOrder(int height, bool interlaced)
 {
+    if (interlaced)
+        return InterlacedRows(height);
     std::vector<int> rows;
     rows.reserve(static_cast<std::size_t>(height));
-    if (!interlaced) {
-        for (int y = 0; y < height; ++y)
-            rows.push_back(y);
-        return rows;
-    }
-    static constexpr int start[] = {0, 4, 2, 1};
-    static constexpr int step[] = {8, 8, 4, 2};
-    for (int pass = 0; pass < 4; ++pass)
-        for (int y = start[pass]; y < height; y += step[pass])
-            rows.push_back(y);
+    for (int y = 0; y < height; ++y)
+        rows.push_back(y);
     return rows;
 }
 

@@ -10,7 +10,8 @@ namespace {
 
 constexpr std::size_t kProgressPixels = 100000;
 
-// Row numbers in the order an interlaced image stores them.
+} // namespace
+
 std::vector<int> InterlacedRows(int height)
 {
     std::vector<int> rows;
@@ -22,8 +23,6 @@ std::vector<int> InterlacedRows(int height)
             rows.push_back(y);
     return rows;
 }
-
-} // namespace
 
 TGIFFrame::TReadResult TGIFFrame::Read(TGIFReader& reader, const TGIFGraphicControl& control,
                                        const std::array<std::uint8_t, 768>& globalTable,

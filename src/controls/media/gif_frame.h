@@ -24,6 +24,9 @@ struct TGIFGraphicControl {
 // Largest frame side accepted; larger ones stop the reading.
 constexpr int kGIFMaxSide = 16384;
 
+// Row numbers in the order an interlaced image stores them.
+std::vector<int> InterlacedRows(int height);
+
 class TGIFFrame {
 public:
     enum class TReadResult { rrOk, rrTruncated, rrFailed };

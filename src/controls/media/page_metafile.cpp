@@ -4,26 +4,36 @@
 
 namespace lumeno {
 
+std::optional<int> PageMetric(const TDeviceMetrics& metrics, QPaintDevice::PaintDeviceMetric m)
+{
+    switch (m) {
+    case QPaintDevice::PdmWidth:
+        return metrics.PhysicalWidth;
+    case QPaintDevice::PdmHeight:
+        return metrics.PhysicalHeight;
+    case QPaintDevice::PdmDpiX:
+    case QPaintDevice::PdmPhysicalDpiX:
+        return metrics.PixelsPerInchX;
+    // Fonts are sized by the vertical resolution, as on the printer.
+    case QPaintDevice::PdmDpiY:
+    case QPaintDevice::PdmPhysicalDpiY:
+        return metrics.PixelsPerInchY;
+    default:
+        return std::nullopt;
+    }
+}
+
 int TPageMetafile::metric(PaintDeviceMetric m) const
 {
     const auto millimetres = [](int pixels, int ppi) { return ppi > 0 ? pixels * 254 / (ppi * 10) : 0; };
     switch (m) {
-    case PdmWidth:
-        return metrics_.PhysicalWidth;
-    case PdmHeight:
-        return metrics_.PhysicalHeight;
     case PdmWidthMM:
         return millimetres(metrics_.PhysicalWidth, metrics_.PixelsPerInchX);
     case PdmHeightMM:
         return millimetres(metrics_.PhysicalHeight, metrics_.PixelsPerInchY);
-    case PdmDpiX:
-    case PdmPhysicalDpiX:
-        return metrics_.PixelsPerInchX;
-    // Fonts are sized by the vertical resolution, as on the printer.
-    case PdmDpiY:
-    case PdmPhysicalDpiY:
-        return metrics_.PixelsPerInchY;
     default:
+        if (const std::optional<int> value = PageMetric(metrics_, m))
+            return *value;
         return QPicture::metric(m);
     }
 }

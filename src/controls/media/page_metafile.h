@@ -5,6 +5,8 @@
 
 #include <QPicture>
 
+#include <optional>
+
 class QPainter;
 
 namespace lumeno {
@@ -19,6 +21,10 @@ struct TDeviceMetrics {
     int PhysicalOffsetY = 0;
     friend bool operator==(const TDeviceMetrics&, const TDeviceMetrics&) = default;
 };
+
+// The page's size and resolution as a paint device reports them; nothing for
+// any other metric.
+std::optional<int> PageMetric(const TDeviceMetrics& metrics, QPaintDevice::PaintDeviceMetric m);
 
 class TPageMetafile : public QPicture {
 public:

@@ -160,6 +160,20 @@ void CheckImageSize(const TCodecErrors& errors, std::int64_t width, std::int64_t
         errors.RaiseMessage(msgInvalidSize, "image");
 }
 
+std::string ColorCountText(int bitCount, const std::string& otherwise)
+{
+    switch (bitCount) {
+    case 1:
+        return "2";
+    case 4:
+        return "16";
+    case 8:
+        return "256";
+    default:
+        return otherwise;
+    }
+}
+
 void HandleCodecWarning(TPGWarningAction action, const TCodecErrors& errors, const std::string& caption,
                         const std::string& text)
 {

@@ -170,6 +170,10 @@ constexpr std::int64_t DIBStride(std::int64_t width, int bitsPerPixel)
 // is negative or its pixel memory would reach ImageSizeLimit.
 void CheckImageSize(const TCodecErrors& errors, std::int64_t width, std::int64_t height, int bitsPerPixel);
 
+// A description's colour count for a palette depth (1, 4 or 8 bits);
+// otherwise for any other depth.
+std::string ColorCountText(int bitCount, const std::string& otherwise);
+
 // Brackets a decoder's pixel work with the graphic's start and end progress
 // events, also when the work fails.
 class TCodecProgressScope {

@@ -42,16 +42,7 @@ int PaddedRow(std::int64_t bits)
 
 std::string ColorsText(int bitCount)
 {
-    switch (bitCount) {
-    case 1:
-        return "2";
-    case 4:
-        return "16";
-    case 8:
-        return "256";
-    default:
-        return bitCount > 8 ? "16.7M" : "";
-    }
+    return ColorCountText(bitCount, bitCount > 8 ? "16.7M" : "");
 }
 
 // Reads Count bytes at an absolute position; the position is kept.

@@ -267,16 +267,7 @@ std::string PhotometricText(std::uint32_t photometric)
 
 std::string ColorsText(int bitCount)
 {
-    switch (bitCount) {
-    case 1:
-        return "2";
-    case 4:
-        return "16";
-    case 8:
-        return "256";
-    default:
-        return "16.7 M";
-    }
+    return ColorCountText(bitCount, "16.7 M");
 }
 
 } // namespace

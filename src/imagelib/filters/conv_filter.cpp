@@ -29,6 +29,17 @@ void CheckPositive(Extended Value, const char* What)
         OutOfRange(What);
 }
 
+// A new kernel side, refused outside 1..MaxKernelSize; true when it changed.
+bool ChangeSide(int& Side, int Value, const char* What)
+{
+    if (Value < 1 || Value > MaxKernelSize)
+        OutOfRange(What);
+    if (Value == Side)
+        return false;
+    Side = Value;
+    return true;
+}
+
 // A centred square kernel under construction.
 struct TSquareKernel {
     int Size = 1;
@@ -134,28 +145,27 @@ TSquareKernel DistributionKernel(TDistributionShape Shape, bool UseDistance, Ext
     return k;
 }
 
+// The distribution kernel for a recipe that divides by Percent.
+TSquareKernel PercentKernel(TDistributionShape Shape, bool UseDistance, Extended StdDev, Extended Percent)
+{
+    CheckPositive(Percent, "Percent");
+    return DistributionKernel(Shape, UseDistance, StdDev);
+}
+
 } // namespace
 
 TConvFilter::TConvFilter() : FKernel{1} {}
 
 void TConvFilter::SetWidth(int Value)
 {
-    if (Value < 1 || Value > MaxKernelSize)
-        OutOfRange("TConvFilter.Width");
-    if (Value == FWidth)
-        return;
-    FWidth = Value;
-    FKernel.assign(static_cast<std::size_t>(FWidth) * FHeight, 0);
+    if (ChangeSide(FWidth, Value, "TConvFilter.Width"))
+        FKernel.assign(static_cast<std::size_t>(FWidth) * FHeight, 0);
 }
 
 void TConvFilter::SetHeight(int Value)
 {
-    if (Value < 1 || Value > MaxKernelSize)
-        OutOfRange("TConvFilter.Height");
-    if (Value == FHeight)
-        return;
-    FHeight = Value;
-    FKernel.assign(static_cast<std::size_t>(FWidth) * FHeight, 0);
+    if (ChangeSide(FHeight, Value, "TConvFilter.Height"))
+        FKernel.assign(static_cast<std::size_t>(FWidth) * FHeight, 0);
 }
 
 int TConvFilter::GetKernel(int X, int Y) const
@@ -194,8 +204,7 @@ void TConvFilter::MakeKernel(TDistributionShape Shape, bool UseDistance, Extende
 void TConvFilter::SetSharpenKernel(TDistributionShape Shape, bool UseDistance, Extended StdDev,
                                    Extended Percent)
 {
-    CheckPositive(Percent, "Percent");
-    TSquareKernel k = DistributionKernel(Shape, UseDistance, StdDev);
+    TSquareKernel k = PercentKernel(Shape, UseDistance, StdDev, Percent);
     const std::int64_t s = k.Sum();
     k.Negate();
     k.SetCentre(RoundTerm((100 / Percent) * s, "Percent"), "Percent");
@@ -205,8 +214,7 @@ void TConvFilter::SetSharpenKernel(TDistributionShape Shape, bool UseDistance, E
 void TConvFilter::SetDetailKernel(TDistributionShape Shape, bool UseDistance, Extended StdDev,
                                   Extended Percent)
 {
-    CheckPositive(Percent, "Percent");
-    TSquareKernel k = DistributionKernel(Shape, UseDistance, StdDev);
+    TSquareKernel k = PercentKernel(Shape, UseDistance, StdDev, Percent);
     const std::int64_t s = k.Sum(), kc = k.Centre();
     k.Negate();
     k.SetCentre(RoundTerm((100 / Percent) * (s - kc + 1), "Percent"), "Percent");
@@ -216,8 +224,7 @@ void TConvFilter::SetDetailKernel(TDistributionShape Shape, bool UseDistance, Ex
 void TConvFilter::SetSmoothKernel(TDistributionShape Shape, bool UseDistance, Extended StdDev,
                                   Extended Percent)
 {
-    CheckPositive(Percent, "Percent");
-    TSquareKernel k = DistributionKernel(Shape, UseDistance, StdDev);
+    TSquareKernel k = PercentKernel(Shape, UseDistance, StdDev, Percent);
     const std::int64_t s = k.Sum();
     k.SetCentre(k.Centre() + RoundTerm((100 / Percent - 1) * s, "Percent"), "Percent");
     TakeKernel(k.Size, k.Cells, 0, 1);

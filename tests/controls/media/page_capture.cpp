@@ -7,6 +7,7 @@
 #include <QTransform>
 
 #include <memory>
+#include <optional>
 
 namespace lumeno::test {
 
@@ -62,17 +63,9 @@ public:
 protected:
     int metric(PaintDeviceMetric m) const override
     {
+        if (const std::optional<int> value = PageMetric(metrics_, m))
+            return *value;
         switch (m) {
-        case PdmWidth:
-            return metrics_.PhysicalWidth;
-        case PdmHeight:
-            return metrics_.PhysicalHeight;
-        case PdmDpiX:
-        case PdmPhysicalDpiX:
-            return metrics_.PixelsPerInchX;
-        case PdmDpiY:
-        case PdmPhysicalDpiY:
-            return metrics_.PixelsPerInchY;
         case PdmDepth:
             return 32;
         case PdmNumColors:

@@ -2,6 +2,8 @@
 // Builds BMP files byte by byte, so tests can make every variant, including
 // broken ones.
 
+#include "support/le_bytes.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -22,18 +24,6 @@ struct BmpSpec {
     std::int64_t OffBits = -1;          // -1: where the pixels really start
     std::vector<std::uint8_t> Pixels;
 };
-
-inline void Put16(std::vector<std::uint8_t>& b, std::uint32_t v)
-{
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-inline void Put32(std::vector<std::uint8_t>& b, std::uint32_t v)
-{
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
 
 inline std::vector<std::uint8_t> MakeBmp(const BmpSpec& s)
 {

@@ -5,6 +5,7 @@
 #include "imagelib/pixel_graphic.h"
 #include "netpbm_picture.h"
 #include "platform/stream.h"
+#include "support/le_bytes.h"
 #include "support/test_env.h"
 
 #include <gtest/gtest.h>
@@ -14,17 +15,8 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-void Put16(Bytes& b, int v)
-{
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void Put32(Bytes& b, std::uint32_t v)
-{
-    Put16(b, static_cast<int>(v & 0xFFFF));
-    Put16(b, static_cast<int>(v >> 16));
-}
+using test::Put16;
+using test::Put32;
 
 // One image of an icon: pixel values and mask bits given per pixel, top row
 // first.

@@ -1,6 +1,7 @@
 // The JPEG codec: decoding against djpeg, the file's description, warnings
 // and failures, aborts, and round trips through our writer.
 
+#include "codec_test_support.h"
 #include "imagelib/codecs/jpeg_reader.h"
 #include "imagelib/codecs/jpeg_writer.h"
 #include "imagelib/format_registry.h"
@@ -81,26 +82,15 @@ void Decode(const std::vector<std::uint8_t>& bytes, TPixelGraphic& g)
 
 template <class F> std::string JpegError(F f)
 {
-    try {
-        f();
-    } catch (const EPGJPGFileFormatReaderWriter& e) {
-        return e.what();
-    }
-    return "no error";
+    return test::ErrorText<EPGJPGFileFormatReaderWriter>(f);
 }
 
-struct Description {
-    std::string SubFormat, Remarks, Colors;
-    int Width = 0, Height = 0, BitCount = 0, ImageCount = 0;
-};
+using test::Description;
+using test::TFullStream;
 
 Description Describe(const std::vector<std::uint8_t>& bytes)
 {
-    TMemoryStream s(bytes);
-    Description d;
-    TJPGFileFormatReader().GetInfo(s, 0, d.SubFormat, d.Remarks, d.Width, d.Height, d.Colors, d.BitCount,
-                                   d.ImageCount);
-    return d;
+    return test::Describe<TJPGFileFormatReader>(bytes);
 }
 
 // The image's pixels as a binary PNM body (grey or RGB).
@@ -120,6 +110,17 @@ std::string PnmBody(TPixelGraphic& g)
         }
     }
     return body;
+}
+
+// A 24-bit image as a binary PPM file, for cjpeg.
+void WritePpm(TPixelGraphic& g, const std::string& path)
+{
+    TFileStream out(path, TFileMode::fmCreate);
+    const std::string head =
+        "P6\n" + std::to_string(g.GetWidth()) + " " + std::to_string(g.GetHeight()) + "\n255\n";
+    const std::string body = PnmBody(g);
+    out.WriteBuffer(head.data(), static_cast<std::int64_t>(head.size()));
+    out.WriteBuffer(body.data(), static_cast<std::int64_t>(body.size()));
 }
 
 // djpeg's PNM output without its three header lines.
@@ -146,13 +147,7 @@ TEST_F(Jpeg, DecodesEveryKindAsDjpegDoes)
     TPixelGraphic source;
     MakePicture(source, 61, 37); // odd sizes: partial blocks and MCUs
     const std::string ppm = dir_.File("in.ppm");
-    {
-        TFileStream out(ppm, TFileMode::fmCreate);
-        const std::string head = "P6\n61 37\n255\n";
-        const std::string body = PnmBody(source);
-        out.WriteBuffer(head.data(), static_cast<std::int64_t>(head.size()));
-        out.WriteBuffer(body.data(), static_cast<std::int64_t>(body.size()));
-    }
+    WritePpm(source, ppm);
     const struct {
         const char* Options;
         const char* SubFormat;
@@ -236,13 +231,7 @@ TEST_F(Jpeg, WritesWhatCjpegWrites)
     TPixelGraphic source;
     MakePicture(source, 61, 37);
     const std::string ppm = dir_.File("in.ppm");
-    {
-        TFileStream out(ppm, TFileMode::fmCreate);
-        const std::string head = "P6\n61 37\n255\n";
-        const std::string body = PnmBody(source);
-        out.WriteBuffer(head.data(), static_cast<std::int64_t>(head.size()));
-        out.WriteBuffer(body.data(), static_cast<std::int64_t>(body.size()));
-    }
+    WritePpm(source, ppm);
     // The defaults: quality 80 and the floating-point DCT.
     const std::string jpg = dir_.File("c.jpg");
     ASSERT_EQ(test::Run("cjpeg -quality 80 -dct float -outfile '" + jpg + "' '" + ppm + "'"), 0);
@@ -403,21 +392,6 @@ TEST_F(Jpeg, UserAbortKeepsTheRowsReadAndStaysSilent)
     EXPECT_NEAR(g.GetScanLine(5)[0], source.GetScanLine(5)[0], 8);
     EXPECT_EQ(g.GetScanLine(63)[30], 0);
 }
-
-// A stream that takes a fixed number of bytes and then fails.
-class TFullStream : public TMemoryStream {
-public:
-    explicit TFullStream(std::int64_t room) : room_(room) {}
-    std::int64_t Write(const void* buffer, std::int64_t count) override
-    {
-        if (GetSize() + count > room_)
-            return 0;
-        return TMemoryStream::Write(buffer, count);
-    }
-
-private:
-    std::int64_t room_;
-};
 
 TEST_F(Jpeg, AFailingStreamRaisesItsOwnError)
 {

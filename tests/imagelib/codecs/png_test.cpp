@@ -2,6 +2,7 @@
 // background, gamma, interlacing, the file's description, failures and
 // aborts, round trips through our writer, and pngtopam as the oracle.
 
+#include "codec_test_support.h"
 #include "imagelib/codecs/png_reader.h"
 #include "imagelib/codecs/png_writer.h"
 #include "imagelib/pg_exceptions.h"
@@ -140,26 +141,15 @@ std::vector<std::uint8_t> Write(TPixelGraphic& g)
 
 template <class F> std::string PngError(F f)
 {
-    try {
-        f();
-    } catch (const EPGPNGFileFormatReaderWriter& e) {
-        return e.what();
-    }
-    return "no error";
+    return test::ErrorText<EPGPNGFileFormatReaderWriter>(f);
 }
 
-struct Description {
-    std::string SubFormat, Remarks, Colors;
-    int Width = 0, Height = 0, BitCount = 0, ImageCount = 0;
-};
+using test::Description;
+using test::TFullStream;
 
 Description Describe(const std::vector<std::uint8_t>& bytes)
 {
-    TMemoryStream s(bytes);
-    Description d;
-    TPNGFileFormatReader().GetInfo(s, 0, d.SubFormat, d.Remarks, d.Width, d.Height, d.Colors, d.BitCount,
-                                   d.ImageCount);
-    return d;
+    return test::Describe<TPNGFileFormatReader>(bytes);
 }
 
 std::vector<png_color> Ramp(int count)
@@ -658,21 +648,6 @@ TEST_F(Png, UserAbortStopsEveryPassSilently)
     EXPECT_EQ(calls, 13);
     EXPECT_EQ(ends, 1);
 }
-
-// A stream that takes a fixed number of bytes and then fails.
-class TFullStream : public TMemoryStream {
-public:
-    explicit TFullStream(std::int64_t room) : room_(room) {}
-    std::int64_t Write(const void* buffer, std::int64_t count) override
-    {
-        if (GetSize() + count > room_)
-            return 0;
-        return TMemoryStream::Write(buffer, count);
-    }
-
-private:
-    std::int64_t room_;
-};
 
 TEST_F(Png, AFailingStreamRaisesItsOwnError)
 {
