@@ -23,7 +23,7 @@ namespace lumeno {
 namespace {
 
 // What a test file holds; written with libpng directly.
-struct PngSpec {
+struct PngLayout {
     int Width = 13; // odd: partial bytes at every small depth
     int Height = 5;
     int Depth = 8;
@@ -58,22 +58,22 @@ int Channels(int colorType)
     }
 }
 
-std::vector<png_byte> PackedRow(const PngSpec& spec, int y)
+std::vector<png_byte> PackedRow(const PngLayout& layout, int y)
 {
-    const int channels = Channels(spec.ColorType);
-    const std::size_t bits = static_cast<std::size_t>(spec.Width) * channels * spec.Depth;
+    const int channels = Channels(layout.ColorType);
+    const std::size_t bits = static_cast<std::size_t>(layout.Width) * channels * layout.Depth;
     std::vector<png_byte> row((bits + 7) / 8);
     std::size_t bit = 0;
-    for (int x = 0; x < spec.Width; ++x) {
+    for (int x = 0; x < layout.Width; ++x) {
         for (int c = 0; c < channels; ++c) {
-            const unsigned v = spec.Sample(x, y, c);
-            if (spec.Depth == 16) {
+            const unsigned v = layout.Sample(x, y, c);
+            if (layout.Depth == 16) {
                 row[bit / 8] = static_cast<png_byte>(v >> 8);
                 row[bit / 8 + 1] = static_cast<png_byte>(v);
             } else {
-                row[bit / 8] |= static_cast<png_byte>(v << (8 - spec.Depth - bit % 8));
+                row[bit / 8] |= static_cast<png_byte>(v << (8 - layout.Depth - bit % 8));
             }
-            bit += static_cast<std::size_t>(spec.Depth);
+            bit += static_cast<std::size_t>(layout.Depth);
         }
     }
     return row;
@@ -85,39 +85,39 @@ void Append(png_structp png, png_bytep data, png_size_t size)
     out->insert(out->end(), data, data + size);
 }
 
-std::vector<std::uint8_t> MakePng(const PngSpec& spec)
+std::vector<std::uint8_t> MakePng(const PngLayout& layout)
 {
     std::vector<std::uint8_t> out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     png_set_write_fn(png, &out, Append, nullptr);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(spec.Width), static_cast<png_uint_32>(spec.Height),
-                 spec.Depth, spec.ColorType, spec.Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, static_cast<png_uint_32>(layout.Width), static_cast<png_uint_32>(layout.Height),
+                 layout.Depth, layout.ColorType, layout.Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.Palette.empty())
-        png_set_PLTE(png, info, spec.Palette.data(), static_cast<int>(spec.Palette.size()));
-    if (!spec.TransAlpha.empty() || spec.HasTransColor) {
-        png_color_16 color = spec.TransColor;
-        png_set_tRNS(png, info, spec.TransAlpha.empty() ? nullptr : spec.TransAlpha.data(),
-                     static_cast<int>(spec.TransAlpha.size()), spec.HasTransColor ? &color : nullptr);
+    if (!layout.Palette.empty())
+        png_set_PLTE(png, info, layout.Palette.data(), static_cast<int>(layout.Palette.size()));
+    if (!layout.TransAlpha.empty() || layout.HasTransColor) {
+        png_color_16 color = layout.TransColor;
+        png_set_tRNS(png, info, layout.TransAlpha.empty() ? nullptr : layout.TransAlpha.data(),
+                     static_cast<int>(layout.TransAlpha.size()), layout.HasTransColor ? &color : nullptr);
     }
-    if (spec.HasBackground) {
-        png_color_16 b = spec.Background;
+    if (layout.HasBackground) {
+        png_color_16 b = layout.Background;
         png_set_bKGD(png, info, &b);
     }
-    if (spec.Gamma > 0)
-        png_set_gAMA(png, info, spec.Gamma);
-    if (spec.Time) {
+    if (layout.Gamma > 0)
+        png_set_gAMA(png, info, layout.Gamma);
+    if (layout.Time) {
         png_time t{2001, 2, 3, 4, 5, 6};
         png_set_tIME(png, info, &t);
     }
-    if (spec.Offset)
+    if (layout.Offset)
         png_set_oFFs(png, info, 1, 2, PNG_OFFSET_PIXEL);
     png_write_info(png, info);
     std::vector<std::vector<png_byte>> rows;
     std::vector<png_bytep> pointers;
-    for (int y = 0; y < spec.Height; ++y)
-        rows.push_back(PackedRow(spec, y));
+    for (int y = 0; y < layout.Height; ++y)
+        rows.push_back(PackedRow(layout, y));
     for (auto& r : rows)
         pointers.push_back(r.data());
     png_write_image(png, pointers.data());
@@ -187,22 +187,22 @@ TEST_F(Png, GreyDepthsKeepTheirValuesAndGreyPalettes)
     for (const auto& c : cases) {
         for (bool interlaced : {false, true}) {
             SCOPED_TRACE(testing::Message() << c.Depth << (interlaced ? " interlaced" : ""));
-            PngSpec spec;
-            spec.ColorType = PNG_COLOR_TYPE_GRAY;
-            spec.Depth = c.Depth;
-            spec.Interlaced = interlaced;
+            PngLayout layout;
+            layout.ColorType = PNG_COLOR_TYPE_GRAY;
+            layout.Depth = c.Depth;
+            layout.Interlaced = interlaced;
             const unsigned top = c.Depth == 16 ? 0xFFFF : (1u << c.Depth) - 1;
-            spec.Sample = [&](int x, int y, int) {
+            layout.Sample = [&](int x, int y, int) {
                 return static_cast<unsigned>(x * 5001 + y * 3) % (top + 1);
             };
             TPixelGraphic g;
-            Read(MakePng(spec), g);
+            Read(MakePng(layout), g);
             ASSERT_EQ(g.GetPixelFormat(), c.Format);
             EXPECT_EQ(g.GetPaletteType(), c.Palette);
-            for (int y = 0; y < spec.Height; ++y)
-                for (int x = 0; x < spec.Width; ++x)
+            for (int y = 0; y < layout.Height; ++y)
+                for (int x = 0; x < layout.Width; ++x)
                     ASSERT_EQ(g.GetPixel(x, y),
-                              c.Depth == 16 ? spec.Sample(x, y, 0) >> 8 : spec.Sample(x, y, 0))
+                              c.Depth == 16 ? layout.Sample(x, y, 0) >> 8 : layout.Sample(x, y, 0))
                         << x << "," << y;
         }
     }
@@ -213,41 +213,41 @@ TEST_F(Png, PaletteAndRgbFilesKeepTheirColours)
     for (int depth : {1, 2, 4, 8}) {
         for (bool interlaced : {false, true}) {
             SCOPED_TRACE(testing::Message() << "palette " << depth << (interlaced ? " interlaced" : ""));
-            PngSpec spec;
-            spec.ColorType = PNG_COLOR_TYPE_PALETTE;
-            spec.Depth = depth;
-            spec.Interlaced = interlaced;
+            PngLayout layout;
+            layout.ColorType = PNG_COLOR_TYPE_PALETTE;
+            layout.Depth = depth;
+            layout.Interlaced = interlaced;
             const int entries = depth == 8 ? 200 : 1 << depth;
-            spec.Palette = Ramp(entries);
-            spec.Sample = [&](int x, int y, int) { return static_cast<unsigned>(x * 3 + y) % entries; };
+            layout.Palette = Ramp(entries);
+            layout.Sample = [&](int x, int y, int) { return static_cast<unsigned>(x * 3 + y) % entries; };
             TPixelGraphic g;
-            Read(MakePng(spec), g);
+            Read(MakePng(layout), g);
             ASSERT_EQ(g.GetPaletteSize(), entries);
-            for (int y = 0; y < spec.Height; ++y)
-                for (int x = 0; x < spec.Width; ++x)
-                    ASSERT_EQ(g.GetPixel(x, y), spec.Sample(x, y, 0)) << x << "," << y;
+            for (int y = 0; y < layout.Height; ++y)
+                for (int x = 0; x < layout.Width; ++x)
+                    ASSERT_EQ(g.GetPixel(x, y), layout.Sample(x, y, 0)) << x << "," << y;
             EXPECT_EQ(g.GetPaletteEntry(entries - 1),
-                      RGB(spec.Palette.back().red, spec.Palette.back().green, spec.Palette.back().blue));
+                      RGB(layout.Palette.back().red, layout.Palette.back().green, layout.Palette.back().blue));
         }
     }
     for (int depth : {8, 16}) {
         for (bool interlaced : {false, true}) {
             SCOPED_TRACE(testing::Message() << "RGB " << depth << (interlaced ? " interlaced" : ""));
-            PngSpec spec;
-            spec.Depth = depth;
-            spec.Interlaced = interlaced;
-            spec.Sample = [&](int x, int y, int c) {
+            PngLayout layout;
+            layout.Depth = depth;
+            layout.Interlaced = interlaced;
+            layout.Sample = [&](int x, int y, int c) {
                 const unsigned v = static_cast<unsigned>(x * 19 + y * 41 + c * 83) & 0xFF;
                 return depth == 16 ? v << 8 | (255 - v) : v;
             };
             TPixelGraphic g;
-            Read(MakePng(spec), g);
+            Read(MakePng(layout), g);
             ASSERT_EQ(g.GetPixelFormat(), pf24Bit);
-            for (int y = 0; y < spec.Height; ++y)
-                for (int x = 0; x < spec.Width; ++x)
+            for (int y = 0; y < layout.Height; ++y)
+                for (int x = 0; x < layout.Width; ++x)
                     ASSERT_EQ(g.GetPixelColor(x, y),
-                              RGB(spec.Sample(x, y, 0) >> (depth - 8), spec.Sample(x, y, 1) >> (depth - 8),
-                                  spec.Sample(x, y, 2) >> (depth - 8)));
+                              RGB(layout.Sample(x, y, 0) >> (depth - 8), layout.Sample(x, y, 1) >> (depth - 8),
+                                  layout.Sample(x, y, 2) >> (depth - 8)));
         }
     }
 }
@@ -259,21 +259,21 @@ TEST_F(Png, AlphaIsCompositedOnTheFileValuesOverTheFillColour)
     for (int colorType : {PNG_COLOR_TYPE_RGB_ALPHA, PNG_COLOR_TYPE_GRAY_ALPHA}) {
         for (int depth : {8, 16}) {
             SCOPED_TRACE(testing::Message() << colorType << " " << depth);
-            PngSpec spec;
-            spec.ColorType = colorType;
-            spec.Depth = depth;
-            spec.Gamma = 1 / 2.2; // must not make libpng work in linear light
+            PngLayout layout;
+            layout.ColorType = colorType;
+            layout.Depth = depth;
+            layout.Gamma = 1 / 2.2; // must not make libpng work in linear light
             const int alpha = Channels(colorType) - 1;
-            spec.Sample = [&](int x, int y, int c) {
+            layout.Sample = [&](int x, int y, int c) {
                 const unsigned v = c == alpha ? std::min(x * 23, 255)
                                               : static_cast<unsigned>(x * 11 + y * 50 + c * 60) & 0xFF;
                 return depth == 16 ? v * 257 : v;
             };
             TPixelGraphic g;
             g.SetFillColor(fill);
-            Read(MakePng(spec), g);
-            for (int y = 0; y < spec.Height; ++y) {
-                for (int x = 0; x < spec.Width; ++x) {
+            Read(MakePng(layout), g);
+            for (int y = 0; y < layout.Height; ++y) {
+                for (int x = 0; x < layout.Width; ++x) {
                     const unsigned a = std::min(x * 23, 255);
                     auto expect = [&](int c, unsigned bg) {
                         return Composite(static_cast<unsigned>(x * 11 + y * 50 + c * 60) & 0xFF, a, bg);
@@ -294,7 +294,7 @@ TEST_F(Png, AlphaIsCompositedOnTheFileValuesOverTheFillColour)
 
 TEST_F(Png, TransparentEntriesAndColoursTakeTheBackground)
 {
-    PngSpec palette;
+    PngLayout palette;
     palette.ColorType = PNG_COLOR_TYPE_PALETTE;
     palette.Palette = Ramp(4);
     palette.TransAlpha = {0, 128};
@@ -307,7 +307,7 @@ TEST_F(Png, TransparentEntriesAndColoursTakeTheBackground)
               RGB(Composite(37, 128, 255), Composite(254, 128, 255), Composite(5, 128, 255)));
     EXPECT_EQ(g.GetPaletteEntry(2), RGB(74, 253, 10));
 
-    PngSpec gray;
+    PngLayout gray;
     gray.ColorType = PNG_COLOR_TYPE_GRAY;
     gray.Depth = 2;
     gray.HasTransColor = true;
@@ -320,7 +320,7 @@ TEST_F(Png, TransparentEntriesAndColoursTakeTheBackground)
     EXPECT_EQ(g2.GetPixel(1, 0), 3u); // white in four greys
     EXPECT_EQ(g2.GetPixel(2, 0), 2u);
 
-    PngSpec rgb;
+    PngLayout rgb;
     rgb.HasTransColor = true;
     rgb.TransColor.red = 1;
     rgb.TransColor.green = 2;
@@ -335,31 +335,31 @@ TEST_F(Png, TransparentEntriesAndColoursTakeTheBackground)
 
 TEST_F(Png, FileBackgroundBecomesTheFillColour)
 {
-    PngSpec spec;
-    spec.ColorType = PNG_COLOR_TYPE_RGB_ALPHA;
-    spec.HasBackground = true;
-    spec.Background.red = 10;
-    spec.Background.green = 20;
-    spec.Background.blue = 30;
-    spec.Sample = [](int x, int, int c) { return c == 3 ? (x == 0 ? 0u : 255u) : 99u; };
+    PngLayout layout;
+    layout.ColorType = PNG_COLOR_TYPE_RGB_ALPHA;
+    layout.HasBackground = true;
+    layout.Background.red = 10;
+    layout.Background.green = 20;
+    layout.Background.blue = 30;
+    layout.Sample = [](int x, int, int c) { return c == 3 ? (x == 0 ? 0u : 255u) : 99u; };
     TPixelGraphic g;
     g.SetFillColor(RGB(1, 2, 3));
-    Read(MakePng(spec), g);
+    Read(MakePng(layout), g);
     EXPECT_EQ(g.GetFillColor(), RGB(10, 20, 30));
     EXPECT_EQ(g.GetPixelColor(0, 0), RGB(10, 20, 30));
     EXPECT_EQ(g.GetPixelColor(1, 0), RGB(99, 99, 99));
 
-    spec.Depth = 16;
-    spec.Background.red = 0x1234;
-    spec.Background.green = 0x5678;
-    spec.Background.blue = 0x9ABC;
-    spec.Sample = [](int x, int, int c) { return c == 3 ? (x == 0 ? 0u : 0xFFFFu) : 0x6300u; };
+    layout.Depth = 16;
+    layout.Background.red = 0x1234;
+    layout.Background.green = 0x5678;
+    layout.Background.blue = 0x9ABC;
+    layout.Sample = [](int x, int, int c) { return c == 3 ? (x == 0 ? 0u : 0xFFFFu) : 0x6300u; };
     g.SetFillColor(RGB(1, 2, 3));
-    Read(MakePng(spec), g);
+    Read(MakePng(layout), g);
     EXPECT_EQ(g.GetFillColor(), RGB(0x12, 0x56, 0x9A));
     EXPECT_EQ(g.GetPixelColor(0, 0), RGB(0x12, 0x56, 0x9A));
 
-    PngSpec palette;
+    PngLayout palette;
     palette.ColorType = PNG_COLOR_TYPE_PALETTE;
     palette.Palette = Ramp(4);
     palette.TransAlpha = {0};
@@ -373,17 +373,17 @@ TEST_F(Png, FileBackgroundBecomesTheFillColour)
     PNGUseFileBackground = false;
     TPixelGraphic own;
     own.SetFillColor(RGB(1, 2, 3));
-    Read(MakePng(spec), own);
+    Read(MakePng(layout), own);
     EXPECT_EQ(own.GetFillColor(), RGB(1, 2, 3));
     EXPECT_EQ(own.GetPixelColor(0, 0), RGB(1, 2, 3));
 }
 
 TEST_F(Png, FileGammaBecomesTheImageGamma)
 {
-    PngSpec spec;
-    spec.Gamma = 1 / 2.2;
-    spec.Sample = [](int, int, int) { return 128u; };
-    const std::vector<std::uint8_t> bytes = MakePng(spec);
+    PngLayout layout;
+    layout.Gamma = 1 / 2.2;
+    layout.Sample = [](int, int, int) { return 128u; };
+    const std::vector<std::uint8_t> bytes = MakePng(layout);
     TPixelGraphic g;
     Read(bytes, g);
     EXPECT_NEAR(static_cast<double>(g.GetGamma()), 2.2, 1e-3);
@@ -392,21 +392,21 @@ TEST_F(Png, FileGammaBecomesTheImageGamma)
     g.LoadFromStream(s); // the load corrects to the default gamma
     EXPECT_NEAR(static_cast<double>(g.GetGamma()), 1.8, 1e-9);
     EXPECT_LT(GetRValue(g.GetPixelColor(0, 0)), 128);
-    spec.Gamma = 0;
-    Read(MakePng(spec), g);
+    layout.Gamma = 0;
+    Read(MakePng(layout), g);
     EXPECT_NEAR(static_cast<double>(g.GetGamma()), 1.8, 1e-9);
 }
 
 TEST_F(Png, DescribesHeaderAndChunks)
 {
-    PngSpec spec;
-    spec.ColorType = PNG_COLOR_TYPE_RGB_ALPHA;
-    spec.Interlaced = true;
-    spec.Gamma = 0.5;
-    spec.HasBackground = true;
-    spec.Time = true;
-    spec.Offset = true;
-    Description d = Describe(MakePng(spec));
+    PngLayout layout;
+    layout.ColorType = PNG_COLOR_TYPE_RGB_ALPHA;
+    layout.Interlaced = true;
+    layout.Gamma = 0.5;
+    layout.HasBackground = true;
+    layout.Time = true;
+    layout.Offset = true;
+    Description d = Describe(MakePng(layout));
     EXPECT_EQ(d.SubFormat, "RGB, alpha, interlaced");
     EXPECT_EQ(d.Remarks, "(gama, bkgd, offs, time)");
     EXPECT_EQ(d.BitCount, 32);
@@ -415,7 +415,7 @@ TEST_F(Png, DescribesHeaderAndChunks)
     EXPECT_EQ(d.Height, 5);
     EXPECT_EQ(d.ImageCount, 1);
 
-    PngSpec palette;
+    PngLayout palette;
     palette.ColorType = PNG_COLOR_TYPE_PALETTE;
     palette.Depth = 2;
     palette.Palette = Ramp(4);
@@ -426,7 +426,7 @@ TEST_F(Png, DescribesHeaderAndChunks)
     EXPECT_EQ(d.Remarks, "(plte, trns)");
     EXPECT_EQ(d.Colors, "4");
 
-    PngSpec gray;
+    PngLayout gray;
     gray.ColorType = PNG_COLOR_TYPE_GRAY;
     gray.Depth = 16;
     gray.Offset = true; // alone, it is not worth a remark
@@ -508,19 +508,19 @@ TEST_F(Png, PngtopamSeesWhatWeSee)
     if (!test::HaveTool("pngtopam"))
         GTEST_SKIP() << "netpbm is not installed";
     std::vector<std::vector<std::uint8_t>> files;
-    PngSpec rgb16;
+    PngLayout rgb16;
     rgb16.Depth = 16;
     rgb16.Interlaced = true;
     rgb16.Sample = [](int x, int y, int c) {
         return static_cast<unsigned>(x * 4001 + y * 907 + c * 13) & 0xFFFF;
     };
     files.push_back(MakePng(rgb16));
-    PngSpec gray2;
+    PngLayout gray2;
     gray2.ColorType = PNG_COLOR_TYPE_GRAY;
     gray2.Depth = 2;
     gray2.Sample = [](int x, int y, int) { return static_cast<unsigned>(x + y) % 4; };
     files.push_back(MakePng(gray2));
-    PngSpec palette4;
+    PngLayout palette4;
     palette4.ColorType = PNG_COLOR_TYPE_PALETTE;
     palette4.Depth = 4;
     palette4.Interlaced = true;
@@ -573,10 +573,10 @@ void FixCrc(std::vector<std::uint8_t>& bytes, std::size_t chunk)
 
 TEST_F(Png, BrokenFilesFailCleanly)
 {
-    PngSpec spec;
-    spec.Width = 40;
-    spec.Height = 30;
-    const std::vector<std::uint8_t> good = MakePng(spec);
+    PngLayout layout;
+    layout.Width = 40;
+    layout.Height = 30;
+    const std::vector<std::uint8_t> good = MakePng(layout);
     TPixelGraphic g;
     const std::size_t idat = FindChunk(good, "IDAT");
     const std::size_t iend = FindChunk(good, "IEND");
@@ -606,9 +606,9 @@ TEST_F(Png, BrokenFilesFailCleanly)
 
 TEST_F(Png, WarningsFollowTheWarningAction)
 {
-    PngSpec spec;
-    spec.Gamma = 0.5;
-    std::vector<std::uint8_t> bytes = MakePng(spec);
+    PngLayout layout;
+    layout.Gamma = 0.5;
+    std::vector<std::uint8_t> bytes = MakePng(layout);
     const std::size_t gama = FindChunk(bytes, "gAMA");
     std::fill_n(bytes.begin() + static_cast<std::ptrdiff_t>(gama + 8), 4, 0); // gamma 0
     FixCrc(bytes, gama);
@@ -631,10 +631,10 @@ TEST_F(Png, WarningsFollowTheWarningAction)
 
 TEST_F(Png, UserAbortStopsEveryPassSilently)
 {
-    PngSpec spec;
-    spec.Interlaced = true;
-    spec.Height = 10;
-    const std::vector<std::uint8_t> bytes = MakePng(spec);
+    PngLayout layout;
+    layout.Interlaced = true;
+    layout.Height = 10;
+    const std::vector<std::uint8_t> bytes = MakePng(layout);
     TPixelGraphic g;
     int calls = 0, max = 0, ends = 0;
     g.SetOnProgress([&](TObject*, int step, int m, bool& abort) {
