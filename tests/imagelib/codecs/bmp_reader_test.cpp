@@ -1,4 +1,5 @@
 #include "bmp_bytes.h"
+#include "codec_test_support.h"
 #include "imagelib/codecs/bmp_reader.h"
 #include "imagelib/format_registry.h"
 #include "imagelib/pg_exceptions.h"
@@ -32,12 +33,7 @@ protected:
     static std::string LoadError(const std::vector<std::uint8_t>& bytes)
     {
         TPixelGraphic g;
-        try {
-            Load(g, bytes);
-        } catch (const EPGBMPFileFormatReader& e) {
-            return e.what();
-        }
-        return "no error";
+        return test::ErrorText<EPGBMPFileFormatReader>([&] { Load(g, bytes); });
     }
 };
 

@@ -1,4 +1,5 @@
 #include "imagelib/codecs/codec_io.h"
+#include "codec_test_support.h"
 #include "imagelib/pg_exceptions.h"
 #include "platform/stream.h"
 #include "support/recording_dialogs.h"
@@ -14,12 +15,7 @@ const TCodecErrors& TestErrors = TGAErrors;
 template <class F>
 std::string ErrorOf(F f)
 {
-    try {
-        f();
-    } catch (const EPGTGAFileFormatReader& e) {
-        return e.what();
-    }
-    return "no error";
+    return test::ErrorText<EPGTGAFileFormatReader>([&] { f(); });
 }
 
 TEST(CodecReader, ReadsBothByteOrdersWithinItsLimit)

@@ -1,4 +1,5 @@
 #include "imagelib/codecs/gif_reader.h"
+#include "codec_test_support.h"
 #include "imagelib/format_registry.h"
 #include "imagelib/pg_exceptions.h"
 #include "imagelib/pg_startup.h"
@@ -186,12 +187,7 @@ protected:
 
     static std::string Error(const std::function<void()>& work)
     {
-        try {
-            work();
-        } catch (const EPixelGraphic& e) {
-            return e.what();
-        }
-        return "no error";
+        return test::ErrorText<EPixelGraphic>([&] { work(); });
     }
 
     static TGraphicInfo Info(const Bytes& file, int index = 0)

@@ -1,4 +1,5 @@
 #include "imagelib/codecs/ico_reader.h"
+#include "codec_test_support.h"
 #include "imagelib/format_registry.h"
 #include "imagelib/pg_exceptions.h"
 #include "imagelib/pg_startup.h"
@@ -113,12 +114,7 @@ protected:
     static std::string LoadError(const Bytes& bytes, int index = 0)
     {
         TPixelGraphic g;
-        try {
-            Load(g, bytes, index);
-        } catch (const EPixelGraphic& e) {
-            return e.what();
-        }
-        return "no error";
+        return test::ErrorText<EPixelGraphic>([&] { Load(g, bytes, index); });
     }
 
     test::TempDir dir_;

@@ -1,4 +1,5 @@
 #include "imagelib/codecs/pcx_reader.h"
+#include "codec_test_support.h"
 #include "imagelib/format_registry.h"
 #include "imagelib/pg_exceptions.h"
 #include "imagelib/pg_startup.h"
@@ -104,12 +105,7 @@ protected:
     static std::string LoadError(const Bytes& bytes, TPixelGraphic* keep = nullptr)
     {
         TPixelGraphic own;
-        try {
-            Load(keep ? *keep : own, bytes);
-        } catch (const EPGPCXFileFormatReader& e) {
-            return e.what();
-        }
-        return "no error";
+        return test::ErrorText<EPGPCXFileFormatReader>([&] { Load(keep ? *keep : own, bytes); });
     }
 
     test::TempDir dir_;

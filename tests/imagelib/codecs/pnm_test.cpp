@@ -1,4 +1,5 @@
 #include "imagelib/codecs/pnm_reader.h"
+#include "codec_test_support.h"
 #include "imagelib/codecs/pnm_writer.h"
 #include "imagelib/format_registry.h"
 #include "imagelib/pg_exceptions.h"
@@ -28,12 +29,7 @@ protected:
     static std::string LoadError(const std::string& text)
     {
         TPixelGraphic g;
-        try {
-            Load(g, text);
-        } catch (const EPGPxMFileFormatReader& e) {
-            return e.what();
-        }
-        return "no error";
+        return test::ErrorText<EPGPxMFileFormatReader>([&] { Load(g, text); });
     }
 
     static std::string Written(TPixelGraphic& g, const std::string& extension, bool binary)

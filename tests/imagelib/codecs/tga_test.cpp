@@ -1,4 +1,5 @@
 #include "imagelib/codecs/tga_reader.h"
+#include "codec_test_support.h"
 #include "imagelib/codecs/tga_writer.h"
 #include "imagelib/format_registry.h"
 #include "imagelib/pg_exceptions.h"
@@ -66,12 +67,7 @@ protected:
     static std::string LoadError(const Bytes& bytes, TPixelGraphic* keep = nullptr)
     {
         TPixelGraphic own;
-        try {
-            Load(keep ? *keep : own, bytes);
-        } catch (const EPGTGAFileFormatReader& e) {
-            return e.what();
-        }
-        return "no error";
+        return test::ErrorText<EPGTGAFileFormatReader>([&] { Load(keep ? *keep : own, bytes); });
     }
 
     test::TempDir dir_;

@@ -1,4 +1,5 @@
 #include "imagelib/codecs/codec_io.h"
+#include "codec_test_support.h"
 #include "imagelib/codecs/packbits.h"
 #include "imagelib/codecs/tiff_format.h"
 #include "imagelib/codecs/tiff_reader.h"
@@ -134,12 +135,7 @@ protected:
     {
         TPixelGraphic g;
         g.SetReadWarningAction(action);
-        try {
-            Read(g, file, index);
-        } catch (const EPGTIFFileFormatReader& e) {
-            return e.what();
-        }
-        return "no error";
+        return test::ErrorText<EPGTIFFileFormatReader>([&] { Read(g, file, index); });
     }
 
     static TGraphicInfo Info(const Bytes& file, int index = 0)
