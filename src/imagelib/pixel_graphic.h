@@ -168,6 +168,11 @@ public:
     // --- files and streams (loading and saving go through the registry) -------
     void LoadFromFile(const std::string& FileName);
     void LoadFromFileIndexed(const std::string& FileName, int Index);
+    // Loads a picture that only needs to cover MinWidth x MinHeight pixels:
+    // a JPEG is decoded at the smallest scale N/8 still covering them (so the
+    // image may be smaller than the file); other formats, and a request of
+    // 0 x 0, load in full.
+    void LoadFromFileAtLeast(const std::string& FileName, int MinWidth, int MinHeight);
     void LoadFromStream(TStream& Stream);
     void LoadFromStreamAs(TStream& Stream, const std::string& Extension);
     void SaveToFile(const std::string& FileName);

@@ -18,6 +18,14 @@ void TPixelGraphic::LoadFromFileIndexed(const std::string& FileName, int Index)
     DoLoad(stream, ExtractFormatExtension(FileName), Index);
 }
 
+void TPixelGraphic::LoadFromFileAtLeast(const std::string& FileName, int MinWidth, int MinHeight)
+{
+    // Scaled decoding is not wired to the JPEG reader yet: load in full.
+    (void)MinWidth;
+    (void)MinHeight;
+    LoadFromFile(FileName);
+}
+
 void TPixelGraphic::LoadFromStream(TStream& Stream) { LoadFromStreamAs(Stream, ""); }
 
 void TPixelGraphic::LoadFromStreamAs(TStream& Stream, const std::string& Extension)

@@ -18,6 +18,9 @@ using TNotifyEvent = std::function<void(TObject* Sender)>;
 // the time of day.
 using TDateTime = double;
 
+// Horizontal placement of text in panels, headers and columns.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
 // A colour: red | green << 8 | blue << 16.
 using TColor = std::uint32_t;
 

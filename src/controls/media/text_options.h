@@ -2,6 +2,8 @@
 // Page layout of printed documents: margins, fonts, header, footer and page
 // numbers. Lengths are in the preview printer's units.
 
+#include "platform/types.h"
+
 #include <QFont>
 
 #include <string>
@@ -10,7 +12,6 @@ namespace lumeno {
 
 enum class TDrawStyle { dsStandard, dsOwnerDrawFixed, dsOwnerDrawVariable };
 enum class TPrintPageNumber { pnBottom, pnTop, pnNone };
-enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 class TTextOptions {
 public:

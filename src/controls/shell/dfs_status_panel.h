@@ -4,6 +4,7 @@
 // an off-screen bitmap that is copied onto the bar in one go.
 
 #include "controls/shell/dfs_gauge_attrs.h"
+#include "platform/types.h"
 
 #include <QPixmap>
 #include <QRect>
@@ -35,7 +36,6 @@ enum TdfsStatusPanelType {
     sptOwnerDraw
 };
 
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TStatusPanelBevel { pbNone, pbLowered, pbRaised };
 
 class TdfsStatusPanel {

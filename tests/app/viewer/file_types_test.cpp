@@ -1,0 +1,50 @@
+#include "app/viewer/file_types.h"
+#include "app/viewer/list_drag.h"
+
+#include <QMimeData>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace lumeno {
+
+TEST(FileTypes, ExtensionsMapToTheTenTypes)
+{
+    EXPECT_EQ(FileTypeOf("a.jpg"), TFileType::ftJPG);
+    EXPECT_EQ(FileTypeOf("/x/A.JPEG"), TFileType::ftJPG);
+    EXPECT_EQ(FileTypeOf("a.Jpe"), TFileType::ftJPG);
+    EXPECT_EQ(FileTypeOf("scan.tiff"), TFileType::ftTIF);
+    EXPECT_EQ(FileTypeOf("clip.avi"), TFileType::ftAVI);
+    EXPECT_EQ(FileTypeOf("my.photo.png"), TFileType::ftPNG);
+    EXPECT_STREQ(FileTypeName(FileTypeOf("a.tga")), "TGA");
+}
+
+TEST(FileTypes, PartialAndMissingExtensionsAreNoType)
+{
+    EXPECT_EQ(FileTypeOf("x.if"), TFileType::ftNone);
+    EXPECT_EQ(FileTypeOf("x.jp"), TFileType::ftNone);
+    EXPECT_EQ(FileTypeOf("x.jpg.xyz"), TFileType::ftNone);
+    EXPECT_EQ(FileTypeOf(".jpg"), TFileType::ftNone);
+    EXPECT_EQ(FileTypeOf("/photos.2019/readme"), TFileType::ftNone);
+    EXPECT_EQ(FileExtension("/a.b/.hidden"), "");
+    EXPECT_EQ(FileExtension("/a/.hidden.png"), "png");
+    EXPECT_STREQ(FileTypeName(TFileType::ftNone), "");
+}
+
+TEST(ListDrag, RoundTripsAndRejectsForeignData)
+{
+    std::unique_ptr<QMimeData> data(EncodeListDrag({"/pics", {"a.jpg", "b c.png"}, 1}));
+    const auto drag = DecodeListDrag(data.get());
+    ASSERT_TRUE(drag);
+    EXPECT_EQ(drag->Tag, 1);
+    EXPECT_EQ(drag->Paths(), (QStringList{"/pics/a.jpg", "/pics/b c.png"}));
+
+    QMimeData foreign;
+    foreign.setText("/pics/a.jpg");
+    EXPECT_FALSE(DecodeListDrag(&foreign));
+    QMimeData damaged;
+    damaged.setData(ListDragMimeType, QByteArray("\x01", 1));
+    EXPECT_FALSE(DecodeListDrag(&damaged));
+}
+
+} // namespace lumeno
