@@ -1,7 +1,7 @@
 #include "controls/media/dcavi_play.h"
 
-#include "platform/qt/audio_stream.h"
-#include "platform/qt/video_file.h"
+#include "platform/qt/media/audio_stream.h"
+#include "platform/qt/media/video_file.h"
 #include "platform/tsan_handover.h"
 
 #include <QCoreApplication>

@@ -4,7 +4,7 @@
 // fills itself when its window first appears or after loading, and declares
 // the shell steps the folder tree provides.
 
-#include "platform/qt/item_id_list.h"
+#include "platform/qt/shell/item_id_list.h"
 
 #include <QTimer>
 #include <QTreeWidget>

@@ -3,7 +3,7 @@
 #include "imagelib/codecs/codec_io.h"
 #include "imagelib/format_registry.h"
 #include "imagelib/pg_canvas_qt.h"
-#include "platform/qt/metafile.h"
+#include "platform/qt/metafile/metafile.h"
 
 #include <QGuiApplication>
 #include <QScreen>

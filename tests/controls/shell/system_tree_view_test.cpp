@@ -2,8 +2,8 @@
 
 #include "controls/shell/file_change_thread.h"
 #include "controls/shell/folder_item_data.h"
-#include "platform/qt/item_prop.h"
-#include "platform/qt/shell_fixture.h"
+#include "platform/qt/shell/item_prop.h"
+#include "platform/qt/shell/shell_fixture.h"
 #include "support/recording_dialogs.h"
 
 #include <QCoreApplication>

@@ -4,7 +4,7 @@
 #include "imagelib/pg_exceptions.h"
 #include "imagelib/pg_startup.h"
 #include "imagelib/pixel_graphic.h"
-#include "platform/qt/metafile.h"
+#include "platform/qt/metafile/metafile.h"
 #include "platform/stream.h"
 #include "support/metafile_builder.h"
 
