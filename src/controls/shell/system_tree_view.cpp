@@ -514,6 +514,10 @@ void TdfsSystemTreeView::Change(QTreeWidgetItem* node)
         TWaitCursor wait;
         TdfsCustomSystemTreeView::Change(node);
     }
+}
+
+void TdfsSystemTreeView::DelayedChange(QTreeWidgetItem* node)
+{
     if (!destroying_)
         WatchNode(node);
 }
