@@ -197,6 +197,16 @@ int SetTransformations(TPNGDecoder& decoder, const THeader& h, TPixelGraphic& gr
     return passes;
 }
 
+// Deflate packs at most 1,032 bytes into one: a header promising more
+// filtered rows than the rest of the file can unpack to is refused before
+// pixel memory is taken.
+void CheckDataCanFill(TStream& stream, const THeader& h)
+{
+    const std::int64_t rowBytes = (std::int64_t{h.Width} * h.Channels * h.BitDepth + 7) / 8 + 1;
+    if (rowBytes * h.Height > (stream.GetSize() - stream.GetPosition()) * 1032)
+        PNGErrors.RaiseMessage(msgUnexpectedEnd);
+}
+
 void SetPalette(const TPNGDecoder& decoder, const THeader& h, TPixelGraphic& graphic)
 {
     if (graphic.GetPixelFormat() == pf24Bit)
@@ -342,6 +352,7 @@ void TPNGFileFormatReader::Read(TStream& Stream, TPixelGraphic& Graphic, int Ind
     const THeader h = ReadHeader(decoder);
     const std::uint8_t format = PixelFormat(h);
     CheckImageSize(PNGErrors, h.Width, h.Height, FormatBits(format));
+    CheckDataCanFill(Stream, h);
     std::optional<TColor> background;
     const int passes = SetTransformations(decoder, h, Graphic, background);
     Graphic.SetDimensions(h.Width, h.Height, format);

@@ -614,6 +614,14 @@ TEST_F(Png, BrokenFilesFailCleanly)
     huge[ihdr + 9] = huge[ihdr + 13] = 0x01; // 65576 x 65566
     FixCrc(huge, ihdr);
     EXPECT_EQ(PngError([&] { Read(huge, g); }), "PNG: Invalid size of image");
+    // So is one within the cap whose data could never unpack to it.
+    const std::uint8_t size[8] = {0, 0, 0x2A, 0xAA, 0, 0, 0xFF, 0xFF}; // 10922 x 65535, 2 GiB
+    std::copy_n(size, 8, huge.begin() + static_cast<std::ptrdiff_t>(ihdr + 8));
+    FixCrc(huge, ihdr);
+    g.SetDimensions(2, 2, pf8Bit);
+    TMemoryStream hugeStream(huge);
+    EXPECT_EQ(PngError([&] { g.LoadFromStream(hugeStream); }), "PNG: Unexpected end of file");
+    EXPECT_TRUE(g.GetEmpty());
     TMemoryStream s(good);
     EXPECT_EQ(PngError([&] { TPNGFileFormatReader().Read(s, g, 1); }), "PNG: Index invalid");
 }
