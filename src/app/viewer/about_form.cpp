@@ -1,5 +1,6 @@
 #include "app/viewer/about_form.h"
 
+#include "app/viewer/app_icon.h"
 #include "app/viewer/version_info.h"
 
 #include <QApplication>
@@ -8,7 +9,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QStyle>
 #include <QTimer>
 
 namespace lumeno {
@@ -48,6 +48,23 @@ QPixmap CameraPicture(bool flash)
         p.drawLine(QPointF(34, 8), QPointF(39, 3));
         p.drawLine(QPointF(36, 12), QPointF(39, 12));
     }
+    return picture;
+}
+
+// What the camera takes: a small landscape.
+QPixmap PhotoPicture()
+{
+    QPixmap picture(36, 32);
+    picture.fill(Qt::transparent);
+    QPainter p(&picture);
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(QColor(150, 200, 250));
+    p.drawRect(QRect(2, 4, 31, 24));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(60, 150, 60));
+    p.drawPolygon(QPolygon({QPoint(3, 28), QPoint(14, 14), QPoint(22, 22), QPoint(27, 17), QPoint(33, 28)}));
+    p.setBrush(QColor(255, 220, 60));
+    p.drawEllipse(QPoint(26, 10), 3, 3);
     return picture;
 }
 
@@ -113,13 +130,13 @@ void TfAbout::BuildTitle()
 
 void TfAbout::BuildPictures()
 {
-    Image1 = Label(this, "Image1", "", QRect(14, 100, 32, 32));
-    Image1->setPixmap(style()->standardIcon(QStyle::SP_DesktopIcon).pixmap(32, 32));
-    Movie0 = Label(this, "Movie0", "", QRect(14, 146, 40, 32));
-    Movie0->setPixmap(CameraPicture(false));
-    Movie1 = Label(this, "Movie1", "", QRect(14, 186, 40, 32));
+    Image1 = Label(this, "Image1", "", QRect(18, 100, 48, 48));
+    Image1->setPixmap(LumenoLogo(48));
+    Movie0 = Label(this, "Movie0", "", QRect(4, 168, 36, 32));
+    Movie0->setPixmap(PhotoPicture());
+    Movie1 = Label(this, "Movie1", "", QRect(42, 168, 40, 32));
     Movie1->setPixmap(CameraPicture(true));
-    Movie2 = Label(this, "Movie2", "", QRect(14, 186, 40, 32));
+    Movie2 = Label(this, "Movie2", "", QRect(42, 168, 40, 32));
     Movie2->setPixmap(CameraPicture(false));
 }
 

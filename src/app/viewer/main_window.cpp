@@ -1,5 +1,6 @@
 #include "app/viewer/main_window.h"
 
+#include "app/viewer/app_icon.h"
 #include "app/viewer/file_list_view.h"
 #include "app/viewer/picture_box.h"
 #include "app/viewer/screen_cursors.h"
@@ -217,8 +218,14 @@ void TForm1::BuildStatusBar()
     ALed1->SetFalseColor(clMaroon);
     ALed1->SetBlink(false);
     ALed1->SetLEDStyle(TLEDStyle::LEDHorizontal);
-    const QRect lamp = SB1->PanelRect(0);
-    ALed1->setGeometry(lamp.adjusted(3, 3, -3, -3));
+    SB1->installEventFilter(this);
+}
+
+void TForm1::PlaceLamp()
+{
+    const QRect lamp = SB1->PanelRect(0).adjusted(2, 2, -2, -2);
+    const int side = std::min(lamp.width(), lamp.height());
+    ALed1->setGeometry(QRect(0, 0, side, side).translated(lamp.center() - QPoint(side / 2, side / 2)));
 }
 
 void TForm1::SetStatus(int Panel, const std::string& Text)
@@ -232,6 +239,7 @@ void TForm1::FormCreate()
 {
     SetScreenCursor(5, MagnifierCursor());
     setAcceptDrops(true);
+    setWindowIcon(QIcon(LumenoLogo(64)));
     setWindowTitle(QString(kVersionTitle) + " by Orvella Software");
     sortColumn_ = 0;
     sortAscending_ = true;
@@ -254,7 +262,8 @@ void TForm1::ReadGeometry()
         screens.append(screen->availableGeometry());
     if (!screens.isEmpty())
         bounds = KeepOnScreen(bounds, screens);
-    setGeometry(bounds);
+    resize(bounds.size());
+    move(bounds.topLeft());
     leftWidth_ = std::max(settings_.ReadInteger("LeftWidth"), 1);
     leftHeight_ = std::max(settings_.ReadInteger("LeftHeight"), 1);
     MainSplitter->setSizes({leftWidth_, std::max(bounds.width() - leftWidth_, 1)});
@@ -325,11 +334,10 @@ void TForm1::WriteGeometry()
     const std::string folder = STV1->Selection();
     if (!folder.empty())
         settings_.WriteSetting("Directory", folder);
-    const QRect frame = geometry();
-    settings_.WriteInteger("Left", frame.x());
-    settings_.WriteInteger("Top", frame.y());
-    settings_.WriteInteger("Width", frame.width());
-    settings_.WriteInteger("Height", frame.height());
+    settings_.WriteInteger("Left", pos().x());
+    settings_.WriteInteger("Top", pos().y());
+    settings_.WriteInteger("Width", width());
+    settings_.WriteInteger("Height", height());
     if (colorChanged_) {
         const QColor c = RightMain->palette().color(QPalette::Window);
         settings_.WriteInteger("BG Color", int(RGB(c.red(), c.green(), c.blue())));
@@ -403,6 +411,8 @@ bool TForm1::eventFilter(QObject* Watched, QEvent* Event)
 {
     if (Watched == RightMain && Event->type() == QEvent::Resize)
         RightMainResize();
+    if (Watched == SB1 && Event->type() == QEvent::Resize)
+        PlaceLamp();
     return QMainWindow::eventFilter(Watched, Event);
 }
 

@@ -184,6 +184,7 @@ private:
     void BuildToolBar();
     void BuildPanes();
     void BuildStatusBar();
+    void PlaceLamp();
     void BuildCommands();
     void Connect(QAction* Action, const TCommand& Row);
     void BuildViewers();

@@ -1,5 +1,7 @@
 #include "app/viewer/splash_form.h"
 
+#include "app/viewer/app_icon.h"
+
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
@@ -55,16 +57,7 @@ QPixmap TfrmSplashForm::SplashPicture()
     sky.setColorAt(0, QColor(18, 32, 74));
     sky.setColorAt(1, QColor(70, 118, 176));
     p.fillRect(picture.rect(), sky);
-    // A lens: three rings round a bright centre.
-    const QPointF centre(78, kClientHeight / 2.0);
-    for (int r = 52, shade = 40; r > 10; r -= 14, shade += 50) {
-        p.setBrush(QColor(shade, shade + 20, shade + 60));
-        p.setPen(QPen(QColor(230, 236, 250), 2));
-        p.drawEllipse(centre, r, r);
-    }
-    p.setBrush(QColor(255, 246, 200));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(centre + QPointF(-4, -4), 6, 6);
+    p.drawPixmap(24, (kClientHeight - 108) / 2, LumenoLogo(108));
     p.setPen(QColor(255, 255, 255));
     p.setFont(QFont("DejaVu Sans", 40, QFont::Bold));
     p.drawText(QRect(150, 16, 430, 70), Qt::AlignLeft | Qt::AlignVCenter, "Lumeno 7.8");
