@@ -185,6 +185,7 @@ void TForm1::BuildViewers()
     GIFImage1->SetLoop(true);
     AVIPlay1 = new TDCAVIPlay(RightMain);
     AVIPlay1->setObjectName("AVIPlay1");
+    AVIPlay1->SetAutoSize(false);
     AVIPlay1->SetStretch(true);
     AVIPlay1->SetColor(Qt::black);
     PGImage1 = new TPGImage(RightMain);

@@ -163,6 +163,9 @@ public:
     void SLV1Change();
     void SLV1ColumnClick(int Column);
     void SLV1DblClick();
+    // The single-instance server's macro handler: shows the file of the last
+    // "[Open("path")]" command.
+    void LumenoDdeServerExecuteMacro(const QStringList& Commands);
 
     // The thumbnail window's refresh after a delete in the same folder; set
     // by that window.
@@ -220,6 +223,10 @@ private:
     bool shown_ = false;
     TLoadFile loader_;
 };
+
+// The file the last of a batch of open commands names; a command that is no
+// "[Open(" command counts as a file name.
+std::string OpenMacroFile(const QStringList& Commands);
 
 // The one main window; nullptr before CreateForm1().
 TForm1* Form1();
