@@ -81,6 +81,12 @@ void CreatefAbout()
         theAbout = new TfAbout;
 }
 
+TfAbout::~TfAbout()
+{
+    if (theAbout == this)
+        theAbout = nullptr;
+}
+
 TfAbout::TfAbout(QWidget* Parent) : QDialog(Parent)
 {
     setObjectName("fAbout");

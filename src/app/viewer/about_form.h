@@ -15,6 +15,7 @@ class TfAbout : public QDialog {
     Q_OBJECT
 public:
     explicit TfAbout(QWidget* Parent = nullptr);
+    ~TfAbout() override;
 
     void Timer1Timer();
 

@@ -33,6 +33,12 @@ void CreatefBMEdit()
         theBMEdit = new TfBMEdit;
 }
 
+TfBMEdit::~TfBMEdit()
+{
+    if (theBMEdit == this)
+        theBMEdit = nullptr;
+}
+
 TfBMEdit::TfBMEdit(QWidget* Parent) : QDialog(Parent)
 {
     setObjectName("fBMEdit");

@@ -15,6 +15,7 @@ class TfBMEdit : public QDialog {
     Q_OBJECT
 public:
     explicit TfBMEdit(QWidget* Parent = nullptr);
+    ~TfBMEdit() override;
 
     std::vector<std::string> Entries() const;
     void UpClick();
