@@ -4,7 +4,7 @@
 #include "app/viewer/main_window.h"
 #include "controls/shell/dfs_status_bar.h"
 #include "platform/dialogs.h"
-#include "platform/qt/trash.h"
+#include "platform/qt/shell/trash.h"
 #include "platform/qt/wait_cursor.h"
 
 #include <QTreeWidget>

@@ -3,7 +3,7 @@
 // drawn stretched over the box with its transparent parts showing the
 // parent through.
 
-#include "platform/qt/metafile.h"
+#include "platform/qt/metafile/metafile.h"
 
 #include <QImage>
 #include <QWidget>

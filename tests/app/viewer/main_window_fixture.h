@@ -9,7 +9,7 @@
 #include "imagelib/codecs/ico_reader.h"
 #include "imagelib/codecs/metafile_reader_qt.h"
 #include "imagelib/pg_startup.h"
-#include "platform/qt/registry.h"
+#include "platform/qt/registry/registry.h"
 #include "support/recording_dialogs.h"
 #include "support/test_env.h"
 
