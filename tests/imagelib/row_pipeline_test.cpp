@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 namespace lumeno {
 namespace {
@@ -30,6 +32,39 @@ TEST(RowPipeline, AWorkersFailureReachesTheCaller)
         EXPECT_TRUE(inOrder);
         EXPECT_LE(next, 500);
     }
+}
+
+// Rows of varying width, some empty, delivered as (row, offset, bytes).
+std::vector<std::uint8_t> Gather(int threads, int from, int to, bool stopEarly)
+{
+    const auto make = [](int, int Row, TRowPipeline::TRow& Out) {
+        Out.Offset = Row % 7;
+        Out.Count = Row % 5 == 0 ? 0 : 1 + Row % 11;
+        for (int i = 0; i < Out.Count * 3; ++i)
+            Out.BGR[i] = static_cast<std::uint8_t>(Row * 31 + i);
+    };
+    std::vector<std::uint8_t> seen;
+    const auto deliver = [&](int Row, const TRowPipeline::TRow& Out) {
+        seen.push_back(static_cast<std::uint8_t>(Row));
+        seen.push_back(static_cast<std::uint8_t>(Out.Offset));
+        seen.insert(seen.end(), Out.BGR, Out.BGR + Out.Count * 3);
+        return !stopEarly || Row < 1234;
+    };
+    TRowPipeline::Run(from, to, 3 * 11, threads, make, deliver);
+    return seen;
+}
+
+TEST(RowPipeline, EveryThreadCountDeliversTheSameRows)
+{
+    for (const auto& range : {std::pair{0, 2999}, std::pair{5, 40}, std::pair{17, 17}, std::pair{3, 1000}}) {
+        for (bool stopEarly : {false, true}) {
+            const std::vector<std::uint8_t> one = Gather(1, range.first, range.second, stopEarly);
+            for (int threads : {2, 8, 13})
+                EXPECT_EQ(Gather(threads, range.first, range.second, stopEarly), one)
+                    << threads << " threads, rows " << range.first << ".." << range.second;
+        }
+    }
+    EXPECT_GE(TRowPipeline::AvailableCpus(), 1);
 }
 
 } // namespace
