@@ -1,4 +1,5 @@
 #include "imagelib/row_pipeline.h"
+#include "imagelib/pixel_graphic.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +66,44 @@ TEST(RowPipeline, EveryThreadCountDeliversTheSameRows)
         }
     }
     EXPECT_GE(TRowPipeline::AvailableCpus(), 1);
+}
+
+std::vector<TColor> Pixels(TPixelGraphic& g)
+{
+    std::vector<TColor> out;
+    for (int y = 0; y < g.GetHeight(); ++y)
+        for (int x = 0; x < g.GetWidth(); ++x)
+            out.push_back(g.GetPixelColor(x, y));
+    return out;
+}
+
+// Stretching and rotating large pictures give the same pixels whatever the
+// number of workers.
+TEST(RowPipeline, OneTwoAndEightWorkersGiveTheSamePixels)
+{
+    TPixelGraphic source;
+    source.SetDimensions(900, 700, pf24Bit);
+    for (int y = 0; y < 700; ++y)
+        for (int x = 0; x < 900; ++x)
+            source.SetPixelColor(x, y, RGB((x * 7 + y) & 255, (x * y) & 255, (x + y * 3) & 255));
+    std::vector<TColor> stretched[3], rotated[3];
+    const int counts[3] = {1, 2, 8};
+    for (int i = 0; i < 3; ++i) {
+        TRowPipeline::SetThreadCount(counts[i]);
+        TPixelGraphic big, turned;
+        big.SetDimensions(1800, 1400, pf24Bit);
+        big.SetStretchMode(smPrecise);
+        big.StretchFrom(source);
+        stretched[i] = Pixels(big);
+        turned.SetRotateInterpolation(true);
+        turned.Rotate(true, source, 33);
+        rotated[i] = Pixels(turned);
+    }
+    TRowPipeline::SetThreadCount(0);
+    for (int i = 1; i < 3; ++i) {
+        EXPECT_TRUE(stretched[i] == stretched[0]) << counts[i] << " workers";
+        EXPECT_TRUE(rotated[i] == rotated[0]) << counts[i] << " workers";
+    }
 }
 
 } // namespace
