@@ -210,6 +210,48 @@ TSpan ColumnsNear(Extended base, Extended step, int centre, int limit, TSpan spa
     return {FloorFast(low), CeilFast(high)};
 }
 
+// Target columns where Base + x * Step stays in 0 .. Limit - 1 (Step is -1,
+// 0 or 1), within Span.
+TSpan ColumnsInside(std::int64_t base, int step, int limit, TSpan span)
+{
+    if (step == 0)
+        return base >= 0 && base < limit ? span : TSpan{1, 0};
+    const std::int64_t a = step > 0 ? -base : base - limit + 1, b = step > 0 ? limit - 1 - base : base;
+    return {std::max(span.Low, a), std::min(span.High, b)};
+}
+
+// A whole quarter turn into a 24-bit target moves bytes only. Bands of 64
+// rows are filled tile by tile, so that a turn by 90 degrees reads each
+// source row segment while it is in cache; progress follows each band.
+void TurnQuarters(TPixelGraphic& Target, const TSourcePixels& Src, int ci, int si, int sw, int sh, TSpan box,
+                  int y0, int y1)
+{
+    const int tcx = Target.GetWidth() / 2, tcy = Target.GetHeight() / 2, scx = sw / 2, scy = sh / 2;
+    constexpr int Tile = 64;
+    Target.ProgressStart();
+    for (int band = y0; band <= y1; band += Tile) {
+        const int bandEnd = std::min(y1, band + Tile - 1);
+        for (std::int64_t tile = box.Low; tile <= box.High; tile += Tile) {
+            const TSpan tileSpan{tile, std::min<std::int64_t>(box.High, tile + Tile - 1)};
+            for (int y = band; y <= bandEnd; ++y) {
+                // Source point of column 0 of the row; each column steps by (ci, -si).
+                const std::int64_t ix0 = scx - std::int64_t{tcx} * ci + std::int64_t{y - tcy} * si;
+                const std::int64_t iy0 = scy + std::int64_t{tcx} * si + std::int64_t{y - tcy} * ci;
+                const TSpan cols = ColumnsInside(iy0, -si, sh, ColumnsInside(ix0, ci, sw, tileSpan));
+                std::uint8_t* out = Target.GetScanLine(y);
+                for (std::int64_t x = cols.Low; x <= cols.High; ++x)
+                    std::copy_n(Src.At(ix0 + x * ci, iy0 - x * si), 3, out + x * 3);
+            }
+        }
+        for (int y = band; y <= bandEnd; ++y)
+            if (Target.Progress(y - y0, y1 - y0)) {
+                Target.ProgressEnd();
+                return;
+            }
+    }
+    Target.ProgressEnd();
+}
+
 // Inverse-maps every visited target pixel into the source, centre on centre.
 void RotateCore(TPixelGraphic& Target, TPixelGraphic& Source, const TTurn& Turn, bool Interpolate)
 {
@@ -238,11 +280,16 @@ void RotateCore(TPixelGraphic& Target, TPixelGraphic& Source, const TTurn& Turn,
         return;
 
     const TSourcePixels src(Source);
+    const int ci = static_cast<int>(c), si = static_cast<int>(s);
+    if (Turn.QuarterTurn && Target.GetPixelFormat() == pf24Bit) {
+        TurnQuarters(Target, src, ci, si, sw, sh, box, y0, y1);
+        Target.Changed(&Target);
+        return;
+    }
     const TColor fill = Source.GetFillColor();
     const std::uint8_t fillBGR[3] = {static_cast<std::uint8_t>(GetBValue(fill)),
                                      static_cast<std::uint8_t>(GetGValue(fill)),
                                      static_cast<std::uint8_t>(GetRValue(fill))};
-    const int ci = static_cast<int>(c), si = static_cast<int>(s);
     const double cd = static_cast<double>(c), sd = static_cast<double>(s);
     const TSampler<double> fast{src, fillBGR};
     const TSampler<Extended> exact{src, fillBGR};
