@@ -1,4 +1,5 @@
 #include "imagelib/row_pipeline.h"
+#include "imagelib/filters/conv_filter.h"
 #include "imagelib/pixel_graphic.h"
 
 #include <gtest/gtest.h>
@@ -77,8 +78,8 @@ std::vector<TColor> Pixels(TPixelGraphic& g)
     return out;
 }
 
-// Stretching and rotating large pictures give the same pixels whatever the
-// number of workers.
+// Stretching, rotating and sharpening large pictures give the same pixels
+// whatever the number of workers.
 TEST(RowPipeline, OneTwoAndEightWorkersGiveTheSamePixels)
 {
     TPixelGraphic source;
@@ -86,7 +87,7 @@ TEST(RowPipeline, OneTwoAndEightWorkersGiveTheSamePixels)
     for (int y = 0; y < 700; ++y)
         for (int x = 0; x < 900; ++x)
             source.SetPixelColor(x, y, RGB((x * 7 + y) & 255, (x * y) & 255, (x + y * 3) & 255));
-    std::vector<TColor> stretched[3], rotated[3];
+    std::vector<TColor> stretched[3], rotated[3], sharpened[3];
     const int counts[3] = {1, 2, 8};
     for (int i = 0; i < 3; ++i) {
         TRowPipeline::SetThreadCount(counts[i]);
@@ -98,11 +99,17 @@ TEST(RowPipeline, OneTwoAndEightWorkersGiveTheSamePixels)
         turned.SetRotateInterpolation(true);
         turned.Rotate(true, source, 33);
         rotated[i] = Pixels(turned);
+        TConvFilter sharpen;
+        sharpen.SetSharpenKernel(dsGaussian, true, 0.75L, 50);
+        TPixelGraphic sharp;
+        sharp.ApplyFilter(sharpen, source);
+        sharpened[i] = Pixels(sharp);
     }
     TRowPipeline::SetThreadCount(0);
     for (int i = 1; i < 3; ++i) {
         EXPECT_TRUE(stretched[i] == stretched[0]) << counts[i] << " workers";
         EXPECT_TRUE(rotated[i] == rotated[0]) << counts[i] << " workers";
+        EXPECT_TRUE(sharpened[i] == sharpened[0]) << counts[i] << " workers";
     }
 }
 
