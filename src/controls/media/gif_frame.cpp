@@ -1,8 +1,10 @@
 #include "controls/media/gif_frame.h"
 
-#include "controls/media/gif_lzw_decoder.h"
+#include "imagelib/codecs/lzw_decoder.h"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace lumeno {
 
@@ -91,12 +93,18 @@ bool TGIFFrame::DecodeImage(TGIFReader& reader, int minCodeSize, const TProgress
     std::vector<std::uint8_t> data;
     const bool complete = reader.ReadSubBlocksTolerant(data);
 
-    TLZWProgress lzwProgress;
-    if (progress && pixels > kProgressPixels)
-        lzwProgress = [&](std::size_t consumed) { progress(dataStart + consumed + consumed / 255); };
     std::vector<std::uint8_t> decoded(Interlaced ? pixels : 0);
     std::uint8_t* target = Interlaced ? decoded.data() : Pixels.data();
-    DecodeGIFLZW(data.data(), data.size(), minCodeSize, target, pixels, lzwProgress);
+    const auto lzw = std::make_unique<TLZWDecoder>(data.data(), data.size(), minCodeSize);
+    // Large frames report the input consumed every 64K pixels.
+    const std::size_t step = progress && pixels > kProgressPixels ? std::size_t{1} << 16 : pixels;
+    for (std::size_t until = step, written = 0; written < pixels; until += step) {
+        written = lzw->Decode(target, pixels, until);
+        if (written < std::min(until, pixels))
+            break;
+        if (progress && written < pixels)
+            progress(dataStart + lzw->Consumed() + lzw->Consumed() / 255);
+    }
     if (Interlaced) {
         const std::vector<int> rows = InterlacedRows(Height);
         for (int i = 0; i < Height; ++i)
