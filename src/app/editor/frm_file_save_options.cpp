@@ -100,10 +100,13 @@ TfrmFileSaveOptions::TfrmFileSaveOptions(QWidget* Parent) : QDialog(Parent)
     tbImageQuality->setObjectName("tbImageQuality");
     tbImageQuality->setRange(1, 100);
     tbImageQuality->setValue(80);
+    tbImageQuality->setMinimumWidth(100);
     quality->addWidget(new QLabel(tr("Lowest"), jpegW));
-    quality->addWidget(tbImageQuality);
-    quality->addWidget(new QLabel(tr("Highest"), jpegW));
-    static_cast<QVBoxLayout*>(jpegW->layout())->addLayout(quality);
+    quality->addWidget(new QLabel(tr("Highest"), jpegW), 0, Qt::AlignRight);
+    auto* jpegLayout = static_cast<QVBoxLayout*>(jpegW->layout());
+    jpegLayout->addWidget(new QLabel(tr("Quality"), jpegW));
+    jpegLayout->addWidget(tbImageQuality);
+    jpegLayout->addLayout(quality);
 
     QGroupBox* jpegR = Group(this, tr("JPEG reading"), grid, 0, 1);
     JPEGRIntFastRB = Radio(jpegR, jpegR->layout(), "JPEGRIntFastRB", tr("Integer, fast"));
