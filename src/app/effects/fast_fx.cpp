@@ -111,7 +111,7 @@ bool SampleWrapped(const TFastBMP& Src, double FX, double FY, std::uint8_t* BGR)
         }
     }
     for (int c = 0; c < 3; ++c)
-        BGR[c] = static_cast<std::uint8_t>(ClampByte(static_cast<int>(std::nearbyint(sum[c]))));
+        BGR[c] = static_cast<std::uint8_t>(ClampByte(static_cast<int>(std::lrint(sum[c]))));
     return true;
 }
 
