@@ -59,14 +59,16 @@ void BM_GaussianBlurVersusImageMagick(benchmark::State& state)
     const std::string im = std::string(ImageMagick) + " -limit thread 1 " + in;
     SetParallelThreadLimit(1);
     for (auto _ : state) {
-        const double ours = BestMs(3, [] {
-            TPixelGraphic copy;
-            copy.Assign(&LargePhoto());
-            GaussianBlur24(copy, 5.0);
-        }) - BestMs(3, [] {
-            TPixelGraphic copy;
-            copy.Assign(&LargePhoto());
-        });
+        const double ours = BestMs(3,
+                                   [] {
+                                       TPixelGraphic copy;
+                                       copy.Assign(&LargePhoto());
+                                       GaussianBlur24(copy, 5.0);
+                                   }) -
+                            BestMs(3, [] {
+                                TPixelGraphic copy;
+                                copy.Assign(&LargePhoto());
+                            });
         const double blur = CommandMs(2, im + " -blur 0x5 null:");
         const double read = CommandMs(2, im + " null:");
         state.counters["ours_ms"] = ours;
@@ -85,17 +87,32 @@ void BM_Effect(benchmark::State& state)
     dst.Assign(src);
     for (auto _ : state) {
         switch (state.range(0)) {
-        case 0: ColorNoise(dst, 50); break;
-        case 1: MonoNoise(dst, 50); break;
-        case 2: SprayPaint(src, dst, 10); break;
-        case 3: Emboss(dst); break;
-        case 4: Mosaic(dst, 10, 10); break;
-        case 5: FishEye(src, dst, 1.0); break;
-        default: Swirl(src, dst, 100); break;
+        case 0:
+            ColorNoise(dst, 50);
+            break;
+        case 1:
+            MonoNoise(dst, 50);
+            break;
+        case 2:
+            SprayPaint(src, dst, 10);
+            break;
+        case 3:
+            Emboss(dst);
+            break;
+        case 4:
+            Mosaic(dst, 10, 10);
+            break;
+        case 5:
+            FishEye(src, dst, 1.0);
+            break;
+        default:
+            Swirl(src, dst, 100);
+            break;
         }
         benchmark::DoNotOptimize(dst.Bits[0]);
     }
-    static const char* const names[] = {"ColorNoise", "MonoNoise", "SprayPaint", "Emboss", "Mosaic", "FishEye", "Swirl"};
+    static const char* const names[] = {"ColorNoise", "MonoNoise", "SprayPaint", "Emboss",
+                                        "Mosaic",     "FishEye",   "Swirl"};
     state.SetLabel(names[state.range(0)]);
 }
 BENCHMARK(BM_Effect)->DenseRange(0, 6)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -113,10 +130,18 @@ void BM_Frame(benchmark::State& state)
     state.SetLabel(names[state.range(0)]);
     OnCopy(state, [&](TPixelGraphic& g) {
         switch (state.range(0)) {
-        case 0: AddWhiteFrame(g); break;
-        case 1: AddSoftShadow(g, 10, 30); break;
-        case 2: AddBevel(g, static_cast<int>(g.GetWidth() * 0.03)); break;
-        default: AddDropShadow(g); break;
+        case 0:
+            AddWhiteFrame(g);
+            break;
+        case 1:
+            AddSoftShadow(g, 10, 30);
+            break;
+        case 2:
+            AddBevel(g, static_cast<int>(g.GetWidth() * 0.03));
+            break;
+        default:
+            AddDropShadow(g);
+            break;
         }
     });
 }

@@ -8,7 +8,8 @@
 
 namespace lumeno {
 
-QPushButton* AddOkCancel(QDialog* Dialog, QBoxLayout* Layout, const QString& OkName, const QString& CancelName)
+QPushButton* AddOkCancel(QDialog* Dialog, QBoxLayout* Layout, const QString& OkName,
+                         const QString& CancelName)
 {
     auto* row = new QHBoxLayout;
     row->addStretch();

@@ -32,8 +32,7 @@ std::string Trimmed(const std::string& Text)
     return Text.substr(first, Text.find_last_not_of(" \t") - first + 1);
 }
 
-template <typename T>
-std::optional<T> Parse(const std::string& Text)
+template <typename T> std::optional<T> Parse(const std::string& Text)
 {
     const std::string t = Trimmed(Text);
     const char* begin = t.data() + (t.size() > 1 && t[0] == '+' ? 1 : 0);
@@ -116,14 +115,16 @@ std::unique_ptr<TPixelGraphic> PosterizedImage(TPixelGraphic& Source)
     return image;
 }
 
-std::unique_ptr<TPixelGraphic> GradientBorderImage(TPixelGraphic& Source, bool Elliptic, int Width, TColor Color)
+std::unique_ptr<TPixelGraphic> GradientBorderImage(TPixelGraphic& Source, bool Elliptic, int Width,
+                                                   TColor Color)
 {
     auto image = SameFormat(Source, Source.GetWidth(), Source.GetHeight());
     image->FadeEdges(Elliptic, Width, Source, Color);
     return image;
 }
 
-std::unique_ptr<TPixelGraphic> FramedCopy(TPixelGraphic& Source, const std::function<void(TPixelGraphic&)>& Frame)
+std::unique_ptr<TPixelGraphic> FramedCopy(TPixelGraphic& Source,
+                                          const std::function<void(TPixelGraphic&)>& Frame)
 {
     auto image = std::make_unique<TPixelGraphic>();
     image->SetStretchMode(smPrecise);

@@ -29,9 +29,11 @@ std::unique_ptr<TPixelGraphic> PencilDrawing(TPixelGraphic& Source);
 // Eight colours in a 4-bit image, no dither.
 std::unique_ptr<TPixelGraphic> PosterizedImage(TPixelGraphic& Source);
 // A faded border of the source's size and format.
-std::unique_ptr<TPixelGraphic> GradientBorderImage(TPixelGraphic& Source, bool Elliptic, int Width, TColor Color);
+std::unique_ptr<TPixelGraphic> GradientBorderImage(TPixelGraphic& Source, bool Elliptic, int Width,
+                                                   TColor Color);
 // A 24-bit copy (smPrecise) with a frame routine applied.
-std::unique_ptr<TPixelGraphic> FramedCopy(TPixelGraphic& Source, const std::function<void(TPixelGraphic&)>& Frame);
+std::unique_ptr<TPixelGraphic> FramedCopy(TPixelGraphic& Source,
+                                          const std::function<void(TPixelGraphic&)>& Frame);
 
 // Zoom clicks: +0.2 while below 3.0 (ZoomIn), -0.2 while above 0.3.
 Extended NextZoom(Extended Zoom, bool ZoomIn);

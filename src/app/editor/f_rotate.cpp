@@ -31,7 +31,8 @@ TfRotate::TfRotate(QWidget* Parent) : QDialog(Parent)
 
 Extended TfRotate::Angle() const
 {
-    return DialogAngle(ParseDecimal(eAngle->text().toStdString()).value_or(0), rbCounterClockwise->isChecked());
+    return DialogAngle(ParseDecimal(eAngle->text().toStdString()).value_or(0),
+                       rbCounterClockwise->isChecked());
 }
 
 } // namespace lumeno

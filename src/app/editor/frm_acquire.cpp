@@ -89,7 +89,8 @@ const std::vector<TfrmAcquire::TCommand>& TfrmAcquire::Commands()
         {"Bevel1", "Image/Borders", "Bevel", 0, &E::Bevel1Click},
         {"ColorResolution1", "Image", "Color Resolution...", 0, &E::ColorResolution1Click},
         {"Resize1", "Image", "Resize...", 0, &E::Resize1Click},
-        {"RadialAdjustment1", "Image", "Radial Adjustment (Barrel Distortion)...", 0, &E::RadialAdjustment1Click},
+        {"RadialAdjustment1", "Image", "Radial Adjustment (Barrel Distortion)...", 0,
+         &E::RadialAdjustment1Click},
         {"RGB1", "Filters/Color", "RGB...", 1, &E::ColorFilterClick},
         {"CMY1", "Filters/Color", "CMY...", 2, &E::ColorFilterClick},
         {"YCbCr1", "Filters/Color", "YCbCr...", 3, &E::ColorFilterClick},
@@ -149,10 +150,11 @@ TfrmAcquire::TfrmAcquire(QWidget* Parent) : QMainWindow(Parent, Qt::Tool | Qt::W
     PGOpenDialog1->setObjectName("PGOpenDialog1");
     PGSaveDialog1 = new TPGSaveDialog(this);
     PGSaveDialog1->setObjectName("PGSaveDialog1");
-    PGSaveDialog1->SetFilter("BMP - Bitmap|*.bmp|JPG - JPEG (JFIF compliant)|*.jpg|PBM - Portable Bitmap|*.pbm|"
-                             "PGM - Portable Graymap|*.pgm|PNG - Portable Network Graphics|*.png|"
-                             "PPM - Portable Pixelmap|*.ppm|TGA - Truevision Targa|*.tga|"
-                             "TIF - Tagged Image File Format|*.tif");
+    PGSaveDialog1->SetFilter(
+        "BMP - Bitmap|*.bmp|JPG - JPEG (JFIF compliant)|*.jpg|PBM - Portable Bitmap|*.pbm|"
+        "PGM - Portable Graymap|*.pgm|PNG - Portable Network Graphics|*.png|"
+        "PPM - Portable Pixelmap|*.ppm|TGA - Truevision Targa|*.tga|"
+        "TIF - Tagged Image File Format|*.tif");
     PGSaveDialog1->SetOptions(ofOverwritePrompt | ofHideReadOnly | ofShareAware);
     PGSaveDialog1->setWindowTitle(tr("Lumeno Save File"));
     PGSaveDialog1->SetStretchMode(smFast);
@@ -216,7 +218,8 @@ void TfrmAcquire::BuildMenus()
         std::size_t start = 0;
         while (start <= path.size()) {
             const std::size_t slash = path.find('/', start);
-            const std::string part = path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+            const std::string part =
+                path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
             sofar += (sofar.empty() ? "" : "/") + part;
             QMenu*& menu = menus[sofar];
             if (!menu) {
@@ -261,7 +264,8 @@ void TfrmAcquire::BuildToolBar()
         b->setIcon(EditorIcon(icon));
         b->setCheckable(checkable);
         bar->addWidget(b);
-        connect(b, &QToolButton::clicked, this, [this, handler] { Safely([this, handler] { (this->*handler)(); }); });
+        connect(b, &QToolButton::clicked, this,
+                [this, handler] { Safely([this, handler] { (this->*handler)(); }); });
         return b;
     };
     tbAutoSize = button("tbAutoSize", tr("Fit the window"), "autosize", true, &E::tbAutoSizeClick);
@@ -269,17 +273,13 @@ void TfrmAcquire::BuildToolBar()
     bar->addSeparator();
     tbPointer = button("tbPointer", tr("Move the image"), "pointer", true, &E::tbPointerClick);
     tbZoom = button("tbZoom", tr("Zoom"), "zoom", true, &E::tbZoomClick);
-    tbSelector = button("tbSelector", tr("Select area for cropping"), "select", true,
-                        &E::tbSelectorClick);
+    tbSelector = button("tbSelector", tr("Select area for cropping"), "select", true, &E::tbSelectorClick);
     bar->addSeparator();
-    tbRotateLeft = button("tbRotateLeft", tr("Rotate left"), "rotate_left", false,
-                          &E::Rotate90CCW1Click);
-    tbRotateRight = button("tbRotateRight", tr("Rotate right"), "rotate_right", false,
-                           &E::Rotate90CW1Click);
-    tbRedEye = button("tbRedEye", tr("Red eye reduction"), "red_eye", false,
-                      &E::RedEyeReduction1Click);
-    tbScreenCapture = button("tbScreenCapture", tr("Capture the screen"), "capture", false,
-                             &E::ScreenCaptureClick);
+    tbRotateLeft = button("tbRotateLeft", tr("Rotate left"), "rotate_left", false, &E::Rotate90CCW1Click);
+    tbRotateRight = button("tbRotateRight", tr("Rotate right"), "rotate_right", false, &E::Rotate90CW1Click);
+    tbRedEye = button("tbRedEye", tr("Red eye reduction"), "red_eye", false, &E::RedEyeReduction1Click);
+    tbScreenCapture =
+        button("tbScreenCapture", tr("Capture the screen"), "capture", false, &E::ScreenCaptureClick);
     tbAutoSize->setChecked(true);
     tbPointer->setChecked(true);
 }
@@ -403,8 +403,8 @@ QAction* TfrmAcquire::Action(const std::string& Name) const
 void TfrmAcquire::PGImage1Change()
 {
     TPixelGraphic* image = PGImage1->PeekPixelGraphic();
-    SB1->Panels()[0].SetText(image ? std::to_string(image->GetWidth()) + " X " + std::to_string(image->GetHeight())
-                                   : "");
+    SB1->Panels()[0].SetText(
+        image ? std::to_string(image->GetWidth()) + " X " + std::to_string(image->GetHeight()) : "");
     Image1->setEnabled(image != nullptr);
     Filters1->setEnabled(image != nullptr);
     if (image && tbTile->isChecked()) {

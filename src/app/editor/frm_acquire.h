@@ -86,8 +86,8 @@ public:
     TPGSaveDialog* PGSaveDialog1;
     QMenu* Image1 = nullptr;
     QMenu* Filters1 = nullptr;
-    QToolButton *tbAutoSize, *tbTile, *tbPointer, *tbZoom, *tbSelector, *tbRotateLeft, *tbRotateRight, *tbRedEye,
-        *tbScreenCapture;
+    QToolButton *tbAutoSize, *tbTile, *tbPointer, *tbZoom, *tbSelector, *tbRotateLeft, *tbRotateRight,
+        *tbRedEye, *tbScreenCapture;
     TRGBFilterDialog* RGBFilterDialog1;
     TCMYFilterDialog* CMYFilterDialog1;
     TYCbCrFilterDialog* YCbCrFilterDialog1;

@@ -195,7 +195,8 @@ void TfrmAcquire::DropShadow1Click()
 
 void TfrmAcquire::WhiteBorder1Click()
 {
-    ReplaceImage("White Border", [](TPixelGraphic& image) { return FramedCopy(image, lumeno::AddWhiteFrame); });
+    ReplaceImage("White Border",
+                 [](TPixelGraphic& image) { return FramedCopy(image, lumeno::AddWhiteFrame); });
 }
 
 void TfrmAcquire::Gradient1Click()
@@ -206,7 +207,8 @@ void TfrmAcquire::Gradient1Click()
 void TfrmAcquire::Bevel1Click()
 {
     ReplaceImage("3D Bevel", [](TPixelGraphic& image) {
-        return FramedCopy(image, [](TPixelGraphic& g) { AddBevel(g, static_cast<int>(g.GetWidth() * 0.03)); });
+        return FramedCopy(image,
+                          [](TPixelGraphic& g) { AddBevel(g, static_cast<int>(g.GetWidth() * 0.03)); });
     });
 }
 
@@ -233,16 +235,18 @@ void TfrmAcquire::RadialAdjustment1Click()
 namespace {
 
 template <typename D>
-void RunPreviewFilter(TfrmAcquire& Editor, D* Dialog, const char* Name,
-                      const std::function<void(const std::function<void()>&)>& Safely,
-                      const std::function<void(const std::string&, const std::function<void(TPixelGraphic&)>&)>& Change)
+void RunPreviewFilter(
+    TfrmAcquire& Editor, D* Dialog, const char* Name,
+    const std::function<void(const std::function<void()>&)>& Safely,
+    const std::function<void(const std::string&, const std::function<void(TPixelGraphic&)>&)>& Change)
 {
     TPixelGraphic* image = Editor.PGImage1->GetPixelGraphic();
     if (!image)
         return;
     Dialog->ExecuteAsync(image, [=](bool ok) {
         if (ok)
-            Safely([&] { Change(Name, [Dialog](TPixelGraphic& g) { g.ApplyFilter(Dialog->GetFilter(), g); }); });
+            Safely(
+                [&] { Change(Name, [Dialog](TPixelGraphic& g) { g.ApplyFilter(Dialog->GetFilter(), g); }); });
     });
 }
 
@@ -251,7 +255,9 @@ void RunPreviewFilter(TfrmAcquire& Editor, D* Dialog, const char* Name,
 void TfrmAcquire::ColorFilterClick()
 {
     auto safely = [this](const std::function<void()>& f) { Safely(f); };
-    auto change = [this](const std::string& n, const std::function<void(TPixelGraphic&)>& f) { ChangeImage(n, f); };
+    auto change = [this](const std::string& n, const std::function<void(TPixelGraphic&)>& f) {
+        ChangeImage(n, f);
+    };
     switch (SenderTag()) {
     case 1:
         return RunPreviewFilter(*this, RGBFilterDialog1, "RGB", safely, change);
@@ -373,7 +379,8 @@ void TfrmAcquire::ConnectDialogs()
     onOk(fRotate, [this] { RotateImage(fRotate->Angle()); });
     onOk(frmBorder, [this] {
         ReplaceImage("Gradient Border", [this](TPixelGraphic& image) {
-            return GradientBorderImage(image, frmBorder->Elliptic(), frmBorder->BorderWidth(), frmBorder->Color());
+            return GradientBorderImage(image, frmBorder->Elliptic(), frmBorder->BorderWidth(),
+                                       frmBorder->Color());
         });
     });
     onOk(frmResize, [this] {
@@ -386,7 +393,8 @@ void TfrmAcquire::ConnectDialogs()
                      [this](TPixelGraphic& image) { return ColorRezImage(image, frmColorRez->Choice()); });
     });
     onOk(frmRedEyeReduction, [this] {
-        ChangeImage("Red Eye Reduction", [this](TPixelGraphic& image) { frmRedEyeReduction->ApplyTo(image); });
+        ChangeImage("Red Eye Reduction",
+                    [this](TPixelGraphic& image) { frmRedEyeReduction->ApplyTo(image); });
     });
     onOk(frmBarrel, [this] {
         TPixelGraphic* adjusted = frmBarrel->PGImage2->GetPixelGraphic();
@@ -403,7 +411,8 @@ void TfrmAcquire::ConnectDialogs()
     });
     onOk(frmNewEFX, [this] {
         const int tag = frmNewEFX->Tag(), amount = frmNewEFX->Amount();
-        ChangeImage(AmountEffectName(tag), [=](TPixelGraphic& image) { ApplyAmountEffect(image, tag, amount); });
+        ChangeImage(AmountEffectName(tag),
+                    [=](TPixelGraphic& image) { ApplyAmountEffect(image, tag, amount); });
     });
     onOk(frmGaussianBlur, [this] {
         const double radius = frmGaussianBlur->Radius();

@@ -5,10 +5,10 @@
 #include "app/editor/editor_host.h"
 #include "app/editor/list_drop.h"
 #include "app/viewer/settings_store.h"
+#include "controls/shell/dfs_gauge_attrs.h"
 #include "controls/shell/dfs_status_bar.h"
 #include "controls/shell/dfs_status_panel.h"
 #include "controls/shell/dfs_status_panels.h"
-#include "controls/shell/dfs_gauge_attrs.h"
 #include "imagelib/pixel_graphic.h"
 #include "imagelib/view/pg_image.h"
 #include "platform/dialogs.h"
@@ -58,7 +58,8 @@ TfrmBarrel::TfrmBarrel(QWidget* Parent) : QDialog(Parent)
     const char* names[4] = {"eA", "eB", "eC", "eD"};
     const TSettingsStore store;
     for (int i = 0; i < 4; ++i) {
-        *edits[i] = new QLineEdit(QString::fromStdString(store.ReadSetting(RadialNames[i], RadialDefaults[i])), this);
+        *edits[i] =
+            new QLineEdit(QString::fromStdString(store.ReadSetting(RadialNames[i], RadialDefaults[i])), this);
         (*edits[i])->setObjectName(names[i]);
         form->addRow(captions[i], *edits[i]);
     }

@@ -14,6 +14,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <initializer_list>
+
 namespace lumeno {
 
 namespace {
@@ -48,8 +50,7 @@ TfrmColorRez::TfrmColorRez(QWidget* Parent) : QDialog(Parent)
     BC1RB = Radio(box1, depth, "BC1RB", tr("1 bit per pixel (max. 2 colors)"));
     BC1BlackWhiteRB = Radio(box1, g1, "BC1BlackWhiteRB", tr("Black && White"));
     BC1OptimizedRB = Radio(box1, g1, "BC1OptimizedRB", tr("Optimized"));
-    for (QWidget* w : {static_cast<QWidget*>(BC1RB), static_cast<QWidget*>(BC1BlackWhiteRB),
-                       static_cast<QWidget*>(BC1OptimizedRB)})
+    for (QWidget* w : std::initializer_list<QWidget*>{BC1RB, BC1BlackWhiteRB, BC1OptimizedRB})
         l1->addWidget(w);
     l1->addStretch();
     BC1BlackWhiteRB->setChecked(true);
@@ -65,9 +66,8 @@ TfrmColorRez::TfrmColorRez(QWidget* Parent) : QDialog(Parent)
     BC4OptimizedRB = Radio(box4, g4, "BC4OptimizedRB", tr("Optimized"));
     BC4ColorsEdit = new QLineEdit("16", box4);
     BC4ColorsEdit->setObjectName("BC4ColorsEdit");
-    for (QWidget* w : {static_cast<QWidget*>(BC4RB), static_cast<QWidget*>(BC4Gray4RB),
-                       static_cast<QWidget*>(BC4GraySys4RB), static_cast<QWidget*>(BC4Gray16RB),
-                       static_cast<QWidget*>(BC4Sys16RB), static_cast<QWidget*>(BC4OptimizedRB)})
+    for (QWidget* w : std::initializer_list<QWidget*>{BC4RB, BC4Gray4RB, BC4GraySys4RB, BC4Gray16RB,
+                                                      BC4Sys16RB, BC4OptimizedRB})
         l4->addWidget(w);
     l4->addWidget(new QLabel(tr("Colors (2...16)"), box4));
     l4->addWidget(BC4ColorsEdit);
@@ -88,10 +88,9 @@ TfrmColorRez::TfrmColorRez(QWidget* Parent) : QDialog(Parent)
     BC8OptimizedIncludeSys16CB->setChecked(true);
     BC8ColorsEdit = new QLineEdit("252", box8);
     BC8ColorsEdit->setObjectName("BC8ColorsEdit");
-    for (QWidget* w : {static_cast<QWidget*>(BC8RB), static_cast<QWidget*>(BC8Gray236RB),
-                       static_cast<QWidget*>(BC8Gray256RB), static_cast<QWidget*>(BC8Special125RB),
-                       static_cast<QWidget*>(BC8Special216RB), static_cast<QWidget*>(BC8Special252RB),
-                       static_cast<QWidget*>(BC8OptimizedRB), static_cast<QWidget*>(BC8OptimizedIncludeSys16CB)})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{BC8RB, BC8Gray236RB, BC8Gray256RB, BC8Special125RB, BC8Special216RB,
+                                         BC8Special252RB, BC8OptimizedRB, BC8OptimizedIncludeSys16CB})
         l8->addWidget(w);
     l8->addWidget(new QLabel(tr("Colors (2...256)"), box8));
     l8->addWidget(BC8ColorsEdit);
@@ -119,7 +118,8 @@ TfrmColorRez::TfrmColorRez(QWidget* Parent) : QDialog(Parent)
     OKButton = AddOkCancel(this, layout, "OKButton", "CancelButton");
 
     auto checkDepth = [](QButtonGroup* group, QRadioButton* depthButton) {
-        connect(group, &QButtonGroup::buttonClicked, depthButton, [depthButton] { depthButton->setChecked(true); });
+        connect(group, &QButtonGroup::buttonClicked, depthButton,
+                [depthButton] { depthButton->setChecked(true); });
     };
     checkDepth(g1, BC1RB);
     checkDepth(g4, BC4RB);

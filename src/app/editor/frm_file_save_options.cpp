@@ -30,8 +30,7 @@ void ShowChoice(const std::vector<std::pair<QRadioButton*, int>>& Choices, int V
     }
 }
 
-template <typename T>
-void ReadChoice(const std::vector<std::pair<QRadioButton*, int>>& Choices, T& Option)
+template <typename T> void ReadChoice(const std::vector<std::pair<QRadioButton*, int>>& Choices, T& Option)
 {
     for (const auto& [button, value] : Choices)
         if (button->isChecked())

@@ -9,7 +9,10 @@ class TPixelGraphic;
 struct TRedEyeThresholds {
     int Red = 100, Green = 100, Blue = 100;
     // The dialog's track bar, -50..80.
-    static TRedEyeThresholds FromPosition(int Position) { return {100 - Position, 100 + Position, 100 + Position}; }
+    static TRedEyeThresholds FromPosition(int Position)
+    {
+        return {100 - Position, 100 + Position, 100 + Position};
+    }
 };
 
 // Image must be 24-bit.

@@ -23,8 +23,7 @@ void RequireSameSize(const TFastBMP& Src, const TFastBMP& Dst)
 }
 
 // Runs Row(y, row) for every row, on all cores.
-template <typename F>
-void ForEachRow(const TFastRGB& Bmp, F Row)
+template <typename F> void ForEachRow(const TFastRGB& Bmp, F Row)
 {
     ParallelRanges(Bmp.Height, RowBlock, [&](int, int begin, int end) {
         for (int y = begin; y < end; ++y)
@@ -34,8 +33,7 @@ void ForEachRow(const TFastRGB& Bmp, F Row)
 
 // Source pixel of a mapped destination pixel, or the same place when the
 // mapping gives no finite point.
-template <typename Map>
-void MapPixels(const TFastBMP& Src, TFastBMP& Dst, Map SourcePoint)
+template <typename Map> void MapPixels(const TFastBMP& Src, TFastBMP& Dst, Map SourcePoint)
 {
     if (Src.Width < 1 || Src.Height < 1)
         return;
@@ -170,8 +168,8 @@ void Emboss(TFastBMP& Bmp)
         firstRows[s].assign(Bmp.Pixels[static_cast<std::size_t>(bounds[s])],
                             Bmp.Pixels[static_cast<std::size_t>(bounds[s])] + rowBytes);
     RunSlices(bounds, [&](int begin, int end) {
-        const auto slice = static_cast<std::size_t>(std::upper_bound(bounds.begin(), bounds.end(), begin) -
-                                                    bounds.begin());
+        const auto slice =
+            static_cast<std::size_t>(std::upper_bound(bounds.begin(), bounds.end(), begin) - bounds.begin());
         for (int y = begin; y < end; ++y) {
             std::uint8_t* p = Bmp.Pixels[static_cast<std::size_t>(y)];
             if (y >= h - 2) {
@@ -180,9 +178,10 @@ void Emboss(TFastBMP& Bmp)
                         p[c] = static_cast<std::uint8_t>(((255 - lastNeighbour[c]) + p[c]) >> 1);
                 continue;
             }
-            const std::uint8_t* below = (y + 1 == end && slice < firstRows.size() && !firstRows[slice].empty())
-                                            ? firstRows[slice].data()
-                                            : Bmp.Pixels[static_cast<std::size_t>(y + 1)];
+            const std::uint8_t* below =
+                (y + 1 == end && slice < firstRows.size() && !firstRows[slice].empty())
+                    ? firstRows[slice].data()
+                    : Bmp.Pixels[static_cast<std::size_t>(y + 1)];
             for (int x = 0; x < w; ++x, p += 3) {
                 const std::uint8_t* n = below + std::min(x + 1, w - 1) * 3;
                 for (int c = 0; c < 3; ++c)
@@ -253,8 +252,8 @@ void Swirl(const TFastBMP& Src, TFastBMP& Dst, int Amount)
             fy = cy;
             return true;
         }
-        const double a = ArcTangent2(static_cast<float>(dx), static_cast<float>(dy)) - r / Amount +
-                         std::numbers::pi / 2;
+        const double a =
+            ArcTangent2(static_cast<float>(dx), static_cast<float>(dy)) - r / Amount + std::numbers::pi / 2;
         fx = r * std::cos(a) + cx;
         fy = r * std::sin(a) + cy;
         return true;

@@ -24,13 +24,13 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QRadioButton>
 #include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSet>
 #include <QSlider>
 #include <QToolButton>
