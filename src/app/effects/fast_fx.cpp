@@ -90,13 +90,28 @@ bool SampleWrapped(const TFastBMP& Src, double FX, double FY, std::uint8_t* BGR)
     if (!std::isfinite(FX) || !std::isfinite(FY))
         return false;
     const int w = Src.Width, h = Src.Height;
-    const double ftx = std::trunc(FX), fty = std::trunc(FY);
+    int cols[2], rows[2];
     double wx[2], wy[2];
-    AxisWeights(FX, ftx, wx[0], wx[1]);
-    AxisWeights(FY, fty, wy[0], wy[1]);
-    const int tx = WrapCorner(FX, ftx, w), ty = WrapCorner(FY, fty, h);
-    const int cols[2] = {tx, tx + 1 < w ? tx + 1 : w - tx - 1};
-    const int rows[2] = {ty, ty + 1 < h ? ty + 1 : h - ty - 1};
+    if (FX >= 0 && FY >= 0 && FX < w - 1 && FY < h - 1) {
+        // Inside: no corner wraps, the common case.
+        cols[0] = static_cast<int>(FX);
+        rows[0] = static_cast<int>(FY);
+        cols[1] = cols[0] + 1;
+        rows[1] = rows[0] + 1;
+        wx[1] = FX - cols[0];
+        wy[1] = FY - rows[0];
+        wx[0] = 1 - wx[1];
+        wy[0] = 1 - wy[1];
+    } else {
+        const double ftx = std::trunc(FX), fty = std::trunc(FY);
+        AxisWeights(FX, ftx, wx[0], wx[1]);
+        AxisWeights(FY, fty, wy[0], wy[1]);
+        const int tx = WrapCorner(FX, ftx, w), ty = WrapCorner(FY, fty, h);
+        cols[0] = tx;
+        cols[1] = tx + 1 < w ? tx + 1 : w - tx - 1;
+        rows[0] = ty;
+        rows[1] = ty + 1 < h ? ty + 1 : h - ty - 1;
+    }
     double sum[3] = {0, 0, 0};
     for (int j = 0; j < 2; ++j) {
         const std::uint8_t* row = Src.Pixels[static_cast<std::size_t>(rows[j])];
