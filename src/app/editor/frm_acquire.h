@@ -68,7 +68,7 @@ public:
     // cleared, the window shown.
     void EditFile(const std::string& Path);
     // Loads Path into a new image and hands it to the view only when it
-    // loaded; errors are raised.
+    // loaded (drops, scans); errors are raised.
     void LoadFile(const std::string& Path);
     void PushUndo(const std::string& OperationName);
     void RotateImage(Extended Angle);

@@ -55,7 +55,10 @@ void TfrmAcquire::EditFile(const std::string& Path)
     FUndo.Clear();
     UpdateUndo();
     show();
-    Safely([&] { LoadFile(Path); });
+    Safely([&] {
+        LoadFile(Path);
+        PGSaveDialog1->SetFileName(Path);
+    });
 }
 
 void TfrmAcquire::LoadFile(const std::string& Path)
@@ -63,9 +66,7 @@ void TfrmAcquire::LoadFile(const std::string& Path)
     auto image = std::make_unique<TPixelGraphic>();
     image->SetReadWarningAction(pgwaIgnore);
     image->LoadFromFile(Path);
-    PGImage1->SetZoomFactor(1.0L);
     PGImage1->SetPixelGraphic(std::move(image));
-    PGSaveDialog1->SetFileName(Path);
 }
 
 void TfrmAcquire::RotateImage(Extended Angle)
@@ -80,7 +81,11 @@ void TfrmAcquire::Open1Click()
     PGImage1->SetSelection(false);
     PGOpenDialog1->ExecuteAsync([this](bool ok) {
         if (ok)
-            Safely([this] { LoadFile(PGOpenDialog1->GetFileName()); });
+            Safely([this] {
+                LoadFile(PGOpenDialog1->GetFileName());
+                PGImage1->SetZoomFactor(1.0L);
+                PGSaveDialog1->SetFileName(PGOpenDialog1->GetFileName());
+            });
     });
 }
 

@@ -17,6 +17,7 @@
 #include "imagelib/pixel_graphic.h"
 #include "imagelib/twain/pg_twain.h"
 #include "imagelib/view/pg_image.h"
+#include "imagelib/view/pg_save_dialog.h"
 #include "platform/qt/registry.h"
 #include "support/fake_twain_qt.h"
 #include "support/recording_dialogs.h"
@@ -177,6 +178,23 @@ TEST_F(Editor, DropsOpenWhatTheProgramCallsAnImage)
     EXPECT_EQ(Texts().size(), 1u);
     ASSERT_NE(editor->PGImage1->PeekPixelGraphic(), nullptr);
     EXPECT_EQ(Image().GetWidth(), 12);
+}
+
+TEST_F(Editor, EditFileClearsUndoAndKeepsThePictureOnAnUnreadableFile)
+{
+    TPixelGraphic photo;
+    photo.SetDimensions(9, 7, pf24Bit);
+    photo.SaveToFile(files.File("a.bmp"));
+    Show(4, 4);
+    Trigger("Rotate1801");
+    editor->EditFile(files.File("a.bmp"));
+    EXPECT_EQ(Image().GetWidth(), 9);
+    EXPECT_FALSE(editor->Action("Undo1")->isEnabled());
+    EXPECT_EQ(editor->PGSaveDialog1->GetFileName(), files.File("a.bmp"));
+    editor->EditFile(files.File("missing.bmp"));
+    EXPECT_EQ(Texts().size(), 1u);
+    EXPECT_EQ(Image().GetWidth(), 9);
+    EXPECT_EQ(editor->PGSaveDialog1->GetFileName(), files.File("a.bmp"));
 }
 
 TEST_F(Editor, ResizeKeepsProportionsAndRefusesEmptySizes)
