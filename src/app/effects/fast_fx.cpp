@@ -14,7 +14,9 @@ namespace lumeno {
 
 namespace {
 
-constexpr int RowBlock = 16;
+// Rows handed out at once: at least this many pixels, so that a small
+// preview runs on the calling thread without starting any.
+constexpr int BlockPixels = 1 << 16;
 
 void RequireSameSize(const TFastBMP& Src, const TFastBMP& Dst)
 {
@@ -25,7 +27,8 @@ void RequireSameSize(const TFastBMP& Src, const TFastBMP& Dst)
 // Runs Row(y, row) for every row, on all cores.
 template <typename F> void ForEachRow(const TFastRGB& Bmp, F Row)
 {
-    ParallelRanges(Bmp.Height, RowBlock, [&](int, int begin, int end) {
+    const int block = std::max(1, BlockPixels / std::max(1, Bmp.Width));
+    ParallelRanges(Bmp.Height, block, [&](int, int begin, int end) {
         for (int y = begin; y < end; ++y)
             Row(y, Bmp.Pixels[static_cast<std::size_t>(y)]);
     });

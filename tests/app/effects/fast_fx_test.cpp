@@ -92,11 +92,11 @@ TEST(FastFX, OneSeedGivesOnePictureOnOneThreadAndOnAll)
 {
     auto run = [](int threads) {
         SetParallelThreadLimit(threads);
-        auto src = Fast(300, 211, Pattern);
-        auto b = Fast(300, 211, Pattern);
+        auto src = Fast(640, 437, Pattern);
+        auto b = Fast(640, 437, Pattern);
         ColorNoise(*b, 60, 42);
         MonoNoise(*b, 30, 43);
-        TFastBMP dst(300, 211);
+        TFastBMP dst(640, 437);
         SprayPaint(*b, dst, 9, 44);
         Emboss(dst);
         SetParallelThreadLimit(0);
