@@ -35,20 +35,30 @@ template <typename F> void ForEachRow(const TFastRGB& Bmp, F Row)
 }
 
 // Source pixel of a mapped destination pixel, or the same place when the
-// mapping gives no finite point.
+// mapping gives no finite point. Bands of rows are walked in tiles, so that
+// the source pixels one tile reads stay in the cache whatever the mapping's
+// direction.
 template <typename Map> void MapPixels(const TFastBMP& Src, TFastBMP& Dst, Map SourcePoint)
 {
     if (Src.Width < 1 || Src.Height < 1)
         return;
-    ForEachRow(Dst, [&](int y, std::uint8_t* p) {
-        for (int x = 0; x < Dst.Width; ++x, p += 3) {
-            double fx, fy;
-            if (SourcePoint(x, y, fx, fy) && SampleWrapped(Src, fx, fy, p))
-                continue;
-            const std::uint8_t* s = Src.Pixels[static_cast<std::size_t>(std::min(y, Src.Height - 1))] +
-                                    std::min(x, Src.Width - 1) * 3;
-            std::memcpy(p, s, 3);
-        }
+    constexpr int TileSide = 64;
+    const int block = std::max(TileSide, BlockPixels / std::max(1, Dst.Width));
+    ParallelRanges(Dst.Height, block, [&](int, int begin, int end) {
+        for (int y0 = begin; y0 < end; y0 += TileSide)
+            for (int x0 = 0; x0 < Dst.Width; x0 += TileSide)
+                for (int y = y0; y < std::min(end, y0 + TileSide); ++y) {
+                    std::uint8_t* p = Dst.Pixels[static_cast<std::size_t>(y)] + x0 * 3;
+                    for (int x = x0; x < std::min(Dst.Width, x0 + TileSide); ++x, p += 3) {
+                        double fx, fy;
+                        if (SourcePoint(x, y, fx, fy) && SampleWrapped(Src, fx, fy, p))
+                            continue;
+                        const std::uint8_t* s =
+                            Src.Pixels[static_cast<std::size_t>(std::min(y, Src.Height - 1))] +
+                            std::min(x, Src.Width - 1) * 3;
+                        std::memcpy(p, s, 3);
+                    }
+                }
     });
 }
 
