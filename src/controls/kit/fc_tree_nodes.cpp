@@ -75,10 +75,8 @@ TfcTreeNode* TfcTreeNodes::InsertAt(TfcTreeNode* parent, int row, const QString&
     list.insert(list.begin() + row, std::move(node));
     Renumber(parent, row);
     ++count_;
-    if (host_) {
+    if (host_)
         host_->NodesInserted();
-        host_->SortKeyChanged(raw, true);
-    }
     return raw;
 }
 
@@ -168,7 +166,7 @@ void TfcTreeNodes::SortChildren(TfcTreeNode* parent, const TfcNodeCompare& compa
 {
     Forget();
     if (host_)
-        host_->NodesAboutToReset();
+        host_->NodesAboutToSort();
     const auto sortLevel = [&](auto& self, TfcTreeNode* level) -> void {
         auto& list = ChildList(level);
         std::stable_sort(list.begin(), list.end(),
@@ -181,7 +179,7 @@ void TfcTreeNodes::SortChildren(TfcTreeNode* parent, const TfcNodeCompare& compa
     };
     sortLevel(sortLevel, parent);
     if (host_)
-        host_->NodesReset();
+        host_->NodesSorted();
 }
 
 TfcTreeNode* TfcTreeNodes::FindNode(const QString& text, bool visibleOnly) const

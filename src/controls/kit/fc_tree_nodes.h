@@ -26,6 +26,9 @@ public:
     virtual void NodesDeleted() = 0;
     virtual void NodesAboutToReset() = 0;
     virtual void NodesReset() = 0;
+    // Nodes keep their identity while their order changes.
+    virtual void NodesAboutToSort() = 0;
+    virtual void NodesSorted() = 0;
     virtual void NodeChanged(TfcTreeNode* node) = 0;
     virtual void NodeExpandedChanged(TfcTreeNode* node) = 0;
     virtual void CheckedChanged(TfcTreeNode* node) = 0;
