@@ -3,6 +3,7 @@
 // a check box or radio button. Nodes live in a TfcTreeNodes collection,
 // which tells its host (the tree view) about every change.
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -16,6 +17,7 @@ class TfcTreeNodes;
 enum class TfcCheckboxType : std::uint8_t { tctNone = 0, tctCheckbox = 1, tctRadioButton = 2 };
 
 class TfcTreeNode {
+    Q_GADGET
 public:
     explicit TfcTreeNode(TfcTreeNodes* owner) : owner_(owner) {}
     virtual ~TfcTreeNode() = default;
