@@ -610,7 +610,8 @@ void TfcCustomTreeView::PaintItem(QPainter& painter, const QRect& row, TfcTreeNo
     if (images_) {
         const QPoint at = layout.ImageRect.translated(row.topLeft()).topLeft();
         const bool current = node == Selected();
-        fcImageListDraw(*images_, current ? node->SelectedIndex() : node->ImageIndex(), painter, at.x(), at.y(),
+        const int index = current && node->SelectedIndex() >= 0 ? node->SelectedIndex() : node->ImageIndex();
+        fcImageListDraw(*images_, index, painter, at.x(), at.y(),
                         current ? TfcImageDrawStyle::Selected : TfcImageDrawStyle::Normal, isEnabled());
     }
     const QRect text = layout.TextRect.translated(row.topLeft());

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QPainter>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
@@ -156,6 +157,35 @@ TEST_F(FontComboTest, TheHintShowsTheFontAtTwelvePoints)
 
     combo->CloseUp(false);
     EXPECT_FALSE(combo->FontHint()->isVisible());
+}
+
+} // namespace
+} // namespace lumeno
+
+namespace lumeno {
+namespace {
+
+// With LUMENO_SHOT set, the open popup with its hint is written there as a
+// picture of the screen (the offscreen windows painted where they stand).
+TEST_F(FontComboTest, PictureOfTheOpenPopup)
+{
+    const QString path = qEnvironmentVariable("LUMENO_SHOT");
+    if (path.isEmpty())
+        GTEST_SKIP() << "LUMENO_SHOT not set";
+    form.move(40, 40);
+    combo->SetImmediateHints(true);
+    combo->SetRecentFonts({"DejaVu Serif", "Liberation Mono", "No Such Font"});
+    combo->DropDown();
+    TfcTreeNode* sans = combo->Items().FindNode("DejaVu Sans", false);
+    combo->TreeView()->SetSelected(sans ? sans : combo->Items().Root(5));
+    QImage screen(520, 360, QImage::Format_RGB32);
+    screen.fill(QColor(0, 96, 128));
+    QPainter painter(&screen);
+    for (QWidget* window : std::initializer_list<QWidget*>{&form, combo->Panel(), combo->FontHint()})
+        painter.drawPixmap(window->geometry().topLeft(), window->grab());
+    painter.end();
+    EXPECT_TRUE(screen.save(path));
+    combo->CloseUp(false);
 }
 
 } // namespace
