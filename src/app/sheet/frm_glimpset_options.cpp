@@ -88,6 +88,7 @@ TfrmGlimpsetOptions::TfrmGlimpsetOptions(QWidget* parent)
     tabs->addTab(TitlePage(), QStringLiteral("Title/Footer"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
+    setMinimumWidth(440);
     if (instance == nullptr)
         instance = this;
 }

@@ -17,7 +17,9 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QSlider>
+#include <QPainter>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
@@ -184,6 +186,73 @@ TEST_F(SheetWindowsTest, HidingTheCreatorHidesTheOptions)
     EXPECT_FALSE(options->isVisible());
     creator->sbKAR->setChecked(true);
     EXPECT_EQ(creator->PGImage1->GetStretch(), sAlwaysKAR);
+}
+
+} // namespace
+} // namespace lumeno
+
+namespace lumeno {
+namespace {
+
+// Windows painted where they stand on an imagined screen.
+QImage ScreenOf(std::initializer_list<QWidget*> windows, QSize size)
+{
+    QImage screen(size, QImage::Format_RGB32);
+    screen.fill(QColor(0, 96, 128));
+    QPainter painter(&screen);
+    for (QWidget* window : windows)
+        painter.drawPixmap(window->geometry().topLeft(), window->grab());
+    return screen;
+}
+
+// With LUMENO_SHOT_DIR set, pictures of both windows are written there.
+TEST_F(SheetWindowsTest, PicturesOfTheWindows)
+{
+    const QString folder = qEnvironmentVariable("LUMENO_SHOT_DIR");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "LUMENO_SHOT_DIR not set";
+    TPixelGraphic tile;
+    tile.SetDimensions(24, 24, pf24Bit);
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 24; ++x)
+            tile.SetPixelColor(x, y, RGB(200 + (x + y) % 24, 220, 235 - (x * y) % 20));
+    tile.SaveToFile(dir.File("tile.bmp"));
+    options->cbUseBGImage->setChecked(true);
+    options->eBGImage->setText(QString::fromStdString(dir.File("tile.bmp")));
+    options->cbTitle->setChecked(true);
+    options->cbFooter->setChecked(true);
+    options->eFooter->setText("Holiday 2026");
+    options->udCols->setValue(4);
+    QStringList files;
+    for (int i = 0; i < 7; ++i) {
+        TPixelGraphic image;
+        image.SetDimensions(i % 2 ? 120 : 200, i % 2 ? 200 : 130, pf24Bit);
+        for (int y = 0; y < image.GetHeight(); ++y)
+            for (int x = 0; x < image.GetWidth(); ++x)
+                image.SetPixelColor(x, y, RGB(40 * i, x, y));
+        const std::string path = dir.File("photo_" + std::to_string(i) + ".bmp");
+        image.SaveToFile(path);
+        files << QString::fromStdString(path);
+    }
+    creator->AddFiles(files);
+    creator->move(20, 20);
+    creator->resize(900, 560);
+    creator->show();
+    creator->GenerateGlimpset1Click();
+    QTest::qWait(300);
+    EXPECT_TRUE(ScreenOf({creator}, QSize(940, 600)).save(folder + "/sheet_creator.png"));
+
+    options->move(60, 40);
+    options->show();
+    QApplication::setActiveWindow(options);
+    auto* tabs = options->findChild<QTabWidget*>();
+    tabs->setCurrentIndex(3);
+    QTest::qWait(50);
+    options->fcbTitle->setFocus();
+    options->fcbTitle->DropDown();
+    QTest::qWait(50);
+    EXPECT_TRUE(ScreenOf({options, options->fcbTitle->Panel()}, QSize(600, 520)).save(folder + "/sheet_options.png"));
+    options->fcbTitle->CloseUp(false);
 }
 
 } // namespace
