@@ -218,8 +218,9 @@ bool TfcCustomCombo::eventFilter(QObject* watched, QEvent* event)
     }
     case QEvent::Move:
     case QEvent::WindowDeactivate:
-        // The window manager moves or leaves the window: as a press on its frame.
-        if (widget == window())
+        // The window manager moves or leaves the window: as a press on its
+        // frame. A platform that activates the popup itself does not count.
+        if (widget == window() && QApplication::activeWindow() != container)
             CloseUp(true);
         break;
     default:

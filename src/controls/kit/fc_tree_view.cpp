@@ -610,6 +610,10 @@ void TfcCustomTreeView::PaintItem(QPainter& painter, const QRect& row, TfcTreeNo
     if (images_) {
         const QPoint at = layout.ImageRect.translated(row.topLeft()).topLeft();
         const bool current = node == Selected();
+        if (current)
+            emit OnGetSelectedIndex(this, node);
+        else
+            emit OnGetImageIndex(this, node);
         const int index = current && node->SelectedIndex() >= 0 ? node->SelectedIndex() : node->ImageIndex();
         fcImageListDraw(*images_, index, painter, at.x(), at.y(),
                         current ? TfcImageDrawStyle::Selected : TfcImageDrawStyle::Normal, isEnabled());

@@ -149,6 +149,9 @@ signals:
     void OnEditing(TfcCustomTreeView* sender, TfcTreeNode* node, bool& allowEdit);
     void OnEdited(TfcCustomTreeView* sender, TfcTreeNode* node, QString& text);
     void OnToggleCheckbox(TfcCustomTreeView* sender, TfcTreeNode* node);
+    // Before an item's image is drawn: handlers may set the node's indexes.
+    void OnGetImageIndex(TfcCustomTreeView* sender, TfcTreeNode* node);
+    void OnGetSelectedIndex(TfcCustomTreeView* sender, TfcTreeNode* node);
     void OnCalcNodeAttributes(TfcCustomTreeView* sender, TfcTreeNode* node, TfcItemState& state);
     void OnDrawText(TfcCustomTreeView* sender, TfcTreeNode* node, const QRect& rect, TfcItemState& state,
                     bool& defaultDrawing);

@@ -128,6 +128,42 @@ TEST_F(TreeComboTest, OutsidePressCancelsAndAReleaseOnAnItemChooses)
     EXPECT_FALSE(combo->IsDroppedDown());
     EXPECT_EQ(combo->text(), "Charlie");
     EXPECT_EQ(combo->SelectedNode(), combo->Items().Item(3));
+
+    // The window manager moving the window closes the popup, keeping the choice.
+    combo->DropDown();
+    form.move(form.pos() + QPoint(15, 15));
+    QTRY_VERIFY_WITH_TIMEOUT(!combo->IsDroppedDown(), 1000);
+    EXPECT_EQ(combo->text(), "Charlie");
+}
+
+TEST_F(TreeComboTest, PressOnTheButtonDragIntoTheListAndReleaseChooses)
+{
+    TfcDropDownButton* button = combo->Button();
+    QTest::mousePress(button, Qt::LeftButton, {}, button->rect().center());
+    EXPECT_FALSE(combo->IsDroppedDown()); // after the press is done
+    EXPECT_TRUE(combo->hasFocus());
+    EXPECT_TRUE(combo->Button()->Down());
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(combo->IsDroppedDown());
+    TfcPopupTreeView* tree = combo->TreeView();
+    const QPoint bravo = tree->viewport()->mapToGlobal(tree->DisplayRect(combo->Items().Item(2), true).center());
+    // The button keeps the mouse; the filter hands moves and the release to the list.
+    const auto send = [button](QEvent::Type type, const QPoint& global, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, button->mapFromGlobal(global), global, Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(button, &event);
+    };
+    send(QEvent::MouseMove, bravo, Qt::LeftButton);
+    ASSERT_NE(tree->Selected(), nullptr);
+    EXPECT_EQ(tree->Selected()->Text(), "Bravo");
+    EXPECT_TRUE(combo->IsDroppedDown());
+    // Held below the list, the selection scrolls on the 50 ms timer.
+    send(QEvent::MouseMove, tree->viewport()->mapToGlobal(QPoint(5, tree->viewport()->height() + 5)), Qt::LeftButton);
+    EXPECT_TRUE(tree->Scrolling());
+    send(QEvent::MouseMove, bravo + QPoint(1, 0), Qt::LeftButton);
+    EXPECT_FALSE(tree->Scrolling());
+    send(QEvent::MouseButtonRelease, bravo, Qt::NoButton);
+    EXPECT_FALSE(combo->IsDroppedDown());
+    EXPECT_EQ(combo->text(), "Bravo");
 }
 
 TEST_F(TreeComboTest, SearchMatchesWrapsAndShortensWithBackspace)
