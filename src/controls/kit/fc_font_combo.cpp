@@ -63,6 +63,8 @@ TfcComboFontType TypeOf(const QString& family)
 
 TfcImageList& fcFontImageList()
 {
+    // Lives to the end of the run; its pixmaps must not outlive the
+    // application object, so no static destructor frees them.
     static TfcImageList* list = [] {
         auto* images = new TfcImageList(12, 12);
         images->Add(TrueTypeGlyph());
@@ -94,6 +96,7 @@ TfcCustomFontCombo::TfcCustomFontCombo(QWidget* parent) : TfcCustomTreeCombo(par
 TfcCustomFontCombo::~TfcCustomFontCombo()
 {
     hintDelay_.stop();
+    TreeView()->disconnect(this);
     delete fontHint_;
 }
 

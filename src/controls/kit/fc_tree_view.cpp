@@ -82,7 +82,8 @@ TfcCustomTreeView::TfcCustomTreeView(QWidget* parent)
 TfcCustomTreeView::~TfcCustomTreeView()
 {
     HideHint();
-    // The view must let go of the model before the nodes go.
+    // The view must let go of the model before the nodes go, telling no one.
+    blockSignals(true);
     setModel(nullptr);
     delete model_;
 }
