@@ -141,6 +141,10 @@ void TfrmConvert::BuildToolBars()
     cbFileType->setObjectName("cbFileType");
     for (const char* item : ConverterFileTypes)
         cbFileType->addItem(item);
+    int longest = 0;
+    for (const char* item : ConverterFileTypes)
+        longest = std::max(longest, cbFileType->fontMetrics().horizontalAdvance(item));
+    cbFileType->setMinimumWidth(longest + 48);
     ToolBar1->addWidget(cbFileType);
     tbOptions = new QToolButton(ToolBar1);
     tbOptions->setObjectName("tbOptions");
@@ -161,7 +165,8 @@ void TfrmConvert::BuildToolBars()
     tbJpeg->addWidget(new QLabel("Quality", tbJpeg));
     lPosition = new QLabel(tbJpeg);
     lPosition->setObjectName("lPosition");
-    lPosition->setMinimumWidth(28);
+    lPosition->setMinimumWidth(36);
+    lPosition->setAlignment(Qt::AlignCenter);
     tbJpeg->addWidget(lPosition);
 
     tbGif = new QToolBar(this);
