@@ -3,7 +3,10 @@
 #include "app/files/move_no_replace.h"
 #include "controls/shell/file_utils.h"
 
+#include <cerrno>
+
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace lumeno {
@@ -48,6 +51,11 @@ bool CreateFolderIn(const std::string& Parent, const std::string& Name)
 }
 
 bool RemoveEmptyFolder(const std::string& Folder) { return ::rmdir(Folder.c_str()) == 0; }
+
+bool DosAttrsSupported(const std::string& Path)
+{
+    return ::getxattr(Path.c_str(), "user.lumeno.dosattr", nullptr, 0) >= 0 || errno != ENOTSUP;
+}
 
 TAttrChoice AttrChoiceOf(int Attributes)
 {

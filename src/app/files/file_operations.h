@@ -28,6 +28,9 @@ bool CreateFolderIn(const std::string& Parent, const std::string& Name);
 bool RemoveEmptyFolder(const std::string& Folder);
 
 // The four attribute boxes of the attribute dialog.
+// True when the file's file system keeps archive and system.
+bool DosAttrsSupported(const std::string& Path);
+
 struct TAttrChoice {
     bool ReadOnly = false;
     bool Archive = false;
