@@ -76,9 +76,9 @@ TfSelectFiles::TfSelectFiles(QWidget* Parent) : QWidget(Parent, Qt::Window | Qt:
     SLV4->setEditTriggers(QAbstractItemView::NoEditTriggers);
     SLV4->setContextMenuPolicy(Qt::CustomContextMenu);
     SLV4->header()->setSectionsClickable(true);
-    SLV4->setColumnWidth(0, 200);
+    SLV4->setColumnWidth(0, 150);
     SLV4->setColumnWidth(1, 70);
-    SLV4->setColumnWidth(2, 50);
+    SLV4->setColumnWidth(2, 45);
 
     ChangeNotify1 = std::make_unique<TChangeNotify>();
     ChangeNotify1->SetWatchFor({noSize});
@@ -94,7 +94,7 @@ TfSelectFiles::TfSelectFiles(QWidget* Parent) : QWidget(Parent, Qt::Window | Qt:
     split->addWidget(SLV4);
     split->addWidget(pnlPreview->parentWidget());
     split->setStretchFactor(1, 1);
-    split->setSizes({200, 400, 300});
+    split->setSizes({200, 470, 290});
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

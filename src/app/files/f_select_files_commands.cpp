@@ -396,15 +396,14 @@ void TfSelectFiles::DeleteFilesClick()
         const std::string path = JoinPath(FSourceFolder, caption);
         StatusBar1->Panels()[3].SetText("Deleting " + path);
         std::error_code ec;
-        if (permanent && !std::filesystem::remove(path, ec))
-            Tell("Error deleting " + path);
-        else if (!permanent && !MoveFileToTrash(path))
-            Tell("Error moving " + path + " to recycle bin");
+        const bool deleted = permanent ? std::filesystem::remove(path, ec) : MoveFileToTrash(path);
+        if (deleted)
+            FNameList.erase(caption);
+        else
+            Tell(permanent ? "Error deleting " + path : "Error moving " + path + " to recycle bin");
     }
     StatusBar1->Panels()[3].SetText("");
     FillSLV4();
-    for (const std::string& caption : captions)
-        FNameList.erase(caption);
     if (!successor.empty())
         SelectCaptions({successor});
     if (TFilesHost* host = FilesHost())
