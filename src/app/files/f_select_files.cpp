@@ -14,7 +14,6 @@
 #include "controls/shell/dfs_status_panel.h"
 #include "controls/shell/dfs_status_panels.h"
 #include "controls/shell/file_utils.h"
-#include "controls/shell/format_date_time.h"
 #include "controls/shell/system_tree_view.h"
 #include "imagelib/pixel_graphic.h"
 #include "imagelib/view/pg_image.h"
@@ -30,8 +29,6 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include <cmath>
-
 namespace lumeno {
 
 namespace {
@@ -40,13 +37,6 @@ TfSelectFiles* instance = nullptr;
 
 constexpr int PreviewBox = 145;
 constexpr const char* AllImagesMask = "*.jpg;*.gif;*.bmp;*.ico;*.wmf;*.avi;*.pcx;*.png;*.tga;*.tif;";
-
-QString DateText(TDateTime Value)
-{
-    const QDateTime base(QDate(1899, 12, 30), QTime(0, 0));
-    return QString::fromStdString(
-        FormatDateTime("ddddd tt", base.addSecs(static_cast<qint64>(std::llround(Value * 86400.0)))));
-}
 
 } // namespace
 
@@ -259,7 +249,7 @@ void TfSelectFiles::FillSLV4()
         item->setText(0, QString::fromStdString(row.Name));
         item->setText(1, QString::number(row.SizeK));
         item->setText(2, QString::fromStdString(row.Type));
-        item->setText(3, DateText(row.Modified));
+        item->setText(3, QString::fromStdString(FileDateText(row.Modified)));
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
         items.append(item);
     }

@@ -126,6 +126,9 @@ private:
     std::string MainMask() const;
     void Tell(const std::string& Text);
     int SingleSelected(std::string& Caption) const;
+    // The selected captions in list order, and the caption to select once
+    // they are gone (empty for none).
+    std::vector<std::string> SelectionAndSuccessor(std::string& Successor) const;
     void Preview(const std::string& Caption);
     void ShowPreview(const std::string& Path);
     void HideViewers();

@@ -240,6 +240,20 @@ void TfSelectFiles::SLV4ColumnClick(int Column)
 
 // --- transfer ------------------------------------------------------------------
 
+std::vector<std::string> TfSelectFiles::SelectionAndSuccessor(std::string& Successor) const
+{
+    std::vector<bool> flags;
+    std::vector<std::string> captions;
+    for (int i = 0; i < SLV4->topLevelItemCount(); ++i) {
+        flags.push_back(SLV4->topLevelItem(i)->isSelected());
+        if (flags.back())
+            captions.push_back(SLV4->topLevelItem(i)->text(0).toStdString());
+    }
+    const int successor = SuccessorIndex(flags);
+    Successor = successor < 0 ? std::string() : SLV4->topLevelItem(successor)->text(0).toStdString();
+    return captions;
+}
+
 void TfSelectFiles::SetTransferEnabled(bool Enabled)
 {
     for (QAction* action : {tbMove, tbCopy, MoveFiles1, CopyFiles1})
@@ -251,18 +265,10 @@ void TfSelectFiles::TransferClick(TTransferMode Mode)
     TFilesHost* host = FilesHost();
     if (!host || FBusyCount > 0)
         return;
-    std::vector<bool> flags;
-    std::vector<std::string> captions;
-    for (int i = 0; i < SLV4->topLevelItemCount(); ++i) {
-        flags.push_back(SLV4->topLevelItem(i)->isSelected());
-        if (flags.back())
-            captions.push_back(SLV4->topLevelItem(i)->text(0).toStdString());
-    }
+    std::string successor;
+    const std::vector<std::string> captions = SelectionAndSuccessor(successor);
     if (captions.empty())
         return;
-    const int successorIndex = SuccessorIndex(flags);
-    const std::string successor =
-        successorIndex < 0 ? std::string() : SLV4->topLevelItem(successorIndex)->text(0).toStdString();
     const std::string destination = host->TreeFolder();
     std::string last;
     {
@@ -371,13 +377,8 @@ void TfSelectFiles::RenameFileClick()
 
 void TfSelectFiles::DeleteFilesClick()
 {
-    std::vector<bool> flags;
-    std::vector<std::string> captions;
-    for (int i = 0; i < SLV4->topLevelItemCount(); ++i) {
-        flags.push_back(SLV4->topLevelItem(i)->isSelected());
-        if (flags.back())
-            captions.push_back(SLV4->topLevelItem(i)->text(0).toStdString());
-    }
+    std::string successor;
+    const std::vector<std::string> captions = SelectionAndSuccessor(successor);
     if (captions.empty())
         return;
     TBusy busy(*this);
@@ -388,9 +389,6 @@ void TfSelectFiles::DeleteFilesClick()
         if (MessageDlg(question, TMsgDlgType::mtConfirmation, mbYesNo) != mrYes)
             return;
     }
-    const int successorIndex = SuccessorIndex(flags);
-    const std::string successor =
-        successorIndex < 0 ? std::string() : SLV4->topLevelItem(successorIndex)->text(0).toStdString();
     const bool permanent = settings.ReadInteger("Deletions") == 1;
     for (const std::string& caption : captions) {
         const std::string path = JoinPath(FSourceFolder, caption);

@@ -1,16 +1,14 @@
 #include "app/files/file_attr_form.h"
 
+#include "app/files/file_rows.h"
 #include "app/files/small_dialog.h"
 #include "controls/shell/file_utils.h"
-#include "controls/shell/format_date_time.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QVBoxLayout>
-
-#include <cmath>
 
 namespace lumeno {
 
@@ -31,15 +29,6 @@ QCheckBox* NewBox(QGroupBox* Group, const char* Name, const char* Caption)
     auto* box = new QCheckBox(Caption, Group);
     box->setObjectName(Name);
     return box;
-}
-
-QString DateTimeText(TDateTime Value)
-{
-    if (Value == 0)
-        return {};
-    const QDateTime base(QDate(1899, 12, 30), QTime(0, 0));
-    const QDateTime when = base.addSecs(static_cast<qint64>(std::llround(Value * 86400.0)));
-    return QString::fromStdString(FormatDateTime("ddddd tt", when));
 }
 
 } // namespace
@@ -87,7 +76,7 @@ void TFileAttrForm::Prepare(const std::string& Folder, const std::string& Captio
     const std::string path = JoinPath(Folder, Caption);
     FileDirName->setText(QString::fromStdString(Caption));
     FilePathName->setText(QString::fromStdString(Folder));
-    ChangeDate->setText(DateTimeText(GetFileDateTime(path)));
+    ChangeDate->setText(QString::fromStdString(FileDateText(GetFileDateTime(path))));
     const TAttrChoice choice = AttrChoiceOf(FileGetAttr(path));
     ReadOnly->setChecked(choice.ReadOnly);
     Archive->setChecked(choice.Archive);

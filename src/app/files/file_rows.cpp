@@ -3,6 +3,7 @@
 #include "app/viewer/file_types.h"
 #include "controls/shell/file_masks.h"
 #include "controls/shell/file_utils.h"
+#include "controls/shell/format_date_time.h"
 
 #include <algorithm>
 #include <cctype>
@@ -60,6 +61,14 @@ std::vector<std::string> MatchingNames(const std::string& Folder, const std::str
 }
 
 } // namespace
+
+std::string FileDateText(TDateTime Value)
+{
+    if (Value == 0)
+        return {};
+    const QDateTime base(QDate(1899, 12, 30), QTime(0, 0));
+    return FormatDateTime("ddddd tt", base.addSecs(static_cast<qint64>(std::llround(Value * 86400.0))));
+}
 
 std::vector<TFileRow> ListMatchingFiles(const std::string& Folder, const std::string& Mask)
 {

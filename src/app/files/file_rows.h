@@ -19,6 +19,9 @@ struct TFileRow {
     TDateTime Modified = 0;
 };
 
+// A last-write time as the lists and dialogs show it; "" for none.
+std::string FileDateText(TDateTime Value);
+
 // Ordinary files of the folder (no folders, no hidden files) matching the
 // ';'-separated mask, in mask order, each once.
 std::vector<TFileRow> ListMatchingFiles(const std::string& Folder, const std::string& Mask);
