@@ -42,6 +42,8 @@ bool RenameInFolder(const std::string& Folder, const std::string& OldName, const
 {
     if (!IsPlainName(NewName) || !IsPlainName(OldName))
         return false;
+    if (NewName == OldName)
+        return true;
     return RenameNoReplace(JoinPath(Folder, OldName), JoinPath(Folder, NewName)) == 0;
 }
 

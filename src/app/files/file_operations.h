@@ -16,8 +16,9 @@ std::string NameOf(const std::string& Path);
 // A usable file or folder name: not empty, no '/', not "." or "..".
 bool IsPlainName(const std::string& Name);
 
-// Renames Folder/OldName to Folder/NewName; false when the new name is not a
-// plain name, exists already, or the rename fails.
+// Renames Folder/OldName to Folder/NewName (the same name changes nothing);
+// false when the new name is not a plain name, exists already, or the
+// rename fails.
 bool RenameInFolder(const std::string& Folder, const std::string& OldName, const std::string& NewName);
 
 // Creates Parent/Name; false when the name is not plain or the folder cannot

@@ -31,7 +31,7 @@ std::vector<std::string> RunIncRename(const std::vector<std::string>& Entries, c
     result.reserve(Entries.size());
     for (const std::string& entry : Entries) {
         const std::string target = IncRenameTarget(entry, NewName, number++, width);
-        const bool ok = NewName.find('/') == std::string::npos && RenameNoReplace(entry, target) == 0;
+        const bool ok = NewName.find('/') == std::string::npos && (target == entry || RenameNoReplace(entry, target) == 0);
         result.push_back(ok ? target : IncRenameErrorMark + entry);
     }
     return result;

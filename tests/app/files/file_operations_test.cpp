@@ -43,6 +43,8 @@ TEST(FileRename, RenamesAndRefusesClashesAndSlashes)
     EXPECT_FALSE(RenameInFolder(folder, "a.jpg", ""));
     EXPECT_TRUE(fs::exists(dir.File("a.jpg")));
 
+    // Keeping the name is no clash.
+    EXPECT_TRUE(RenameInFolder(folder, "a.jpg", "a.jpg"));
     EXPECT_TRUE(RenameInFolder(folder, "a.jpg", "c.jpg"));
     EXPECT_EQ(test::ReadFileBytes(dir.File("c.jpg")), Bytes{'a'});
     EXPECT_FALSE(fs::exists(dir.File("a.jpg")));
@@ -138,6 +140,7 @@ TEST_F(IncRenameRun, SuffixesFollowTheStartText)
     EXPECT_EQ(test::ReadFileBytes(dir.File("N_008.png")), Bytes{'y'});
     auto renamed = RunIncRename({dir.File("N_007.jpg"), dir.File("N_008.png"), dir.File("N_009.gif")}, "M", "7");
     EXPECT_EQ(renamed, (std::vector<std::string>{dir.File("M_7.jpg"), dir.File("M_8.png"), dir.File("M_9.gif")}));
+    EXPECT_EQ(RunIncRename(renamed, "M", "7"), renamed);
     renamed = RunIncRename(renamed, "K", "0998");
     EXPECT_EQ(renamed, (std::vector<std::string>{dir.File("K_0998.jpg"), dir.File("K_0999.png"), dir.File("K_1000.gif")}));
 }
