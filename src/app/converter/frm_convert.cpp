@@ -14,7 +14,7 @@
 #include "imagelib/pg_globals.h"
 #include "imagelib/view/pg_image.h"
 #include "platform/dialogs.h"
-#include "platform/qt/trash.h"
+#include "platform/qt/shell/trash.h"
 #include "platform/qt/wait_cursor.h"
 
 #include <QCheckBox>

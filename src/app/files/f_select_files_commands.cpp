@@ -7,7 +7,7 @@
 #include "app/files/file_operations.h"
 #include "app/files/file_rows.h"
 #include "app/files/files_host.h"
-#include "app/files/help_page.h"
+#include "app/viewer/help.h"
 #include "app/viewer/settings_store.h"
 #include "controls/media/dcavi_play.h"
 #include "controls/shell/change_notify.h"
@@ -16,7 +16,7 @@
 #include "controls/shell/dfs_status_panels.h"
 #include "controls/shell/system_tree_view.h"
 #include "platform/dialogs.h"
-#include "platform/qt/trash.h"
+#include "platform/qt/shell/trash.h"
 #include "platform/qt/wait_cursor.h"
 
 #include <QAction>
@@ -468,7 +468,7 @@ void TfSelectFiles::SaveDefaultPathClick()
     Tell("Saved default as " + FSourceFolder);
 }
 
-void TfSelectFiles::btnHelpClick() { ShowHelpContext(MoverHelpContext); }
+void TfSelectFiles::btnHelpClick() { ShowHelp(MoverHelpContext); }
 
 void TfSelectFiles::closeEvent(QCloseEvent* Event)
 {

@@ -2,7 +2,7 @@
 
 #include "app/files/file_operations.h"
 #include "app/files/files_host.h"
-#include "app/files/help_page.h"
+#include "app/viewer/help.h"
 #include "app/files/inc_rename.h"
 #include "app/viewer/file_types.h"
 #include "app/viewer/list_drag.h"
@@ -88,7 +88,7 @@ TfrmIncRename::TfrmIncRename(QWidget* Parent) : QWidget(Parent, Qt::Window | Qt:
     BuildPopup();
     connect(btnRename, &QPushButton::clicked, this, &TfrmIncRename::RenameClick);
     connect(btnCancel, &QPushButton::clicked, this, &QWidget::close);
-    connect(btnHelp, &QPushButton::clicked, this, [] { ShowHelpContext(IncRenameHelpContext); });
+    connect(btnHelp, &QPushButton::clicked, this, [] { ShowHelp(IncRenameHelpContext); });
 }
 
 void TfrmIncRename::BuildPopup()
