@@ -1,16 +1,11 @@
 #include "app/files/dropped_files.h"
 #include "app/files/fake_files_host.h"
-#include "app/viewer/list_drag.h"
 #include "support/recording_dialogs.h"
 #include "support/test_env.h"
-
-#include <QMimeData>
-#include <QUrl>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 
 namespace lumeno {
 namespace {
@@ -39,19 +34,6 @@ protected:
     test::RecordingDialogs dialogs;
 };
 
-TEST_F(DroppedFiles, OnlyLocalUrlsOfForeignDragsCount)
-{
-    QMimeData desktop;
-    desktop.setUrls({QUrl::fromLocalFile("/a/b.jpg"), QUrl("https://example.org/c.jpg"),
-                     QUrl::fromLocalFile("/a/folder/")});
-    EXPECT_EQ(DroppedLocalFiles(&desktop), (std::vector<std::string>{"/a/b.jpg", "/a/folder"}));
-
-    std::unique_ptr<QMimeData> own(EncodeListDrag({"/a", {"b.jpg"}, 1}));
-    own->setUrls({QUrl::fromLocalFile("/a/b.jpg")});
-    EXPECT_TRUE(DroppedLocalFiles(own.get()).empty());
-    EXPECT_TRUE(DroppedLocalFiles(nullptr).empty());
-}
-
 TEST_F(DroppedFiles, MovesWhatFitsAndTellsAboutTheRest)
 {
     const std::string longName = std::string(90, 'n') + ".jpg";
@@ -59,9 +41,10 @@ TEST_F(DroppedFiles, MovesWhatFitsAndTellsAboutTheRest)
     test::WriteFileBytes(source.File("keep.jpg"), {'s'});
     test::WriteFileBytes(source.File("empty.jpg"), {});
     fs::create_directory(source.File("folder"));
+    const std::string folderDrop = source.File("folder") + "/";
     test::WriteFileBytes(source.File("new.jpg"), {'n'});
 
-    MoveDroppedFiles({source.File("keep.jpg"), source.File("empty.jpg"), source.File("folder"),
+    MoveDroppedFiles({source.File("keep.jpg"), source.File("empty.jpg"), folderDrop,
                       source.File(longName), source.File("new.jpg")},
                      host);
     EXPECT_EQ(Texts(), (std::vector<std::string>{
