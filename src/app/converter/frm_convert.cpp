@@ -88,6 +88,12 @@ TConvertPaneLayout ConvertPaneLayout(int WindowWidth)
     return {half, half + 3};
 }
 
+TfrmConvert::~TfrmConvert()
+{
+    if (instance == this)
+        instance = nullptr;
+}
+
 TfrmConvert::TfrmConvert(QWidget* Parent) : QWidget(Parent, Qt::Window | Qt::WindowStaysOnTopHint)
 {
     setObjectName("frmConvert");

@@ -39,6 +39,8 @@ class TfrmConvert : public QWidget {
     Q_OBJECT
 public:
     explicit TfrmConvert(QWidget* Parent = nullptr);
+    // The global forgets a freed window.
+    ~TfrmConvert() override;
 
     void SetHost(TConverterHost* Host) { FHost = Host; }
     // Replaces the transparency selector (tests).

@@ -22,6 +22,12 @@ void CreatefrmGIFTrans()
         instance = new TfrmGIFTrans();
 }
 
+TfrmGIFTrans::~TfrmGIFTrans()
+{
+    if (instance == this)
+        instance = nullptr;
+}
+
 TfrmGIFTrans::TfrmGIFTrans(QWidget* Parent) : QDialog(Parent)
 {
     setObjectName("frmGIFTrans");

@@ -20,6 +20,8 @@ class TfrmGIFTrans : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmGIFTrans(QWidget* Parent = nullptr);
+    // The global forgets a freed window.
+    ~TfrmGIFTrans() override;
 
     // Shows a copy of Image and forgets an earlier pick.
     void Prepare(TPixelGraphic& Image);

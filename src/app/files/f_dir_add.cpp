@@ -21,6 +21,12 @@ void CreatefDirAdd()
         instance = new TfDirAdd();
 }
 
+TfDirAdd::~TfDirAdd()
+{
+    if (instance == this)
+        instance = nullptr;
+}
+
 TfDirAdd::TfDirAdd(QWidget* Parent) : QDialog(Parent)
 {
     setObjectName("fDirAdd");

@@ -14,6 +14,8 @@ class TfDirAdd : public QDialog {
     Q_OBJECT
 public:
     explicit TfDirAdd(QWidget* Parent = nullptr);
+    // The global forgets a freed window.
+    ~TfDirAdd() override;
 
     // Label1 := the folder with a trailing slash; the edit is cleared.
     void Prepare(const std::string& Folder);

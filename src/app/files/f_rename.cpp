@@ -20,6 +20,12 @@ void CreatefRename()
         instance = new TfRename();
 }
 
+TfRename::~TfRename()
+{
+    if (instance == this)
+        instance = nullptr;
+}
+
 TfRename::TfRename(QWidget* Parent) : QDialog(Parent)
 {
     setObjectName("fRename");

@@ -14,6 +14,8 @@ class TfRename : public QDialog {
     Q_OBJECT
 public:
     explicit TfRename(QWidget* Parent = nullptr);
+    // The global forgets a freed window.
+    ~TfRename() override;
 
     // Both the label and the edit take the caption.
     void Prepare(const std::string& Caption);

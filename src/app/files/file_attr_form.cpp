@@ -41,6 +41,12 @@ void CreateFileAttrForm()
         instance = new TFileAttrForm();
 }
 
+TFileAttrForm::~TFileAttrForm()
+{
+    if (instance == this)
+        instance = nullptr;
+}
+
 TFileAttrForm::TFileAttrForm(QWidget* Parent) : QDialog(Parent)
 {
     setObjectName("FileAttrForm");

@@ -20,6 +20,8 @@ class TFileAttrForm : public QDialog {
     Q_OBJECT
 public:
     explicit TFileAttrForm(QWidget* Parent = nullptr);
+    // The global forgets a freed window.
+    ~TFileAttrForm() override;
 
     // Fills the labels and boxes from the file Folder/Caption.
     void Prepare(const std::string& Folder, const std::string& Caption);

@@ -43,6 +43,12 @@ void CreatefrmIncRename()
         instance = new TfrmIncRename();
 }
 
+TfrmIncRename::~TfrmIncRename()
+{
+    if (instance == this)
+        instance = nullptr;
+}
+
 TfrmIncRename::TfrmIncRename(QWidget* Parent) : QWidget(Parent, Qt::Window | Qt::WindowStaysOnTopHint)
 {
     setObjectName("frmIncRename");

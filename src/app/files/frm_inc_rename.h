@@ -20,6 +20,8 @@ class TfrmIncRename : public QWidget {
     Q_OBJECT
 public:
     explicit TfrmIncRename(QWidget* Parent = nullptr);
+    // The global forgets a freed window.
+    ~TfrmIncRename() override;
 
     // "Incremental Rename..." of the main window: the list holds the
     // selected files when more than one is selected; shown.

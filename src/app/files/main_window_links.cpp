@@ -3,8 +3,13 @@
 #include "app/converter/converter_host.h"
 #include "app/converter/frm_convert.h"
 #include "app/files/dropped_files.h"
+#include "app/files/f_select_files.h"
+#include "app/files/file_commands.h"
 #include "app/files/files_host.h"
+#include "app/files/frm_inc_rename.h"
 #include "app/viewer/main_window.h"
+#include "controls/shell/system_tree_view.h"
+#include "platform/dialogs.h"
 
 #include <QTreeWidget>
 
@@ -65,6 +70,13 @@ private:
 
 std::unique_ptr<TMainWindowHost> host;
 
+// The one selected item of the main list, or nullptr.
+QTreeWidgetItem* OneSelected(TForm1& Form)
+{
+    const QList<QTreeWidgetItem*> selected = Form.SLV1->selectedItems();
+    return selected.size() == 1 ? selected.front() : nullptr;
+}
+
 void Unlink()
 {
     SetFilesHost(nullptr);
@@ -89,6 +101,73 @@ void LinkMainWindow(TForm1& Form)
             MoveDroppedFiles(paths, *files);
     };
     QObject::connect(&Form, &QObject::destroyed, [] { Unlink(); });
+}
+
+} // namespace lumeno
+
+namespace lumeno {
+
+void MainRenameFile(TForm1& Form)
+{
+    QTreeWidgetItem* item = OneSelected(Form);
+    if (!item)
+        return;
+    if (const auto renamed = RenameFileCommand(Form.Folder(), item->text(0).toStdString()))
+        item->setText(0, QString::fromStdString(*renamed));
+}
+
+void MainFileAttributes(TForm1& Form)
+{
+    if (QTreeWidgetItem* item = OneSelected(Form))
+        FileAttributesCommand(Form.Folder(), item->text(0).toStdString());
+}
+
+void MainAddFolder(TForm1& Form)
+{
+    if (const auto made = AddFolderCommand(Form.Folder())) {
+        Form.STV1->Refill();
+        Form.STV1->SetSelection(*made);
+    }
+}
+
+void MainDeleteFolder(TForm1& Form)
+{
+    const std::string folder = Form.Folder();
+    const bool removed =
+        DeleteFolderCommand(folder, [&Form](const std::string& Parent) { Form.STV1->SetSelection(Parent); });
+    Form.STV1->Refill();
+    Form.STV1->SetSelection(removed ? FolderOf(folder) : folder);
+}
+
+void MainIncrementalRename()
+{
+    CreatefrmIncRename();
+    frmIncRename()->OpenFromMainWindow();
+}
+
+void MainMoveFiles()
+{
+    CreatefSelectFiles();
+    fSelectFiles()->show();
+    fSelectFiles()->raise();
+}
+
+void MainConvert(TForm1& Form)
+{
+    QTreeWidgetItem* item = OneSelected(Form);
+    if (!item) {
+        ShowMessage("Click on an image filename first");
+        return;
+    }
+    CreatefrmConvert();
+    if (host)
+        frmConvert()->SetHost(host.get());
+    const std::string path = Form.ItemPath(item->text(0));
+    frmConvert()->SetSourceFileName(path);
+    if (frmConvert()->isVisible())
+        frmConvert()->LoadSourceFile(path);
+    else
+        frmConvert()->show();
 }
 
 } // namespace lumeno

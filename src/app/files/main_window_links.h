@@ -11,4 +11,20 @@ class TForm1;
 // they come undone when the main window goes.
 void LinkMainWindow(TForm1& Form);
 
+// The main window's commands that open these windows; its handlers call
+// them.
+// F2, "Rename File...", popup "Rename File (F2)": the one selected file.
+void MainRenameFile(TForm1& Form);
+// "File Attributes..." of the menu and the popup.
+void MainFileAttributes(TForm1& Form);
+// Folder tree popup "Add Folder..." and "Delete Folder".
+void MainAddFolder(TForm1& Form);
+void MainDeleteFolder(TForm1& Form);
+// Popup "Incremental Rename...".
+void MainIncrementalRename();
+// "Move files...", the mover button and "Trekvane".
+void MainMoveFiles();
+// "Morphel", its button and popup "Convert with Morphel...".
+void MainConvert(TForm1& Form);
+
 } // namespace lumeno

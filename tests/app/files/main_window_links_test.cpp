@@ -1,7 +1,12 @@
 #include "app/files/files_host.h"
+#include "app/converter/frm_convert.h"
+#include "app/files/frm_inc_rename.h"
 #include "app/files/main_window_links.h"
 #include "app/viewer/main_window_fixture.h"
 
+#include "controls/shell/system_tree_view.h"
+
+#include <QListWidget>
 #include <QTreeWidget>
 
 namespace lumeno {
@@ -36,6 +41,50 @@ TEST_F(MainWindowLinks, DropsAndListsGoThroughTheMainWindow)
 
     FreeForm1();
     EXPECT_EQ(FilesHost(), nullptr);
+}
+
+TEST_F(MainWindowLinks, CommandsOpenTheirWindowsWithTheSelection)
+{
+    Picture("a.png");
+    Picture("b.png");
+    TForm1& form = Open();
+    LinkMainWindow(form);
+    test::RecordingDialogs dialogs;
+
+    MainConvert(form);
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Shown()[0].Text, "Click on an image filename first");
+    form.SLV1->topLevelItem(0)->setSelected(true);
+    MainConvert(form);
+    ASSERT_NE(frmConvert(), nullptr);
+    EXPECT_TRUE(frmConvert()->isVisible());
+    EXPECT_EQ(frmConvert()->SourceFileName(), form.ItemPath("a.png"));
+    frmConvert()->close();
+
+    form.SLV1->topLevelItem(1)->setSelected(true);
+    MainIncrementalRename();
+    ASSERT_NE(frmIncRename(), nullptr);
+    EXPECT_EQ(frmIncRename()->Entries(), (std::vector<std::string>{form.ItemPath("a.png"), form.ItemPath("b.png")}));
+    frmIncRename()->close();
+    delete frmConvert();
+    delete frmIncRename();
+}
+
+TEST_F(MainWindowLinks, DeleteFolderLeavesForTheParent)
+{
+    TForm1& form = Open();
+    const std::string parent = form.Folder();
+    const std::string child = parent + "/Empty";
+    fs::create_directory(child);
+    form.STV1->Refill();
+    form.STV1->SetSelection(child);
+    Drain();
+    ASSERT_EQ(form.Folder(), child);
+    test::RecordingDialogs dialogs;
+    dialogs.Answer(mrYes);
+    MainDeleteFolder(form);
+    EXPECT_FALSE(fs::exists(child));
+    EXPECT_EQ(form.Folder(), parent);
 }
 
 } // namespace
