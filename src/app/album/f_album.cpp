@@ -52,38 +52,38 @@ struct TCommand {
     const char* Menu; // "File", "Edit" or nullptr (tool bar and popup only)
     QKeySequence Shortcut;
     void (TfAlbum::*Handler)();
-    bool ToolBar;
+    const char* ToolText; // nullptr: not on the tool bar
     bool Popup;
 };
 
 const std::vector<TCommand>& Commands()
 {
     static const std::vector<TCommand> commands = {
-        {"New1", "&New", "File", QKeySequence::New, &TfAlbum::New1Click, false, false},
-        {"Open1", "&Open...", "File", QKeySequence::Open, &TfAlbum::Open1Click, true, false},
-        {"Save1", "&Save", "File", QKeySequence::Save, &TfAlbum::Save1Click, true, false},
-        {"SaveAs1", "Save &as...", "File", {}, &TfAlbum::SaveAs1Click, false, false},
-        {"Preview1", "Preview Current Album", "File", {}, &TfAlbum::PreviewClick, true, true},
-        {"ContactSheet1", "Contact Sheet", nullptr, {}, &TfAlbum::ContactSheetClick, true, false},
-        {"SelectPrinter1", "Select Printer...", "File", {}, &TfAlbum::SelectPrinterClick, false, false},
-        {"PageSetup1", "Page Setup...", "File", {}, &TfAlbum::PageSetupClick, false, false},
-        {"FrameSetup1", "Frame Setup...", "File", {}, &TfAlbum::FrameSetupClick, true, true},
-        {"CaptionFont1", "Caption Font...", "File", {}, &TfAlbum::CaptionFontClick, false, false},
-        {"WebAlbum1", "Create Web Photo Album", nullptr, {}, &TfAlbum::WebAlbumClick, true, false},
-        {"Close1", "&Close", "File", {}, &TfAlbum::CloseClick, false, false},
-        {"ImportAll1", "Import All Files", "Edit", {}, &TfAlbum::ImportAllFilesClick, true, false},
-        {"ClearAll1", "Clear All Entries", "Edit", {}, &TfAlbum::ClearAllClick, false, true},
+        {"New1", "&New", "File", QKeySequence::New, &TfAlbum::New1Click, nullptr, false},
+        {"Open1", "&Open...", "File", QKeySequence::Open, &TfAlbum::Open1Click, "Open", false},
+        {"Save1", "&Save", "File", QKeySequence::Save, &TfAlbum::Save1Click, "Save", false},
+        {"SaveAs1", "Save &as...", "File", {}, &TfAlbum::SaveAs1Click, nullptr, false},
+        {"Preview1", "Preview Current Album", "File", {}, &TfAlbum::PreviewClick, "Preview", true},
+        {"ContactSheet1", "Contact Sheet", nullptr, {}, &TfAlbum::ContactSheetClick, "Contact Sheet", false},
+        {"SelectPrinter1", "Select Printer...", "File", {}, &TfAlbum::SelectPrinterClick, nullptr, false},
+        {"PageSetup1", "Page Setup...", "File", {}, &TfAlbum::PageSetupClick, nullptr, false},
+        {"FrameSetup1", "Frame Setup...", "File", {}, &TfAlbum::FrameSetupClick, "Frame Setup", true},
+        {"CaptionFont1", "Caption Font...", "File", {}, &TfAlbum::CaptionFontClick, nullptr, false},
+        {"WebAlbum1", "Create Web Photo Album", nullptr, {}, &TfAlbum::WebAlbumClick, "Web Album", false},
+        {"Close1", "&Close", "File", {}, &TfAlbum::CloseClick, nullptr, false},
+        {"ImportAll1", "Import All Files", "Edit", {}, &TfAlbum::ImportAllFilesClick, "Import Directory", false},
+        {"ClearAll1", "Clear All Entries", "Edit", {}, &TfAlbum::ClearAllClick, nullptr, true},
         {"DeleteSelection1", "Delete Selection", nullptr, QKeySequence::Delete, &TfAlbum::DeleteSelectionClick,
-         false, true},
-        {"MoveUp1", "Move Up", "Edit", {}, &TfAlbum::MoveUpClick, true, true},
-        {"MoveDown1", "Move Down", "Edit", {}, &TfAlbum::MoveDownClick, true, true},
-        {"RotateClockwise1", "Rotate Clockwise", "Edit", {}, &TfAlbum::RotateClockwiseClick, true, true},
+         nullptr, true},
+        {"MoveUp1", "Move Up", "Edit", {}, &TfAlbum::MoveUpClick, "Up", true},
+        {"MoveDown1", "Move Down", "Edit", {}, &TfAlbum::MoveDownClick, "Down", true},
+        {"RotateClockwise1", "Rotate Clockwise", "Edit", {}, &TfAlbum::RotateClockwiseClick, "Rotate Right", true},
         {"RotateCounterClockwise1", "Rotate Counter Clockwise", "Edit", {}, &TfAlbum::RotateCounterClockwiseClick,
-         true, true},
-        {"EditCaption1", "Edit Caption", nullptr, QKeySequence(Qt::Key_Insert), &TfAlbum::EditCaptionClick, false,
+         "Rotate Left", true},
+        {"EditCaption1", "Edit Caption", nullptr, QKeySequence(Qt::Key_Insert), &TfAlbum::EditCaptionClick, nullptr,
          true},
-        {"ViewImage1", "View Image", nullptr, {}, &TfAlbum::ViewImageClick, false, true},
-        {"ImageProperties1", "Image Properties", nullptr, {}, &TfAlbum::ImagePropertiesClick, false, true},
+        {"ViewImage1", "View Image", nullptr, {}, &TfAlbum::ViewImageClick, nullptr, true},
+        {"ImageProperties1", "Image Properties", nullptr, {}, &TfAlbum::ImagePropertiesClick, nullptr, true},
     };
     return commands;
 }
@@ -162,7 +162,7 @@ TfAlbum::TfAlbum(QWidget* parent) : QMainWindow(parent)
     BuildStatusBar();
     BuildCommands();
     New1Click();
-    resize(560, 420);
+    resize(900, 460);
     PickFileName = [this](bool save) { return DefaultPickFileName(save); };
     ShowPreview = [](TPreviewPrinter& printer) { printer.Preview(); };
 }
@@ -222,8 +222,10 @@ void TfAlbum::BuildCommands()
         connect(action, &QAction::triggered, this, [this, h = c.Handler] { (this->*h)(); });
         if (c.Menu)
             (std::string(c.Menu) == "File" ? file : edit)->addAction(action);
-        if (c.ToolBar)
+        if (c.ToolText) {
+            action->setIconText(c.ToolText);
             tools->addAction(action);
+        }
         if (c.Popup)
             LVAlbum->addAction(action);
         else
