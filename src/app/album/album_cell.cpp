@@ -1,6 +1,7 @@
 #include "app/album/album_cell.h"
 
 #include "app/album/album_frames.h"
+#include "app/effects/quarter_turn.h"
 #include "app/viewer/file_types.h"
 #include "imagelib/filters/point_filters.h"
 #include "imagelib/format_registry.h"
@@ -12,27 +13,6 @@
 namespace lumeno {
 
 namespace {
-
-struct TTrim {
-    int X;
-    int Y;
-};
-
-// The turned image is one pixel too large each way; which row and column
-// go depends on the angle.
-TTrim TrimFor(int angle)
-{
-    switch (angle) {
-    case 90:
-        return {1, 0};
-    case 180:
-        return {1, 1};
-    case 270:
-        return {0, 1};
-    default:
-        return {0, 0};
-    }
-}
 
 // The picture's height / width and how large it must be decoded, before
 // loading: from the file's header where the format tells it.
@@ -125,17 +105,8 @@ std::unique_ptr<TPixelGraphic> RotatedCopy(TPixelGraphic& source, int angle)
 {
     if (angle != 90 && angle != 180 && angle != 270 && angle != 360)
         return nullptr;
-    TPixelGraphic turned;
-    turned.SetPixelFormat(source.GetPixelFormat());
-    if (source.GetPixelFormat() != pf24Bit)
-        turned.AssignPalette(source);
-    turned.Rotate(true, source, angle);
     auto result = std::make_unique<TPixelGraphic>();
-    result->SetDimensions(turned.GetWidth() - 1, turned.GetHeight() - 1, source.GetPixelFormat());
-    if (source.GetPixelFormat() != pf24Bit)
-        result->AssignPalette(source);
-    const TTrim trim = TrimFor(angle);
-    result->CopyRect(0, 0, result->GetWidth(), result->GetHeight(), trim.X, trim.Y, turned);
+    TurnQuarters(*result, source, angle / 90);
     return result;
 }
 

@@ -37,8 +37,8 @@ struct TAlbumCellPicture {
 // Never raises: a failure comes back in Error.
 TAlbumCellPicture PrepareAlbumCell(const TAlbumCellJob& job);
 
-// A copy of Source turned by Angle degrees, trimmed to the source's size
-// swapped as needed; nullptr for an angle that is not a right angle.
+// A copy of Source turned clockwise by Angle degrees, every pixel kept;
+// nullptr for an angle that is not 90, 180, 270 or 360.
 std::unique_ptr<TPixelGraphic> RotatedCopy(TPixelGraphic& source, int angle);
 
 } // namespace lumeno

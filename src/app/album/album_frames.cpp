@@ -1,13 +1,14 @@
 #include "app/album/album_frames.h"
 
 #include "app/album/album_layout.h"
+#include "app/effects/frames.h"
 #include "imagelib/pixel_graphic.h"
 
 namespace lumeno {
 
 TAlbumFrames& AlbumFrames()
 {
-    static TAlbumFrames frames;
+    static TAlbumFrames frames{AddWhiteFrame, AddSoftShadow, AddBevel};
     return frames;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The frames the album puts around its work pictures, reached through one
-// table: the frame routines live with the image effects, and a frame whose
-// routine is not installed is left out.
+// table that starts with the image effects' routines (tests may replace
+// them); a frame whose routine is empty is left out.
 
 #include <functional>
 
