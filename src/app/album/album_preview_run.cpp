@@ -1,63 +1,33 @@
 #include "app/album/album_preview_run.h"
 
-#include <memory>
-
 namespace lumeno {
 
 TAlbumPreviewRun::TAlbumPreviewRun(std::vector<TAlbumCellJob> jobs, TReadyEvent onReady,
                                    TFinishedEvent onFinished)
     : jobs_(std::move(jobs)), onReady_(std::move(onReady)), onFinished_(std::move(onFinished))
 {
-}
-
-TAlbumPreviewRun::~TAlbumPreviewRun()
-{
-    Stop();
+    pool_ = std::make_unique<TWorkerPool>(int(jobs_.size()), [this](int index) -> std::function<void()> {
+        auto picture = std::make_shared<TAlbumCellPicture>(PrepareAlbumCell(jobs_[std::size_t(index)]));
+        return [this, picture] { Arrived(std::move(*picture)); };
+    });
 }
 
 void TAlbumPreviewRun::Start(int threadCount)
 {
-    running_ = true;
     if (jobs_.empty()) {
-        running_ = false;
         if (onFinished_)
             onFinished_();
         return;
     }
-    threadCount = std::max(1, std::min<int>(threadCount, int(jobs_.size())));
-    ahead_ = std::size_t(threadCount) * 2;
-    for (int i = 0; i < threadCount; ++i)
-        threads_.emplace_back([this] { Work(); });
+    running_ = true;
+    ahead_ = std::max(threadCount, 1) * 2;
+    pool_->Start(threadCount, ahead_);
 }
 
 void TAlbumPreviewRun::Stop()
 {
-    {
-        std::lock_guard lock(mutex_);
-        stopped_ = true;
-    }
-    wake_.notify_all();
-    gate_.Cancel();
-    for (std::thread& t : threads_)
-        t.join();
-    threads_.clear();
     running_ = false;
-}
-
-void TAlbumPreviewRun::Work()
-{
-    for (;;) {
-        std::size_t index = 0;
-        {
-            std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return stopped_ || next_ >= jobs_.size() || next_ < delivered_ + ahead_; });
-            if (stopped_ || next_ >= jobs_.size())
-                return;
-            index = next_++;
-        }
-        auto picture = std::make_shared<TAlbumCellPicture>(PrepareAlbumCell(jobs_[index]));
-        gate_.Queue([this, picture] { Arrived(std::move(*picture)); });
-    }
+    pool_->Stop();
 }
 
 void TAlbumPreviewRun::Arrived(TAlbumCellPicture picture)
@@ -74,32 +44,20 @@ void TAlbumPreviewRun::Deliver()
     if (delivering_)
         return;
     delivering_ = true;
-    for (;;) {
-        std::size_t index = 0;
-        {
-            std::lock_guard lock(mutex_);
-            if (stopped_)
-                break;
-            index = delivered_;
-        }
-        const auto it = arrived_.find(int(index));
+    while (running_) {
+        const auto it = arrived_.find(delivered_);
         if (it == arrived_.end())
             break;
         TAlbumCellPicture picture = std::move(it->second);
         arrived_.erase(it);
         onReady_(picture);
-        bool last = false;
-        {
-            std::lock_guard lock(mutex_);
-            if (stopped_)
-                break;
-            ++delivered_;
-            last = delivered_ == jobs_.size();
-        }
-        wake_.notify_all();
-        if (last) {
+        if (!running_)
+            break;
+        pool_->SetLimit(++delivered_ + ahead_);
+        if (delivered_ == int(jobs_.size())) {
             running_ = false;
             delivering_ = false;
+            pool_->Stop();
             if (onFinished_)
                 onFinished_();
             return;

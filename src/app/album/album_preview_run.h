@@ -1,17 +1,14 @@
 #pragma once
 // Prepares an album's cells on all cores and hands them to the main thread
-// in entry order. Workers run at most a few entries ahead of the page, so
-// a long album holds few pictures at a time. Stop (Esc, closing) takes no
-// further entries, waits for those in flight and drops their results.
+// in entry order, workers running a few entries ahead of the page. Stop
+// (Esc, closing) drops whatever has not been handed on.
 
 #include "app/album/album_cell.h"
-#include "platform/qt/main_thread_call.h"
+#include "app/album/worker_pool.h"
 
-#include <condition_variable>
 #include <functional>
 #include <map>
-#include <mutex>
-#include <thread>
+#include <memory>
 #include <vector>
 
 namespace lumeno {
@@ -23,7 +20,6 @@ public:
     using TFinishedEvent = std::function<void()>;
 
     TAlbumPreviewRun(std::vector<TAlbumCellJob> jobs, TReadyEvent onReady, TFinishedEvent onFinished);
-    ~TAlbumPreviewRun();
     TAlbumPreviewRun(const TAlbumPreviewRun&) = delete;
     TAlbumPreviewRun& operator=(const TAlbumPreviewRun&) = delete;
 
@@ -33,28 +29,19 @@ public:
     bool Running() const { return running_; }
 
 private:
-    void Work();
-    // Main thread: a prepared entry arrived.
     void Arrived(TAlbumCellPicture picture);
     void Deliver();
 
     std::vector<TAlbumCellJob> jobs_;
     TReadyEvent onReady_;
     TFinishedEvent onFinished_;
-    TMainThreadCall gate_;
-    std::vector<std::thread> threads_;
-
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::size_t next_ = 0;      // next job a worker takes
-    std::size_t delivered_ = 0; // entries handed to the page
-    std::size_t ahead_ = 8;     // how far workers may run ahead of the page
-    bool stopped_ = false;
-
-    // Main thread only.
+    int ahead_ = 8;
+    int delivered_ = 0;
     std::map<int, TAlbumCellPicture> arrived_;
     bool delivering_ = false;
     bool running_ = false;
+    // Last: its workers use the jobs.
+    std::unique_ptr<TWorkerPool> pool_;
 };
 
 } // namespace lumeno
