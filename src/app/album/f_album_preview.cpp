@@ -7,6 +7,7 @@
 #include "app/album/album_preview_run.h"
 #include "app/album/f_a_prefs.h"
 #include "app/album/f_album.h"
+#include "app/album/frm_pub_wizard.h"
 #include "platform/dialogs.h"
 
 #include <QApplication>
@@ -165,9 +166,13 @@ void TfAlbum::FinishPreview()
 
 bool TfAlbum::WebWizardAvailable() const
 {
-    return false;
+    return frmPubWizard() != nullptr;
 }
 
-void TfAlbum::WebAlbumClick() {}
+void TfAlbum::WebAlbumClick()
+{
+    if (TfrmPubWizard* wizard = frmPubWizard())
+        wizard->open();
+}
 
 } // namespace lumeno
