@@ -1,7 +1,8 @@
-// The album's files, fonts, printer and frame setup commands.
+// The album's files, fonts, printer, frame setup and web wizard commands.
 
 #include "app/album/f_a_prefs.h"
 #include "app/album/f_album.h"
+#include "app/album/frm_pub_wizard.h"
 #include "controls/media/font_dialog.h"
 #include "platform/dialogs.h"
 
@@ -169,6 +170,17 @@ void TfAlbum::PageSetupClick()
 void TfAlbum::FrameSetupClick()
 {
     fAPrefs()->open();
+}
+
+bool TfAlbum::WebWizardAvailable() const
+{
+    return frmPubWizard() != nullptr;
+}
+
+void TfAlbum::WebAlbumClick()
+{
+    if (TfrmPubWizard* wizard = frmPubWizard())
+        wizard->open();
 }
 
 } // namespace lumeno

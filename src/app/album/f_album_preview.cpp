@@ -7,7 +7,6 @@
 #include "app/album/album_preview_run.h"
 #include "app/album/f_a_prefs.h"
 #include "app/album/f_album.h"
-#include "app/album/frm_pub_wizard.h"
 #include "platform/dialogs.h"
 
 #include <QApplication>
@@ -162,17 +161,6 @@ void TfAlbum::FinishPreview()
         if (ShowPreview)
             ShowPreview(PreviewPrinter1);
     });
-}
-
-bool TfAlbum::WebWizardAvailable() const
-{
-    return frmPubWizard() != nullptr;
-}
-
-void TfAlbum::WebAlbumClick()
-{
-    if (TfrmPubWizard* wizard = frmPubWizard())
-        wizard->open();
 }
 
 } // namespace lumeno

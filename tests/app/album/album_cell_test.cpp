@@ -3,6 +3,7 @@
 #include "album_fixture.h"
 #include "app/album/album_frames.h"
 #include "app/album/f_album.h"
+#include "support/metafile_builder.h"
 
 #include <gtest/gtest.h>
 
@@ -67,6 +68,21 @@ TEST(AlbumCell, BorderEffectsGoThroughTheInstalledFrames)
     const TAlbumCellPicture soft = PrepareAlbumCell(job);
     EXPECT_EQ(soft.Picture->GetPixelColor(0, 0), clWhite);
     EXPECT_EQ(soft.Picture->GetPixelColor(340, 256), clBlack);
+}
+
+TEST(AlbumCell, MetafilesAreKeptToPlayIntoTheirRectangle)
+{
+    test::TempDir dir;
+    test::TBytes bytes = test::PlaceableHeader(0, 0, 1440, 720, 1440);
+    const test::TBytes body = test::TWMFBuilder().Words(0x041B, {10, 10, 0, 0}).Build(0);
+    bytes.insert(bytes.end(), body.begin(), body.end());
+    test::WriteFileBytes(dir.File("shape.wmf"), {bytes.begin(), bytes.end()});
+    const TAlbumCellPicture cell = PrepareAlbumCell(CellJob(dir.File("shape.wmf")));
+    ASSERT_TRUE(cell.Error.empty()) << cell.Error;
+    ASSERT_TRUE(cell.Metafile);
+    EXPECT_FALSE(cell.Picture);
+    EXPECT_EQ(cell.ImageRect.Width(), 2050);
+    EXPECT_EQ(cell.ImageRect.Height(), 1025);
 }
 
 TEST(AlbumCell, UnreadableFilesComeBackWithTheirError)

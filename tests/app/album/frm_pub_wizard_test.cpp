@@ -134,6 +134,30 @@ TEST_F(PubWizard, PublishesOnAllCoresAndOpensTheFirstPage)
     wizard.close();
 }
 
+TEST_F(PubWizard, SeveralFailuresShareOneBoxAtTheEnd)
+{
+    for (const char* name : {"bad1.jpg", "bad2.png"}) {
+        std::ofstream(dir.File(name)) << "junk";
+        entries.push_back({dir.File(name), "", 0});
+    }
+    entries.push_back({test::WritePicture(dir, "good.png", 30, 20, clRed), "", 0});
+    wizard.show();
+    wizard.cbDisplayResults->setChecked(false);
+    GoToLastPage();
+    wizard.NextClick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !wizard.Publishing(); }, 20000));
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_NE(Texts()[0].find("bad1.jpg"), std::string::npos);
+    EXPECT_NE(Texts()[0].find("bad2.png"), std::string::npos);
+    EXPECT_TRUE(opened.empty());
+    const std::string page = dir.File("web") + "/myphotos.html";
+    std::ifstream in(page);
+    const std::string html((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_NE(html.find("<td align=\"center\"></td>"), std::string::npos);
+    EXPECT_NE(html.find("tm_good.jpg"), std::string::npos);
+    wizard.close();
+}
+
 TEST_F(PubWizard, PageNameWithoutABaseIsRefused)
 {
     entries.push_back({"/p/a.jpg", "", 0});
