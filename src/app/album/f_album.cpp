@@ -169,7 +169,7 @@ TfAlbum::TfAlbum(QWidget* parent) : QMainWindow(parent)
 
 TfAlbum::~TfAlbum()
 {
-    run_.reset();
+    StopPreview(false);
     if (gFAlbum == this)
         gFAlbum = nullptr;
 }
@@ -275,7 +275,7 @@ void TfAlbum::keyPressEvent(QKeyEvent* event)
 
 void TfAlbum::closeEvent(QCloseEvent* event)
 {
-    StopPreview();
+    StopPreview(false);
     QMainWindow::closeEvent(event);
 }
 

@@ -102,8 +102,9 @@ public:
     TColor CaptionFontColor() const { return captionFontColor_; }
 
     bool PreviewRunning() const;
-    // Stops a running preview after the entry being recorded.
-    void StopPreview();
+    // Stops a running preview after the entry being recorded, showing the
+    // pages recorded so far unless told not to.
+    void StopPreview(bool showPages = true);
 
     // Replaceable for tests: picking file names (empty = cancelled) and
     // showing the recorded pages.
@@ -143,7 +144,7 @@ private:
     // Preview recording.
     void StartPreview();
     void RecordCell(TAlbumCellPicture& picture);
-    void FinishPreview();
+    void FinishPreview(bool showPages = true);
 
     QFont captionFont_;
     TColor captionFontColor_ = clBlack;

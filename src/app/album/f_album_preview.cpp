@@ -139,15 +139,15 @@ void TfAlbum::RecordCell(TAlbumCellPicture& picture)
         MessageDlg("Can't load graphic file " + path, TMsgDlgType::mtError, mbOK);
 }
 
-void TfAlbum::StopPreview()
+void TfAlbum::StopPreview(bool showPages)
 {
     if (!PreviewRunning())
         return;
     run_->Stop();
-    FinishPreview();
+    FinishPreview(showPages);
 }
 
-void TfAlbum::FinishPreview()
+void TfAlbum::FinishPreview(bool showPages)
 {
     PreviewPrinter1.EndDoc();
     PreviewPrinter1.ZoomOption = TZoomOption::zoFitToPage;
@@ -156,6 +156,8 @@ void TfAlbum::FinishPreview()
     SB1Panel0->setText("Done");
     UpdateCommands();
     update();
+    if (!showPages || PreviewPrinter1.PageCount() == 0)
+        return;
     // Shown once the recording's call stack has unwound.
     QTimer::singleShot(0, this, [this] {
         if (ShowPreview)
