@@ -103,6 +103,14 @@ void CreatefAlbum()
     }
 }
 
+void ShowAlbumTool(const std::string& albumFile)
+{
+    CreatefAlbum();
+    if (!albumFile.empty())
+        fAlbum()->OpenAlbumFile(albumFile);
+    fAlbum()->show();
+}
+
 TAlbumListView::TAlbumListView(QWidget* parent) : QTreeWidget(parent)
 {
     setAcceptDrops(true);
@@ -185,7 +193,10 @@ void TfAlbum::BuildList()
     LVAlbum->setSelectionMode(QAbstractItemView::SingleSelection);
     LVAlbum->setContextMenuPolicy(Qt::ActionsContextMenu);
     connect(LVAlbum, &TAlbumListView::ListDropped, this, &TfAlbum::AddDroppedFiles);
-    connect(LVAlbum, &QTreeWidget::itemDoubleClicked, this, [this] { EditCaptionClick(); });
+    connect(LVAlbum, &QTreeWidget::itemDoubleClicked, this, [this] {
+        if (!PreviewRunning())
+            EditCaptionClick();
+    });
     connect(LVAlbum, &QTreeWidget::itemSelectionChanged, this, &TfAlbum::UpdateCommands);
     setCentralWidget(LVAlbum);
 }
@@ -255,6 +266,7 @@ void TfAlbum::UpdateCommands()
             enabled = enabled && WebWizardAvailable();
         action->setEnabled(enabled);
     }
+    LVAlbum->setAcceptDrops(idle);
 }
 
 void TfAlbum::showEvent(QShowEvent* event)

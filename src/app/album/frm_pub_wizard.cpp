@@ -112,6 +112,15 @@ void CreatefrmPubWizard()
         gWizard = new TfrmPubWizard();
 }
 
+void ShowWebWizardTool(const std::string& albumFile)
+{
+    CreatefAlbum();
+    CreatefrmPubWizard();
+    if (!albumFile.empty())
+        fAlbum()->OpenAlbumFile(albumFile);
+    frmPubWizard()->open();
+}
+
 TfrmPubWizard::TfrmPubWizard(QWidget* parent) : QDialog(parent)
 {
     setObjectName("frmPubWizard");

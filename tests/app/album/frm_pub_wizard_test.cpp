@@ -2,6 +2,7 @@
 
 #include "album_fixture.h"
 #include "app/album/f_a_prefs.h"
+#include "app/album/f_album.h"
 #include "app/album/radio_group.h"
 #include "support/recording_dialogs.h"
 
@@ -169,6 +170,33 @@ TEST_F(PubWizard, PageNameWithoutABaseIsRefused)
     EXPECT_NE(Texts()[0].find("page name"), std::string::npos);
     EXPECT_FALSE(wizard.Publishing());
     wizard.close();
+}
+
+} // namespace
+} // namespace lumeno
+
+namespace lumeno {
+namespace {
+
+TEST(ToolSwitch, AlbumAndWizardOpenWithTheFilesEntries)
+{
+    test::StartImageLibraryOnce();
+    test::TempDir dir;
+    TAlbumFileSettings settings;
+    settings.Rows = 1;
+    settings.Cols = 1;
+    WriteAlbumFileTo(dir.File("trip.alb"), {{"/p/a.jpg", "", 0}, {"/p/b.jpg", "", 0}}, settings);
+    ShowAlbumTool(dir.File("trip.alb"));
+    ASSERT_TRUE(fAlbum());
+    EXPECT_TRUE(fAlbum()->isVisible());
+    EXPECT_EQ(fAlbum()->Entries().size(), 2u);
+    fAlbum()->hide();
+    ShowWebWizardTool(dir.File("trip.alb"));
+    ASSERT_TRUE(frmPubWizard());
+    EXPECT_TRUE(frmPubWizard()->isVisible());
+    EXPECT_EQ(frmPubWizard()->ePageCount->text(), "2 pages");
+    EXPECT_TRUE(fAlbum()->Actions.at("WebAlbum1")->isEnabled());
+    frmPubWizard()->close();
 }
 
 } // namespace
