@@ -40,7 +40,8 @@ const std::vector<std::string>& Photos()
         TPixelGraphic g;
         bench::PhotoLike(g, 4000, 3000);
         for (int i = 0; i < 6; ++i) {
-            p.push_back((std::filesystem::temp_directory_path() / ("lumeno_bench_album_" + std::to_string(i) + ".jpg"))
+            p.push_back((std::filesystem::temp_directory_path() /
+                         ("lumeno_bench_album_" + std::to_string(i) + ".jpg"))
                             .string());
             if (!std::filesystem::exists(p.back()))
                 g.SaveToFile(p.back());

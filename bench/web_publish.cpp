@@ -39,7 +39,8 @@ std::vector<TAlbumEntry> Entries()
     bench::PhotoLike(g, 4000, 3000);
     std::vector<TAlbumEntry> entries;
     for (int i = 0; i < 100; ++i) {
-        const std::string path = (fs::temp_directory_path() / ("lumeno_bench_web_" + std::to_string(i) + ".jpg")).string();
+        const std::string path =
+            (fs::temp_directory_path() / ("lumeno_bench_web_" + std::to_string(i) + ".jpg")).string();
         if (!fs::exists(path))
             g.SaveToFile(path);
         entries.push_back({path, "", 0});

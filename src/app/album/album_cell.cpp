@@ -60,8 +60,8 @@ void DrawEmbeddedCaption(TPixelGraphic& q, const TAlbumCellJob& job)
     painter.setBrush(Qt::NoBrush);
     const TColor c = job.Options.CaptionColor;
     painter.setPen(QColor(int(GetRValue(c)), int(GetGValue(c)), int(GetBValue(c))));
-    painter.drawText(QRect(box.Left, box.Top, box.Width(), box.Height()), Qt::AlignCenter | Qt::TextSingleLine,
-                     text);
+    painter.drawText(QRect(box.Left, box.Top, box.Width(), box.Height()),
+                     Qt::AlignCenter | Qt::TextSingleLine, text);
     q.Flush();
 }
 

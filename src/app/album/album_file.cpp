@@ -149,8 +149,8 @@ bool DecodeVersionBlock(const std::string& block)
     double version = 0;
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), version);
     if (ec == std::errc() && ptr != text.data() && version > 7.80 + 1e-9)
-        throw EAlbumFile("it was written by a newer version (" + text.substr(0, std::size_t(ptr - text.data())) +
-                         ")");
+        throw EAlbumFile("it was written by a newer version (" +
+                         text.substr(0, std::size_t(ptr - text.data())) + ")");
     return !block.empty() && block[0] == '7';
 }
 
@@ -159,7 +159,8 @@ bool DecodeVersionBlock(const std::string& block)
 std::string StorableCaption(const std::string& caption)
 {
     std::string out = caption;
-    std::replace_if(out.begin(), out.end(), [](char c) { return c == kTab || c == kCR || c == kLF; }, ' ');
+    std::replace_if(
+        out.begin(), out.end(), [](char c) { return c == kTab || c == kCR || c == kLF; }, ' ');
     return out;
 }
 

@@ -119,7 +119,8 @@ TRect EmbeddedCaptionBox(int w, int h, int textWidth, int textHeight, int positi
 {
     const int bw = textWidth + 10;
     const int bh = textHeight + 10;
-    const bool bottom = position == aepBottomLeft || position == aepBottomCenter || position == aepBottomRight;
+    const bool bottom =
+        position == aepBottomLeft || position == aepBottomCenter || position == aepBottomRight;
     int x = 10;
     if (position == aepTopCenter || position == aepBottomCenter)
         x = (w - bw) / 2;

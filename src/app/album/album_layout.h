@@ -12,9 +12,23 @@
 namespace lumeno {
 
 enum TAlbumQuality { aqGood, aqBetter, aqBest };
-enum TAlbumBorderEffect { abeNone, abeDropShadow, abeSoftRectangle, abeSoftEllipse, abeWhiteBorder, abeBevel };
+enum TAlbumBorderEffect {
+    abeNone,
+    abeDropShadow,
+    abeSoftRectangle,
+    abeSoftEllipse,
+    abeWhiteBorder,
+    abeBevel
+};
 enum TAlbumCaptionPlacement { acpUnderImage, acpEmbedded };
-enum TAlbumEmbeddedPosition { aepTopLeft, aepBottomLeft, aepTopCenter, aepBottomCenter, aepTopRight, aepBottomRight };
+enum TAlbumEmbeddedPosition {
+    aepTopLeft,
+    aepBottomLeft,
+    aepTopCenter,
+    aepBottomCenter,
+    aepTopRight,
+    aepBottomRight
+};
 
 // The page and its margins, all in printer pixels.
 struct TAlbumPage {
@@ -65,9 +79,18 @@ TPoint UnderImageCaptionOrigin(const TRect& cell, int textWidth, int heightOfX);
 TRect EmbeddedCaptionBox(int w, int h, int textWidth, int textHeight, int position);
 
 // The 0-based page and cell of entry i with perPage cells a page.
-inline int AlbumPageOf(int i, int perPage) { return i / perPage; }
-inline int AlbumCellOf(int i, int perPage) { return i % perPage; }
-inline int AlbumPageCount(int entries, int perPage) { return (entries + perPage - 1) / perPage; }
+inline int AlbumPageOf(int i, int perPage)
+{
+    return i / perPage;
+}
+inline int AlbumCellOf(int i, int perPage)
+{
+    return i % perPage;
+}
+inline int AlbumPageCount(int entries, int perPage)
+{
+    return (entries + perPage - 1) / perPage;
+}
 
 // The "i/count" text of the entry panel.
 std::string AlbumCountText(int done, int count);

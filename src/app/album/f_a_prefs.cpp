@@ -80,7 +80,8 @@ QWidget* TfAPrefs::MakeImagesPage()
     rgQuality = new TRadioGroup("Resizing Quality", {"Good (fastest)   ", "Better", "Best (slowest)"}, page);
     rgQuality->setObjectName("rgQuality");
     rgBorderEffect = new TRadioGroup(
-        "Border Effect", {"None", "Drop Shadow", "Soft Rectange", "Soft Ellipse", "White Border", "Bevel"}, page);
+        "Border Effect", {"None", "Drop Shadow", "Soft Rectange", "Soft Ellipse", "White Border", "Bevel"},
+        page);
     rgBorderEffect->setObjectName("rgBorderEffect");
     connect(Rows, &QSpinBox::valueChanged, this, &TfAPrefs::UpdateImagesPerSheet);
     connect(Cols, &QSpinBox::valueChanged, this, &TfAPrefs::UpdateImagesPerSheet);
@@ -101,8 +102,9 @@ QWidget* TfAPrefs::MakeImagesPage()
 QWidget* TfAPrefs::MakeCaptionsPage()
 {
     auto* page = new QWidget;
-    rgCaption = new TRadioGroup(
-        "Caption Options", {"None", "Filename", "Caption", "Date/Time", "Filename + Date/Time", "Custom"}, page);
+    rgCaption =
+        new TRadioGroup("Caption Options",
+                        {"None", "Filename", "Caption", "Date/Time", "Filename + Date/Time", "Custom"}, page);
     rgCaption->setObjectName("rgCaption");
     rgCaptionPlacement = new TRadioGroup("Caption Placement", {"Under Image", "Embedded In Image"}, page);
     rgCaptionPlacement->setObjectName("rgCaptionPlacement");
@@ -114,10 +116,9 @@ QWidget* TfAPrefs::MakeCaptionsPage()
     auto* colorLayout = new QVBoxLayout(colorGroup);
     colorLayout->addWidget(cbTransparentBackGround);
     colorLayout->addWidget(CaptionColor);
-    rgEmbeddedPosition = new TRadioGroup("Embedded Position",
-                                         {"Top Left", "Bottom Left", "Top Center", "Bottom Center", "Top Right",
-                                          "Bottom Right"},
-                                         page);
+    rgEmbeddedPosition = new TRadioGroup(
+        "Embedded Position",
+        {"Top Left", "Bottom Left", "Top Center", "Bottom Center", "Top Right", "Bottom Right"}, page);
     rgEmbeddedPosition->setObjectName("rgEmbeddedPosition");
     eCustomCaption = new QLineEdit(page);
     eCustomCaption->setObjectName("eCustomCaption");

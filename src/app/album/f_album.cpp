@@ -46,6 +46,9 @@ QIcon AlbumRotationIcon(int steps)
 
 namespace {
 
+// When a command can act (besides no preview running).
+enum class TNeeds { Nothing, Selection, Viewer, Properties, FileList, WebWizard };
+
 struct TCommand {
     const char* Name;
     const char* Caption;
@@ -54,6 +57,7 @@ struct TCommand {
     void (TfAlbum::*Handler)();
     const char* ToolText; // nullptr: not on the tool bar
     bool Popup;
+    TNeeds Needs = TNeeds::Nothing;
 };
 
 const std::vector<TCommand>& Commands()
@@ -69,21 +73,55 @@ const std::vector<TCommand>& Commands()
         {"PageSetup1", "Page Setup...", "File", {}, &TfAlbum::PageSetupClick, nullptr, false},
         {"FrameSetup1", "Frame Setup...", "File", {}, &TfAlbum::FrameSetupClick, "Frame Setup", true},
         {"CaptionFont1", "Caption Font...", "File", {}, &TfAlbum::CaptionFontClick, nullptr, false},
-        {"WebAlbum1", "Create Web Photo Album", nullptr, {}, &TfAlbum::WebAlbumClick, "Web Album", false},
+        {"WebAlbum1",
+         "Create Web Photo Album",
+         nullptr,
+         {},
+         &TfAlbum::WebAlbumClick,
+         "Web Album",
+         false,
+         TNeeds::WebWizard},
         {"Close1", "&Close", "File", {}, &TfAlbum::CloseClick, nullptr, false},
-        {"ImportAll1", "Import All Files", "Edit", {}, &TfAlbum::ImportAllFilesClick, "Import Directory", false},
+        {"ImportAll1",
+         "Import All Files",
+         "Edit",
+         {},
+         &TfAlbum::ImportAllFilesClick,
+         "Import Directory",
+         false,
+         TNeeds::FileList},
         {"ClearAll1", "Clear All Entries", "Edit", {}, &TfAlbum::ClearAllClick, nullptr, true},
-        {"DeleteSelection1", "Delete Selection", nullptr, QKeySequence::Delete, &TfAlbum::DeleteSelectionClick,
-         nullptr, true},
-        {"MoveUp1", "Move Up", "Edit", {}, &TfAlbum::MoveUpClick, "Up", true},
-        {"MoveDown1", "Move Down", "Edit", {}, &TfAlbum::MoveDownClick, "Down", true},
-        {"RotateClockwise1", "Rotate Clockwise", "Edit", {}, &TfAlbum::RotateClockwiseClick, "Rotate Right", true},
-        {"RotateCounterClockwise1", "Rotate Counter Clockwise", "Edit", {}, &TfAlbum::RotateCounterClockwiseClick,
-         "Rotate Left", true},
-        {"EditCaption1", "Edit Caption", nullptr, QKeySequence(Qt::Key_Insert), &TfAlbum::EditCaptionClick, nullptr,
-         true},
-        {"ViewImage1", "View Image", nullptr, {}, &TfAlbum::ViewImageClick, nullptr, true},
-        {"ImageProperties1", "Image Properties", nullptr, {}, &TfAlbum::ImagePropertiesClick, nullptr, true},
+        {"DeleteSelection1", "Delete Selection", nullptr, QKeySequence::Delete,
+         &TfAlbum::DeleteSelectionClick, nullptr, true, TNeeds::Selection},
+        {"MoveUp1", "Move Up", "Edit", {}, &TfAlbum::MoveUpClick, "Up", true, TNeeds::Selection},
+        {"MoveDown1", "Move Down", "Edit", {}, &TfAlbum::MoveDownClick, "Down", true, TNeeds::Selection},
+        {"RotateClockwise1",
+         "Rotate Clockwise",
+         "Edit",
+         {},
+         &TfAlbum::RotateClockwiseClick,
+         "Rotate Right",
+         true,
+         TNeeds::Selection},
+        {"RotateCounterClockwise1",
+         "Rotate Counter Clockwise",
+         "Edit",
+         {},
+         &TfAlbum::RotateCounterClockwiseClick,
+         "Rotate Left",
+         true,
+         TNeeds::Selection},
+        {"EditCaption1", "Edit Caption", nullptr, QKeySequence(Qt::Key_Insert), &TfAlbum::EditCaptionClick,
+         nullptr, true, TNeeds::Selection},
+        {"ViewImage1", "View Image", nullptr, {}, &TfAlbum::ViewImageClick, nullptr, true, TNeeds::Viewer},
+        {"ImageProperties1",
+         "Image Properties",
+         nullptr,
+         {},
+         &TfAlbum::ImagePropertiesClick,
+         nullptr,
+         true,
+         TNeeds::Properties},
     };
     return commands;
 }
@@ -249,22 +287,29 @@ void TfAlbum::BuildCommands()
 void TfAlbum::UpdateCommands()
 {
     const bool idle = !PreviewRunning();
-    const bool selected = SelectedIndex() >= 0;
     const TAlbumHost& host = AlbumHost();
-    for (auto& [name, action] : Actions) {
-        bool enabled = idle;
-        if (name == "DeleteSelection1" || name == "MoveUp1" || name == "MoveDown1" || name == "RotateClockwise1" ||
-            name == "RotateCounterClockwise1" || name == "EditCaption1")
-            enabled = enabled && selected;
-        else if (name == "ViewImage1")
-            enabled = enabled && host.CanViewImage();
-        else if (name == "ImageProperties1")
-            enabled = enabled && host.CanShowProperties();
-        else if (name == "ImportAll1")
-            enabled = enabled && host.HasFileList();
-        else if (name == "WebAlbum1")
-            enabled = enabled && WebWizardAvailable();
-        action->setEnabled(enabled);
+    for (const TCommand& c : Commands()) {
+        bool can = true;
+        switch (c.Needs) {
+        case TNeeds::Selection:
+            can = SelectedIndex() >= 0;
+            break;
+        case TNeeds::Viewer:
+            can = host.CanViewImage();
+            break;
+        case TNeeds::Properties:
+            can = host.CanShowProperties();
+            break;
+        case TNeeds::FileList:
+            can = host.HasFileList();
+            break;
+        case TNeeds::WebWizard:
+            can = WebWizardAvailable();
+            break;
+        case TNeeds::Nothing:
+            break;
+        }
+        Actions.at(c.Name)->setEnabled(idle && can);
     }
     LVAlbum->setAcceptDrops(idle);
 }

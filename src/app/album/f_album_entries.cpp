@@ -50,7 +50,8 @@ void TfAlbum::SetRow(QTreeWidgetItem* item, const TAlbumEntry& entry)
 bool TfAlbum::AddEntry(const TAlbumEntry& entry)
 {
     if (!StorablePath(entry.Path)) {
-        MessageDlg("Cannot add " + entry.Path + ": its name holds a tab or line break, which an album cannot store",
+        MessageDlg("Cannot add " + entry.Path +
+                       ": its name holds a tab or line break, which an album cannot store",
                    TMsgDlgType::mtError, mbOK);
         return false;
     }

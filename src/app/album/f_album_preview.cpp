@@ -93,8 +93,8 @@ void TfAlbum::StartPreview()
         runCaptions_.push_back(AlbumCaptionText(options.Caption, e.Path, e.Caption,
                                                 needsDate ? AlbumHost().ExifDateTime(e.Path) : std::string(),
                                                 options.CustomCaption));
-        jobs.push_back({i, e.Path, e.Rotation, cells.Cells[std::size_t(AlbumCellOf(i, runPerPage_))], m.PixelsPerInchX,
-                        m.PixelsPerInchY, options, runCaptions_.back()});
+        jobs.push_back({i, e.Path, e.Rotation, cells.Cells[std::size_t(AlbumCellOf(i, runPerPage_))],
+                        m.PixelsPerInchX, m.PixelsPerInchY, options, runCaptions_.back()});
     }
     run_ = std::make_unique<TAlbumPreviewRun>(
         std::move(jobs), [this](TAlbumCellPicture& picture) { RecordCell(picture); },

@@ -129,8 +129,8 @@ TfrmPubWizard::TfrmPubWizard(QWidget* parent) : QDialog(parent)
     setModal(true);
     Notebook1 = new QStackedWidget(this);
     Notebook1->setObjectName("Notebook1");
-    for (QWidget* page : {MakeLayoutPage(), MakeQualityPage(), MakeFolderPage(), MakeNamesPage(), MakeColoursPage(),
-                          MakeFinishPage()})
+    for (QWidget* page : {MakeLayoutPage(), MakeQualityPage(), MakeFolderPage(), MakeNamesPage(),
+                          MakeColoursPage(), MakeFinishPage()})
         Notebook1->addWidget(page);
 
     BackBtn = new QPushButton("< &Back", this);
@@ -188,9 +188,10 @@ QWidget* TfrmPubWizard::MakeLayoutPage()
     form->addRow(cbPrintFrames);
     form->addRow("Max Size", udMaxSize);
     form->addRow("Pages", ePageCount);
-    return Page("Each page shows a table of thumbnails; a click on one opens the picture. Choose the thumbnail "
-                "size, how many columns and rows a page holds, and the largest size a picture is published at.",
-                form);
+    return Page(
+        "Each page shows a table of thumbnails; a click on one opens the picture. Choose the thumbnail "
+        "size, how many columns and rows a page holds, and the largest size a picture is published at.",
+        form);
 }
 
 QWidget* TfrmPubWizard::MakeQualityPage()
@@ -245,7 +246,8 @@ QWidget* TfrmPubWizard::MakeFolderPage()
     layout->addWidget(rgCaption);
     layout->addWidget(new QLabel("Folder for the pages and pictures", this));
     layout->addLayout(folder);
-    return Page("Choose what is written under each thumbnail and the folder the album is published into.", layout);
+    return Page("Choose what is written under each thumbnail and the folder the album is published into.",
+                layout);
 }
 
 QWidget* TfrmPubWizard::MakeNamesPage()
@@ -414,7 +416,8 @@ void TfrmPubWizard::BackClick()
 void TfrmPubWizard::NextClick()
 {
     const int page = Notebook1->currentIndex();
-    if (page == kFolderPage && !QDir(QString::fromStdString(WebFolderPath(eWebFolder->text().toStdString()))).exists()) {
+    if (page == kFolderPage &&
+        !QDir(QString::fromStdString(WebFolderPath(eWebFolder->text().toStdString()))).exists()) {
         // Created, and the wizard stays so the user sees it worked.
         CheckWebFolder();
         return;

@@ -151,7 +151,9 @@ std::vector<TWebOutput> PlanWebOutputs(const std::vector<TAlbumEntry>& entries, 
     std::set<std::string> sources;
     for (const TAlbumEntry& e : entries)
         sources.insert(NormalPath(e.Path));
-    const auto isSource = [&](const std::string& name) { return sources.count(NormalPath(folder + name)) > 0; };
+    const auto isSource = [&](const std::string& name) {
+        return sources.count(NormalPath(folder + name)) > 0;
+    };
     std::set<std::string> used;
     std::vector<TWebOutput> outputs;
     for (const TAlbumEntry& e : entries) {
@@ -205,7 +207,8 @@ std::unique_ptr<TPixelGraphic> ScaleWebImage(TPixelGraphic& source, int m, bool 
     return result;
 }
 
-std::string WriteWebAlbumImages(const TAlbumEntry& entry, const TWebOutput& output, const TWebAlbumOptions& options)
+std::string WriteWebAlbumImages(const TAlbumEntry& entry, const TWebOutput& output,
+                                const TWebAlbumOptions& options)
 {
     const TSourceSize size = FileSize(entry.Path);
     const int m = options.MaxSize;
@@ -220,7 +223,9 @@ std::string WriteWebAlbumImages(const TAlbumEntry& entry, const TWebOutput& outp
     } catch (const std::exception&) {
         return "Can't load graphic file " + entry.Path;
     }
-    const auto failed = [&](const std::string& name) { return "Error writing file: " + options.Folder + name; };
+    const auto failed = [&](const std::string& name) {
+        return "Error writing file: " + options.Folder + name;
+    };
     try {
         SaveJpeg(*ScaleWebImage(*image, options.ThumbnailSize, options.AutoSharpen, options.SharpeningFactor),
                  options.Folder + output.Thumbnail);
@@ -293,8 +298,8 @@ std::string UrlEncoded(const std::string& name)
 }
 
 std::vector<std::string> WebAlbumPageLines(int page, const std::vector<TAlbumEntry>& entries,
-                                           const std::vector<TWebOutput>& outputs, const std::vector<bool>& written,
-                                           const TWebAlbumOptions& o)
+                                           const std::vector<TWebOutput>& outputs,
+                                           const std::vector<bool>& written, const TWebAlbumOptions& o)
 {
     const int perPage = std::max(1, o.Cols * o.Rows);
     const int pages = WebPageCount(int(entries.size()), o.Cols, o.Rows);
@@ -331,8 +336,9 @@ std::vector<std::string> WebAlbumPageLines(int page, const std::vector<TAlbumEnt
     return lines;
 }
 
-std::string WriteWebAlbumPages(const std::vector<TAlbumEntry>& entries, const std::vector<TWebOutput>& outputs,
-                               const std::vector<bool>& written, const TWebAlbumOptions& options)
+std::string WriteWebAlbumPages(const std::vector<TAlbumEntry>& entries,
+                               const std::vector<TWebOutput>& outputs, const std::vector<bool>& written,
+                               const TWebAlbumOptions& options)
 {
     const int pages = WebPageCount(int(entries.size()), options.Cols, options.Rows);
     const std::string base = PageBaseName(options.PageName);

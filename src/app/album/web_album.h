@@ -73,7 +73,8 @@ std::unique_ptr<TPixelGraphic> ScaleWebImage(TPixelGraphic& source, int m, bool 
 
 // Writes one entry's thumbnail and picture into the folder. Returns "" or
 // the message for the user. The JPEG writer's options must be set first.
-std::string WriteWebAlbumImages(const TAlbumEntry& entry, const TWebOutput& output, const TWebAlbumOptions& options);
+std::string WriteWebAlbumImages(const TAlbumEntry& entry, const TWebOutput& output,
+                                const TWebAlbumOptions& options);
 
 // The caption part kept on a page: after the last '\' or ':'.
 std::string WebCaptionText(const std::string& caption);
@@ -85,12 +86,13 @@ std::string UrlEncoded(const std::string& name);
 // The lines of page p (1-based); written[i] tells whether entry i's
 // pictures were written (an entry that was not gets an empty cell).
 std::vector<std::string> WebAlbumPageLines(int page, const std::vector<TAlbumEntry>& entries,
-                                           const std::vector<TWebOutput>& outputs, const std::vector<bool>& written,
-                                           const TWebAlbumOptions& options);
+                                           const std::vector<TWebOutput>& outputs,
+                                           const std::vector<bool>& written, const TWebAlbumOptions& options);
 // Writes every page; returns the first page's file name. Raises on a write
 // error.
-std::string WriteWebAlbumPages(const std::vector<TAlbumEntry>& entries, const std::vector<TWebOutput>& outputs,
-                               const std::vector<bool>& written, const TWebAlbumOptions& options);
+std::string WriteWebAlbumPages(const std::vector<TAlbumEntry>& entries,
+                               const std::vector<TWebOutput>& outputs, const std::vector<bool>& written,
+                               const TWebAlbumOptions& options);
 
 // A typed folder as a path: a leading "~/" is the home folder; a trailing
 // '/' added.

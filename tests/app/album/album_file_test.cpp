@@ -27,8 +27,9 @@ std::string Header(const TAlbumFileSettings& s = ExampleSettings(), const std::s
 
 TEST(AlbumFile, SettingsLineIsByteExact)
 {
-    const std::string expected =
-        "  2  3100" "01" + std::string(35, ' ') + "Arial" + " 8" + std::string(11, ' ') + "0" + "00";
+    const std::string expected = "  2  3100"
+                                 "01" +
+                                 std::string(35, ' ') + "Arial" + " 8" + std::string(11, ' ') + "0" + "00";
     EXPECT_EQ(EncodeAlbumSettings(ExampleSettings()), expected);
     EXPECT_EQ(expected.size(), 67u);
 
@@ -62,7 +63,8 @@ TEST(AlbumFile, EntriesCarryRawRotationBytes)
     const std::vector<TAlbumEntry> entries = {{"/p/a.jpg", "Beach", 1}, {"/p/b.png", "", 0}};
     const std::string bytes = EncodeAlbumFile(entries, ExampleSettings());
     ASSERT_EQ(bytes.substr(0, 1067), Header());
-    EXPECT_EQ(bytes.substr(1067), std::string("\x01/p/a.jpg\tBeach\r\n", 17) + std::string("\0/p/b.png\t\r\n", 12));
+    EXPECT_EQ(bytes.substr(1067),
+              std::string("\x01/p/a.jpg\tBeach\r\n", 17) + std::string("\0/p/b.png\t\r\n", 12));
 
     const TAlbumFile back = DecodeAlbumFile(bytes);
     EXPECT_EQ(back.Entries, entries);

@@ -1,8 +1,8 @@
 #pragma once
 // Pictures on disk for the album tests, written with the library's writers.
 
-#include "imagelib/pixel_graphic.h"
 #include "imagelib/pg_startup.h"
+#include "imagelib/pixel_graphic.h"
 #include "support/test_env.h"
 
 #include <string>

@@ -23,9 +23,9 @@ class FramesSetup : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"PACols", "PARows", "PABorder", "PACaption", "BorderEffect", "PAQuality",
-                                 "CaptionPlacement", "PAFrames", "EmbeddedPosition", "TransparentBackground",
-                                 "CaptionColor"})
+        for (const char* name :
+             {"PACols", "PARows", "PABorder", "PACaption", "BorderEffect", "PAQuality", "CaptionPlacement",
+              "PAFrames", "EmbeddedPosition", "TransparentBackground", "CaptionColor"})
             TSettingsStore().WriteSetting(name, SettingDefault(name));
     }
 };

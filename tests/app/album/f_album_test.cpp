@@ -54,7 +54,8 @@ protected:
     QImage PageImage(int index)
     {
         const TPageMetafile& page = album.PreviewPrinter1.Page(index);
-        QImage image(page.Metrics().PhysicalWidth / 4, page.Metrics().PhysicalHeight / 4, QImage::Format_RGB32);
+        QImage image(page.Metrics().PhysicalWidth / 4, page.Metrics().PhysicalHeight / 4,
+                     QImage::Format_RGB32);
         image.fill(Qt::white);
         QPainter painter(&image);
         painter.scale(0.25, 0.25);
@@ -160,9 +161,10 @@ TEST_F(AlbumWindow, OpenReplacesTheAlbumOrLeavesItAsItWas)
     EXPECT_EQ(album.SB1Panel1->text(), "2");
 
     std::string bytes = EncodeAlbumFile({{red, "", 0}}, settings);
-    for (const auto& [name, content] : {std::pair{"short.alb", bytes.substr(0, 900)},
-                                        std::pair{"newer.alb", bytes.substr(0, 67) + "8.00" + bytes.substr(71)},
-                                        std::pair{"damaged.alb", "  9" + bytes.substr(3)}}) {
+    for (const auto& [name, content] :
+         {std::pair{"short.alb", bytes.substr(0, 900)},
+          std::pair{"newer.alb", bytes.substr(0, 67) + "8.00" + bytes.substr(71)},
+          std::pair{"damaged.alb", "  9" + bytes.substr(3)}}) {
         std::ofstream(dir.File(name), std::ios::binary) << content;
         dialogs.Reset();
         EXPECT_FALSE(album.OpenAlbumFile(dir.File(name)));

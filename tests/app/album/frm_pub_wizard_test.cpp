@@ -109,14 +109,16 @@ TEST_F(PubWizard, EmptyAlbumIsRefused)
     wizard.show();
     GoToLastPage();
     wizard.NextClick();
-    EXPECT_EQ(Texts(), std::vector<std::string>{"You need to have some image files added to the Album list!"});
+    EXPECT_EQ(Texts(),
+              std::vector<std::string>{"You need to have some image files added to the Album list!"});
     EXPECT_FALSE(wizard.isVisible());
 }
 
 TEST_F(PubWizard, PublishesOnAllCoresAndOpensTheFirstPage)
 {
     for (int i = 0; i < 9; ++i)
-        entries.push_back({test::WritePicture(dir, "p" + std::to_string(i) + ".png", 64, 48, clRed), "", i % 4});
+        entries.push_back(
+            {test::WritePicture(dir, "p" + std::to_string(i) + ".png", 64, 48, clRed), "", i % 4});
     std::ofstream(dir.File("broken.png")) << "junk";
     entries.push_back({dir.File("broken.png"), "", 0});
     wizard.show();

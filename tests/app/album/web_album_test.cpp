@@ -95,12 +95,13 @@ TEST(WebAlbum, PageLinesFollowTheLayout)
     EXPECT_EQ(page2[12], "<h1><i>Rome</i></h1>");
     const auto page3 = WebAlbumPageLines(3, entries, outputs, written, o);
     const std::vector<std::string> tail(page3.begin() + 13, page3.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{
-                        "<table border=\"0\" width=\"1\" height = \"1\" cellspacing=\"0\" cellpadding=\"12\">",
-                        "<tr>",
-                        "<td align=\"center\"><a href=\"p12.jpg\"><img border=\"1\" src=\"tm_p12.jpg\"></td>",
-                        "</tr>", "<tr>", "</tr>", "</table>", "<I>2024</I>", "</font>", "</center>", "</div>",
-                        "</body>", "</html>"}));
+    EXPECT_EQ(
+        tail,
+        (std::vector<std::string>{
+            "<table border=\"0\" width=\"1\" height = \"1\" cellspacing=\"0\" cellpadding=\"12\">", "<tr>",
+            "<td align=\"center\"><a href=\"p12.jpg\"><img border=\"1\" src=\"tm_p12.jpg\"></td>", "</tr>",
+            "<tr>", "</tr>", "</table>", "<I>2024</I>", "</font>", "</center>", "</div>", "</body>",
+            "</html>"}));
 }
 
 TEST(WebAlbum, TwoEntryPageLineByLine)
@@ -130,7 +131,8 @@ TEST(WebAlbum, TwoEntryPageLineByLine)
         "<h1>H</h1>",
         "<table border=\"3\" width=\"1\" height = \"1\" cellspacing=\"0\" cellpadding=\"12\">",
         "<tr>",
-        "<td align=\"center\"><a href=\"one.jpg\"><img border=\"1\" src=\"tm_one.jpg\"><BR>First &lt;1&gt;</td>",
+        "<td align=\"center\"><a href=\"one.jpg\"><img border=\"1\" src=\"tm_one.jpg\"><BR>First "
+        "&lt;1&gt;</td>",
         "<td align=\"center\"></td>",
         "</tr>",
         "<tr>",
@@ -149,7 +151,7 @@ TEST(WebAlbum, PagesAreWrittenUnderTheirNames)
 {
     test::TempDir dir;
     TWebAlbumOptions o;
-    o.Folder = dir.File("") ;
+    o.Folder = dir.File("");
     o.PageName = "album";
     auto entries = Entries(6);
     EXPECT_EQ(WriteWebAlbumPages(entries, PlanWebOutputs(entries, o.Folder), std::vector<bool>(6, true), o),
@@ -193,7 +195,8 @@ protected:
 TEST_F(WebImages, SmallJpegIsCopiedAndReencodedWhenTurned)
 {
     const std::string src = test::WritePicture(dir, "photo.jpg", 800, 600, clGreen);
-    std::filesystem::permissions(src, std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+    std::filesystem::permissions(src, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
     ASSERT_EQ(Publish({src, "", 0}), "");
     EXPECT_EQ(test::ReadFileBytes(options.Folder + "photo.jpg"), test::ReadFileBytes(src));
     EXPECT_TRUE((std::filesystem::status(options.Folder + "photo.jpg").permissions() &
@@ -254,7 +257,7 @@ TEST_F(WebImages, QualityAndProgressiveReachTheFile)
 
 TEST_F(WebImages, PublishingIntoTheSourceFolderKeepsEverySource)
 {
-    options.Folder = dir.File("") ;
+    options.Folder = dir.File("");
     options.MaxSize = 100;
     const std::string a = test::WritePicture(dir, "a.jpg", 300, 200, clRed);
     const std::string b = test::WritePicture(dir, "a.png", 300, 200, clBlue);
