@@ -22,14 +22,25 @@ namespace {
 constexpr int kSizeRole = Qt::UserRole;
 constexpr int kTimeRole = Qt::UserRole + 1;
 
+// The date text is made when it is first shown: formatting every date of a
+// large folder would cost more than the rest of the listing.
+class TFileItem : public QTreeWidgetItem {
+public:
+    QVariant data(int column, int role) const override
+    {
+        if (column == 3 && role == Qt::DisplayRole)
+            return QString::fromStdString(
+                FormatDateTime("c", QDateTime::fromSecsSinceEpoch(QTreeWidgetItem::data(0, kTimeRole).toLongLong())));
+        return QTreeWidgetItem::data(column, role);
+    }
+};
+
 QTreeWidgetItem* NewItem(const TFileRow& row)
 {
-    auto* item = new QTreeWidgetItem;
+    auto* item = new TFileItem;
     item->setText(0, QString::fromStdString(row.Name));
     item->setText(1, QString::number(row.SizeKB));
     item->setText(2, QString::fromStdString(row.Type));
-    item->setText(3, QString::fromStdString(
-                         FormatDateTime("c", QDateTime::fromSecsSinceEpoch(row.Time))));
     item->setData(0, kSizeRole, qint64(row.SizeKB));
     item->setData(0, kTimeRole, qint64(row.Time));
     for (int c = 1; c < 4; ++c)
