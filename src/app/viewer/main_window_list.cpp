@@ -77,6 +77,10 @@ void TForm1::FillFileList(QTreeWidget* List, const std::string& Folder, TdfsStat
     List->setUpdatesEnabled(true);
     if (StatusBar)
         StatusBar->Panels()[1].SetText(std::to_string(rows.size()) + " files");
+    if (List == SLV1 && Folder != listedFolder_) {
+        listedFolder_ = Folder;
+        preRead_.Drop();
+    }
 }
 
 void TForm1::SortFileList(QTreeWidget* List)
@@ -119,7 +123,8 @@ void TForm1::SLV1ColumnClick(int Column)
 void TForm1::STV1Change()
 {
     const std::string folder = Folder();
-    if (folder.empty() || !QFileInfo(QString::fromStdString(folder)).isDir())
+    // The tree also reports the folders the window selects itself, once listed.
+    if (folder.empty() || folder == listedFolder_ || !QFileInfo(QString::fromStdString(folder)).isDir())
         return;
     FillFileList(SLV1, folder, SB1, fileMask_);
     SortFileList(SLV1);
