@@ -12,15 +12,13 @@
 
 #include <functional>
 #include <map>
-#include <set>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 class QAction;
 class QColor;
-
-class QColorDialog;
 class QLineEdit;
 class QMenu;
 class QSpinBox;
