@@ -3,6 +3,7 @@
 #include "controls/media/dcavi_play.h"
 #include "controls/media/gif_image.h"
 #include "controls/shell/dfs_status_bar.h"
+#include "controls/shell/format_date_time.h"
 #include "imagelib/view/pg_image.h"
 #include "app/viewer/list_drag.h"
 #include "main_window_fixture.h"
@@ -10,6 +11,7 @@
 #include "support/metafile_builder.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QMimeData>
 #include <QToolButton>
@@ -162,6 +164,8 @@ TEST_F(ShowFileTest, ListsTheFolderByMaskAndSortsByEachColumn)
     EXPECT_EQ(Captions(), (QStringList{"a.jpg", "c.bmp"}));
     EXPECT_EQ(Status(1), "2 files");
     EXPECT_EQ(form.SLV1->topLevelItem(1)->text(2), "BMP");
+    EXPECT_EQ(form.SLV1->topLevelItem(1)->text(3).toStdString(),
+              FormatDateTime("c", QFileInfo(QString::fromStdString(pics_.File("c.bmp"))).lastModified()));
 
     form.Command("ViewAllFiles1")->trigger();
     EXPECT_EQ(form.SLV1->headerItem()->text(0), "Name (All)");
