@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
+#include <QStyle>
 
 #include <cmath>
 
@@ -77,9 +78,13 @@ QLabel* Heading(QWidget* parent, const QString& text)
     return label;
 }
 
+// A row inside the grid: the grid's differing spacings leave a nested
+// layout without any, so it takes the style's own.
 QHBoxLayout* Row(std::initializer_list<QWidget*> widgets)
 {
     auto* row = new QHBoxLayout;
+    const int spacing = (*widgets.begin())->style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing);
+    row->setSpacing(spacing >= 0 ? spacing : 6);
     for (QWidget* w : widgets)
         row->addWidget(w);
     row->addStretch(1);

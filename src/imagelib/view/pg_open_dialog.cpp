@@ -28,6 +28,13 @@ QString QtPatterns(QString Patterns)
 
 } // namespace
 
+QSize DialogUnitsToPixels(const QFontMetrics& Metrics, int X, int Y)
+{
+    const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    const int baseX = (Metrics.horizontalAdvance(letters) / 26 + 1) / 2;
+    return {X * baseX / 4, Y * Metrics.height() / 8};
+}
+
 std::string FirstSelectedFile(std::string Text)
 {
     const auto several = Text.find("\" \"");
@@ -85,16 +92,20 @@ void TPGOpenDialog::BuildPanes()
     auto* column = new QVBoxLayout(pane);
     column->setContentsMargins(0, 0, 0, 0);
     FPreviewBox = new TPGPreviewBox(pane);
-    FPreviewBox->setFixedSize(164, 150);
+    FPreviewBox->setFixedSize(DialogUnitsToPixels(fontMetrics(), 92, 85));
     FPreviewBox->setObjectName(QStringLiteral("PreviewBox"));
     FInfoBox = new TPGInfoBox(pane);
-    FInfoBox->setFixedSize(164, 4 * fontMetrics().height() + 4);
+    const QSize info = DialogUnitsToPixels(fontMetrics(), 92, 33);
+    FInfoBox->setFixedSize(info.width(), std::max(info.height(), 4 * fontMetrics().height() + 4));
     FInfoBox->setObjectName(QStringLiteral("InfoBox"));
     column->addWidget(FPreviewBox);
     column->addWidget(FInfoBox);
     column->addStretch();
     if (auto* grid = qobject_cast<QGridLayout*>(layout()))
         grid->addWidget(pane, 0, grid->columnCount(), grid->rowCount(), 1);
+    // Room for the side bar and the list's four columns beside the panes.
+    const int chars = fontMetrics().averageCharWidth();
+    resize(sizeHint().expandedTo(QSize(110 * chars + FPreviewBox->width(), 28 * fontMetrics().height())));
 }
 
 void TPGOpenDialog::SetOptions(TOpenOptions Value)
