@@ -103,6 +103,8 @@ protected:
 
 private:
     void BuildPanes();
+    void FitListColumns();
+    void FitSideBar();
     void ApplyFilterToDialog();
     void SelectionChanged();
     void StopPreview();

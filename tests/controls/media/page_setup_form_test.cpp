@@ -71,7 +71,8 @@ TEST_F(PageSetupTest, RowsKeepTheStylesSpacing)
     const std::pair<QWidget*, QWidget*> neighbours[] = {{form.PageNumFontLabel, form.PageNumFontBut},
                                                         {form.HdrFontLabel, form.HdrFontBut},
                                                         {form.PNBottomBut, form.PNTopBut},
-                                                        {form.InchesBut, form.CentimetersBut}};
+                                                        {form.InchesBut, form.CentimetersBut},
+                                                        {form.PrinterSetupBut, form.SetDefaultBut}};
     for (const auto& [left, right] : neighbours)
         EXPECT_GE(right->x() - (left->x() + left->width()), 4) << left->objectName().toStdString();
     form.reject();

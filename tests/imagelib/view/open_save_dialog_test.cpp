@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QTreeView>
 #include <QLineEdit>
+#include <QListView>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -96,11 +97,17 @@ TEST_F(OpenSaveDialogTest, PanesTakeTheirDialogUnitsAndTheListFitsItsColumns)
             dialog.findChild<QAbstractButton*>("detailModeButton")->click();
             auto* list = dialog.findChild<QTreeView*>("treeView");
             ASSERT_NE(list, nullptr);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return list->model()->rowCount(list->rootIndex()) > 0; }, 5000));
+            QTest::qWait(50);
             QHeaderView* header = list->header();
-            int needed = 0;
-            for (int c = 0; c < header->count(); ++c)
-                needed += header->sectionSizeHint(c);
-            EXPECT_GE(list->viewport()->width(), needed) << points << " pt";
+            int total = 0;
+            for (int c = 0; c < header->count(); ++c) {
+                EXPECT_GE(header->sectionSize(c), static_cast<QAbstractItemView*>(list)->sizeHintForColumn(c)) << c << ", " << points << " pt";
+                total += header->sectionSize(c);
+            }
+            EXPECT_LE(total, list->viewport()->width() + 1) << points << " pt";
+            auto* sidebar = dialog.findChild<QListView*>("sidebar");
+            EXPECT_GE(sidebar->width(), sidebar->sizeHintForColumn(0)) << points << " pt";
             dialog.reject();
         }
         QApplication::setFont(kept);
