@@ -10,6 +10,7 @@
 #include <QBuffer>
 
 #include <gtest/gtest.h>
+#include <random>
 
 namespace lumeno {
 namespace {
@@ -298,6 +299,48 @@ TEST_F(BitmapMaps, CdrPreviewIsItsEmbeddedDib)
     TCdrMap cdr;
     cdr.LoadFromStream(stream);
     EXPECT_TRUE(cdr.isNull());
+}
+
+template <class TMap>
+void Attempt(const Bytes& bytes)
+{
+    TMemoryStream stream(bytes);
+    try {
+        TMap map;
+        map.LoadFromStream(stream);
+    } catch (const EBitmapMapError&) {
+    } catch (const EStreamError&) {
+    }
+}
+
+template <class TMap>
+void Damage(const std::string& path)
+{
+    const Bytes bytes = test::ReadFileBytes(path);
+    for (std::size_t length = 0; length < bytes.size(); length += 1 + length / 16)
+        Attempt<TMap>(Bytes(bytes.begin(), bytes.begin() + std::ptrdiff_t(length)));
+    std::mt19937 random(11);
+    for (int round = 0; round < 300; ++round) {
+        Bytes damaged = bytes;
+        for (int k = 0; k < 4; ++k)
+            damaged[random() % damaged.size()] = std::uint8_t(random());
+        Attempt<TMap>(damaged);
+    }
+}
+
+TEST_F(BitmapMaps, DamagedFilesFailCleanly)
+{
+    Damage<TPcxmap>(Made("d.pcx", "-size 21x13 gradient:red-blue -colors 100 -type Palette").first);
+    Damage<TPcxmap>(Made("d24.pcx", "-size 21x13 gradient:red-blue -type TrueColor").first);
+    Damage<TTifmap>(Made("d.tif", "-size 21x13 gradient:red-blue -depth 8 -compress LZW").first);
+    Damage<TTifmap>(Made("dp.tif", "-size 21x13 gradient:red-blue -depth 8 -endian MSB -compress RLE").first);
+    Damage<TGifmap>(Made("d.gif", "-size 21x13 gradient:red-blue -colors 40 -interlace GIF").first);
+    const auto [bmp, decoded] = Made("d.bmp", "-size 9x5 gradient:red-blue -colors 16 -type Palette -define bmp:format=bmp3");
+    Bytes cdr(20, 0);
+    const Bytes dib = test::ReadFileBytes(bmp);
+    cdr.insert(cdr.end(), dib.begin(), dib.end());
+    test::WriteFileBytes(dir.File("d.cdr"), cdr);
+    Damage<TCdrMap>(dir.File("d.cdr"));
 }
 
 TEST_F(BitmapMaps, AnymapChoosesByExtension)
