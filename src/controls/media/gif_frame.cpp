@@ -88,10 +88,16 @@ void TGIFFrame::BuildColors()
 bool TGIFFrame::DecodeImage(TGIFReader& reader, int minCodeSize, const TProgress& progress)
 {
     const std::size_t pixels = static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height);
-    Pixels.assign(pixels, 0);
     const std::size_t dataStart = reader.Position();
     std::vector<std::uint8_t> data;
     const bool complete = reader.ReadSubBlocksTolerant(data);
+    // Each code of at least minCodeSize + 1 bits yields at most a whole
+    // string table's worth of pixels: a frame far beyond that is a lie, and
+    // is refused before its memory is asked for.
+    const std::size_t codes = data.size() * 8 / static_cast<std::size_t>(minCodeSize + 1);
+    if (pixels / 4096 > codes)
+        throw EGIFImage("GIF frame larger than its data");
+    Pixels.assign(pixels, 0);
 
     std::vector<std::uint8_t> decoded(Interlaced ? pixels : 0);
     std::uint8_t* target = Interlaced ? decoded.data() : Pixels.data();
