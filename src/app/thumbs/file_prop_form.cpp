@@ -57,6 +57,8 @@ TfrmFileProp::TfrmFileProp(QWidget* Parent)
     PGImage2->setObjectName("PGImage2");
     PGImage2->SetStretch(sAlwaysKAR);
     PGImage2->SetUseThread(false);
+    PGImage2->SetCenter(true);
+    PGImage2->SetBackGroundColor(0);
     PGImage2->SetReadWarningAction(pgwaIgnore);
     PGImage2->setFixedSize(128, 128);
     Label17->setWordWrap(true);
@@ -71,7 +73,7 @@ TfrmFileProp::TfrmFileProp(QWidget* Parent)
         {"Colors", Label7},    {"BitsPerPixel", Label8}, {"GraphicCount", Label19}};
     int row = 0;
     for (const auto& [caption, value] : rows) {
-        grid->addWidget(Caption(caption, this), row, 0, Qt::AlignTop);
+        grid->addWidget(Caption(caption, this), row, 0, row == 0 ? Qt::AlignTop : Qt::AlignVCenter);
         grid->addWidget(value, row, 1, 1, row == 0 ? 2 : 1);
         ++row;
     }
