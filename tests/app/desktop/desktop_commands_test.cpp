@@ -4,6 +4,8 @@
 #include "app/desktop/wallpaper.h"
 #include "app/thumbs/thumb_files.h"
 #include "app/viewer/settings_store.h"
+#include "app/thumbs/screenshot.h"
+#include "controls/media/preview_form.h"
 #include "controls/media/print_list.h"
 #include "controls/media/print_test_support.h"
 #include "imagelib/pg_startup.h"
@@ -15,6 +17,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -226,6 +229,11 @@ TEST_F(DesktopCommands, FolderListingHeaderAndMargins)
     EXPECT_DOUBLE_EQ(printer.TextOptions().MarginTop, 0.75);
     EXPECT_DOUBLE_EQ(printer.TextOptions().FooterMargin, 0.25);
     EXPECT_GE(printer.PageCount(), 2);
+    TPreviewForm preview(printer);
+    preview.resize(700, 800);
+    preview.show();
+    QTest::qWait(50);
+    test::SaveScreenshot(&preview, "folder_listing_preview");
 }
 
 TEST_F(DesktopCommands, CopyToClipboardTakesTheShownViewersPicture)
