@@ -377,7 +377,8 @@ void TfrmThumbnails::ImagePropertiesClick()
     CreatefrmFileProp();
     frmFileProp()->hide();
     frmFileProp()->FileName = path;
-    frmFileProp()->open();
+    frmFileProp()->show();
+    frmFileProp()->raise();
 }
 
 void TfrmThumbnails::EXIFDataClick()

@@ -1,4 +1,7 @@
+#include "app/thumbs/exif_form.h"
+#include "app/thumbs/file_prop_form.h"
 #include "app/thumbs/save_thumbnail_form.h"
+#include "app/viewer/list_drag.h"
 #include "app/thumbs/select_folder_form.h"
 #include "app/thumbs/thumbnails_form.h"
 #include "controls/shell/dfs_status_bar.h"
@@ -11,7 +14,12 @@
 #include "support/test_env.h"
 #include "thumb_files.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QItemSelectionModel>
+#include <QMenu>
+#include <QMimeData>
+#include <QTreeView>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -120,6 +128,42 @@ TEST_F(ThumbnailsForm, EscapeKeepsTheThumbnailsMadeAndSaysSo)
     EXPECT_EQ(Panel(1), "Stopped by user!") << "no late results after ESC";
     EXPECT_FALSE(form->SLV2->Thumbnail(0).isNull());
     EXPECT_TRUE(form->SLV2->updatesEnabled());
+}
+
+TEST_F(ThumbnailsForm, CommandsNeedTheirSelection)
+{
+    test::WriteSolidImage(dir.File("a.bmp"), 20, 10, 0);
+    test::WriteSolidImage(dir.File("b.bmp"), 20, 10, 0);
+    ShowAndLoad();
+    SelectCaptions({"a.bmp", "b.bmp"});
+    form->PopupMenu1->popup(QPoint(0, 0));
+    emit form->SLV2->ContextMenuRequested(QPoint(0, 0));
+    EXPECT_FALSE(form->ViewImage1->isEnabled());
+    EXPECT_FALSE(form->EXIFData1->isEnabled());
+    EXPECT_TRUE(form->SaveAsThumbnail1->isEnabled());
+    form->PopupMenu1->hide();
+
+    SelectCaptions({"b.bmp"});
+    form->ImagePropertiesClick();
+    ASSERT_NE(frmFileProp(), nullptr);
+    EXPECT_EQ(frmFileProp()->FileName, dir.File("b.bmp"));
+    EXPECT_TRUE(frmFileProp()->isVisible());
+    form->EXIFDataClick();
+    ASSERT_NE(frmEXIF(), nullptr);
+    EXPECT_TRUE(frmEXIF()->isVisible());
+    form->tbGlimpset->trigger();
+    EXPECT_EQ(host.SheetShown, 1);
+    delete frmFileProp();
+    delete frmEXIF();
+
+    // The list drags its folder and captions with a tag of its own.
+    const QModelIndexList rows = form->SLV2->ReportView()->selectionModel()->selectedRows();
+    std::unique_ptr<QMimeData> data(form->SLV2->ReportView()->model()->mimeData(rows));
+    const auto drag = DecodeListDrag(data.get());
+    ASSERT_TRUE(drag);
+    EXPECT_EQ(drag->Folder.toStdString(), dir.Path().string());
+    EXPECT_EQ(drag->Captions, QStringList{"b.bmp"});
+    EXPECT_EQ(drag->Tag, 2);
 }
 
 TEST(ThumbnailBatchNames, PrefixCaptionAndType)
