@@ -1,7 +1,7 @@
 #include "app/desktop/associations.h"
 
 #include "app/desktop/dde_handler.h"
-#include "platform/qt/registry.h"
+#include "platform/qt/registry/registry.h"
 #include "platform/stream.h"
 
 #include <QCoreApplication>

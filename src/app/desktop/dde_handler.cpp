@@ -83,16 +83,9 @@ std::string OpenMacro(const std::string& Path)
     return "[Open(\"file://" + path.toStdString() + "\")]";
 }
 
-void LumenoDdeServerExecuteMacro(const std::vector<std::string>& Commands,
-                                 const std::function<void(const std::string&)>& ShowFile,
-                                 const std::function<void()>& Raise)
+std::string LastMacroFile(const std::vector<std::string>& Commands)
 {
-    std::string path;
-    for (const std::string& command : Commands)
-        path = MacroFileName(command);
-    if (Raise)
-        Raise();
-    ShowFile(path);
+    return Commands.empty() ? std::string() : MacroFileName(Commands.back());
 }
 
 } // namespace lumeno

@@ -34,15 +34,11 @@ private:
 TDDEHandler& DDEHandler();
 void InstallDdeMacroHandler(TMacroHandler Handler);
 
-// The main window's macro handler: the file named by the last command is
-// shown (an [Open("...")] command names a file: URL or a path; any other
-// command is passed as it is). Raise brings the window forward first.
-void LumenoDdeServerExecuteMacro(const std::vector<std::string>& Commands,
-                                 const std::function<void(const std::string& Path)>& ShowFile,
-                                 const std::function<void()>& Raise);
-
-// The file an open command names, or the command itself when it is none.
+// The file an open command names (a file: URL or a plain path between the
+// first pair of quotes), or the command itself when it is no open command.
 std::string MacroFileName(const std::string& Command);
+// What the main window shows for a batch of commands: the last one's file.
+std::string LastMacroFile(const std::vector<std::string>& Commands);
 // The open macro a client sends for a path: [Open("file:///...")] with the
 // URL percent-encoded, so quotes, brackets and line ends stay inside.
 std::string OpenMacro(const std::string& Path);

@@ -3,7 +3,7 @@
 #include "app/viewer/file_types.h"
 #include "imagelib/pixel_graphic.h"
 #include "platform/dialogs.h"
-#include "platform/qt/reg_ini_file.h"
+#include "platform/qt/registry/reg_ini_file.h"
 
 #include <QFileInfo>
 #include <QProcess>

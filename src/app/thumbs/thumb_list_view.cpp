@@ -1,7 +1,9 @@
 #include "app/thumbs/thumb_list_view.h"
 
 #include "app/viewer/list_drag.h"
+#include "controls/shell/format_date_time.h"
 
+#include <QDateTime>
 #include <QHeaderView>
 #include <QListView>
 #include <QMimeData>
@@ -17,6 +19,8 @@ namespace lumeno {
 namespace {
 
 constexpr int kThumbRole = Qt::UserRole + 1;
+constexpr int kSizeRole = Qt::UserRole + 2;
+constexpr int kTimeRole = Qt::UserRole + 3;
 constexpr int kGridMargin = 12;
 constexpr int kCaptionHeight = 20;
 
@@ -166,9 +170,13 @@ void TThumbListView::SetRows(const std::vector<TFileRow>& Rows)
 {
     model_->removeRows(0, model_->rowCount());
     for (const TFileRow& row : Rows) {
-        QList<QStandardItem*> items;
-        for (const std::string* text : {&row.Caption, &row.Size, &row.Type, &row.Modified})
-            items << new QStandardItem(QString::fromStdString(*text));
+        const QDateTime modified = QDateTime::fromSecsSinceEpoch(row.Time);
+        QList<QStandardItem*> items{new QStandardItem(QString::fromStdString(row.Name)),
+                                    new QStandardItem(QString::number(row.SizeKB)),
+                                    new QStandardItem(QString::fromStdString(row.Type)),
+                                    new QStandardItem(QString::fromStdString(FormatDateTime("c", modified)))};
+        items[0]->setData(qint64(row.SizeKB), kSizeRole);
+        items[0]->setData(qint64(row.Time), kTimeRole);
         items[1]->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         for (int i = 1; i < 4; ++i)
             items[i]->setDragEnabled(false);
@@ -180,25 +188,21 @@ int TThumbListView::Count() const { return model_->rowCount(); }
 
 TFileRow TThumbListView::Row(int Index) const
 {
-    const auto text = [&](int column) { return model_->item(Index, column)->text().toStdString(); };
-    return {text(0), text(1), text(2), text(3)};
+    const QStandardItem* name = model_->item(Index, 0);
+    return {name->text().toStdString(), name->data(kSizeRole).toLongLong(),
+            model_->item(Index, 2)->text().toStdString(), name->data(kTimeRole).toLongLong()};
 }
 
-void TThumbListView::SortRows(const std::function<bool(const TFileRow&, const TFileRow&)>& Less)
+void TThumbListView::SortRows(int Column, bool Ascending)
 {
-    struct TEntry {
-        TFileRow Row;
-        QList<QStandardItem*> Items;
-    };
-    std::vector<TEntry> entries;
-    while (model_->rowCount() > 0) {
-        TFileRow row = Row(0);
-        entries.push_back({std::move(row), model_->takeRow(0)});
-    }
-    std::stable_sort(entries.begin(), entries.end(),
-                     [&](const TEntry& a, const TEntry& b) { return Less(a.Row, b.Row); });
-    for (TEntry& entry : entries)
-        model_->appendRow(entry.Items);
+    std::vector<TFileRow> rows;
+    for (int row = 0; row < model_->rowCount(); ++row)
+        rows.push_back(Row(row));
+    std::vector<QList<QStandardItem*>> items;
+    while (model_->rowCount() > 0)
+        items.push_back(model_->takeRow(0));
+    for (int index : SortOrder(rows, Column, Ascending))
+        model_->appendRow(items[static_cast<std::size_t>(index)]);
 }
 
 std::vector<QPersistentModelIndex> TThumbListView::ItemHandles() const

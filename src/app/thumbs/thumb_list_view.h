@@ -3,11 +3,10 @@
 // or square thumbnails, with one selection. Its items drag like the main
 // list's, carrying the list's folder and tag.
 
-#include "app/thumbs/thumbs_host.h"
+#include "app/viewer/file_list.h"
 
 #include <QWidget>
 
-#include <functional>
 #include <vector>
 
 class QListView;
@@ -41,8 +40,8 @@ public:
     void SetRows(const std::vector<TFileRow>& Rows);
     int Count() const;
     TFileRow Row(int Index) const;
-    // Reorders the items (thumbnails go with them) by Less.
-    void SortRows(const std::function<bool(const TFileRow&, const TFileRow&)>& Less);
+    // Reorders the items (thumbnails go with them) by the file lists' rules.
+    void SortRows(int Column, bool Ascending);
 
     // A handle on each item that follows it through sorting.
     std::vector<QPersistentModelIndex> ItemHandles() const;

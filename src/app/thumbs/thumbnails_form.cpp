@@ -5,6 +5,7 @@
 #include "app/thumbs/glimpset_form.h"
 #include "app/thumbs/save_thumbnail_form.h"
 #include "app/thumbs/thumbnail_maker.h"
+#include "app/thumbs/thumbs_host.h"
 #include "app/thumbs/window_holder.h"
 #include "controls/shell/dfs_status_bar.h"
 #include "controls/shell/dfs_status_panels.h"
@@ -193,7 +194,7 @@ std::string TfrmThumbnails::SelectedPath() const
     const std::vector<int> selected = SLV2->SelectedIndexes();
     if (selected.size() != 1)
         return {};
-    return IncludeTrailingSlash(Folder()) + SLV2->Row(selected.front()).Caption;
+    return IncludeTrailingSlash(Folder()) + SLV2->Row(selected.front()).Name;
 }
 
 // --- list ------------------------------------------------------------------------
@@ -211,7 +212,7 @@ void TfrmThumbnails::FillList()
     StopLoad();
     const std::string folder = Folder();
     TThumbsHost* host = ThumbsHost();
-    const std::vector<TFileRow> rows = host ? host->ListFolder(folder, host->FileMask()) : std::vector<TFileRow>{};
+    const std::vector<TFileRow> rows = host ? ListFolderFiles(folder, host->FileMask()) : std::vector<TFileRow>{};
     SLV2->SetRows(rows);
     SLV2->SetDragFolder(folder);
     SetPanel(1, std::to_string(rows.size()) + " files");
@@ -219,14 +220,8 @@ void TfrmThumbnails::FillList()
 
 void TfrmThumbnails::SortList()
 {
-    TThumbsHost* host = ThumbsHost();
-    if (!host || sortColumn_ < 0 || sortColumn_ > 3)
-        return;
     try {
-        SLV2->SortRows([&](const TFileRow& a, const TFileRow& b) {
-            const int order = host->CompareRows(a, b, sortColumn_);
-            return sortAscending_ ? order < 0 : order > 0;
-        });
+        SLV2->SortRows(sortColumn_, sortAscending_);
     } catch (const std::exception&) {
         ShowMessage("Error sorting items");
     }
@@ -282,7 +277,7 @@ void TfrmThumbnails::LoadThumbnails()
     TThumbnailLoader::TRequest request{{}, size, kThumbListColor};
     std::vector<std::string> captions;
     for (int i = 0; i < count; ++i) {
-        captions.push_back(SLV2->Row(i).Caption);
+        captions.push_back(SLV2->Row(i).Name);
         request.Paths.push_back(folder + captions.back());
     }
     loader_.Start(
@@ -457,7 +452,7 @@ void TfrmThumbnails::RunBatch(const std::string& Folder)
     const std::string outFolder = IncludeTrailingSlash(dialog->eDirPath->text().toStdString());
     std::vector<std::string> captions;
     for (int index : SLV2->SelectedIndexes())
-        captions.push_back(SLV2->Row(index).Caption);
+        captions.push_back(SLV2->Row(index).Name);
     std::vector<TBatchItem> items = PlanThumbnailBatch(IncludeTrailingSlash(Folder), captions, outFolder,
                                                        dialog->ePrefix->text().toStdString(), dialog->FileType());
     std::erase_if(items, [](const TBatchItem& item) {

@@ -10,8 +10,8 @@
 #include "controls/media/print_test_support.h"
 #include "imagelib/pg_startup.h"
 #include "imagelib/view/pg_image.h"
-#include "platform/qt/reg_ini_file.h"
-#include "platform/qt/registry.h"
+#include "platform/qt/registry/reg_ini_file.h"
+#include "platform/qt/registry/registry.h"
 #include "support/recording_dialogs.h"
 #include "support/test_env.h"
 

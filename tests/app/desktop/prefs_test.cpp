@@ -1,7 +1,7 @@
 #include "app/desktop/associations.h"
 #include "app/desktop/prefs_form.h"
 #include "app/viewer/settings_store.h"
-#include "platform/qt/registry.h"
+#include "platform/qt/registry/registry.h"
 #include "app/thumbs/screenshot.h"
 #include "support/recording_dialogs.h"
 #include "support/test_env.h"

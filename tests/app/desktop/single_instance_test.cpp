@@ -25,15 +25,9 @@ TEST(MacroCommands, SplitAtBracketPairs)
 
 TEST(MacroCommands, TwoOpensShowTheSecondAndOtherCommandsPassAsTheyAre)
 {
-    std::vector<std::string> shown;
-    int raised = 0;
-    const auto show = [&](const std::string& path) { shown.push_back(path); };
-    LumenoDdeServerExecuteMacro({"[Open(\"/p/a.jpg\")]", "[Open(\"/p/b.jpg\")]"}, show, [&] { ++raised; });
-    LumenoDdeServerExecuteMacro({"[Open(\"/p/a.jpg\")]", "[Print]"}, show, nullptr);
-    ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[0], "/p/b.jpg");
-    EXPECT_EQ(shown[1], "[Print]");
-    EXPECT_EQ(raised, 1);
+    EXPECT_EQ(LastMacroFile({"[Open(\"/p/a.jpg\")]", "[Open(\"/p/b.jpg\")]"}), "/p/b.jpg");
+    EXPECT_EQ(LastMacroFile({"[Open(\"/p/a.jpg\")]", "[Print]"}), "[Print]");
+    EXPECT_EQ(LastMacroFile({}), "");
 }
 
 TEST(MacroCommands, OpenMacroKeepsQuotesBracketsAndLineEndsInside)
@@ -66,7 +60,7 @@ protected:
     void SetUp() override
     {
         DDEHandler().SetMacroHandler([this](const std::vector<std::string>& commands) {
-            LumenoDdeServerExecuteMacro(commands, [this](const std::string& path) { shown.push_back(path); }, nullptr);
+            shown.push_back(LastMacroFile(commands));
         });
     }
     void TearDown() override { DDEHandler().SetMacroHandler(nullptr); }

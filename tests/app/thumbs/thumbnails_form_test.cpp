@@ -58,7 +58,7 @@ protected:
         form->SLV2->ClearSelection();
         for (int i = 0; i < form->SLV2->Count(); ++i)
             for (const std::string& caption : captions)
-                if (form->SLV2->Row(i).Caption == caption)
+                if (form->SLV2->Row(i).Name == caption)
                     form->SLV2->Select(i);
     }
     // Runs the batch with the dialog's OK, as JPG into out (or the list's
@@ -91,8 +91,8 @@ TEST_F(ThumbnailsForm, LoadsEveryThumbnailSortedAndShowsThemAsIcons)
     test::WriteFileBytes(dir.File("notes.txt"), {1});
     ShowAndLoad();
     ASSERT_EQ(form->SLV2->Count(), 4);
-    EXPECT_EQ(form->SLV2->Row(0).Caption, "a.bmp");
-    EXPECT_EQ(form->SLV2->Row(3).Caption, "d.jpg");
+    EXPECT_EQ(form->SLV2->Row(0).Name, "a.bmp");
+    EXPECT_EQ(form->SLV2->Row(3).Name, "d.jpg");
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(form->SLV2->Thumbnail(i).size(), QSize(64, 64));
     EXPECT_EQ(form->SLV2->Thumbnail(0).pixel(7, 0), qRgb(255, 0, 0));
@@ -103,7 +103,7 @@ TEST_F(ThumbnailsForm, LoadsEveryThumbnailSortedAndShowsThemAsIcons)
 
     // A column click sorts with the window's own state; thumbnails move along.
     emit form->SLV2->ColumnClicked(0);
-    EXPECT_EQ(form->SLV2->Row(0).Caption, "d.jpg");
+    EXPECT_EQ(form->SLV2->Row(0).Name, "d.jpg");
     EXPECT_EQ(form->SLV2->Thumbnail(3).pixel(7, 0), qRgb(255, 0, 0));
 
     form->SizeClick(128);
