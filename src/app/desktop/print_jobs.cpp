@@ -4,6 +4,8 @@
 #include "controls/media/preview_printer.h"
 #include "controls/media/print_list.h"
 #include "controls/media/quor_meta_file_canvas.h"
+#include "controls/shell/dfs_status_bar.h"
+#include "controls/shell/dfs_status_panels.h"
 #include "imagelib/pixel_graphic.h"
 #include "platform/dialogs.h"
 
@@ -87,6 +89,19 @@ int PrintImages(TPreviewPrinter& PP1, const std::vector<std::string>& Paths,
     }
     PP1.EndDoc();
     return printed;
+}
+
+int PrintImages(TPreviewPrinter& PP1, const std::vector<std::string>& Paths, TdfsStatusBar& SB1)
+{
+    constexpr int kGaugePanel = 4;
+    TdfsStatusPanel& panel = SB1.Panels()[kGaugePanel];
+    panel.SetPanelType(sptGauge);
+    panel.GaugeAttrs().SetPosition(0);
+    struct TRestore {
+        TdfsStatusPanel& Panel;
+        ~TRestore() { Panel.SetPanelType(sptNormal); }
+    } restore{panel};
+    return PrintImages(PP1, Paths, [&panel](int percent) { panel.GaugeAttrs().SetPosition(percent); });
 }
 
 } // namespace lumeno

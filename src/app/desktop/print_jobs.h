@@ -12,6 +12,7 @@
 
 namespace lumeno {
 
+class TdfsStatusBar;
 class TPreviewPrinter;
 struct TPrintList;
 
@@ -38,5 +39,8 @@ void PrintFolderListing(TPreviewPrinter& PP1, const std::string& Folder, const T
 // of Paths done. Returns the number of pictures printed.
 int PrintImages(TPreviewPrinter& PP1, const std::vector<std::string>& Paths,
                 const std::function<void(int Percent)>& Progress);
+// The same with the progress as a gauge in panel 4 of the main window's
+// status bar, which is a text panel again afterwards.
+int PrintImages(TPreviewPrinter& PP1, const std::vector<std::string>& Paths, TdfsStatusBar& SB1);
 
 } // namespace lumeno

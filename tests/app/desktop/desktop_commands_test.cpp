@@ -7,6 +7,8 @@
 #include "app/thumbs/screenshot.h"
 #include "controls/media/preview_form.h"
 #include "controls/media/print_list.h"
+#include "controls/shell/dfs_status_bar.h"
+#include "controls/shell/dfs_status_panels.h"
 #include "controls/media/print_test_support.h"
 #include "imagelib/pg_startup.h"
 #include "imagelib/view/pg_image.h"
@@ -208,6 +210,13 @@ TEST_F(DesktopCommands, PrintingThreeSelectedWithOneClipGivesTwoPages)
     EXPECT_EQ(printer.PageCount(), 2);
     EXPECT_EQ(progress.front(), 0);
     EXPECT_EQ(progress.back(), 66);
+
+    TdfsStatusBar bar;
+    for (int i = 0; i < 5; ++i)
+        bar.Panels().Add();
+    EXPECT_EQ(PrintImages(printer, {dir.File("a.png")}, bar), 1);
+    EXPECT_EQ(bar.Panels()[4].PanelType(), sptNormal);
+    EXPECT_EQ(bar.Panels()[4].GaugeAttrs().Position(), 100);
 
     test::WriteFileBytes(dir.File("bad.jpg"), {0xFF, 0xD8});
     EXPECT_EQ(PrintImages(printer, {dir.File("bad.jpg"), dir.File("a.png")}, nullptr), 1);
