@@ -9,7 +9,7 @@
 #include "imagelib/codecs/metafile_reader_qt.h"
 #include "imagelib/pg_startup.h"
 #include "imagelib/view/pg_image.h"
-#include "platform/qt/registry.h"
+#include "platform/qt/registry/registry.h"
 
 #include <QApplication>
 #include <QImage>

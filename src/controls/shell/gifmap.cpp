@@ -114,7 +114,7 @@ void TGifmap::LoadFromStream(TStream& stream)
     if (pixels / TLZWDecoder::MaxCodes > codes.size() * 8 / std::size_t(minCodeSize + 1))
         throw EGifException(8);
     std::vector<std::uint8_t> indices(pixels);
-    if (TLZWDecoder(codes.data(), codes.size(), minCodeSize).Read(indices.data(), pixels) < pixels)
+    if (TLZWDecoder(codes.data(), codes.size(), minCodeSize).Decode(indices.data(), pixels, pixels) < pixels)
         throw EGifException(8);
 
     TBmpStream bmp(width, height, 8, table);

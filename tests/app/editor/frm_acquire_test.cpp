@@ -18,7 +18,7 @@
 #include "imagelib/twain/pg_twain.h"
 #include "imagelib/view/pg_image.h"
 #include "imagelib/view/pg_save_dialog.h"
-#include "platform/qt/registry.h"
+#include "platform/qt/registry/registry.h"
 #include "support/fake_twain_qt.h"
 #include "support/recording_dialogs.h"
 #include "support/test_env.h"
