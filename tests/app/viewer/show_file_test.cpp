@@ -213,6 +213,23 @@ TEST_F(ShowFileTest, SelectingShowsOnceAndTheSameNameInAnotherFolderAgain)
     EXPECT_EQ(Status(3), " a.png  (40 x 10)");
 }
 
+TEST_F(ShowFileTest, ItemsAreTakenFromTheListedFolderWhileTheTreeMovesOn)
+{
+    Store("Confirm Deletions", "0");
+    Picture("a.png", 10, 10);
+    TempDir other;
+    QImage(40, 10, QImage::Format_RGB32).save(QString::fromStdString(other.File("a.png")));
+    TForm1& form = Open();
+    // The tree reports its new folder only after a delay; the list shows the old one meanwhile.
+    form.FillFileList(form.SLV1, other.Path().string(), form.SB1, form.FileMask());
+    ASSERT_EQ(form.Folder(), pics_.Path().string());
+    Select({"a.png"});
+    EXPECT_EQ(Status(3), " a.png  (40 x 10)");
+    form.DeleteFile1Click();
+    EXPECT_FALSE(std::filesystem::exists(other.File("a.png")));
+    EXPECT_TRUE(std::filesystem::exists(pics_.File("a.png")));
+}
+
 TEST_F(ShowFileTest, ADragCarriesFolderCaptionsAndTheListsTag)
 {
     Picture("a.png");
