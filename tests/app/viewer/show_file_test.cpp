@@ -115,6 +115,11 @@ TEST_F(ShowFileTest, MetafilesGifsAndClipsUseTheirOwnViewers)
     EXPECT_EQ(Status(3), " shape.wmf  (96 x 48)");
     EXPECT_EQ(form.Image1->size(), QSize(92, 46));
 
+    Picture("icon.ico", 16, 16, "ICO");
+    Show("icon.ico");
+    EXPECT_TRUE(form.Image1->isVisible());
+    EXPECT_EQ(Status(3), " icon.ico  (16 x 16)");
+
     Show("clip.avi");
     EXPECT_TRUE(form.AVIPlay1->isVisible());
     EXPECT_FALSE(form.Image1->isVisible());
