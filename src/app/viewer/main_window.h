@@ -81,7 +81,9 @@ public:
     const std::vector<std::string>& Bookmarks() const { return bookmarks_; }
     const TLoadFile& Loader() const { return loader_; }
     const TPreRead& PreRead() const { return preRead_; }
-    // The path of a list item: the tree's folder with a slash, then the caption.
+    // The folder whose files the list shows.
+    const std::string& ListedFolder() const { return listedFolder_; }
+    // The path of a list item: the listed folder with a slash, then the caption.
     std::string ItemPath(const QString& Caption) const;
     QAction* Command(const char* Name) const;
     // Enables a command whose window is part of the program; the others stay off.

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QSpinBox>
 #include <QTest>
 #include <QToolBar>
