@@ -41,15 +41,17 @@ std::string DateText(std::int64_t seconds)
 
 std::string TypeNameOf(const QMimeDatabase& mimes, const std::string& path, bool folder)
 {
-    const QMimeType type = folder ? mimes.mimeTypeForName(QStringLiteral("inode/directory"))
-                                  : mimes.mimeTypeForFile(QString::fromStdString(path), QMimeDatabase::MatchExtension);
+    const QMimeType type =
+        folder ? mimes.mimeTypeForName(QStringLiteral("inode/directory"))
+               : mimes.mimeTypeForFile(QString::fromStdString(path), QMimeDatabase::MatchExtension);
     return type.comment().toStdString();
 }
 
 bool Allowed(int attributes, unsigned allowed)
 {
     return (!(attributes & faReadOnly) || (allowed & flvReadOnly)) &&
-           (!(attributes & faHidden) || (allowed & flvHidden)) && (!(attributes & faSysFile) || (allowed & flvSystem));
+           (!(attributes & faHidden) || (allowed & flvHidden)) &&
+           (!(attributes & faSysFile) || (allowed & flvSystem));
 }
 
 TFileListItem EntryItem(const QMimeDatabase& mimes, const fs::directory_entry& entry, int attributes)
@@ -127,7 +129,8 @@ bool RemovableDevice(const std::string& device)
 
 std::string Lower(std::string text)
 {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
     return text;
 }
 
@@ -149,8 +152,11 @@ std::string FileSizeText(std::int64_t bytes)
 std::string AttributeLetters(int attributes)
 {
     std::string letters;
-    for (const auto& [bit, letter] : {std::pair{faDirectory, 'd'}, {faReadOnly, 'r'}, {faHidden, 'h'},
-                                      {faSysFile, 's'}, {faArchive, 'a'}})
+    for (const auto& [bit, letter] : {std::pair{faDirectory, 'd'},
+                                      {faReadOnly, 'r'},
+                                      {faHidden, 'h'},
+                                      {faSysFile, 's'},
+                                      {faArchive, 'a'}})
         if (attributes & bit)
             letters += letter;
     return letters + " ";
@@ -166,7 +172,8 @@ std::string DriveSizeText(std::int64_t bytes)
 
 int DriveTypeOf(const std::string& fileSystem, bool removable)
 {
-    static const char* const network[] = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "sshfs", "fuse.sshfs", "9p", "afs"};
+    static const char* const network[] = {"nfs",   "nfs4",       "cifs", "smb3", "smbfs",
+                                          "sshfs", "fuse.sshfs", "9p",   "afs"};
     if (fileSystem == "iso9660" || fileSystem == "udf")
         return 5;
     if (fileSystem == "tmpfs" || fileSystem == "ramfs")
@@ -191,7 +198,8 @@ std::vector<TFileListItem> ListFolder(const std::string& folder, unsigned allowe
         totalSize += item.Size;
         (item.IsFolder ? folders : files).push_back(std::move(item));
     }
-    folders.insert(folders.end(), std::make_move_iterator(files.begin()), std::make_move_iterator(files.end()));
+    folders.insert(folders.end(), std::make_move_iterator(files.begin()),
+                   std::make_move_iterator(files.end()));
     return folders;
 }
 
@@ -228,7 +236,8 @@ std::vector<TFileListItem> ListDrives(int languageBase)
         item.Size = bytes;
         item.SizeText = DriveSizeText(bytes);
         const TMountInfo where = MountInfoOf(mount.Path);
-        item.TypeName = FileListText(languageBase, flDriveType + DriveTypeOf(where.Type, RemovableDevice(where.Device)));
+        item.TypeName =
+            FileListText(languageBase, flDriveType + DriveTypeOf(where.Type, RemovableDevice(where.Device)));
         item.Attr = "d ";
         items.push_back(std::move(item));
     }
@@ -271,11 +280,16 @@ bool SortsBefore(const TFileListItem& a, const TFileListItem& b, TSortedBy sorte
     const int column = order % 5;
     auto compare = [column](const TFileListItem& x, const TFileListItem& y) {
         switch (column) {
-        case 1: return x.Size < y.Size ? -1 : (x.Size > y.Size ? 1 : 0);
-        case 2: return Lower(x.TypeName).compare(Lower(y.TypeName));
-        case 3: return x.Modified < y.Modified ? -1 : (x.Modified > y.Modified ? 1 : 0);
-        case 4: return x.Attr.compare(y.Attr);
-        default: return 0;
+        case 1:
+            return x.Size < y.Size ? -1 : (x.Size > y.Size ? 1 : 0);
+        case 2:
+            return Lower(x.TypeName).compare(Lower(y.TypeName));
+        case 3:
+            return x.Modified < y.Modified ? -1 : (x.Modified > y.Modified ? 1 : 0);
+        case 4:
+            return x.Attr.compare(y.Attr);
+        default:
+            return 0;
         }
     };
     int result = compare(a, b);

@@ -301,8 +301,7 @@ TEST_F(BitmapMaps, CdrPreviewIsItsEmbeddedDib)
     EXPECT_TRUE(cdr.isNull());
 }
 
-template <class TMap>
-void Attempt(const Bytes& bytes)
+template <class TMap> void Attempt(const Bytes& bytes)
 {
     TMemoryStream stream(bytes);
     try {
@@ -313,8 +312,7 @@ void Attempt(const Bytes& bytes)
     }
 }
 
-template <class TMap>
-void Damage(const std::string& path)
+template <class TMap> void Damage(const std::string& path)
 {
     const Bytes bytes = test::ReadFileBytes(path);
     for (std::size_t length = 0; length < bytes.size(); length += 1 + length / 16)
@@ -335,7 +333,8 @@ TEST_F(BitmapMaps, DamagedFilesFailCleanly)
     Damage<TTifmap>(Made("d.tif", "-size 21x13 gradient:red-blue -depth 8 -compress LZW").first);
     Damage<TTifmap>(Made("dp.tif", "-size 21x13 gradient:red-blue -depth 8 -endian MSB -compress RLE").first);
     Damage<TGifmap>(Made("d.gif", "-size 21x13 gradient:red-blue -colors 40 -interlace GIF").first);
-    const auto [bmp, decoded] = Made("d.bmp", "-size 9x5 gradient:red-blue -colors 16 -type Palette -define bmp:format=bmp3");
+    const auto [bmp, decoded] =
+        Made("d.bmp", "-size 9x5 gradient:red-blue -colors 16 -type Palette -define bmp:format=bmp3");
     Bytes cdr(20, 0);
     const Bytes dib = test::ReadFileBytes(bmp);
     cdr.insert(cdr.end(), dib.begin(), dib.end());
