@@ -95,6 +95,9 @@ TFileListViewDlg::TFileListViewDlg(QWidget* parent)
     report_->setUniformRowHeights(true);
     report_->setSortingEnabled(false);
     report_->header()->setSectionsClickable(true);
+    // Columns fit the texts of the first rows; measuring every row of a big
+    // folder would cost more than listing it.
+    report_->header()->setResizeContentsPrecision(100);
     connect(report_->header(), &QHeaderView::sectionClicked, this, &TFileListViewDlg::HeaderClicked);
     connect(&model_, &QStandardItemModel::itemChanged, this, &TFileListViewDlg::ItemEdited);
     connect(menu_, &QMenu::triggered, this, &TFileListViewDlg::MenuTriggered);
@@ -288,6 +291,8 @@ void TFileListViewDlg::ShowItems()
         model_.appendRow(cells);
     }
     filling_ = false;
+    for (int column = 0; column < model_.columnCount(); ++column)
+        report_->resizeColumnToContents(column);
 }
 
 void TFileListViewDlg::ApplyHeaders()
