@@ -26,11 +26,9 @@ QAction* TFileListPopupMenu::Item(const QString& name) const
 
 void TFileListPopupMenu::Build(int languageBase)
 {
-    for (QAction* action : findChildren<QAction*>())
-        delete action;
-    for (QMenu* menu : findChildren<QMenu*>())
-        delete menu;
+    // The menu deletes its own items; each submenu takes its items along.
     clear();
+    qDeleteAll(findChildren<QMenu*>(Qt::FindDirectChildrenOnly));
     const auto text = [languageBase](int offset) {
         return QString::fromStdString(FileListText(languageBase, offset));
     };
