@@ -5,6 +5,7 @@
 #include "controls/shell/pcxmap.h"
 #include "controls/shell/tifmap.h"
 #include "platform/stream.h"
+#include "support/metafile_builder.h"
 #include "support/test_env.h"
 
 #include <QBuffer>
@@ -354,6 +355,19 @@ TEST_F(BitmapMaps, AnymapChoosesByExtension)
     map.LoadFromFile(jpg);
     EXPECT_TRUE(map.isNull());
     ExpectLikeImageMagick("icon.ico", "-size 16x16 gradient:red-blue");
+    // Metafiles are drawn at their own size: a 3 x 2 placeable WMF at 96 dpi
+    // filled red by one rectangle.
+    test::TWMFBuilder wmf;
+    wmf.Words(0x020B, {0, 0}).Words(0x020C, {2, 3}).Words(0x02FC, {0, 0x00FF, 0, 0}).Words(0x012D, {0});
+    wmf.Words(0x041B, {2, 3, 0, 0});
+    Bytes bytes = test::PlaceableHeader(0, 0, 3, 2, 96);
+    const Bytes body = wmf.Build(1);
+    bytes.insert(bytes.end(), body.begin(), body.end());
+    test::WriteFileBytes(dir.File("shape.wmf"), bytes);
+    TAnymap metafile;
+    metafile.LoadFromFile(dir.File("shape.wmf"));
+    EXPECT_EQ(metafile.size(), QSize(3, 2));
+    EXPECT_EQ(metafile.pixel(1, 1) & 0xFFFFFF, 0xFF0000u);
     ExpectLikeImageMagick("plain.bmp", "-size 7x5 gradient:red-blue -type TrueColor");
 }
 
