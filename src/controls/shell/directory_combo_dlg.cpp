@@ -123,6 +123,12 @@ void TDirectoryComboDlg::ShowDirectory(const std::string& directory)
     showing_ = false;
 }
 
+void TDirectoryComboDlg::showPopup()
+{
+    emit OnDropDown();
+    QComboBox::showPopup();
+}
+
 QStringList TDirectoryComboDlg::Entries() const
 {
     QStringList entries;

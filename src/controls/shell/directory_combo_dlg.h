@@ -22,9 +22,11 @@ public:
     void ShowDirectory(const std::string& directory);
     // The entry strings: "%.4d" icon, "%.3d" level, key, ";", name.
     QStringList Entries() const;
+    void showPopup() override;
 
 signals:
     void OnDirectoryChange(const QString& directory);
+    void OnDropDown();
 
 private:
     void Chosen(int index);
