@@ -5,7 +5,6 @@
 #include "platform/qt/shell/shell_namespace.h"
 
 #include <QDateTime>
-#include <QFileInfo>
 #include <QLocale>
 #include <QMimeDatabase>
 
@@ -13,6 +12,7 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <sys/statvfs.h>
 
@@ -39,20 +39,37 @@ std::string DateText(std::int64_t seconds)
         .toStdString();
 }
 
-std::string TypeNameOf(const QMimeDatabase& mimes, const std::string& path, bool folder)
-{
-    const QMimeType type = folder ? mimes.mimeTypeForName(QStringLiteral("inode/directory"))
-                                  : mimes.mimeTypeForFile(QString::fromStdString(path), QMimeDatabase::MatchExtension);
-    return type.comment().toStdString();
-}
+// Type names by extension, looked up once per listing.
+class TTypeNames {
+public:
+    const std::string& Of(const std::string& path, bool folder)
+    {
+        const std::string key = folder ? std::string("/") : fs::path(path).extension().string();
+        auto found = names_.find(key);
+        if (found == names_.end()) {
+            const QMimeType type =
+                folder ? mimes_.mimeTypeForName(QStringLiteral("inode/directory"))
+                       : mimes_.mimeTypeForFile(QString::fromStdString(path), QMimeDatabase::MatchExtension);
+            found = names_.emplace(key, type.comment().toStdString()).first;
+        }
+        return found->second;
+    }
+
+private:
+    QMimeDatabase mimes_;
+    std::map<std::string, std::string> names_;
+};
 
 bool Allowed(int attributes, unsigned allowed)
 {
     return (!(attributes & faReadOnly) || (allowed & flvReadOnly)) &&
-           (!(attributes & faHidden) || (allowed & flvHidden)) && (!(attributes & faSysFile) || (allowed & flvSystem));
+           (!(attributes & faHidden) || (allowed & flvHidden)) &&
+           (!(attributes & faSysFile) || (allowed & flvSystem));
 }
 
-TFileListItem EntryItem(const QMimeDatabase& mimes, const fs::directory_entry& entry, int attributes)
+// One status read per entry: its attributes, size and time come from it.
+TFileListItem EntryItem(TTypeNames& types, const fs::directory_entry& entry, const struct stat& st,
+                        int attributes)
 {
     TFileListItem item;
     const std::string path = entry.path().string();
@@ -60,16 +77,14 @@ TFileListItem EntryItem(const QMimeDatabase& mimes, const fs::directory_entry& e
     item.FileName = path;
     item.IsFolder = attributes & faDirectory;
     item.Attr = AttributeLetters(attributes);
-    std::error_code error;
     if (!item.IsFolder) {
-        const auto size = entry.file_size(error);
-        item.Size = error ? 0 : std::int64_t(size);
+        item.Size = std::int64_t(st.st_size);
         item.SizeText = FileSizeText(item.Size);
     }
-    const QFileInfo info(QString::fromStdString(path));
-    item.Modified = info.lastModified().toSecsSinceEpoch();
+    item.Modified = std::int64_t(st.st_mtime);
     item.DateText = DateText(item.Modified);
-    item.TypeName = TypeNameOf(mimes, path, item.IsFolder);
+    item.TypeName = types.Of(path, item.IsFolder);
+    std::error_code error;
     if (entry.is_symlink(error)) {
         const fs::path target = fs::canonical(entry.path(), error);
         item.Target = error ? std::string() : target.string();
@@ -125,10 +140,17 @@ bool RemovableDevice(const std::string& device)
     return false;
 }
 
-std::string Lower(std::string text)
+// Compares ignoring ASCII case, without copies: sorting calls it often.
+int CompareNoCase(const std::string& a, const std::string& b)
 {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    return text;
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const int x = std::tolower(static_cast<unsigned char>(a[i]));
+        const int y = std::tolower(static_cast<unsigned char>(b[i]));
+        if (x != y)
+            return x - y;
+    }
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
 bool IsMountRoot(const std::string& path)
@@ -149,8 +171,11 @@ std::string FileSizeText(std::int64_t bytes)
 std::string AttributeLetters(int attributes)
 {
     std::string letters;
-    for (const auto& [bit, letter] : {std::pair{faDirectory, 'd'}, {faReadOnly, 'r'}, {faHidden, 'h'},
-                                      {faSysFile, 's'}, {faArchive, 'a'}})
+    for (const auto& [bit, letter] : {std::pair{faDirectory, 'd'},
+                                      {faReadOnly, 'r'},
+                                      {faHidden, 'h'},
+                                      {faSysFile, 's'},
+                                      {faArchive, 'a'}})
         if (attributes & bit)
             letters += letter;
     return letters + " ";
@@ -166,7 +191,8 @@ std::string DriveSizeText(std::int64_t bytes)
 
 int DriveTypeOf(const std::string& fileSystem, bool removable)
 {
-    static const char* const network[] = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "sshfs", "fuse.sshfs", "9p", "afs"};
+    static const char* const network[] = {"nfs",   "nfs4",       "cifs", "smb3", "smbfs",
+                                          "sshfs", "fuse.sshfs", "9p",   "afs"};
     if (fileSystem == "iso9660" || fileSystem == "udf")
         return 5;
     if (fileSystem == "tmpfs" || fileSystem == "ramfs")
@@ -181,17 +207,22 @@ int DriveTypeOf(const std::string& fileSystem, bool removable)
 std::vector<TFileListItem> ListFolder(const std::string& folder, unsigned allowed, std::int64_t& totalSize)
 {
     std::vector<TFileListItem> folders, files;
-    const QMimeDatabase mimes;
+    TTypeNames types;
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
-        const int attributes = FileGetAttr(entry.path().string());
-        if (attributes < 0 || !Allowed(attributes, allowed))
+        const std::string path = entry.path().string();
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0)
             continue;
-        TFileListItem item = EntryItem(mimes, entry, attributes);
+        const int attributes = FileAttrOf(path, st);
+        if (!Allowed(attributes, allowed))
+            continue;
+        TFileListItem item = EntryItem(types, entry, st, attributes);
         totalSize += item.Size;
         (item.IsFolder ? folders : files).push_back(std::move(item));
     }
-    folders.insert(folders.end(), std::make_move_iterator(files.begin()), std::make_move_iterator(files.end()));
+    folders.insert(folders.end(), std::make_move_iterator(files.begin()),
+                   std::make_move_iterator(files.end()));
     return folders;
 }
 
@@ -200,15 +231,16 @@ std::vector<TFileListItem> ListDesktop(int languageBase)
     std::vector<TFileListItem> items{SpecialItem("Computer", kDrives),
                                      SpecialItem(FileListText(languageBase, flAllNetwork), kNetwork),
                                      SpecialItem("Trash", kRecycled)};
-    const QMimeDatabase mimes;
+    TTypeNames types;
     std::vector<std::string> places{NamespaceRoots().Home};
     for (const std::string& folder : NamespaceRoots().UserFolders)
         places.push_back(folder);
     for (const std::string& place : places) {
         std::error_code error;
         const fs::directory_entry entry(place, error);
-        if (!error && entry.is_directory(error))
-            items.push_back(EntryItem(mimes, entry, FileGetAttr(place)));
+        struct stat st {};
+        if (!error && ::stat(place.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+            items.push_back(EntryItem(types, entry, st, FileAttrOf(place, st)));
     }
     return items;
 }
@@ -228,7 +260,8 @@ std::vector<TFileListItem> ListDrives(int languageBase)
         item.Size = bytes;
         item.SizeText = DriveSizeText(bytes);
         const TMountInfo where = MountInfoOf(mount.Path);
-        item.TypeName = FileListText(languageBase, flDriveType + DriveTypeOf(where.Type, RemovableDevice(where.Device)));
+        item.TypeName =
+            FileListText(languageBase, flDriveType + DriveTypeOf(where.Type, RemovableDevice(where.Device)));
         item.Attr = "d ";
         items.push_back(std::move(item));
     }
@@ -271,16 +304,21 @@ bool SortsBefore(const TFileListItem& a, const TFileListItem& b, TSortedBy sorte
     const int column = order % 5;
     auto compare = [column](const TFileListItem& x, const TFileListItem& y) {
         switch (column) {
-        case 1: return x.Size < y.Size ? -1 : (x.Size > y.Size ? 1 : 0);
-        case 2: return Lower(x.TypeName).compare(Lower(y.TypeName));
-        case 3: return x.Modified < y.Modified ? -1 : (x.Modified > y.Modified ? 1 : 0);
-        case 4: return x.Attr.compare(y.Attr);
-        default: return 0;
+        case 1:
+            return x.Size < y.Size ? -1 : (x.Size > y.Size ? 1 : 0);
+        case 2:
+            return CompareNoCase(x.TypeName, y.TypeName);
+        case 3:
+            return x.Modified < y.Modified ? -1 : (x.Modified > y.Modified ? 1 : 0);
+        case 4:
+            return x.Attr.compare(y.Attr);
+        default:
+            return 0;
         }
     };
     int result = compare(a, b);
     if (result == 0)
-        result = Lower(a.Caption).compare(Lower(b.Caption));
+        result = CompareNoCase(a.Caption, b.Caption);
     return descending ? result > 0 : result < 0;
 }
 

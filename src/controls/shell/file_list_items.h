@@ -20,7 +20,18 @@ inline const std::string kRecycled = "RECYCLED";
 enum TFileListViewAttr : unsigned { flvReadOnly = 1, flvHidden = 2, flvSystem = 4 };
 constexpr unsigned flvAll = flvReadOnly | flvHidden | flvSystem;
 
-enum class TSortedBy { sbName, sbSize, sbType, sbDate, sbAttr, sbNameInv, sbSizeInv, sbTypeInv, sbDateInv, sbAttrInv };
+enum class TSortedBy {
+    sbName,
+    sbSize,
+    sbType,
+    sbDate,
+    sbAttr,
+    sbNameInv,
+    sbSizeInv,
+    sbTypeInv,
+    sbDateInv,
+    sbAttrInv
+};
 
 struct TFileListItem {
     std::string Caption;

@@ -206,12 +206,18 @@ const std::array<TBlock, 5>& Blocks()
 int LocaleBase(const QLocale& locale)
 {
     switch (locale.language()) {
-    case QLocale::German: return 700;
-    case QLocale::Spanish: return 1000;
-    case QLocale::French: return 1200;
-    case QLocale::Italian: return 1600;
-    case QLocale::English: return 900;
-    default: return locale.language() * 100;
+    case QLocale::German:
+        return 700;
+    case QLocale::Spanish:
+        return 1000;
+    case QLocale::French:
+        return 1200;
+    case QLocale::Italian:
+        return 1600;
+    case QLocale::English:
+        return 900;
+    default:
+        return locale.language() * 100;
     }
 }
 
@@ -221,13 +227,27 @@ int FileViewLanguageBase(TFileViewLanguage language)
 {
     int base = 900;
     switch (language) {
-    case TFileViewLanguage::lnSystemDefault: base = LocaleBase(QLocale::system()); break;
-    case TFileViewLanguage::lnUserDefault: base = LocaleBase(QLocale()); break;
-    case TFileViewLanguage::lnEnglish: base = 900; break;
-    case TFileViewLanguage::lnItalian: base = 1600; break;
-    case TFileViewLanguage::lnFrench: base = 1200; break;
-    case TFileViewLanguage::lnGerman: base = 700; break;
-    case TFileViewLanguage::lnSpanish: base = 1000; break;
+    case TFileViewLanguage::lnSystemDefault:
+        base = LocaleBase(QLocale::system());
+        break;
+    case TFileViewLanguage::lnUserDefault:
+        base = LocaleBase(QLocale());
+        break;
+    case TFileViewLanguage::lnEnglish:
+        base = 900;
+        break;
+    case TFileViewLanguage::lnItalian:
+        base = 1600;
+        break;
+    case TFileViewLanguage::lnFrench:
+        base = 1200;
+        break;
+    case TFileViewLanguage::lnGerman:
+        base = 700;
+        break;
+    case TFileViewLanguage::lnSpanish:
+        base = 1000;
+        break;
     }
     return FileListString(base).empty() ? 900 : base;
 }

@@ -6,18 +6,26 @@
 
 namespace lumeno {
 
-enum class TFileViewLanguage { lnSystemDefault, lnUserDefault, lnEnglish, lnItalian, lnFrench, lnGerman, lnSpanish };
+enum class TFileViewLanguage {
+    lnSystemDefault,
+    lnUserDefault,
+    lnEnglish,
+    lnItalian,
+    lnFrench,
+    lnGerman,
+    lnSpanish
+};
 
 // Offsets inside a block.
-constexpr int flColumnName = 11;   // .. 15: Name, Size, Type, Last Modify, Attr
-constexpr int flDriveType = 21;    // .. 27: by drive-type code 0..6
+constexpr int flColumnName = 11; // .. 15: Name, Size, Type, Last Modify, Attr
+constexpr int flDriveType = 21;  // .. 27: by drive-type code 0..6
 constexpr int flAllNetwork = 31;
 constexpr int flDeleted = 32;
 constexpr int flNewFolder = 33;
-constexpr int flViewMenu = 41;     // .. 46
-constexpr int flBrowseMenu = 51;   // .. 52
-constexpr int flSortMenu = 61;     // .. 66
-constexpr int flFileMenu = 71;     // .. 75
+constexpr int flViewMenu = 41;   // .. 46
+constexpr int flBrowseMenu = 51; // .. 52
+constexpr int flSortMenu = 61;   // .. 66
+constexpr int flFileMenu = 71;   // .. 75
 
 // 900 English, 1600 Italian, 1200 French, 700 German, 1000 Spanish; the
 // defaults follow the locale. A base whose block is missing gives 900.

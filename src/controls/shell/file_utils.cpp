@@ -152,6 +152,11 @@ int FileGetAttr(const std::string& name)
     struct stat st {};
     if (::stat(name.c_str(), &st) != 0)
         return -1;
+    return FileAttrOf(name, st);
+}
+
+int FileAttrOf(const std::string& name, const struct stat& st)
+{
     int attr = StoredAttributes(name);
     if (!(st.st_mode & S_IWUSR))
         attr |= faReadOnly;

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <sys/stat.h>
 
 namespace lumeno {
 
@@ -45,6 +46,8 @@ TDateTime GetFileDateTime(const std::string& name);
 
 // The attribute word, or -1 when there is no such file.
 int FileGetAttr(const std::string& name);
+// The attribute word of a file whose status was just read.
+int FileAttrOf(const std::string& name, const struct stat& st);
 // Sets read-only, archive and system; hidden and directory follow from the
 // name and the kind of entry and are left alone. False when the file could
 // not be changed.

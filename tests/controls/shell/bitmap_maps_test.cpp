@@ -5,6 +5,7 @@
 #include "controls/shell/pcxmap.h"
 #include "controls/shell/tifmap.h"
 #include "platform/stream.h"
+#include "support/metafile_builder.h"
 #include "support/test_env.h"
 
 #include <QBuffer>
@@ -301,8 +302,7 @@ TEST_F(BitmapMaps, CdrPreviewIsItsEmbeddedDib)
     EXPECT_TRUE(cdr.isNull());
 }
 
-template <class TMap>
-void Attempt(const Bytes& bytes)
+template <class TMap> void Attempt(const Bytes& bytes)
 {
     TMemoryStream stream(bytes);
     try {
@@ -313,8 +313,7 @@ void Attempt(const Bytes& bytes)
     }
 }
 
-template <class TMap>
-void Damage(const std::string& path)
+template <class TMap> void Damage(const std::string& path)
 {
     const Bytes bytes = test::ReadFileBytes(path);
     for (std::size_t length = 0; length < bytes.size(); length += 1 + length / 16)
@@ -335,7 +334,8 @@ TEST_F(BitmapMaps, DamagedFilesFailCleanly)
     Damage<TTifmap>(Made("d.tif", "-size 21x13 gradient:red-blue -depth 8 -compress LZW").first);
     Damage<TTifmap>(Made("dp.tif", "-size 21x13 gradient:red-blue -depth 8 -endian MSB -compress RLE").first);
     Damage<TGifmap>(Made("d.gif", "-size 21x13 gradient:red-blue -colors 40 -interlace GIF").first);
-    const auto [bmp, decoded] = Made("d.bmp", "-size 9x5 gradient:red-blue -colors 16 -type Palette -define bmp:format=bmp3");
+    const auto [bmp, decoded] =
+        Made("d.bmp", "-size 9x5 gradient:red-blue -colors 16 -type Palette -define bmp:format=bmp3");
     Bytes cdr(20, 0);
     const Bytes dib = test::ReadFileBytes(bmp);
     cdr.insert(cdr.end(), dib.begin(), dib.end());
@@ -355,6 +355,19 @@ TEST_F(BitmapMaps, AnymapChoosesByExtension)
     map.LoadFromFile(jpg);
     EXPECT_TRUE(map.isNull());
     ExpectLikeImageMagick("icon.ico", "-size 16x16 gradient:red-blue");
+    // Metafiles are drawn at their own size: a 3 x 2 placeable WMF at 96 dpi
+    // filled red by one rectangle.
+    test::TWMFBuilder wmf;
+    wmf.Words(0x020B, {0, 0}).Words(0x020C, {2, 3}).Words(0x02FC, {0, 0x00FF, 0, 0}).Words(0x012D, {0});
+    wmf.Words(0x041B, {2, 3, 0, 0});
+    Bytes bytes = test::PlaceableHeader(0, 0, 3, 2, 96);
+    const Bytes body = wmf.Build(1);
+    bytes.insert(bytes.end(), body.begin(), body.end());
+    test::WriteFileBytes(dir.File("shape.wmf"), bytes);
+    TAnymap metafile;
+    metafile.LoadFromFile(dir.File("shape.wmf"));
+    EXPECT_EQ(metafile.size(), QSize(3, 2));
+    EXPECT_EQ(metafile.pixel(1, 1) & 0xFFFFFF, 0xFF0000u);
     ExpectLikeImageMagick("plain.bmp", "-size 7x5 gradient:red-blue -type TrueColor");
 }
 

@@ -48,7 +48,8 @@ TEST(FileListTexts, LanguageBlocksFallBackToEnglish)
     // Every language holds every English entry.
     for (const int base : {700, 1000, 1200, 1600})
         for (int offset = 0; offset < 100; ++offset)
-            EXPECT_EQ(FileListString(base + offset).empty(), FileListString(900 + offset).empty()) << base + offset;
+            EXPECT_EQ(FileListString(base + offset).empty(), FileListString(900 + offset).empty())
+                << base + offset;
     // A language without a block speaks English.
     const QLocale kept;
     QLocale::setDefault(QLocale(QLocale::Japanese));
@@ -131,7 +132,8 @@ TEST(FileListSort, EveryColumnBothWaysWithSpecialLocationsFirst)
     const std::int64_t dates[] = {200, 300, 100, 0};
     const char* attrs[] = {"a ", "d ", "r ", "X"};
     for (int i = 0; i < 4; ++i)
-        items[std::size_t(i)] = {names[i], "", types[i], "", attrs[i], names[i], "", sizes[i], dates[i], false};
+        items[std::size_t(i)] = {names[i], "", types[i], "",       attrs[i],
+                                 names[i], "", sizes[i], dates[i], false};
     const auto order = [&](TSortedBy by) {
         std::vector<TFileListItem> sorted = items;
         std::stable_sort(sorted.begin(), sorted.end(),
