@@ -119,15 +119,16 @@ TPixelMemory AllocatePixelMemory(std::size_t Size)
 {
     if (Size < MappedFrom)
         return TPixelMemory(static_cast<std::uint8_t*>(std::calloc(Size, 1)), {Size});
-    if (void* kept = Pool().Take(MappedSize(Size))) {
-        std::memset(kept, 0, Size);
+    const std::size_t mapped = MappedSize(Size);
+    if (void* kept = Pool().Take(mapped)) {
+        std::memset(kept, 0, mapped);
         return TPixelMemory(static_cast<std::uint8_t*>(kept), {Size});
     }
-    void* p = ::mmap(nullptr, MappedSize(Size), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    void* p = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED)
         return TPixelMemory(nullptr, {Size});
     // Only advice: without huge pages the block still works.
-    ::madvise(p, MappedSize(Size), MADV_HUGEPAGE);
+    ::madvise(p, mapped, MADV_HUGEPAGE);
     return TPixelMemory(static_cast<std::uint8_t*>(p), {Size});
 }
 
