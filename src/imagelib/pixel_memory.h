@@ -16,7 +16,10 @@ struct TPixelMemoryRelease {
 
 using TPixelMemory = std::unique_ptr<std::uint8_t[], TPixelMemoryRelease>;
 
-// Size zeroed bytes; empty when the memory cannot be had.
+// Size zeroed bytes; empty when the memory cannot be had. Large blocks freed
+// lately are reused for blocks of their size.
 TPixelMemory AllocatePixelMemory(std::size_t Size);
+// Bytes of freed large blocks kept for reuse.
+std::size_t PooledPixelMemory();
 
 } // namespace lumeno

@@ -23,5 +23,28 @@ TEST(PixelMemory, BlocksOfEverySizeAreZeroedAndWritable)
     }
 }
 
+// A freed large block comes back for the next block of its size, zeroed
+// again; the blocks kept stay few.
+TEST(PixelMemory, FreedLargeBlocksAreReusedZeroedAndBounded)
+{
+    const std::size_t size = 36000000;
+    [[maybe_unused]] std::uint8_t* first = nullptr;
+    {
+        TPixelMemory block = AllocatePixelMemory(size);
+        ASSERT_TRUE(block);
+        first = block.get();
+        std::memset(block.get(), 0x5A, size);
+    }
+    TPixelMemory again = AllocatePixelMemory(size);
+    ASSERT_TRUE(again);
+    EXPECT_TRUE(std::all_of(again.get(), again.get() + size, [](std::uint8_t b) { return b == 0; }));
+#if !defined(__SANITIZE_ADDRESS__)
+    EXPECT_EQ(again.get(), first);
+#endif
+    for (std::size_t i = 1; i <= 8; ++i)
+        AllocatePixelMemory(i << 22).reset();
+    EXPECT_LE(PooledPixelMemory(), std::size_t{512} << 20);
+}
+
 } // namespace
 } // namespace lumeno
