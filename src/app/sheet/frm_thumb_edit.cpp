@@ -184,14 +184,18 @@ void TfrmThumbEdit::SaveAs1Click()
     if (PGImage1->GetEmpty())
         return;
     PGSaveDialog1->ExecuteAsync([this](bool accepted) {
-        if (!accepted)
-            return;
-        try {
-            PGImage1->SaveToFile(PGSaveDialog1->GetFileName());
-        } catch (const std::exception& e) {
-            MessageDlg(e.what(), TMsgDlgType::mtError, mbOK);
-        }
+        if (accepted)
+            SaveSheet(PGSaveDialog1->GetFileName());
     });
+}
+
+void TfrmThumbEdit::SaveSheet(const std::string& fileName)
+{
+    try {
+        PGImage1->SaveToFile(fileName);
+    } catch (const std::exception& e) {
+        MessageDlg(e.what(), TMsgDlgType::mtError, mbOK);
+    }
 }
 
 void TfrmThumbEdit::DeleteSelectedItem1Click()

@@ -48,6 +48,8 @@ public:
 
     void GenerateGlimpset1Click();
     void SaveAs1Click();
+    // Saves the shown sheet (writer by extension); a failure is shown.
+    void SaveSheet(const std::string& fileName);
     void DeleteSelectedItem1Click();
     void ClearAllItems1Click();
     void sbKARClick();

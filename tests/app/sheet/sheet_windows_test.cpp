@@ -169,12 +169,20 @@ TEST_F(SheetWindowsTest, ASheetSavesThroughEveryWriterAndReadsBack)
     creator->GenerateGlimpset1Click();
     for (const char* ext : {"bmp", "jpg", "pbm", "pgm", "png", "ppm", "tga", "tif"}) {
         const std::string path = dir.File(std::string("sheet.") + ext);
-        creator->PGImage1->SaveToFile(path);
+        creator->SaveSheet(path);
         TPixelGraphic back;
         back.LoadFromFile(path);
         EXPECT_EQ(back.GetWidth(), creator->PGImage1->GetPixelGraphicWidth()) << ext;
         EXPECT_EQ(back.GetHeight(), creator->PGImage1->GetPixelGraphicHeight()) << ext;
     }
+    dialogs.Reset(); // the library's warnings for PBM and PGM
+    // A writer that fails reports its error and leaves the old file alone.
+    const std::string kept = dir.File("kept.xyz");
+    test::WriteFileBytes(kept, {'o', 'l', 'd'});
+    creator->SaveSheet(kept);
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Shown()[0].Type, TMsgDlgType::mtError);
+    EXPECT_EQ(test::ReadFileBytes(kept), (std::vector<unsigned char>{'o', 'l', 'd'}));
 }
 
 TEST_F(SheetWindowsTest, HidingTheCreatorHidesTheOptions)
