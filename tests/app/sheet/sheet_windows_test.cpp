@@ -254,6 +254,7 @@ TEST_F(SheetWindowsTest, PicturesOfTheWindows)
     options->show();
     QApplication::setActiveWindow(options);
     auto* tabs = options->findChild<QTabWidget*>();
+    EXPECT_TRUE(ScreenOf({options}, QSize(600, 520)).save(folder + "/sheet_options_basic.png"));
     tabs->setCurrentIndex(3);
     QTest::qWait(50);
     options->fcbTitle->setFocus();
