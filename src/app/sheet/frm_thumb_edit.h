@@ -50,6 +50,8 @@ public:
     void SaveAs1Click();
     // Saves the shown sheet (writer by extension); a failure is shown.
     void SaveSheet(const std::string& fileName);
+    void ViewImage1Click();
+    void ImageProperties1Click();
     void DeleteSelectedItem1Click();
     void ClearAllItems1Click();
     void sbKARClick();
@@ -67,6 +69,7 @@ private:
     void CreateMenus();
     QWidget* CreateToolPanel();
     void UpdateItemCommands();
+    std::string SelectedPath() const;
 };
 
 TfrmThumbEdit* frmThumbEdit();
