@@ -2,31 +2,25 @@
 // over the installed families and over 1,000 made-up ones, one incremental
 // search key over 5,000 nodes, and index access over 10,000 nodes in order.
 
+#include "bench_app.h"
 #include "controls/kit/fc_font_combo.h"
 
-#include <QApplication>
 #include <QFontDatabase>
 
 #include <benchmark/benchmark.h>
-#include <cstdlib>
-#include <memory>
 
 namespace {
 
 using namespace lumeno;
 
-QApplication& App()
+void App()
 {
-    static int argc = 1;
-    static char name[] = "bench_kit_combo";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> app = [] {
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        auto made = std::make_unique<QApplication>(argc, argv);
+    static const bool loaded = [] {
+        bench::OffscreenApp();
         QFontDatabase::families(); // the database loads once, outside the timing
-        return made;
+        return true;
     }();
-    return *app;
+    (void)loaded;
 }
 
 QString Name(int i)

@@ -3,30 +3,20 @@
 
 #include "app/effects/parallel_rows.h"
 #include "app/sheet/sheet_builder.h"
+#include "bench_app.h"
 #include "bench_support.h"
 #include "imagelib/pg_startup.h"
 
-#include <QApplication>
-
 #include <benchmark/benchmark.h>
-#include <cstdlib>
 #include <filesystem>
-#include <memory>
 
 namespace {
 
 using namespace lumeno;
 
-QApplication& App()
+void App()
 {
-    static int argc = 1;
-    static char name[] = "bench_sheet";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> app = [] {
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        return std::make_unique<QApplication>(argc, argv);
-    }();
-    return *app;
+    bench::OffscreenApp();
 }
 
 const std::string& PhotoJpeg()

@@ -116,10 +116,12 @@ QWidget* TfrmGlimpsetOptions::BasicPage()
     tbSharpeningFactor = Named(new QSlider(Qt::Horizontal), "tbSharpeningFactor");
     tbSharpeningFactor->setRange(50, 100);
     tbSharpeningFactor->setValue(50);
+    tbSharpeningFactor->setMinimumWidth(160);
     connect(cbIncFileNames, &QCheckBox::toggled, this, &TfrmGlimpsetOptions::cbIncFileNamesClick);
     connect(cbAutoSharpen, &QCheckBox::toggled, this, &TfrmGlimpsetOptions::cbAutoSharpenClick);
 
     auto* form = new QFormLayout(page);
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     form->addRow(QStringLiteral("Size"), eSize);
     form->addRow(QStringLiteral("Columns"), udCols);
     form->addRow(QStringLiteral("H Spc"), udHSpace);
@@ -157,6 +159,7 @@ QWidget* TfrmGlimpsetOptions::BorderPage()
     cbDropShadow = CheckBox("cbDropShadow", QStringLiteral("Add Shadow"), true);
     cbBevel = CheckBox("cbBevel", QStringLiteral("3D Bevel"), false);
     auto* form = new QFormLayout(page);
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     form->addRow(cbAddBorder, cbtnBorderColor);
     form->addRow(cbDropShadow);
     form->addRow(cbBevel);

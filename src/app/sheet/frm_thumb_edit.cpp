@@ -2,6 +2,8 @@
 
 #include "app/sheet/frm_glimpset_options.h"
 #include "app/sheet/sheet_builder.h"
+#include "app/thumbs/file_prop_form.h"
+#include "app/thumbs/glimpset_form.h"
 #include "app/viewer/file_types.h"
 #include "app/viewer/list_drag.h"
 #include "controls/shell/dfs_status_bar.h"
@@ -85,6 +87,7 @@ TfrmThumbEdit::TfrmThumbEdit(QWidget* parent) : QWidget(parent, Qt::Window | Qt:
     layout->addLayout(body, 1);
     layout->addWidget(StatusBar1);
     connect(ListBox1, &QListWidget::itemSelectionChanged, this, &TfrmThumbEdit::UpdateItemCommands);
+    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TfrmThumbEdit::ViewImage1Click);
     UpdateItemCommands();
     if (instance == nullptr)
         instance = this;
@@ -106,9 +109,9 @@ void TfrmThumbEdit::CreateMenus()
     Close1 = file->addAction(QStringLiteral("&Close"), this, &QWidget::close);
 
     PopupMenu1 = new QMenu(this);
-    // The full-image window and the properties dialog are not part of this build yet.
-    ViewImage1 = PopupMenu1->addAction(QStringLiteral("View Image..."));
-    ImageProperties1 = PopupMenu1->addAction(QStringLiteral("Image Properties..."));
+    ViewImage1 = PopupMenu1->addAction(QStringLiteral("View Image..."), this, &TfrmThumbEdit::ViewImage1Click);
+    ImageProperties1 = PopupMenu1->addAction(QStringLiteral("Image Properties..."), this,
+                                             &TfrmThumbEdit::ImageProperties1Click);
     DeleteSelectedItem1 = PopupMenu1->addAction(QStringLiteral("Delete Selected Item"), this,
                                                 &TfrmThumbEdit::DeleteSelectedItem1Click);
     ClearAllItems1 = PopupMenu1->addAction(QStringLiteral("Clear All Items"), this, &TfrmThumbEdit::ClearAllItems1Click);
@@ -140,9 +143,33 @@ QWidget* TfrmThumbEdit::CreateToolPanel()
 void TfrmThumbEdit::UpdateItemCommands()
 {
     const bool selected = !ListBox1->selectedItems().isEmpty();
-    DeleteSelectedItem1->setEnabled(selected);
-    ViewImage1->setEnabled(false);
-    ImageProperties1->setEnabled(false);
+    for (QAction* action : {ViewImage1, ImageProperties1, DeleteSelectedItem1})
+        action->setEnabled(selected);
+}
+
+std::string TfrmThumbEdit::SelectedPath() const
+{
+    const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
+    return selected.isEmpty() ? std::string() : selected.front()->text().toStdString();
+}
+
+void TfrmThumbEdit::ViewImage1Click()
+{
+    const std::string path = SelectedPath();
+    if (!path.empty())
+        ShowGlimpset(path, this, false);
+}
+
+void TfrmThumbEdit::ImageProperties1Click()
+{
+    const std::string path = SelectedPath();
+    if (path.empty())
+        return;
+    CreatefrmFileProp();
+    frmFileProp()->hide();
+    frmFileProp()->FileName = path;
+    frmFileProp()->show();
+    frmFileProp()->raise();
 }
 
 void TfrmThumbEdit::AddFiles(const QStringList& paths)
@@ -184,14 +211,18 @@ void TfrmThumbEdit::SaveAs1Click()
     if (PGImage1->GetEmpty())
         return;
     PGSaveDialog1->ExecuteAsync([this](bool accepted) {
-        if (!accepted)
-            return;
-        try {
-            PGImage1->SaveToFile(PGSaveDialog1->GetFileName());
-        } catch (const std::exception& e) {
-            MessageDlg(e.what(), TMsgDlgType::mtError, mbOK);
-        }
+        if (accepted)
+            SaveSheet(PGSaveDialog1->GetFileName());
     });
+}
+
+void TfrmThumbEdit::SaveSheet(const std::string& fileName)
+{
+    try {
+        PGImage1->SaveToFile(fileName);
+    } catch (const std::exception& e) {
+        MessageDlg(e.what(), TMsgDlgType::mtError, mbOK);
+    }
 }
 
 void TfrmThumbEdit::DeleteSelectedItem1Click()

@@ -48,6 +48,10 @@ public:
 
     void GenerateGlimpset1Click();
     void SaveAs1Click();
+    // Saves the shown sheet (writer by extension); a failure is shown.
+    void SaveSheet(const std::string& fileName);
+    void ViewImage1Click();
+    void ImageProperties1Click();
     void DeleteSelectedItem1Click();
     void ClearAllItems1Click();
     void sbKARClick();
@@ -65,6 +69,7 @@ private:
     void CreateMenus();
     QWidget* CreateToolPanel();
     void UpdateItemCommands();
+    std::string SelectedPath() const;
 };
 
 TfrmThumbEdit* frmThumbEdit();

@@ -155,6 +155,18 @@ TEST_F(SheetBuilderTest, BandsComeFromTheFontsAndLongTitlesAreReplaced)
     EXPECT_TRUE(leftInk); // "Text Too Long" starts at x 0
 }
 
+TEST_F(SheetBuilderTest, ScaledJpegsAreFittedByTheFilesFullSize)
+{
+    // 333 / 1000 x 96 = 31.97; a half-size decode (500 x 167) would give 32.
+    const std::string jpeg = Picture(dir, "wide.jpg", 1000, 333, clBlue);
+    TPixelGraphic scaled;
+    scaled.LoadFromFileAtLeast(jpeg, 96, 96);
+    const auto thumb = MakeThumbnail(jpeg, options);
+    EXPECT_EQ(thumb->GetWidth(), 96);
+    EXPECT_EQ(thumb->GetHeight(), 31);
+    EXPECT_LT(scaled.GetWidth(), 1000); // it was decoded scaled
+}
+
 TEST_F(SheetBuilderTest, TooLargeSheetsAreRefusedBeforeAnyFileIsRead)
 {
     options.Size = 900;

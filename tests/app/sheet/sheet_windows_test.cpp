@@ -1,5 +1,7 @@
 #include "app/sheet/frm_glimpset_options.h"
 #include "app/sheet/frm_thumb_edit.h"
+#include "app/thumbs/file_prop_form.h"
+#include "app/thumbs/glimpset_form.h"
 #include "app/viewer/list_drag.h"
 #include "controls/kit/fc_font_combo.h"
 #include "controls/shell/dfs_status_bar.h"
@@ -14,6 +16,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QAction>
 #include <QListWidget>
 #include <QMimeData>
 #include <QSlider>
@@ -156,11 +159,33 @@ TEST_F(SheetWindowsTest, DropsTakeTheViewableFilesOfAFileList)
     EXPECT_FALSE(creator->ListDragDrop(&text));
     ASSERT_EQ(creator->ListBox1->count(), 2);
     EXPECT_EQ(creator->ListBox1->item(0)->text().toStdString(), a);
-    EXPECT_FALSE(creator->DeleteSelectedItem1->isEnabled());
+    for (QAction* command : {creator->ViewImage1, creator->ImageProperties1, creator->DeleteSelectedItem1})
+        EXPECT_FALSE(command->isEnabled());
     creator->ListBox1->item(1)->setSelected(true);
-    EXPECT_TRUE(creator->DeleteSelectedItem1->isEnabled());
+    for (QAction* command : {creator->ViewImage1, creator->ImageProperties1, creator->DeleteSelectedItem1})
+        EXPECT_TRUE(command->isEnabled());
     creator->DeleteSelectedItem1Click();
     EXPECT_EQ(creator->ListBox1->count(), 1);
+}
+
+TEST_F(SheetWindowsTest, ViewImageAndPropertiesShowTheSelectedFile)
+{
+    const std::string a = Picture("a.bmp", 30, 20);
+    creator->AddFiles({QString::fromStdString(a)});
+    creator->ListBox1->item(0)->setSelected(true);
+    creator->ViewImage1Click();
+    TfrmGlimpset* shown = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* glimpset = qobject_cast<TfrmGlimpset*>(window); glimpset && glimpset->isVisible())
+            shown = glimpset;
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->PGImage1->GetPixelGraphicWidth(), 30);
+    shown->close();
+    creator->ImageProperties1Click();
+    ASSERT_NE(frmFileProp(), nullptr);
+    EXPECT_EQ(frmFileProp()->FileName, a);
+    EXPECT_TRUE(frmFileProp()->isVisible());
+    frmFileProp()->hide();
 }
 
 TEST_F(SheetWindowsTest, ASheetSavesThroughEveryWriterAndReadsBack)
@@ -169,12 +194,20 @@ TEST_F(SheetWindowsTest, ASheetSavesThroughEveryWriterAndReadsBack)
     creator->GenerateGlimpset1Click();
     for (const char* ext : {"bmp", "jpg", "pbm", "pgm", "png", "ppm", "tga", "tif"}) {
         const std::string path = dir.File(std::string("sheet.") + ext);
-        creator->PGImage1->SaveToFile(path);
+        creator->SaveSheet(path);
         TPixelGraphic back;
         back.LoadFromFile(path);
         EXPECT_EQ(back.GetWidth(), creator->PGImage1->GetPixelGraphicWidth()) << ext;
         EXPECT_EQ(back.GetHeight(), creator->PGImage1->GetPixelGraphicHeight()) << ext;
     }
+    dialogs.Reset(); // the library's warnings for PBM and PGM
+    // A writer that fails reports its error and leaves the old file alone.
+    const std::string kept = dir.File("kept.xyz");
+    test::WriteFileBytes(kept, {'o', 'l', 'd'});
+    creator->SaveSheet(kept);
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Shown()[0].Type, TMsgDlgType::mtError);
+    EXPECT_EQ(test::ReadFileBytes(kept), (std::vector<unsigned char>{'o', 'l', 'd'}));
 }
 
 TEST_F(SheetWindowsTest, HidingTheCreatorHidesTheOptions)
@@ -246,6 +279,7 @@ TEST_F(SheetWindowsTest, PicturesOfTheWindows)
     options->show();
     QApplication::setActiveWindow(options);
     auto* tabs = options->findChild<QTabWidget*>();
+    EXPECT_TRUE(ScreenOf({options}, QSize(600, 520)).save(folder + "/sheet_options_basic.png"));
     tabs->setCurrentIndex(3);
     QTest::qWait(50);
     options->fcbTitle->setFocus();

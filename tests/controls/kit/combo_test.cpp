@@ -240,6 +240,19 @@ TEST_F(TreeComboTest, ComboNodesCarryTheirBooleansInTheStream)
     EXPECT_EQ(copy.TreeView()->Selected(), copy.Items().GetFirstNode());
 }
 
+TEST_F(TreeComboTest, TheButtonHostSitsInsideTheFrameAtTheRightEdge)
+{
+    const QStyle* style = combo->style();
+    const int frame = style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, combo);
+    const int scrollBar = style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, combo);
+    const TfcComboLayout layout = fcComboLayout(combo->size(), frame, scrollBar, true, 1, 0);
+    EXPECT_EQ(combo->ButtonHost()->geometry(), layout.Host);
+    EXPECT_EQ(combo->Button()->geometry(), layout.Button);
+    EXPECT_EQ(combo->EditRect(), layout.Edit);
+    EXPECT_EQ(combo->Button()->width(), std::max(scrollBar, 15));
+    EXPECT_EQ(combo->ButtonHost()->geometry().right(), combo->width() - frame - 1);
+}
+
 TEST_F(TreeComboTest, DestroyingAnOpenComboRemovesItsFilter)
 {
     combo->DropDown();

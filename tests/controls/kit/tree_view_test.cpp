@@ -1,6 +1,9 @@
 #include "controls/kit/fc_tree_view.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QLineEdit>
+#include <QUrl>
 #include <QSignalSpy>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
@@ -153,3 +156,60 @@ TEST_F(TreeViewTest, DeletingNodesForgetsThemAndTellsOnDeletion)
 
 } // namespace
 } // namespace lumeno
+
+namespace lumeno {
+namespace {
+
+// Collects what the desktop would open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void Open(const QUrl& url) { opened << url; }
+};
+
+TEST_F(TreeViewTest, LinksOpenOnReleaseOverTheirLabel)
+{
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("https", &catcher, "Open");
+    tree.SetOptions(tree.Options() | tvoAutoURL);
+    other->SetStringData("https://example.org/");
+    const auto move = [this](const QPoint& pos) {
+        QMouseEvent event(QEvent::MouseMove, pos, tree.viewport()->mapToGlobal(pos), Qt::NoButton, Qt::NoButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(tree.viewport(), &event);
+    };
+    move(LabelOf(other));
+    EXPECT_EQ(tree.viewport()->cursor().shape(), Qt::PointingHandCursor);
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, LabelOf(other));
+    move(LabelOf(children[0]));
+    EXPECT_NE(tree.viewport()->cursor().shape(), Qt::PointingHandCursor);
+    QDesktopServices::unsetUrlHandler("https");
+    EXPECT_EQ(catcher.opened, QList<QUrl>{QUrl("https://example.org/")});
+}
+
+TEST_F(TreeViewTest, LabelsEditInPlaceWhenAllowed)
+{
+    tree.SetSelected(other);
+    QString edited;
+    QObject::connect(&tree, &TfcCustomTreeView::OnEdited, [&](auto*, TfcTreeNode*, QString& text) {
+        edited = text;
+        text += "!";
+    });
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, LabelOf(other));
+    EXPECT_EQ(tree.viewport()->findChild<QLineEdit*>(), nullptr); // editing is off by default
+    tree.SetOptions(tree.Options() | tvoEditText);
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, LabelOf(other));
+    auto* editor = tree.viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText("Renamed");
+    emit tree.itemDelegate()->commitData(editor);
+    EXPECT_EQ(edited, "Renamed");
+    EXPECT_EQ(other->Text(), "Renamed!");
+}
+
+} // namespace
+} // namespace lumeno
+
+#include "tree_view_test.moc"
