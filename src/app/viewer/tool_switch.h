@@ -18,6 +18,10 @@ struct TStartRequest {
     std::string StartFile;  // the one file argument, absolute; "" for none
 };
 
+// The tool windows by name: "editor [file]" and "convert file". Their
+// windows must exist.
+const TToolTable& ToolWindows();
+
 // Reads the arguments after the program name. One argument is made absolute
 // against StartDir; two or more count as none.
 TStartRequest ParseArguments(const QStringList& Arguments, const QString& StartDir);
