@@ -20,6 +20,7 @@
 #include "platform/qt/application.h"
 #include "platform/qt/qt_dialogs.h"
 
+#include <QApplication>
 #include <QDir>
 
 #include <cstdio>
@@ -59,6 +60,14 @@ void CreateWindows()
     CreatefrmIncRename();
     // TfrmEXIF
     LinkMainWindow(*Form1());
+}
+
+// Closing the main window ends the program even while tool windows are open.
+void LetTheMainWindowEndTheProgram()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window != Form1())
+            window->setAttribute(Qt::WA_QuitOnClose, false);
 }
 
 // In reverse order, while the application still exists: the editor writes
@@ -102,8 +111,13 @@ int main(int argc, char** argv)
     CreateWindows();
 
     if (tool != tools.end()) {
-        tool->second(request.ToolFiles);
+        // A tool window alone ends the program when it closes, whatever its
+        // window type.
+        QWidget* window = tool->second(request.ToolFiles);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(window, &QObject::destroyed, &app, &QCoreApplication::quit);
     } else {
+        LetTheMainWindowEndTheProgram();
         Form1()->SetStartFile(request.StartFile);
         Form1()->show();
     }

@@ -22,16 +22,18 @@ const TToolTable& ToolWindows()
 {
     static const TToolTable tools = {
         {"editor",
-         [](const QStringList& Files) {
+         [](const QStringList& Files) -> QWidget* {
              if (Files.isEmpty())
                  frmAcquire()->show();
              else
                  frmAcquire()->EditFile(ToolFile(Files));
+             return frmAcquire();
          }},
         {"convert",
-         [](const QStringList& Files) {
+         [](const QStringList& Files) -> QWidget* {
              frmConvert()->SetSourceFileName(ToolFile(Files));
              frmConvert()->show();
+             return frmConvert();
          }},
     };
     return tools;

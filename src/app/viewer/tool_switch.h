@@ -7,10 +7,13 @@
 #include <map>
 #include <string>
 
+class QWidget;
+
 namespace lumeno {
 
-// Tool name -> shows that window with the files given after the name.
-using TToolTable = std::map<std::string, std::function<void(const QStringList& Files)>>;
+// Tool name -> shows that window with the files given after the name, and
+// returns it.
+using TToolTable = std::map<std::string, std::function<QWidget*(const QStringList& Files)>>;
 
 struct TStartRequest {
     std::string Tool;       // "" when no tool was asked for

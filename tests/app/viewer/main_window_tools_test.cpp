@@ -168,13 +168,13 @@ TEST_F(MainWindowTools, ToolSwitchShowsTheEditorOrTheConverterAlone)
     ASSERT_EQ(tools.count("editor"), 1u);
     ASSERT_EQ(tools.count("convert"), 1u);
 
-    tools.at("editor")({});
+    EXPECT_EQ(tools.at("editor")({}), frmAcquire());
     EXPECT_TRUE(frmAcquire()->isVisible());
     EXPECT_EQ(frmAcquire()->PGImage1->GetPixelGraphic(), nullptr);
     tools.at("editor")({QString::fromStdString(pics_.File("a.png"))});
     ExpectEditing(pics_.File("a.png"), 40);
 
-    tools.at("convert")({QString::fromStdString(pics_.File("a.png"))});
+    EXPECT_EQ(tools.at("convert")({QString::fromStdString(pics_.File("a.png"))}), frmConvert());
     EXPECT_TRUE(frmConvert()->isVisible());
     EXPECT_EQ(frmConvert()->SourceFileName(), pics_.File("a.png"));
     EXPECT_FALSE(Form1()->isVisible());
