@@ -112,14 +112,15 @@ void MainRenameFile(TForm1& Form)
     QTreeWidgetItem* item = OneSelected(Form);
     if (!item)
         return;
-    if (const auto renamed = RenameFileCommand(Form.Folder(), item->text(0).toStdString()))
+    // The folder the list shows: the tree may have moved to a virtual item.
+    if (const auto renamed = RenameFileCommand(Form.ListedFolder(), item->text(0).toStdString()))
         item->setText(0, QString::fromStdString(*renamed));
 }
 
 void MainFileAttributes(TForm1& Form)
 {
     if (QTreeWidgetItem* item = OneSelected(Form))
-        FileAttributesCommand(Form.Folder(), item->text(0).toStdString());
+        FileAttributesCommand(Form.ListedFolder(), item->text(0).toStdString());
 }
 
 void MainAddFolder(TForm1& Form)

@@ -1,18 +1,26 @@
 // Lumeno: start-up in the program's fixed order, then the event loop.
 
+#include "app/converter/frm_convert.h"
+#include "app/converter/frm_gif_trans.h"
+#include "app/editor/frm_acquire.h"
+#include "app/files/f_dir_add.h"
+#include "app/files/f_rename.h"
+#include "app/files/f_select_files.h"
+#include "app/files/file_attr_form.h"
+#include "app/files/frm_inc_rename.h"
+#include "app/files/main_window_links.h"
 #include "app/viewer/about_form.h"
 #include "app/viewer/bm_edit.h"
 #include "app/viewer/main_window.h"
 #include "app/viewer/splash_form.h"
 #include "app/viewer/tool_switch.h"
-#include "imagelib/codecs/gif_reader.h"
-#include "imagelib/codecs/ico_reader.h"
-#include "imagelib/codecs/metafile_reader_qt.h"
 #include "imagelib/pg_startup.h"
+#include "imagelib/pg_startup_qt.h"
 #include "imagelib/view/pg_cursors.h"
 #include "platform/qt/application.h"
 #include "platform/qt/qt_dialogs.h"
 
+#include <QApplication>
 #include <QDir>
 
 #include <cstdio>
@@ -21,21 +29,9 @@ using namespace lumeno;
 
 namespace {
 
-// One row per tool window: "--tool NAME [FILES]" shows only that window.
-const TToolTable& Tools()
-{
-    static const TToolTable tools = {
-        // {"editor", [](const QStringList& files) { ... frmAcquire()->show(); }},
-    };
-    return tools;
-}
-
 void StartImageLibrary()
 {
-    PGStartup();
-    PGGifStartup();
-    PGIcoStartup();
-    PGMetaStartup();
+    PGStartupAllFormats();
     PGCreateCursors();
 }
 
@@ -43,21 +39,51 @@ void StartImageLibrary()
 void CreateWindows()
 {
     CreateForm1();
-    // TfSelectFiles
+    CreatefSelectFiles();
     CreatefAbout();
-    // TfPrefs, TfRename, TFileAttrForm, TfDirAdd, TfSearch, TfAPrefs
+    // TfPrefs
+    CreatefRename();
+    CreateFileAttrForm();
+    CreatefDirAdd();
+    // TfSearch, TfAPrefs
     CreatefBMEdit();
-    // TfAlbum, TfrmEdit, TfrmAcquire, TfrmFileSaveOptions, TfRotate, TfrmBorder,
-    // TfrmColorRez, TfrmFileProp, TfrmResize, TfrmNewEFX, TfrmConvert,
-    // TfrmGIFTrans, TfrmThumbnails, TfrmSaveThumbnail, TfrmGlimpsetOptions,
-    // TfrmThumbEdit, TfrmSelectFolder, TfrmPubWizard, TfrmRedEyeReduction,
-    // TfrmBarrel, TfrmIncRename, TfrmEXIF, TfrmGaussianBlur
+    // TfAlbum, TfrmEdit
+    // The editor makes its own dialogs: TfrmFileSaveOptions, TfRotate, TfrmBorder,
+    // TfrmColorRez, TfrmResize, TfrmNewEFX, TfrmRedEyeReduction, TfrmBarrel and
+    // TfrmGaussianBlur.
+    CreatefrmAcquire();
+    // TfrmFileProp
+    CreatefrmConvert();
+    CreatefrmGIFTrans();
+    // TfrmThumbnails, TfrmSaveThumbnail, TfrmGlimpsetOptions, TfrmThumbEdit,
+    // TfrmSelectFolder, TfrmPubWizard
+    CreatefrmIncRename();
+    // TfrmEXIF
+    LinkMainWindow(*Form1());
 }
 
+// Closing the main window ends the program even while tool windows are open.
+void LetTheMainWindowEndTheProgram()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window != Form1())
+            window->setAttribute(Qt::WA_QuitOnClose, false);
+}
+
+// In reverse order, while the application still exists: the editor writes
+// its geometry as it goes.
 void FreeWindows()
 {
+    delete frmIncRename();
+    delete frmGIFTrans();
+    delete frmConvert();
+    delete frmAcquire();
     delete fBMEdit();
+    delete fDirAdd();
+    delete FileAttrForm();
+    delete fRename();
     delete fAbout();
+    delete fSelectFiles();
     FreeForm1();
 }
 
@@ -70,8 +96,9 @@ int main(int argc, char** argv)
     SetDialogs(&dialogs);
     StartImageLibrary();
     const TStartRequest request = ParseArguments(app.arguments().mid(1), QDir::currentPath());
-    const auto tool = Tools().find(request.Tool);
-    if (!request.Tool.empty() && tool == Tools().end()) {
+    const TToolTable& tools = ToolWindows();
+    const auto tool = tools.find(request.Tool);
+    if (!request.Tool.empty() && tool == tools.end()) {
         std::fprintf(stderr, "lumeno: unknown tool \"%s\"\n", request.Tool.c_str());
         return 2;
     }
@@ -83,9 +110,14 @@ int main(int argc, char** argv)
     QApplication::setApplicationName("Lumeno");
     CreateWindows();
 
-    if (tool != Tools().end()) {
-        tool->second(request.ToolFiles);
+    if (tool != tools.end()) {
+        // A tool window alone ends the program when it closes, whatever its
+        // window type.
+        QWidget* window = tool->second(request.ToolFiles);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(window, &QObject::destroyed, &app, &QCoreApplication::quit);
     } else {
+        LetTheMainWindowEndTheProgram();
         Form1()->SetStartFile(request.StartFile);
         Form1()->show();
     }

@@ -1,5 +1,7 @@
 #include "app/viewer/main_window.h"
 
+#include "app/editor/editor_host.h"
+#include "app/editor/frm_acquire.h"
 #include "app/viewer/app_icon.h"
 #include "app/viewer/file_list_view.h"
 #include "app/viewer/picture_box.h"
@@ -67,10 +69,13 @@ TForm1::TForm1() : loader_(*this)
     resize(603, 520);
     BuildLayout();
     FormCreate();
+    InstallEditorHost();
 }
 
 TForm1::~TForm1()
 {
+    if (&EditorHost() == editorHost_.get())
+        SetEditorHost(nullptr);
     if (theForm1 == this)
         theForm1 = nullptr;
 }
@@ -282,8 +287,13 @@ void TForm1::FormShow()
 {
     // Only the presence of the source manager is checked; devices are looked
     // for when the editor acquires.
-    if (PGTwain().TWAIN_IsAvailable())
+    if (PGTwain().TWAIN_IsAvailable()) {
         PGTwain().TWAIN_SetAppIdentity(1, 0, 0, 0, "1.0", "Lumeno by Orvella Software", "Lumeno", "Lumeno");
+        if (TfrmAcquire* editor = frmAcquire()) {
+            editor->Action("Acquire1")->setEnabled(true);
+            editor->Action("Select1")->setEnabled(true);
+        }
+    }
     BuildFileMask();
     shown_ = true;
     OpenStartFolder();

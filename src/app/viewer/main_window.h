@@ -35,6 +35,7 @@ class TALed;
 class TDCAVIPlay;
 class TdfsStatusBar;
 class TdfsSystemTreeView;
+class TEditorHost;
 class TGIFImage;
 class TPGImage;
 class TPictureBox;
@@ -147,6 +148,15 @@ public:
     void ViewAllFiles1Click();
     void Refresh1Click();
     void AutoZoomClick();
+    void InLumeno1Click();
+    void Retouvo1Click();
+    void Convert1Click();
+    void Movefilestoselecteddirectory1Click();
+    void RenameFile1Click();
+    void FileAttributes1Click();
+    void AddFolder1Click();
+    void DeleteFolder1Click();
+    void IncrementalRename1Click();
     void PopupMenu1Popup();
     void RightMainResize();
     void NextImageButtonClick();
@@ -161,6 +171,8 @@ public:
     void SaveEditedBookmarks(const std::vector<std::string>& Folders);
     // The panel's background as chosen by "Set Color..." (Chosen) or read at start.
     void SetPanelColor(const QColor& Color, bool Chosen);
+    // Opens the help page of a context; says so when it cannot.
+    void ShowHelpContext(int Context);
     void STV1Change();
     void SLV1Change();
     void SLV1ColumnClick(int Column);
@@ -206,6 +218,8 @@ private:
     void SetStatus(int Panel, const std::string& Text);
     // Reads the list's next picture ahead while this one is looked at.
     void PreReadNext();
+    // Lets the image editor reach this window's folder, cursor and help.
+    void InstallEditorHost();
 
     TSettingsStore settings_;
     std::map<std::string, QAction*> commands_;
@@ -227,6 +241,7 @@ private:
     bool shown_ = false;
     TLoadFile loader_;
     TPreRead preRead_;
+    std::unique_ptr<TEditorHost> editorHost_;
 };
 
 // The file the last of a batch of open commands names; a command that is no

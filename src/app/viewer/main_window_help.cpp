@@ -10,34 +10,30 @@
 
 namespace lumeno {
 
-namespace {
-
-void Help(int Context)
+void TForm1::ShowHelpContext(int Context)
 {
     if (!ShowHelp(Context))
         ShowMessage("The help pages could not be opened");
 }
 
-} // namespace
-
 void TForm1::Contents1Click()
 {
-    Help(0);
+    ShowHelpContext(0);
 }
 
 void TForm1::SearchForHelpOn1Click()
 {
-    Help(0);
+    ShowHelpContext(0);
 }
 
 void TForm1::FeatureOverview1Click()
 {
-    Help(500);
+    ShowHelpContext(500);
 }
 
 void TForm1::HowToUseHelp1Click()
 {
-    Help(-1);
+    ShowHelpContext(-1);
 }
 
 void TForm1::GoToOurWebSite1Click()

@@ -1,8 +1,43 @@
 #include "app/viewer/tool_switch.h"
 
+#include "app/converter/frm_convert.h"
+#include "app/editor/frm_acquire.h"
+
 #include <QDir>
+#include <QFileInfo>
 
 namespace lumeno {
+
+namespace {
+
+// A tool's file, absolute against the start directory.
+std::string ToolFile(const QStringList& Files)
+{
+    return Files.isEmpty() ? std::string() : QFileInfo(Files.first()).absoluteFilePath().toStdString();
+}
+
+} // namespace
+
+const TToolTable& ToolWindows()
+{
+    static const TToolTable tools = {
+        {"editor",
+         [](const QStringList& Files) -> QWidget* {
+             if (Files.isEmpty())
+                 frmAcquire()->show();
+             else
+                 frmAcquire()->EditFile(ToolFile(Files));
+             return frmAcquire();
+         }},
+        {"convert",
+         [](const QStringList& Files) -> QWidget* {
+             frmConvert()->SetSourceFileName(ToolFile(Files));
+             frmConvert()->show();
+             return frmConvert();
+         }},
+    };
+    return tools;
+}
 
 TStartRequest ParseArguments(const QStringList& Arguments, const QString& StartDir)
 {

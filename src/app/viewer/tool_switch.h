@@ -7,16 +7,23 @@
 #include <map>
 #include <string>
 
+class QWidget;
+
 namespace lumeno {
 
-// Tool name -> shows that window with the files given after the name.
-using TToolTable = std::map<std::string, std::function<void(const QStringList& Files)>>;
+// Tool name -> shows that window with the files given after the name, and
+// returns it.
+using TToolTable = std::map<std::string, std::function<QWidget*(const QStringList& Files)>>;
 
 struct TStartRequest {
     std::string Tool;       // "" when no tool was asked for
     QStringList ToolFiles;  // the files after the tool's name
     std::string StartFile;  // the one file argument, absolute; "" for none
 };
+
+// The tool windows by name: "editor [file]" and "convert file". Their
+// windows must exist.
+const TToolTable& ToolWindows();
 
 // Reads the arguments after the program name. One argument is made absolute
 // against StartDir; two or more count as none.

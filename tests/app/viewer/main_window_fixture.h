@@ -5,10 +5,7 @@
 #include "app/viewer/bookmarks.h"
 #include "app/viewer/main_window.h"
 #include "app/viewer/settings_store.h"
-#include "imagelib/codecs/gif_reader.h"
-#include "imagelib/codecs/ico_reader.h"
-#include "imagelib/codecs/metafile_reader_qt.h"
-#include "imagelib/pg_startup.h"
+#include "imagelib/pg_startup_qt.h"
 #include "platform/qt/registry/registry.h"
 #include "support/recording_dialogs.h"
 #include "support/test_env.h"
@@ -24,13 +21,7 @@ namespace lumeno::test {
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        PGStartup();
-        PGGifStartup();
-        PGIcoStartup();
-        PGMetaStartup();
-    }
+    static void SetUpTestSuite() { PGStartupAllFormats(); }
 
     void SetUp() override
     {
