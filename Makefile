@@ -1,17 +1,21 @@
 # Lumeno: the two commands a newcomer needs are `make run` and `make test`.
 
 BUILD      ?= build
+RUN_BUILD  ?= build-run
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
 JOBS       ?= $(shell nproc)
 GENERATOR  := -G Ninja
 
-.PHONY: all deps configure build run test asan bench fuzz clean
+.PHONY: all deps program-deps configure build run test asan bench fuzz clean
 
 all: build
 
 deps:
 	scripts/install-deps
+
+program-deps:
+	scripts/install-deps --program
 
 configure: deps
 	cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMENO_BUILD_BENCH=ON
@@ -19,12 +23,12 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
-	@if [ -x $(BUILD)/lumeno ]; then \
-	  $(BUILD)/lumeno $(ARGS); \
-	else \
-	  echo "Lumeno's viewer window is not built yet: the libraries and tests are."; \
-	fi
+# Only the program: no tests or benchmarks, and only the packages it needs.
+run: program-deps
+	cmake -S . -B $(RUN_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DLUMENO_BUILD_TESTS=OFF -DLUMENO_BUILD_BENCH=OFF
+	cmake --build $(RUN_BUILD) -j $(JOBS) --target lumeno
+	$(RUN_BUILD)/lumeno $(ARGS)
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -50,4 +54,4 @@ bench: deps
 	@for b in $(BENCH_BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) build-fuzz
+	rm -rf $(BUILD) $(RUN_BUILD) $(ASAN_BUILD) $(BENCH_BUILD) build-fuzz

@@ -114,6 +114,7 @@ bool TFormatRegistry::GetStreamInfo(TStream& Stream, const std::string& Extensio
         reader->GetInfo(Stream, Index, Info.SubFormat, Info.Remarks, Info.Width, Info.Height, Info.Colors,
                         Info.BitCount, Info.ImageCount);
     } catch (...) {
+        Info = TGraphicInfo{};
         Stream.SetPosition(start);
         throw;
     }
@@ -153,6 +154,7 @@ bool GetGraphicFileInfo(const std::string& FileName, int Index, TGraphicInfo& In
         TFileStream file(FileName, TFileMode::fmOpenRead);
         return GetGraphicStreamInfo(file, ExtractFormatExtension(FileName), Index, Info);
     } catch (...) {
+        Info = TGraphicInfo{};
         return false;
     }
 }

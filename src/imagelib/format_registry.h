@@ -52,7 +52,8 @@ public:
     const TFileFormatReader* FindReader(TStream& Stream, std::string Extension) const;
     // The writer for Extension (any case, with or without a dot), or nullptr.
     const TFileFormatWriter* FindWriter(std::string Extension) const;
-    // False when no reader fits or the reader fails.
+    // False when no reader fits; a failing reader's exception passes on.
+    // Either way the stream's position is kept.
     bool GetStreamInfo(TStream& Stream, const std::string& Extension, int Index, TGraphicInfo& Info) const;
 
 private:

@@ -71,17 +71,15 @@ std::uint64_t TOctreeQuantizer::Weight(const TNode* Node)
     return 2 * Node->SumRed + 3 * Node->SumGreen + Node->SumBlue;
 }
 
-TOctreeQuantizer::TNode* TOctreeQuantizer::TakeReducible()
+TOctreeQuantizer::TNode* TOctreeQuantizer::DeepestListed() const
 {
     for (int level = FDepthLimit - 1; level >= 0; --level) {
         TNode* best = nullptr;
         for (TNode* n = FReducible[level]; n; n = n->Next)
             if (!best || Weight(n) < Weight(best))
                 best = n;
-        if (best) {
-            Unlink(best);
+        if (best)
             return best;
-        }
     }
     return nullptr;
 }
@@ -105,20 +103,76 @@ TOctreeQuantizer::TNode* TOctreeQuantizer::DeepestBranch(TNode* Node) const
     return best;
 }
 
+// The reducible lists can hold a shallower node than the deepest branch, and
+// merging the root sends every later colour into one leaf; so the deepest
+// branch goes first and the root is never merged while more than one colour
+// is wanted: two of its children are joined instead.
 void TOctreeQuantizer::Reduce()
 {
-    TNode* node = TakeReducible();
-    if (!node) {
-        node = DeepestBranch(FRoot);
-        if (!node)
-            return;
-        Unlink(node);
+    TNode* node = DeepestListed();
+    TNode* branch = DeepestBranch(FRoot);
+    if (branch && (!node || branch->Level > node->Level))
+        node = branch;
+    if (!node)
+        return;
+    if (node == FRoot && FMaxColors > 1) {
+        JoinClosestChildren(FRoot);
+        return;
     }
+    Unlink(node);
     FreeChildren(node);
     node->Leaf = true;
     ++FLeafCount;
     if (FDepthLimit - 1 > node->Level)
         FDepthLimit = node->Level + 1;
+}
+
+std::uint64_t TOctreeQuantizer::Distance(const TNode* A, const TNode* B)
+{
+    const auto mean = [](std::uint64_t Sum, const TNode* N) {
+        return static_cast<std::int64_t>(Sum / (N->PixelCount ? N->PixelCount : 1));
+    };
+    const std::int64_t dr = mean(A->SumRed, A) - mean(B->SumRed, B);
+    const std::int64_t dg = mean(A->SumGreen, A) - mean(B->SumGreen, B);
+    const std::int64_t db = mean(A->SumBlue, A) - mean(B->SumBlue, B);
+    return static_cast<std::uint64_t>(2 * dr * dr + 3 * dg * dg + db * db);
+}
+
+// Every child of the node is a single leaf here: the closest pair of them
+// becomes one leaf carrying both colours' pixels.
+void TOctreeQuantizer::JoinClosestChildren(TNode* Node)
+{
+    int keep = -1, drop = -1;
+    std::uint64_t best = 0;
+    for (int i = 0; i < 8; ++i)
+        for (int j = i + 1; j < 8; ++j) {
+            const TNode* a = Node->Children[static_cast<std::size_t>(i)];
+            const TNode* b = Node->Children[static_cast<std::size_t>(j)];
+            if (!a || !b)
+                continue;
+            const std::uint64_t d = Distance(a, b);
+            if (keep < 0 || d < best) {
+                best = d;
+                keep = i;
+                drop = j;
+            }
+        }
+    if (keep < 0)
+        return;
+    TNode* into = Node->Children[static_cast<std::size_t>(keep)];
+    TNode*& from = Node->Children[static_cast<std::size_t>(drop)];
+    into->PixelCount += from->PixelCount;
+    into->SumRed += from->SumRed;
+    into->SumGreen += from->SumGreen;
+    into->SumBlue += from->SumBlue;
+    FreeNode(from);
+    from = nullptr;
+    --Node->ChildCount;
+    if (!into->Leaf) {
+        FreeChildren(into);
+        into->Leaf = true;
+        ++FLeafCount;
+    }
 }
 
 void TOctreeQuantizer::FreeChildren(TNode* Node)

@@ -38,7 +38,9 @@ private:
     };
 
     void Reduce();
-    TNode* TakeReducible();
+    TNode* DeepestListed() const;
+    void JoinClosestChildren(TNode* Node);
+    static std::uint64_t Distance(const TNode* A, const TNode* B);
     TNode* DeepestBranch(TNode* Node) const;
     void Link(TNode* Node);
     void Unlink(TNode* Node);

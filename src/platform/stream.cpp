@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,6 +18,23 @@ namespace {
 std::string SystemError(int err) { return std::strerror(err); }
 
 constexpr std::size_t kFileBufferSize = 1 << 16;
+
+// The file a path names after following its symbolic links, so a save
+// replaces the link's target rather than the link; a dangling link names
+// the file to create.
+std::string FollowLinks(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    fs::path p = path;
+    std::error_code error;
+    for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(p, error)); ++hops) {
+        const fs::path next = fs::read_symlink(p, error);
+        if (error)
+            break;
+        p = next.is_absolute() ? next : p.parent_path() / next;
+    }
+    return p.string();
+}
 
 } // namespace
 
@@ -159,14 +177,15 @@ void TFileStream::SetSize(std::int64_t newSize)
 
 // ---------------------------------------------------------------------------
 
-TSafeFileStream::TSafeFileStream(const std::string& target) : target_(target)
+TSafeFileStream::TSafeFileStream(const std::string& target) : target_(target), resolved_(FollowLinks(target))
 {
     std::random_device rd;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp_ = target + ".lumeno-" + std::to_string(rd() % 1000000000u);
+        temp_ = resolved_ + ".lumeno-" + std::to_string(rd() % 1000000000u);
         const int fd = ::open(temp_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
-            OpenFd(fd, temp_, true);
+            // Errors name the user's file, not the temporary one.
+            OpenFd(fd, target_, true);
             return;
         }
         if (errno != EEXIST)
@@ -191,9 +210,9 @@ void TSafeFileStream::Commit()
 {
     Close();
     struct stat st {};
-    if (::stat(target_.c_str(), &st) == 0)
+    if (::stat(resolved_.c_str(), &st) == 0)
         ::chmod(temp_.c_str(), st.st_mode & 07777);
-    if (::rename(temp_.c_str(), target_.c_str()) != 0)
+    if (::rename(temp_.c_str(), resolved_.c_str()) != 0)
         throw EWriteError("Cannot write file \"" + target_ + "\". " + SystemError(errno));
     committed_ = true;
 }

@@ -68,8 +68,9 @@ private:
     std::vector<char> buffer_;
 };
 
-// Writes a file by way of a temporary file in the same folder; Commit
-// renames it over the target (keeping an existing target's permissions).
+// Writes a file by way of a temporary file beside it (beside the file a
+// symbolic link leads to); Commit renames it over that file (keeping an
+// existing file's permissions). Errors name the target as given.
 // Until then the old file is untouched, and without Commit the temporary
 // file is removed.
 class TSafeFileStream : public TFileStream {
@@ -82,6 +83,7 @@ public:
 
 private:
     std::string target_;
+    std::string resolved_;
     std::string temp_;
     bool committed_ = false;
 };

@@ -142,6 +142,7 @@ TEST(GraphicFileInfo, MissingOrUnreadableFilesGiveFalse)
     EXPECT_FALSE(GetGraphicFileInfo(dir.Path().string(), 0, info));
     test::WriteFileBytes(dir.File("short.bmp"), {'B', 'M', 40});
     EXPECT_FALSE(GetGraphicFileInfo(dir.File("short.bmp"), 0, info));
+    EXPECT_EQ(info.FormatName, "");
     PGShutdown();
 }
 

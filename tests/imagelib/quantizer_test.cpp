@@ -185,25 +185,51 @@ TEST(Octree, MergedLeavesAverageByPixelCount)
     EXPECT_EQ(PaletteOf(target), std::vector<TColor>{RGB(1, 0, 0)});
 }
 
-TEST(Octree, ReducesTheListedBranch)
+TEST(Octree, MergesTheDeepestBranchFirst)
 {
-    // The fourth colour revisits the branch where the others part, which
-    // lists it; the merge folds all four into one leaf.
+    // Black and (0,0,1) part deepest; merging them leaves three colours.
     TPixelGraphic source, target;
     MakeIndexed(source, {RGB(0, 0, 0), RGB(4, 0, 0), RGB(0, 0, 4), RGB(0, 0, 1)}, {0, 0, 0, 1, 2, 2, 3, 3});
     target.ReduceColors(source, 3, false);
-    EXPECT_EQ(PaletteOf(target), std::vector<TColor>{RGB(0, 0, 1)});
+    EXPECT_EQ(PaletteOf(target), (std::vector<TColor>{RGB(0, 0, 0), RGB(0, 0, 4), RGB(4, 0, 0)}));
 }
 
-// Nodes join the reducible lists only when a colour revisits a branch, so
-// three colours in three different top-level branches once stayed three.
-TEST(Octree, NeverGivesMoreColoursThanAsked)
+// Reducing a palette picture once merged the root and collapsed to one colour.
+TEST(Octree, GivesTheAskedForCount)
 {
+    std::vector<int> all16(16);
+    for (int i = 0; i < 16; ++i)
+        all16[static_cast<std::size_t>(i)] = i;
+    const std::vector<TColor> sys16(Sys16Colors.begin(), Sys16Colors.end());
+    for (int n : {8, 4, 2}) {
+        TPixelGraphic source, target;
+        MakeIndexed(source, sys16, all16);
+        target.ReduceColors(source, n, false);
+        EXPECT_EQ(target.GetPaletteSize(), n) << n;
+    }
     TPixelGraphic source, target;
     MakeIndexed(source, {clBlack, clWhite, clRed}, {0, 1, 2});
     target.ReduceColors(source, 2, false);
-    EXPECT_LE(target.GetPaletteSize(), 2);
-    EXPECT_GE(target.GetPaletteSize(), 1);
+    EXPECT_EQ(target.GetPaletteSize(), 2);
+    // Black and red are closer than either is to white.
+    EXPECT_EQ(target.GetPaletteEntry(1), clWhite);
+}
+
+TEST(Octree, ScatteredPaletteGivesAsManyColoursAsATrueColourSource)
+{
+    std::vector<TColor> palette;
+    std::vector<int> pixels;
+    for (int i = 0; i < 256; ++i) {
+        palette.push_back(RGB(i, (i * 37) & 255, (i * 91) & 255));
+        pixels.push_back(i);
+    }
+    TPixelGraphic indexed, trueColour, fromIndexed, fromTrueColour;
+    MakeIndexed(indexed, palette, pixels);
+    FillRow(trueColour, palette);
+    fromIndexed.ReduceColors(indexed, 8, false);
+    fromTrueColour.ReduceColors(trueColour, 8, false);
+    EXPECT_EQ(fromIndexed.GetPaletteSize(), 8);
+    EXPECT_EQ(fromTrueColour.GetPaletteSize(), 8);
 }
 
 TEST(Octree, ReducingAPaletteImageIntoItself)
@@ -238,7 +264,7 @@ TEST(Octree, ManyColoursStayWithinTheLimit)
     for (int i = 0; i < 256; ++i)
         tree.AddColor(RGB(i, (i * 37) & 255, (i * 91) & 255), static_cast<std::uint64_t>(i + 1) * 1000000000ULL);
     const std::vector<TColor> palette = tree.Palette();
-    EXPECT_LE(palette.size(), 16u);
+    EXPECT_EQ(palette.size(), 16u);
     EXPECT_EQ(static_cast<int>(palette.size()), tree.LeafCount());
 }
 

@@ -4,8 +4,10 @@
 #include "support/recording_dialogs.h"
 #include "support/test_env.h"
 
+#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace lumeno {
@@ -76,6 +78,67 @@ TEST(SafeFileStream, OldFileSurvivesUntilCommitAndKeepsPermissions)
     ASSERT_EQ(::stat(name.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+}
+
+// Renaming over a link once replaced the link and left the real file old.
+TEST(SafeFileStream, SavingThroughALinkReplacesItsTarget)
+{
+    test::TempDir dir;
+    fs::create_directory(dir.File("real"));
+    const std::string real = dir.File("real/photo.bmp");
+    test::WriteFileBytes(real, {'o', 'l', 'd'});
+    ::chmod(real.c_str(), 0640);
+    const std::string link = dir.File("link.bmp");
+    fs::create_symlink("real/photo.bmp", link); // relative to the link's folder
+    const std::string chain = dir.File("chain.bmp");
+    fs::create_symlink(link, chain);
+    {
+        TSafeFileStream out(chain);
+        out.WriteBuffer("new data", 8);
+        out.Commit();
+    }
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_TRUE(fs::is_symlink(chain));
+    EXPECT_EQ(test::ReadFileBytes(real).size(), 8u);
+    struct stat st {};
+    ASSERT_EQ(::stat(real.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("real")), fs::directory_iterator()), 1);
+
+    // A dangling link gets its target created.
+    const std::string dangling = dir.File("dangling.bmp");
+    fs::create_symlink("real/new.bmp", dangling);
+    TSafeFileStream out(dangling);
+    out.WriteBuffer("x", 1);
+    out.Commit();
+    EXPECT_TRUE(fs::is_symlink(dangling));
+    EXPECT_EQ(test::ReadFileBytes(dir.File("real/new.bmp")).size(), 1u);
+}
+
+TEST(SafeFileStream, AFailedWriteNamesTheUsersFile)
+{
+    test::TempDir dir;
+    const std::string name = dir.File("existing.jpg");
+    rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string message;
+    try {
+        TSafeFileStream out(name);
+        // Buffered until Commit closes the file.
+        const std::vector<char> data(8192, 'x');
+        out.WriteBuffer(data.data(), static_cast<std::int64_t>(data.size()));
+        out.Commit();
+    } catch (const EWriteError& e) {
+        message = e.what();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(message.rfind("Cannot write file \"" + name + "\". ", 0), 0u) << message;
+    EXPECT_FALSE(fs::exists(name));
 }
 
 TEST(Dialogs, RecordedAndAnswered)

@@ -1,7 +1,7 @@
 #include "support/fake_twain_qt.h"
 
-#include "platform/qt/sane_library.h"
-#include "platform/qt/twain_container.h"
+#include "platform/qt/twain/sane_library.h"
+#include "platform/qt/twain/twain_container.h"
 
 #include <QApplication>
 

@@ -2,8 +2,8 @@
 // A scripted scanner behind the source manager, helpers to answer the
 // dialogs a scan shows, and SANE's "test" backend for real scans.
 
-#include "platform/qt/twain_dsm.h"
-#include "platform/qt/twain_source.h"
+#include "platform/qt/twain/twain_dsm.h"
+#include "platform/qt/twain/twain_source.h"
 #include "support/test_env.h"
 
 #include <QString>

@@ -74,6 +74,9 @@ void IsolateUserFolders()
         fs::create_directories(dir);
         ::setenv(var, dir.c_str(), 1);
     }
+    // Qt's test-mode paths live under the home folder: give every test
+    // process its own, so parallel tests never share a settings or data file.
+    ::setenv("HOME", home.Path().c_str(), 1);
 }
 
 } // namespace lumeno::test

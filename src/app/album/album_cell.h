@@ -5,7 +5,7 @@
 
 #include "app/album/album_options.h"
 #include "imagelib/pixel_graphic.h"
-#include "platform/qt/metafile.h"
+#include "platform/qt/metafile/metafile.h"
 
 #include <memory>
 #include <string>

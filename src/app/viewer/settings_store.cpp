@@ -1,7 +1,7 @@
 #include "app/viewer/settings_store.h"
 
 #include "platform/exception.h"
-#include "platform/qt/reg_ini_file.h"
+#include "platform/qt/registry/reg_ini_file.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,6 +1,7 @@
 #include "controls/media/aled.h"
 
 #include "controls/media/aled_lamps.h"
+#include "platform/qt/auto_size.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -62,6 +63,7 @@ void SurfaceFill(QImage& image, QPoint start, QRgb surface, QRgb fill)
 
 TALed::TALed(QWidget* parent) : QWidget(parent)
 {
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     BuildBitmaps();
 }
 
@@ -73,13 +75,19 @@ TALed::~TALed()
 void TALed::BuildBitmaps()
 {
     const TStyleInfo& info = kStyles[static_cast<int>(style_)];
-    resize(info.width, info.height);
+    ApplyAutoSize(*this, QSize(info.width, info.height));
     const QImage lamp = LoadLampPicture(info.resource);
     const QPoint centre(info.width / 2, info.height / 2);
     bitmaps_[0] = lamp;
     bitmaps_[1] = lamp;
     SurfaceFill(bitmaps_[0], centre, kFace, ToRgb(trueColor_));
     SurfaceFill(bitmaps_[1], centre, kFace, ToRgb(falseColor_));
+}
+
+QSize TALed::sizeHint() const
+{
+    const TStyleInfo& info = kStyles[static_cast<int>(style_)];
+    return {info.width, info.height};
 }
 
 void TALed::Show(int index)

@@ -36,6 +36,10 @@ public:
     // 0 while the on picture shows, 1 for the off picture.
     int ShownIndex() const { return shown_; }
 
+    // The lamp picture's size: a layout gives the lamp no more and no less.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
 signals:
     void OnTimer(lumeno::TObject* Sender);
     void OnMouseEnter(lumeno::TObject* Sender);

@@ -1,6 +1,6 @@
 #include "controls/media/audio_play.h"
 
-#include "platform/qt/audio_stream.h"
+#include "platform/qt/media/audio_stream.h"
 
 #include <QIODevice>
 

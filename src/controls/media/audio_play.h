@@ -2,7 +2,7 @@
 // Plays a span of a clip's sound track through the sound device, a buffer at
 // a time as the device asks for more.
 
-#include "platform/qt/wave_out.h"
+#include "platform/qt/media/wave_out.h"
 
 #include <QByteArray>
 

@@ -1,7 +1,8 @@
 #include "controls/media/dcavi_play.h"
 
-#include "platform/qt/audio_stream.h"
-#include "platform/qt/video_file.h"
+#include "platform/qt/auto_size.h"
+#include "platform/qt/media/audio_stream.h"
+#include "platform/qt/media/video_file.h"
 #include "platform/tsan_handover.h"
 
 #include <QCoreApplication>
@@ -63,6 +64,7 @@ int FramePeriod(std::uint32_t scale, std::uint32_t rate)
 TDCAVIPlay::TDCAVIPlay(QWidget* parent) : QWidget(parent)
 {
     resize(100, 50);
+    SetAutoSizePolicy(*this, autoSize_, QSizePolicy::Preferred);
 }
 
 TDCAVIPlay::~TDCAVIPlay()
@@ -87,6 +89,7 @@ void TDCAVIPlay::SetActive(bool value)
 void TDCAVIPlay::SetAutoSize(bool value)
 {
     autoSize_ = value;
+    SetAutoSizePolicy(*this, autoSize_, QSizePolicy::Preferred);
     ApplyAutoSize();
 }
 
@@ -318,9 +321,16 @@ void TDCAVIPlay::StartAudio(int fromFrame)
     audio_.Play(audioStream_.get(), end, first);
 }
 
+QSize TDCAVIPlay::sizeHint() const
+{
+    return autoSize_ && open_ ? QSize(frameWidth_, frameHeight_) : QSize(100, 50);
+}
+
 void TDCAVIPlay::ApplyAutoSize()
 {
-    if (autoSize_ && open_ && size() != QSize(frameWidth_, frameHeight_))
+    if (InLayout(*this))
+        updateGeometry();
+    else if (autoSize_ && open_ && size() != QSize(frameWidth_, frameHeight_))
         resize(frameWidth_, frameHeight_);
 }
 
@@ -380,7 +390,9 @@ void TDCAVIPlay::paintEvent(QPaintEvent*)
 void TDCAVIPlay::resizeEvent(QResizeEvent* e)
 {
     QWidget::resizeEvent(e);
-    ApplyAutoSize();
+    // A layout's decision stands; a free control snaps back to its clip.
+    if (!InLayout(*this))
+        ApplyAutoSize();
     if (!active_)
         update();
 }

@@ -75,6 +75,9 @@ public:
     int Period() const { return period_; }
     bool HasSound() const { return audio_.Playing(); }
 
+    // The clip's frame size with AutoSize, so a layout can make room for it.
+    QSize sizeHint() const override;
+
 signals:
     void OnOpen();
     void OnClose();

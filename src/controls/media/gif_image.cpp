@@ -1,5 +1,7 @@
 #include "controls/media/gif_image.h"
 
+#include "platform/qt/auto_size.h"
+
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QPainter>
@@ -186,9 +188,9 @@ void TGIFImage::Parse(std::vector<std::uint8_t> bytes)
         update();
         throw;
     }
-    if (autoSize_)
-        resize(picture_);
     empty_ = false;
+    if (autoSize_)
+        ApplyAutoSize(*this, picture_);
     status_ = gsOk;
     emit OnChange(this);
     update();
@@ -337,8 +339,16 @@ void TGIFImage::SetSpeed(int value)
 void TGIFImage::SetAutoSize(bool value)
 {
     autoSize_ = value;
-    if (autoSize_ && !empty_)
+    SetAutoSizePolicy(*this, autoSize_, QSizePolicy::Preferred);
+    if (InLayout(*this))
+        updateGeometry();
+    else if (autoSize_ && !empty_)
         resize(picture_);
+}
+
+QSize TGIFImage::sizeHint() const
+{
+    return autoSize_ && !empty_ ? picture_ : QSize(105, 105);
 }
 
 void TGIFImage::SetOpaque(bool value)

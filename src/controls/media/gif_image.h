@@ -93,6 +93,8 @@ public:
     const TGIFFrame& Frame(int index) const { return *frames_.at(static_cast<std::size_t>(index - 1)); }
     int LoopCount() const { return loopCount_; }
     QSize PictureSize() const { return picture_; }
+    // The picture's size with AutoSize, so a layout can make room for it.
+    QSize sizeHint() const override;
     // The picture currently shown, transparent where no frame covers it.
     const QImage& Composition() const { return composer_.Image(); }
     const TTimerEx* AnimationTimer() const { return timer_; }

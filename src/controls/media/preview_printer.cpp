@@ -225,14 +225,38 @@ int TPreviewPrinter::RowHeight(int line, bool& force)
     return h;
 }
 
-void TPreviewPrinter::StartListPage(const TPrintList& list, const std::vector<int>& widths, int page, int h)
+int TPreviewPrinter::LineHeight(const QFont& font)
+{
+    TQuorMetaFileCanvas& canvas = Canvas();
+    const QFont kept = canvas.Font();
+    canvas.SetFont(font);
+    const int h = canvas.TextHeight() + canvas.ExternalLeading();
+    canvas.SetFont(kept);
+    return h;
+}
+
+int TPreviewPrinter::ListTop()
+{
+    const TTextOptions& t = textOptions_;
+    const int top = Pixels(UnitsToPixelsY(t.MarginTop));
+    int header = t.Header.empty() ? 0 : LineHeight(t.HeaderFont);
+    if (t.PrintPageNumber == TPrintPageNumber::pnTop)
+        header = std::max(header, LineHeight(t.PageNumFont));
+    if (header == 0)
+        return top;
+    // A header line reaching into the top margin pushes the captions down,
+    // half a header line below it.
+    return std::max(top, Pixels(UnitsToPixelsY(t.HeaderMargin)) + header + header / 2);
+}
+
+int TPreviewPrinter::StartListPage(const TPrintList& list, const std::vector<int>& widths, int page, int h)
 {
     DrawHeaderFooter(page);
+    const int top = ListTop();
     TQuorMetaFileCanvas& canvas = Canvas();
     QFont font = canvas.Font();
     font.setBold(true);
     canvas.SetFont(font);
-    const int top = Pixels(UnitsToPixelsY(textOptions_.MarginTop));
     int x = LeftMargin();
     for (std::size_t c = 0; c < list.Columns.size(); ++c) {
         const TPrintColumn& column = list.Columns[c];
@@ -246,6 +270,7 @@ void TPreviewPrinter::StartListPage(const TPrintList& list, const std::vector<in
     canvas.LineTo(RightEdge(), top + h);
     font.setBold(false);
     canvas.SetFont(font);
+    return top + 2 * h + 10;
 }
 
 void TPreviewPrinter::PrintRow(const TPrintList& list, const std::vector<int>& widths, int page, int line,
@@ -297,8 +322,7 @@ void TPreviewPrinter::PrintListView(const TPrintList& list, QProgressBar* progre
             // The first page is the one BeginDoc started.
             if (page > 1)
                 NewPage();
-            StartListPage(list, widths, page, h);
-            y = Pixels(UnitsToPixelsY(textOptions_.MarginTop)) + 2 * h + 10;
+            y = StartListPage(list, widths, page, h);
         }
         PrintRow(list, widths, page, i, y, h);
         y += h;

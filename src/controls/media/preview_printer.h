@@ -114,7 +114,11 @@ private:
     void Report(const std::string& message, int pageNum, TStatusType type);
     void DrawTextLine(int y, TAlignment align, const QFont& font, const std::string& text);
     int RowHeight(int line, bool& force);
-    void StartListPage(const TPrintList& list, const std::vector<int>& widths, int page, int h);
+    int LineHeight(const QFont& font);
+    // Top of the column captions: the top margin, or below the header line.
+    int ListTop();
+    // Draws header, footer and captions; returns the top of the first row.
+    int StartListPage(const TPrintList& list, const std::vector<int>& widths, int page, int h);
     void PrintRow(const TPrintList& list, const std::vector<int>& widths, int page, int line, int y, int h);
     void PrintRange(int from, int to, int copies);
     void PrintPage(QPainter& painter, const TPageMetafile& page);

@@ -1,8 +1,8 @@
 #include "controls/shell/browse_directory_dlg.h"
 
 #include "controls/shell/system_tree_view.h"
-#include "platform/qt/shell_namespace.h"
-#include "platform/qt/system_image_list.h"
+#include "platform/qt/shell/shell_namespace.h"
+#include "platform/qt/shell/system_image_list.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -4,7 +4,7 @@
 // selection (shortened to fit), an optional edit box whose typed path must
 // exist, and events for selection changes and failed validation.
 
-#include "platform/qt/item_id_list.h"
+#include "platform/qt/shell/item_id_list.h"
 
 #include <QDialog>
 #include <QObject>

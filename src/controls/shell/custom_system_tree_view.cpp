@@ -31,6 +31,8 @@ void TdfsCustomSystemTreeView::Populated(QTreeWidgetItem* node) { emit OnPopulat
 
 void TdfsCustomSystemTreeView::Change(QTreeWidgetItem* node) { emit OnChange(node); }
 
+void TdfsCustomSystemTreeView::DelayedChange(QTreeWidgetItem*) {}
+
 void TdfsCustomSystemTreeView::showEvent(QShowEvent* event)
 {
     QTreeWidget::showEvent(event);
@@ -45,11 +47,12 @@ void TdfsCustomSystemTreeView::SelectionChanged(QTreeWidgetItem* current)
 {
     if (destroying_)
         return;
+    Change(current);
     if (immediateChange_ || readDelay_ == 0) {
         if (!loading_)
             immediateChange_ = false;
         delayTimer_.stop();
-        Change(current);
+        DelayedChange(current);
     } else {
         delayTimer_.start(readDelay_);
     }
@@ -58,7 +61,7 @@ void TdfsCustomSystemTreeView::SelectionChanged(QTreeWidgetItem* current)
 void TdfsCustomSystemTreeView::DelayElapsed()
 {
     if (!destroying_)
-        Change(currentItem());
+        DelayedChange(currentItem());
 }
 
 } // namespace lumeno

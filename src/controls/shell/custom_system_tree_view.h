@@ -1,10 +1,11 @@
 #pragma once
-// Base of the shell folder tree: a tree widget that passes selection changes
-// on after a delay (so keyboard navigation does not reread at every step),
+// Base of the shell folder tree: a tree widget that fires OnChange at once
+// and passes the selection on to slower followers after a delay (so keyboard
+// navigation does not move them at every step),
 // fills itself when its window first appears or after loading, and declares
 // the shell steps the folder tree provides.
 
-#include "platform/qt/item_id_list.h"
+#include "platform/qt/shell/item_id_list.h"
 
 #include <QTimer>
 #include <QTreeWidget>
@@ -20,7 +21,7 @@ class TdfsCustomSystemTreeView : public QTreeWidget {
 public:
     explicit TdfsCustomSystemTreeView(QWidget* parent = nullptr);
 
-    // Milliseconds between a selection change and OnChange; 0 passes it on at once.
+    // Milliseconds between a selection change and DelayedChange; 0 passes it on at once.
     std::uint16_t ReadDelay() const { return readDelay_; }
     void SetReadDelay(std::uint16_t value) { readDelay_ = value; }
 
@@ -47,6 +48,8 @@ protected:
     virtual void Populated(QTreeWidgetItem* node);
     // Passes a selection change on: fires OnChange.
     virtual void Change(QTreeWidgetItem* node);
+    // The selection has rested for ReadDelay: followers catch up.
+    virtual void DelayedChange(QTreeWidgetItem* node);
     void showEvent(QShowEvent* event) override;
 
     // While set, a selection change is passed on at once.

@@ -1,7 +1,7 @@
 #include "controls/shell/dfs_color_button.h"
 
 #include "controls/shell/color_button_palette.h"
-#include "platform/qt/reg_ini_file.h"
+#include "platform/qt/registry/reg_ini_file.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
 #include "controls/shell/folder_item_data.h"
 
-#include "platform/qt/shell_namespace.h"
+#include "platform/qt/shell/shell_namespace.h"
 
 #include <atomic>
 

@@ -1,7 +1,7 @@
 #pragma once
 // What a folder-tree node knows of its shell item.
 
-#include "platform/qt/item_id_list.h"
+#include "platform/qt/shell/item_id_list.h"
 
 #include <cstdint>
 #include <memory>

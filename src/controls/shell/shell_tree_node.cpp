@@ -1,6 +1,6 @@
 #include "controls/shell/shell_tree_node.h"
 
-#include "platform/qt/shell_namespace.h"
+#include "platform/qt/shell/shell_namespace.h"
 
 namespace lumeno {
 

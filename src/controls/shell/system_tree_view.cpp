@@ -3,9 +3,9 @@
 #include "controls/shell/file_change_thread.h"
 #include "controls/shell/shell_tree_node.h"
 #include "platform/dialogs.h"
-#include "platform/qt/item_prop.h"
-#include "platform/qt/shell_namespace.h"
-#include "platform/qt/system_image_list.h"
+#include "platform/qt/shell/item_prop.h"
+#include "platform/qt/shell/shell_namespace.h"
+#include "platform/qt/shell/system_image_list.h"
 #include "platform/qt/wait_cursor.h"
 
 #include <QContextMenuEvent>
@@ -514,6 +514,10 @@ void TdfsSystemTreeView::Change(QTreeWidgetItem* node)
         TWaitCursor wait;
         TdfsCustomSystemTreeView::Change(node);
     }
+}
+
+void TdfsSystemTreeView::DelayedChange(QTreeWidgetItem* node)
+{
     if (!destroying_)
         WatchNode(node);
 }

@@ -108,6 +108,7 @@ public:
 
 protected:
     void Change(QTreeWidgetItem* node) override;
+    void DelayedChange(QTreeWidgetItem* node) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
 

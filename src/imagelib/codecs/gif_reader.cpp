@@ -104,20 +104,31 @@ void SetPalette(TPixelGraphic& g, const std::uint8_t* table, int bits)
         g.SetPaletteEntry(i, RGB(table[0], table[1], table[2]));
 }
 
+// A code gives at most 4,096 pixels: a frame its codes cannot fill is
+// refused before its pixel memory is taken.
+void CheckCodesCanFill(const TGifParseState& s, std::size_t codeBytes, int minCodeSize)
+{
+    const std::int64_t codes = static_cast<std::int64_t>(codeBytes) * 8 / (minCodeSize + 1);
+    if (std::int64_t{s.Width} * s.Height > codes * 4096)
+        GifErrors.RaiseMessage(msgUnexpectedEnd);
+}
+
 // Decodes the image data at the position into the graphic, row by row.
 void DecodeFrame(TGifParseState& s, const std::uint8_t* table, int bits, bool interlaced)
 {
     TPixelGraphic& g = *s.Graphic;
     CheckImageSize(GifErrors, s.Width, s.Height, BitsOfFormat(PixelFormatOf(bits)));
+    int minCodeSize = 1;
+    std::vector<std::uint8_t> codes;
+    if (s.Position < s.Data.size()) {
+        minCodeSize = s.Data[s.Position++];
+        if (minCodeSize < 1 || minCodeSize > 11)
+            GifErrors.RaiseMessage(msgInvalid, "LZW code size");
+        PassSubBlocks(s, &codes);
+    }
+    CheckCodesCanFill(s, codes.size(), minCodeSize);
     g.SetDimensions(s.Width, s.Height, PixelFormatOf(bits));
     SetPalette(g, table, bits);
-    if (s.Position >= s.Data.size())
-        return;
-    const int minCodeSize = s.Data[s.Position++];
-    if (minCodeSize < 1 || minCodeSize > 11)
-        GifErrors.RaiseMessage(msgInvalid, "LZW code size");
-    std::vector<std::uint8_t> codes;
-    PassSubBlocks(s, &codes);
     if (g.GetEmpty())
         return;
     // The decoder's tables are too big for a worker thread's stack.
@@ -132,7 +143,7 @@ void DecodeFrame(TGifParseState& s, const std::uint8_t* table, int bits, bool in
         const std::size_t n = lzw->Read(row.data(), row.size());
         std::fill(row.begin() + static_cast<std::ptrdiff_t>(n), row.end(), 0);
         StoreRow(row.data(), s.Width, storedBits, g.GetScanLine(y));
-        if (g.Progress(done, s.Height)) {
+        if (g.Progress(done, s.Height - 1)) {
             s.Aborted = true;
             return;
         }

@@ -3,9 +3,12 @@
 #include "imagelib/codecs/codec_io.h"
 #include "imagelib/format_registry.h"
 #include "imagelib/pg_canvas_qt.h"
-#include "platform/qt/metafile.h"
+#include "imagelib/pixel_graphic.h"
+#include "platform/qt/metafile/metafile.h"
 
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 #include <QScreen>
 
 #include <algorithm>
@@ -69,6 +72,77 @@ TPaletteClass PaletteClassOf(std::size_t entries)
     if (entries >= 17 && entries <= 256)
         return {pf8Bit, 8, "256"};
     return {pf24Bit, 24, "16.7M"};
+}
+
+// A vector picture has no pixel size of its own to keep: one above this is
+// drawn scaled down to it, its aspect kept.
+constexpr std::int64_t MaxDrawnPixels = 64'000'000;
+// Pixels of the 32-bit band the picture is drawn on, a band of rows at a time.
+constexpr std::int64_t BandPixels = 1 << 22;
+
+QSize DrawnSize(int width, int height)
+{
+    const std::int64_t pixels = std::int64_t{width} * height;
+    if (pixels <= MaxDrawnPixels)
+        return {width, height};
+    const double scale = std::sqrt(static_cast<double>(MaxDrawnPixels) / static_cast<double>(pixels));
+    return {std::max(1, static_cast<int>(width * scale)), std::max(1, static_cast<int>(height * scale))};
+}
+
+void StoreBand(const QImage& band, int top, TPixelGraphic& graphic)
+{
+    const int w = graphic.GetWidth();
+    const int rows = std::min(band.height(), graphic.GetHeight() - top);
+    const bool trueColor = graphic.GetPixelFormat() == pf24Bit;
+    QRgb lastColor = 0;
+    std::uint32_t lastIndex = graphic.ColorToIndex(RGB(0, 0, 0));
+    for (int y = 0; y < rows; ++y) {
+        const QRgb* src = reinterpret_cast<const QRgb*>(band.constScanLine(y));
+        std::uint8_t* row = graphic.GetScanLine(top + y);
+        for (int x = 0; x < w; ++x) {
+            const QRgb c = src[x] & 0xFFFFFFu;
+            if (trueColor) {
+                row[x * 3 + 0] = static_cast<std::uint8_t>(qBlue(c));
+                row[x * 3 + 1] = static_cast<std::uint8_t>(qGreen(c));
+                row[x * 3 + 2] = static_cast<std::uint8_t>(qRed(c));
+                continue;
+            }
+            if (c != lastColor) {
+                lastColor = c;
+                lastIndex = graphic.ColorToIndex(RGB(qRed(c), qGreen(c), qBlue(c)));
+            }
+            graphic.SetPixel(x, top + y, lastIndex);
+        }
+    }
+}
+
+// Draws the picture a band of rows at a time, so no full-size 32-bit copy
+// sits beside the image's own pixels. False when the user stopped it.
+bool DrawInBands(const TMetafile& metafile, TPixelGraphic& graphic)
+{
+    const int w = graphic.GetWidth(), h = graphic.GetHeight();
+    const int bandRows = static_cast<int>(std::clamp<std::int64_t>(BandPixels / w, 1, h));
+    const int bands = (h + bandRows - 1) / bandRows;
+    QImage band(w, bandRows, QImage::Format_RGB32);
+    for (int i = 0; i < bands; ++i) {
+        const int top = i * bandRows;
+        band.fill(Qt::white);
+        bool complete = false;
+        try {
+            QPainter painter(&band);
+            complete = metafile.Play(painter, QRectF(0, -top, w, h), [&](int done, int total) {
+                const std::int64_t all = std::int64_t{bands} * total;
+                return graphic.Progress(static_cast<int>((std::int64_t{i} * total + done) * 100 / all), 100);
+            });
+        } catch (const EMetafileError&) {
+            StoreBand(band, top, graphic);
+            throw;
+        }
+        StoreBand(band, top, graphic);
+        if (!complete)
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -154,13 +228,10 @@ void tWMFFileFormatReader::Read(TStream& Stream, TPixelGraphic& Graphic, int Ind
         width = std::max(1, static_cast<int>(std::lround(width * scale)));
         height = std::max(1, static_cast<int>(std::lround(height * scale)));
     }
-    // The picture is painted on a 32-bit copy of the pixels.
-    if (static_cast<std::int64_t>(width) * height * 4 >= MaxImageSize)
-        throw EPixelGraphic(GetPGLangStrS1(msgInvalidSize, "image"));
-
+    const QSize size = DrawnSize(width, height);
     const std::vector<TColor>& palette = metafile.GetPalette();
     const TPaletteClass paletteClass = PaletteClassOf(palette.size());
-    Graphic.SetDimensions(width, height, paletteClass.PixelFormat);
+    Graphic.SetDimensions(size.width(), size.height(), paletteClass.PixelFormat);
     if (paletteClass.PixelFormat != pf24Bit) {
         Graphic.SetPaletteSize(static_cast<int>(palette.size()));
         for (std::size_t i = 0; i < palette.size(); ++i)
@@ -169,19 +240,12 @@ void tWMFFileFormatReader::Read(TStream& Stream, TPixelGraphic& Graphic, int Ind
     // What the picture leaves undrawn shows the fill colour.
     Graphic.SetFillColor(clWhite);
     Graphic.Clear();
-
-    int position = 0;
     try {
-        metafile.Play(Graphic.GetCanvas()->Painter(), QRectF(0, 0, width, height), [&](int done, int total) {
-            position = static_cast<int>(static_cast<std::int64_t>(done) * 100 / total);
-            return Graphic.Progress(position, 100);
-        });
+        DrawInBands(metafile, Graphic);
     } catch (const EMetafileError&) {
-        Graphic.Flush();
         Graphic.ProgressEnd();
         throw EPixelGraphic(InvalidMetafile);
     }
-    Graphic.Flush();
     Graphic.ProgressEnd();
 }
 
@@ -204,6 +268,9 @@ void tWMFFileFormatReader::GetInfo(TStream& Stream, int Index, std::string& SubF
         SubFormat = placeable ? "Placeable, Aldus header" : "No header";
     Width = metafile.GetWidth();
     Height = metafile.GetHeight();
+    const QSize drawn = DrawnSize(Width, Height);
+    if (drawn != QSize(Width, Height))
+        Remarks = "Drawn at " + std::to_string(drawn.width()) + " x " + std::to_string(drawn.height()) + " pixels";
     ImageCount = 1;
 }
 

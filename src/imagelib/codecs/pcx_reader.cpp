@@ -68,8 +68,16 @@ void CheckHeader(const TPCXHeader& h)
 void CheckLayout(const TPCXHeader& h)
 {
     CheckHeader(h);
-    if (!h.Supported() || h.XMax < h.XMin || h.YMax < h.YMin)
+    if (!h.Supported() || h.XMax < h.XMin || h.YMax < h.YMin || h.BytesPerLine == 0)
         PCXErrors.RaiseMessage(msgUnknownSubformat);
+}
+
+// The fewest file bytes that can encode a line: a run pair gives at most 63
+// bytes, a lone literal byte one.
+std::int64_t MinEncodedLine(std::int64_t LineBytes)
+{
+    const std::int64_t rest = LineBytes % 63;
+    return LineBytes / 63 * 2 + (rest == 0 ? 0 : rest == 1 ? 1 : 2);
 }
 
 // The 256-colour palette that ends the file; the stream's position is kept.
@@ -304,10 +312,8 @@ void TPCXFileFormatReader::Read(TStream& Stream, TPixelGraphic& Graphic, int Ind
     if (bits == 8)
         endPalette = ReadEndPalette(Stream, start);
     CheckImageSize(PCXErrors, h.Width(), h.Height(), bits);
-    // Each run pair yields at most 63 bytes: a file that cannot hold its
-    // lines is refused before pixel memory is taken.
-    const std::int64_t lineBytes = std::int64_t{h.Planes} * h.BytesPerLine;
-    if ((lineBytes + 62) / 63 * 2 * h.Height() > in.Remaining())
+    // A file that cannot hold its lines is refused before pixel memory is taken.
+    if (MinEncodedLine(std::int64_t{h.Planes} * h.BytesPerLine) * h.Height() > in.Remaining())
         PCXErrors.RaiseMessage(msgUnexpectedEnd);
     Graphic.SetDimensions(h.Width(), h.Height(), TPixelGraphic::BitCountToPixelFormat(bits));
     SetPalette(h, endPalette, Graphic);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <optional>
 
 namespace lumeno {
 
@@ -142,8 +143,9 @@ bool HasTransparency(const TPNGDecoder& decoder, const THeader& h)
 }
 
 // Tells libpng what to composite transparent pixels over: the file's
-// background, which becomes the graphic's fill colour, or that fill colour.
-void SetBackground(TPNGDecoder& decoder, const THeader& h, TPixelGraphic& graphic)
+// background, returned to become the graphic's fill colour once its pixel
+// format is set, or that fill colour.
+std::optional<TColor> SetBackground(TPNGDecoder& decoder, const THeader& h, const TPixelGraphic& graphic)
 {
     png_structp png = decoder.Png();
     // A palette file's colours, background included, are 8-bit.
@@ -151,10 +153,10 @@ void SetBackground(TPNGDecoder& decoder, const THeader& h, TPixelGraphic& graphi
     png_color_16p fileBackground = nullptr;
     png_color_16 b{};
     int gammaCode = PNG_BACKGROUND_GAMMA_SCREEN;
+    std::optional<TColor> fill;
     if (PNGUseFileBackground && png_get_bKGD(png, decoder.Info(), &fileBackground)) {
         b = *fileBackground;
-        graphic.SetFillColor(
-            RGB(EightBitSample(b.red, depth), EightBitSample(b.green, depth), EightBitSample(b.blue, depth)));
+        fill = RGB(EightBitSample(b.red, depth), EightBitSample(b.green, depth), EightBitSample(b.blue, depth));
         gammaCode = PNG_BACKGROUND_GAMMA_FILE;
         if (depth == 16) {
             for (png_uint_16* sample : {&b.red, &b.green, &b.blue, &b.gray})
@@ -168,10 +170,13 @@ void SetBackground(TPNGDecoder& decoder, const THeader& h, TPixelGraphic& graphi
         b.gray = FileSample((GetRValue(fill) + GetGValue(fill) + GetBValue(fill)) / 3, depth);
     }
     decoder.Run([&] { png_set_background(png, &b, gammaCode, 0, 1.0); });
+    return fill;
 }
 
-// Sets the transformations; returns the number of interlace passes.
-int SetTransformations(TPNGDecoder& decoder, const THeader& h, TPixelGraphic& graphic)
+// Sets the transformations; returns the number of interlace passes and
+// gives the file's background when transparent pixels take it.
+int SetTransformations(TPNGDecoder& decoder, const THeader& h, TPixelGraphic& graphic,
+                       std::optional<TColor>& background)
 {
     png_structp png = decoder.Png();
     double fileGamma = 0;
@@ -187,13 +192,25 @@ int SetTransformations(TPNGDecoder& decoder, const THeader& h, TPixelGraphic& gr
         passes = png_set_interlace_handling(png);
     });
     if (HasTransparency(decoder, h))
-        SetBackground(decoder, h, graphic);
+        background = SetBackground(decoder, h, graphic);
     decoder.Run([&] { png_read_update_info(png, decoder.Info()); });
     return passes;
 }
 
+// Deflate packs at most 1,032 bytes into one: a header promising more
+// filtered rows than the rest of the file can unpack to is refused before
+// pixel memory is taken.
+void CheckDataCanFill(TStream& stream, const THeader& h)
+{
+    const std::int64_t rowBytes = (std::int64_t{h.Width} * h.Channels * h.BitDepth + 7) / 8 + 1;
+    if (rowBytes * h.Height > (stream.GetSize() - stream.GetPosition()) * 1032)
+        PNGErrors.RaiseMessage(msgUnexpectedEnd);
+}
+
 void SetPalette(const TPNGDecoder& decoder, const THeader& h, TPixelGraphic& graphic)
 {
+    if (graphic.GetPixelFormat() == pf24Bit)
+        return;
     if (h.ColorType != PNG_COLOR_TYPE_PALETTE) {
         graphic.SetPaletteType(GrayPalette(h.BitDepth));
         return;
@@ -335,12 +352,16 @@ void TPNGFileFormatReader::Read(TStream& Stream, TPixelGraphic& Graphic, int Ind
     const THeader h = ReadHeader(decoder);
     const std::uint8_t format = PixelFormat(h);
     CheckImageSize(PNGErrors, h.Width, h.Height, FormatBits(format));
-    const int passes = SetTransformations(decoder, h, Graphic);
+    CheckDataCanFill(Stream, h);
+    std::optional<TColor> background;
+    const int passes = SetTransformations(decoder, h, Graphic, background);
     Graphic.SetDimensions(h.Width, h.Height, format);
     // libpng's rows must fit the image's.
     if (png_get_rowbytes(decoder.Png(), decoder.Info()) > static_cast<png_size_t>(Graphic.GetStride()))
         PNGErrors.RaiseMessage(msgNotSupportedSubformat);
     SetPalette(decoder, h, Graphic);
+    if (background)
+        Graphic.SetFillColor(*background);
     if (!ReadPixels(decoder, Graphic, passes))
         return;
     if (h.BitDepth == 2)

@@ -81,6 +81,11 @@ public:
 private:
     void CheckCompression() const;
     void CheckStripCount();
+    void CheckStripsCanFill() const;
+    std::uint64_t RowSize() const
+    {
+        return (std::uint64_t{d_.ImageWidth} * d_.BitsPerSample[0] * d_.SamplesPerPixel + 7) / 8;
+    }
     void SetUpImage();
     void ConvertRow(const std::uint8_t* src, std::uint8_t* dst) const;
     void MoveToStrip(std::int64_t offset);
@@ -155,6 +160,24 @@ void TTIFFDecoder::CheckStripCount()
         TIFFReaderErrors.Raise(StripCountText);
 }
 
+// Strips do not overlap, so their smallest encodings together fit in the
+// file: a directory promising more rows is refused before pixel memory is
+// taken. A PackBits run gives at most 128 bytes for two.
+void TTIFFDecoder::CheckStripsCanFill() const
+{
+    const std::uint64_t rowSize = RowSize();
+    const std::uint64_t minRow = d_.Compression == TIFFPackBits ? (rowSize + 127) / 128 * 2 : rowSize;
+    std::uint64_t total = 0;
+    std::uint64_t rowsLeft = d_.ImageLength;
+    for (std::uint32_t offset : d_.StripOffsets) {
+        const std::uint64_t need = std::min<std::uint64_t>(rowsLeft, d_.RowsPerStrip) * minRow;
+        rowsLeft -= std::min<std::uint64_t>(rowsLeft, d_.RowsPerStrip);
+        total += need;
+        if (offset + need > static_cast<std::uint64_t>(size_) || total > static_cast<std::uint64_t>(size_))
+            TIFFReaderErrors.RaiseMessage(msgUnexpectedEnd);
+    }
+}
+
 void TTIFFDecoder::SetUpImage()
 {
     const std::uint32_t bits = d_.SingleSampleBits();
@@ -162,6 +185,7 @@ void TTIFFDecoder::SetUpImage()
     CheckImageSize(TIFFReaderErrors, d_.ImageWidth, d_.ImageLength, depth);
     if (d_.Photometric == phPalette && bits > 1 && d_.ColorMap.size() < 3u << bits)
         TIFFReaderErrors.RaiseMessage(msgInvalid, "ColorMap");
+    CheckStripsCanFill();
     g_.SetDimensions(static_cast<int>(d_.ImageWidth), static_cast<int>(d_.ImageLength),
                      TPixelGraphic::BitCountToPixelFormat(depth));
     if (bits == 1) {
@@ -206,8 +230,7 @@ void TTIFFDecoder::Run()
     CheckCompression();
     CheckStripCount();
     SetUpImage();
-    const std::uint64_t rowSize =
-        (std::uint64_t{d_.ImageWidth} * d_.BitsPerSample[0] * d_.SamplesPerPixel + 7) / 8;
+    const std::uint64_t rowSize = RowSize();
     std::vector<std::uint8_t> row(static_cast<std::size_t>(rowSize));
     const int height = static_cast<int>(d_.ImageLength);
     const bool packBits = d_.Compression == TIFFPackBits;

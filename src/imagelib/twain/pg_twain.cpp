@@ -1,8 +1,8 @@
 #include "imagelib/twain/pg_twain.h"
 
 #include "platform/dialogs.h"
-#include "platform/qt/twain_container.h"
-#include "platform/qt/twain_source.h"
+#include "platform/qt/twain/twain_container.h"
+#include "platform/qt/twain/twain_source.h"
 
 #include <QApplication>
 #include <QEventLoop>

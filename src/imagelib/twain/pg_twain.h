@@ -7,8 +7,8 @@
 // Main thread only. The program uses the one context PGTwain().
 
 #include "platform/qt/global_memory.h"
-#include "platform/qt/twain_dsm.h"
-#include "platform/qt/twain_types.h"
+#include "platform/qt/twain/twain_dsm.h"
+#include "platform/qt/twain/twain_types.h"
 
 #include <cstdint>
 #include <string>

@@ -5,6 +5,7 @@
 #include "imagelib/pg_exceptions.h"
 #include "imagelib/pg_messages.h"
 #include "imagelib/view/create_paint_pg_thread.h"
+#include "platform/qt/auto_size.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -220,10 +221,15 @@ void TPGImage::Rearrange()
         std::max<std::int64_t>(std::min<std::int64_t>(h, FAutoSizeMaxHeight), FAutoSizeMinHeight));
     emit OnNewAutoSize(this, W, H);
     FRebuildPaint = true;
-    if (FAutoSize && (W != width() || H != height()))
-        resize(W, H); // lays out
-    else
+    FAutoSizeHint = QSize(W, H);
+    if (InLayout(*this)) {
+        updateGeometry();
         Layout(false);
+    } else if (FAutoSize && (W != width() || H != height())) {
+        resize(W, H); // lays out
+    } else {
+        Layout(false);
+    }
     emit OnPixelGraphicChange(this);
 }
 
@@ -326,6 +332,22 @@ int TPGImage::ImageToPicBoxY(int Y) const
 }
 
 // --- properties -------------------------------------------------------------------
+
+void TPGImage::SetAutoSize(bool Value)
+{
+    SetAutoSizePolicy(*this, Value, QSizePolicy::Expanding);
+    SetAndRearrange(FAutoSize, Value);
+}
+
+QSize TPGImage::sizeHint() const
+{
+    return FAutoSize && FAutoSizeHint.isValid() ? FAutoSizeHint : QAbstractScrollArea::sizeHint();
+}
+
+QSize TPGImage::minimumSizeHint() const
+{
+    return FAutoSize && FAutoSizeHint.isValid() ? FAutoSizeHint : QAbstractScrollArea::minimumSizeHint();
+}
 
 void TPGImage::SetAutoSizeLimit(int& Field, int Value)
 {

@@ -81,7 +81,7 @@ public:
     bool GetAllow24BitStretch() const { return FAllow24BitStretch; }
     void SetAllow24BitStretch(bool Value) { SetAndRearrange(FAllow24BitStretch, Value); }
     bool GetAutoSize() const { return FAutoSize; }
-    void SetAutoSize(bool Value) { SetAndRearrange(FAutoSize, Value); }
+    void SetAutoSize(bool Value);
     int GetAutoSizeMaxWidth() const { return FAutoSizeMaxWidth; }
     void SetAutoSizeMaxWidth(int Value) { SetAutoSizeLimit(FAutoSizeMaxWidth, Value); }
     int GetAutoSizeMaxHeight() const { return FAutoSizeMaxHeight; }
@@ -90,6 +90,9 @@ public:
     void SetAutoSizeMinWidth(int Value) { SetAutoSizeLimit(FAutoSizeMinWidth, Value); }
     int GetAutoSizeMinHeight() const { return FAutoSizeMinHeight; }
     void SetAutoSizeMinHeight(int Value) { SetAutoSizeLimit(FAutoSizeMinHeight, Value); }
+    // The auto-size result with AutoSize, so a layout can make room for it.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
     TColor GetBackGroundColor() const { return FBackGroundColor; }
     void SetBackGroundColor(TColor Value) { FBackGroundColor = Value; }
     bool GetCenter() const { return FCenter; }
@@ -281,6 +284,7 @@ private:
     int FAutoSizeMaxHeight = 2147483647;
     int FAutoSizeMinWidth = 0;
     int FAutoSizeMinHeight = 0;
+    QSize FAutoSizeHint;
     TColor FBackGroundColor = 0;
     bool FCenter = false;
     bool FDither = true;

@@ -35,7 +35,14 @@ QString DefaultCaption(TMsgDlgType type)
     return QApplication::applicationName();
 }
 
+int openBoxes = 0;
+
 } // namespace
+
+bool TQtDialogs::BoxOpen()
+{
+    return openBoxes > 0;
+}
 
 int TQtDialogs::Show(const TDialogRequest& request)
 {
@@ -62,7 +69,9 @@ int TQtDialogs::Show(const TDialogRequest& request)
                 box.setDefaultButton(pair.first);
         }
     }
+    ++openBoxes;
     const int clicked = box.exec();
+    --openBoxes;
     for (const auto& [bit, pair] : kMap)
         if (clicked == pair.first)
             return pair.second;

@@ -9,6 +9,9 @@ namespace lumeno {
 class TQtDialogs : public TDialogs {
 public:
     int Show(const TDialogRequest& request) override;
+    // True while one of the boxes is open: timers and notifications that
+    // would open another wait for the next turn.
+    static bool BoxOpen();
 };
 
 } // namespace lumeno

@@ -1,6 +1,6 @@
 #include "app/viewer/settings_store.h"
 #include "platform/exception.h"
-#include "platform/qt/registry.h"
+#include "platform/qt/registry/registry.h"
 #include "support/test_env.h"
 
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #include "controls/media/form_settings.h"
 
 #include "controls/media/font_dialog.h"
-#include "platform/qt/reg_ini_file.h"
+#include "platform/qt/registry/reg_ini_file.h"
 #include "support/test_env.h"
 
 #include <QCheckBox>

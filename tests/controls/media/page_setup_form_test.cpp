@@ -2,7 +2,7 @@
 
 #include "controls/media/font_dialog.h"
 #include "controls/media/preview_printer.h"
-#include "platform/qt/reg_ini_file.h"
+#include "platform/qt/registry/reg_ini_file.h"
 #include "support/recording_dialogs.h"
 #include "support/test_env.h"
 

@@ -5,6 +5,7 @@
 #include "print_test_support.h"
 #include "support/test_env.h"
 
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QProgressBar>
 #include <QStandardItemModel>
@@ -195,6 +196,42 @@ TEST(PreviewPrinter, HeaderFooterAndPageNumberPlacement)
     p.DrawHeaderFooter(1);
     p.EndDoc();
     EXPECT_EQ(CapturePage(p.Page(0)).Find("Page 1"), nullptr);
+}
+
+// Top and bottom of a text written with its baseline at y, in page pixels.
+std::pair<double, double> PageTextSpan(const TPreviewPrinter& p, const QFont& font, double y)
+{
+    TPageMetafile scratch(p.Metrics());
+    const QFontMetricsF m(font, &scratch);
+    return {y - m.ascent(), y + m.descent()};
+}
+
+TEST(PreviewPrinter, ListCaptionsAndRuleStayBelowTheHeader)
+{
+    TestPrinter p;
+    TTextOptions& t = p.TextOptions();
+    t.Header = "Holidays Ågjy";
+    for (const TPrintPageNumber number : {TPrintPageNumber::pnBottom, TPrintPageNumber::pnTop}) {
+        t.PrintPageNumber = number;
+        p.PrintListView(MakeList(3, {{"Name", 100}, {"Folder", 100}, {"Size", 100}}), nullptr);
+        const test::CapturedPage c = CapturePage(p.Page(0));
+        ASSERT_NE(c.Find("Name"), nullptr);
+        ASSERT_NE(c.Find("Holidays Ågjy"), nullptr);
+        QFont bold = t.BodyFont;
+        bold.setBold(true);
+        const auto header = PageTextSpan(p, t.HeaderFont, c.Find("Holidays Ågjy")->Baseline.y());
+        const auto name = PageTextSpan(p, bold, c.Find("Name")->Baseline.y());
+        EXPECT_GT(name.first, header.second);
+        ASSERT_FALSE(c.Strokes.empty());
+        EXPECT_GT(c.Strokes.front().top(), name.second);
+    }
+    // Without a header the captions start at the top margin.
+    t.Header.clear();
+    t.PrintPageNumber = TPrintPageNumber::pnBottom;
+    p.PrintListView(MakeList(3, {{"Name", 100}}), nullptr);
+    QFont bold = t.BodyFont;
+    bold.setBold(true);
+    EXPECT_NEAR(PageTextSpan(p, bold, CapturePage(p.Page(0)).Find("Name")->Baseline.y()).first, 300, 2);
 }
 
 TEST(PreviewPrinter, LongListIsPaginatedWithHeadersOnEveryPage)

@@ -1,6 +1,6 @@
 #include "controls/shell/browse_directory_dlg.h"
 #include "controls/shell/system_tree_view.h"
-#include "platform/qt/shell_fixture.h"
+#include "platform/qt/shell/shell_fixture.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "controls/shell/color_button_palette.h"
 #include "controls/shell/dfs_color_button.h"
-#include "platform/qt/reg_ini_file.h"
+#include "platform/qt/registry/reg_ini_file.h"
 
 #include <QApplication>
 #include <QColorDialog>

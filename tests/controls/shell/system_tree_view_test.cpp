@@ -2,8 +2,8 @@
 
 #include "controls/shell/file_change_thread.h"
 #include "controls/shell/folder_item_data.h"
-#include "platform/qt/item_prop.h"
-#include "platform/qt/shell_fixture.h"
+#include "platform/qt/shell/item_prop.h"
+#include "platform/qt/shell/shell_fixture.h"
 #include "support/recording_dialogs.h"
 
 #include <QCoreApplication>
@@ -228,17 +228,20 @@ TEST_F(TreeTest, SelectionSurvivesARefill)
     EXPECT_EQ(view->Selection(), tree.Home() + "/a/b");
 }
 
-TEST_F(TreeTest, OnChangeWaitsForTheReadDelay)
+TEST_F(TreeTest, OnChangeFiresAtOnceAndOnlyTheWatchWaitsForTheReadDelay)
 {
     view->show();
     QSignalSpy changes(view.get(), &TdfsCustomSystemTreeView::OnChange);
-    view->setCurrentItem(HomeNode()); // the first change goes at once
+    view->setCurrentItem(HomeNode()); // the first change moves the watch at once
     EXPECT_EQ(changes.count(), 1);
-    view->setCurrentItem(Child(Root(), "Computer"));
-    view->setCurrentItem(Child(Root(), "Trash"));
-    EXPECT_EQ(changes.count(), 1);
-    EXPECT_TRUE(WaitFor([&] { return changes.count() == 2; }));
-    EXPECT_EQ(view->currentItem()->text(0), "Trash");
+    EXPECT_EQ(view->WatchedPath(), tree.Home());
+    view->SetSelection(tree.Home() + "/a");
+    view->SetSelection(tree.Home() + "/a/b");
+    EXPECT_EQ(changes.count(), 3);
+    EXPECT_EQ(view->Selection(), tree.Home() + "/a/b");
+    EXPECT_EQ(view->WatchedPath(), tree.Home());
+    EXPECT_TRUE(WaitFor([&] { return view->WatchedPath() == tree.Home() + "/a/b"; }));
+    EXPECT_EQ(changes.count(), 3);
 }
 
 TEST_F(TreeTest, DeletingTheWatchedFolderSelectsItsParent)

@@ -334,13 +334,32 @@ TEST_F(GifReader, BrokenDataKeepsWhatWasDecoded)
     }
 }
 
+// A few bytes declaring a 65535 x 65535 frame once loaded as a 2 GiB image.
+TEST_F(GifReader, AFrameItsDataCannotFillIsRefusedBeforeAllocating)
+{
+    Frame huge = Pattern(2, 2, 2);
+    huge.Width = 65535;
+    huge.Height = 65535;
+    Bytes noData = Gif(2, {}, {}, false);
+    PutFrame(noData, huge);
+    noData.resize(noData.size() - 3); // no code size, no sub-blocks
+    huge.Data.assign(150, 0);
+    for (const Bytes& file : {Gif(2, {huge}), noData}) {
+        TPixelGraphic g;
+        g.SetDimensions(2, 2, pf8Bit);
+        TMemoryStream s(file.data(), static_cast<std::int64_t>(file.size()));
+        EXPECT_EQ(Error([&] { g.LoadFromStream(s); }), "Unexpected end of file");
+        EXPECT_TRUE(g.GetEmpty());
+    }
+}
+
 TEST_F(GifReader, ProgressCountsRowsAndStopsOnAbort)
 {
     std::vector<std::pair<int, int>> steps;
     TPixelGraphic g;
     g.SetOnProgress([&](TObject*, int step, int max, bool&) { steps.emplace_back(step, max); });
     Read(g, Gif(2, {Pattern(5, 1, 2)}));
-    EXPECT_EQ(steps, (std::vector<std::pair<int, int>>{{1, 1}}));
+    EXPECT_EQ(steps, (std::vector<std::pair<int, int>>{{1, 0}}));
 
     g.SetOnProgress([&](TObject*, int step, int, bool& abort) { abort = step == 2; });
     const Frame f = Pattern(3, 4, 2);

@@ -277,6 +277,34 @@ TEST_F(Pcx, ShortDataFailsAndKeepsTheRowsDecoded)
     EXPECT_EQ(LoadError(MakePcx(huge), &g), "PCX: Unexpected end of file");
 }
 
+// A blank page as ppmtopcx writes it: a run of 63 and one literal per line,
+// exactly the fewest bytes the lines can take.
+TEST_F(Pcx, TightlyEncodedLongLinesAreRead)
+{
+    PcxSpec s;
+    s.Bits = 1;
+    s.Width = 512;
+    s.Height = 100;
+    s.Lines.assign(100, Bytes(64, 0));
+    const Bytes bytes = MakePcx(s);
+    ASSERT_EQ(bytes.size(), 428u);
+    TPixelGraphic g;
+    Load(g, bytes);
+    EXPECT_EQ(g.GetWidth(), 512);
+    EXPECT_EQ(g.GetPixel(511, 99), 0u);
+}
+
+TEST_F(Pcx, ZeroBytesPerLineIsRefused)
+{
+    PcxSpec s;
+    s.Lines = {{1}};
+    s.EndPalette.assign(256, 0);
+    Bytes bytes = MakePcx(s);
+    Put16(bytes, 66, 0);
+    TPixelGraphic g;
+    EXPECT_EQ(LoadError(bytes, &g), "PCX: Unknown subformat");
+}
+
 TEST_F(Pcx, InfoAndIndex)
 {
     PcxSpec s;

@@ -243,6 +243,8 @@ TEST_F(Png, PaletteAndRgbFilesKeepTheirColours)
             TPixelGraphic g;
             Read(MakePng(layout), g);
             ASSERT_EQ(g.GetPixelFormat(), pf24Bit);
+            EXPECT_EQ(g.GetPaletteSize(), 0);
+            EXPECT_EQ(g.GetPaletteType(), pTrueColor);
             for (int y = 0; y < layout.Height; ++y)
                 for (int x = 0; x < layout.Width; ++x)
                     ASSERT_EQ(g.GetPixelColor(x, y),
@@ -369,6 +371,18 @@ TEST_F(Png, FileBackgroundBecomesTheFillColour)
     TPixelGraphic p;
     Read(MakePng(palette), p);
     EXPECT_EQ(p.GetPaletteEntry(0), RGB(74, 253, 10));
+    EXPECT_EQ(p.GetFillColor(), RGB(74, 253, 10));
+
+    PngLayout grey;
+    grey.ColorType = PNG_COLOR_TYPE_GRAY_ALPHA;
+    grey.HasBackground = true;
+    grey.Background.gray = 100;
+    grey.Sample = [](int, int, int c) { return c == 1 ? 0u : 7u; };
+    TPixelGraphic q;
+    Read(MakePng(grey), q);
+    ASSERT_EQ(q.GetPixelFormat(), pf8Bit);
+    EXPECT_EQ(q.GetFillColor(), RGB(100, 100, 100));
+    EXPECT_EQ(q.GetPixel(0, 0), q.GetFillValue());
 
     PNGUseFileBackground = false;
     TPixelGraphic own;
@@ -600,6 +614,14 @@ TEST_F(Png, BrokenFilesFailCleanly)
     huge[ihdr + 9] = huge[ihdr + 13] = 0x01; // 65576 x 65566
     FixCrc(huge, ihdr);
     EXPECT_EQ(PngError([&] { Read(huge, g); }), "PNG: Invalid size of image");
+    // So is one within the cap whose data could never unpack to it.
+    const std::uint8_t size[8] = {0, 0, 0x2A, 0xAA, 0, 0, 0xFF, 0xFF}; // 10922 x 65535, 2 GiB
+    std::copy_n(size, 8, huge.begin() + static_cast<std::ptrdiff_t>(ihdr + 8));
+    FixCrc(huge, ihdr);
+    g.SetDimensions(2, 2, pf8Bit);
+    TMemoryStream hugeStream(huge);
+    EXPECT_EQ(PngError([&] { g.LoadFromStream(hugeStream); }), "PNG: Unexpected end of file");
+    EXPECT_TRUE(g.GetEmpty());
     TMemoryStream s(good);
     EXPECT_EQ(PngError([&] { TPNGFileFormatReader().Read(s, g, 1); }), "PNG: Index invalid");
 }

@@ -300,6 +300,16 @@ TEST_F(Tiff, LyingSizesAndOffsetsFailCleanly)
     // A picture too big for memory.
     EXPECT_EQ(ReadError(TiffBuilder(false).Make({1}, Plain(0xFFFFFFFF, 0xFFFFFFFF, {8}, 1)).Data),
               "TIFF: Invalid size of image");
+    // A 2 GiB picture whose strip the file cannot hold takes no memory.
+    for (std::uint32_t compression : {1u, 32773u}) {
+        const Bytes hostile = TiffBuilder(false).Make({1, 2}, Plain(32768, 65535, {8}, 1, compression)).Data;
+        TPixelGraphic g;
+        g.SetDimensions(2, 2, pf8Bit);
+        TMemoryStream s(hostile.data(), static_cast<std::int64_t>(hostile.size()));
+        EXPECT_EQ(test::ErrorText<EPGTIFFileFormatReader>([&] { g.LoadFromStream(s); }),
+                  "TIFF: Unexpected end of file");
+        EXPECT_TRUE(g.GetEmpty());
+    }
     // Directory offset outside the file.
     EXPECT_EQ(ReadError(Bytes{'I', 'I', 42, 0, 0xFF, 0xFF, 0, 0}), "TIFF: Unexpected end of file");
 }

@@ -4,7 +4,7 @@
 #include "imagelib/pg_exceptions.h"
 #include "imagelib/pg_startup.h"
 #include "imagelib/pixel_graphic.h"
-#include "platform/qt/metafile.h"
+#include "platform/qt/metafile/metafile.h"
 #include "platform/stream.h"
 #include "support/metafile_builder.h"
 
@@ -136,6 +136,37 @@ TEST_F(MetafileReader, DrawsAtTheMetafileSizeOnWhite)
     EXPECT_EQ(g.GetPixelColor(900, 400), clBlue);
     EXPECT_EQ(g.GetPixelColor(700, 100), clWhite); // not drawn
     EXPECT_EQ(g.GetPixelColor(999, 0), clWhite);
+}
+
+// Pictures above four megapixels are drawn a band of rows at a time: shapes
+// crossing a band's edge continue seamlessly.
+TEST_F(MetafileReader, TallPicturesDrawAcrossBands)
+{
+    TPixelGraphic g;
+    Load(g, Placeable(3000, 2000, 96, WMFBody(3000, 2000)));
+    ASSERT_EQ(g.GetHeight(), 2000);
+    for (int y : {1000, 1397, 1398, 1999})
+        EXPECT_EQ(g.GetPixelColor(2900, y), clBlue) << y;
+    EXPECT_EQ(g.GetPixelColor(2900, 998), clWhite);
+    EXPECT_EQ(g.GetPixelColor(10, 1999), clRed);
+}
+
+// A few header bytes once asked for half a gigapixel and seconds of drawing.
+TEST_F(MetafileReader, HugePicturesAreDrawnScaledDownTo64Megapixels)
+{
+    const TBytes bytes = EMF(40000, 20000);
+    TPixelGraphic g;
+    Load(g, bytes);
+    EXPECT_LE(std::int64_t{g.GetWidth()} * g.GetHeight(), 64'000'000);
+    EXPECT_GT(std::int64_t{g.GetWidth()} * g.GetHeight(), 63'000'000);
+    EXPECT_NEAR(static_cast<double>(g.GetWidth()) / g.GetHeight(), 2.0, 0.001);
+    EXPECT_EQ(g.GetPixelColor(10, g.GetHeight() - 1), clRed);
+    EXPECT_EQ(g.GetPixelColor(g.GetWidth() - 10, g.GetHeight() - 1), clWhite);
+
+    const TGraphicInfo info = Info(bytes);
+    EXPECT_EQ(info.Width, 40000);
+    EXPECT_EQ(info.Remarks,
+              "Drawn at " + std::to_string(g.GetWidth()) + " x " + std::to_string(g.GetHeight()) + " pixels");
 }
 
 TEST_F(MetafileReader, PreviewFitsTheLongerSideInto130)

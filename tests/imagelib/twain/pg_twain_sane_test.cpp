@@ -2,8 +2,8 @@
 // without the source's dialog, the chosen source, and the BMP file.
 
 #include "imagelib/twain/pg_twain.h"
-#include "platform/qt/registry.h"
-#include "platform/qt/sane_options_dialog.h"
+#include "platform/qt/registry/registry.h"
+#include "platform/qt/twain/sane_options_dialog.h"
 #include "support/fake_twain_qt.h"
 #include "support/recording_dialogs.h"
 

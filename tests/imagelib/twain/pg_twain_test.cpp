@@ -3,7 +3,7 @@
 // message box, and the pixel-type negotiation.
 
 #include "imagelib/twain/pg_twain.h"
-#include "platform/qt/registry.h"
+#include "platform/qt/registry/registry.h"
 #include "support/fake_twain_qt.h"
 #include "support/recording_dialogs.h"
 

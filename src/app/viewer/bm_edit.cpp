@@ -1,0 +1,118 @@
+#include "app/viewer/bm_edit.h"
+
+#include "app/viewer/bookmarks.h"
+
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace lumeno {
+
+namespace {
+
+TfBMEdit* theBMEdit = nullptr;
+
+QPushButton* Button(QWidget* parent, const char* name, const char* caption)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    return button;
+}
+
+} // namespace
+
+TfBMEdit* fBMEdit()
+{
+    return theBMEdit;
+}
+
+void CreatefBMEdit()
+{
+    if (!theBMEdit)
+        theBMEdit = new TfBMEdit;
+}
+
+TfBMEdit::~TfBMEdit()
+{
+    if (theBMEdit == this)
+        theBMEdit = nullptr;
+}
+
+TfBMEdit::TfBMEdit(QWidget* Parent) : QDialog(Parent)
+{
+    setObjectName("fBMEdit");
+    setWindowTitle("Edit Bookmarks");
+    setModal(true);
+    resize(390, 273);
+    ListBox1 = new QListWidget(this);
+    ListBox1->setObjectName("ListBox1");
+    OKBtn = Button(this, "OKBtn", "OK");
+    CancelBtn = Button(this, "CancelBtn", "Cancel");
+    UpBtn = Button(this, "UpBtn", "Up");
+    DownBtn = Button(this, "DownBtn", "Down");
+    DeleteBtn = Button(this, "DeleteBtn", "Delete");
+    OKBtn->setDefault(true);
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* b : {OKBtn, CancelBtn, UpBtn, DownBtn, DeleteBtn})
+        buttons->addWidget(b);
+    buttons->addStretch();
+    auto* row = new QHBoxLayout(this);
+    row->addWidget(ListBox1, 1);
+    row->addLayout(buttons);
+    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    connect(UpBtn, &QPushButton::clicked, this, &TfBMEdit::UpClick);
+    connect(DownBtn, &QPushButton::clicked, this, &TfBMEdit::DownClick);
+    connect(DeleteBtn, &QPushButton::clicked, this, &TfBMEdit::DeleteClick);
+}
+
+void TfBMEdit::showEvent(QShowEvent* Event)
+{
+    ListBox1->clear();
+    for (const std::string& folder : ReadBookmarks(BookmarkFilePath()).value_or(std::vector<std::string>{}))
+        ListBox1->addItem(QString::fromStdString(folder));
+    if (ListBox1->count() > 0)
+        ListBox1->setCurrentRow(0);
+    QDialog::showEvent(Event);
+}
+
+std::vector<std::string> TfBMEdit::Entries() const
+{
+    std::vector<std::string> entries;
+    for (int i = 0; i < ListBox1->count(); ++i)
+        entries.push_back(ListBox1->item(i)->text().toStdString());
+    return entries;
+}
+
+void TfBMEdit::MoveSelected(int By)
+{
+    const int from = ListBox1->currentRow();
+    const int to = from + By;
+    if (from < 0 || to < 0 || to >= ListBox1->count())
+        return;
+    ListBox1->insertItem(to, ListBox1->takeItem(from));
+    ListBox1->setCurrentRow(to);
+}
+
+void TfBMEdit::UpClick()
+{
+    MoveSelected(-1);
+}
+
+void TfBMEdit::DownClick()
+{
+    MoveSelected(1);
+}
+
+void TfBMEdit::DeleteClick()
+{
+    const int row = ListBox1->currentRow();
+    if (row < 0)
+        return;
+    delete ListBox1->takeItem(row);
+    if (ListBox1->count() > 0)
+        ListBox1->setCurrentRow(0);
+}
+
+} // namespace lumeno

@@ -1,0 +1,104 @@
+#include "app/viewer/load_file.h"
+
+#include "app/viewer/main_window.h"
+#include "app/viewer/picture_box.h"
+#include "app/viewer/view_fit.h"
+#include "controls/media/aled.h"
+#include "controls/media/dcavi_play.h"
+#include "controls/media/gif_image.h"
+#include "controls/shell/file_utils.h"
+#include "imagelib/view/pg_image.h"
+#include "platform/dialogs.h"
+#include "platform/exception.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QMetaObject>
+#include <QToolButton>
+
+namespace lumeno {
+
+void TLoadFile::Execute()
+{
+    if (pending_)
+        return;
+    pending_ = true;
+    QMetaObject::invokeMethod(&form_, [this] { LoadAndShow(); }, Qt::QueuedConnection);
+}
+
+void TLoadFile::LoadAndShow()
+{
+    pending_ = false;
+    ++loads_;
+    form_.ALed1->SetValue(true);
+    const std::string path = form_.currentFile_;
+    ext_ = ShowExt(path);
+    try {
+        LoadInto(path);
+    } catch (const std::exception&) {
+        ShowMessage("Error reading image file");
+    }
+    form_.ALed1->SetValue(false);
+}
+
+void TLoadFile::LoadInto(const std::string& Path)
+{
+    form_.SetStatus(2, SizeText(GetFileSizeByName(Path)));
+    const std::string name = QFileInfo(QString::fromStdString(Path)).fileName().toStdString();
+    form_.HideViewers();
+    const bool movie = ext_ == "AVI";
+    form_.EnableCommand("Convert1", !movie);
+    form_.EnableCommand("EditFileinLumeno1", !movie);
+    if (movie) {
+        TDCAVIPlay* player = form_.AVIPlay1;
+        player->SetFileName(QString::fromStdString(Path));
+        if (!player->IsOpen())
+            throw Exception("Cannot open " + Path);
+        const QSize frame(player->FrameWidth(), player->FrameHeight());
+        player->resize(frame);
+        const QSize panel = form_.RightMain->size();
+        if (frame.height() > panel.height() - 8 || frame.width() > panel.width() - 8)
+            form_.ShrinkAviPlayer(player);
+        form_.SetStatus(3, PictureText(name, frame.width(), frame.height()));
+        if (form_.AutoZoom->isChecked())
+            FitToPanel();
+        player->show();
+        player->SetActive(true);
+        return;
+    }
+    if (ext_ == "GIF") {
+        TGIFImage* gif = form_.GIFImage1;
+        if (!gif->LoadFromFile(Path))
+            throw Exception("Cannot open " + Path);
+        ShowPicture(gif, gif->PictureSize().width(), gif->PictureSize().height(), name);
+        gif->SetAnimate(gif->FrameCount() > 1);
+    } else if (ext_ == "WMF" || ext_ == "ICO") {
+        form_.Image1->LoadFromFile(Path);
+        ShowPicture(form_.Image1, form_.Image1->PictureSize().width(), form_.Image1->PictureSize().height(), name);
+    } else {
+        form_.PGImage1->SetFileName(Path);
+        ShowPicture(form_.PGImage1, form_.PGImage1->GetPixelGraphicWidth(), form_.PGImage1->GetPixelGraphicHeight(),
+                    name);
+    }
+}
+
+void TLoadFile::ShowPicture(QWidget* Viewer, int Width, int Height, const std::string& Name)
+{
+    form_.SetStatus(3, PictureText(Name, Width, Height));
+    const QSize panel = form_.RightMain->size();
+    if (panel.width() < Width + 8 || panel.height() < Height + 8) {
+        FitToPanel();
+    } else {
+        Viewer->resize(std::max(Width, 1), std::max(Height, 1));
+        if (form_.AutoZoom->isChecked())
+            FitToPanel();
+    }
+    Viewer->show();
+}
+
+void TLoadFile::FitToPanel()
+{
+    form_.FitViewer(ext_);
+}
+
+} // namespace lumeno

@@ -1,0 +1,237 @@
+#pragma once
+// The program's main window: folder tree, file list, the four viewers and
+// the status bar, with every command of the program. Other windows reach
+// its shared routines through Form1().
+
+#include "app/viewer/load_file.h"
+#include "app/viewer/settings_store.h"
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <functional>
+#include <map>
+#include <set>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QColor;
+
+class QColorDialog;
+class QLineEdit;
+class QMenu;
+class QSpinBox;
+class QSplitter;
+class QToolBar;
+class QToolButton;
+class QTimer;
+class QTreeWidget;
+class QWidget;
+
+namespace lumeno {
+
+class TALed;
+class TDCAVIPlay;
+class TdfsStatusBar;
+class TdfsSystemTreeView;
+class TGIFImage;
+class TPGImage;
+class TPictureBox;
+class TPreviewPrinter;
+struct TCommand;
+
+inline constexpr const char* kVersionTitle = "Lumeno 7.8";
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    TForm1();
+    ~TForm1() override;
+
+    // Shared routines of the program's windows.
+    static std::string IncludeBackslash(const std::string& Path);
+    void FillFileList(QTreeWidget* List, const std::string& Folder, TdfsStatusBar* StatusBar,
+                      const std::string& Mask);
+    void ShowFile(const std::string& Path);
+    bool RecycleFile(const std::string& Path);
+    std::string ReadSetting(const std::string& Key, const std::string& Name, const std::string& Default) const;
+    void WriteSetting(const std::string& Key, const std::string& Name, const std::string& Value) const;
+    static bool OneSelected(QTreeWidget* List);
+    void SelectFileInList(const std::string& Path);
+    void Update1Click();
+    void SortFileList(QTreeWidget* List);
+    void FitImageToPanel();
+    void ShrinkAviPlayer(TDCAVIPlay* Player);
+    void BuildFileMask();
+    void LoadBookmarks();
+
+    // State other windows and tests read.
+    const std::string& CurrentFile() const { return currentFile_; }
+    const std::string& CurrentExt() const { return currentExt_; }
+    const std::string& FileMask() const { return fileMask_; }
+    std::string Folder() const;
+    int SortColumn() const { return sortColumn_; }
+    bool SortAscending() const { return sortAscending_; }
+    int LeftWidth() const { return leftWidth_; }
+    int LeftHeight() const { return leftHeight_; }
+    int DeleteMode() const { return deleteMode_; }
+    bool ConfirmDeletions() const { return confirmDeletions_; }
+    bool WasShown() const { return shown_; }
+    const std::vector<std::string>& Bookmarks() const { return bookmarks_; }
+    const TLoadFile& Loader() const { return loader_; }
+    // The path of a list item: the tree's folder with a slash, then the caption.
+    std::string ItemPath(const QString& Caption) const;
+    QAction* Command(const char* Name) const;
+    // Enables a command whose window is part of the program; the others stay off.
+    void EnableCommand(const char* Name, bool Enabled);
+    // The start-up file: the one command-line argument, absolute; "" for none.
+    void SetStartFile(const std::string& Path) { startFile_ = Path; }
+
+    // Components, named as the window's design names them.
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* PreviousImageButton = nullptr;
+    QToolButton* NextImageButton = nullptr;
+    QLineEdit* Seconds = nullptr;
+    QSpinBox* UpDown1 = nullptr;
+    QToolButton* LumenoBtn = nullptr;
+    QToolButton* MoveButton = nullptr;
+    QToolButton* tbAcquire = nullptr;
+    QToolButton* tbPhotoAlbum = nullptr;
+    QToolButton* ToolButton1 = nullptr;
+    QToolButton* SearchButton = nullptr;
+    QToolButton* tbGlimpset = nullptr;
+    QToolButton* ToolButton5 = nullptr;
+    QToolButton* SetColor = nullptr;
+    QToolButton* AutoZoom = nullptr;
+    QSplitter* MainSplitter = nullptr;
+    QSplitter* LeftSplitter = nullptr;
+    QWidget* LeftMain = nullptr;
+    QWidget* LeftTop = nullptr;
+    QWidget* LeftBottom = nullptr;
+    TdfsSystemTreeView* STV1 = nullptr;
+    QTreeWidget* SLV1 = nullptr;
+    QWidget* RightMain = nullptr;
+    TPictureBox* Image1 = nullptr;
+    TGIFImage* GIFImage1 = nullptr;
+    TDCAVIPlay* AVIPlay1 = nullptr;
+    TPGImage* PGImage1 = nullptr;
+    TdfsStatusBar* SB1 = nullptr;
+    TALed* ALed1 = nullptr;
+    QTimer* Timer1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QMenu* PopupMenu2 = nullptr;
+    QMenu* Bookmarks1 = nullptr;
+    std::unique_ptr<TPreviewPrinter> PP1;
+
+    // Handlers (each feature's in its own main_window_*.cpp).
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    void DeleteFile1Click();
+    void PageSetup1Click();
+    void SetColor1Click();
+    void Quit1Click();
+    void Contents1Click();
+    void SearchForHelpOn1Click();
+    void FeatureOverview1Click();
+    void HowToUseHelp1Click();
+    void GoToOurWebSite1Click();
+    void EmailUs1Click();
+    void AboutLumeno1Click();
+    void ZoomIn1Click();
+    void ZoomOut1Click();
+    void ViewAllFiles1Click();
+    void Refresh1Click();
+    void AutoZoomClick();
+    void PopupMenu1Popup();
+    void RightMainResize();
+    void NextImageButtonClick();
+    void PreviousImageButtonClick();
+    void LumenoBtnClick();
+    void UpDown1Click();
+    void Timer1Timer();
+    void AddBookmark1Click();
+    void EditBookmarks1Click();
+    void BookmarkClick(const std::string& Folder);
+    // The edit dialog's OK: its list becomes the file and the menu.
+    void SaveEditedBookmarks(const std::vector<std::string>& Folders);
+    // The panel's background as chosen by "Set Color..." (Chosen) or read at start.
+    void SetPanelColor(const QColor& Color, bool Chosen);
+    void STV1Change();
+    void SLV1Change();
+    void SLV1ColumnClick(int Column);
+    void SLV1DblClick();
+    // The single-instance server's macro handler: shows the file of the last
+    // "[Open("path")]" command.
+    void LumenoDdeServerExecuteMacro(const QStringList& Commands);
+
+    // The thumbnail window's refresh after a delete in the same folder; set
+    // by that window.
+    std::function<void(const std::string& Folder)> OnFilesDeleted;
+    // Local files dropped on the window from other programs; set by the file mover.
+    std::function<void(const QStringList& Paths)> MoveDroppedFiles;
+
+protected:
+    void showEvent(QShowEvent* Event) override;
+    void closeEvent(QCloseEvent* Event) override;
+    void keyPressEvent(QKeyEvent* Event) override;
+    void dragEnterEvent(QDragEnterEvent* Event) override;
+    void dropEvent(QDropEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    friend class TLoadFile;
+    void BuildLayout();
+    void BuildToolBar();
+    void BuildPanes();
+    void BuildStatusBar();
+    void PlaceLamp();
+    void BuildCommands();
+    void Connect(QAction* Action, const TCommand& Row);
+    void BuildViewers();
+    void ReadGeometry();
+    void WriteGeometry();
+    void OpenStartFolder();
+    void HideViewers();
+    // Fits the viewer of a type's extension to the viewing panel.
+    void FitViewer(const std::string& Ext);
+    QWidget* Viewer(const std::string& Ext) const;
+    QSize PictureSize(const std::string& Ext) const;
+    void DeleteFiles(const std::vector<std::string>& Paths);
+    void AddBookmarkItem(const std::string& Folder);
+    void SetStatus(int Panel, const std::string& Text);
+    void ShowSelectedFile();
+
+    TSettingsStore settings_;
+    std::map<std::string, QAction*> commands_;
+    std::set<std::string> ready_;
+    std::string currentFile_;
+    std::string currentExt_;
+    std::string lastCaption_;
+    std::string fileMask_;
+    std::string startFile_;
+    std::vector<std::string> bookmarks_;
+    int sortColumn_ = 0;
+    bool sortAscending_ = true;
+    int leftWidth_ = 180;
+    int leftHeight_ = 120;
+    int deleteMode_ = 0;
+    bool confirmDeletions_ = true;
+    bool colorChanged_ = false;
+    bool shown_ = false;
+    TLoadFile loader_;
+};
+
+// The file the last of a batch of open commands names; a command that is no
+// "[Open(" command counts as a file name.
+std::string OpenMacroFile(const QStringList& Commands);
+
+// The one main window; nullptr before CreateForm1().
+TForm1* Form1();
+void CreateForm1();
+// Frees the main window (tests; the program ends with it).
+void FreeForm1();
+
+} // namespace lumeno

@@ -1,0 +1,96 @@
+// Showing a file in the viewer that suits it, and fitting it to the panel.
+
+#include "app/viewer/main_window.h"
+#include "app/viewer/picture_box.h"
+#include "app/viewer/view_fit.h"
+#include "controls/media/dcavi_play.h"
+#include "controls/media/gif_image.h"
+#include "imagelib/view/pg_image.h"
+
+#include <QToolButton>
+#include <QTreeWidget>
+
+namespace lumeno {
+
+void TForm1::ShowFile(const std::string& Path)
+{
+    currentFile_ = Path;
+    currentExt_ = ShowExt(Path);
+    loader_.Execute();
+}
+
+void TForm1::HideViewers()
+{
+    AVIPlay1->SetActive(false);
+    AVIPlay1->hide();
+    Image1->hide();
+    GIFImage1->SetAnimate(false);
+    GIFImage1->hide();
+    PGImage1->hide();
+}
+
+QWidget* TForm1::Viewer(const std::string& Ext) const
+{
+    if (Ext == "AVI")
+        return AVIPlay1;
+    if (Ext == "GIF")
+        return GIFImage1;
+    if (Ext == "WMF" || Ext == "ICO")
+        return Image1;
+    return PGImage1;
+}
+
+QSize TForm1::PictureSize(const std::string& Ext) const
+{
+    if (Ext == "AVI")
+        return {AVIPlay1->FrameWidth(), AVIPlay1->FrameHeight()};
+    if (Ext == "GIF")
+        return GIFImage1->PictureSize();
+    if (Ext == "WMF" || Ext == "ICO")
+        return Image1->PictureSize();
+    return {PGImage1->GetPixelGraphicWidth(), PGImage1->GetPixelGraphicHeight()};
+}
+
+void TForm1::FitViewer(const std::string& Ext)
+{
+    const QSize size = FitToPanelSize(RightMain->size(), PictureSize(Ext));
+    if (size.isValid())
+        Viewer(Ext)->resize(size);
+}
+
+void TForm1::FitImageToPanel()
+{
+    FitViewer(currentExt_);
+}
+
+void TForm1::ShrinkAviPlayer(TDCAVIPlay* Player)
+{
+    Player->resize(ShrinkAviSize({Player->FrameWidth(), Player->FrameHeight()}));
+}
+
+void TForm1::ZoomIn1Click()
+{
+    FitImageToPanel();
+}
+
+void TForm1::ZoomOut1Click()
+{
+    if (OneSelected(SLV1))
+        ShowFile(ItemPath(SLV1->selectedItems().first()->text(0)));
+}
+
+void TForm1::AutoZoomClick()
+{
+    if (AutoZoom->isChecked())
+        FitImageToPanel();
+    else
+        ZoomOut1Click();
+}
+
+void TForm1::RightMainResize()
+{
+    if (OneSelected(SLV1))
+        FitImageToPanel();
+}
+
+} // namespace lumeno

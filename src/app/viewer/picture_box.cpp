@@ -1,0 +1,59 @@
+#include "app/viewer/picture_box.h"
+
+#include "app/viewer/file_types.h"
+#include "platform/exception.h"
+#include "platform/stream.h"
+
+#include <QImageReader>
+#include <QPainter>
+
+namespace lumeno {
+
+TPictureBox::TPictureBox(QWidget* Parent) : QWidget(Parent)
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void TPictureBox::LoadFromFile(const std::string& FileName)
+{
+    if (FileTypeOf(FileName) == TFileType::ftWMF) {
+        auto metafile = std::make_unique<TMetafile>();
+        TFileStream stream(FileName, TFileMode::fmOpenRead);
+        metafile->LoadFromStream(stream);
+        metafile_ = std::move(metafile);
+        image_ = QImage();
+    } else {
+        QImageReader reader(QString::fromStdString(FileName));
+        QImage image = reader.read();
+        if (image.isNull())
+            throw Exception("Cannot read " + FileName + ": " + reader.errorString().toStdString());
+        image_ = std::move(image);
+        metafile_.reset();
+    }
+    update();
+}
+
+void TPictureBox::Clear()
+{
+    metafile_.reset();
+    image_ = QImage();
+    update();
+}
+
+QSize TPictureBox::PictureSize() const
+{
+    if (metafile_)
+        return {metafile_->GetWidth(), metafile_->GetHeight()};
+    return image_.size();
+}
+
+void TPictureBox::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (metafile_)
+        metafile_->Play(painter, QRectF(rect()));
+    else if (!image_.isNull())
+        painter.drawImage(rect(), image_);
+}
+
+} // namespace lumeno

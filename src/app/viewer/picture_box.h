@@ -1,0 +1,38 @@
+#pragma once
+// The plain picture box of the viewers: a metafile (WMF, EMF) or an icon,
+// drawn stretched over the box with its transparent parts showing the
+// parent through.
+
+#include "platform/qt/metafile/metafile.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <memory>
+#include <string>
+
+namespace lumeno {
+
+class TPictureBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit TPictureBox(QWidget* Parent = nullptr);
+
+    // A metafile by its contents, anything else through Qt's image readers
+    // (icons). Raises lumeno::Exception for a file that cannot be read; the
+    // box then keeps its picture.
+    void LoadFromFile(const std::string& FileName);
+    void Clear();
+    bool Empty() const { return !metafile_ && image_.isNull(); }
+    // The picture's own size in pixels.
+    QSize PictureSize() const;
+
+protected:
+    void paintEvent(QPaintEvent* Event) override;
+
+private:
+    std::unique_ptr<TMetafile> metafile_;
+    QImage image_;
+};
+
+} // namespace lumeno

@@ -1,0 +1,25 @@
+#pragma once
+// "--tool NAME [FILES]": one tool window shown on its own.
+
+#include <QStringList>
+
+#include <functional>
+#include <map>
+#include <string>
+
+namespace lumeno {
+
+// Tool name -> shows that window with the files given after the name.
+using TToolTable = std::map<std::string, std::function<void(const QStringList& Files)>>;
+
+struct TStartRequest {
+    std::string Tool;       // "" when no tool was asked for
+    QStringList ToolFiles;  // the files after the tool's name
+    std::string StartFile;  // the one file argument, absolute; "" for none
+};
+
+// Reads the arguments after the program name. One argument is made absolute
+// against StartDir; two or more count as none.
+TStartRequest ParseArguments(const QStringList& Arguments, const QString& StartDir);
+
+} // namespace lumeno

@@ -1,0 +1,248 @@
+#include "app/viewer/command_table.h"
+#include "controls/shell/dfs_status_bar.h"
+#include "main_window_fixture.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSpinBox>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <set>
+
+namespace lumeno::test {
+namespace {
+
+TEST_F(MainWindowTest, AFreshUserGetsTheDefaultWindow)
+{
+    TForm1& form = Open();
+    EXPECT_EQ(form.windowTitle(), "Lumeno 7.8 by Orvella Software");
+    EXPECT_EQ(Form1(), &form);
+    EXPECT_EQ(form.objectName(), "Form1");
+    EXPECT_EQ(form.pos(), QPoint(0, 0));
+    EXPECT_EQ(form.size(), QSize(620, 460));
+    EXPECT_EQ(form.LeftWidth(), 180);
+    EXPECT_EQ(form.LeftHeight(), 120);
+    EXPECT_EQ(form.Seconds->text(), "4");
+    EXPECT_EQ(form.DeleteMode(), 0);
+    EXPECT_TRUE(form.ConfirmDeletions());
+    EXPECT_EQ(form.FileMask(), "*.jpg;*.gif;*.bmp;*.ico;*.wmf;*.avi;*.pcx;*.png;*.tga;*.tif;");
+    EXPECT_TRUE(form.WasShown());
+    const int widths[] = {25, 80, 60, 250, 50};
+    ASSERT_EQ(form.SB1->Panels().Count(), 5);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(form.SB1->Panels()[i].Width(), widths[i]);
+        EXPECT_EQ(form.SB1->Panels()[i].Alignment(), i < 3 ? taCenter : taLeftJustify);
+    }
+}
+
+TEST_F(MainWindowTest, StoredValuesAreReadAndCloseWritesThemBack)
+{
+    Store("Left", "30");
+    Store("Top", "20");
+    Store("Width", "700");
+    Store("Height", "500");
+    Store("LeftWidth", "210");
+    Store("Seconds", "9");
+    Store("BG Color", "255");
+    Store("Confirm Deletions", "0");
+    Store("Deletions", "1");
+    Store("FileTypes", "111111");
+    TForm1& form = Open();
+    EXPECT_EQ(form.pos(), QPoint(30, 20));
+    EXPECT_EQ(form.size(), QSize(700, 500));
+    EXPECT_EQ(form.LeftWidth(), 210);
+    EXPECT_EQ(form.Seconds->text(), "9");
+    EXPECT_EQ(form.RightMain->palette().color(QPalette::Window), QColor(255, 0, 0));
+    EXPECT_FALSE(form.ConfirmDeletions());
+    EXPECT_EQ(form.DeleteMode(), 1);
+    EXPECT_EQ(form.FileMask(), "*.jpg;*.gif;*.bmp;*.ico;*.wmf;*.avi;");
+
+    Store("BG Color", "65280");
+    form.UpDown1->setValue(12);
+    form.close();
+    EXPECT_EQ(Stored("Seconds"), "12");
+    EXPECT_EQ(Stored("LeftWidth"), "210");
+    EXPECT_EQ(Stored("LeftHeight"), "120");
+    EXPECT_EQ(Stored("Width"), "700");
+    EXPECT_EQ(Stored("Left"), "30");
+    EXPECT_EQ(Stored("Directory"), pics_.Path().string());
+    // The colour was read, not chosen: what another run stored survives.
+    EXPECT_EQ(Stored("BG Color"), "65280");
+    form.SetPanelColor(QColor(0, 0, 255), true);
+    form.show();
+    form.close();
+    EXPECT_EQ(Stored("BG Color"), std::to_string(0xFF0000));
+}
+
+TEST_F(MainWindowTest, TheStoredStartFolderOfTheOldDefaultIsHome)
+{
+    Store("Directory", "c:\\");
+    TForm1& form = Open();
+    EXPECT_EQ(form.Folder(), SettingDefault("Directory"));
+}
+
+TEST_F(MainWindowTest, ToolbarButtonsInOrderWithTheirHints)
+{
+    TForm1& form = Open();
+    QStringList names;
+    for (QAction* action : form.ToolBar1->actions())
+        names << (action->isSeparator() ? QString("-") : form.ToolBar1->widgetForAction(action)->objectName());
+    EXPECT_EQ(names, (QStringList{"PreviousImageButton", "NextImageButton", "-", "UpDown1", "LumenoBtn", "-",
+                                  "MoveButton", "tbAcquire", "tbPhotoAlbum", "ToolButton1", "SearchButton",
+                                  "tbGlimpset", "ToolButton5", "-", "SetColor", "AutoZoom"}));
+    EXPECT_EQ(form.LumenoBtn->toolTip(), "Run a Lumeno");
+    EXPECT_EQ(form.tbAcquire->toolTip(), "Image Editor / Acquire Images from Twain Device");
+    EXPECT_TRUE(form.LumenoBtn->isCheckable());
+    EXPECT_TRUE(form.AutoZoom->isCheckable());
+    EXPECT_EQ(form.UpDown1->minimum(), 1);
+    EXPECT_EQ(form.UpDown1->maximum(), 60);
+    EXPECT_TRUE(form.Seconds->isReadOnly());
+}
+
+TEST_F(MainWindowTest, EveryCommandIsFoundWithAUniqueKeyAndIsEnabledExactlyWhenItHasAHandler)
+{
+    TForm1& form = Open();
+    std::set<QString> keys;
+    for (const TCommand& row : CommandTable()) {
+        if (std::string(row.Name) == "-")
+            continue;
+        QAction* action = form.Command(row.Name);
+        ASSERT_NE(action, nullptr) << row.Name;
+        if (!(row.Flags & (cfOneSelected | cfAnySelected | cfHidden))) {
+            EXPECT_EQ(action->isEnabled(), row.Handler != nullptr) << row.Name;
+        }
+        if (*row.Shortcut) {
+            EXPECT_TRUE(keys.insert(action->shortcut().toString()).second) << row.Name;
+        }
+    }
+    EXPECT_EQ(keys, (std::set<QString>{"F1", "F2", "F3", "F5", "F8", "Del"}));
+    EXPECT_FALSE(form.Command("SearchForHelpOn1")->isVisible());
+    EXPECT_FALSE(form.Command("Copy1")->isVisible());
+    EXPECT_EQ(form.Bookmarks1->actions().size(), 3);
+}
+
+TEST_F(MainWindowTest, PopupEnablesByTheSelection)
+{
+    Picture("a.png");
+    Picture("b.png");
+    TForm1& form = Open();
+    QAction* remove = form.Command("DeleteFiles1");
+    emit form.PopupMenu1->aboutToShow();
+    EXPECT_FALSE(remove->isEnabled());
+    Select({"a.png", "b.png"});
+    emit form.PopupMenu1->aboutToShow();
+    EXPECT_TRUE(remove->isEnabled());
+    // Commands of windows not part of the program stay off.
+    Select({"a.png"});
+    emit form.PopupMenu1->aboutToShow();
+    EXPECT_FALSE(form.Command("Convert1")->isEnabled());
+}
+
+TEST_F(MainWindowTest, DeleteAsksAndMovesToTheTrashSelectingTheSuccessor)
+{
+    for (const char* name : {"a.png", "b.png", "c.png", "d.png"})
+        Picture(name);
+    TForm1& form = Open();
+    form.DeleteFile1Click();
+    EXPECT_EQ(Texts(), std::vector<std::string>{"You need to click on a file name first"});
+
+    dialogs_.Reset();
+    Select({"b.png"});
+    dialogs_.Answer(mrNo);
+    form.DeleteFile1Click();
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Delete file b.png?"});
+    EXPECT_TRUE(std::filesystem::exists(pics_.File("b.png")));
+
+    dialogs_.Reset();
+    Select({"b.png", "c.png"});
+    dialogs_.Answer(mrYes);
+    form.DeleteFile1Click();
+    Drain();
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Delete selected files?"});
+    EXPECT_FALSE(std::filesystem::exists(pics_.File("b.png")));
+    EXPECT_FALSE(std::filesystem::exists(pics_.File("c.png")));
+    EXPECT_EQ(Captions(), (QStringList{"a.png", "d.png"}));
+    EXPECT_EQ(form.CurrentFile(), pics_.File("a.png"));
+    ASSERT_EQ(form.SLV1->selectedItems().size(), 1);
+    EXPECT_EQ(form.SLV1->selectedItems().first()->text(0), "a.png");
+}
+
+TEST_F(MainWindowTest, DeletingEverythingWithoutConfirmingLeavesNoCurrentFile)
+{
+    Store("Confirm Deletions", "0");
+    Store("Deletions", "1");
+    Picture("a.png");
+    Picture("b.png");
+    TForm1& form = Open();
+    Select({"a.png", "b.png"});
+    form.DeleteFile1Click();
+    EXPECT_TRUE(Texts().empty());
+    EXPECT_TRUE(Captions().isEmpty());
+    EXPECT_EQ(form.CurrentFile(), "");
+}
+
+TEST_F(MainWindowTest, FailedDeletionsAreReportedAndNothingElseIsTried)
+{
+    Store("Confirm Deletions", "0");
+    Picture("a.png");
+    TForm1& form = Open();
+    Select({"a.png"});
+    // Gone behind the list's back: neither the trash nor a permanent delete succeeds.
+    std::filesystem::remove(pics_.File("a.png"));
+    form.DeleteFile1Click();
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Error moving " + pics_.File("a.png") + " to recycle bin"});
+
+    FreeForm1();
+    dialogs_.Reset();
+    Store("Deletions", "1");
+    Picture("b.png");
+    TForm1& again = Open();
+    Select({"b.png"});
+    std::filesystem::remove(pics_.File("b.png"));
+    again.DeleteFile1Click();
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Error deleting " + pics_.File("b.png")});
+}
+
+TEST_F(MainWindowTest, OneArgumentShowsThatFileAndSelectsNothing)
+{
+    Picture("a.png", 30, 20);
+    Picture("b.png");
+    TForm1& form = Open(pics_.File("a.png"));
+    Drain();
+    EXPECT_EQ(Captions(), (QStringList{"a.png", "b.png"}));
+    EXPECT_TRUE(form.SLV1->selectedItems().isEmpty());
+    EXPECT_EQ(form.CurrentFile(), pics_.File("a.png"));
+    EXPECT_EQ(form.SB1->Panels()[3].Text(), " a.png  (30 x 20)");
+    EXPECT_TRUE(Texts().empty());
+}
+
+TEST_F(MainWindowTest, AMissingArgumentOpensItsFolderAndSaysSo)
+{
+    Picture("b.png");
+    TForm1& form = Open(pics_.File("missing.png"));
+    Drain();
+    EXPECT_EQ(Captions(), (QStringList{"b.png"}));
+    EXPECT_EQ(form.SB1->Panels()[2].Text(), "1K");
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Error reading image file"});
+}
+
+TEST_F(MainWindowTest, SharedRoutines)
+{
+    EXPECT_EQ(TForm1::IncludeBackslash("/a/b"), "/a/b/");
+    EXPECT_EQ(TForm1::IncludeBackslash("/"), "/");
+    Picture("a.png");
+    Picture("b.png");
+    TForm1& form = Open();
+    form.SelectFileInList(pics_.File("b.png"));
+    ASSERT_TRUE(TForm1::OneSelected(form.SLV1));
+    EXPECT_EQ(form.SLV1->currentItem()->text(0), "b.png");
+    form.SelectFileInList(pics_.File("gone.png"));
+    EXPECT_EQ(form.SLV1->currentItem()->text(0), "b.png");
+    form.WriteSetting(kSettingsKey, "SourceDir", "/x");
+    EXPECT_EQ(form.ReadSetting(kSettingsKey, "SourceDir", "C:\\"), "/x");
+}
+
+} // namespace
+} // namespace lumeno::test

@@ -1,0 +1,238 @@
+#include "app/viewer/picture_box.h"
+#include "controls/media/aled.h"
+#include "controls/media/dcavi_play.h"
+#include "controls/media/gif_image.h"
+#include "controls/shell/dfs_status_bar.h"
+#include "imagelib/view/pg_image.h"
+#include "app/viewer/list_drag.h"
+#include "main_window_fixture.h"
+#include "support/avi_clip.h"
+#include "support/metafile_builder.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QToolButton>
+
+#include <fstream>
+
+namespace lumeno::test {
+namespace {
+
+class ShowFileTest : public MainWindowTest {
+protected:
+    std::string Status(int panel) { return Form1()->SB1->Panels()[panel].Text(); }
+    void Show(const std::string& name)
+    {
+        Form1()->ShowFile(pics_.File(name));
+        Drain();
+    }
+    void SetPanel(int w, int h)
+    {
+        Form1()->RightMain->setFixedSize(w, h);
+        Drain();
+    }
+};
+
+TEST_F(ShowFileTest, AJpegIsShownInTheViewControlWithItsSizes)
+{
+    Picture("photo.jpg", 640, 480, "JPEG");
+    TForm1& form = Open();
+    SetPanel(800, 600);
+    Show("photo.jpg");
+    EXPECT_TRUE(form.PGImage1->isVisible());
+    EXPECT_FALSE(form.GIFImage1->isVisible());
+    EXPECT_EQ(Status(3), " photo.jpg  (640 x 480)");
+    EXPECT_EQ(form.PGImage1->size(), QSize(640, 480));
+    EXPECT_FALSE(form.ALed1->Value());
+    // Larger than the panel: fitted.
+    SetPanel(400, 300);
+    Show("photo.jpg");
+    EXPECT_EQ(form.PGImage1->size(), QSize(392, 294));
+    // A long extension is named by its first three letters.
+    std::filesystem::copy_file(pics_.File("photo.jpg"), pics_.File("x.jpeg"));
+    Show("x.jpeg");
+    EXPECT_EQ(form.CurrentExt(), "JPE");
+    EXPECT_TRUE(form.PGImage1->isVisible());
+    EXPECT_TRUE(Texts().empty());
+}
+
+TEST_F(ShowFileTest, SizesAreShownInWholeKilobytesPlusOne)
+{
+    TForm1& form = Open();
+    for (auto [bytes, text] : {std::pair<int, const char*>{1, "1K"}, {1024, "2K"}}) {
+        std::ofstream(pics_.File("n.dat"), std::ios::binary) << std::string(std::size_t(bytes), 'x');
+        Show("n.dat");
+        EXPECT_EQ(Status(2), text);
+    }
+    // Neither is a picture.
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Error reading image file", "Error reading image file"}));
+    EXPECT_FALSE(form.ALed1->Value());
+}
+
+TEST_F(ShowFileTest, ACorruptFileSaysSoAndShowsNothing)
+{
+    std::ofstream(pics_.File("bad.png"), std::ios::binary) << "\x89PNG\r\n\x1a\n garbage";
+    TForm1& form = Open();
+    Show("bad.png");
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Error reading image file"});
+    EXPECT_FALSE(form.PGImage1->isVisible());
+    EXPECT_FALSE(form.ALed1->Value());
+}
+
+TEST_F(ShowFileTest, QuickRequestsCollapseIntoOneLoadOfTheLast)
+{
+    Picture("a.png", 10, 10);
+    Picture("b.png", 20, 10);
+    Picture("c.png", 30, 10);
+    TForm1& form = Open();
+    const int before = form.Loader().LoadCount();
+    form.ShowFile(pics_.File("a.png"));
+    form.ShowFile(pics_.File("b.png"));
+    form.ShowFile(pics_.File("c.png"));
+    Drain();
+    EXPECT_EQ(form.Loader().LoadCount(), before + 1);
+    EXPECT_EQ(Status(3), " c.png  (30 x 10)");
+}
+
+TEST_F(ShowFileTest, MetafilesGifsAndClipsUseTheirOwnViewers)
+{
+    TBytes wmf = PlaceableHeader(0, 0, 1440, 720, 1440);
+    const TBytes body = TWMFBuilder().Build(0);
+    wmf.insert(wmf.end(), body.begin(), body.end());
+    WriteFileBytes(pics_.File("shape.wmf"), {wmf.begin(), wmf.end()});
+    AviClip clip;
+    clip.Width = 320;
+    clip.Height = 240;
+    clip.Write(pics_.File("clip.avi"));
+    TForm1& form = Open();
+    SetPanel(100, 100);
+
+    Show("shape.wmf");
+    EXPECT_TRUE(form.Image1->isVisible());
+    EXPECT_EQ(Status(3), " shape.wmf  (96 x 48)");
+    EXPECT_EQ(form.Image1->size(), QSize(92, 46));
+
+    Show("clip.avi");
+    EXPECT_TRUE(form.AVIPlay1->isVisible());
+    EXPECT_FALSE(form.Image1->isVisible());
+    EXPECT_EQ(form.AVIPlay1->size(), QSize(145, 109));
+    EXPECT_EQ(Status(3), " clip.avi  (320 x 240)");
+    EXPECT_FALSE(form.Command("Convert1")->isEnabled());
+
+    if (HaveTool("convert")) {
+        ASSERT_EQ(test::Run("convert -size 8x6 xc:red xc:blue -loop 0 " + pics_.File("anim.gif")), 0);
+        Show("anim.gif");
+        EXPECT_TRUE(form.GIFImage1->isVisible());
+        EXPECT_TRUE(form.GIFImage1->Animate());
+        EXPECT_FALSE(form.AVIPlay1->isVisible());
+        EXPECT_EQ(Status(3), " anim.gif  (8 x 6)");
+    }
+    EXPECT_TRUE(Texts().empty());
+}
+
+TEST_F(ShowFileTest, AutoZoomFitsAndReleasingItShowsTheNaturalSize)
+{
+    Picture("a.png", 50, 25);
+    TForm1& form = Open();
+    SetPanel(208, 208);
+    Select({"a.png"});
+    Drain();
+    EXPECT_EQ(form.PGImage1->size(), QSize(50, 25));
+    form.AutoZoom->click();
+    EXPECT_EQ(form.PGImage1->size(), QSize(200, 100));
+    form.AutoZoom->click();
+    Drain();
+    EXPECT_EQ(form.PGImage1->size(), QSize(50, 25));
+    // Nothing selected: releasing does nothing.
+    form.SLV1->clearSelection();
+    form.ZoomOut1Click();
+    EXPECT_FALSE(form.Loader().Pending());
+}
+
+TEST_F(ShowFileTest, ListsTheFolderByMaskAndSortsByEachColumn)
+{
+    Store("FileTypes", "111111");
+    Picture("b.png");
+    Picture("c.bmp", 300, 300, "BMP");
+    Picture("a.jpg", 10, 10, "JPEG");
+    std::ofstream(pics_.File(".hidden.jpg")) << "x";
+    std::ofstream(pics_.File("notes")) << "x";
+    TForm1& form = Open();
+    EXPECT_EQ(Captions(), (QStringList{"a.jpg", "c.bmp"}));
+    EXPECT_EQ(Status(1), "2 files");
+    EXPECT_EQ(form.SLV1->topLevelItem(1)->text(2), "BMP");
+
+    form.Command("ViewAllFiles1")->trigger();
+    EXPECT_EQ(form.SLV1->headerItem()->text(0), "Name (All)");
+    EXPECT_EQ(Captions(), (QStringList{"a.jpg", "b.png", "c.bmp", "notes"}));
+    // Size: the 300 x 300 bitmap is the largest.
+    form.SLV1ColumnClick(1);
+    EXPECT_EQ(Captions().last(), "c.bmp");
+    form.SLV1ColumnClick(1);
+    EXPECT_FALSE(form.SortAscending());
+    EXPECT_EQ(Captions().first(), "c.bmp");
+    form.SLV1ColumnClick(2);
+    EXPECT_EQ(Captions(), (QStringList{"c.bmp", "a.jpg", "notes", "b.png"}));
+    form.Update1Click();
+    EXPECT_EQ(form.SortColumn(), 0);
+
+    Store("FileTypes", "0000000000");
+    form.Command("ViewAllFiles1")->trigger();
+    form.BuildFileMask();
+    form.Update1Click();
+    EXPECT_TRUE(Captions().isEmpty());
+    EXPECT_EQ(Status(1), "0 files");
+}
+
+TEST_F(ShowFileTest, SelectingShowsOnceAndTheSameNameInAnotherFolderAgain)
+{
+    Picture("a.png", 10, 10);
+    Picture("b.png", 12, 10);
+    TForm1& form = Open();
+    Select({"a.png"});
+    const int loads = form.Loader().LoadCount();
+    EXPECT_EQ(loads, 1);
+    EXPECT_TRUE(form.Command("Copy1")->isVisible());
+    Select({});
+    EXPECT_FALSE(form.Command("Copy1")->isVisible());
+    Select({"a.png"});
+    EXPECT_EQ(form.Loader().LoadCount(), loads);
+
+    TempDir other;
+    QImage(40, 10, QImage::Format_RGB32).save(QString::fromStdString(other.File("a.png")));
+    form.FillFileList(form.SLV1, other.Path().string(), form.SB1, form.FileMask());
+    form.BookmarkClick(other.Path().string());
+    Drain();
+    Select({"a.png"});
+    EXPECT_EQ(form.Loader().LoadCount(), loads + 1);
+    EXPECT_EQ(Status(3), " a.png  (40 x 10)");
+}
+
+TEST_F(ShowFileTest, ADragCarriesFolderCaptionsAndTheListsTag)
+{
+    Picture("a.png");
+    Picture("b.png");
+    TForm1& form = Open();
+    std::unique_ptr<QMimeData> data(
+        form.SLV1->model()->mimeData({form.SLV1->model()->index(1, 0), form.SLV1->model()->index(0, 0)}));
+    const auto drag = DecodeListDrag(data.get());
+    ASSERT_TRUE(drag);
+    EXPECT_EQ(drag->Folder.toStdString(), pics_.Path().string());
+    EXPECT_EQ(drag->Captions, (QStringList{"a.png", "b.png"}));
+    EXPECT_EQ(drag->Tag, 1);
+}
+
+TEST_F(ShowFileTest, OpenRequestsShowTheLastFile)
+{
+    EXPECT_EQ(OpenMacroFile({"[Open(\"/a/x.jpg\")]", "[Open(\"/b/y.jpg\")]"}), "/b/y.jpg");
+    EXPECT_EQ(OpenMacroFile({"[Open(\"/a/x.jpg\")]", "plain"}), "plain");
+    Picture("a.png", 10, 10);
+    TForm1& form = Open();
+    form.LumenoDdeServerExecuteMacro({QString("[Open(\"%1\")]").arg(QString::fromStdString(pics_.File("a.png")))});
+    Drain();
+    EXPECT_EQ(form.CurrentFile(), pics_.File("a.png"));
+}
+
+} // namespace
+} // namespace lumeno::test

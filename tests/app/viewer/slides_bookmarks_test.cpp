@@ -1,0 +1,172 @@
+#include "app/viewer/bm_edit.h"
+#include "main_window_fixture.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QToolButton>
+
+namespace lumeno::test {
+namespace {
+
+class SlideShowTest : public MainWindowTest {
+protected:
+    QStringList Selected() const
+    {
+        QStringList names;
+        for (QTreeWidgetItem* item : Form1()->SLV1->selectedItems())
+            names << item->text(0);
+        return names;
+    }
+};
+
+TEST_F(SlideShowTest, StepsWrapAndLeaveOneItemSelected)
+{
+    for (const char* name : {"a.png", "b.png", "c.png"})
+        Picture(name);
+    TForm1& form = Open();
+    form.NextImageButtonClick();
+    EXPECT_EQ(Selected(), QStringList{"a.png"});
+    form.PreviousImageButtonClick();
+    EXPECT_EQ(Selected(), QStringList{"c.png"});
+    form.NextImageButtonClick();
+    EXPECT_EQ(Selected(), QStringList{"a.png"});
+    Select({"a.png", "c.png"});
+    form.NextImageButtonClick();
+    EXPECT_EQ(Selected(), QStringList{"b.png"});
+    Drain();
+    EXPECT_EQ(form.CurrentFile(), pics_.File("b.png"));
+}
+
+TEST_F(SlideShowTest, AnEmptyFolderReleasesTheButton)
+{
+    TForm1& form = Open();
+    form.LumenoBtn->click();
+    EXPECT_FALSE(form.LumenoBtn->isChecked());
+    EXPECT_FALSE(form.Timer1->isActive());
+    EXPECT_TRUE(form.Bookmarks1->isEnabled());
+    EXPECT_EQ(Texts(), std::vector<std::string>{"You must select a directory with files to run a Lumeno"});
+}
+
+TEST_F(SlideShowTest, RunsAtTheIntervalWithBookmarksOff)
+{
+    Picture("a.png");
+    Picture("b.png");
+    TForm1& form = Open();
+    form.LumenoBtn->click();
+    EXPECT_TRUE(form.Timer1->isActive());
+    EXPECT_EQ(form.Timer1->interval(), 4000);
+    EXPECT_FALSE(form.Bookmarks1->isEnabled());
+    EXPECT_EQ(Selected(), QStringList{"a.png"});
+    Drain();
+    EXPECT_EQ(form.CurrentFile(), pics_.File("a.png"));
+    form.UpDown1->setValue(2);
+    EXPECT_EQ(form.Timer1->interval(), 2000);
+    EXPECT_TRUE(form.Timer1->isActive());
+    form.Timer1Timer();
+    EXPECT_EQ(Selected(), QStringList{"b.png"});
+    form.LumenoBtn->click();
+    EXPECT_FALSE(form.Timer1->isActive());
+    EXPECT_TRUE(form.Bookmarks1->isEnabled());
+}
+
+TEST_F(SlideShowTest, TheStoredIntervalIsKeptWithinItsRange)
+{
+    Store("Seconds", "0");
+    EXPECT_EQ(Open().Seconds->text(), "1");
+}
+
+class BookmarksTest : public MainWindowTest {
+protected:
+    QStringList MenuItems() const
+    {
+        QStringList texts;
+        for (QAction* a : Form1()->Bookmarks1->actions())
+            texts << (a->isSeparator() ? QString("-") : a->text());
+        return texts;
+    }
+    void Edit(const std::function<void(TfBMEdit&)>& steps)
+    {
+        CreatefBMEdit();
+        QTimer::singleShot(0, [steps] { steps(*fBMEdit()); });
+        Form1()->EditBookmarks1Click();
+    }
+};
+
+TEST_F(BookmarksTest, AddCreatesTheFileAndRefusesDuplicates)
+{
+    TForm1& form = Open();
+    EXPECT_EQ(MenuItems(), (QStringList{"Add Bookmark", "Edit Bookmarks...", "-"}));
+    form.AddBookmark1Click();
+    const std::string folder = pics_.Path().string();
+    EXPECT_EQ(ReadBookmarks(BookmarkFilePath()), std::vector<std::string>{folder});
+    EXPECT_EQ(MenuItems().last().toStdString(), folder);
+    const auto before = ReadFileBytes(BookmarkFilePath());
+    form.AddBookmark1Click();
+    EXPECT_EQ(Texts(), std::vector<std::string>{folder + " is already bookmarked!"});
+    EXPECT_EQ(ReadFileBytes(BookmarkFilePath()), before);
+    EXPECT_EQ(MenuItems().size(), 4);
+}
+
+TEST_F(BookmarksTest, MenuItemsShowAmpersandsAndGoToTheStoredFolder)
+{
+    TempDir other;
+    const std::string odd = other.File("R&D");
+    std::filesystem::create_directory(odd);
+    WriteBookmarks(BookmarkFilePath(), {odd});
+    TForm1& form = Open();
+    ASSERT_EQ(MenuItems().size(), 4);
+    QAction* item = form.Bookmarks1->actions().last();
+    EXPECT_EQ(item->text().toStdString(), other.File("R&&D"));
+    item->trigger();
+    EXPECT_EQ(form.Folder(), odd);
+}
+
+TEST_F(BookmarksTest, AnUnreadableFileIsNeverOverwritten)
+{
+    std::filesystem::create_directories(BookmarkFilePath());
+    TForm1& form = Open();
+    form.AddBookmark1Click();
+    EXPECT_EQ(Texts().size(), 1u);
+    EXPECT_TRUE(std::filesystem::is_directory(BookmarkFilePath()));
+    std::filesystem::remove(BookmarkFilePath());
+}
+
+TEST_F(BookmarksTest, TheEditorMovesDeletesAndSavesOnlyOnOk)
+{
+    WriteBookmarks(BookmarkFilePath(), {"/a", "/b", "/c"});
+    TForm1& form = Open();
+    Edit([](TfBMEdit& dialog) {
+        EXPECT_EQ(dialog.ListBox1->currentRow(), 0);
+        dialog.DeleteBtn->click();
+        dialog.CancelBtn->click();
+    });
+    EXPECT_EQ(ReadBookmarks(BookmarkFilePath()), (std::vector<std::string>{"/a", "/b", "/c"}));
+
+    Edit([](TfBMEdit& dialog) {
+        EXPECT_EQ(dialog.size(), QSize(390, 273));
+        dialog.UpBtn->click(); // already first
+        dialog.DownBtn->click();
+        EXPECT_EQ(dialog.ListBox1->currentRow(), 1);
+        dialog.DownBtn->click();
+        dialog.DownBtn->click(); // already last
+        EXPECT_EQ(dialog.Entries(), (std::vector<std::string>{"/b", "/c", "/a"}));
+        dialog.UpBtn->click();
+        EXPECT_EQ(dialog.Entries(), (std::vector<std::string>{"/b", "/a", "/c"}));
+        dialog.ListBox1->setCurrentRow(2);
+        dialog.DeleteBtn->click();
+        EXPECT_EQ(dialog.ListBox1->currentRow(), 0);
+        dialog.OKBtn->click();
+    });
+    EXPECT_EQ(ReadBookmarks(BookmarkFilePath()), (std::vector<std::string>{"/b", "/a"}));
+    EXPECT_EQ(MenuItems(), (QStringList{"Add Bookmark", "Edit Bookmarks...", "-", "/b", "/a"}));
+    delete fBMEdit();
+    (void)form;
+}
+
+} // namespace
+} // namespace lumeno::test
