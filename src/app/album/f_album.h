@@ -26,6 +26,7 @@ class TAlbumPreviewRun;
 class TFontDialog;
 class TfrmEdit;
 class TPixelGraphic;
+struct TAlbumCellJob;
 struct TAlbumCellPicture;
 struct TListDrag;
 
@@ -142,6 +143,8 @@ private:
     std::string DefaultPickFileName(bool save);
 
     // Preview recording.
+    TAlbumPage PrintedPage();
+    std::vector<TAlbumCellJob> PreviewJobs(const TAlbumOptions& options, const TAlbumCells& cells);
     void StartPreview();
     void RecordCell(TAlbumCellPicture& picture);
     void FinishPreview(bool showPages = true);
