@@ -264,6 +264,23 @@ TEST_F(AlbumWindow, SevenEntriesOnTwoByThreeMakeTwoPages)
     EXPECT_TRUE(album.Actions.at("Preview1")->isEnabled());
 }
 
+TEST_F(AlbumWindow, MarginsAreTakenInThePrintersUnits)
+{
+    TTextOptions& text = album.PreviewPrinter1.TextOptions();
+    text.MarginLeft = 0.5;
+    text.MarginTop = 1;
+    const int ppi = album.PreviewPrinter1.Metrics().PixelsPerInchX;
+    const TAlbumPage inches = album.PrintedPage();
+    EXPECT_EQ(inches.MarginLeft, ppi / 2);
+    EXPECT_EQ(inches.MarginTop, ppi);
+    album.PreviewPrinter1.SetUnits(TUnits::unCentimeters);
+    text.MarginLeft = 2.54;
+    const TAlbumPage centimetres = album.PrintedPage();
+    EXPECT_EQ(centimetres.MarginLeft, ppi);
+    EXPECT_EQ(centimetres.Width, inches.Width);
+    album.PreviewPrinter1.SetUnits(TUnits::unInches);
+}
+
 TEST_F(AlbumWindow, BrokenEntryIsReportedAndThePreviewGoesOn)
 {
     std::ofstream(dir.File("broken.png")) << "junk";
