@@ -1,0 +1,134 @@
+#include "app/desktop/single_instance.h"
+
+#include "app/desktop/dde_handler.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QStringDecoder>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace lumeno {
+
+namespace {
+
+constexpr int kLockWaitMs = 5000;
+constexpr int kPingMs = 500;
+const QByteArray kAnswer = "OK\n";
+
+bool ValidUtf8(const QByteArray& bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
+} // namespace
+
+std::string DdeSocketPath()
+{
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        folder = QDir::tempPath() + QString("/lumeno-%1").arg(::getuid());
+        QDir().mkpath(folder);
+        ::chmod(QFile::encodeName(folder).constData(), 0700);
+    }
+    return (folder + "/lumeno-dde").toStdString();
+}
+
+TSingleInstance::TSingleInstance(std::string SocketPath, QObject* Parent)
+    : QObject(Parent), socketPath_(std::move(SocketPath))
+{
+}
+
+TSingleInstance::~TSingleInstance() = default;
+
+bool TSingleInstance::Listening() const { return server_ && server_->isListening(); }
+
+bool TSingleInstance::Start(const QStringList& Arguments)
+{
+    const bool oneFile = Arguments.size() == 1;
+    if (oneFile && Forward(QFileInfo(Arguments.front()).absoluteFilePath().toStdString()))
+        return true;
+    // Two first starts at once: the second waits and then finds the first.
+    QLockFile lock(QString::fromStdString(socketPath_) + ".lock");
+    lock.tryLock(kLockWaitMs);
+    if (ServerRunning())
+        return oneFile && Forward(QFileInfo(Arguments.front()).absoluteFilePath().toStdString());
+    Listen();
+    return false;
+}
+
+bool TSingleInstance::ServerRunning() const
+{
+    QLocalSocket socket;
+    socket.connectToServer(QString::fromStdString(socketPath_));
+    return socket.waitForConnected(kPingMs);
+}
+
+void TSingleInstance::Listen()
+{
+    const QString name = QString::fromStdString(socketPath_);
+    QLocalServer::removeServer(name); // a socket left by a start that died
+    server_ = new QLocalServer(this);
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    connect(server_, &QLocalServer::newConnection, this, &TSingleInstance::NewConnection);
+    server_->listen(name);
+}
+
+bool TSingleInstance::Forward(const std::string& Path, int TimeoutMs) const
+{
+    QLocalSocket socket;
+    socket.connectToServer(QString::fromStdString(socketPath_));
+    if (!socket.waitForConnected(TimeoutMs))
+        return false;
+    socket.write(QByteArray::fromStdString(OpenMacro(Path)) + "\n");
+    if (!socket.waitForBytesWritten(TimeoutMs))
+        return false;
+    while (!socket.canReadLine())
+        if (!socket.waitForReadyRead(TimeoutMs))
+            return false;
+    return socket.readLine() == kAnswer;
+}
+
+void TSingleInstance::NewConnection()
+{
+    while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { ReadLines(socket); });
+        ReadLines(socket);
+    }
+}
+
+void TSingleInstance::ReadLines(QLocalSocket* Socket)
+{
+    while (Socket->canReadLine()) {
+        QByteArray line = Socket->readLine(kMaxMacroLine + 1);
+        if (!line.endsWith('\n')) {
+            Socket->abort();
+            return;
+        }
+        line.chop(1);
+        Socket->write(kAnswer);
+        if (ValidUtf8(line))
+            DDEHandler().ExecuteMacro({line.toStdString()});
+    }
+    if (Socket->bytesAvailable() > kMaxMacroLine)
+        Socket->abort();
+}
+
+bool StartSingleInstance(const QStringList& Arguments)
+{
+    auto* instance = new TSingleInstance(DdeSocketPath(), QCoreApplication::instance());
+    if (!instance->Start(Arguments))
+        return false;
+    delete instance;
+    return true;
+}
+
+} // namespace lumeno

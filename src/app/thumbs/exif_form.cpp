@@ -1,0 +1,59 @@
+#include "app/thumbs/exif_form.h"
+
+#include "app/thumbs/exif_reader.h"
+#include "app/thumbs/window_holder.h"
+#include "controls/shell/format_date_time.h"
+
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace lumeno {
+
+namespace {
+TWindowHolder<TfrmEXIF> holder;
+}
+
+TfrmEXIF* frmEXIF() { return holder.Get(); }
+void CreatefrmEXIF() { holder.Create(); }
+
+TfrmEXIF::TfrmEXIF(QWidget* Parent) : QWidget(Parent, Qt::Window | Qt::WindowStaysOnTopHint), LV1(new QTreeWidget(this))
+{
+    setObjectName("frmEXIF");
+    setWindowTitle("EXIF Data");
+    resize(339, 600);
+    LV1->setObjectName("LV1");
+    LV1->setRootIsDecorated(false);
+    LV1->setColumnCount(2);
+    LV1->setHeaderLabels({"Description", "Value"});
+    LV1->setColumnWidth(0, 158);
+    LV1->setColumnWidth(1, 400);
+    LV1->header()->setStretchLastSection(false);
+    QPalette palette = LV1->palette();
+    palette.setColor(QPalette::Base, QColor(255, 254, 234));
+    LV1->setPalette(palette);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(LV1);
+}
+
+void TfrmEXIF::ShowExifData(const std::string& Path)
+{
+    LV1->setUpdatesEnabled(false);
+    LV1->clear();
+    QList<QTreeWidgetItem*> rows;
+    for (const TExifEntry& entry : ReadExifFile(Path).Entries)
+        rows << new QTreeWidgetItem(QStringList{QString::fromStdString(entry.Name), QString::fromStdString(entry.Value)});
+    LV1->addTopLevelItems(rows);
+    LV1->setUpdatesEnabled(true);
+}
+
+std::string TfrmEXIF::GetExifDateTime(const std::string& Path)
+{
+    if (auto value = ExifDateTime(ReadExifFile(Path)))
+        return *value;
+    return FormatDateTime("c", QFileInfo(QString::fromStdString(Path)).lastModified());
+}
+
+} // namespace lumeno

@@ -1,0 +1,54 @@
+#include "app/thumbs/select_folder_form.h"
+
+#include "app/thumbs/thumbs_host.h"
+#include "app/thumbs/window_holder.h"
+#include "controls/shell/system_tree_view.h"
+
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace lumeno {
+
+namespace {
+TWindowHolder<TfrmSelectFolder> holder;
+}
+
+TfrmSelectFolder* frmSelectFolder() { return holder.Get(); }
+void CreatefrmSelectFolder() { holder.Create(); }
+
+TfrmSelectFolder::TfrmSelectFolder(QWidget* Parent)
+    : QDialog(Parent, Qt::Dialog | Qt::WindowStaysOnTopHint), STV3(new TdfsSystemTreeView(this))
+{
+    setObjectName("frmSelectFolder");
+    setWindowTitle("Select Folder");
+    resize(300, 380);
+    STV3->setObjectName("STV3");
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    OKBtn = buttons->button(QDialogButtonBox::Ok);
+    CancelBtn = buttons->button(QDialogButtonBox::Cancel);
+    OKBtn->setObjectName("OKBtn");
+    CancelBtn->setObjectName("CancelBtn");
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(this, &QDialog::accepted, this, [this] {
+        if (chosen_)
+            chosen_(Folder());
+    });
+    connect(this, &QDialog::finished, this, [this] { chosen_ = nullptr; });
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(STV3);
+    layout->addWidget(buttons);
+}
+
+void TfrmSelectFolder::Pick(const std::string& Start, std::function<void(const std::string&)> Chosen)
+{
+    chosen_ = std::move(Chosen);
+    if (!Start.empty())
+        STV3->SetDirectory(Start);
+    open();
+}
+
+std::string TfrmSelectFolder::Folder() const { return IncludeTrailingSlash(STV3->Directory()); }
+
+} // namespace lumeno

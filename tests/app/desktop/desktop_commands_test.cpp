@@ -1,0 +1,265 @@
+#include "app/desktop/clipboard_copy.h"
+#include "app/desktop/external_editor.h"
+#include "app/desktop/print_jobs.h"
+#include "app/desktop/wallpaper.h"
+#include "app/thumbs/thumb_files.h"
+#include "app/viewer/settings_store.h"
+#include "app/thumbs/screenshot.h"
+#include "controls/media/preview_form.h"
+#include "controls/media/print_list.h"
+#include "controls/shell/dfs_status_bar.h"
+#include "controls/shell/dfs_status_panels.h"
+#include "controls/media/print_test_support.h"
+#include "imagelib/pg_startup.h"
+#include "imagelib/view/pg_image.h"
+#include "platform/qt/registry/reg_ini_file.h"
+#include "platform/qt/registry/registry.h"
+#include "support/recording_dialogs.h"
+#include "support/test_env.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace lumeno {
+namespace {
+
+class DesktopCommands : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { PGStartup(); }
+    void SetUp() override { SetRegistryFolder(registry.Path().string()); }
+    void TearDown() override { SetRegistryFolder(""); }
+
+    std::string Stored(const std::string& name)
+    {
+        return TRegIniFile("Control Panel").ReadString("desktop", name, "<none>");
+    }
+
+    test::TempDir registry;
+    test::TempDir dir;
+    test::RecordingDialogs dialogs;
+};
+
+// Records what it is asked to apply.
+class FakeBackend : public TWallpaperBackend {
+public:
+    bool Apply(const TWallpaperValues& values) override
+    {
+        applied.push_back(values);
+        return works;
+    }
+    std::vector<TWallpaperValues> applied;
+    bool works = true;
+};
+
+TEST(WallpaperTable, ValuesAndBitmapNames)
+{
+    const auto centred = WallpaperValues(TWallpaperCommand::Centered, "/p/a.bmp");
+    EXPECT_EQ(centred.Tile + centred.Style, "00");
+    const auto tiled = WallpaperValues(TWallpaperCommand::Tiled, "/p/a.bmp");
+    EXPECT_EQ(tiled.Tile + tiled.Style, "10");
+    const auto stretched = WallpaperValues(TWallpaperCommand::Stretched, "/p/a.bmp");
+    EXPECT_EQ(stretched.Tile + stretched.Style, "02");
+    const auto none = WallpaperValues(TWallpaperCommand::Remove, "/p/a.bmp");
+    EXPECT_EQ(none.File, "(None)");
+    EXPECT_EQ(none.Tile + none.Style, "00");
+    EXPECT_EQ(WallpaperBitmapName("/p/my.photo.jpg"), "/p/my.bmp");
+    EXPECT_EQ(WallpaperBitmapName("/p.d/.hidden.png"), "/p.d/.hidden.bmp");
+}
+
+TEST_F(DesktopCommands, TiledPhotoAfterYesWritesTheBitmapForTheBackend)
+{
+    const std::string photo = dir.File("photo.jpg");
+    test::WriteGradientImage(photo, 64, 48);
+    FakeBackend backend;
+    dialogs.Answer(mrNo);
+    EXPECT_FALSE(SetWallpaper(photo, "1", "0", &backend));
+    EXPECT_TRUE(backend.applied.empty());
+    EXPECT_EQ(Stored("Wallpaper"), "<none>");
+
+    dialogs.Answer(mrYes);
+    bool created = false;
+    EXPECT_TRUE(SetWallpaper(photo, "1", "0", &backend, &created));
+    EXPECT_TRUE(created);
+    ASSERT_EQ(backend.applied.size(), 1u);
+    EXPECT_EQ(backend.applied[0].File, dir.File("photo.bmp"));
+    EXPECT_EQ(Stored("Wallpaper"), dir.File("photo.bmp"));
+    EXPECT_EQ(Stored("TileWallpaper"), "1");
+    TPixelGraphic bitmap;
+    bitmap.LoadFromFile(dir.File("photo.bmp"));
+    EXPECT_EQ(bitmap.GetWidth(), 64);
+
+    // The bitmap exists now: it is not replaced without asking.
+    dialogs.Answer(mrYes);
+    dialogs.Answer(mrNo);
+    EXPECT_FALSE(SetWallpaper(photo, "0", "2", &backend));
+    EXPECT_EQ(dialogs.Shown().back().Text, "file " + dir.File("photo.bmp") + " already exists. Replace it?");
+    EXPECT_EQ(backend.applied.size(), 1u);
+}
+
+TEST_F(DesktopCommands, FailuresAreShownNeverSilent)
+{
+    FakeBackend backend;
+    backend.works = false;
+    EXPECT_FALSE(SetWallpaper("(None)", "0", "0", &backend));
+    EXPECT_EQ(dialogs.Shown().back().Text, "The wallpaper could not be set on this desktop");
+    EXPECT_FALSE(SetWallpaper(dir.File("a.bmp"), "0", "0", nullptr));
+    EXPECT_EQ(dialogs.Shown().back().Text, "The wallpaper could not be set on this desktop");
+
+    const std::string broken = dir.File("broken.png");
+    test::WriteFileBytes(broken, {0x89, 'P', 'N', 'G'});
+    dialogs.Answer(mrYes);
+    EXPECT_FALSE(SetWallpaper(broken, "0", "0", &backend));
+    EXPECT_EQ(dialogs.Shown().back().Type, TMsgDlgType::mtError);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("broken.bmp")));
+}
+
+TEST(WallpaperBackends, EachDesktopGetsItsOwnCommands)
+{
+    std::vector<std::vector<std::string>> calls;
+    const auto runner = [&](const std::string& program, const std::vector<std::string>& args) {
+        std::vector<std::string> call{program};
+        call.insert(call.end(), args.begin(), args.end());
+        calls.push_back(call);
+        TCommandResult result{0, ""};
+        if (program == "xfconf-query" && args.size() == 3)
+            result.Output = "/backdrop/screen0/monitor0/workspace0/last-image\n"
+                            "/backdrop/screen0/monitor0/workspace0/image-style\n"
+                            "/backdrop/screen0/monitorHDMI/workspace0/last-image\n";
+        return result;
+    };
+    const TWallpaperValues tiled{"/p/a b.bmp", "1", "0"};
+    ASSERT_TRUE(DesktopWallpaperBackend("ubuntu:GNOME", runner)->Apply(tiled));
+    EXPECT_EQ(calls[0], (std::vector<std::string>{"gsettings", "set", "org.gnome.desktop.background", "picture-uri",
+                                                  "file:///p/a b.bmp"}));
+    EXPECT_EQ(calls.back().back(), "wallpaper");
+
+    calls.clear();
+    ASSERT_TRUE(DesktopWallpaperBackend("XFCE", runner)->Apply({"/p/a.bmp", "0", "2"}));
+    ASSERT_EQ(calls.size(), 4u) << "both monitors' images and the style";
+    EXPECT_EQ(calls[2].back(), "3");
+
+    calls.clear();
+    ASSERT_TRUE(DesktopWallpaperBackend("LXQt", runner)->Apply({"/p/a.bmp", "0", "0"}));
+    EXPECT_EQ(calls[0], (std::vector<std::string>{"pcmanfm-qt", "--set-wallpaper=/p/a.bmp", "--wallpaper-mode=center"}));
+    EXPECT_NE(DesktopWallpaperBackend("KDE", runner), nullptr);
+    EXPECT_NE(DesktopWallpaperBackend("MATE", runner), nullptr);
+    EXPECT_EQ(DesktopWallpaperBackend("", runner), nullptr);
+    EXPECT_EQ(DesktopWallpaperBackend("sway", runner), nullptr);
+}
+
+TEST_F(DesktopCommands, ExternalEditorPerTypeWithFullPath)
+{
+    std::vector<std::vector<std::string>> started;
+    const auto start = [&](const std::string& program, const std::vector<std::string>& args) {
+        std::vector<std::string> call{program};
+        call.insert(call.end(), args.begin(), args.end());
+        started.push_back(call);
+        return true;
+    };
+    const TSettingsStore store;
+    int prefsShown = 0;
+    EXPECT_FALSE(EditWithExternalEditor("/p/a.ico", store, start, [&] { ++prefsShown; }));
+    EXPECT_EQ(dialogs.Shown().back().Text, "You need to select a ICO editor under File/Set Preferences...");
+    EXPECT_EQ(prefsShown, 1);
+    EXPECT_FALSE(EditWithExternalEditor("/p/a.xyz", store, start, nullptr));
+    EXPECT_EQ(dialogs.Shown().back().Text, "File type of .XYZ not supported");
+
+    // A program whose path has spaces, and a command line with options.
+    const std::string program = dir.File("my editor");
+    test::WriteFileBytes(program, {'#', '!'});
+    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+    store.WriteSetting("PNG Editor", program);
+    store.WriteSetting("TGA Editor", "gimp --new-instance");
+    EXPECT_TRUE(EditWithExternalEditor("/p/my pics/a.png", store, start, nullptr));
+    EXPECT_TRUE(EditWithExternalEditor("/p/b.tga", store, start, nullptr));
+    ASSERT_EQ(started.size(), 2u);
+    EXPECT_EQ(started[0], (std::vector<std::string>{program, "/p/my pics/a.png"}));
+    EXPECT_EQ(started[1], (std::vector<std::string>{"gimp", "--new-instance", "/p/b.tga"}));
+
+    EXPECT_FALSE(EditWithExternalEditor("/p/b.tga", store, [](auto&&, auto&&) { return false; }, nullptr));
+    EXPECT_EQ(dialogs.Shown().back().Text, "Cannot start gimp --new-instance");
+}
+
+TEST(PrintPlacement, FitsAndSendsAt240PixelsPerInch)
+{
+    // A 7.5 x 9.75 inch printable area at 600 dpi.
+    const TPrintPlacement wide = PrintImagePlacement(2000, 1000, 300, 450, 4500, 5850, 600, 600);
+    EXPECT_EQ(wide.Target, (TRect{300, 450 + (5850 - 2250) / 2, 4800, 450 + (5850 - 2250) / 2 + 2250}));
+    EXPECT_EQ(wide.SendWidth, 1800);
+    EXPECT_EQ(wide.SendHeight, 900);
+    const TPrintPlacement tall = PrintImagePlacement(1000, 3000, 300, 450, 4500, 5850, 600, 600);
+    EXPECT_EQ(tall.Target.Height(), 5850);
+    EXPECT_EQ(tall.Target.Width(), 1950);
+    EXPECT_EQ(tall.SendWidth, 780);
+}
+
+TEST_F(DesktopCommands, PrintingThreeSelectedWithOneClipGivesTwoPages)
+{
+    test::WriteGradientImage(dir.File("a.png"), 200, 100);
+    test::WriteGradientImage(dir.File("b.jpg"), 100, 300);
+    test::WriteFileBytes(dir.File("c.avi"), {'R', 'I', 'F', 'F'});
+    test::TestPrinter printer(600);
+    std::vector<int> progress;
+    const int printed = PrintImages(printer, {dir.File("a.png"), dir.File("c.avi"), dir.File("b.jpg")},
+                                    [&](int percent) { progress.push_back(percent); });
+    EXPECT_EQ(printed, 2);
+    EXPECT_EQ(printer.PageCount(), 2);
+    EXPECT_EQ(progress.front(), 0);
+    EXPECT_EQ(progress.back(), 66);
+
+    TdfsStatusBar bar;
+    for (int i = 0; i < 5; ++i)
+        bar.Panels().Add();
+    EXPECT_EQ(PrintImages(printer, {dir.File("a.png")}, bar), 1);
+    EXPECT_EQ(bar.Panels()[4].PanelType(), sptNormal);
+    EXPECT_EQ(bar.Panels()[4].GaugeAttrs().Position(), 100);
+
+    test::WriteFileBytes(dir.File("bad.jpg"), {0xFF, 0xD8});
+    EXPECT_EQ(PrintImages(printer, {dir.File("bad.jpg"), dir.File("a.png")}, nullptr), 1);
+    EXPECT_EQ(dialogs.Shown().back().Text, "Error reading image file");
+    EXPECT_EQ(printer.PageCount(), 1) << "the document still ends";
+}
+
+TEST_F(DesktopCommands, FolderListingHeaderAndMargins)
+{
+    test::TestPrinter printer(600);
+    TPrintList list;
+    list.Columns = {{"Name (Images)", 160, TAlignment::taLeftJustify}};
+    for (int i = 0; i < 150; ++i)
+        list.Items.push_back({"file" + std::to_string(i) + ".jpg", {}});
+    PrintFolderListing(printer, "/home/me/pics", list);
+    EXPECT_EQ(printer.TextOptions().Header, "/home/me/pics");
+    EXPECT_EQ(printer.TextOptions().HeaderFont.pointSize(), 18);
+    EXPECT_TRUE(printer.TextOptions().HeaderFont.italic());
+    EXPECT_DOUBLE_EQ(printer.TextOptions().MarginTop, 0.75);
+    EXPECT_DOUBLE_EQ(printer.TextOptions().FooterMargin, 0.25);
+    EXPECT_GE(printer.PageCount(), 2);
+    TPreviewForm preview(printer);
+    preview.resize(700, 800);
+    preview.show();
+    QTest::qWait(50);
+    test::SaveScreenshot(&preview, "folder_listing_preview");
+}
+
+TEST_F(DesktopCommands, CopyToClipboardTakesTheShownViewersPicture)
+{
+    TPGImage view;
+    EXPECT_FALSE(CopyShownPicture("JPG", nullptr, nullptr, &view)) << "nothing after a failed load";
+    auto picture = std::make_unique<TPixelGraphic>();
+    picture->SetDimensions(8, 4, pf24Bit);
+    view.SetPixelGraphic(std::move(picture));
+    EXPECT_TRUE(CopyShownPicture("JPG", nullptr, nullptr, &view));
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(8, 4));
+    QPixmap icon(5, 5);
+    icon.fill(Qt::red);
+    EXPECT_TRUE(CopyShownPicture("ICO", nullptr, &icon, &view));
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(5, 5));
+    EXPECT_FALSE(CopyShownPicture("GIF", nullptr, &icon, &view));
+}
+
+} // namespace
+} // namespace lumeno
