@@ -28,8 +28,7 @@ public:
     virtual std::string ExifDateTime(const std::string& /*path*/) { return {}; }
 };
 
-// The installed host; until one is installed, the program's: the main
-// window's file list and nothing else.
+// The installed host; until one is installed, the program's windows.
 TAlbumHost& AlbumHost();
 // The caller keeps ownership; nullptr restores the program's host.
 void SetAlbumHost(TAlbumHost* host);

@@ -5,10 +5,13 @@
 #include "app/album/f_a_prefs.h"
 #include "app/album/frm_edit.h"
 #include "app/album/radio_group.h"
+#include "app/thumbs/glimpset_form.h"
 #include "app/viewer/list_drag.h"
+#include "imagelib/view/pg_image.h"
 #include "support/recording_dialogs.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -105,7 +108,22 @@ TEST_F(AlbumWindow, DropsTakePicturesOnlyAndRefuseUnstorableNames)
     ASSERT_EQ(Texts().size(), 1u);
     EXPECT_NE(Texts()[0].find("tab\there.jpg"), std::string::npos);
     EXPECT_FALSE(album.Actions.at("ImportAll1")->isEnabled());
-    EXPECT_FALSE(album.Actions.at("ViewImage1")->isEnabled());
+    EXPECT_FALSE(album.Actions.at("ImageProperties1")->isEnabled());
+}
+
+TEST_F(AlbumWindow, ViewImageShowsTheEntryTurned)
+{
+    album.AddEntry({red, "", 1});
+    album.SelectIndex(0);
+    album.ViewImageClick();
+    TfrmGlimpset* window = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* g = qobject_cast<TfrmGlimpset*>(w))
+            window = g;
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->PGImage1->GetPixelGraphicWidth(), 300);
+    EXPECT_EQ(window->PGImage1->GetPixelGraphicHeight(), 400);
+    window->close();
 }
 
 // Windows of the rest of the program, as the album reaches them.
