@@ -28,9 +28,9 @@ public:
     virtual std::string ExifDateTime(const std::string& /*path*/) { return {}; }
 };
 
-// The installed host (one that offers nothing until another is installed).
+// The installed host; until one is installed, the program's windows.
 TAlbumHost& AlbumHost();
-// The caller keeps ownership; nullptr restores the empty host.
+// The caller keeps ownership; nullptr restores the program's host.
 void SetAlbumHost(TAlbumHost* host);
 
 } // namespace lumeno

@@ -67,6 +67,12 @@ TfAPrefs::TfAPrefs(QWidget* parent) : QDialog(parent)
     SetOptions(TAlbumOptions{});
 }
 
+TfAPrefs::~TfAPrefs()
+{
+    if (gFAPrefs == this)
+        gFAPrefs = nullptr;
+}
+
 QWidget* TfAPrefs::MakeImagesPage()
 {
     auto* page = new QWidget;

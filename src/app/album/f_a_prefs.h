@@ -22,6 +22,7 @@ class TfAPrefs : public QDialog {
     Q_OBJECT
 public:
     explicit TfAPrefs(QWidget* parent = nullptr);
+    ~TfAPrefs() override;
 
     // Stored values into the controls.
     void LoadSettings();

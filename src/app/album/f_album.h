@@ -26,6 +26,7 @@ class TAlbumPreviewRun;
 class TFontDialog;
 class TfrmEdit;
 class TPixelGraphic;
+struct TAlbumCellJob;
 struct TAlbumCellPicture;
 struct TListDrag;
 
@@ -101,6 +102,8 @@ public:
     const QFont& CaptionFont() const { return captionFont_; }
     TColor CaptionFontColor() const { return captionFontColor_; }
 
+    // The printer's page and its margins in printer pixels.
+    TAlbumPage PrintedPage();
     bool PreviewRunning() const;
     // Stops a running preview after the entry being recorded, showing the
     // pages recorded so far unless told not to.
@@ -142,6 +145,7 @@ private:
     std::string DefaultPickFileName(bool save);
 
     // Preview recording.
+    std::vector<TAlbumCellJob> PreviewJobs(const TAlbumOptions& options, const TAlbumCells& cells);
     void StartPreview();
     void RecordCell(TAlbumCellPicture& picture);
     void FinishPreview(bool showPages = true);

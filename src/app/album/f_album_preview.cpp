@@ -51,6 +51,34 @@ void TfAlbum::ContactSheetClick()
     StartPreview();
 }
 
+TAlbumPage TfAlbum::PrintedPage()
+{
+    // The margins are in the printer's units, inches or centimetres.
+    const TDeviceMetrics& m = PreviewPrinter1.Metrics();
+    const TTextOptions& t = PreviewPrinter1.TextOptions();
+    const auto pixelsX = [this](double v) { return int(Round(PreviewPrinter1.UnitsToPixelsX(v))); };
+    const auto pixelsY = [this](double v) { return int(Round(PreviewPrinter1.UnitsToPixelsY(v))); };
+    return {m.PhysicalWidth,      m.PhysicalHeight,       pixelsX(t.MarginLeft),
+            pixelsY(t.MarginTop), pixelsX(t.MarginRight), pixelsY(t.MarginBottom)};
+}
+
+std::vector<TAlbumCellJob> TfAlbum::PreviewJobs(const TAlbumOptions& options, const TAlbumCells& cells)
+{
+    const TDeviceMetrics& m = PreviewPrinter1.Metrics();
+    const bool needsDate = options.Caption == acDateTime || options.Caption == acFilenameDateTime;
+    std::vector<TAlbumCellJob> jobs;
+    runCaptions_.clear();
+    for (int i = 0; i < int(runEntries_.size()); ++i) {
+        const TAlbumEntry& e = runEntries_[std::size_t(i)];
+        const std::string date = needsDate ? AlbumHost().ExifDateTime(e.Path) : std::string();
+        runCaptions_.push_back(
+            AlbumCaptionText(options.Caption, e.Path, e.Caption, date, options.CustomCaption));
+        jobs.push_back({i, e.Path, e.Rotation, cells.Cells[std::size_t(AlbumCellOf(i, runPerPage_))],
+                        m.PixelsPerInchX, m.PixelsPerInchY, options, runCaptions_.back()});
+    }
+    return jobs;
+}
+
 void TfAlbum::StartPreview()
 {
     if (PreviewRunning())
@@ -58,22 +86,11 @@ void TfAlbum::StartPreview()
     run_.reset();
     const TAlbumOptions options = fAPrefs()->Options();
     runEntries_ = Entries();
-    const int count = int(runEntries_.size());
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    PB1->setRange(0, std::max(count, 1));
+    PB1->setRange(0, std::max(int(runEntries_.size()), 1));
     PB1->setValue(0);
 
     PreviewPrinter1.BeginDoc();
-    const TDeviceMetrics& m = PreviewPrinter1.Metrics();
-    const TTextOptions& t = PreviewPrinter1.TextOptions();
-    TAlbumPage page;
-    page.Width = m.PhysicalWidth;
-    page.Height = m.PhysicalHeight;
-    page.MarginLeft = int(Round(PreviewPrinter1.UnitsToPixelsX(t.MarginLeft)));
-    page.MarginRight = int(Round(PreviewPrinter1.UnitsToPixelsX(t.MarginRight)));
-    page.MarginTop = int(Round(PreviewPrinter1.UnitsToPixelsY(t.MarginTop)));
-    page.MarginBottom = int(Round(PreviewPrinter1.UnitsToPixelsY(t.MarginBottom)));
-    const TAlbumCells cells = AlbumCellLayout(page, options.Rows, options.Cols);
     runPerPage_ = options.Rows * options.Cols;
     runPage_ = 1;
     runFrames_ = options.PrintFrames;
@@ -85,23 +102,24 @@ void TfAlbum::StartPreview()
     }
     PreviewPrinter1.DrawHeaderFooter(runPage_);
 
-    std::vector<TAlbumCellJob> jobs;
-    runCaptions_.clear();
-    for (int i = 0; i < count; ++i) {
-        const TAlbumEntry& e = runEntries_[std::size_t(i)];
-        const bool needsDate = options.Caption == acDateTime || options.Caption == acFilenameDateTime;
-        runCaptions_.push_back(AlbumCaptionText(options.Caption, e.Path, e.Caption,
-                                                needsDate ? AlbumHost().ExifDateTime(e.Path) : std::string(),
-                                                options.CustomCaption));
-        jobs.push_back({i, e.Path, e.Rotation, cells.Cells[std::size_t(AlbumCellOf(i, runPerPage_))],
-                        m.PixelsPerInchX, m.PixelsPerInchY, options, runCaptions_.back()});
-    }
     run_ = std::make_unique<TAlbumPreviewRun>(
-        std::move(jobs), [this](TAlbumCellPicture& picture) { RecordCell(picture); },
-        [this] { FinishPreview(); });
+        PreviewJobs(options, AlbumCellLayout(PrintedPage(), options.Rows, options.Cols)),
+        [this](TAlbumCellPicture& picture) { RecordCell(picture); }, [this] { FinishPreview(); });
     run_->Start(int(std::max(1u, std::thread::hardware_concurrency())));
     UpdateCommands();
 }
+
+namespace {
+
+void DrawCellFrame(QPainter& p, const TRect& cell)
+{
+    p.save();
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRect(cell.Left, cell.Top, cell.Width() - 1, cell.Height() - 1));
+    p.restore();
+}
+
+} // namespace
 
 void TfAlbum::RecordCell(TAlbumCellPicture& picture)
 {
@@ -116,13 +134,8 @@ void TfAlbum::RecordCell(TAlbumCellPicture& picture)
     }
     TQuorMetaFileCanvas& canvas = PreviewPrinter1.Canvas();
     const TRect& cell = picture.Cell;
-    if (runFrames_) {
-        QPainter& p = canvas.Painter();
-        p.save();
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(QRect(cell.Left, cell.Top, cell.Width() - 1, cell.Height() - 1));
-        p.restore();
-    }
+    if (runFrames_)
+        DrawCellFrame(canvas.Painter(), cell);
     const TRect& r = picture.ImageRect;
     if (picture.Metafile) {
         picture.Metafile->Play(canvas.Painter(), QRectF(r.Left, r.Top, r.Width(), r.Height()));

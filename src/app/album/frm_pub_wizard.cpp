@@ -4,6 +4,7 @@
 #include "app/album/f_album.h"
 #include "app/album/radio_group.h"
 #include "app/album/worker_pool.h"
+#include "app/viewer/help.h"
 #include "controls/shell/browse_directory_dlg.h"
 #include "controls/shell/color_button_palette.h"
 #include "controls/shell/dfs_color_button.h"
@@ -38,6 +39,7 @@ namespace {
 TfrmPubWizard* gWizard = nullptr;
 constexpr int kFolderPage = 2;
 constexpr int kLastPage = 5;
+constexpr int kHelpContext = 560;
 
 QSpinBox* SpinBox(QWidget* parent, const char* name, int low, int high, int step, int value)
 {
@@ -137,13 +139,14 @@ TfrmPubWizard::TfrmPubWizard(QWidget* parent) : QDialog(parent)
     NextBtn = new QPushButton("&Next >", this);
     CloseBtn = new QPushButton("&Close", this);
     HelpBtn = new QPushButton("&Help", this);
-    // There is no help page for the wizard yet.
-    HelpBtn->setEnabled(false);
-    HelpBtn->setWhatsThis("560");
     NextBtn->setDefault(true);
     connect(BackBtn, &QPushButton::clicked, this, &TfrmPubWizard::BackClick);
     connect(NextBtn, &QPushButton::clicked, this, &TfrmPubWizard::NextClick);
     connect(CloseBtn, &QPushButton::clicked, this, &TfrmPubWizard::CloseClick);
+    connect(HelpBtn, &QPushButton::clicked, this, [] {
+        if (!ShowHelp(kHelpContext))
+            ShowMessage("The help pages could not be opened");
+    });
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(HelpBtn);
     buttons->addStretch();

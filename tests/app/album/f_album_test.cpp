@@ -1,13 +1,17 @@
 #include "app/album/f_album.h"
 
 #include "album_fixture.h"
+#include "app/album/album_host.h"
 #include "app/album/f_a_prefs.h"
 #include "app/album/frm_edit.h"
 #include "app/album/radio_group.h"
+#include "app/thumbs/glimpset_form.h"
 #include "app/viewer/list_drag.h"
+#include "imagelib/view/pg_image.h"
 #include "support/recording_dialogs.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -104,7 +108,76 @@ TEST_F(AlbumWindow, DropsTakePicturesOnlyAndRefuseUnstorableNames)
     ASSERT_EQ(Texts().size(), 1u);
     EXPECT_NE(Texts()[0].find("tab\there.jpg"), std::string::npos);
     EXPECT_FALSE(album.Actions.at("ImportAll1")->isEnabled());
-    EXPECT_FALSE(album.Actions.at("ViewImage1")->isEnabled());
+    EXPECT_FALSE(album.Actions.at("ImageProperties1")->isEnabled());
+}
+
+TEST_F(AlbumWindow, ViewImageShowsTheEntryTurned)
+{
+    album.AddEntry({red, "", 1});
+    album.SelectIndex(0);
+    album.ViewImageClick();
+    TfrmGlimpset* window = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* g = qobject_cast<TfrmGlimpset*>(w))
+            window = g;
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->PGImage1->GetPixelGraphicWidth(), 300);
+    EXPECT_EQ(window->PGImage1->GetPixelGraphicHeight(), 400);
+    window->close();
+}
+
+// Windows of the rest of the program, as the album reaches them.
+class FakeHost : public TAlbumHost {
+public:
+    bool HasFileList() const override { return true; }
+    std::vector<std::string> FileListPaths() const override
+    {
+        return {"/f/a.jpg", "/f/clip.avi", "/f/b.png"};
+    }
+    bool CanViewImage() const override { return true; }
+    void ViewImage(const std::string& path, int rotation) override
+    {
+        viewed = path + "@" + std::to_string(rotation);
+    }
+    std::string ExifDateTime(const std::string&) override { return "2024:07:01 12:00:00"; }
+    std::string viewed;
+};
+
+TEST_F(AlbumWindow, OtherWindowsAreReachedThroughTheHost)
+{
+    FakeHost host;
+    SetAlbumHost(&host);
+    album.AddEntry({red, "", 0});
+    EXPECT_TRUE(album.Actions.at("ImportAll1")->isEnabled());
+    EXPECT_TRUE(album.Actions.at("ViewImage1")->isEnabled());
+    EXPECT_FALSE(album.Actions.at("ImageProperties1")->isEnabled());
+    album.ImportAllFilesClick();
+    ASSERT_EQ(album.Entries().size(), 3u);
+    EXPECT_EQ(album.Entries()[2].Path, "/f/b.png");
+
+    album.LVAlbum->clearSelection();
+    album.ViewImageClick();
+    EXPECT_EQ(Texts(), std::vector<std::string>{"You must click on a filename first"});
+    album.SelectIndex(0);
+    album.RotateClockwiseClick();
+    album.ViewImageClick();
+    EXPECT_EQ(host.viewed, red + "@1");
+
+    TAlbumOptions o;
+    o.Caption = acFilenameDateTime;
+    o.Rows = 1;
+    o.Cols = 1;
+    fAPrefs()->SetOptions(o);
+    album.SetEntries({{red, "", 0}});
+    RunPreview();
+    const QImage page = PageImage(0);
+    // The caption under the picture: dark text near the cell's bottom.
+    bool text = false;
+    for (int y = page.height() * 90 / 100; y < page.height() * 96 / 100 && !text; ++y)
+        for (int x = page.width() / 3; x < page.width() * 2 / 3 && !text; ++x)
+            text = QColor(page.pixel(x, y)).lightness() < 160;
+    EXPECT_TRUE(text);
+    SetAlbumHost(nullptr);
 }
 
 TEST_F(AlbumWindow, CaptionEditorStoresOnEnter)
@@ -207,6 +280,23 @@ TEST_F(AlbumWindow, SevenEntriesOnTwoByThreeMakeTwoPages)
     EXPECT_LT(picture.green(), 60);
     EXPECT_EQ(QColor(second.pixel(w * 7 / 10, h * 2 / 10)), QColor(Qt::white));
     EXPECT_TRUE(album.Actions.at("Preview1")->isEnabled());
+}
+
+TEST_F(AlbumWindow, MarginsAreTakenInThePrintersUnits)
+{
+    TTextOptions& text = album.PreviewPrinter1.TextOptions();
+    text.MarginLeft = 0.5;
+    text.MarginTop = 1;
+    const int ppi = album.PreviewPrinter1.Metrics().PixelsPerInchX;
+    const TAlbumPage inches = album.PrintedPage();
+    EXPECT_EQ(inches.MarginLeft, ppi / 2);
+    EXPECT_EQ(inches.MarginTop, ppi);
+    album.PreviewPrinter1.SetUnits(TUnits::unCentimeters);
+    text.MarginLeft = 2.54;
+    const TAlbumPage centimetres = album.PrintedPage();
+    EXPECT_EQ(centimetres.MarginLeft, ppi);
+    EXPECT_EQ(centimetres.Width, inches.Width);
+    album.PreviewPrinter1.SetUnits(TUnits::unInches);
 }
 
 TEST_F(AlbumWindow, BrokenEntryIsReportedAndThePreviewGoesOn)

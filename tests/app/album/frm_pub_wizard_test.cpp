@@ -4,6 +4,7 @@
 #include "app/album/f_a_prefs.h"
 #include "app/album/f_album.h"
 #include "app/album/radio_group.h"
+#include "imagelib/pg_globals.h"
 #include "support/recording_dialogs.h"
 
 #include <QCheckBox>
@@ -159,6 +160,26 @@ TEST_F(PubWizard, SeveralFailuresShareOneBoxAtTheEnd)
     EXPECT_NE(html.find("<td align=\"center\"></td>"), std::string::npos);
     EXPECT_NE(html.find("tm_good.jpg"), std::string::npos);
     wizard.close();
+}
+
+TEST_F(PubWizard, ClosingStopsAfterTheEntriesInFlight)
+{
+    const std::string source = test::WritePicture(dir, "big.png", 1200, 900, clBlue);
+    entries.assign(60, {source, "", 0});
+    JPEGQuality = 33;
+    wizard.show();
+    GoToLastPage();
+    wizard.NextClick();
+    ASSERT_TRUE(wizard.Publishing());
+    EXPECT_EQ(JPEGQuality, 80);
+    wizard.CloseClick();
+    EXPECT_FALSE(wizard.Publishing());
+    EXPECT_EQ(JPEGQuality, 33);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("web") + "/myphotos_1.html"));
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(wizard.ProgressBar1->value(), 0);
+    QTest::qWait(50);
+    EXPECT_TRUE(opened.empty());
 }
 
 TEST_F(PubWizard, PageNameWithoutABaseIsRefused)
