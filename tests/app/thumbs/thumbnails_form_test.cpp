@@ -106,6 +106,8 @@ TEST_F(ThumbnailsForm, LoadsEveryThumbnailSortedAndShowsThemAsIcons)
     EXPECT_EQ(form->SLV2->Row(0).Name, "d.jpg");
     EXPECT_EQ(form->SLV2->Thumbnail(3).pixel(7, 0), qRgb(255, 0, 0));
 
+    form->resize(760, 420);
+    test::SaveScreenshot(form.get(), "thumbnails_report");
     form->SizeClick(128);
     ASSERT_TRUE(QTest::qWaitFor([&] { return Panel(1) == "Thumbnails loaded"; }, kWaitMs));
     EXPECT_EQ(form->SLV2->Thumbnail(0).width(), 128);
