@@ -235,6 +235,22 @@ TEST_F(ThumbnailsForm, BatchAsksBeforeReplacingAndReportsUnreadableFiles)
     EXPECT_EQ(saved.GetPixelColor(27, 0), 0x00FF00u);
 }
 
+TEST_F(ThumbnailsForm, AWriteFailureNamesTheTargetAndEndsTheBatch)
+{
+    test::WriteSolidImage(dir.File("a.bmp"), 10, 10, 0);
+    test::WriteSolidImage(dir.File("b.bmp"), 10, 10, 0);
+    ShowAndLoad();
+    SelectCaptions({"a.bmp", "b.bmp"});
+    dialogs.Reset();
+    const std::string missing = out.File("no/such/folder");
+    SaveSelected(missing, 0);
+    const auto shown = dialogs.Shown();
+    ASSERT_EQ(shown.size(), 1u) << "the batch stops at the first failed write";
+    EXPECT_NE(shown[0].Text.find(missing + "/thm_a.BMP"), std::string::npos) << shown[0].Text;
+    EXPECT_EQ(shown[0].Type, TMsgDlgType::mtError);
+    EXPECT_EQ(Panel(1), "Done processing");
+}
+
 TEST_F(ThumbnailsForm, SaveDialogAndFolderPickerLookRight)
 {
     CreatefrmSelectFolder();
