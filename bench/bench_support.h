@@ -4,11 +4,14 @@
 
 #include "imagelib/pixel_graphic.h"
 
+#include <benchmark/benchmark.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -89,5 +92,38 @@ inline void WritePPM(TPixelGraphic& g, const std::string& Path)
 }
 
 inline std::string TempPath(const std::string& Name) { return "/tmp/lumeno_bench_" + Name; }
+
+inline bool HaveTool(const std::string& Program)
+{
+    return std::system(("command -v " + Program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// The benchmark-only command beside the running benchmark program.
+inline std::string ConvertTool()
+{
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    return self.substr(0, self.rfind('/') + 1) + "lumeno_convert";
+}
+
+// Our command against the peer's, run alternately, best of Runs each (so
+// first-touch page faults and a busy moment count for neither); the times
+// and the ratio ours / peer go to the counters under Label and, with both
+// command lines, to the output.
+inline double ComparePeer(benchmark::State& State, const std::string& Label, const std::string& Ours,
+                          const std::string& Peer, int Runs = 5)
+{
+    double ours = 1e30, peer = 1e30;
+    for (int i = 0; i < Runs; ++i) {
+        ours = std::min(ours, CommandMs(1, Ours));
+        peer = std::min(peer, CommandMs(1, Peer));
+    }
+    State.counters[Label + "_ours_ms"] = ours;
+    State.counters[Label + "_peer_ms"] = peer;
+    State.counters[Label + "_ratio"] = ours / peer;
+    std::printf("%-22s ours %8.1f ms  peer %8.1f ms  ours/peer %.2f\n  ours: %s\n  peer: %s\n", Label.c_str(),
+                ours, peer, ours / peer, Ours.c_str(), Peer.c_str());
+    std::fflush(stdout);
+    return ours / peer;
+}
 
 } // namespace lumeno::bench

@@ -16,11 +16,6 @@ namespace {
 using namespace lumeno;
 using namespace lumeno::bench;
 
-bool HaveTool(const char* tool)
-{
-    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 void Start()
 {
     PGStartup();

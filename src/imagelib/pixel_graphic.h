@@ -173,6 +173,10 @@ public:
     // image may be smaller than the file); other formats, and a request of
     // 0 x 0, load in full.
     void LoadFromFileAtLeast(const std::string& FileName, int MinWidth, int MinHeight);
+    // The size the load in progress must cover, 0 x 0 outside
+    // LoadFromFileAtLeast; readers that can decode smaller consult it.
+    int GetLoadMinWidth() const { return FLoadMinWidth; }
+    int GetLoadMinHeight() const { return FLoadMinHeight; }
     void LoadFromStream(TStream& Stream);
     void LoadFromStreamAs(TStream& Stream, const std::string& Extension);
     void SaveToFile(const std::string& FileName);
@@ -256,6 +260,8 @@ private:
     bool FDitherErrorLimitSoft = true;
     bool FColorLookupCache = true;
     bool FPreviewLoad = false;
+    int FLoadMinWidth = 0;
+    int FLoadMinHeight = 0;
     int FHeight = 0;
     bool FIsGrayPalette = false;
     Extended FGamma;

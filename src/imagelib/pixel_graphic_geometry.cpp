@@ -188,17 +188,33 @@ void TPixelGraphic::FlipHorizontal()
     Changed(this);
 }
 
+// Rows are swapped a band of columns at a time, whole bytes with memory
+// moves; the columns after one whose progress handler aborts are swapped
+// back, so an abort keeps exactly the columns done.
 void TPixelGraphic::FlipVertical()
 {
     Flush();
     if (GetEmpty())
         return;
+    constexpr int Band = 256; // columns; a multiple of 8 keeps bands on whole bytes
+    const int bits = GetBitsPerPixel();
     ProgressStart();
-    for (int x = 0; x < FWidth; ++x) {
+    for (int first = 0; first < FWidth; first += Band) {
+        const int last = std::min(FWidth, first + Band) - 1;
+        const std::size_t from = static_cast<std::size_t>(first) * bits / 8;
+        const std::size_t to = (static_cast<std::size_t>(last + 1) * bits + 7) / 8;
         for (int y = 0; y < FHeight / 2; ++y)
-            SwapPixels(GetScanLine(y), x, GetScanLine(FHeight - 1 - y), x, FPixelFormat);
-        if (Progress(x, FWidth - 1))
-            break;
+            std::swap_ranges(GetScanLine(y) + from, GetScanLine(y) + to, GetScanLine(FHeight - 1 - y) + from);
+        for (int x = first; x <= last; ++x) {
+            if (!Progress(x, FWidth - 1))
+                continue;
+            for (int undo = x + 1; undo <= last; ++undo)
+                for (int y = 0; y < FHeight / 2; ++y)
+                    SwapPixels(GetScanLine(y), undo, GetScanLine(FHeight - 1 - y), undo, FPixelFormat);
+            ProgressEnd();
+            Changed(this);
+            return;
+        }
     }
     ProgressEnd();
     Changed(this);

@@ -7,6 +7,7 @@
 #include "imagelib/pixel_graphic.h"
 #include "platform/stream.h"
 
+#include <algorithm>
 
 namespace lumeno {
 
@@ -20,10 +21,15 @@ void TPixelGraphic::LoadFromFileIndexed(const std::string& FileName, int Index)
 
 void TPixelGraphic::LoadFromFileAtLeast(const std::string& FileName, int MinWidth, int MinHeight)
 {
-    // Scaled decoding is not wired to the JPEG reader yet: load in full.
-    (void)MinWidth;
-    (void)MinHeight;
-    LoadFromFile(FileName);
+    FLoadMinWidth = std::max(0, MinWidth);
+    FLoadMinHeight = std::max(0, MinHeight);
+    try {
+        LoadFromFile(FileName);
+    } catch (...) {
+        FLoadMinWidth = FLoadMinHeight = 0;
+        throw;
+    }
+    FLoadMinWidth = FLoadMinHeight = 0;
 }
 
 void TPixelGraphic::LoadFromStream(TStream& Stream) { LoadFromStreamAs(Stream, ""); }

@@ -8,6 +8,7 @@
 #include "imagelib/work_copy.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -94,12 +95,103 @@ inline std::int64_t CeilFast(Extended x)
     return -FloorFast(-x);
 }
 
-inline std::int64_t RoundHalfEven(Extended x)
+// Per-pixel arithmetic is in double: rounding half to even by the default
+// rounding mode (exact for |x| < 2^51), floor by truncation corrected once.
+// Where double and extended precision could round a position differently,
+// the extended path decides, so every pixel keeps its place.
+inline std::int64_t RoundEven(double x)
+{
+    constexpr double shift = 6755399441055744.0; // 1.5 * 2^52
+    return static_cast<std::int64_t>(x + shift - shift);
+}
+
+inline std::int64_t RoundEven(Extended x)
 {
     const std::int64_t f = FloorFast(x);
     const Extended d = x - static_cast<Extended>(f);
     return (d > 0.5L || (d == 0.5L && (f & 1))) ? f + 1 : f;
 }
+
+inline std::int64_t FloorOf(double x)
+{
+    const auto t = static_cast<std::int64_t>(x);
+    return static_cast<double>(t) > x ? t - 1 : t;
+}
+
+inline std::int64_t FloorOf(Extended x)
+{
+    return FloorFast(x);
+}
+
+// True when a position is so close to a rounding edge (a half for nearest
+// pixels, a whole number for interpolation) that double might round it
+// otherwise than extended precision.
+inline bool NearEdge(double v, double edge)
+{
+    constexpr double margin = 1e-6;
+    const double f = v - static_cast<double>(FloorOf(v));
+    return std::abs(f - edge) < margin || (edge == 0 && f > 1 - margin);
+}
+
+// The weights of the four neighbours: left, right, top, bottom.
+template <class TReal> using TWeights = std::array<TReal, 4>;
+
+void Blend(const TWeights<Extended>& w, const std::uint8_t* p00, const std::uint8_t* p10, const std::uint8_t* p01,
+           const std::uint8_t* p11, std::uint8_t* out)
+{
+    for (int i = 0; i < 3; ++i)
+        out[i] = static_cast<std::uint8_t>(
+            RoundEven(w[2] * (w[0] * p00[i] + w[1] * p10[i]) + w[3] * (w[0] * p01[i] + w[1] * p11[i])));
+}
+
+// Weights of 12 bits keep the sum within 32 bits and the result within one
+// of the exact blend.
+void Blend(const TWeights<double>& w, const std::uint8_t* p00, const std::uint8_t* p10, const std::uint8_t* p01,
+           const std::uint8_t* p11, std::uint8_t* out)
+{
+    const auto ax = static_cast<std::uint32_t>(w[1] * 4096 + 0.5), ay = static_cast<std::uint32_t>(w[3] * 4096 + 0.5);
+    const std::uint32_t bx = 4096 - ax, by = 4096 - ay;
+    for (int i = 0; i < 3; ++i) {
+        const std::uint32_t top = p00[i] * bx + p10[i] * ax, bottom = p01[i] * bx + p11[i] * ax;
+        out[i] = static_cast<std::uint8_t>((top * by + bottom * ay + (1u << 23)) >> 24);
+    }
+}
+
+// The colour of the source at (sx, sy) into Out; false when the point is
+// outside (every neighbour outside when interpolating).
+template <class TReal> struct TSampler {
+    const TSourcePixels& Source;
+    const std::uint8_t* Fill;
+
+    bool Nearest(TReal sx, TReal sy, std::uint8_t* out) const
+    {
+        const std::int64_t ix = RoundEven(sx), iy = RoundEven(sy);
+        if (!Source.Inside(ix, iy))
+            return false;
+        std::copy_n(Source.At(ix, iy), 3, out);
+        return true;
+    }
+
+    bool Bilinear(TReal sx, TReal sy, std::uint8_t* out) const
+    {
+        const std::int64_t ix0 = FloorOf(sx), iy0 = FloorOf(sy);
+        const std::int64_t ix1 = ix0 + (static_cast<TReal>(ix0) != sx);
+        const std::int64_t iy1 = iy0 + (static_cast<TReal>(iy0) != sy);
+        if (!Source.Inside(ix0, iy0) && !Source.Inside(ix1, iy0) && !Source.Inside(ix0, iy1) &&
+            !Source.Inside(ix1, iy1))
+            return false;
+        const TReal half = 0.5;
+        const TReal wx0 = ix0 == ix1 ? half : 1 - (sx - ix0), wx1 = ix0 == ix1 ? half : 1 - (ix1 - sx);
+        const TReal wy0 = iy0 == iy1 ? half : 1 - (sy - iy0), wy1 = iy0 == iy1 ? half : 1 - (iy1 - sy);
+        Blend(TWeights<TReal>{wx0, wx1, wy0, wy1}, Read(ix0, iy0), Read(ix1, iy0), Read(ix0, iy1), Read(ix1, iy1), out);
+        return true;
+    }
+
+    const std::uint8_t* Read(std::int64_t x, std::int64_t y) const
+    {
+        return Source.Inside(x, y) ? Source.At(x, y) : Fill;
+    }
+};
 
 // Columns of the row whose source point may lie within two pixels of the
 // source, where base + (x - centre) * step must stay in -2 .. limit + 1.
@@ -116,6 +208,48 @@ TSpan ColumnsNear(Extended base, Extended step, int centre, int limit, TSpan spa
     if (low > high)
         return {1, 0};
     return {FloorFast(low), CeilFast(high)};
+}
+
+// Target columns where Base + x * Step stays in 0 .. Limit - 1 (Step is -1,
+// 0 or 1), within Span.
+TSpan ColumnsInside(std::int64_t base, int step, int limit, TSpan span)
+{
+    if (step == 0)
+        return base >= 0 && base < limit ? span : TSpan{1, 0};
+    const std::int64_t a = step > 0 ? -base : base - limit + 1, b = step > 0 ? limit - 1 - base : base;
+    return {std::max(span.Low, a), std::min(span.High, b)};
+}
+
+// A whole quarter turn into a 24-bit target moves bytes only. Bands of 64
+// rows are filled tile by tile, so that a turn by 90 degrees reads each
+// source row segment while it is in cache; progress follows each band.
+void TurnQuarters(TPixelGraphic& Target, const TSourcePixels& Src, int ci, int si, int sw, int sh, TSpan box,
+                  int y0, int y1)
+{
+    const int tcx = Target.GetWidth() / 2, tcy = Target.GetHeight() / 2, scx = sw / 2, scy = sh / 2;
+    constexpr int Tile = 64;
+    Target.ProgressStart();
+    for (int band = y0; band <= y1; band += Tile) {
+        const int bandEnd = std::min(y1, band + Tile - 1);
+        for (std::int64_t tile = box.Low; tile <= box.High; tile += Tile) {
+            const TSpan tileSpan{tile, std::min<std::int64_t>(box.High, tile + Tile - 1)};
+            for (int y = band; y <= bandEnd; ++y) {
+                // Source point of column 0 of the row; each column steps by (ci, -si).
+                const std::int64_t ix0 = scx - std::int64_t{tcx} * ci + std::int64_t{y - tcy} * si;
+                const std::int64_t iy0 = scy + std::int64_t{tcx} * si + std::int64_t{y - tcy} * ci;
+                const TSpan cols = ColumnsInside(iy0, -si, sh, ColumnsInside(ix0, ci, sw, tileSpan));
+                std::uint8_t* out = Target.GetScanLine(y);
+                for (std::int64_t x = cols.Low; x <= cols.High; ++x)
+                    std::copy_n(Src.At(ix0 + x * ci, iy0 - x * si), 3, out + x * 3);
+            }
+        }
+        for (int y = band; y <= bandEnd; ++y)
+            if (Target.Progress(y - y0, y1 - y0)) {
+                Target.ProgressEnd();
+                return;
+            }
+    }
+    Target.ProgressEnd();
 }
 
 // Inverse-maps every visited target pixel into the source, centre on centre.
@@ -146,59 +280,51 @@ void RotateCore(TPixelGraphic& Target, TPixelGraphic& Source, const TTurn& Turn,
         return;
 
     const TSourcePixels src(Source);
+    const int ci = static_cast<int>(c), si = static_cast<int>(s);
+    if (Turn.QuarterTurn && Target.GetPixelFormat() == pf24Bit) {
+        TurnQuarters(Target, src, ci, si, sw, sh, box, y0, y1);
+        Target.Changed(&Target);
+        return;
+    }
     const TColor fill = Source.GetFillColor();
     const std::uint8_t fillBGR[3] = {static_cast<std::uint8_t>(GetBValue(fill)),
                                      static_cast<std::uint8_t>(GetGValue(fill)),
                                      static_cast<std::uint8_t>(GetRValue(fill))};
-    const auto read = [&](std::int64_t x, std::int64_t y) {
-        return src.Inside(x, y) ? src.At(x, y) : fillBGR;
-    };
-    const int ci = static_cast<int>(c), si = static_cast<int>(s);
+    const double cd = static_cast<double>(c), sd = static_cast<double>(s);
+    const TSampler<double> fast{src, fillBGR};
+    const TSampler<Extended> exact{src, fillBGR};
+    const double edge = Interpolate ? 0 : 0.5;
 
-    // The colour the target pixel (x, y) takes from the source; false when
-    // it keeps what it holds. Those pixels form one run per row, as the
-    // source is convex.
-    const auto sample = [&](int x, int y, Extended rowX, Extended rowY, std::uint8_t* out) {
-        const std::uint8_t* p = nullptr;
+    // The colour the target pixel x of a row takes from the source, whose
+    // point for the row's centre column is (rowX, rowY); false when it keeps
+    // what it holds. Those pixels form one run per row, as the source is
+    // convex.
+    const auto sample = [&](int x, int y, Extended rowX, Extended rowY, double rx, double ry, std::uint8_t* out) {
         if (Turn.QuarterTurn) {
             // Exact integers: every source pixel lands on one target pixel.
             const std::int64_t ix = scx + (x - tcx) * ci + (y - tcy) * si;
             const std::int64_t iy = scy - (x - tcx) * si + (y - tcy) * ci;
-            p = src.Inside(ix, iy) ? src.At(ix, iy) : nullptr;
-        } else if (!Interpolate) {
-            const Extended sx = rowX + (x - tcx) * c, sy = rowY - (x - tcx) * s;
-            const std::int64_t ix = RoundHalfEven(sx), iy = RoundHalfEven(sy);
-            p = src.Inside(ix, iy) ? src.At(ix, iy) : nullptr;
-        } else {
-            const Extended sx = rowX + (x - tcx) * c, sy = rowY - (x - tcx) * s;
-            const std::int64_t ix0 = FloorFast(sx), ix1 = CeilFast(sx), iy0 = FloorFast(sy),
-                               iy1 = CeilFast(sy);
-            if (!src.Inside(ix0, iy0) && !src.Inside(ix1, iy0) && !src.Inside(ix0, iy1) &&
-                !src.Inside(ix1, iy1))
+            if (!src.Inside(ix, iy))
                 return false;
-            const Extended wx0 = ix0 == ix1 ? 0.5L : 1 - (sx - ix0), wx1 = ix0 == ix1 ? 0.5L : 1 - (ix1 - sx);
-            const Extended wy0 = iy0 == iy1 ? 0.5L : 1 - (sy - iy0), wy1 = iy0 == iy1 ? 0.5L : 1 - (iy1 - sy);
-            const std::uint8_t *p00 = read(ix0, iy0), *p10 = read(ix1, iy0), *p01 = read(ix0, iy1),
-                               *p11 = read(ix1, iy1);
-            for (int i = 0; i < 3; ++i)
-                out[i] = static_cast<std::uint8_t>(
-                    RoundHalfEven(wy0 * (wx0 * p00[i] + wx1 * p10[i]) + wy1 * (wx0 * p01[i] + wx1 * p11[i])));
+            std::copy_n(src.At(ix, iy), 3, out);
             return true;
         }
-        if (!p)
-            return false;
-        out[0] = p[0];
-        out[1] = p[1];
-        out[2] = p[2];
-        return true;
+        const double dx = x - tcx;
+        const double sx = rx + dx * cd, sy = ry - dx * sd;
+        if (NearEdge(sx, edge) || NearEdge(sy, edge)) {
+            const Extended ex = rowX + (x - tcx) * c, ey = rowY - (x - tcx) * s;
+            return Interpolate ? exact.Bilinear(ex, ey, out) : exact.Nearest(ex, ey, out);
+        }
+        return Interpolate ? fast.Bilinear(sx, sy, out) : fast.Nearest(sx, sy, out);
     };
     const auto makeRow = [&](int, int y, TRowPipeline::TRow& Out) {
         const Extended rowX = scx + (y - tcy) * s, rowY = scy + (y - tcy) * c;
         // Pixels farther out would read nothing but the fill and stay as they are.
         const TSpan near = ColumnsNear(rowY, -s, tcx, sh - 1, ColumnsNear(rowX, c, tcx, sw - 1, box));
+        const double rx = static_cast<double>(rowX), ry = static_cast<double>(rowY);
         Out.Count = 0;
         for (int x = static_cast<int>(near.Low); x <= near.High; ++x) {
-            if (sample(x, y, rowX, rowY, Out.BGR + static_cast<std::ptrdiff_t>(Out.Count) * 3)) {
+            if (sample(x, y, rowX, rowY, rx, ry, Out.BGR + static_cast<std::ptrdiff_t>(Out.Count) * 3)) {
                 if (Out.Count++ == 0)
                     Out.Offset = x;
             } else if (Out.Count > 0) {

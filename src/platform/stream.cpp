@@ -88,10 +88,9 @@ TFileStream::TFileStream(const std::string& fileName, TFileMode mode)
     }
     const int fd = ::open(fileName.c_str(), flags, 0666);
     if (fd < 0) {
-        const int err = errno;
         if (mode == TFileMode::fmCreate)
-            throw EFCreateError("Cannot create file \"" + fileName + "\". " + SystemError(err));
-        throw EFOpenError("Cannot open file \"" + fileName + "\". " + SystemError(err));
+            throw EFCreateError("Cannot create file \"" + fileName + "\". " + SystemError(errno));
+        throw EFOpenError("Cannot open file " + fileName);
     }
     OpenFd(fd, fileName, mode != TFileMode::fmOpenRead);
 }
@@ -100,9 +99,8 @@ void TFileStream::OpenFd(int fd, const std::string& fileName, bool writable)
 {
     file_ = ::fdopen(fd, writable ? "r+b" : "rb");
     if (!file_) {
-        const int err = errno;
         ::close(fd);
-        throw EFOpenError("Cannot open file \"" + fileName + "\". " + SystemError(err));
+        throw EFOpenError("Cannot open file " + fileName);
     }
     fileName_ = fileName;
     buffer_.resize(kFileBufferSize);

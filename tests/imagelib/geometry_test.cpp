@@ -275,6 +275,41 @@ TEST(Flip, TwiceRestoresAndNarrowImagesStillReport)
     EXPECT_TRUE(log.Events.empty());
 }
 
+// Wide pictures flip a band of columns at a time; an abort keeps exactly the
+// columns reported.
+TEST(Flip, VerticalBandsAndAbortKeepColumnsExact)
+{
+    for (const std::uint8_t format : {pf1Bit, pf4Bit, pf8Bit, pf24Bit}) {
+        const std::uint32_t values = format == pf1Bit ? 2 : format == pf4Bit ? 16 : 256;
+        const auto value = [&](int x, int y) { return static_cast<std::uint32_t>(x * 7 + y * 3) % values; };
+        for (const int stopAt : {-1, 300}) {
+            TPixelGraphic g;
+            g.SetDimensions(601, 5, format);
+            if (format != pf24Bit)
+                g.SetPaletteType(format == pf1Bit ? pBlackWhite : (format == pf4Bit ? pSys16 : pGray256));
+            for (int y = 0; y < 5; ++y)
+                for (int x = 0; x < 601; ++x)
+                    g.SetPixel(x, y, value(x, y));
+            int lastStep = -1;
+            g.SetOnProgress([&](TObject*, int Step, int Max, bool& Abort) {
+                EXPECT_EQ(Step, lastStep + 1);
+                EXPECT_EQ(Max, 600);
+                lastStep = Step;
+                Abort = Step == stopAt;
+            });
+            g.FlipVertical();
+            EXPECT_EQ(lastStep, stopAt < 0 ? 600 : stopAt);
+            int wrong = 0;
+            for (int y = 0; y < 5; ++y)
+                for (int x = 0; x < 601; ++x) {
+                    const bool flipped = stopAt < 0 || x <= stopAt;
+                    wrong += g.GetPixel(x, y) != value(x, flipped ? 4 - y : y);
+                }
+            EXPECT_EQ(wrong, 0) << int(format) << " stop " << stopAt;
+        }
+    }
+}
+
 // Every pixel a colour of its own.
 void Numbered(TPixelGraphic& g, int w, int h)
 {

@@ -37,7 +37,8 @@ void TFastBMP::Draw(TPixelGraphic& Dest) const
     const TGraphicUpdate update(Dest);
     Dest.SetDimensions(Width, Height, pf24Bit);
     for (int y = 0; y < Height; ++y)
-        std::memcpy(Dest.GetScanLine(y), Pixels[static_cast<std::size_t>(y)], static_cast<std::size_t>(RowInc));
+        std::memcpy(Dest.GetScanLine(y), Pixels[static_cast<std::size_t>(y)],
+                    static_cast<std::size_t>(RowInc));
 }
 
 void TFastBMP::Draw(QPainter& Painter, int X, int Y) const

@@ -14,7 +14,9 @@ namespace lumeno {
 
 namespace {
 
-constexpr int RowBlock = 16;
+// Rows handed out at once: at least this many pixels, so that a small
+// preview runs on the calling thread without starting any.
+constexpr int BlockPixels = 1 << 16;
 
 void RequireSameSize(const TFastBMP& Src, const TFastBMP& Dst)
 {
@@ -23,31 +25,40 @@ void RequireSameSize(const TFastBMP& Src, const TFastBMP& Dst)
 }
 
 // Runs Row(y, row) for every row, on all cores.
-template <typename F>
-void ForEachRow(const TFastRGB& Bmp, F Row)
+template <typename F> void ForEachRow(const TFastRGB& Bmp, F Row)
 {
-    ParallelRanges(Bmp.Height, RowBlock, [&](int, int begin, int end) {
+    const int block = std::max(1, BlockPixels / std::max(1, Bmp.Width));
+    ParallelRanges(Bmp.Height, block, [&](int, int begin, int end) {
         for (int y = begin; y < end; ++y)
             Row(y, Bmp.Pixels[static_cast<std::size_t>(y)]);
     });
 }
 
 // Source pixel of a mapped destination pixel, or the same place when the
-// mapping gives no finite point.
-template <typename Map>
-void MapPixels(const TFastBMP& Src, TFastBMP& Dst, Map SourcePoint)
+// mapping gives no finite point. Bands of rows are walked in tiles, so that
+// the source pixels one tile reads stay in the cache whatever the mapping's
+// direction.
+template <typename Map> void MapPixels(const TFastBMP& Src, TFastBMP& Dst, Map SourcePoint)
 {
     if (Src.Width < 1 || Src.Height < 1)
         return;
-    ForEachRow(Dst, [&](int y, std::uint8_t* p) {
-        for (int x = 0; x < Dst.Width; ++x, p += 3) {
-            double fx, fy;
-            if (SourcePoint(x, y, fx, fy) && SampleWrapped(Src, fx, fy, p))
-                continue;
-            const std::uint8_t* s = Src.Pixels[static_cast<std::size_t>(std::min(y, Src.Height - 1))] +
-                                    std::min(x, Src.Width - 1) * 3;
-            std::memcpy(p, s, 3);
-        }
+    constexpr int TileSide = 64;
+    const int block = std::max(TileSide, BlockPixels / std::max(1, Dst.Width));
+    ParallelRanges(Dst.Height, block, [&](int, int begin, int end) {
+        for (int y0 = begin; y0 < end; y0 += TileSide)
+            for (int x0 = 0; x0 < Dst.Width; x0 += TileSide)
+                for (int y = y0; y < std::min(end, y0 + TileSide); ++y) {
+                    std::uint8_t* p = Dst.Pixels[static_cast<std::size_t>(y)] + x0 * 3;
+                    for (int x = x0; x < std::min(Dst.Width, x0 + TileSide); ++x, p += 3) {
+                        double fx, fy;
+                        if (SourcePoint(x, y, fx, fy) && SampleWrapped(Src, fx, fy, p))
+                            continue;
+                        const std::uint8_t* s =
+                            Src.Pixels[static_cast<std::size_t>(std::min(y, Src.Height - 1))] +
+                            std::min(x, Src.Width - 1) * 3;
+                        std::memcpy(p, s, 3);
+                    }
+                }
     });
 }
 
@@ -92,13 +103,28 @@ bool SampleWrapped(const TFastBMP& Src, double FX, double FY, std::uint8_t* BGR)
     if (!std::isfinite(FX) || !std::isfinite(FY))
         return false;
     const int w = Src.Width, h = Src.Height;
-    const double ftx = std::trunc(FX), fty = std::trunc(FY);
+    int cols[2], rows[2];
     double wx[2], wy[2];
-    AxisWeights(FX, ftx, wx[0], wx[1]);
-    AxisWeights(FY, fty, wy[0], wy[1]);
-    const int tx = WrapCorner(FX, ftx, w), ty = WrapCorner(FY, fty, h);
-    const int cols[2] = {tx, tx + 1 < w ? tx + 1 : w - tx - 1};
-    const int rows[2] = {ty, ty + 1 < h ? ty + 1 : h - ty - 1};
+    if (FX >= 0 && FY >= 0 && FX < w - 1 && FY < h - 1) {
+        // Inside: no corner wraps, the common case.
+        cols[0] = static_cast<int>(FX);
+        rows[0] = static_cast<int>(FY);
+        cols[1] = cols[0] + 1;
+        rows[1] = rows[0] + 1;
+        wx[1] = FX - cols[0];
+        wy[1] = FY - rows[0];
+        wx[0] = 1 - wx[1];
+        wy[0] = 1 - wy[1];
+    } else {
+        const double ftx = std::trunc(FX), fty = std::trunc(FY);
+        AxisWeights(FX, ftx, wx[0], wx[1]);
+        AxisWeights(FY, fty, wy[0], wy[1]);
+        const int tx = WrapCorner(FX, ftx, w), ty = WrapCorner(FY, fty, h);
+        cols[0] = tx;
+        cols[1] = tx + 1 < w ? tx + 1 : w - tx - 1;
+        rows[0] = ty;
+        rows[1] = ty + 1 < h ? ty + 1 : h - ty - 1;
+    }
     double sum[3] = {0, 0, 0};
     for (int j = 0; j < 2; ++j) {
         const std::uint8_t* row = Src.Pixels[static_cast<std::size_t>(rows[j])];
@@ -111,7 +137,7 @@ bool SampleWrapped(const TFastBMP& Src, double FX, double FY, std::uint8_t* BGR)
         }
     }
     for (int c = 0; c < 3; ++c)
-        BGR[c] = static_cast<std::uint8_t>(ClampByte(static_cast<int>(std::nearbyint(sum[c]))));
+        BGR[c] = static_cast<std::uint8_t>(ClampByte(static_cast<int>(std::lrint(sum[c]))));
     return true;
 }
 
@@ -170,8 +196,8 @@ void Emboss(TFastBMP& Bmp)
         firstRows[s].assign(Bmp.Pixels[static_cast<std::size_t>(bounds[s])],
                             Bmp.Pixels[static_cast<std::size_t>(bounds[s])] + rowBytes);
     RunSlices(bounds, [&](int begin, int end) {
-        const auto slice = static_cast<std::size_t>(std::upper_bound(bounds.begin(), bounds.end(), begin) -
-                                                    bounds.begin());
+        const auto slice =
+            static_cast<std::size_t>(std::upper_bound(bounds.begin(), bounds.end(), begin) - bounds.begin());
         for (int y = begin; y < end; ++y) {
             std::uint8_t* p = Bmp.Pixels[static_cast<std::size_t>(y)];
             if (y >= h - 2) {
@@ -180,9 +206,10 @@ void Emboss(TFastBMP& Bmp)
                         p[c] = static_cast<std::uint8_t>(((255 - lastNeighbour[c]) + p[c]) >> 1);
                 continue;
             }
-            const std::uint8_t* below = (y + 1 == end && slice < firstRows.size() && !firstRows[slice].empty())
-                                            ? firstRows[slice].data()
-                                            : Bmp.Pixels[static_cast<std::size_t>(y + 1)];
+            const std::uint8_t* below =
+                (y + 1 == end && slice < firstRows.size() && !firstRows[slice].empty())
+                    ? firstRows[slice].data()
+                    : Bmp.Pixels[static_cast<std::size_t>(y + 1)];
             for (int x = 0; x < w; ++x, p += 3) {
                 const std::uint8_t* n = below + std::min(x + 1, w - 1) * 3;
                 for (int c = 0; c < 3; ++c)
@@ -253,8 +280,8 @@ void Swirl(const TFastBMP& Src, TFastBMP& Dst, int Amount)
             fy = cy;
             return true;
         }
-        const double a = ArcTangent2(static_cast<float>(dx), static_cast<float>(dy)) - r / Amount +
-                         std::numbers::pi / 2;
+        const double a =
+            ArcTangent2(static_cast<float>(dx), static_cast<float>(dy)) - r / Amount + std::numbers::pi / 2;
         fx = r * std::cos(a) + cx;
         fy = r * std::sin(a) + cy;
         return true;

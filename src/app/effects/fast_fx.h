@@ -8,8 +8,14 @@
 
 namespace lumeno {
 
-inline int ClampByte(int V) { return V > 255 ? 255 : (V < 0 ? 0 : V); }
-inline int ClampInt(int V, int Low, int High) { return V > High ? High : (V < Low ? Low : V); }
+inline int ClampByte(int V)
+{
+    return V > 255 ? 255 : (V < 0 ? 0 : V);
+}
+inline int ClampInt(int V, int Low, int High)
+{
+    return V > High ? High : (V < Low ? Low : V);
+}
 // Angle of (X, Y) in (-pi/2, 3pi/2).
 float ArcTangent2(float X, float Y);
 

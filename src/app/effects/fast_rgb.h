@@ -9,9 +9,9 @@ namespace lumeno {
 
 class TFastRGB {
 public:
-    int Gap = 0;            // padding bytes at the end of each row
-    int RowInc = 0;         // bytes per row, padding included
-    std::int64_t Size = 0;  // RowInc x Height
+    int Gap = 0;           // padding bytes at the end of each row
+    int RowInc = 0;        // bytes per row, padding included
+    std::int64_t Size = 0; // RowInc x Height
     int Width = 0;
     int Height = 0;
     std::vector<std::uint8_t*> Pixels; // row starts, top first

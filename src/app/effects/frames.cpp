@@ -11,6 +11,9 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
 
 namespace lumeno {
 
@@ -25,12 +28,35 @@ void MakeFilled(TPixelGraphic& Graphic, int Width, int Height, TColor Color)
     Graphic.Clear();
 }
 
-// The frames' finishing pass: Image receives Work, sharpened.
+// The frames' finishing pass: Image receives Work, sharpened. The library's
+// filter run spread over the rows: one filter per thread, each begun on the
+// same untouched 24-bit source, each writing its own rows.
 void Sharpen(TPixelGraphic& Image, TPixelGraphic& Work)
 {
-    TConvFilter filter;
-    filter.SetSharpenKernel(dsTent, false, 0.75L, 70);
-    Image.ApplyFilter(filter, Work);
+    const int w = Work.GetWidth(), h = Work.GetHeight();
+    Image.SetDimensions(w, h, pf24Bit);
+    std::vector<std::uint8_t*> rows;
+    for (int y = 0; y < h; ++y)
+        rows.push_back(Image.GetScanLine(y));
+    std::vector<std::unique_ptr<TConvFilter>> filters;
+    struct TEnd {
+        std::vector<std::unique_ptr<TConvFilter>>& Filters;
+        ~TEnd()
+        {
+            for (auto& f : Filters)
+                f->EndFilter();
+        }
+    } end{filters};
+    for (int t = 0; t < ParallelThreads(); ++t) {
+        auto filter = std::make_unique<TConvFilter>();
+        filter->SetSharpenKernel(dsTent, false, 0.75L, 70);
+        filter->BeginFilter(Work);
+        filters.push_back(std::move(filter));
+    }
+    ParallelRanges(h, 16, [&](int thread, int begin, int end) {
+        for (int y = begin; y < end; ++y)
+            filters[static_cast<std::size_t>(thread)]->FilterRow(y, rows[static_cast<std::size_t>(y)]);
+    });
 }
 
 // A white strip with one blurred line drawn by the given pen.
@@ -44,6 +70,50 @@ void ShadowStrip(TPixelGraphic& Strip, int Width, int Height, const QPen& Pen, i
     GdiLine(painter, X1, Y1, X2, Y2);
     Strip.Flush();
     GaussianBlur24(Strip, Radius);
+}
+
+// Side of the small picture whose faded edges stand for a large one's.
+constexpr int FadeModel = 48;
+constexpr int FadeExtent = 20;
+
+// Index in the model of pixel I of a side of Size: the model's own near each
+// end, its middle (beyond the fade's reach from both ends) elsewhere.
+int ModelIndex(int I, int Size)
+{
+    const int half = FadeModel / 2;
+    if (I < half)
+        return I;
+    return I >= Size - half ? I - (Size - FadeModel) : half;
+}
+
+// A black W x H picture with its edges faded to white over 20 pixels. A
+// straight fade of a uniform picture depends only on a pixel's distances to
+// the edges, and a distance of 20 or more leaves the pixel as it is, so a
+// 48 x 48 model faded by the library gives every pixel of the large one.
+void FadedFrame(TPixelGraphic& Frame, int W, int H)
+{
+    TPixelGraphic model;
+    MakeFilled(model, FadeModel, FadeModel, 0);
+    model.FadeEdges(false, FadeExtent, model, White);
+    Frame.SetDimensions(W, H, pf24Bit);
+    std::vector<std::uint8_t*> rows;
+    for (int y = 0; y < H; ++y)
+        rows.push_back(Frame.GetScanLine(y));
+    ParallelRanges(H, 64, [&](int, int begin, int end) {
+        for (int y = begin; y < end; ++y) {
+            const std::uint8_t* from = model.GetScanLine(ModelIndex(y, H));
+            std::uint8_t* to = rows[static_cast<std::size_t>(y)];
+            for (int x = 0; x < W; ++x)
+                std::memcpy(to + x * 3, from + ModelIndex(x, W) * 3, 3);
+        }
+    });
+}
+
+// Pixels [X1, X2) x [Y1, Y2) of a 24-bit image become white.
+void FillWhite(TPixelGraphic& Image, int X1, int Y1, int X2, int Y2)
+{
+    for (int y = Y1; y < Y2; ++y)
+        std::memset(Image.GetScanLine(y) + X1 * 3, 0xFF, static_cast<std::size_t>(X2 - X1) * 3);
 }
 
 void Ensure24Bit(TPixelGraphic& Image)
@@ -80,14 +150,11 @@ void AddWhiteFrame(TPixelGraphic& Image)
     const TGraphicUpdate update(Image);
     Ensure24Bit(Image);
     TPixelGraphic frame;
-    MakeFilled(frame, w, h, 0);
-    frame.FadeEdges(false, 20, frame, White);
-    QPainter& painter = frame.GetCanvas()->Painter();
-    GdiPrepare(painter);
-    painter.setPen(GdiPen(White));
-    painter.setBrush(ToQColor(White));
-    GdiRectangle(painter, 8, 8, w - 8, h - 8);
-    frame.Flush();
+    FadedFrame(frame, w, h);
+    // The mat: a white rectangle (8, 8)-(W - 8, H - 8) in white pen and
+    // brush, which covers up to (W - 9, H - 9); filled on the rows directly
+    // rather than through a canvas copy of the whole picture.
+    FillWhite(frame, 8, 8, w - 8, h - 8);
     frame.StretchRect(28, 28, w - 56, h - 56, 0, 0, w, h, Image);
     Sharpen(Image, frame);
 }

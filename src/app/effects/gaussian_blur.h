@@ -10,8 +10,8 @@ namespace lumeno {
 class TPixelGraphic;
 
 struct TGaussianKernel {
-    int Size = 1;          // taps -Size..Size are used
-    float Data[201] = {};  // weights for -100..100, at Data[j + 100]
+    int Size = 1;         // taps -Size..Size are used
+    float Data[201] = {}; // weights for -100..100, at Data[j + 100]
     float& operator[](int j) { return Data[j + 100]; }
     float operator[](int j) const { return Data[j + 100]; }
 };

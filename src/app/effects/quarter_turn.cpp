@@ -16,8 +16,7 @@ namespace {
 constexpr int Tile = 64;
 
 // Pixel access on raw rows for one pixel format (bits per pixel).
-template <int Bits>
-struct TRowPixels {
+template <int Bits> struct TRowPixels {
     static unsigned Get(const std::uint8_t* Row, int X)
     {
         if constexpr (Bits == 1)

@@ -30,7 +30,7 @@ TThumbWork::TThumbWork()
     Source.SetReadWarningAction(pgwaIgnore);
 }
 
-TThumbPlacement ThumbnailPlacement(int SourceWidth, int SourceHeight, int Size)
+TThumbPlacement ThumbCellPlacement(int SourceWidth, int SourceHeight, int Size)
 {
     TThumbPlacement place;
     if (SourceWidth < Size && SourceHeight < Size) {
@@ -73,7 +73,7 @@ void LoadThumbnailSource(const std::string& Path, int Size, TPixelGraphic& Sourc
     // A JPEG may be decoded smaller: ask only for what the cell will show.
     if (FileTypeOf(Path) == TFileType::ftJPG && GetGraphicFileInfo(Path, 0, info) && info.Width > 0 &&
         info.Height > 0) {
-        const TThumbPlacement place = ThumbnailPlacement(info.Width, info.Height, Size);
+        const TThumbPlacement place = ThumbCellPlacement(info.Width, info.Height, Size);
         minWidth = place.Width;
         minHeight = place.Height;
     }
@@ -82,7 +82,7 @@ void LoadThumbnailSource(const std::string& Path, int Size, TPixelGraphic& Sourc
 
 void ComposeThumbnail(TThumbWork& Work, int Size, TColor Fill)
 {
-    const TThumbPlacement place = ThumbnailPlacement(Work.Source.GetWidth(), Work.Source.GetHeight(), Size);
+    const TThumbPlacement place = ThumbCellPlacement(Work.Source.GetWidth(), Work.Source.GetHeight(), Size);
     Work.Cell.SetDimensions(Size, Size, pf24Bit);
     Work.Cell.SetFillColor(Fill);
     Work.Cell.Clear();

@@ -24,7 +24,7 @@ struct TThumbPlacement {
 
 // Where a picture of the given size goes in a Size x Size cell: smaller
 // pictures keep their size, larger ones shrink to fit (never below 1 pixel).
-TThumbPlacement ThumbnailPlacement(int SourceWidth, int SourceHeight, int Size);
+TThumbPlacement ThumbCellPlacement(int SourceWidth, int SourceHeight, int Size);
 
 // The work images of one load, made once and reused for every item.
 struct TThumbWork {

@@ -3,8 +3,8 @@
 #include "platform/stream.h"
 
 #include <QDir>
-#include <QStandardPaths>
 
+#include <cstdlib>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -12,8 +12,10 @@ namespace lumeno {
 
 std::string BookmarkFilePath()
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/lumeno";
-    return (folder + "/bookmrks.dat").toStdString();
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data && *data == '/')
+        return std::string(data) + "/lumeno/bookmrks.dat";
+    return QDir::homePath().toStdString() + "/.local/share/lumeno/bookmrks.dat";
 }
 
 std::optional<std::vector<std::string>> ReadBookmarks(const std::string& Path)

@@ -7,6 +7,7 @@
 #include "controls/media/dcavi_play.h"
 #include "controls/media/gif_image.h"
 #include "controls/shell/file_utils.h"
+#include "imagelib/pixel_graphic.h"
 #include "imagelib/view/pg_image.h"
 #include "platform/dialogs.h"
 #include "platform/exception.h"
@@ -76,9 +77,13 @@ void TLoadFile::LoadInto(const std::string& Path)
         form_.Image1->LoadFromFile(Path);
         ShowPicture(form_.Image1, form_.Image1->PictureSize().width(), form_.Image1->PictureSize().height(), name);
     } else {
-        form_.PGImage1->SetFileName(Path);
+        if (std::unique_ptr<TPixelGraphic> image = form_.preRead_.Take(Path))
+            form_.PGImage1->SetPixelGraphic(std::move(image), Path);
+        else
+            form_.PGImage1->SetFileName(Path);
         ShowPicture(form_.PGImage1, form_.PGImage1->GetPixelGraphicWidth(), form_.PGImage1->GetPixelGraphicHeight(),
                     name);
+        form_.PreReadNext();
     }
 }
 

@@ -133,7 +133,7 @@ void TForm1::BuildPanes()
     auto* bottom = new QVBoxLayout(LeftBottom);
     bottom->setContentsMargins(0, 0, 0, 0);
     auto* list = new TFileListView(LeftBottom);
-    list->FolderOf = [this] { return Folder(); };
+    list->FolderOf = [this] { return listedFolder_; };
     list->Tag = 1;
     SLV1 = list;
     SLV1->setObjectName("SLV1");
@@ -376,7 +376,8 @@ std::string TForm1::Folder() const
 
 std::string TForm1::ItemPath(const QString& Caption) const
 {
-    return IncludeBackslash(Folder()) + Caption.toStdString();
+    // The folder the list shows: the tree may already have moved on.
+    return IncludeBackslash(listedFolder_) + Caption.toStdString();
 }
 
 void TForm1::SelectFileInList(const std::string& Path)

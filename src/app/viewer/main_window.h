@@ -4,6 +4,7 @@
 // its shared routines through Form1().
 
 #include "app/viewer/load_file.h"
+#include "app/viewer/pre_read.h"
 #include "app/viewer/settings_store.h"
 
 #include <QMainWindow>
@@ -11,15 +12,13 @@
 
 #include <functional>
 #include <map>
-#include <set>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 class QAction;
 class QColor;
-
-class QColorDialog;
 class QLineEdit;
 class QMenu;
 class QSpinBox;
@@ -81,7 +80,10 @@ public:
     bool WasShown() const { return shown_; }
     const std::vector<std::string>& Bookmarks() const { return bookmarks_; }
     const TLoadFile& Loader() const { return loader_; }
-    // The path of a list item: the tree's folder with a slash, then the caption.
+    const TPreRead& PreRead() const { return preRead_; }
+    // The folder whose files the list shows.
+    const std::string& ListedFolder() const { return listedFolder_; }
+    // The path of a list item: the listed folder with a slash, then the caption.
     std::string ItemPath(const QString& Caption) const;
     QAction* Command(const char* Name) const;
     // Enables a command whose window is part of the program; the others stay off.
@@ -202,7 +204,8 @@ private:
     void DeleteFiles(const std::vector<std::string>& Paths);
     void AddBookmarkItem(const std::string& Folder);
     void SetStatus(int Panel, const std::string& Text);
-    void ShowSelectedFile();
+    // Reads the list's next picture ahead while this one is looked at.
+    void PreReadNext();
 
     TSettingsStore settings_;
     std::map<std::string, QAction*> commands_;
@@ -212,6 +215,7 @@ private:
     std::string lastCaption_;
     std::string fileMask_;
     std::string startFile_;
+    std::string listedFolder_;
     std::vector<std::string> bookmarks_;
     int sortColumn_ = 0;
     bool sortAscending_ = true;
@@ -222,6 +226,7 @@ private:
     bool colorChanged_ = false;
     bool shown_ = false;
     TLoadFile loader_;
+    TPreRead preRead_;
 };
 
 // The file the last of a batch of open commands names; a command that is no

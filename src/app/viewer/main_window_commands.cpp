@@ -174,16 +174,6 @@ void TForm1::PopupMenu1Popup()
 
 void TForm1::keyPressEvent(QKeyEvent* Event)
 {
-    if (Event->modifiers() & Qt::KeypadModifier) {
-        if (Event->key() == Qt::Key_Plus) {
-            ZoomIn1Click();
-            return;
-        }
-        if (Event->key() == Qt::Key_Minus) {
-            ZoomOut1Click();
-            return;
-        }
-    }
     if (Event->key() == Qt::Key_F10 && Event->modifiers() == Qt::NoModifier) {
         const QList<QAction*> menus = menuBar()->actions();
         if (!menus.isEmpty()) {

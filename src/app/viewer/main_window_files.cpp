@@ -45,13 +45,13 @@ void TForm1::DeleteFile1Click()
     const std::string successor = next < 0 ? std::string() : ItemPath(SLV1->topLevelItem(next)->text(0));
     DeleteFiles(paths);
     SetStatus(3, "Updating...");
-    FillFileList(SLV1, Folder(), SB1, fileMask_);
+    FillFileList(SLV1, listedFolder_, SB1, fileMask_);
     SortFileList(SLV1);
     currentFile_ = successor;
     if (!successor.empty())
         SelectFileInList(successor);
     if (OnFilesDeleted)
-        OnFilesDeleted(Folder());
+        OnFilesDeleted(listedFolder_);
     SetStatus(3, "");
 }
 

@@ -22,14 +22,25 @@ namespace {
 constexpr int kSizeRole = Qt::UserRole;
 constexpr int kTimeRole = Qt::UserRole + 1;
 
+// The date text is made when it is first shown: formatting every date of a
+// large folder would cost more than the rest of the listing.
+class TFileItem : public QTreeWidgetItem {
+public:
+    QVariant data(int column, int role) const override
+    {
+        if (column == 3 && role == Qt::DisplayRole)
+            return QString::fromStdString(
+                FormatDateTime("c", QDateTime::fromSecsSinceEpoch(QTreeWidgetItem::data(0, kTimeRole).toLongLong())));
+        return QTreeWidgetItem::data(column, role);
+    }
+};
+
 QTreeWidgetItem* NewItem(const TFileRow& row)
 {
-    auto* item = new QTreeWidgetItem;
+    auto* item = new TFileItem;
     item->setText(0, QString::fromStdString(row.Name));
     item->setText(1, QString::number(row.SizeKB));
     item->setText(2, QString::fromStdString(row.Type));
-    item->setText(3, QString::fromStdString(
-                         FormatDateTime("c", QDateTime::fromSecsSinceEpoch(row.Time))));
     item->setData(0, kSizeRole, qint64(row.SizeKB));
     item->setData(0, kTimeRole, qint64(row.Time));
     for (int c = 1; c < 4; ++c)
@@ -66,6 +77,10 @@ void TForm1::FillFileList(QTreeWidget* List, const std::string& Folder, TdfsStat
     List->setUpdatesEnabled(true);
     if (StatusBar)
         StatusBar->Panels()[1].SetText(std::to_string(rows.size()) + " files");
+    if (List == SLV1 && Folder != listedFolder_) {
+        listedFolder_ = Folder;
+        preRead_.Drop();
+    }
 }
 
 void TForm1::SortFileList(QTreeWidget* List)
@@ -108,7 +123,8 @@ void TForm1::SLV1ColumnClick(int Column)
 void TForm1::STV1Change()
 {
     const std::string folder = Folder();
-    if (folder.empty() || !QFileInfo(QString::fromStdString(folder)).isDir())
+    // The tree also reports the folders the window selects itself, once listed.
+    if (folder.empty() || folder == listedFolder_ || !QFileInfo(QString::fromStdString(folder)).isDir())
         return;
     FillFileList(SLV1, folder, SB1, fileMask_);
     SortFileList(SLV1);

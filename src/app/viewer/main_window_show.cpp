@@ -1,5 +1,6 @@
 // Showing a file in the viewer that suits it, and fitting it to the panel.
 
+#include "app/viewer/file_list.h"
 #include "app/viewer/main_window.h"
 #include "app/viewer/picture_box.h"
 #include "app/viewer/view_fit.h"
@@ -17,6 +18,21 @@ void TForm1::ShowFile(const std::string& Path)
     currentFile_ = Path;
     currentExt_ = ShowExt(Path);
     loader_.Execute();
+}
+
+void TForm1::PreReadNext()
+{
+    int first = -1;
+    for (int i = 0; i < SLV1->topLevelItemCount() && first < 0; ++i)
+        if (SLV1->topLevelItem(i)->isSelected())
+            first = i;
+    const int next = SlideIndex(SLV1->topLevelItemCount(), first, true);
+    if (next < 0)
+        return;
+    const std::string path = ItemPath(SLV1->topLevelItem(next)->text(0));
+    if (path == currentFile_ || path == preRead_.Path() || Viewer(ShowExt(path)) != PGImage1)
+        return;
+    preRead_.Start(path, PGImage1->GetBackGroundColor());
 }
 
 void TForm1::HideViewers()

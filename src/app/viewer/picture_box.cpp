@@ -33,13 +33,6 @@ void TPictureBox::LoadFromFile(const std::string& FileName)
     update();
 }
 
-void TPictureBox::Clear()
-{
-    metafile_.reset();
-    image_ = QImage();
-    update();
-}
-
 QSize TPictureBox::PictureSize() const
 {
     if (metafile_)

@@ -22,8 +22,6 @@ public:
     // (icons). Raises lumeno::Exception for a file that cannot be read; the
     // box then keeps its picture.
     void LoadFromFile(const std::string& FileName);
-    void Clear();
-    bool Empty() const { return !metafile_ && image_.isNull(); }
     // The picture's own size in pixels.
     QSize PictureSize() const;
 

@@ -16,8 +16,6 @@ std::optional<std::string> VersionValue(const std::string& Name)
         return std::string(LUMENO_FILE_VERSION);
     if (Name == "LegalCopyright")
         return std::string(LUMENO_LEGAL_COPYRIGHT);
-    if (Name == "ProductName")
-        return std::string("Lumeno");
     return std::nullopt;
 }
 

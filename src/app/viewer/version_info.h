@@ -6,7 +6,7 @@
 
 namespace lumeno {
 
-// "FileVersion", "LegalCopyright", ...; nothing for a value not recorded.
+// "FileVersion" or "LegalCopyright"; nothing for a value not recorded.
 std::optional<std::string> VersionValue(const std::string& Name);
 
 // The about box's version text: "Version " + the file version, or "Lumeno"

@@ -171,24 +171,24 @@ void TFormSettings::LoadControl(TRegIniFile& ini, QObject& control)
     const std::string name = NameOf(control);
     if (name.empty())
         return;
-    if (auto* edit = qobject_cast<QLineEdit*>(&control); edit && Handles(TSaveValOpt::svEdit)) {
+    if (auto* edit = qobject_cast<QLineEdit*>(&control); edit) {
         edit->setText(QString::fromStdString(ini.ReadString(kValues, name, edit->text().toStdString())));
-    } else if (auto* memo = qobject_cast<QPlainTextEdit*>(&control); memo && Handles(TSaveValOpt::svMemo)) {
+    } else if (auto* memo = qobject_cast<QPlainTextEdit*>(&control); memo) {
         memo->setPlainText(
             QString::fromStdString(ini.ReadString(kValues, name, memo->toPlainText().toStdString())));
-    } else if (auto* rich = qobject_cast<QTextEdit*>(&control); rich && Handles(TSaveValOpt::svMemo)) {
+    } else if (auto* rich = qobject_cast<QTextEdit*>(&control); rich) {
         rich->setPlainText(
             QString::fromStdString(ini.ReadString(kValues, name, rich->toPlainText().toStdString())));
-    } else if (auto* check = qobject_cast<QCheckBox*>(&control); check && Handles(TSaveValOpt::svCheckBox)) {
+    } else if (auto* check = qobject_cast<QCheckBox*>(&control); check) {
         check->setChecked(ini.ReadBool(kValues, name, check->isChecked()));
     } else if (auto* radio = qobject_cast<QRadioButton*>(&control);
-               radio && Handles(TSaveValOpt::svRadioButton)) {
+               radio) {
         radio->setChecked(ini.ReadBool(kValues, name, radio->isChecked()));
     } else if (auto* list = qobject_cast<QListView*>(&control);
-               list && list->model() && Handles(TSaveValOpt::svListBox)) {
+               list && list->model()) {
         list->setCurrentIndex(
             list->model()->index(ini.ReadInteger(kValues, name, list->currentIndex().row()), 0));
-    } else if (auto* combo = qobject_cast<QComboBox*>(&control); combo && Handles(TSaveValOpt::svComboBox)) {
+    } else if (auto* combo = qobject_cast<QComboBox*>(&control); combo) {
         const int index = ini.ReadInteger(kValues, name, combo->currentIndex());
         combo->setCurrentIndex(index >= -1 && index < combo->count() ? index : combo->currentIndex());
     }
@@ -199,22 +199,22 @@ void TFormSettings::SaveControl(TRegIniFile& ini, const QObject& control)
     const std::string name = NameOf(control);
     if (name.empty())
         return;
-    if (auto* edit = qobject_cast<const QLineEdit*>(&control); edit && Handles(TSaveValOpt::svEdit))
+    if (auto* edit = qobject_cast<const QLineEdit*>(&control); edit)
         ini.WriteString(kValues, name, edit->text().toStdString());
-    else if (auto* memo = qobject_cast<const QPlainTextEdit*>(&control); memo && Handles(TSaveValOpt::svMemo))
+    else if (auto* memo = qobject_cast<const QPlainTextEdit*>(&control); memo)
         ini.WriteString(kValues, name, memo->toPlainText().toStdString());
-    else if (auto* rich = qobject_cast<const QTextEdit*>(&control); rich && Handles(TSaveValOpt::svMemo))
+    else if (auto* rich = qobject_cast<const QTextEdit*>(&control); rich)
         ini.WriteString(kValues, name, rich->toPlainText().toStdString());
     else if (auto* check = qobject_cast<const QCheckBox*>(&control);
-             check && Handles(TSaveValOpt::svCheckBox))
+             check)
         ini.WriteBool(kValues, name, check->isChecked());
     else if (auto* radio = qobject_cast<const QRadioButton*>(&control);
-             radio && Handles(TSaveValOpt::svRadioButton))
+             radio)
         ini.WriteBool(kValues, name, radio->isChecked());
-    else if (auto* list = qobject_cast<const QListView*>(&control); list && Handles(TSaveValOpt::svListBox))
+    else if (auto* list = qobject_cast<const QListView*>(&control); list)
         ini.WriteInteger(kValues, name, list->currentIndex().row());
     else if (auto* combo = qobject_cast<const QComboBox*>(&control);
-             combo && Handles(TSaveValOpt::svComboBox))
+             combo)
         ini.WriteInteger(kValues, name, combo->currentIndex());
 }
 
@@ -222,7 +222,7 @@ void TFormSettings::LoadFontDialog(TRegIniFile& ini, QObject& control)
 {
     auto* dialog = qobject_cast<TFontDialog*>(&control);
     const std::string name = NameOf(control);
-    if (!dialog || name.empty() || !Handles(TSaveValOpt::svFontDialog))
+    if (!dialog || name.empty())
         return;
     QFont font = dialog->Font();
     const std::string family = ini.ReadString(kValues, name + "_Name", font.family().toStdString());
@@ -242,7 +242,7 @@ void TFormSettings::SaveFontDialog(TRegIniFile& ini, const QObject& control)
 {
     auto* dialog = qobject_cast<const TFontDialog*>(&control);
     const std::string name = NameOf(control);
-    if (!dialog || name.empty() || !Handles(TSaveValOpt::svFontDialog))
+    if (!dialog || name.empty())
         return;
     const QFont& font = dialog->Font();
     ini.WriteString(kValues, name + "_Name", font.family().toStdString());

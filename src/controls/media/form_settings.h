@@ -39,6 +39,7 @@ public:
     bool SavePosition = true;
     bool SaveValues = false;
     bool LoadValues = false;
+    // Kept for the forms that set it; every kind is stored whatever it holds.
     TSaveValSet SaveValueOptions = {
         TSaveValOpt::svEdit,    TSaveValOpt::svMemo,     TSaveValOpt::svCheckBox,  TSaveValOpt::svRadioButton,
         TSaveValOpt::svListBox, TSaveValOpt::svComboBox, TSaveValOpt::svFontDialog};
@@ -55,7 +56,6 @@ public:
 private:
     QWidget* Form() const;
     QObject* Root() const;
-    bool Handles(TSaveValOpt kind) const { return SaveValueOptions.count(kind) > 0; }
     void LoadPosition(TRegIniFile& ini, QWidget& form);
     void SavePositionTo(TRegIniFile& ini, const QWidget& form);
     void LoadControl(TRegIniFile& ini, QObject& control);

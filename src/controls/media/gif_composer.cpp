@@ -6,11 +6,17 @@
 
 namespace lumeno {
 
+QImage NewGIFImage(int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        throw EGIFImage("Not enough memory for the GIF image");
+    return image;
+}
+
 void TGIFComposer::Reset(int width, int height)
 {
-    image_ = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
-    if (image_.isNull())
-        throw EGIFImage("Not enough memory for the GIF image");
+    image_ = NewGIFImage(width, height);
     image_.fill(Qt::transparent);
     saved_ = QImage();
     savedFor_ = nullptr;

@@ -9,6 +9,10 @@
 
 namespace lumeno {
 
+// An uninitialised premultiplied ARGB picture; EGIFImage when memory for it
+// cannot be had.
+QImage NewGIFImage(int width, int height);
+
 class TGIFComposer {
 public:
     // A transparent screen of the given size; EGIFImage when it cannot be had.

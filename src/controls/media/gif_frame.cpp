@@ -1,8 +1,10 @@
 #include "controls/media/gif_frame.h"
 
-#include "controls/media/gif_lzw_decoder.h"
+#include "imagelib/codecs/lzw_decoder.h"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace lumeno {
 
@@ -86,17 +88,29 @@ void TGIFFrame::BuildColors()
 bool TGIFFrame::DecodeImage(TGIFReader& reader, int minCodeSize, const TProgress& progress)
 {
     const std::size_t pixels = static_cast<std::size_t>(Width) * static_cast<std::size_t>(Height);
-    Pixels.assign(pixels, 0);
     const std::size_t dataStart = reader.Position();
     std::vector<std::uint8_t> data;
     const bool complete = reader.ReadSubBlocksTolerant(data);
+    // Each code of at least minCodeSize + 1 bits yields at most a whole
+    // string table's worth of pixels: a frame far beyond that is a lie, and
+    // is refused before its memory is asked for.
+    const std::size_t codes = data.size() * 8 / static_cast<std::size_t>(minCodeSize + 1);
+    if (pixels / 4096 > codes)
+        throw EGIFImage("GIF frame larger than its data");
+    Pixels.assign(pixels, 0);
 
-    TLZWProgress lzwProgress;
-    if (progress && pixels > kProgressPixels)
-        lzwProgress = [&](std::size_t consumed) { progress(dataStart + consumed + consumed / 255); };
     std::vector<std::uint8_t> decoded(Interlaced ? pixels : 0);
     std::uint8_t* target = Interlaced ? decoded.data() : Pixels.data();
-    DecodeGIFLZW(data.data(), data.size(), minCodeSize, target, pixels, lzwProgress);
+    const auto lzw = std::make_unique<TLZWDecoder>(data.data(), data.size(), minCodeSize);
+    // Large frames report the input consumed every 64K pixels.
+    const std::size_t step = progress && pixels > kProgressPixels ? std::size_t{1} << 16 : pixels;
+    for (std::size_t until = step, written = 0; written < pixels; until += step) {
+        written = lzw->Decode(target, pixels, until);
+        if (written < std::min(until, pixels))
+            break;
+        if (progress && written < pixels)
+            progress(dataStart + lzw->Consumed() + lzw->Consumed() / 255);
+    }
     if (Interlaced) {
         const std::vector<int> rows = InterlacedRows(Height);
         for (int i = 0; i < Height; ++i)

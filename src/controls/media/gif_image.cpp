@@ -102,7 +102,7 @@ const QImage* TGIFImage::GetBitmap()
         return nullptr;
     if (!bitmap_) {
         const TGIFFrame& first = *frames_.front();
-        QImage image(first.Width, first.Height, QImage::Format_ARGB32_Premultiplied);
+        QImage image = NewGIFImage(first.Width, first.Height);
         for (int y = 0; y < first.Height; ++y) {
             auto* row = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
             for (int x = 0; x < first.Width; ++x)

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
+#include <QStyle>
 
 #include <cmath>
 
@@ -77,9 +78,19 @@ QLabel* Heading(QWidget* parent, const QString& text)
     return label;
 }
 
-QHBoxLayout* Row(std::initializer_list<QWidget*> widgets)
+// A row inside the grid: the grid's differing spacings leave a nested
+// layout without any, so it takes the style's own.
+QHBoxLayout* NestedRow(const QWidget& owner)
 {
     auto* row = new QHBoxLayout;
+    const int spacing = owner.style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing);
+    row->setSpacing(spacing >= 0 ? spacing : 6);
+    return row;
+}
+
+QHBoxLayout* Row(std::initializer_list<QWidget*> widgets)
+{
+    QHBoxLayout* row = NestedRow(**widgets.begin());
     for (QWidget* w : widgets)
         row->addWidget(w);
     row->addStretch(1);
@@ -217,7 +228,7 @@ void TPageSetupForm::ArrangeControls()
               HdrFontBut);
     textBlock(tr("Footer"), FooterEdit, FtrMarginEdit, FtrLeftBut, FtrCenterBut, FtrRightBut, FtrFontLabel,
               FtrFontBut);
-    auto* buttons = new QHBoxLayout;
+    QHBoxLayout* buttons = NestedRow(*this);
     buttons->addWidget(PrinterSetupBut);
     buttons->addWidget(SetDefaultBut);
     buttons->addStretch(1);

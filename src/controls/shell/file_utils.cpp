@@ -86,7 +86,7 @@ void CopyFileTo(const std::string& source, const std::string& destination)
     // Checked before opening: opening a pipe would wait for a writer.
     struct stat from {};
     if (::stat(source.c_str(), &from) == 0 && !S_ISREG(from.st_mode))
-        throw EFOpenError("Cannot open file \"" + source + "\". It is not a plain file");
+        throw EFOpenError("Cannot open file " + source);
     TFileStream in(source, TFileMode::fmOpenRead);
     CheckDestination(from, dest);
 
@@ -162,6 +162,19 @@ int FileGetAttr(const std::string& name)
     return attr;
 }
 
+namespace {
+
+// File systems without user attributes keep only what the mode bits hold.
+bool WriteStoredAttributes(const std::string& name, int stored)
+{
+    if (stored == 0)
+        return ::removexattr(name.c_str(), kDosAttrName) == 0 || errno == ENODATA || errno == ENOTSUP;
+    const std::string text = std::to_string(stored);
+    return ::setxattr(name.c_str(), kDosAttrName, text.data(), text.size(), 0) == 0 || errno == ENOTSUP;
+}
+
+} // namespace
+
 bool FileSetAttr(const std::string& name, int attributes)
 {
     struct stat st {};
@@ -172,16 +185,17 @@ bool FileSetAttr(const std::string& name, int attributes)
     const mode_t mode = (attributes & faReadOnly) ? st.st_mode & ~writeBits
                         : (st.st_mode & S_IWUSR)  ? st.st_mode
                                                   : st.st_mode | S_IWUSR;
-    if (mode != st.st_mode && ::chmod(name.c_str(), mode & 07777) != 0)
+    // Only a writable file takes a new user attribute, so the attribute goes
+    // first, through a write bit lent for it, and the mode last.
+    const bool lend = !(st.st_mode & S_IWUSR);
+    if (lend && ::chmod(name.c_str(), (st.st_mode | S_IWUSR) & 07777) != 0)
         return false;
-    const int stored = attributes & kStoredAttributes;
-    if (stored == 0) {
-        ::removexattr(name.c_str(), kDosAttrName);
-        return true;
+    if (!WriteStoredAttributes(name, attributes & kStoredAttributes)) {
+        if (lend)
+            ::chmod(name.c_str(), st.st_mode & 07777);
+        return false;
     }
-    const std::string text = std::to_string(stored);
-    // File systems without user attributes keep only what the mode bits hold.
-    return ::setxattr(name.c_str(), kDosAttrName, text.data(), text.size(), 0) == 0 || errno == ENOTSUP;
+    return (mode == st.st_mode && !lend) || ::chmod(name.c_str(), mode & 07777) == 0;
 }
 
 bool HasAttr(const std::string& name, std::uint16_t attributes)

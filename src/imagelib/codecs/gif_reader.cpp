@@ -131,23 +131,27 @@ void DecodeFrame(TGifParseState& s, const std::uint8_t* table, int bits, bool in
     SetPalette(g, table, bits);
     if (g.GetEmpty())
         return;
-    // The decoder's tables are too big for a worker thread's stack.
-    auto lzw = std::make_unique<TLZWDecoder>(codes.data(), codes.size(), minCodeSize);
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(s.Width));
+    // The decoder copies each string from where it was last written, so
+    // the whole frame's indices stay in one buffer; missing ones are 0. Its
+    // table is too big for a worker thread's stack.
+    const auto lzw = std::make_unique<TLZWDecoder>(codes.data(), codes.size(), minCodeSize);
+    const auto width = static_cast<std::size_t>(s.Width);
+    std::vector<std::uint8_t> frame(width * static_cast<std::size_t>(s.Height));
+    std::size_t written = 0;
     TRowOrder order(s.Height, interlaced);
     const int storedBits = BitsOfFormat(g.GetPixelFormat());
     for (int done = 1;; ++done) {
         const int y = order.Next();
         if (y < 0)
             return;
-        const std::size_t n = lzw->Read(row.data(), row.size());
-        std::fill(row.begin() + static_cast<std::ptrdiff_t>(n), row.end(), 0);
-        StoreRow(row.data(), s.Width, storedBits, g.GetScanLine(y));
+        const std::size_t end = width * static_cast<std::size_t>(done);
+        written = lzw->Decode(frame.data(), frame.size(), end);
+        StoreRow(frame.data() + end - width, s.Width, storedBits, g.GetScanLine(y));
         if (g.Progress(done, s.Height - 1)) {
             s.Aborted = true;
             return;
         }
-        if (n < row.size())
+        if (written < end)
             return;
     }
 }

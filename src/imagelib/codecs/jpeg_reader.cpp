@@ -61,6 +61,23 @@ void SetOutputParameters(jpeg_decompress_struct& info, bool preview)
         info.out_color_space = JCS_EXT_BGR;
 }
 
+// The smallest scale N/8 whose output still covers MinWidth x MinHeight;
+// a request of 0 x 0 keeps the full size.
+void ChooseScale(TJPEGDecompressor& decoder, int minWidth, int minHeight)
+{
+    jpeg_decompress_struct& info = decoder.Info();
+    if (minWidth <= 0 && minHeight <= 0)
+        return;
+    for (unsigned n = 1; n <= 8; ++n) {
+        info.scale_num = n;
+        info.scale_denom = 8;
+        decoder.Run([&] { jpeg_calc_output_dimensions(&info); });
+        if (info.output_width >= static_cast<JDIMENSION>(minWidth) &&
+            info.output_height >= static_cast<JDIMENSION>(minHeight))
+            return;
+    }
+}
+
 void DecodeRows(TJPEGDecompressor& decoder, TPixelGraphic& graphic)
 {
     jpeg_decompress_struct& info = decoder.Info();
@@ -127,6 +144,7 @@ void TJPGFileFormatReader::Read(TStream& Stream, TPixelGraphic& Graphic, int Ind
     jpeg_decompress_struct& info = decoder.Info();
     decoder.ReadHeader();
     SetOutputParameters(info, Graphic.GetPreviewLoad());
+    ChooseScale(decoder, Graphic.GetLoadMinWidth(), Graphic.GetLoadMinHeight());
     decoder.Run([&] { jpeg_calc_output_dimensions(&info); });
     if (info.output_components != 1 && info.output_components != 3)
         JPGErrors.RaiseMessage(msgNotSupportedSubformat);

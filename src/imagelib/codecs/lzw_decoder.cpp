@@ -13,10 +13,6 @@ constexpr int MaxCodeWidth = 12;
 TLZWDecoder::TLZWDecoder(const std::uint8_t* Data, std::size_t Size, int MinCodeSize)
     : data_(Data), size_(Size), minCodeSize_(MinCodeSize), clear_(1 << MinCodeSize), end_(clear_ + 1)
 {
-    for (int i = 0; i < clear_; ++i) {
-        const auto b = static_cast<std::uint8_t>(i);
-        table_[static_cast<std::size_t>(i)] = {0, 1, b, b};
-    }
     Reset();
 }
 
@@ -24,7 +20,7 @@ void TLZWDecoder::Reset()
 {
     next_ = clear_ + 2;
     width_ = minCodeSize_ + 1;
-    previous_ = -1;
+    previous_ = {};
 }
 
 int TLZWDecoder::NextCode()
@@ -51,81 +47,54 @@ int TLZWDecoder::NextCode()
     return code;
 }
 
-void TLZWDecoder::Add(int prefix, std::uint8_t suffix)
+std::size_t TLZWDecoder::Decode(std::uint8_t* Frame, std::size_t FrameSize, std::size_t Until)
 {
-    // A full table stays as it is until the next clear code.
-    if (next_ == MaxCodes)
-        return;
-    const TEntry& p = table_[static_cast<std::size_t>(prefix)];
-    table_[static_cast<std::size_t>(next_)] = {static_cast<std::uint16_t>(prefix),
-                                               static_cast<std::uint16_t>(p.Length + 1), suffix, p.First};
-    ++next_;
-    if (next_ == 1 << width_ && width_ < MaxCodeWidth)
-        ++width_;
-}
-
-void TLZWDecoder::Expand(int code, std::uint8_t* dest) const
-{
-    for (std::size_t i = table_[static_cast<std::size_t>(code)].Length; i-- > 0;) {
-        const TEntry& e = table_[static_cast<std::size_t>(code)];
-        dest[i] = e.Suffix;
-        code = e.Prefix;
-    }
-}
-
-int TLZWDecoder::NextString()
-{
-    for (;;) {
+    Until = std::min(Until, FrameSize);
+    while (written_ < Until && !finished_) {
         const int code = NextCode();
-        if (code < 0 || code == end_)
-            return -1;
+        if (code < 0 || code == end_) {
+            finished_ = true;
+            break;
+        }
         if (code == clear_) {
             Reset();
             continue;
         }
-        if (previous_ < 0) {
-            if (code > clear_)
-                return -1;
-        } else if (code < next_) {
-            Add(previous_, table_[static_cast<std::size_t>(code)].First);
-        } else if (code == next_ && next_ < MaxCodes) {
-            Add(previous_, table_[static_cast<std::size_t>(previous_)].First);
+        // The string of the code: a root, an entry, or (the code about to
+        // be made) the previous string and its own first index.
+        const std::size_t room = FrameSize - written_;
+        std::uint8_t* out = Frame + written_;
+        TString current{written_, 1};
+        if (code < clear_) {
+            *out = static_cast<std::uint8_t>(code);
+        } else if (previous_.Length > 0 && code < next_) {
+            const TString& s = table_[static_cast<std::size_t>(code)];
+            current.Length = s.Length;
+            std::memcpy(out, Frame + s.Offset, std::min(s.Length, room));
+        } else if (previous_.Length > 0 && code == next_ && next_ < MaxCodes) {
+            current.Length = previous_.Length + 1;
+            std::memcpy(out, Frame + previous_.Offset, std::min(previous_.Length, room));
+            if (previous_.Length < room)
+                out[previous_.Length] = Frame[previous_.Offset];
         } else {
-            return -1;
-        }
-        previous_ = code;
-        return code;
-    }
-}
-
-std::size_t TLZWDecoder::Read(std::uint8_t* Dest, std::size_t Count)
-{
-    std::size_t written = 0;
-    while (written < Count) {
-        if (stringPosition_ < stringLength_) {
-            const std::size_t n = std::min(Count - written, stringLength_ - stringPosition_);
-            std::memcpy(Dest + written, string_.data() + stringPosition_, n);
-            stringPosition_ += n;
-            written += n;
-            continue;
-        }
-        const int code = finished_ ? -1 : NextString();
-        if (code < 0) {
             finished_ = true;
             break;
         }
-        // Most strings fit where they go; the rest wait in string_.
-        const std::size_t length = table_[static_cast<std::size_t>(code)].Length;
-        if (length <= Count - written) {
-            Expand(code, Dest + written);
-            written += length;
-        } else {
-            Expand(code, string_.data());
-            stringLength_ = length;
-            stringPosition_ = 0;
+        if (previous_.Length > 0 && next_ < MaxCodes) {
+            table_[static_cast<std::size_t>(next_)] = {previous_.Offset, previous_.Length + 1};
+            if (++next_ == 1 << width_ && width_ < MaxCodeWidth)
+                ++width_;
         }
+        if (current.Length >= room) {
+            // The frame is full; what did not fit is dropped.
+            written_ = FrameSize;
+            finished_ = true;
+            break;
+        }
+        written_ += current.Length;
+        previous_ = current;
     }
-    return written;
+    return written_;
 }
 
 } // namespace lumeno

@@ -1,5 +1,6 @@
 #pragma once
-// Decoder of the variable-width LZW code stream of GIF image data.
+// Decoder of the variable-width LZW code stream of GIF image data, shared by
+// the library's GIF reader and the animated-GIF control.
 
 #include <array>
 #include <cstddef>
@@ -15,18 +16,18 @@ public:
     // MinCodeSize must lie in 1..11.
     TLZWDecoder(const std::uint8_t* Data, std::size_t Size, int MinCodeSize);
 
-    // Writes up to Count pixel indices to Dest and returns how many it
-    // wrote; fewer once the stream ends, holds an end code or a code that
-    // is not in the table yet.
-    std::size_t Read(std::uint8_t* Dest, std::size_t Count);
+    // Decodes into Frame, which holds FrameSize pixel indices and must be
+    // the same buffer on every call, until at least Until indices are
+    // written, the frame is full or the stream ends (at its end, an end
+    // code or a code that is not in the table yet). Returns how many
+    // indices of the frame are written; the rest is left as it was.
+    std::size_t Decode(std::uint8_t* Frame, std::size_t FrameSize, std::size_t Until);
+    // Input bytes read so far (a few ahead of the codes used).
+    std::size_t Consumed() const { return position_; }
 
 private:
     void Reset();
-    // The next code that stands for a string, or -1 at the end.
-    int NextString();
     int NextCode();
-    void Add(int prefix, std::uint8_t suffix);
-    void Expand(int code, std::uint8_t* dest) const;
 
     const std::uint8_t* data_;
     std::size_t size_;
@@ -39,21 +40,18 @@ private:
     int end_;
     int next_ = 0;
     int width_ = 0;
-    int previous_ = -1;
     bool finished_ = false;
+    std::size_t written_ = 0;
 
-    // A string is its prefix's string and one more byte.
-    struct TEntry {
-        std::uint16_t Prefix;
-        std::uint16_t Length;
-        std::uint8_t Suffix;
-        std::uint8_t First;
+    // Every string lies in the output already: a code's string is where it
+    // was last written, and a new entry is the previous string together
+    // with the first index after it.
+    struct TString {
+        std::size_t Offset = 0;
+        std::size_t Length = 0; // 0: no string (after a clear code)
     };
-    std::array<TEntry, MaxCodes> table_{};
-    // The string of the last code, and how much of it is handed out.
-    std::array<std::uint8_t, MaxCodes> string_{};
-    std::size_t stringLength_ = 0;
-    std::size_t stringPosition_ = 0;
+    std::array<TString, MaxCodes> table_{};
+    TString previous_;
 };
 
 } // namespace lumeno

@@ -1,6 +1,7 @@
 #include "imagelib/codecs/tiff_reader.h"
 
 #include "imagelib/codecs/codec_io.h"
+#include "imagelib/codecs/packbits.h"
 #include "imagelib/codecs/tiff_directory.h"
 #include "imagelib/codecs/tiff_format.h"
 #include "imagelib/pixel_graphic.h"
@@ -19,26 +20,26 @@ const TCodecErrorsOf<EPGTIFFileFormatReader> PackBitsErrors("TIFF (PackBits): ")
 
 constexpr const char* StripCountText = "NumStripOffsets<>(ImageLength+RowsPerStrip-1) div RowsPerStrip";
 
+// The reader raises its own error at the end of the data.
+struct TPackBitsReaderSource {
+    TCodecByteReader& In;
+    bool Byte(std::uint8_t& value)
+    {
+        value = In.U8();
+        return true;
+    }
+    bool Bytes(std::uint8_t* dest, std::size_t count)
+    {
+        In.Read(dest, static_cast<std::int64_t>(count));
+        return true;
+    }
+};
+
 void DecodePackBitsRow(TCodecByteReader& in, std::uint8_t* row, std::size_t rowSize, int y)
 {
-    std::size_t x = 0;
-    auto overshoot = [&] { PackBitsErrors.Raise("Invalid count of bytes in row " + std::to_string(y)); };
-    while (x < rowSize) {
-        const auto n = static_cast<std::int8_t>(in.U8());
-        if (n >= 0) {
-            const std::size_t k = static_cast<std::size_t>(n) + 1;
-            if (k > rowSize - x)
-                overshoot();
-            in.Read(row + x, static_cast<std::int64_t>(k));
-            x += k;
-        } else if (n != -128) {
-            const std::size_t k = static_cast<std::size_t>(1 - n);
-            if (k > rowSize - x)
-                overshoot();
-            std::memset(row + x, in.U8(), k);
-            x += k;
-        }
-    }
+    TPackBitsReaderSource source{in};
+    if (!PackBitsDecodeRow(source, row, rowSize))
+        PackBitsErrors.Raise("Invalid count of bytes in row " + std::to_string(y));
 }
 
 void InvertBytes(const std::uint8_t* src, std::uint8_t* dst, std::size_t n)

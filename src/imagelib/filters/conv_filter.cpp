@@ -392,11 +392,13 @@ void TConvFilter::BorderPixel(int X, int Y, std::uint8_t* BGR) const
 
 // Columns X0..X1-1 of row Y, whose whole kernel lies inside the image: the
 // channel sums are accumulated cell by cell over the whole span.
-void TConvFilter::InteriorSpan(int Y, int X0, int X1, std::uint8_t* BGR)
+void TConvFilter::InteriorSpan(int Y, int X0, int X1, std::uint8_t* BGR) const
 {
     const int n = (X1 - X0) * 3;
-    FSums.assign(static_cast<std::size_t>(n), 0);
-    std::int32_t* sums = FSums.data();
+    // Rows run on several threads: each has its own sums.
+    static thread_local std::vector<std::int32_t> scratch;
+    scratch.assign(static_cast<std::size_t>(n), 0);
+    std::int32_t* sums = scratch.data();
     for (const TCell& c : FCells) {
         const std::uint8_t* src =
             FRows[static_cast<std::size_t>(Y + c.DY)] + static_cast<std::ptrdiff_t>(X0 + c.DX) * 3;

@@ -50,6 +50,7 @@ public:
     TColor FilterPixel(int X, int Y) override;
     void EndFilter() override;
     void FilterRow(int Y, std::uint8_t* BGR) override;
+    bool RowsIndependent() const override { return true; }
 
 private:
     struct TCell {
@@ -62,7 +63,7 @@ private:
     void PrepareCells();
     void PrepareLookup();
     void BorderPixel(int X, int Y, std::uint8_t* BGR) const;
-    void InteriorSpan(int Y, int X0, int X1, std::uint8_t* BGR);
+    void InteriorSpan(int Y, int X0, int X1, std::uint8_t* BGR) const;
     std::uint8_t Scale(std::int64_t Sum, std::int64_t Weight) const;
 
     std::vector<std::int32_t> FKernel;
@@ -82,7 +83,6 @@ private:
     bool FNarrowSums = false;          // channel sums fit 32 bits
     std::vector<std::uint8_t> FLookup; // scaled value of every interior sum
     std::int64_t FLookupFirst = 0;
-    std::vector<std::int32_t> FSums;
 };
 
 } // namespace lumeno

@@ -38,6 +38,9 @@ public:
     // The default asks FilterPixel; the library's filters fill whole rows
     // so that the driver pays one call per row.
     virtual void FilterRow(int Y, std::uint8_t* BGR);
+    // True when FilterRow may run for several rows at once on several
+    // threads (it then reads only what BeginFilter prepared).
+    virtual bool RowsIndependent() const { return false; }
 
     TPixelGraphic* GetSource() const { return Source; }
 

@@ -5,6 +5,7 @@
 #include "imagelib/filters/pg_filter.h"
 #include "imagelib/pg_exceptions.h"
 #include "imagelib/pg_messages.h"
+#include "imagelib/row_pipeline.h"
 
 #include <vector>
 
@@ -65,15 +66,23 @@ void FilterPixels(TPixelGraphic& Target, TPGFilter& Filter, TPGFilterRun& Run, T
     Run.Begin(Source);
     Target.ProgressStart();
     const int width = Target.GetWidth(), height = Target.GetHeight();
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * 3);
+    // Rows are made on several threads when the filter allows it, and
+    // written in order here, where dithering and progress stay sequential.
+    const int threads = Filter.RowsIndependent()
+                            ? TRowPipeline::ThreadsFor(std::int64_t{width} * height * 9, height)
+                            : 1;
     try {
-        for (int y = 0; y < height; ++y) {
-            Filter.FilterRow(y, row.data());
-            writer.StartRow(y);
-            writer.WriteRow(0, row.data(), width);
-            if (Target.Progress(y, height - 1))
-                break;
-        }
+        TRowPipeline::Run(
+            0, height - 1, static_cast<std::size_t>(width) * 3, threads,
+            [&](int, int y, TRowPipeline::TRow& Out) {
+                Filter.FilterRow(y, Out.BGR);
+                Out.Count = width;
+            },
+            [&](int y, const TRowPipeline::TRow& Out) {
+                writer.StartRow(y);
+                writer.WriteRow(0, Out.BGR, width);
+                return !Target.Progress(y, height - 1);
+            });
     } catch (...) {
         // The gauge and the viewers must not be left mid-run.
         Target.ProgressEnd();

@@ -4,6 +4,7 @@
 #include "imagelib/view/filter_dialog_form.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QPalette>
 #include <QString>
 
@@ -23,7 +24,7 @@ std::string SignedValueText(int Position, const std::string& Unit)
 
 std::string TwoDecimalsText(Extended Value)
 {
-    return QString::number(static_cast<double>(Value), 'f', 2).toStdString();
+    return QLocale().toString(static_cast<double>(Value), 'f', 2).toStdString();
 }
 
 TFilterDialog::TFilterDialog(QObject* Owner) : QObject(Owner)

@@ -42,7 +42,7 @@ std::optional<QFont>& PGFilterDialogFont();
 
 // "+5%", "±0%", "-5%": the position with its sign and Unit.
 std::string SignedValueText(int Position, const std::string& Unit);
-// Value with exactly two decimals and a point, as the range labels show.
+// Value with exactly two decimals in the locale's number format.
 std::string TwoDecimalsText(Extended Value);
 
 class TFilterDialog : public QObject, public TObject {

@@ -80,9 +80,6 @@ TFilterDialogForm::TFilterDialogForm(TFilterDialog& ADialog) : QDialog(nullptr),
     setWindowTitle(Text(ADialog.Title));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     setModal(true);
-    QFont small = font();
-    small.setPointSize(8);
-    setFont(small);
     setFixedSize(width(), Layout());
     if (ADialog.HasPreview)
         StartPreview();
@@ -104,17 +101,24 @@ void TFilterDialogForm::Shutdown()
     FDialog = nullptr;
 }
 
-// Coordinates are for 96 pixels per inch; the window grows with the screen.
+// Coordinates are for 100 pixels per inch; the window grows with the
+// screen, and texts wider or taller than the coordinates allow widen them.
 int TFilterDialogForm::Layout()
 {
     TFilterDialog& d = *FDialog;
+    FScale = logicalDpiX() / 100.0;
+    const double scale = FScale;
     const int m = d.Slider1.Used ? 10 : 40;
     FCaptionWidth = CaptionWidth();
     const int cw1 = FCaptionWidth;
     int clientWidth = 2 * m + 140;
-    if (d.Slider1.Used)
-        clientWidth = cw1 + m + 240 + d.Slider1.ValueWidth + m + (d.HasPreview ? 10 + 140 : 0);
-    const double scale = logicalDpiX() / 96.0;
+    if (d.Slider1.Used) {
+        int valueWidth = 0;
+        for (int n = 1; n <= 3; ++n)
+            if (d.Slider(n).Used)
+                valueWidth = std::max(valueWidth, ValueWidth(n));
+        clientWidth = cw1 + m + 240 + valueWidth + m + (d.HasPreview ? 10 + 140 : 0);
+    }
     resize(static_cast<int>(clientWidth * scale), 0);
     int bevelTop = 10;
     for (int n = 1; n <= 3; ++n) {
@@ -146,11 +150,38 @@ int TFilterDialogForm::Layout()
 int TFilterDialogForm::CaptionWidth() const
 {
     const TFilterDialog& d = *FDialog;
-    int width = d.Note.empty() ? 0 : fontMetrics().horizontalAdvance(Text(d.Note)) + 4;
+    int width = d.Note.empty() ? 0 : TextUnits(d.Note);
     for (int n = 1; n <= 3; ++n)
         if (d.Slider(n).Used)
-            width = std::max({width, d.Slider(n).CaptionWidth,
-                              fontMetrics().horizontalAdvance(Text(d.Slider(n).Caption)) + 4});
+            width = std::max({width, d.Slider(n).CaptionWidth, TextUnits(d.Slider(n).Caption)});
+    return width;
+}
+
+int TFilterDialogForm::Units(int Pixels) const
+{
+    return static_cast<int>(std::ceil(Pixels / FScale));
+}
+
+int TFilterDialogForm::TextUnits(const std::string& Text) const
+{
+    return Units(fontMetrics().horizontalAdvance(QString::fromStdString(Text)) + 4);
+}
+
+int TFilterDialogForm::TextHeightUnits(int Least) const
+{
+    return std::max(Least, Units(fontMetrics().height()));
+}
+
+int TFilterDialogForm::ValueWidth(int N) const
+{
+    TFilterSlider& s = FDialog->Slider(N);
+    const int kept = s.Position;
+    int width = s.ValueWidth;
+    for (const int position : {s.Min, s.Max, s.Neutral, kept}) {
+        s.Position = position;
+        width = std::max(width, TextUnits(FDialog->ValueText(N)));
+    }
+    s.Position = kept;
     return width;
 }
 
@@ -159,7 +190,7 @@ int TFilterDialogForm::PlaceSlider(int N, int Margin)
 {
     TFilterDialog& d = *FDialog;
     const TFilterSlider& s = d.Slider(N);
-    const int d50 = (N - 1) * 50, left = FCaptionWidth + Margin;
+    const int d50 = (N - 1) * 50, left = FCaptionWidth + Margin, h = TextHeightUnits(16);
     const auto label = [this](const std::string& text, QRect where, Qt::Alignment align) {
         auto* l = new QLabel(Text(text), this);
         l->setGeometry(where);
@@ -167,7 +198,7 @@ int TFilterDialogForm::PlaceSlider(int N, int Margin)
         return l;
     };
     if (s.Used || (N == 3 && d.HasRadioButtons))
-        label(s.Caption, QRect(Margin, 16 + d50, FCaptionWidth, 16), Qt::AlignLeft)
+        label(s.Caption, QRect(Margin, 16 + d50, FCaptionWidth, h), Qt::AlignLeft)
             ->setObjectName(QStringLiteral("CaptionLabel%1").arg(N));
     if (!s.Used)
         return 0;
@@ -181,13 +212,13 @@ int TFilterDialogForm::PlaceSlider(int N, int Margin)
     track->setValue(s.Position);
     connect(track, &QSlider::valueChanged, this, &TFilterDialogForm::Change);
     FTrackBars[static_cast<std::size_t>(N - 1)] = track;
-    label(s.MinText, QRect(left, 42 + d50, 80, 16), Qt::AlignLeft);
-    label(s.MidText, QRect(left + 80, 42 + d50, 80, 16), Qt::AlignHCenter);
-    label(s.MaxText, QRect(left + 160, 42 + d50, 80, 16), Qt::AlignRight);
-    QLabel* value = label(d.ValueText(N), QRect(left + 240, 16 + d50, s.ValueWidth, 16), Qt::AlignRight);
+    label(s.MinText, QRect(left, 42 + d50, 80, h), Qt::AlignLeft);
+    label(s.MidText, QRect(left + 80, 42 + d50, 80, h), Qt::AlignHCenter);
+    label(s.MaxText, QRect(left + 160, 42 + d50, 80, h), Qt::AlignRight);
+    QLabel* value = label(d.ValueText(N), QRect(left + 240, 16 + d50, ValueWidth(N), h), Qt::AlignRight);
     value->setObjectName(QStringLiteral("ValueLabel%1").arg(N));
     FValueLabels[static_cast<std::size_t>(N - 1)] = value;
-    return 42 + d50 + 16;
+    return 42 + d50 + h;
 }
 
 void TFilterDialogForm::PlacePreview(int ClientWidth, int Margin)
@@ -209,27 +240,27 @@ void TFilterDialogForm::PlacePreview(int ClientWidth, int Margin)
 void TFilterDialogForm::PlaceChoices(int Margin, int& BevelTop)
 {
     TFilterDialog& d = *FDialog;
-    const int cw1 = FCaptionWidth;
+    const int cw1 = FCaptionWidth, h = TextHeightUnits(18);
     if (d.HasRadioButtons) {
         const int top = d.Slider3.Used ? 160 : 115;
         FRadio1 = new QRadioButton(Text(d.Radio1Caption), this);
-        FRadio1->setGeometry(cw1 + Margin + 6, top, 100, 18);
+        FRadio1->setGeometry(cw1 + Margin + 6, top, 100, h);
         FRadio1->setChecked(d.Radio1Checked);
         FRadio2 = new QRadioButton(Text(d.Radio2Caption), this);
-        FRadio2->setGeometry(cw1 + Margin + 112, top, 100, 18);
+        FRadio2->setGeometry(cw1 + Margin + 112, top, 100, h);
         FRadio2->setChecked(d.Radio2Checked);
         connect(FRadio1, &QRadioButton::clicked, this, &TFilterDialogForm::Change);
         connect(FRadio2, &QRadioButton::clicked, this, &TFilterDialogForm::Change);
-        BevelTop = top + 18 + 10;
+        BevelTop = top + h + 10;
         if (!d.Note.empty())
-            (new QLabel(Text(d.Note), this))->setGeometry(Margin, 161, cw1, 16);
+            (new QLabel(Text(d.Note), this))->setGeometry(Margin, 161, cw1, TextHeightUnits(16));
     }
     if (d.HasCheckBox) {
         FCheckBox = new QCheckBox(Text(d.CheckBoxCaption), this);
-        FCheckBox->setGeometry(Margin, 160, 140, 18);
+        FCheckBox->setGeometry(Margin, 160, 140, h);
         FCheckBox->setChecked(d.CheckBoxChecked);
         connect(FCheckBox, &QCheckBox::clicked, this, &TFilterDialogForm::Change);
-        BevelTop = 160 + 18 + 10;
+        BevelTop = 160 + h + 10;
     }
 }
 

@@ -52,6 +52,12 @@ protected:
 private:
     int Layout();
     int CaptionWidth() const;
+    // Layout units (pixels at 100 per inch) that hold Pixels screen pixels.
+    int Units(int Pixels) const;
+    int TextUnits(const std::string& Text) const;
+    int TextHeightUnits(int Least) const;
+    // The widest value text the slider shows, at least its ValueWidth.
+    int ValueWidth(int N) const;
     int PlaceSlider(int N, int Margin);
     void PlacePreview(int ClientWidth, int Margin);
     void PlaceChoices(int Margin, int& BevelTop);
@@ -74,6 +80,7 @@ private:
     QPushButton* FCancel = nullptr;
     QTimer* FTimer = nullptr;
     int FCaptionWidth = 0;
+    double FScale = 1;
 
     TPixelGraphic FSource;
     std::unique_ptr<TCreateSrcPGThread> FSrcThread;

@@ -85,6 +85,12 @@ void TPGImage::SetPixelGraphic(std::unique_ptr<TPixelGraphic> Image)
     Rearrange();
 }
 
+void TPGImage::SetPixelGraphic(std::unique_ptr<TPixelGraphic> Image, const std::string& FileName)
+{
+    SetPixelGraphic(std::move(Image));
+    FFileName = FileName;
+}
+
 void TPGImage::AssignPixelGraphic(TPixelGraphic* Image)
 {
     std::unique_ptr<TPixelGraphic> copy;

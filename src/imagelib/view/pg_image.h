@@ -39,6 +39,9 @@ public:
     TPixelGraphic* PeekPixelGraphic() const { return FPixelGraphic.get(); }
     // Takes ownership; nullptr empties the control.
     void SetPixelGraphic(std::unique_ptr<TPixelGraphic> Image);
+    // As SetPixelGraphic, for an image read from FileName elsewhere (the
+    // control's file name becomes FileName).
+    void SetPixelGraphic(std::unique_ptr<TPixelGraphic> Image, const std::string& FileName);
     // Shows a copy; the caller keeps Image.
     void AssignPixelGraphic(TPixelGraphic* Image);
     // A copy the caller owns (undo snapshots).

@@ -6,10 +6,15 @@
 #include "imagelib/view/pg_preview_boxes.h"
 #include "platform/dialogs.h"
 
+#include <QFileSystemModel>
 #include <QGridLayout>
+#include <QHeaderView>
+#include <QListView>
 #include <QLineEdit>
 #include <QScreen>
+#include <QSplitter>
 #include <QTimer>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -27,6 +32,13 @@ QString QtPatterns(QString Patterns)
 }
 
 } // namespace
+
+QSize DialogUnitsToPixels(const QFontMetrics& Metrics, int X, int Y)
+{
+    const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    const int baseX = (Metrics.horizontalAdvance(letters) / 26 + 1) / 2;
+    return {X * baseX / 4, Y * Metrics.height() / 8};
+}
 
 std::string FirstSelectedFile(std::string Text)
 {
@@ -72,6 +84,41 @@ TPGOpenDialog::TPGOpenDialog(QWidget* Parent) : QFileDialog(Parent)
     // as quoted names.
     if (auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
         connect(edit, &QLineEdit::textChanged, this, &TPGOpenDialog::SelectionChanged);
+    if (auto* model = findChild<QFileSystemModel*>())
+        connect(model, &QFileSystemModel::directoryLoaded, this, &TPGOpenDialog::FitListColumns);
+}
+
+// The detail columns show their texts whole; the name column takes the rest.
+void TPGOpenDialog::FitListColumns()
+{
+    auto* tree = findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (!tree || !tree->model())
+        return;
+    QHeaderView* header = tree->header();
+    const QAbstractItemView* list = tree;
+    int others = 0;
+    for (int c = 1; c < header->count(); ++c) {
+        header->resizeSection(c, std::max(list->sizeHintForColumn(c), header->sectionSizeHint(c)));
+        others += header->sectionSize(c);
+    }
+    const int name = std::max(list->sizeHintForColumn(0), header->sectionSizeHint(0));
+    header->resizeSection(0, std::max(name, tree->viewport()->width() - others));
+}
+
+// The side bar shows its places' names whole.
+void TPGOpenDialog::FitSideBar()
+{
+    auto* sidebar = findChild<QListView*>(QStringLiteral("sidebar"));
+    auto* splitter = findChild<QSplitter*>(QStringLiteral("splitter"));
+    if (!sidebar || !splitter || splitter->count() < 2)
+        return;
+    const int wanted = sidebar->sizeHintForColumn(0) + 2 * sidebar->frameWidth() + 4;
+    QList<int> sizes = splitter->sizes();
+    if (sizes[0] >= wanted)
+        return;
+    sizes[1] -= wanted - sizes[0];
+    sizes[0] = wanted;
+    splitter->setSizes(sizes);
 }
 
 TPGOpenDialog::~TPGOpenDialog()
@@ -85,16 +132,20 @@ void TPGOpenDialog::BuildPanes()
     auto* column = new QVBoxLayout(pane);
     column->setContentsMargins(0, 0, 0, 0);
     FPreviewBox = new TPGPreviewBox(pane);
-    FPreviewBox->setFixedSize(164, 150);
+    FPreviewBox->setFixedSize(DialogUnitsToPixels(fontMetrics(), 92, 85));
     FPreviewBox->setObjectName(QStringLiteral("PreviewBox"));
     FInfoBox = new TPGInfoBox(pane);
-    FInfoBox->setFixedSize(164, 4 * fontMetrics().height() + 4);
+    const QSize info = DialogUnitsToPixels(fontMetrics(), 92, 33);
+    FInfoBox->setFixedSize(info.width(), std::max(info.height(), 4 * fontMetrics().height() + 4));
     FInfoBox->setObjectName(QStringLiteral("InfoBox"));
     column->addWidget(FPreviewBox);
     column->addWidget(FInfoBox);
     column->addStretch();
     if (auto* grid = qobject_cast<QGridLayout*>(layout()))
         grid->addWidget(pane, 0, grid->columnCount(), grid->rowCount(), 1);
+    // Room for the side bar and the list's four columns beside the panes.
+    const int chars = fontMetrics().averageCharWidth();
+    resize(sizeHint().expandedTo(QSize(124 * chars + FPreviewBox->width(), 28 * fontMetrics().height())));
 }
 
 void TPGOpenDialog::SetOptions(TOpenOptions Value)
@@ -244,6 +295,8 @@ QString TPGOpenDialog::TypedFileName() const
 void TPGOpenDialog::showEvent(QShowEvent* Event)
 {
     QFileDialog::showEvent(Event);
+    FitSideBar();
+    FitListColumns();
     if (const QScreen* screen = this->screen()) {
         const QRect area = screen->geometry();
         move(area.left() + (area.width() - frameGeometry().width()) / 2,

@@ -9,6 +9,7 @@
 
 #include <QColor>
 #include <QFileDialog>
+#include <QFontMetrics>
 
 #include <cstdint>
 #include <functional>
@@ -102,6 +103,8 @@ protected:
 
 private:
     void BuildPanes();
+    void FitListColumns();
+    void FitSideBar();
     void ApplyFilterToDialog();
     void SelectionChanged();
     void StopPreview();
@@ -135,6 +138,10 @@ private:
 
 // The first name of the name field's text: several files stand there as
 // quoted names separated by blanks.
+// Dialog units of a font: a quarter of its average letter width, an eighth
+// of its height.
+QSize DialogUnitsToPixels(const QFontMetrics& Metrics, int X, int Y);
+
 std::string FirstSelectedFile(std::string Text);
 
 // The entries of List that the filter shows.

@@ -65,6 +65,8 @@ TPGInfoBox::TPGInfoBox(QWidget* Parent) : QWidget(Parent) {}
 void TPGInfoBox::SetLines(const QStringList& Lines)
 {
     FLines = Lines;
+    // A line too long for the box is cut short; the tip shows it whole.
+    setToolTip(Lines.join(QLatin1Char('\n')));
     update();
 }
 
@@ -77,7 +79,8 @@ void TPGInfoBox::paintEvent(QPaintEvent*)
     const int count = static_cast<int>(FLines.size());
     const int ascent = painter.fontMetrics().ascent();
     for (int i = 0; i < count; ++i)
-        painter.drawText(0, height() * i / count + ascent, FLines[i]);
+        painter.drawText(0, height() * i / count + ascent,
+                         painter.fontMetrics().elidedText(FLines[i], Qt::ElideRight, width()));
 }
 
 QStringList PGInfoLines(const TGraphicInfo& Info)

@@ -43,9 +43,10 @@ TEST(FastBMP, RowsArePaddedToFourBytesAndCopiedTopFirst)
     QPainter painter(&shown);
     b->Draw(painter, 2, 1);
     painter.end();
-    EXPECT_EQ(shown.pixel(2 + 4, 1 + 2) & 0xFFFFFFu, static_cast<unsigned>(qRgb(GetRValue(Pattern(4, 2)),
-                                                                             GetGValue(Pattern(4, 2)),
-                                                                             GetBValue(Pattern(4, 2)))) & 0xFFFFFFu);
+    EXPECT_EQ(shown.pixel(2 + 4, 1 + 2) & 0xFFFFFFu,
+              static_cast<unsigned>(
+                  qRgb(GetRValue(Pattern(4, 2)), GetGValue(Pattern(4, 2)), GetBValue(Pattern(4, 2)))) &
+                  0xFFFFFFu);
 
     TPixelGraphic eight;
     eight.SetDimensions(4, 4, pf8Bit);
@@ -91,11 +92,11 @@ TEST(FastFX, OneSeedGivesOnePictureOnOneThreadAndOnAll)
 {
     auto run = [](int threads) {
         SetParallelThreadLimit(threads);
-        auto src = Fast(300, 211, Pattern);
-        auto b = Fast(300, 211, Pattern);
+        auto src = Fast(640, 437, Pattern);
+        auto b = Fast(640, 437, Pattern);
         ColorNoise(*b, 60, 42);
         MonoNoise(*b, 30, 43);
-        TFastBMP dst(300, 211);
+        TFastBMP dst(640, 437);
         SprayPaint(*b, dst, 9, 44);
         Emboss(dst);
         SetParallelThreadLimit(0);
@@ -213,8 +214,8 @@ TEST(FastFX, SampleWrapsAndWeighsAsDefined)
     EXPECT_EQ(RGB(p[2], p[1], p[0]), Pattern(3, 0));
     // Just left of zero: mostly column 0, a little of the last column.
     ASSERT_TRUE(SampleWrapped(*src, -0.25, 0, p));
-    EXPECT_EQ(p[2], static_cast<std::uint8_t>(std::nearbyint(0.75 * GetRValue(Pattern(0, 0)) +
-                                                              0.25 * GetRValue(Pattern(3, 0)))));
+    EXPECT_EQ(p[2], static_cast<std::uint8_t>(
+                        std::nearbyint(0.75 * GetRValue(Pattern(0, 0)) + 0.25 * GetRValue(Pattern(3, 0)))));
     EXPECT_TRUE(SampleWrapped(*src, 1e300, -1e300, p));
     EXPECT_FALSE(SampleWrapped(*src, std::numeric_limits<double>::infinity(), 0, p));
     EXPECT_FALSE(SampleWrapped(*src, 0, std::numeric_limits<double>::quiet_NaN(), p));

@@ -1,11 +1,15 @@
 #include "app/effects/frames.h"
 #include "app/effects/gdi_draw.h"
+#include "app/effects/parallel_rows.h"
 #include "effects_support.h"
+#include "imagelib/filters/conv_filter.h"
 #include "imagelib/pg_canvas_qt.h"
 
 #include <gtest/gtest.h>
 
 #include <QPainter>
+
+#include <cstring>
 
 namespace lumeno {
 namespace {
@@ -39,6 +43,40 @@ TEST(Frames, WhiteFrameShrinksThePictureIntoAWhiteMat)
     Paint(small, 56, 90, test::Pattern);
     AddWhiteFrame(small);
     EXPECT_EQ(small.GetPixelColor(0, 0), test::Pattern(0, 0));
+}
+
+// The white frame step by step through the library alone, on one thread.
+void PlainWhiteFrame(TPixelGraphic& image)
+{
+    const int w = image.GetWidth(), h = image.GetHeight();
+    TPixelGraphic frame;
+    frame.SetFillColor(0);
+    frame.SetDimensions(w, h, pf24Bit);
+    frame.Clear();
+    frame.FadeEdges(false, 20, frame, RGB(255, 255, 255));
+    for (int y = 8; y <= h - 9; ++y)
+        for (int x = 8; x <= w - 9; ++x)
+            frame.SetPixelColor(x, y, RGB(255, 255, 255));
+    frame.StretchRect(28, 28, w - 56, h - 56, 0, 0, w, h, image);
+    TConvFilter sharpen;
+    sharpen.SetSharpenKernel(dsTent, false, 0.75L, 70);
+    image.ApplyFilter(sharpen, frame);
+}
+
+TEST(Frames, WhiteFrameIsTheLibrarysStepsOnAnyNumberOfThreads)
+{
+    for (const int threads : {1, 3, 0}) {
+        SetParallelThreadLimit(threads);
+        TPixelGraphic ours, plain;
+        Paint(ours, 173, 91, test::Pattern);
+        Paint(plain, 173, 91, test::Pattern);
+        AddWhiteFrame(ours);
+        SetParallelThreadLimit(0);
+        PlainWhiteFrame(plain);
+        for (int y = 0; y < 91; ++y)
+            ASSERT_EQ(std::memcmp(ours.GetScanLine(y), plain.GetScanLine(y), 173 * 3), 0)
+                << threads << " row " << y;
+    }
 }
 
 TEST(Frames, DropShadowGrowsTheImage)

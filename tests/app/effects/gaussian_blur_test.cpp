@@ -71,7 +71,9 @@ std::vector<double> Reference(TPixelGraphic& g, double radius)
         kept += w[static_cast<std::size_t>(n + 100)];
     const int width = g.GetWidth(), height = g.GetHeight();
     std::vector<double> v(static_cast<std::size_t>(width * height * 3));
-    auto at = [&](int x, int y, int c) -> double& { return v[static_cast<std::size_t>((y * width + x) * 3 + c)]; };
+    auto at = [&](int x, int y, int c) -> double& {
+        return v[static_cast<std::size_t>((y * width + x) * 3 + c)];
+    };
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             for (int c = 0; c < 3; ++c)
@@ -106,7 +108,8 @@ TEST(GaussianBlur, WithinOneOfTheDoublePrecisionFormula)
         for (int y = 0; y < 70; ++y)
             for (int x = 0; x < 150; ++x)
                 for (int c = 0; c < 3; ++c)
-                    ASSERT_LE(std::abs(g.GetScanLine(y)[x * 3 + c] - want[static_cast<std::size_t>((y * 150 + x) * 3 + c)]),
+                    ASSERT_LE(std::abs(g.GetScanLine(y)[x * 3 + c] -
+                                       want[static_cast<std::size_t>((y * 150 + x) * 3 + c)]),
                               1.0)
                         << radius << " " << x << "," << y;
     }

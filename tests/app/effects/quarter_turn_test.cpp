@@ -10,7 +10,10 @@ namespace {
 void Fill(TPixelGraphic& g, int w, int h, std::uint8_t format)
 {
     g.SetDimensions(w, h, format);
-    const unsigned mask = format == pf1Bit ? 1u : format == pf4Bit ? 15u : format == pf8Bit ? 255u : 0xFFFFFFu;
+    const unsigned mask = format == pf1Bit   ? 1u
+                          : format == pf4Bit ? 15u
+                          : format == pf8Bit ? 255u
+                                             : 0xFFFFFFu;
     if (format != pf24Bit) {
         g.SetPaletteSize(static_cast<int>(mask + 1));
         for (unsigned i = 0; i <= mask; ++i)
@@ -39,10 +42,17 @@ TEST(QuarterTurn, EveryPixelMovesExactlyInEveryFormat)
                         const int tx = q == 0 ? x : q == 1 ? h - 1 - y : q == 2 ? w - 1 - x : y;
                         const int ty = q == 0 ? y : q == 1 ? x : q == 2 ? h - 1 - y : w - 1 - x;
                         ASSERT_EQ(dst.GetPixel(tx, ty), src.GetPixel(x, y))
-                            << int(format) << " " << w << "x" << h << " q" << quarters << " at " << x << "," << y;
+                            << int(format) << " " << w << "x" << h << " q" << quarters << " at " << x << ","
+                            << y;
                     }
-                ASSERT_EQ(dst.GetPixelColor(0, 0), src.GetPixelColor(q == 0 ? 0 : q == 1 ? 0 : q == 2 ? w - 1 : w - 1,
-                                                                     q == 0 ? 0 : q == 1 ? h - 1 : q == 2 ? h - 1 : 0));
+                ASSERT_EQ(dst.GetPixelColor(0, 0), src.GetPixelColor(q == 0   ? 0
+                                                                     : q == 1 ? 0
+                                                                     : q == 2 ? w - 1
+                                                                              : w - 1,
+                                                                     q == 0   ? 0
+                                                                     : q == 1 ? h - 1
+                                                                     : q == 2 ? h - 1
+                                                                              : 0));
             }
 }
 

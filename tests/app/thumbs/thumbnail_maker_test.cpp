@@ -21,24 +21,24 @@ protected:
     test::TempDir dir;
 };
 
-TEST(ThumbnailPlacement, KeepsSmallPicturesAndFitsLargeOnes)
+TEST(ThumbCellPlacement, KeepsSmallPicturesAndFitsLargeOnes)
 {
-    const TThumbPlacement small = ThumbnailPlacement(50, 30, 64);
+    const TThumbPlacement small = ThumbCellPlacement(50, 30, 64);
     EXPECT_EQ(small.X, 7);
     EXPECT_EQ(small.Y, 0);
     EXPECT_EQ(small.Width, 50);
     EXPECT_EQ(small.Height, 30);
-    const TThumbPlacement wide = ThumbnailPlacement(1000, 500, 96);
+    const TThumbPlacement wide = ThumbCellPlacement(1000, 500, 96);
     EXPECT_EQ(wide.Width, 96);
     EXPECT_EQ(wide.Height, 48);
     EXPECT_EQ(wide.X, 0);
-    const TThumbPlacement tall = ThumbnailPlacement(500, 1000, 96);
+    const TThumbPlacement tall = ThumbCellPlacement(500, 1000, 96);
     EXPECT_EQ(tall.Width, 48);
     EXPECT_EQ(tall.Height, 96);
     EXPECT_EQ(tall.X, 24);
-    const TThumbPlacement line = ThumbnailPlacement(1000, 1, 64);
+    const TThumbPlacement line = ThumbCellPlacement(1000, 1, 64);
     EXPECT_EQ(line.Height, 1) << "a side never shrinks to nothing";
-    EXPECT_EQ(ThumbnailPlacement(64, 10, 64).Width, 64) << "a side equal to the size counts as large";
+    EXPECT_EQ(ThumbCellPlacement(64, 10, 64).Width, 64) << "a side equal to the size counts as large";
 }
 
 TEST_F(ThumbnailMaker, CellIsTopAlignedAndCentredOnTheListColour)
@@ -69,7 +69,7 @@ TEST_F(ThumbnailMaker, UnreadableFilesGetTheQuestionMark)
     EXPECT_FALSE(MakeThumbnail(dir.File("gone.png"), 96, kFill, work));
     TPixelGraphic mark;
     LoadQuestionMark(mark);
-    const TThumbPlacement place = ThumbnailPlacement(mark.GetWidth(), mark.GetHeight(), 96);
+    const TThumbPlacement place = ThumbCellPlacement(mark.GetWidth(), mark.GetHeight(), 96);
     for (int y = 0; y < mark.GetHeight(); y += 5)
         for (int x = 0; x < mark.GetWidth(); x += 5)
             ASSERT_EQ(work.Cell.GetPixelColor(place.X + x, y), mark.GetPixelColor(x, y));

@@ -5,7 +5,9 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QSpinBox>
+#include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -104,6 +106,8 @@ TEST_F(MainWindowTest, ToolbarButtonsInOrderWithTheirHints)
 TEST_F(MainWindowTest, EveryCommandIsFoundWithAUniqueKeyAndIsEnabledExactlyWhenItHasAHandler)
 {
     TForm1& form = Open();
+    int zoomIns = 0;
+    QObject::connect(form.Command("ZoomIn1"), &QAction::triggered, [&] { ++zoomIns; });
     std::set<QString> keys;
     for (const TCommand& row : CommandTable()) {
         if (std::string(row.Name) == "-")
@@ -117,7 +121,7 @@ TEST_F(MainWindowTest, EveryCommandIsFoundWithAUniqueKeyAndIsEnabledExactlyWhenI
             EXPECT_TRUE(keys.insert(action->shortcut().toString()).second) << row.Name;
         }
     }
-    EXPECT_EQ(keys, (std::set<QString>{"F1", "F2", "F3", "F5", "F8", "Del"}));
+    EXPECT_EQ(keys, (std::set<QString>{"F1", "F2", "F3", "F5", "F8", "Del", "Num++", "Num+-"}));
     EXPECT_FALSE(form.Command("SearchForHelpOn1")->isVisible());
     EXPECT_FALSE(form.Command("Copy1")->isVisible());
     EXPECT_EQ(form.Bookmarks1->actions().size(), 3);

@@ -3,6 +3,7 @@
 #include "controls/media/dcavi_play.h"
 #include "controls/media/gif_image.h"
 #include "controls/shell/dfs_status_bar.h"
+#include "controls/shell/format_date_time.h"
 #include "imagelib/view/pg_image.h"
 #include "app/viewer/list_drag.h"
 #include "main_window_fixture.h"
@@ -10,6 +11,7 @@
 #include "support/metafile_builder.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QMimeData>
 #include <QToolButton>
@@ -113,6 +115,11 @@ TEST_F(ShowFileTest, MetafilesGifsAndClipsUseTheirOwnViewers)
     EXPECT_EQ(Status(3), " shape.wmf  (96 x 48)");
     EXPECT_EQ(form.Image1->size(), QSize(92, 46));
 
+    Picture("icon.ico", 16, 16, "ICO");
+    Show("icon.ico");
+    EXPECT_TRUE(form.Image1->isVisible());
+    EXPECT_EQ(Status(3), " icon.ico  (16 x 16)");
+
     Show("clip.avi");
     EXPECT_TRUE(form.AVIPlay1->isVisible());
     EXPECT_FALSE(form.Image1->isVisible());
@@ -162,6 +169,8 @@ TEST_F(ShowFileTest, ListsTheFolderByMaskAndSortsByEachColumn)
     EXPECT_EQ(Captions(), (QStringList{"a.jpg", "c.bmp"}));
     EXPECT_EQ(Status(1), "2 files");
     EXPECT_EQ(form.SLV1->topLevelItem(1)->text(2), "BMP");
+    EXPECT_EQ(form.SLV1->topLevelItem(1)->text(3).toStdString(),
+              FormatDateTime("c", QFileInfo(QString::fromStdString(pics_.File("c.bmp"))).lastModified()));
 
     form.Command("ViewAllFiles1")->trigger();
     EXPECT_EQ(form.SLV1->headerItem()->text(0), "Name (All)");
@@ -207,6 +216,23 @@ TEST_F(ShowFileTest, SelectingShowsOnceAndTheSameNameInAnotherFolderAgain)
     Select({"a.png"});
     EXPECT_EQ(form.Loader().LoadCount(), loads + 1);
     EXPECT_EQ(Status(3), " a.png  (40 x 10)");
+}
+
+TEST_F(ShowFileTest, ItemsAreTakenFromTheListedFolderWhileTheTreeMovesOn)
+{
+    Store("Confirm Deletions", "0");
+    Picture("a.png", 10, 10);
+    TempDir other;
+    QImage(40, 10, QImage::Format_RGB32).save(QString::fromStdString(other.File("a.png")));
+    TForm1& form = Open();
+    // The tree reports its new folder only after a delay; the list shows the old one meanwhile.
+    form.FillFileList(form.SLV1, other.Path().string(), form.SB1, form.FileMask());
+    ASSERT_EQ(form.Folder(), pics_.Path().string());
+    Select({"a.png"});
+    EXPECT_EQ(Status(3), " a.png  (40 x 10)");
+    form.DeleteFile1Click();
+    EXPECT_FALSE(std::filesystem::exists(other.File("a.png")));
+    EXPECT_TRUE(std::filesystem::exists(pics_.File("a.png")));
 }
 
 TEST_F(ShowFileTest, ADragCarriesFolderCaptionsAndTheListsTag)

@@ -1,4 +1,6 @@
 #include "app/viewer/bm_edit.h"
+#include "controls/shell/dfs_status_bar.h"
+#include "imagelib/view/pg_image.h"
 #include "main_window_fixture.h"
 
 #include <QAction>
@@ -7,6 +9,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QThreadPool>
 #include <QTimer>
 #include <QToolButton>
 
@@ -72,6 +75,31 @@ TEST_F(SlideShowTest, RunsAtTheIntervalWithBookmarksOff)
     form.LumenoBtn->click();
     EXPECT_FALSE(form.Timer1->isActive());
     EXPECT_TRUE(form.Bookmarks1->isEnabled());
+}
+
+TEST_F(SlideShowTest, TheNextPictureIsReadAheadAndDroppedWhenItChanged)
+{
+    Picture("a.png", 10, 10);
+    Picture("b.png", 20, 10);
+    Picture("c.png", 30, 10);
+    TForm1& form = Open();
+    form.NextImageButtonClick();
+    Drain();
+    EXPECT_EQ(form.PreRead().Path(), pics_.File("b.png"));
+    form.NextImageButtonClick();
+    Drain();
+    EXPECT_EQ(form.SB1->Panels()[3].Text(), " b.png  (20 x 10)");
+    EXPECT_EQ(form.PGImage1->GetFileName(), pics_.File("b.png"));
+    EXPECT_EQ(form.PreRead().Path(), pics_.File("c.png"));
+    QThreadPool::globalInstance()->waitForDone();
+    Picture("c.png", 35, 12);
+    form.NextImageButtonClick();
+    Drain();
+    EXPECT_EQ(form.SB1->Panels()[3].Text(), " c.png  (35 x 12)");
+    // A new folder drops what was read ahead.
+    TempDir other;
+    form.FillFileList(form.SLV1, other.Path().string(), form.SB1, form.FileMask());
+    EXPECT_EQ(form.PreRead().Path(), "");
 }
 
 TEST_F(SlideShowTest, TheStoredIntervalIsKeptWithinItsRange)

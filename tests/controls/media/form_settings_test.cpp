@@ -129,12 +129,15 @@ TEST_F(FormSettingsTest, ValuesLoadOnlyWhenAskedAndMissingOnesChangeNothing)
     EXPECT_TRUE(f.Check1->isChecked());
     EXPECT_EQ(f.Combo1->currentIndex(), 2);
 
-    // Kinds left out of the options are neither loaded nor saved.
-    f.Settings->SaveValueOptions.erase(TSaveValOpt::svEdit);
-    f.Edit1->setText("not saved");
+    // Every kind is saved and loaded whatever the options hold.
+    f.Settings->SaveValueOptions.clear();
+    f.Edit1->setText("saved anyway");
     f.Settings->SaveValues = true;
     f.Settings->Save();
-    EXPECT_EQ(Ini().ReadString("Values", "Edit1", "?"), "stored");
+    EXPECT_EQ(Ini().ReadString("Values", "Edit1", "?"), "saved anyway");
+    f.Edit1->setText("typed again");
+    f.Settings->Load();
+    EXPECT_EQ(f.Edit1->text(), "saved anyway");
     EXPECT_TRUE(Ini().ReadBool("Values", "Check1", false));
 }
 

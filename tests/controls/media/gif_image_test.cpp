@@ -378,6 +378,24 @@ TEST(GIFImage, DamagedFilesNeverCrash)
     }
 }
 
+TEST(GIFImage, AFrameFarLargerThanItsDataIsRefusedBeforeAnyMemoryIsTaken)
+{
+    // 42 bytes: a 16384 x 16384 frame with three bytes of image data.
+    std::vector<std::uint8_t> bytes{'G', 'I', 'F', '8', '9', 'a', 0, 0x40, 0, 0x40, 0x80, 0, 0,
+                                    0, 0, 0, 255, 255, 255, ',', 0, 0, 0, 0, 0, 0x40, 0, 0x40, 0,
+                                    2, 3, 0x44, 0x01, 0x00, 0, ';'};
+    bytes.resize(42, 0);
+    TGIFImage gif;
+    EXPECT_THROW(LoadBytes(gif, bytes), EGIFImage);
+    EXPECT_EQ(gif.GetBitmap(), nullptr);
+    // The same frame small enough for its data loads.
+    bytes[7] = bytes[9] = bytes[25] = bytes[27] = 0;
+    bytes[6] = bytes[8] = bytes[24] = bytes[26] = 2;
+    LoadBytes(gif, bytes);
+    ASSERT_NE(gif.GetBitmap(), nullptr);
+    EXPECT_EQ(gif.GetBitmap()->size(), QSize(2, 2));
+}
+
 TEST(GIFImage, DrawingRectangleAndTransparentHitTest)
 {
     const QSize picture(40, 20);

@@ -9,6 +9,7 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -59,6 +60,22 @@ TEST_F(PageSetupTest, ShowingFillsTheControls)
     EXPECT_EQ(form.PageNumFontLabel->text(), "Arial 6 pt");
     form.PortBut->click();
     EXPECT_TRUE(form.PortShape->isVisible());
+}
+
+TEST_F(PageSetupTest, RowsKeepTheStylesSpacing)
+{
+    TPreviewPrinter p;
+    TPageSetupForm form(p);
+    form.open();
+    form.layout()->activate();
+    const std::pair<QWidget*, QWidget*> neighbours[] = {{form.PageNumFontLabel, form.PageNumFontBut},
+                                                        {form.HdrFontLabel, form.HdrFontBut},
+                                                        {form.PNBottomBut, form.PNTopBut},
+                                                        {form.InchesBut, form.CentimetersBut},
+                                                        {form.PrinterSetupBut, form.SetDefaultBut}};
+    for (const auto& [left, right] : neighbours)
+        EXPECT_GE(right->x() - (left->x() + left->width()), 4) << left->objectName().toStdString();
+    form.reject();
 }
 
 TEST_F(PageSetupTest, OKTakesEverythingBack)

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -78,8 +79,14 @@ TEST_F(FileUtilsTest, CopyReplacesTheDestinationWithTheWholeFile)
 TEST_F(FileUtilsTest, CopyRefusesWhatItMustNotReplace)
 {
     const std::string source = MakeFile("a.jpg", 3000);
-    EXPECT_THROW(CopyFileTo(dir_.File("missing"), dir_.File("b")), EFOpenError);
-    EXPECT_THROW(CopyFileTo(dir_.Path().string(), dir_.File("b")), EFOpenError);
+    for (const std::string& unreadable : {dir_.File("missing"), dir_.Path().string()}) {
+        try {
+            CopyFileTo(unreadable, dir_.File("b"));
+            ADD_FAILURE() << unreadable;
+        } catch (const EFOpenError& e) {
+            EXPECT_EQ(std::string(e.what()), "Cannot open file " + unreadable);
+        }
+    }
     ASSERT_EQ(::mkfifo(dir_.File("pipe").c_str(), 0644), 0);
     EXPECT_THROW(CopyFileTo(dir_.File("pipe"), dir_.File("b")), EFOpenError); // without waiting
     EXPECT_THROW(CopyFileTo(source, dir_.File("no/such/folder/b")), EFCreateError);
@@ -200,15 +207,54 @@ TEST_F(FileUtilsTest, AttributesMapOntoTheFileSystem)
     EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms(0444));
     ASSERT_TRUE(FileSetAttr(file, 0));
     EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms(0644));
+}
 
+// The attribute sequence a user goes through; the first step that fails,
+// 0 when all held, -1 without user extended attributes in folder.
+int FirstAttributeFault(const std::string& folder)
+{
+    const std::string file = folder + "/attr.jpg";
+    const int fd = ::open(file.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
+    if (fd < 0)
+        return 100;
+    ::close(fd);
     if (::setxattr(file.c_str(), "user.probe", "1", 1, 0) != 0)
+        return -1;
+    const int steps[] = {faArchive | faSysFile | faReadOnly, faReadOnly, faArchive | faReadOnly, faArchive, 0};
+    for (int i = 0; i < int(std::size(steps)); ++i) {
+        if (!FileSetAttr(file, steps[i]) || FileGetAttr(file) != steps[i])
+            return i + 1;
+    }
+    return (fs::status(file).permissions() & fs::perms::owner_write) == fs::perms::none ? 50 : 0;
+}
+
+// Runs FirstAttributeFault as an unprivileged user in a child process.
+int FirstAttributeFaultAsNobody()
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        char folder[] = "/tmp/lumeno-attr-XXXXXX";
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0 || !::mkdtemp(folder))
+            ::_exit(101);
+        const int fault = FirstAttributeFault(folder);
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+        ::_exit(fault < 0 ? 102 : fault);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 103;
+}
+
+TEST_F(FileUtilsTest, ExtendedAttributesFollowEveryChangeAlsoForANormalUser)
+{
+    const int fault = FirstAttributeFault(dir_.Path().string());
+    if (fault < 0)
         GTEST_SKIP() << "no user extended attributes on this file system";
-    ASSERT_TRUE(FileSetAttr(file, faArchive | faSysFile | faReadOnly));
-    EXPECT_EQ(FileGetAttr(file), faArchive | faSysFile | faReadOnly);
-    EXPECT_TRUE(HasAttr(file, faArchive | faSysFile));
-    ASSERT_TRUE(FileSetAttr(file, faArchive));
-    EXPECT_EQ(FileGetAttr(file), faArchive);
-    EXPECT_FALSE(HasAttr(file, faSysFile));
+    EXPECT_EQ(fault, 0);
+    if (::geteuid() == 0) {
+        EXPECT_EQ(FirstAttributeFaultAsNobody(), 0);
+    }
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "support/recording_dialogs.h"
 #include "support/test_env.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -399,6 +400,101 @@ TEST_F(Jpeg, AFailingStreamRaisesItsOwnError)
     MakePicture(source, 300, 300);
     TFullStream out(1000);
     EXPECT_THROW(TJPGFileFormatWriter().Write(out, source), EWriteError);
+}
+
+// --- scaled decoding ---------------------------------------------------------
+
+// Smooth shading with some fine texture, like a photograph.
+void MakePhoto(TPixelGraphic& g, int w, int h)
+{
+    g.SetDimensions(w, h, pf24Bit);
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* p = g.GetScanLine(y);
+        for (int x = 0; x < w; ++x, p += 3) {
+            const unsigned grain = (static_cast<unsigned>(x) * 2654435761u ^ static_cast<unsigned>(y) * 40503u) >> 28;
+            p[0] = static_cast<std::uint8_t>(120 + 60 * std::sin(x / 37.0) + grain);
+            p[1] = static_cast<std::uint8_t>(128 + 50 * std::cos(y / 23.0 + x / 91.0) + grain);
+            p[2] = static_cast<std::uint8_t>(100 + 40 * std::sin((x + y) / 57.0) + grain);
+        }
+    }
+}
+
+double Psnr(TPixelGraphic& a, TPixelGraphic& b)
+{
+    double sum = 0;
+    const std::string pa = PnmBody(a), pb = PnmBody(b);
+    for (std::size_t i = 0; i < pa.size(); ++i) {
+        const double d = static_cast<std::uint8_t>(pa[i]) - static_cast<std::uint8_t>(pb[i]);
+        sum += d * d;
+    }
+    return 10 * std::log10(255.0 * 255.0 / (sum / static_cast<double>(pa.size())));
+}
+
+void Thumbnail(TPixelGraphic& source, TPixelGraphic& thumb, int w, int h)
+{
+    thumb.SetDimensions(w, h, pf24Bit);
+    thumb.SetStretchMode(smPrecise);
+    thumb.StretchFrom(source);
+}
+
+TEST_F(Jpeg, LoadsAtTheSmallestEighthCoveringTheRequest)
+{
+    const std::string jpg = dir_.File("scaled.jpg");
+    const struct {
+        const char* Kind;
+        std::vector<std::uint8_t> Bytes;
+    } files[] = {{"colour", LibJpeg(400, 300, JCS_RGB, 3)},
+                 {"grey", LibJpeg(400, 300, JCS_GRAYSCALE, 1)},
+                 {"progressive", LibJpeg(400, 300, JCS_RGB, 3, true)}};
+    const struct {
+        int MinWidth, MinHeight, Width, Height, Eighths;
+    } requests[] = {{200, 150, 200, 150, 4}, {100, 75, 100, 75, 2},  {50, 38, 50, 38, 1},
+                    {1, 1, 50, 38, 1},       {101, 10, 150, 113, 3}, {10, 226, 350, 263, 7},
+                    {0, 0, 400, 300, 8},     {800, 600, 400, 300, 8}, {0, 80, 150, 113, 3}};
+    const bool oracle = test::HaveTool("djpeg");
+    for (const auto& file : files) {
+        test::WriteFileBytes(jpg, file.Bytes);
+        for (const auto& r : requests) {
+            SCOPED_TRACE(testing::Message() << file.Kind << " " << r.MinWidth << "x" << r.MinHeight);
+            TPixelGraphic g;
+            g.LoadFromFileAtLeast(jpg, r.MinWidth, r.MinHeight);
+            EXPECT_EQ(g.GetWidth(), r.Width);
+            EXPECT_EQ(g.GetHeight(), r.Height);
+            if (oracle) {
+                EXPECT_TRUE(PnmBody(g) == DjpegBody(jpg, "-scale " + std::to_string(r.Eighths) + "/8"));
+            }
+        }
+        TGraphicInfo info;
+        ASSERT_TRUE(GetGraphicFileInfo(jpg, 0, info));
+        EXPECT_EQ(info.Width, 400);
+        TPixelGraphic again;
+        again.LoadFromFileAtLeast(jpg, 50, 38);
+        again.LoadFromFile(jpg);
+        EXPECT_EQ(again.GetWidth(), 400) << "a later plain load is full size";
+    }
+    // Other formats load in full.
+    TPixelGraphic picture;
+    MakePicture(picture, 64, 48);
+    const std::string bmp = dir_.File("full.bmp");
+    picture.SaveToFile(bmp);
+    TPixelGraphic g;
+    g.LoadFromFileAtLeast(bmp, 8, 6);
+    EXPECT_EQ(g.GetWidth(), 64);
+}
+
+TEST_F(Jpeg, ThumbnailsFromTheScaledDecodeMatchThoseFromTheFullOne)
+{
+    TPixelGraphic photo;
+    MakePhoto(photo, 2000, 1500);
+    const std::string jpg = dir_.File("photo.jpg");
+    test::WriteFileBytes(jpg, Encode(photo));
+    TPixelGraphic full, scaled, fromFull, fromScaled;
+    full.LoadFromFile(jpg);
+    scaled.LoadFromFileAtLeast(jpg, 256, 192);
+    EXPECT_EQ(scaled.GetWidth(), 500);
+    Thumbnail(full, fromFull, 256, 192);
+    Thumbnail(scaled, fromScaled, 256, 192);
+    EXPECT_GE(Psnr(fromFull, fromScaled), 35.0);
 }
 
 } // namespace

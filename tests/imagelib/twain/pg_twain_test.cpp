@@ -189,6 +189,12 @@ struct NegotiationCase {
     std::vector<TW_UINT32> Set; // what was set back, empty: nothing
 };
 
+// Test lists show the case's name, not its bytes.
+void PrintTo(const NegotiationCase& Case, std::ostream* Out)
+{
+    *Out << Case.Name;
+}
+
 class Negotiation : public Acquire, public ::testing::WithParamInterface<NegotiationCase> {};
 
 TEST_P(Negotiation, KeepsWhatBothSidesAccept)

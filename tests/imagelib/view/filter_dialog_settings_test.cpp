@@ -12,6 +12,7 @@
 #include "imagelib/view/sharpen_filter_dialog.h"
 #include "imagelib/view/smooth_filter_dialog.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -89,11 +90,11 @@ TEST_F(FilterDialogSettingsTest, BrightnessContrastGammaValues)
     EXPECT_FALSE(bcg.Radio1Checked);
 }
 
-TEST_F(FilterDialogSettingsTest, TwoDecimalsUseThePointOfTheRangeLabels)
+TEST_F(FilterDialogSettingsTest, TwoDecimalsFollowTheLocale)
 {
     const std::string old = QLocale().name().toStdString();
     QLocale::setDefault(QLocale(QLocale::German));
-    EXPECT_EQ(TwoDecimalsText(2.24L), "2.24");
+    EXPECT_EQ(TwoDecimalsText(2.24L), "2,24");
     QLocale::setDefault(QLocale(QString::fromStdString(old)));
     EXPECT_EQ(TwoDecimalsText(0.2L), "0.20");
 }
@@ -195,8 +196,10 @@ TEST_F(FilterDialogSettingsTest, WindowLayout)
     TNegativeFilterDialog negative;
     negative.ExecuteAsync(image.get(), {});
     TFilterDialogForm* form = negative.GetForm();
-    const double scale = form->logicalDpiX() / 96.0;
+    // The coordinates are for 100 pixels per inch: 211 at 96.
+    const double scale = form->logicalDpiX() / 100.0;
     EXPECT_EQ(form->width(), static_cast<int>(220 * scale));
+    EXPECT_EQ(form->font(), QApplication::font());
     EXPECT_EQ(form->windowTitle().toStdString(), GetPGLangStr(62));
     // An empty image gives an empty preview; the dialog still works.
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form->GetPreviewPending(); }, 20000));
@@ -208,7 +211,14 @@ TEST_F(FilterDialogSettingsTest, WindowLayout)
     image->SetDimensions(300, 100, pf24Bit);
     rgb.ExecuteAsync(image.get(), {});
     form = rgb.GetForm();
-    EXPECT_EQ(form->width(), static_cast<int>((14 + 10 + 240 + 32 + 10 + 140 + 10) * scale));
+    // Every value text fits its label, and the preview sits at the right margin.
+    for (const int position : {-100, 100, 50}) {
+        form->GetTrackBar(1)->setValue(position);
+        const QLabel* value = form->GetValueLabel(1);
+        EXPECT_GE(value->width(), value->fontMetrics().horizontalAdvance(value->text())) << position;
+        EXPECT_LE(value->geometry().right(), form->GetPreview()->x());
+    }
+    EXPECT_NEAR(form->width() - form->GetPreview()->geometry().right(), 10 * scale, 2);
     EXPECT_EQ(form->GetOKButton()->text().toStdString(), GetPGLangStr(42));
     EXPECT_EQ(form->GetCancelButton()->text().toStdString(), GetPGLangStr(43));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form->GetPreviewPending(); }, 20000));

@@ -90,6 +90,12 @@ struct TPreviewCase {
     TMake Create;
 };
 
+// Test lists show the case's name, not its bytes.
+void PrintTo(const TPreviewCase& Case, std::ostream* Out)
+{
+    *Out << Case.Name;
+}
+
 class PreviewFilterDialogTest : public ::testing::TestWithParam<TPreviewCase> {
 protected:
     static void SetUpTestSuite() { PGStartup(); }

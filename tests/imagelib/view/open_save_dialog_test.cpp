@@ -8,8 +8,13 @@
 #include "support/test_env.h"
 #include "view_test_support.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QLineEdit>
+#include <QListView>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -64,6 +69,49 @@ TEST_F(OpenSaveDialogTest, OpenFilterListsReadersThenAllFiles)
     EXPECT_EQ(FirstSelectedFile("\"a b.bmp\" \"c.bmp\""), "a b.bmp");
     EXPECT_EQ(FirstSelectedFile("one.bmp"), "one.bmp");
     EXPECT_EQ(PGNameFilters("A|*.a; *.b|All|*.*"), (QStringList{"A (*.a *.b)", "All (*)"}));
+}
+
+TEST_F(OpenSaveDialogTest, PanesTakeTheirDialogUnitsAndTheListFitsItsColumns)
+{
+    QFontMetrics metrics(QApplication::font());
+    const QSize unit = DialogUnitsToPixels(metrics, 4, 8);
+    EXPECT_EQ(unit.height(), metrics.height());
+    EXPECT_NEAR(unit.width(), metrics.averageCharWidth(), 2);
+
+    for (const int points : {0, 13}) {
+        const QFont kept = QApplication::font();
+        if (points) {
+            QFont big = kept;
+            big.setPointSize(points);
+            QApplication::setFont(big);
+        }
+        {
+            TPGOpenDialog dialog;
+            SaveImage(8, 8, "a-rather-long-file-name-for-a-picture.jpg");
+            OpenAndSelect(dialog, "a-rather-long-file-name-for-a-picture.jpg");
+            const QSize preview = DialogUnitsToPixels(dialog.fontMetrics(), 92, 85);
+            EXPECT_EQ(dialog.findChild<QWidget*>("PreviewBox")->size(), preview);
+            EXPECT_EQ(dialog.findChild<QWidget*>("InfoBox")->width(), preview.width());
+            ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.GetInfoValid(); }, 5000));
+            EXPECT_EQ(dialog.findChild<QWidget*>("InfoBox")->toolTip(), dialog.GetInfoLines().join('\n'));
+            dialog.findChild<QAbstractButton*>("detailModeButton")->click();
+            auto* list = dialog.findChild<QTreeView*>("treeView");
+            ASSERT_NE(list, nullptr);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return list->model()->rowCount(list->rootIndex()) > 0; }, 5000));
+            QTest::qWait(50);
+            QHeaderView* header = list->header();
+            int total = 0;
+            for (int c = 0; c < header->count(); ++c) {
+                EXPECT_GE(header->sectionSize(c), static_cast<QAbstractItemView*>(list)->sizeHintForColumn(c)) << c << ", " << points << " pt";
+                total += header->sectionSize(c);
+            }
+            EXPECT_LE(total, list->viewport()->width() + 1) << points << " pt";
+            auto* sidebar = dialog.findChild<QListView*>("sidebar");
+            EXPECT_GE(sidebar->width(), sidebar->sizeHintForColumn(0)) << points << " pt";
+            dialog.reject();
+        }
+        QApplication::setFont(kept);
+    }
 }
 
 TEST_F(OpenSaveDialogTest, OptionsKeepShareAwareWithAWarning)

@@ -1,0 +1,158 @@
+// Whole runs of the library (the benchmark-only lumeno_convert) against the
+// peer tools on one 4000 x 3000 photo-like picture, each pair alternating,
+// best of five. Run it plain and under `taskset -c N` for one core: the
+// peers and our command inherit the pinning. A missing peer is skipped.
+
+#include "bench_support.h"
+#include "imagelib/filters/conv_filter.h"
+#include "imagelib/pg_globals.h"
+#include "imagelib/pg_startup.h"
+#include "imagelib/row_pipeline.h"
+
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <initializer_list>
+
+namespace lumeno::bench {
+namespace {
+
+struct TFiles {
+    std::string Ppm = TempPath("peers.ppm");
+    std::string Jpeg = TempPath("peers.jpg");
+    std::string Gif = TempPath("peers.gif");
+    std::string Out = TempPath("peers_out.ppm");
+    std::string OutJpeg = TempPath("peers_out.jpg");
+    std::string Kernel = TempPath("peers_kernel.mat");
+    std::string ImageMagickKernel;
+};
+
+// The 3 x 3 sharpening kernel of the library, for the peers.
+void WriteKernel(TFiles& f)
+{
+    TConvFilter filter;
+    filter.SetSharpenKernel(dsGaussian, true, 0.75L, 50);
+    std::ofstream mat(f.Kernel);
+    int sum = 0;
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x)
+            sum += filter.GetKernel(x, y);
+    mat << "3 3 " << sum << " 0\n";
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 3; ++x) {
+            mat << filter.GetKernel(x, y) << (x < 2 ? " " : "\n");
+            f.ImageMagickKernel += std::to_string(filter.GetKernel(x, y)) + (x < 2 || y < 2 ? "," : "");
+        }
+    }
+}
+
+const TFiles& Files()
+{
+    static TFiles files = [] {
+        TFiles f;
+        PGStartup();
+        JPEGQuality = 90;
+        LargePhoto().SaveToFile(f.Jpeg);
+        WritePPM(LargePhoto(), f.Ppm);
+        CommandMs(1, std::string(ImageMagick) + " " + f.Ppm + " -colors 256 " + f.Gif);
+        WriteKernel(f);
+        std::printf("CPUs available: %d\n", TRowPipeline::AvailableCpus());
+        return f;
+    }();
+    return files;
+}
+
+// Skips the benchmark unless every tool is there.
+bool Need(benchmark::State& state, std::initializer_list<const char*> tools)
+{
+    for (const char* tool : tools)
+        if (!HaveTool(tool)) {
+            state.SkipWithError((std::string(tool) + " is not installed").c_str());
+            return false;
+        }
+    return true;
+}
+
+std::string Ours(const std::string& args)
+{
+    return ConvertTool() + " " + args;
+}
+
+void BM_JpegLoad(benchmark::State& state)
+{
+    if (!Need(state, {"djpeg"}))
+        return;
+    const TFiles& f = Files();
+    for (auto _ : state) {
+        ComparePeer(state, "jpeg_load_vs_ppm", Ours(f.Jpeg), "djpeg -outfile /dev/null " + f.Jpeg);
+        ComparePeer(state, "jpeg_load_vs_bmp", Ours(f.Jpeg), "djpeg -bmp -outfile /dev/null " + f.Jpeg);
+    }
+}
+BENCHMARK(BM_JpegLoad)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_JpegSave(benchmark::State& state)
+{
+    if (!Need(state, {"cjpeg"}))
+        return;
+    const TFiles& f = Files();
+    for (auto _ : state)
+        ComparePeer(state, "jpeg_save_q90", Ours(f.Ppm + " " + f.OutJpeg),
+                    "cjpeg -quality 90 -outfile " + f.OutJpeg + " " + f.Ppm);
+}
+BENCHMARK(BM_JpegSave)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_PpmAndGifLoad(benchmark::State& state)
+{
+    if (!Need(state, {"pamtopnm", "giftopnm", ImageMagick}))
+        return;
+    const TFiles& f = Files();
+    for (auto _ : state) {
+        ComparePeer(state, "ppm_load", Ours(f.Ppm), "pamtopnm " + f.Ppm + " >/dev/null");
+        ComparePeer(state, "gif_load", Ours(f.Gif), "giftopnm " + f.Gif + " >/dev/null");
+    }
+}
+BENCHMARK(BM_PpmAndGifLoad)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_Stretch(benchmark::State& state)
+{
+    if (!Need(state, {ImageMagick}))
+        return;
+    const TFiles& f = Files();
+    for (auto _ : state)
+        for (const char* percent : {"200", "25"})
+            ComparePeer(state, std::string("stretch_") + percent, Ours(f.Ppm + " " + f.Out + " scale " + percent),
+                        std::string(ImageMagick) + " " + f.Ppm + " -scale " + percent + "% " + f.Out);
+}
+BENCHMARK(BM_Stretch)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_Rotate(benchmark::State& state)
+{
+    if (!Need(state, {"vips"}))
+        return;
+    const TFiles& f = Files();
+    for (auto _ : state) {
+        ComparePeer(state, "rotate_33_bilinear", Ours(f.Ppm + " " + f.Out + " rotate 33"),
+                    "vips rotate " + f.Ppm + " " + f.Out + " 33 --interpolate bilinear");
+        ComparePeer(state, "rotate_90", Ours(f.Ppm + " " + f.Out + " rotate 90"),
+                    "vips rot " + f.Ppm + " " + f.Out + " d90");
+    }
+}
+BENCHMARK(BM_Rotate)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_Sharpen(benchmark::State& state)
+{
+    const TFiles& f = Files();
+    for (auto _ : state) {
+        if (HaveTool(ImageMagick))
+            ComparePeer(state, "sharpen_3x3_vs_im", Ours(f.Ppm + " " + f.Out + " sharpen"),
+                        std::string(ImageMagick) + " " + f.Ppm + " -define convolve:scale=! -convolve " +
+                            f.ImageMagickKernel + " " + f.Out);
+        if (HaveTool("vips"))
+            ComparePeer(state, "sharpen_3x3_vs_vips", Ours(f.Ppm + " " + f.Out + " sharpen"),
+                        "vips conv " + f.Ppm + " " + f.Out + " " + f.Kernel + " --precision integer");
+    }
+}
+BENCHMARK(BM_Sharpen)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace lumeno::bench

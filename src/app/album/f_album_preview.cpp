@@ -1,0 +1,168 @@
+// Recording the album's pages: cells are prepared on workers and recorded
+// here in entry order while the window stays responsive; Esc stops after
+// the entry being recorded.
+
+#include "app/album/album_cell.h"
+#include "app/album/album_host.h"
+#include "app/album/album_preview_run.h"
+#include "app/album/f_a_prefs.h"
+#include "app/album/f_album.h"
+#include "platform/dialogs.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+
+#include <thread>
+
+namespace lumeno {
+
+std::unique_ptr<TPixelGraphic> TfAlbum::LoadRotatedImage(const std::string& FileName, int Angle)
+{
+    if (Angle != 90 && Angle != 180 && Angle != 270 && Angle != 360)
+        return nullptr;
+    TPixelGraphic image;
+    image.SetReadWarningAction(pgwaIgnore);
+    image.LoadFromFile(FileName);
+    return RotatedCopy(image, Angle);
+}
+
+bool TfAlbum::PreviewRunning() const
+{
+    return run_ && run_->Running();
+}
+
+void TfAlbum::PreviewClick()
+{
+    StartPreview();
+}
+
+void TfAlbum::ContactSheetClick()
+{
+    PreviewPrinter1.Orientation = TPrinterOrientation::poLandscape;
+    TAlbumOptions o = fAPrefs()->Options();
+    o.Cols = 6;
+    o.Rows = 6;
+    o.Border = 100;
+    o.Caption = acFilename;
+    o.CaptionPlacement = acpUnderImage;
+    fAPrefs()->SetOptions(o);
+    StartPreview();
+}
+
+void TfAlbum::StartPreview()
+{
+    if (PreviewRunning())
+        return;
+    run_.reset();
+    const TAlbumOptions options = fAPrefs()->Options();
+    runEntries_ = Entries();
+    const int count = int(runEntries_.size());
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    PB1->setRange(0, std::max(count, 1));
+    PB1->setValue(0);
+
+    PreviewPrinter1.BeginDoc();
+    const TDeviceMetrics& m = PreviewPrinter1.Metrics();
+    const TTextOptions& t = PreviewPrinter1.TextOptions();
+    TAlbumPage page;
+    page.Width = m.PhysicalWidth;
+    page.Height = m.PhysicalHeight;
+    page.MarginLeft = int(Round(PreviewPrinter1.UnitsToPixelsX(t.MarginLeft)));
+    page.MarginRight = int(Round(PreviewPrinter1.UnitsToPixelsX(t.MarginRight)));
+    page.MarginTop = int(Round(PreviewPrinter1.UnitsToPixelsY(t.MarginTop)));
+    page.MarginBottom = int(Round(PreviewPrinter1.UnitsToPixelsY(t.MarginBottom)));
+    const TAlbumCells cells = AlbumCellLayout(page, options.Rows, options.Cols);
+    runPerPage_ = options.Rows * options.Cols;
+    runPage_ = 1;
+    runFrames_ = options.PrintFrames;
+    runUnderCaptions_ = options.Caption != acNone && options.CaptionPlacement == acpUnderImage;
+    if (options.Caption != acNone) {
+        TQuorMetaFileCanvas& canvas = PreviewPrinter1.Canvas();
+        canvas.SetFont(captionFont_);
+        canvas.SetFontColor(options.CaptionColor);
+    }
+    PreviewPrinter1.DrawHeaderFooter(runPage_);
+
+    std::vector<TAlbumCellJob> jobs;
+    runCaptions_.clear();
+    for (int i = 0; i < count; ++i) {
+        const TAlbumEntry& e = runEntries_[std::size_t(i)];
+        const bool needsDate = options.Caption == acDateTime || options.Caption == acFilenameDateTime;
+        runCaptions_.push_back(AlbumCaptionText(options.Caption, e.Path, e.Caption,
+                                                needsDate ? AlbumHost().ExifDateTime(e.Path) : std::string(),
+                                                options.CustomCaption));
+        jobs.push_back({i, e.Path, e.Rotation, cells.Cells[std::size_t(AlbumCellOf(i, runPerPage_))],
+                        m.PixelsPerInchX, m.PixelsPerInchY, options, runCaptions_.back()});
+    }
+    run_ = std::make_unique<TAlbumPreviewRun>(
+        std::move(jobs), [this](TAlbumCellPicture& picture) { RecordCell(picture); },
+        [this] { FinishPreview(); });
+    run_->Start(int(std::max(1u, std::thread::hardware_concurrency())));
+    UpdateCommands();
+}
+
+void TfAlbum::RecordCell(TAlbumCellPicture& picture)
+{
+    const int i = picture.Index;
+    const int count = int(runEntries_.size());
+    const std::string& path = runEntries_[std::size_t(i)].Path;
+    SB1Panel0->setText(QString::fromStdString("Hit ESC to break - " + path));
+    SB1Panel1->setText(QString::fromStdString(AlbumCountText(i + 1, count)));
+    if (i > 0 && AlbumCellOf(i, runPerPage_) == 0) {
+        PreviewPrinter1.NewPage();
+        PreviewPrinter1.DrawHeaderFooter(++runPage_);
+    }
+    TQuorMetaFileCanvas& canvas = PreviewPrinter1.Canvas();
+    const TRect& cell = picture.Cell;
+    if (runFrames_) {
+        QPainter& p = canvas.Painter();
+        p.save();
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRect(cell.Left, cell.Top, cell.Width() - 1, cell.Height() - 1));
+        p.restore();
+    }
+    const TRect& r = picture.ImageRect;
+    if (picture.Metafile) {
+        picture.Metafile->Play(canvas.Painter(), QRectF(r.Left, r.Top, r.Width(), r.Height()));
+    } else if (picture.Picture) {
+        picture.Picture->Draw(canvas.Painter(), r);
+        const std::string& text = runCaptions_[std::size_t(i)];
+        if (runUnderCaptions_ && !text.empty()) {
+            const TPoint at = UnderImageCaptionOrigin(cell, canvas.TextWidth(text), canvas.TextHeight());
+            canvas.TextOut(at.X, at.Y, text);
+        }
+    }
+    PB1->setValue(i + 1);
+    if (!picture.Error.empty())
+        MessageDlg("Can't load graphic file " + path, TMsgDlgType::mtError, mbOK);
+}
+
+void TfAlbum::StopPreview(bool showPages)
+{
+    if (!PreviewRunning())
+        return;
+    run_->Stop();
+    FinishPreview(showPages);
+}
+
+void TfAlbum::FinishPreview(bool showPages)
+{
+    PreviewPrinter1.EndDoc();
+    PreviewPrinter1.ZoomOption = TZoomOption::zoFitToPage;
+    QApplication::restoreOverrideCursor();
+    PB1->setValue(0);
+    SB1Panel0->setText("Done");
+    UpdateCommands();
+    update();
+    if (!showPages || PreviewPrinter1.PageCount() == 0)
+        return;
+    // Shown once the recording's call stack has unwound.
+    QTimer::singleShot(0, this, [this] {
+        if (ShowPreview)
+            ShowPreview(PreviewPrinter1);
+    });
+}
+
+} // namespace lumeno

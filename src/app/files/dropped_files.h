@@ -1,0 +1,17 @@
+#pragma once
+// Files dropped on the main window from the desktop: moved into the folder
+// the main tree shows.
+
+#include <string>
+#include <vector>
+
+namespace lumeno {
+
+class TFilesHost;
+
+// Moves each path (taken whole) into the host's tree folder without
+// replacing anything, telling about each one that is skipped or fails; then
+// refills the main list and selects and shows the item selected before.
+void MoveDroppedFiles(const std::vector<std::string>& Paths, TFilesHost& Host);
+
+} // namespace lumeno

@@ -1,0 +1,45 @@
+#include "app/files/file_transfer.h"
+
+#include "app/files/move_no_replace.h"
+#include "controls/shell/file_utils.h"
+
+#include <sys/stat.h>
+
+namespace lumeno {
+
+std::optional<std::string> TransferFile(const std::string& Source, const std::string& Destination,
+                                        TTransferMode Mode, const std::string& ErrorName)
+{
+    struct stat st {};
+    if (::lstat(Destination.c_str(), &st) == 0)
+        return "file " + Destination + " already exists. Select another directory before moving";
+    // A folder measures 0 too, so dropped folders are skipped here.
+    if (GetFileSizeByName(Source) < 1)
+        return Source + " has a size of zero. This may be because it is not yet closed.";
+    const int error = Mode == TTransferMode::Move ? MoveFileNoReplace(Source, Destination)
+                                                  : CopyFileNoReplace(Source, Destination);
+    if (error != 0)
+        return "error moving file " + ErrorName;
+    return std::nullopt;
+}
+
+int SuccessorIndex(const std::vector<bool>& Selected)
+{
+    int first = -1;
+    for (int i = 0; i < static_cast<int>(Selected.size()); ++i)
+        if (Selected[static_cast<std::size_t>(i)]) {
+            first = i;
+            break;
+        }
+    if (first < 0)
+        return -1;
+    for (int i = first - 1; i >= 0; --i)
+        if (!Selected[static_cast<std::size_t>(i)])
+            return i;
+    for (int i = first + 1; i < static_cast<int>(Selected.size()); ++i)
+        if (!Selected[static_cast<std::size_t>(i)])
+            return i;
+    return -1;
+}
+
+} // namespace lumeno

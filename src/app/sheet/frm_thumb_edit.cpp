@@ -1,0 +1,259 @@
+#include "app/sheet/frm_thumb_edit.h"
+
+#include "app/sheet/frm_glimpset_options.h"
+#include "app/sheet/sheet_builder.h"
+#include "app/viewer/file_types.h"
+#include "app/viewer/list_drag.h"
+#include "controls/shell/dfs_status_bar.h"
+#include "controls/shell/dfs_status_panel.h"
+#include "controls/shell/dfs_status_panels.h"
+#include "imagelib/pixel_graphic.h"
+#include "imagelib/view/pg_image.h"
+#include "imagelib/view/pg_save_dialog.h"
+#include "platform/dialogs.h"
+#include "platform/qt/wait_cursor.h"
+
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace lumeno {
+namespace {
+
+TfrmThumbEdit* instance = nullptr;
+
+// The sheet's file types: every viewable one but AVI.
+bool SheetFile(const QString& path)
+{
+    const TFileType type = FileTypeOf(path.toStdString());
+    return type != TFileType::ftNone && type != TFileType::ftAVI;
+}
+
+} // namespace
+
+TfrmThumbEdit* frmThumbEdit()
+{
+    return instance;
+}
+
+void CreatefrmThumbEdit()
+{
+    CreatefrmGlimpsetOptions();
+    if (!instance)
+        instance = new TfrmThumbEdit;
+}
+
+TfrmThumbEdit::TfrmThumbEdit(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("frmThumbEdit"));
+    setWindowTitle(QStringLiteral("Glimpset Creator"));
+    setAcceptDrops(true);
+    resize(760, 520);
+
+    StatusBar1 = new TdfsStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->Panels().Add().SetWidth(160);
+    StatusBar1->Panels().Add().SetText("Drag and drop files from the Thumbnail Explorer");
+
+    ListBox1 = new QListWidget(this);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setAcceptDrops(false);
+    ListBox1->setMaximumWidth(240);
+    ListBox1->viewport()->installEventFilter(this);
+    PGImage1 = new TPGImage(this);
+    PGImage1->setObjectName(QStringLiteral("PGImage1"));
+    PGImage1->SetCenter(true);
+    PGSaveDialog1 = new TPGSaveDialog(this);
+    PGSaveDialog1->setObjectName(QStringLiteral("PGSaveDialog1"));
+    PGSaveDialog1->setWindowTitle(QStringLiteral("Save Glimpset"));
+    CreateMenus();
+
+    auto* body = new QHBoxLayout;
+    body->addWidget(ListBox1, 1);
+    body->addWidget(PGImage1, 3);
+    auto* layout = new QVBoxLayout(this);
+    layout->setMenuBar(MainMenu1);
+    layout->addWidget(CreateToolPanel());
+    layout->addLayout(body, 1);
+    layout->addWidget(StatusBar1);
+    connect(ListBox1, &QListWidget::itemSelectionChanged, this, &TfrmThumbEdit::UpdateItemCommands);
+    UpdateItemCommands();
+    if (instance == nullptr)
+        instance = this;
+}
+
+TfrmThumbEdit::~TfrmThumbEdit()
+{
+    if (instance == this)
+        instance = nullptr;
+}
+
+void TfrmThumbEdit::CreateMenus()
+{
+    MainMenu1 = new QMenuBar(this);
+    QMenu* file = MainMenu1->addMenu(QStringLiteral("&File"));
+    GenerateGlimpset1 = file->addAction(QStringLiteral("&Generate Glimpset"), this, &TfrmThumbEdit::GenerateGlimpset1Click);
+    SaveAs1 = file->addAction(QStringLiteral("Save &As..."), this, &TfrmThumbEdit::SaveAs1Click);
+    file->addSeparator();
+    Close1 = file->addAction(QStringLiteral("&Close"), this, &QWidget::close);
+
+    PopupMenu1 = new QMenu(this);
+    // The full-image window and the properties dialog are not part of this build yet.
+    ViewImage1 = PopupMenu1->addAction(QStringLiteral("View Image..."));
+    ImageProperties1 = PopupMenu1->addAction(QStringLiteral("Image Properties..."));
+    DeleteSelectedItem1 = PopupMenu1->addAction(QStringLiteral("Delete Selected Item"), this,
+                                                &TfrmThumbEdit::DeleteSelectedItem1Click);
+    ClearAllItems1 = PopupMenu1->addAction(QStringLiteral("Clear All Items"), this, &TfrmThumbEdit::ClearAllItems1Click);
+}
+
+QWidget* TfrmThumbEdit::CreateToolPanel()
+{
+    auto* panel = new QWidget(this);
+    sbKAR = new QToolButton(panel);
+    sbKAR->setObjectName(QStringLiteral("sbKAR"));
+    sbKAR->setText(QStringLiteral("Stretch To Fit"));
+    sbKAR->setCheckable(true);
+    btnSave = new QPushButton(QStringLiteral("Save to File..."), panel);
+    btnOptions = new QPushButton(QStringLiteral("Options"), panel);
+    btnMakeGlimpset = new QPushButton(QStringLiteral("Generate Glimpset"), panel);
+    btnMakeGlimpset->setObjectName(QStringLiteral("btnMakeGlimpset"));
+    connect(sbKAR, &QToolButton::toggled, this, &TfrmThumbEdit::sbKARClick);
+    connect(btnSave, &QPushButton::clicked, this, &TfrmThumbEdit::SaveAs1Click);
+    connect(btnOptions, &QPushButton::clicked, this, &TfrmThumbEdit::btnOptionsClick);
+    connect(btnMakeGlimpset, &QPushButton::clicked, this, &TfrmThumbEdit::GenerateGlimpset1Click);
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(0, 0, 0, 0);
+    for (QWidget* w : std::initializer_list<QWidget*>{sbKAR, btnSave, btnOptions, btnMakeGlimpset})
+        row->addWidget(w);
+    row->addStretch(1);
+    return panel;
+}
+
+void TfrmThumbEdit::UpdateItemCommands()
+{
+    const bool selected = !ListBox1->selectedItems().isEmpty();
+    DeleteSelectedItem1->setEnabled(selected);
+    ViewImage1->setEnabled(false);
+    ImageProperties1->setEnabled(false);
+}
+
+void TfrmThumbEdit::AddFiles(const QStringList& paths)
+{
+    for (const QString& path : paths)
+        if (SheetFile(path))
+            ListBox1->addItem(path);
+}
+
+void TfrmThumbEdit::GenerateGlimpset1Click()
+{
+    if (ListBox1->count() == 0) {
+        ShowMessage("You must drag some images into the listbox first!");
+        return;
+    }
+    CreatefrmGlimpsetOptions();
+    std::vector<std::string> files;
+    for (int i = 0; i < ListBox1->count(); ++i)
+        files.push_back(ListBox1->item(i)->text().toStdString());
+    TWaitCursor wait;
+    TSheetBuilder builder;
+    builder.OnSize = [this](int width, int height) {
+        StatusBar1->Panels()[0].SetText("Glimpset size : " + std::to_string(width) + " X " + std::to_string(height));
+    };
+    builder.OnProcessing = [this](int number, int count) {
+        StatusBar1->Panels()[1].SetText("Processing " + std::to_string(number) + " of " + std::to_string(count));
+        StatusBar1->repaint();
+    };
+    builder.OnError = [](const std::string& message) { ShowMessage(message); };
+    try {
+        PGImage1->SetPixelGraphic(builder.Build(frmGlimpsetOptions()->Options(), files));
+    } catch (const ESheetError& e) {
+        ShowMessage(e.what());
+    }
+}
+
+void TfrmThumbEdit::SaveAs1Click()
+{
+    if (PGImage1->GetEmpty())
+        return;
+    PGSaveDialog1->ExecuteAsync([this](bool accepted) {
+        if (!accepted)
+            return;
+        try {
+            PGImage1->SaveToFile(PGSaveDialog1->GetFileName());
+        } catch (const std::exception& e) {
+            MessageDlg(e.what(), TMsgDlgType::mtError, mbOK);
+        }
+    });
+}
+
+void TfrmThumbEdit::DeleteSelectedItem1Click()
+{
+    qDeleteAll(ListBox1->selectedItems());
+    UpdateItemCommands();
+}
+
+void TfrmThumbEdit::ClearAllItems1Click()
+{
+    ListBox1->clear();
+    PGImage1->SetPixelGraphic(nullptr);
+    UpdateItemCommands();
+}
+
+void TfrmThumbEdit::sbKARClick()
+{
+    PGImage1->SetStretch(sbKAR->isChecked() ? sAlwaysKAR : sNeverKAR);
+}
+
+void TfrmThumbEdit::btnOptionsClick()
+{
+    CreatefrmGlimpsetOptions();
+    frmGlimpsetOptions()->show();
+    frmGlimpsetOptions()->raise();
+}
+
+void TfrmThumbEdit::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (DecodeListDrag(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+bool TfrmThumbEdit::ListDragDrop(const QMimeData* data)
+{
+    const std::optional<TListDrag> drag = DecodeListDrag(data);
+    if (drag)
+        AddFiles(drag->Paths());
+    return drag.has_value();
+}
+
+void TfrmThumbEdit::dropEvent(QDropEvent* event)
+{
+    if (ListDragDrop(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void TfrmThumbEdit::hideEvent(QHideEvent* event)
+{
+    if (frmGlimpsetOptions())
+        frmGlimpsetOptions()->hide();
+    QWidget::hideEvent(event);
+}
+
+bool TfrmThumbEdit::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ListBox1->viewport() && event->type() == QEvent::ContextMenu) {
+        UpdateItemCommands();
+        PopupMenu1->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace lumeno

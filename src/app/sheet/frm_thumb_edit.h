@@ -1,0 +1,73 @@
+#pragma once
+// "Glimpset Creator": a list of image files dropped from the program's file
+// lists and the thumbnail sheet built from them with the options window's
+// settings.
+
+#include <QWidget>
+
+class QAction;
+class QListWidget;
+class QMenu;
+class QMenuBar;
+class QMimeData;
+class QPushButton;
+class QToolButton;
+
+namespace lumeno {
+
+class TdfsStatusBar;
+class TPGImage;
+class TPGSaveDialog;
+
+class TfrmThumbEdit : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfrmThumbEdit(QWidget* parent = nullptr);
+    ~TfrmThumbEdit() override;
+
+    // Appends the viewable files among the paths (the start-up's file list).
+    void AddFiles(const QStringList& paths);
+
+    QMenuBar* MainMenu1;
+    QAction* GenerateGlimpset1;
+    QAction* SaveAs1;
+    QAction* Close1;
+    TdfsStatusBar* StatusBar1;
+    QListWidget* ListBox1;
+    QMenu* PopupMenu1;
+    QAction* ViewImage1;
+    QAction* ImageProperties1;
+    QAction* DeleteSelectedItem1;
+    QAction* ClearAllItems1;
+    TPGImage* PGImage1;
+    QToolButton* sbKAR;
+    QPushButton* btnSave;
+    QPushButton* btnOptions;
+    QPushButton* btnMakeGlimpset;
+    TPGSaveDialog* PGSaveDialog1;
+
+    void GenerateGlimpset1Click();
+    void SaveAs1Click();
+    void DeleteSelectedItem1Click();
+    void ClearAllItems1Click();
+    void sbKARClick();
+    void btnOptionsClick();
+    // A drop from one of the program's file lists; false for other data.
+    bool ListDragDrop(const QMimeData* data);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateMenus();
+    QWidget* CreateToolPanel();
+    void UpdateItemCommands();
+};
+
+TfrmThumbEdit* frmThumbEdit();
+void CreatefrmThumbEdit();
+
+} // namespace lumeno

@@ -1,0 +1,246 @@
+#include "app/sheet/sheet_builder.h"
+
+#include "app/effects/frames.h"
+#include "app/effects/gdi_draw.h"
+#include "app/effects/parallel_rows.h"
+#include "imagelib/filters/conv_filter.h"
+#include "imagelib/format_registry.h"
+#include "imagelib/pg_canvas_qt.h"
+#include "imagelib/pixel_graphic.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <filesystem>
+
+namespace lumeno {
+namespace {
+
+void PutPixel(std::uint8_t* row, int x, TColor color)
+{
+    row[3 * x] = static_cast<std::uint8_t>(GetBValue(color));
+    row[3 * x + 1] = static_cast<std::uint8_t>(GetGValue(color));
+    row[3 * x + 2] = static_cast<std::uint8_t>(GetRValue(color));
+}
+
+void Darken(TPixelGraphic& sheet, int x, int y, int ring)
+{
+    if (x < 0 || y < 0 || x >= sheet.GetWidth() || y >= sheet.GetHeight())
+        return;
+    std::uint8_t* pixel = sheet.GetScanLine(y) + 3 * x;
+    for (int c = 0; c < 3; ++c)
+        pixel[c] = ShadowValue(pixel[c], ring);
+}
+
+int BandOf(bool shown, const std::string& font, int size)
+{
+    if (!shown)
+        return 0;
+    return TextBandHeight(GdiTextHeight(GdiFont(QString::fromStdString(font), size)));
+}
+
+// Text centred across the sheet at Y, or "Text Too Long" from its left.
+void DrawBand(QPainter& painter, int sheetWidth, int y, const std::string& text, const std::string& font, int size,
+              TColor color)
+{
+    painter.setFont(GdiFont(QString::fromStdString(font), size));
+    painter.setPen(ToQColor(color));
+    const QString shown = QString::fromStdString(text);
+    const int left = TitleLeft(sheetWidth, GdiTextWidth(painter.font(), shown));
+    if (left < 0)
+        GdiTextOut(painter, 0, y, QStringLiteral("Text Too Long"));
+    else
+        GdiTextOut(painter, left, y, shown);
+}
+
+} // namespace
+
+void BorderImage(TPixelGraphic& Image, TColor Color)
+{
+    const int w = Image.GetWidth();
+    const int h = Image.GetHeight();
+    if (w <= 0 || h <= 0)
+        return;
+    Image.Flush();
+    for (int y : {0, h - 1}) {
+        std::uint8_t* row = Image.GetScanLine(y);
+        for (int x = 0; x < w; ++x)
+            PutPixel(row, x, Color);
+    }
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* row = Image.GetScanLine(y);
+        PutPixel(row, 0, Color);
+        PutPixel(row, w - 1, Color);
+    }
+}
+
+void DropShadowImage(TPixelGraphic& Sheet, int X, int Y, int W, int H)
+{
+    Sheet.Flush();
+    for (int i = 0; i <= 5; ++i) {
+        for (int x = X + 6; x <= X + W + i; ++x)
+            Darken(Sheet, x, Y + H + i, i);
+        for (int y = Y + 6; y <= Y + H + i - 1; ++y)
+            Darken(Sheet, X + W + i, y, i);
+    }
+}
+
+void TileBackground(TPixelGraphic& Sheet, TPixelGraphic& Tile)
+{
+    const int tw = Tile.GetWidth();
+    const int th = Tile.GetHeight();
+    if (tw <= 0 || th <= 0)
+        return;
+    for (int y = 0; y < Sheet.GetHeight(); y += th)
+        for (int x = 0; x < Sheet.GetWidth(); x += tw)
+            Sheet.CopyRect(x, y, tw, th, 0, 0, Tile);
+}
+
+std::unique_ptr<TPixelGraphic> MakeThumbnail(const std::string& FileName, const TSheetOptions& Options)
+{
+    auto loaded = std::make_unique<TPixelGraphic>();
+    loaded->LoadFromFileAtLeast(FileName, Options.Size, Options.Size);
+    int width = loaded->GetWidth();
+    int height = loaded->GetHeight();
+    // A JPEG decoded at 1/8 would round the fit differently from the file.
+    TGraphicInfo info;
+    if (GetGraphicFileInfo(FileName, 0, info) && info.Width > 0 && info.Height > 0) {
+        width = info.Width;
+        height = info.Height;
+    }
+    const TSheetSize fitted = FittedSize(width, height, Options.Size);
+    auto thumb = std::make_unique<TPixelGraphic>();
+    thumb->SetStretchMode(smPrecise);
+    thumb->SetDimensions(fitted.Width, fitted.Height, pf24Bit);
+    thumb->StretchFrom(*loaded);
+    if (Options.AutoSharpen) {
+        TConvFilter sharpen;
+        sharpen.SetSharpenKernel(dsTent, false, 0.75L, Options.SharpeningFactor);
+        loaded->ApplyFilter(sharpen, *thumb);
+        std::swap(loaded, thumb);
+    }
+    if (Options.AddBorder)
+        BorderImage(*thumb, Options.BorderColor);
+    if (Options.Bevel)
+        AddBevel(*thumb, 6);
+    return thumb;
+}
+
+int TitleBand(const TSheetOptions& Options)
+{
+    return BandOf(Options.Title, Options.TitleFont, Options.TitleSize);
+}
+
+int FooterBand(const TSheetOptions& Options)
+{
+    return BandOf(Options.Footer, Options.FooterFont, Options.FooterSize);
+}
+
+TSheetGrid SheetGrid(const TSheetOptions& Options)
+{
+    return {Options.Cols, Options.Size, Options.HSpace, Options.VSpace, TitleBand(Options), FooterBand(Options)};
+}
+
+void TSheetBuilder::Background(TPixelGraphic& Sheet, const TSheetOptions& Options)
+{
+    Sheet.Clear();
+    if (!Options.UseBGImage)
+        return;
+    try {
+        TPixelGraphic tile;
+        tile.LoadFromFile(Options.BGImage);
+        TileBackground(Sheet, tile);
+    } catch (const std::exception&) {
+        if (OnError)
+            OnError("Error loading file " + Options.BGImage);
+    }
+}
+
+std::unique_ptr<TPixelGraphic> TSheetBuilder::Build(const TSheetOptions& Options,
+                                                    const std::vector<std::string>& Files)
+{
+    const TSheetGrid grid = SheetGrid(Options);
+    const int count = static_cast<int>(Files.size());
+    const TSheetSize size = SheetSize(grid, count);
+    if (SheetTooLarge(size))
+        throw ESheetError("The glimpset would be " + std::to_string(size.Width) + " X " +
+                          std::to_string(size.Height) +
+                          " pixels, too large to make. Use fewer columns, a smaller size or fewer files.");
+    if (OnSize)
+        OnSize(size.Width, size.Height);
+
+    auto sheet = std::make_unique<TPixelGraphic>();
+    sheet->SetStretchMode(smPrecise);
+    sheet->BeginUpdate();
+    sheet->SetFillColor(Options.BGColor);
+    sheet->SetDimensions(size.Width, size.Height, pf24Bit);
+    Background(*sheet, Options);
+
+    std::vector<std::unique_ptr<TPixelGraphic>> thumbs(Files.size());
+    ParallelRanges(count, 1, [&](int, int begin, int end) {
+        for (int i = begin; i < end; ++i) {
+            try {
+                thumbs[static_cast<size_t>(i)] = MakeThumbnail(Files[static_cast<size_t>(i)], Options);
+            } catch (const std::exception&) {
+                // Reported in order below; the cell stays empty.
+            }
+        }
+    });
+
+    std::vector<bool> placed(Files.size(), false);
+    for (int i = 0; i < count; ++i) {
+        if (OnProcessing)
+            OnProcessing(i + 1, count);
+        TPixelGraphic* thumb = thumbs[static_cast<size_t>(i)].get();
+        if (!thumb) {
+            if (OnError)
+                OnError("Error loading file " + Files[static_cast<size_t>(i)]);
+            continue;
+        }
+        const TPoint at = PicturePlace(grid, CellOrigin(grid, i), thumb->GetWidth(), thumb->GetHeight());
+        if (Options.DropShadow)
+            DropShadowImage(*sheet, at.X, at.Y, thumb->GetWidth(), thumb->GetHeight());
+        sheet->CopyRect(at.X, at.Y, thumb->GetWidth(), thumb->GetHeight(), 0, 0, *thumb);
+        placed[static_cast<size_t>(i)] = true;
+    }
+    if (Options.IncFileNames)
+        DrawNames(*sheet, Options, Files, placed);
+    DrawBands(*sheet, Options);
+    sheet->Flush();
+    sheet->EndUpdate();
+    return sheet;
+}
+
+void TSheetBuilder::DrawNames(TPixelGraphic& Sheet, const TSheetOptions& Options,
+                              const std::vector<std::string>& Files, const std::vector<bool>& Placed)
+{
+    const TSheetGrid grid = SheetGrid(Options);
+    QPainter& painter = Sheet.GetCanvas()->Painter();
+    GdiPrepare(painter);
+    painter.setFont(GdiFont(QStringLiteral("Arial"), 8));
+    painter.setPen(ToQColor(Options.FontColor));
+    for (size_t i = 0; i < Files.size(); ++i) {
+        if (!Placed[i])
+            continue;
+        const QString name = QString::fromStdString(std::filesystem::path(Files[i]).filename().string());
+        const TNamePlace place = NamePlace(grid, static_cast<int>(i), GdiTextWidth(painter.font(), name));
+        painter.setClipRect(QRect(place.Clip.Left, place.Clip.Top, place.Clip.Width(), place.Clip.Height()));
+        GdiTextOut(painter, place.X, place.Y, name);
+    }
+    painter.setClipping(false);
+}
+
+void TSheetBuilder::DrawBands(TPixelGraphic& Sheet, const TSheetOptions& Options)
+{
+    if (!Options.Title && !Options.Footer)
+        return;
+    QPainter& painter = Sheet.GetCanvas()->Painter();
+    GdiPrepare(painter);
+    if (Options.Title)
+        DrawBand(painter, Sheet.GetWidth(), 20, Options.TitleText, Options.TitleFont, Options.TitleSize,
+                 Options.TitleColor);
+    if (Options.Footer)
+        DrawBand(painter, Sheet.GetWidth(), FooterTop(Sheet.GetHeight(), FooterBand(Options)), Options.FooterText,
+                 Options.FooterFont, Options.FooterSize, Options.FooterColor);
+}
+
+} // namespace lumeno

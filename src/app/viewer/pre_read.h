@@ -1,0 +1,37 @@
+#pragma once
+// The next picture of the slide show read ahead: a worker decodes one file
+// while the current one is looked at, and the image is handed over when that
+// file is asked for and has not changed since.
+
+#include "platform/types.h"
+
+#include <memory>
+#include <string>
+
+namespace lumeno {
+
+class TPixelGraphic;
+
+class TPreRead {
+public:
+    TPreRead();
+    ~TPreRead();
+    TPreRead(const TPreRead&) = delete;
+    TPreRead& operator=(const TPreRead&) = delete;
+
+    // Starts reading Path, dropping what was read before.
+    void Start(const std::string& Path, TColor FillColor);
+    // The image read from Path, waiting for the worker when it is still
+    // reading; nothing when another file was read ahead, the reading failed,
+    // or the file's size or time changed since.
+    std::unique_ptr<TPixelGraphic> Take(const std::string& Path);
+    void Drop();
+    const std::string& Path() const { return path_; }
+
+private:
+    struct TJob;
+    std::shared_ptr<TJob> job_;
+    std::string path_;
+};
+
+} // namespace lumeno

@@ -1,0 +1,255 @@
+#include "app/album/f_album.h"
+
+#include "album_fixture.h"
+#include "app/album/f_a_prefs.h"
+#include "app/album/frm_edit.h"
+#include "app/album/radio_group.h"
+#include "app/viewer/list_drag.h"
+#include "support/recording_dialogs.h"
+
+#include <QAction>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QProgressBar>
+#include <QSpinBox>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace lumeno {
+namespace {
+
+class AlbumWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::StartImageLibraryOnce();
+        album.PreviewPrinter1.Printer().setResolution(100);
+        album.PreviewPrinter1.Orientation = TPrinterOrientation::poPortrait;
+        album.ShowPreview = [this](TPreviewPrinter& printer) { shownPages.push_back(printer.PageCount()); };
+        album.PickFileName = [this](bool) { return pickedName; };
+        fAPrefs()->SetOptions(TAlbumOptions{});
+        red = test::WritePicture(dir, "red.jpg", 400, 300, clRed);
+    }
+
+    std::vector<std::string> Texts()
+    {
+        std::vector<std::string> texts;
+        for (const TDialogRequest& r : dialogs.Shown())
+            texts.push_back(r.Text);
+        return texts;
+    }
+
+    void RunPreview()
+    {
+        album.PreviewClick();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !shownPages.empty(); }, 20000));
+    }
+
+    // The page drawn small enough to look at.
+    QImage PageImage(int index)
+    {
+        const TPageMetafile& page = album.PreviewPrinter1.Page(index);
+        QImage image(page.Metrics().PhysicalWidth / 4, page.Metrics().PhysicalHeight / 4,
+                     QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.scale(0.25, 0.25);
+        PlayPage(painter, page);
+        return image;
+    }
+
+    test::TempDir dir;
+    test::RecordingDialogs dialogs;
+    TfAlbum album;
+    std::vector<int> shownPages;
+    std::string pickedName;
+    std::string red;
+};
+
+TEST_F(AlbumWindow, EntryCommandsKeepTheCountInThePanel)
+{
+    EXPECT_EQ(album.windowTitle(), "Lumeno Folvio Maker");
+    for (const char* name : {"/p/a.jpg", "/p/b.jpg", "/p/c.jpg"})
+        album.AddEntry({name, "", 0});
+    EXPECT_EQ(album.SB1Panel1->text(), "3");
+    album.SelectIndex(0);
+    album.MoveUpClick();
+    EXPECT_EQ(album.Entries()[0].Path, "/p/a.jpg");
+    album.RotateClockwiseClick();
+    album.MoveDownClick();
+    EXPECT_EQ(album.Entries()[1], (TAlbumEntry{"/p/a.jpg", "", 1}));
+    EXPECT_EQ(album.SelectedIndex(), 1);
+    for (int i = 0; i < 3; ++i)
+        album.RotateClockwiseClick();
+    EXPECT_EQ(album.Entries()[1].Rotation, 0);
+    album.RotateCounterClockwiseClick();
+    EXPECT_EQ(album.Entries()[1].Rotation, 3);
+    album.DeleteSelectionClick();
+    EXPECT_EQ(album.SB1Panel1->text(), "2");
+    album.ClearAllClick();
+    EXPECT_EQ(album.SB1Panel1->text(), "0");
+}
+
+TEST_F(AlbumWindow, DropsTakePicturesOnlyAndRefuseUnstorableNames)
+{
+    album.AddDroppedFiles({"/photos", {"a.jpg", "clip.avi", "notes.txt", "b.WMF", "c.tiff"}, 1});
+    ASSERT_EQ(album.Entries().size(), 3u);
+    EXPECT_EQ(album.Entries()[0], (TAlbumEntry{"/photos/a.jpg", "", 0}));
+    EXPECT_FALSE(album.AddEntry({"/p/tab\there.jpg", "", 0}));
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_NE(Texts()[0].find("tab\there.jpg"), std::string::npos);
+    EXPECT_FALSE(album.Actions.at("ImportAll1")->isEnabled());
+    EXPECT_FALSE(album.Actions.at("ViewImage1")->isEnabled());
+}
+
+TEST_F(AlbumWindow, CaptionEditorStoresOnEnter)
+{
+    album.show();
+    album.AddEntry({"/p/a.jpg", "old", 0});
+    album.SelectIndex(0);
+    album.EditCaptionClick();
+    ASSERT_TRUE(album.frmEdit->isVisible());
+    EXPECT_EQ(album.frmEdit->Edit1->selectedText(), "old");
+    EXPECT_EQ(album.frmEdit->width(), album.LVAlbum->columnWidth(1));
+    album.frmEdit->Edit1->setText("Beach\tday");
+    QTest::keyClick(album.frmEdit->Edit1, Qt::Key_Return);
+    EXPECT_FALSE(album.frmEdit->isVisible());
+    EXPECT_EQ(album.Entries()[0].Caption, "Beach day");
+}
+
+TEST_F(AlbumWindow, SavingAsksForANameFirstThenToReplace)
+{
+    album.Save1Click();
+    EXPECT_EQ(Texts(), std::vector<std::string>{"You need to have entries in the Album to save"});
+    dialogs.Reset();
+
+    album.AddEntry({red, "Red", 2});
+    pickedName = dir.File("first.alb");
+    album.Save1Click();
+    EXPECT_TRUE(Texts().empty());
+    EXPECT_EQ(album.SaveName(), pickedName);
+    EXPECT_EQ(ReadAlbumFileFrom(pickedName).Entries, album.Entries());
+
+    album.AddEntry({red, "", 0});
+    dialogs.Answer(mrYes);
+    album.Save1Click();
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Replace " + pickedName + "?"});
+    EXPECT_EQ(ReadAlbumFileFrom(pickedName).Entries.size(), 2u);
+}
+
+TEST_F(AlbumWindow, OpenReplacesTheAlbumOrLeavesItAsItWas)
+{
+    TAlbumFileSettings settings;
+    settings.Rows = 2;
+    settings.Cols = 4;
+    settings.Border = 50;
+    settings.FontName = "Times New Roman";
+    settings.FontSize = 12;
+    WriteAlbumFileTo(dir.File("good.alb"), {{red, "A", 1}, {red, "B", 0}}, settings);
+    album.AddEntry({"/p/keep.jpg", "", 0});
+    ASSERT_TRUE(album.OpenAlbumFile(dir.File("good.alb")));
+    EXPECT_EQ(album.Entries().size(), 2u);
+    EXPECT_EQ(fAPrefs()->Cols->value(), 4);
+    EXPECT_EQ(fAPrefs()->Border->value(), 50);
+    EXPECT_EQ(album.CaptionFont().pointSize(), 12);
+    EXPECT_EQ(album.SaveName(), dir.File("good.alb"));
+    EXPECT_EQ(album.SB1Panel1->text(), "2");
+
+    std::string bytes = EncodeAlbumFile({{red, "", 0}}, settings);
+    for (const auto& [name, content] :
+         {std::pair{"short.alb", bytes.substr(0, 900)},
+          std::pair{"newer.alb", bytes.substr(0, 67) + "8.00" + bytes.substr(71)},
+          std::pair{"damaged.alb", "  9" + bytes.substr(3)}}) {
+        std::ofstream(dir.File(name), std::ios::binary) << content;
+        dialogs.Reset();
+        EXPECT_FALSE(album.OpenAlbumFile(dir.File(name)));
+        ASSERT_EQ(Texts().size(), 1u);
+        EXPECT_NE(Texts()[0].find(dir.File(name)), std::string::npos) << Texts()[0];
+        EXPECT_EQ(album.Entries().size(), 2u);
+        EXPECT_EQ(album.SaveName(), dir.File("good.alb"));
+    }
+
+    std::ofstream(dir.File("cut.alb"), std::ios::binary)
+        << EncodeAlbumFile({{red, "A", 0}, {red, "B", 0}}, settings) << std::string("\x01/p/c", 5);
+    dialogs.Reset();
+    EXPECT_TRUE(album.OpenAlbumFile(dir.File("cut.alb")));
+    EXPECT_EQ(album.Entries().size(), 2u);
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_NE(Texts()[0].find("cut short"), std::string::npos);
+}
+
+TEST_F(AlbumWindow, SevenEntriesOnTwoByThreeMakeTwoPages)
+{
+    TAlbumOptions o;
+    o.Rows = 3;
+    o.Cols = 2;
+    o.Border = 20;
+    o.PrintFrames = true;
+    fAPrefs()->SetOptions(o);
+    for (int i = 0; i < 7; ++i)
+        album.AddEntry({red, "", 0});
+    RunPreview();
+    EXPECT_EQ(shownPages, std::vector<int>{2});
+    EXPECT_EQ(album.SB1Panel0->text(), "Done");
+    EXPECT_EQ(album.PB1->value(), 0);
+    EXPECT_EQ(album.SB1Panel1->text(), "7/7    ");
+    const QImage second = PageImage(1);
+    const int w = second.width(), h = second.height();
+    // Cells of a letter page with half-inch margins: the first holds the
+    // picture, the second is blank.
+    const QColor picture(second.pixel(w * 3 / 10, h * 2 / 10));
+    EXPECT_GT(picture.red(), 200);
+    EXPECT_LT(picture.green(), 60);
+    EXPECT_EQ(QColor(second.pixel(w * 7 / 10, h * 2 / 10)), QColor(Qt::white));
+    EXPECT_TRUE(album.Actions.at("Preview1")->isEnabled());
+}
+
+TEST_F(AlbumWindow, BrokenEntryIsReportedAndThePreviewGoesOn)
+{
+    std::ofstream(dir.File("broken.png")) << "junk";
+    album.AddEntry({red, "", 0});
+    album.AddEntry({dir.File("broken.png"), "", 0});
+    album.AddEntry({red, "", 0});
+    RunPreview();
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Can't load graphic file " + dir.File("broken.png")});
+    EXPECT_EQ(album.SB1Panel1->text(), "3/3    ");
+}
+
+TEST_F(AlbumWindow, EscStopsAfterTheCurrentEntryAndShowsThePagesSoFar)
+{
+    TAlbumOptions o;
+    o.Rows = 1;
+    o.Cols = 1;
+    fAPrefs()->SetOptions(o);
+    for (int i = 0; i < 60; ++i)
+        album.AddEntry({red, "", 0});
+    album.PreviewClick();
+    EXPECT_FALSE(album.Actions.at("Save1")->isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return album.PB1->value() >= 1; }, 20000));
+    QTest::keyClick(&album, Qt::Key_Escape);
+    EXPECT_FALSE(album.PreviewRunning());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shownPages.empty(); }, 5000));
+    EXPECT_GE(shownPages[0], 1);
+    EXPECT_LT(shownPages[0], 60);
+    EXPECT_TRUE(album.Actions.at("Save1")->isEnabled());
+}
+
+TEST_F(AlbumWindow, ContactSheetSetsItsLayout)
+{
+    album.AddEntry({red, "", 0});
+    album.ContactSheetClick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shownPages.empty(); }, 20000));
+    const TAlbumOptions o = fAPrefs()->Options();
+    EXPECT_EQ(o.Rows, 6);
+    EXPECT_EQ(o.Cols, 6);
+    EXPECT_EQ(o.Caption, acFilename);
+    EXPECT_EQ(album.PreviewPrinter1.Orientation, TPrinterOrientation::poLandscape);
+}
+
+} // namespace
+} // namespace lumeno

@@ -1,0 +1,406 @@
+// The editor window offscreen: its command table, undo, the dialogs'
+// results and refusals, drops and scanning, boxes answered by recording.
+
+#include "app/editor/f_rotate.h"
+#include "app/editor/frm_acquire.h"
+#include "app/editor/frm_barrel.h"
+#include "app/editor/frm_color_rez.h"
+#include "app/editor/frm_file_save_options.h"
+#include "app/editor/frm_gaussian_blur.h"
+#include "app/editor/frm_new_efx.h"
+#include "app/editor/frm_red_eye_reduction.h"
+#include "app/editor/frm_resize.h"
+#include "app/effects/gaussian_blur.h"
+#include "app/viewer/list_drag.h"
+#include "imagelib/pg_globals.h"
+#include "imagelib/pg_startup.h"
+#include "imagelib/pixel_graphic.h"
+#include "imagelib/twain/pg_twain.h"
+#include "imagelib/view/pg_image.h"
+#include "imagelib/view/pg_save_dialog.h"
+#include "platform/qt/registry/registry.h"
+#include "support/fake_twain_qt.h"
+#include "support/recording_dialogs.h"
+#include "support/test_env.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSet>
+#include <QSlider>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace lumeno {
+namespace {
+
+class Editor : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetRegistryFolder(registry.Path().string());
+        PGStartup();
+        editor = std::make_unique<TfrmAcquire>();
+    }
+    void TearDown() override
+    {
+        editor.reset();
+        SetRegistryFolder("");
+    }
+    void Show(int w, int h, std::uint8_t format = pf24Bit)
+    {
+        auto image = std::make_unique<TPixelGraphic>();
+        image->SetDimensions(w, h, format);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                image->SetPixelColor(x, y, RGB((x * 31) & 255, (y * 17) & 255, 90));
+        editor->PGImage1->SetPixelGraphic(std::move(image));
+    }
+    TPixelGraphic& Image() { return *editor->PGImage1->GetPixelGraphic(); }
+    void Trigger(const char* name) { editor->Action(name)->trigger(); }
+    std::vector<std::string> Texts()
+    {
+        std::vector<std::string> texts;
+        for (const auto& r : dialogs.Shown())
+            texts.push_back(r.Text);
+        return texts;
+    }
+    void Drop(const QString& folder, const QString& caption)
+    {
+        std::unique_ptr<QMimeData> data(EncodeListDrag({folder, {caption}, 1}));
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        // The window's filter on its view, as the application's dispatch
+        // reaches it for a real drop.
+        static_cast<QObject*>(editor.get())->eventFilter(editor->PGImage1->viewport(), &drop);
+    }
+
+    test::TempDir registry;
+    test::TempDir files;
+    test::RecordingDialogs dialogs;
+    std::unique_ptr<TfrmAcquire> editor;
+};
+
+TEST_F(Editor, CommandTableBuildsEveryActionOnce)
+{
+    QSet<QString> names;
+    for (const auto& command : TfrmAcquire::Commands()) {
+        QAction* action = editor->Action(command.Name);
+        ASSERT_NE(action, nullptr) << command.Name;
+        EXPECT_FALSE(names.contains(command.Name)) << command.Name;
+        names.insert(command.Name);
+        EXPECT_EQ(action->data().toInt(), command.Tag);
+    }
+    EXPECT_EQ(editor->windowTitle(), "Lumeno Image Editor");
+    EXPECT_FALSE(editor->Image1->isEnabled());
+    EXPECT_FALSE(editor->Action("Undo1")->isEnabled());
+    EXPECT_FALSE(editor->Action("Acquire1")->isEnabled());
+    Show(4, 3);
+    EXPECT_TRUE(editor->Filters1->isEnabled());
+}
+
+TEST_F(Editor, UndoHoldsTheStateBeforeTheLastCommand)
+{
+    Show(7, 5);
+    Trigger("Rotate90CW1");
+    EXPECT_EQ(editor->Action("Undo1")->text(), "Undo Rotate");
+    ASSERT_EQ(Image().GetWidth(), 5);
+    const TColor turned = Image().GetPixelColor(4, 0);
+    Trigger("FlipHorizontal1");
+    EXPECT_EQ(editor->Action("Undo1")->text(), "Undo Flip Horizontal");
+    Trigger("Undo1");
+    EXPECT_EQ(Image().GetWidth(), 5);
+    EXPECT_EQ(Image().GetPixelColor(4, 0), turned);
+    EXPECT_FALSE(editor->Action("Undo1")->isEnabled());
+    EXPECT_EQ(editor->Action("Undo1")->text(), "Undo");
+
+    Trigger("Rotate90CCW1");
+    Trigger("Rotate1801");
+    EXPECT_EQ(Image().GetWidth(), 7);
+    EXPECT_EQ(Image().GetPixelColor(6, 4), turned);
+}
+
+TEST_F(Editor, RotationsAndTheArbitraryAngle)
+{
+    Show(9, 4);
+    editor->RotateImage(45);
+    EXPECT_GT(Image().GetWidth(), 9);
+    editor->fRotate->eAngle->setText("30");
+    editor->fRotate->rbCounterClockwise->setChecked(true);
+    EXPECT_DOUBLE_EQ(static_cast<double>(editor->fRotate->Angle()), 330.0);
+}
+
+TEST_F(Editor, CropNeedsASelection)
+{
+    Show(20, 10);
+    Trigger("Crop1");
+    EXPECT_EQ(Texts(), std::vector<std::string>{"You need to select an area first"});
+    EXPECT_FALSE(editor->Action("Undo1")->isEnabled());
+    editor->PGImage1->SetSelection(true);
+    editor->PGImage1->SetSelectionLeft(2);
+    editor->PGImage1->SetSelectionTop(3);
+    editor->PGImage1->SetSelectionWidth(6);
+    editor->PGImage1->SetSelectionHeight(4);
+    const TColor corner = Image().GetPixelColor(2, 3);
+    Trigger("Crop1");
+    EXPECT_EQ(Image().GetWidth(), 6);
+    EXPECT_EQ(Image().GetHeight(), 4);
+    EXPECT_EQ(Image().GetPixelColor(0, 0), corner);
+    EXPECT_FALSE(editor->PGImage1->GetSelection());
+}
+
+TEST_F(Editor, DropsOpenWhatTheProgramCallsAnImage)
+{
+    Show(4, 4);
+    Drop(QString::fromStdString(files.Path().string()), "x.if");
+    Drop(QString::fromStdString(files.Path().string()), "x.xyz");
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Can't edit " + files.File("x.if"),
+                                                 "Can't edit " + files.File("x.xyz")}));
+    TPixelGraphic photo;
+    photo.SetDimensions(12, 8, pf24Bit);
+    photo.SaveToFile(files.File("x.jpg"));
+    std::filesystem::rename(files.File("x.jpg"), files.File("x.jpeg"));
+    Drop(QString::fromStdString(files.Path().string()), "x.jpeg");
+    EXPECT_EQ(Image().GetWidth(), 12);
+
+    std::ofstream(files.File("broken.png")) << "not a picture";
+    dialogs.Reset();
+    Drop(QString::fromStdString(files.Path().string()), "broken.png");
+    EXPECT_EQ(Texts().size(), 1u);
+    ASSERT_NE(editor->PGImage1->PeekPixelGraphic(), nullptr);
+    EXPECT_EQ(Image().GetWidth(), 12);
+}
+
+TEST_F(Editor, EditFileClearsUndoAndKeepsThePictureOnAnUnreadableFile)
+{
+    TPixelGraphic photo;
+    photo.SetDimensions(9, 7, pf24Bit);
+    photo.SaveToFile(files.File("a.bmp"));
+    Show(4, 4);
+    Trigger("Rotate1801");
+    editor->EditFile(files.File("a.bmp"));
+    EXPECT_EQ(Image().GetWidth(), 9);
+    EXPECT_FALSE(editor->Action("Undo1")->isEnabled());
+    EXPECT_EQ(editor->PGSaveDialog1->GetFileName(), files.File("a.bmp"));
+    editor->EditFile(files.File("missing.bmp"));
+    EXPECT_EQ(Texts().size(), 1u);
+    EXPECT_EQ(Image().GetWidth(), 9);
+    EXPECT_EQ(editor->PGSaveDialog1->GetFileName(), files.File("a.bmp"));
+}
+
+TEST_F(Editor, ResizeKeepsProportionsAndRefusesEmptySizes)
+{
+    Show(640, 480);
+    Trigger("Resize1");
+    TfrmResize& dlg = *editor->frmResize;
+    EXPECT_EQ(dlg.lOldWidth->text(), "640");
+    dlg.eNewWidth->setText("333");
+    emit dlg.eNewWidth->editingFinished();
+    EXPECT_EQ(dlg.eNewHeight->text(), "250");
+    dlg.eNewWidth->setText("6");
+    emit dlg.eNewWidth->editingFinished();
+    EXPECT_EQ(dlg.eNewHeight->text(), "4");
+    dlg.eNewHeight->setText("0");
+    dlg.accept();
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(Image().GetWidth(), 640);
+    dlg.eNewHeight->setText("4");
+    dlg.accept();
+    EXPECT_EQ(Image().GetWidth(), 6);
+    EXPECT_EQ(Image().GetHeight(), 4);
+    EXPECT_EQ(editor->Action("Undo1")->text(), "Undo Resize");
+}
+
+TEST_F(Editor, ColorResolutionEnablesOkForValidCounts)
+{
+    TfrmColorRez& dlg = *editor->frmColorRez;
+    auto type = [](QLineEdit* edit, const QString& text) {
+        edit->setText(text);
+        emit edit->textEdited(text);
+    };
+    type(dlg.BC4ColorsEdit, "17");
+    EXPECT_TRUE(dlg.BC4OptimizedRB->isChecked());
+    EXPECT_TRUE(dlg.BC4RB->isChecked());
+    EXPECT_FALSE(dlg.OKButton->isEnabled());
+    type(dlg.BC4ColorsEdit, "16");
+    EXPECT_TRUE(dlg.OKButton->isEnabled());
+    type(dlg.BC8ColorsEdit, "1");
+    EXPECT_TRUE(dlg.BC8OptimizedRB->isChecked());
+    EXPECT_TRUE(dlg.BC8RB->isChecked());
+    EXPECT_FALSE(dlg.OKButton->isEnabled());
+    type(dlg.BC8ColorsEdit, "");
+    EXPECT_FALSE(dlg.OKButton->isEnabled());
+    type(dlg.BC8ColorsEdit, "200");
+    EXPECT_TRUE(dlg.OKButton->isEnabled());
+
+    dlg.BC8Special216RB->click();
+    EXPECT_TRUE(dlg.BC8RB->isChecked());
+    EXPECT_EQ(dlg.Choice().Palette, pSpecial216);
+    dlg.BC1BlackWhiteRB->click();
+    EXPECT_EQ(dlg.Choice().PixelFormat, pf1Bit);
+    EXPECT_EQ(dlg.Choice().Palette, pBlackWhite);
+    dlg.BC8OptimizedIncludeSys16CB->click();
+    EXPECT_TRUE(dlg.BC8OptimizedRB->isChecked());
+    EXPECT_EQ(dlg.Choice().Colors, 200);
+
+    Show(10, 10);
+    dlg.accept();
+    EXPECT_EQ(Image().GetPixelFormat(), pf8Bit);
+    EXPECT_EQ(editor->Action("Undo1")->text(), "Undo Color Resolution");
+}
+
+TEST_F(Editor, RedEyeTakesItsSnapshotOnlyOnOk)
+{
+    Show(8, 8);
+    Trigger("RedEyeReduction1");
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Select an eye area first"});
+    Trigger("Rotate1801");
+    editor->PGImage1->SetSelection(true);
+    editor->PGImage1->SetSelectionLeft(2);
+    editor->PGImage1->SetSelectionTop(2);
+    editor->PGImage1->SetSelectionWidth(4);
+    editor->PGImage1->SetSelectionHeight(4);
+    Trigger("RedEyeReduction1");
+    editor->frmRedEyeReduction->reject();
+    EXPECT_EQ(editor->Action("Undo1")->text(), "Undo Rotate");
+    Trigger("RedEyeReduction1");
+    editor->frmRedEyeReduction->tbReductionAmount->setValue(80);
+    editor->frmRedEyeReduction->accept();
+    EXPECT_EQ(editor->Action("Undo1")->text(), "Undo Red Eye Reduction");
+}
+
+TEST_F(Editor, RadialAdjustmentRefusesBadNumbersAndOkWithoutApply)
+{
+    Show(12, 12);
+    Trigger("RadialAdjustment1");
+    TfrmBarrel& dlg = *editor->frmBarrel;
+    dlg.accept();
+    EXPECT_EQ(Texts(), std::vector<std::string>{"You did not Apply a radial adjustment. Reopen and click "
+                                                "\"Apply\" before clicking \"OK\""});
+    EXPECT_FALSE(editor->Action("Undo1")->isEnabled());
+    dialogs.Reset();
+    dlg.eB->setText("x");
+    dlg.btnSmBarrel->click();
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Invalid values entered!"});
+    EXPECT_TRUE(dlg.PGImage2->GetEmpty());
+    dlg.eB->setText("0");
+    Trigger("RadialAdjustment1");
+    dlg.btnSmBarrel->click();
+    ASSERT_FALSE(dlg.PGImage2->GetEmpty());
+    dlg.accept();
+    EXPECT_EQ(editor->Action("Undo1")->text(), "Undo Radial Adjust");
+    EXPECT_TRUE(dlg.PGImage2->GetEmpty());
+}
+
+TEST_F(Editor, SaveOptionsStoreAllOrNothing)
+{
+    const TSaveOptions old = ReadSaveOptions();
+    TfrmFileSaveOptions& dlg = *editor->frmFileSaveOptions;
+    Trigger("SaveOptions1");
+    dlg.tbImageQuality->setValue(33);
+    dlg.TIFFResHorizNEdit->setText("150");
+    dlg.TIFFResVertDEdit->setText("two");
+    dlg.accept();
+    EXPECT_EQ(Texts(), std::vector<std::string>{"'two' is not a valid integer value"});
+    EXPECT_EQ(JPEGQuality, old.JPEGQuality);
+    EXPECT_EQ(TIFFXResolution.Numerator, old.ResHorizN);
+    dlg.TIFFResVertDEdit->setText("2");
+    dlg.TIFFCompPackBitsRB->setChecked(true);
+    dlg.ScreenGammaEdit->setText("1.5");
+    dlg.accept();
+    EXPECT_EQ(JPEGQuality, 33);
+    EXPECT_EQ(TIFFXResolution.Numerator, 150);
+    EXPECT_EQ(TIFFYResolution.Denominator, 2);
+    EXPECT_EQ(TIFFCompression, 32773);
+    EXPECT_DOUBLE_EQ(static_cast<double>(DefaultGamma), 1.5);
+    StoreSaveOptions(old);
+
+    // A value no button stands for leaves the whole group unchecked.
+    TSaveOptions odd = old;
+    odd.TIFFCompression = 5;
+    dlg.Fill(odd);
+    EXPECT_FALSE(dlg.TIFFCompNoneRB->isChecked() || dlg.TIFFCompPackBitsRB->isChecked());
+}
+
+TEST_F(Editor, GaussianBlurOfAPaletteImageShowsTheMessageAndKeepsUndo)
+{
+    Show(10, 10, pf8Bit);
+    Trigger("Rotate1801");
+    editor->frmGaussianBlur->tbStrength->setValue(31);
+    EXPECT_EQ(editor->frmGaussianBlur->findChild<QLabel*>("Label4")->text(), "3.1");
+    editor->frmGaussianBlur->accept();
+    EXPECT_EQ(Texts(), std::vector<std::string>{GaussianBlur24Message});
+    EXPECT_EQ(editor->Action("Undo1")->text(), "Undo Rotate");
+    EXPECT_EQ(Image().GetPixelFormat(), pf8Bit);
+}
+
+TEST_F(Editor, EffectsRunFromTheUntouchedPicture)
+{
+    Show(300, 100);
+    Trigger("Mosaic1");
+    TfrmNewEFX& dlg = *editor->frmNewEFX;
+    EXPECT_EQ(dlg.windowTitle(), "Mosaic");
+    EXPECT_EQ(dlg.SourcePreview->Width, 240);
+    EXPECT_EQ(dlg.SourcePreview->Height, 80);
+    EXPECT_EQ(dlg.PreviewY, (240 - 80) / 2 + 5);
+    dlg.TrackBar1->setValue(10);
+    dlg.TrackBar1->setValue(0);
+    EXPECT_EQ(std::memcmp(dlg.SourcePreview->Bits, dlg.DestPreview->Bits, dlg.SourcePreview->Size), 0);
+    dlg.TrackBar1->setValue(4);
+    dlg.accept();
+    EXPECT_EQ(editor->Action("Undo1")->text(), "Undo Mosaic");
+    EXPECT_EQ(Image().GetPixelColor(1, 1), Image().GetPixelColor(0, 0));
+    EXPECT_EQ(TfrmNewEFX::PreviewSize(1000, 1), QSize(240, 1));
+
+    Trigger("Emboss1");
+    EXPECT_EQ(editor->Action("Undo1")->text(), "Undo Emboss");
+    Trigger("Bevel1");
+    EXPECT_EQ(editor->Action("Undo1")->text(), "Undo 3D Bevel");
+    Trigger("DropShadow1");
+    EXPECT_EQ(Image().GetWidth(), 307);
+}
+
+TEST_F(Editor, ZoomClicksStopAtTheLimits)
+{
+    Show(50, 50);
+    editor->tbZoom->setChecked(true);
+    editor->tbZoomClick();
+    for (int i = 0; i < 20; ++i)
+        editor->PicBoxMouseDown(Qt::LeftButton, 10, 10);
+    EXPECT_GE(static_cast<double>(editor->PGImage1->GetZoomFactor()), 3.0);
+    EXPECT_LT(static_cast<double>(editor->PGImage1->GetZoomFactor()), 3.2);
+    for (int i = 0; i < 30; ++i)
+        editor->PicBoxMouseDown(Qt::RightButton, 10, 10);
+    EXPECT_LE(static_cast<double>(editor->PGImage1->GetZoomFactor()), 0.3);
+}
+
+TEST_F(Editor, AcquireLeavesNoTemporaryFile)
+{
+    const QByteArray oldTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QByteArray::fromStdString(files.Path().string()));
+    {
+        test::FakeSourceList fake;
+        PGTwain().TWAIN_SetHideUI(true);
+        editor->Acquire1Click();
+        ASSERT_NE(editor->PGImage1->PeekPixelGraphic(), nullptr);
+        EXPECT_EQ(Image().GetWidth(), 3);
+        EXPECT_EQ(Image().GetHeight(), 2);
+        fake.Script.Transfer = TWRC_CANCEL;
+        editor->Acquire1Click();
+        EXPECT_EQ(Image().GetWidth(), 3);
+    }
+    qputenv("TMPDIR", oldTmp);
+    EXPECT_TRUE(std::filesystem::is_empty(files.Path()));
+}
+
+} // namespace
+} // namespace lumeno

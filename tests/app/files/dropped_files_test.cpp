@@ -1,0 +1,90 @@
+#include "app/files/dropped_files.h"
+#include "app/files/fake_files_host.h"
+#include "support/recording_dialogs.h"
+#include "support/test_env.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace lumeno {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<unsigned char>;
+
+class DroppedFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::WriteFileBytes(target.File("keep.jpg"), {'k'});
+        host.RefillList();
+        host.selected = {"keep.jpg"};
+    }
+    std::vector<std::string> Texts()
+    {
+        std::vector<std::string> texts;
+        for (const TDialogRequest& r : dialogs.Shown())
+            texts.push_back(r.Text);
+        return texts;
+    }
+    test::TempDir source;
+    test::TempDir target;
+    test::FakeFilesHost host{target.Path().string()};
+    test::RecordingDialogs dialogs;
+};
+
+TEST_F(DroppedFiles, MovesWhatFitsAndTellsAboutTheRest)
+{
+    const std::string longName = std::string(90, 'n') + ".jpg";
+    test::WriteFileBytes(source.File(longName), {'l'});
+    test::WriteFileBytes(source.File("keep.jpg"), {'s'});
+    test::WriteFileBytes(source.File("empty.jpg"), {});
+    fs::create_directory(source.File("folder"));
+    const std::string folderDrop = source.File("folder") + "/";
+    test::WriteFileBytes(source.File("new.jpg"), {'n'});
+
+    MoveDroppedFiles({source.File("keep.jpg"), source.File("empty.jpg"), folderDrop,
+                      source.File(longName), source.File("new.jpg")},
+                     host);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{
+                           "file " + target.File("keep.jpg") + " already exists. Select another directory before moving",
+                           source.File("empty.jpg") + " has a size of zero. This may be because it is not yet closed.",
+                           source.File("folder") + " has a size of zero. This may be because it is not yet closed.",
+                       }));
+    EXPECT_EQ(test::ReadFileBytes(target.File("keep.jpg")), Bytes{'k'});
+    EXPECT_EQ(test::ReadFileBytes(source.File("keep.jpg")), Bytes{'s'});
+    EXPECT_EQ(test::ReadFileBytes(target.File(longName)), Bytes{'l'});
+    EXPECT_EQ(test::ReadFileBytes(target.File("new.jpg")), Bytes{'n'});
+    EXPECT_FALSE(fs::exists(source.File("new.jpg")));
+    EXPECT_TRUE(fs::is_directory(source.File("folder")));
+    // The list is filled again and the item selected before is shown.
+    EXPECT_EQ(host.refills, 2);
+    EXPECT_EQ(host.shown, (std::vector<std::string>{"keep.jpg"}));
+}
+
+TEST_F(DroppedFiles, AFailedMoveNamesTheDroppedPath)
+{
+    test::WriteFileBytes(source.File("a.jpg"), {'a'});
+    host.folder = target.File("missing");
+    MoveDroppedFiles({source.File("a.jpg")}, host);
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"error moving file " + source.File("a.jpg")}));
+    EXPECT_TRUE(fs::exists(source.File("a.jpg")));
+}
+
+TEST_F(DroppedFiles, MovesAcrossFileSystems)
+{
+    char pattern[] = "/dev/shm/lumeno-drop-XXXXXX";
+    if (!fs::is_directory("/dev/shm") || !::mkdtemp(pattern))
+        GTEST_SKIP() << "no tmpfs to drop from";
+    const std::string other = pattern;
+    test::WriteFileBytes(other + "/far.jpg", {'f'});
+    MoveDroppedFiles({other + "/far.jpg"}, host);
+    EXPECT_TRUE(Texts().empty());
+    EXPECT_EQ(test::ReadFileBytes(target.File("far.jpg")), Bytes{'f'});
+    EXPECT_FALSE(fs::exists(other + "/far.jpg"));
+    fs::remove_all(other);
+}
+
+} // namespace
+} // namespace lumeno

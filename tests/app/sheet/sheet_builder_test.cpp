@@ -1,0 +1,169 @@
+#include "app/effects/gdi_draw.h"
+#include "app/sheet/sheet_builder.h"
+#include "imagelib/pg_startup.h"
+#include "imagelib/pixel_graphic.h"
+#include "support/test_env.h"
+
+#include <gtest/gtest.h>
+
+namespace lumeno {
+namespace {
+
+TColor PixelAt(TPixelGraphic& image, int x, int y)
+{
+    const std::uint8_t* p = image.GetScanLine(y) + 3 * x;
+    return RGB(p[2], p[1], p[0]);
+}
+
+// A picture filled with one colour, saved under name.
+std::string Picture(const test::TempDir& dir, const std::string& name, int w, int h, TColor colour)
+{
+    TPixelGraphic image;
+    image.SetFillColor(colour);
+    image.SetDimensions(w, h, pf24Bit);
+    image.Clear();
+    const std::string path = dir.File(name);
+    image.SaveToFile(path);
+    return path;
+}
+
+class SheetBuilderTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { PGStartup(); }
+    void SetUp() override
+    {
+        options.AutoSharpen = false;
+        options.DropShadow = false;
+        options.AddBorder = false;
+        options.IncFileNames = false;
+        builder.OnError = [this](const std::string& message) { errors.push_back(message); };
+        builder.OnProcessing = [this](int done, int count) {
+            processing.push_back("Processing " + std::to_string(done) + " of " + std::to_string(count));
+        };
+    }
+    test::TempDir dir;
+    TSheetOptions options;
+    TSheetBuilder builder;
+    std::vector<std::string> errors;
+    std::vector<std::string> processing;
+};
+
+TEST_F(SheetBuilderTest, SevenFilesMakeTheDesignedSheet)
+{
+    std::vector<std::string> files;
+    for (int i = 0; i < 7; ++i)
+        files.push_back(Picture(dir, "p" + std::to_string(i) + ".bmp", i == 0 ? 200 : 100, i == 0 ? 100 : 200, clBlue));
+    int width = 0, height = 0;
+    builder.OnSize = [&](int w, int h) { width = w, height = h; };
+    auto sheet = builder.Build(options, files);
+    EXPECT_EQ(width, 716);
+    EXPECT_EQ(height, 282);
+    ASSERT_EQ(sheet->GetWidth(), 716);
+    ASSERT_EQ(sheet->GetHeight(), 282);
+    ASSERT_EQ(processing.size(), 7u);
+    EXPECT_EQ(processing[2], "Processing 3 of 7");
+    EXPECT_TRUE(errors.empty());
+    // 96 x 48 at (20, 68); 48 x 96 at (44, 20) in the second cell's shift.
+    EXPECT_EQ(PixelAt(*sheet, 20, 68), clBlue);
+    EXPECT_EQ(PixelAt(*sheet, 115, 115), clBlue);
+    EXPECT_EQ(PixelAt(*sheet, 20, 67), clWhite);
+    EXPECT_EQ(PixelAt(*sheet, 136 + 24, 20), clBlue);
+    EXPECT_EQ(PixelAt(*sheet, 136 + 23, 20), clWhite);
+    EXPECT_EQ(PixelAt(*sheet, 20 + 24, 146), clBlue); // item 6
+}
+
+TEST_F(SheetBuilderTest, BorderShadowAndNames)
+{
+    options.AddBorder = true;
+    options.BorderColor = clRed;
+    options.DropShadow = true;
+    options.BGColor = RGB(240, 120, 60);
+    auto sheet = builder.Build(options, {Picture(dir, "wide.bmp", 200, 100, clLime)});
+    // The border on the picture's outer pixels at (20, 68) .. (115, 115).
+    for (const auto& [x, y] : {std::pair{20, 68}, std::pair{115, 68}, std::pair{20, 115}, std::pair{115, 115}, std::pair{60, 68}})
+        EXPECT_EQ(PixelAt(*sheet, x, y), clRed) << x << "," << y;
+    EXPECT_EQ(PixelAt(*sheet, 21, 69), clLime);
+    // Ring i lies at y = 116 + i (from x = 26) and x = 116 + i (from y = 74).
+    for (int i = 0; i <= 5; ++i) {
+        const TColor expected = RGB(ShadowValue(240, i), ShadowValue(120, i), ShadowValue(60, i));
+        EXPECT_EQ(PixelAt(*sheet, 50, 116 + i), expected) << i;
+        EXPECT_EQ(PixelAt(*sheet, 116 + i, 90), expected) << i;
+    }
+    EXPECT_EQ(PixelAt(*sheet, 25, 117), options.BGColor);
+    EXPECT_EQ(PixelAt(*sheet, 117, 73), options.BGColor);
+
+    options.IncFileNames = true;
+    options.FontColor = clBlack;
+    auto named = builder.Build(options, {Picture(dir, "wide.bmp", 200, 100, clLime)});
+    bool ink = false;
+    for (int y = 120; y < 140; ++y)
+        for (int x = 10; x < 126; ++x)
+            ink |= GetRValue(PixelAt(*named, x, y)) < 100; // the background's red is 240
+    EXPECT_TRUE(ink);
+}
+
+TEST_F(SheetBuilderTest, UnreadableFilesAndBackgroundsAreReportedAndLeftEmpty)
+{
+    const std::string bad = dir.File("bad.jpg");
+    test::WriteFileBytes(bad, {'n', 'o', 't'});
+    options.UseBGImage = true;
+    options.BGImage = dir.File("missing.bmp");
+    auto sheet = builder.Build(options, {bad, Picture(dir, "ok.bmp", 96, 96, clBlue)});
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[0], "Error loading file " + options.BGImage);
+    EXPECT_EQ(errors[1], "Error loading file " + bad);
+    EXPECT_EQ(PixelAt(*sheet, 50, 50), clWhite);
+    EXPECT_EQ(PixelAt(*sheet, 136 + 50, 50), clBlue);
+}
+
+TEST_F(SheetBuilderTest, BackgroundTilesFromTheCorner)
+{
+    TPixelGraphic tile;
+    tile.SetDimensions(10, 10, pf24Bit);
+    tile.Clear();
+    tile.SetPixelColor(0, 0, clRed);
+    options.UseBGImage = true;
+    options.BGImage = dir.File("tile.bmp");
+    tile.SaveToFile(options.BGImage);
+    auto sheet = builder.Build(options, {Picture(dir, "a.bmp", 10, 10, clBlue)});
+    EXPECT_EQ(PixelAt(*sheet, 0, 0), clRed);
+    EXPECT_EQ(PixelAt(*sheet, 10, 0), clRed);
+    EXPECT_EQ(PixelAt(*sheet, 700, 150), clRed);
+    EXPECT_EQ(PixelAt(*sheet, 1, 0), clBlack);
+}
+
+TEST_F(SheetBuilderTest, BandsComeFromTheFontsAndLongTitlesAreReplaced)
+{
+    options.Title = true;
+    options.Footer = true;
+    options.FooterText = "Footer";
+    const int tH = TextBandHeight(GdiTextHeight(GdiFont("Arial", 24)));
+    const int fH = TextBandHeight(GdiTextHeight(GdiFont("Arial", 8)));
+    EXPECT_EQ(TitleBand(options), tH);
+    EXPECT_EQ(FooterBand(options), fH);
+    auto sheet = builder.Build(options, {Picture(dir, "a.bmp", 96, 96, clBlue)});
+    EXPECT_EQ(sheet->GetHeight(), 96 + 60 + tH + fH);
+    EXPECT_EQ(PixelAt(*sheet, 20, tH + 20), clBlue); // the cells move down by tH
+
+    options.TitleText = std::string(200, 'W');
+    options.Footer = false;
+    auto tooLong = builder.Build(options, {Picture(dir, "a.bmp", 96, 96, clBlue)});
+    bool leftInk = false;
+    for (int y = 20; y < 20 + tH; ++y)
+        for (int x = 0; x < 8; ++x)
+            leftInk |= PixelAt(*tooLong, x, y) == clRed;
+    EXPECT_TRUE(leftInk); // "Text Too Long" starts at x 0
+}
+
+TEST_F(SheetBuilderTest, TooLargeSheetsAreRefusedBeforeAnyFileIsRead)
+{
+    options.Size = 900;
+    options.Cols = 20;
+    std::vector<std::string> files(2000, dir.File("never-read.bmp"));
+    EXPECT_THROW(builder.Build(options, files), ESheetError);
+    EXPECT_TRUE(processing.empty());
+    EXPECT_TRUE(errors.empty());
+}
+
+} // namespace
+} // namespace lumeno
