@@ -1,10 +1,10 @@
 #include "app/thumbs/save_thumbnail_form.h"
 
 #include "app/thumbs/select_folder_form.h"
+#include "app/thumbs/dialog_buttons.h"
 #include "app/thumbs/window_holder.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -43,13 +43,7 @@ TfrmSaveThumbnail::TfrmSaveThumbnail(QWidget* Parent)
     auto* folderRow = new QHBoxLayout;
     folderRow->addWidget(eDirPath);
     folderRow->addWidget(btnBrowse);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    OKBtn = buttons->button(QDialogButtonBox::Ok);
-    CancelBtn = buttons->button(QDialogButtonBox::Cancel);
-    OKBtn->setObjectName("OKBtn");
-    CancelBtn->setObjectName("CancelBtn");
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(this, OKBtn, CancelBtn);
     auto* form = new QFormLayout(this);
     form->addRow("File name prefix:", ePrefix);
     form->addRow("File type:", cbFileType);

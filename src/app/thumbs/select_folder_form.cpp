@@ -1,10 +1,10 @@
 #include "app/thumbs/select_folder_form.h"
 
 #include "app/thumbs/thumbs_host.h"
+#include "app/thumbs/dialog_buttons.h"
 #include "app/thumbs/window_holder.h"
 #include "controls/shell/system_tree_view.h"
 
-#include <QDialogButtonBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -24,13 +24,7 @@ TfrmSelectFolder::TfrmSelectFolder(QWidget* Parent)
     setWindowTitle("Select Folder");
     resize(300, 380);
     STV3->setObjectName("STV3");
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    OKBtn = buttons->button(QDialogButtonBox::Ok);
-    CancelBtn = buttons->button(QDialogButtonBox::Cancel);
-    OKBtn->setObjectName("OKBtn");
-    CancelBtn->setObjectName("CancelBtn");
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(this, OKBtn, CancelBtn);
     connect(this, &QDialog::accepted, this, [this] {
         if (chosen_)
             chosen_(Folder());

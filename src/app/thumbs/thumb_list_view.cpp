@@ -182,6 +182,12 @@ void TThumbListView::SetRows(const std::vector<TFileRow>& Rows)
             items[i]->setDragEnabled(false);
         model_->appendRow(items);
     }
+    // The date's text is longer than its column on many locales.
+    int dateWidth = 120;
+    const QFontMetrics metrics(report_->font());
+    for (int row = 0; row < model_->rowCount(); ++row)
+        dateWidth = std::max(dateWidth, metrics.horizontalAdvance(model_->item(row, 3)->text()) + 12);
+    report_->setColumnWidth(3, dateWidth);
 }
 
 int TThumbListView::Count() const { return model_->rowCount(); }

@@ -88,7 +88,7 @@ void TThumbnailBatch::Run(std::vector<TBatchItem> Items, int Size, TColor Fill, 
             return;
         Gate.Queue([onItem = Events.OnItem, i] { onItem(static_cast<int>(i)); });
         const TBatchItem& item = Items[i];
-        if (!MakeThumbnail(item.Source, Size, Fill, work)) {
+        if (!MakeThumbnailCell(item.Source, Size, Fill, work)) {
             Gate.Synchronize([&] { Events.OnReadError(item.Source); });
             continue;
         }

@@ -94,7 +94,7 @@ void TThumbnailLoader::Work()
         const std::size_t index = run->Next++;
         ++run->InFlight;
         lock.unlock();
-        const bool loaded = MakeThumbnail(run->Request.Paths[index], run->Request.Size, run->Request.Fill, work);
+        const bool loaded = MakeThumbnailCell(run->Request.Paths[index], run->Request.Size, run->Request.Fill, work);
         QImage cell = ThumbnailImage(work.Cell);
         lock.lock();
         --run->InFlight;

@@ -96,7 +96,7 @@ void ComposeThumbnail(TThumbWork& Work, int Size, TColor Fill)
     Work.Cell.CopyRect(place.X, place.Y, place.Width, place.Height, 0, 0, *picture);
 }
 
-bool MakeThumbnail(const std::string& Path, int Size, TColor Fill, TThumbWork& Work)
+bool MakeThumbnailCell(const std::string& Path, int Size, TColor Fill, TThumbWork& Work)
 {
     bool loaded = true;
     try {

@@ -46,7 +46,7 @@ void LoadThumbnailSource(const std::string& Path, int Size, TPixelGraphic& Sourc
 void ComposeThumbnail(TThumbWork& Work, int Size, TColor Fill);
 
 // Load and compose; an unreadable file gets the question mark. False then.
-bool MakeThumbnail(const std::string& Path, int Size, TColor Fill, TThumbWork& Work);
+bool MakeThumbnailCell(const std::string& Path, int Size, TColor Fill, TThumbWork& Work);
 
 // The cell as a 24-bit picture for the list.
 QImage ThumbnailImage(TPixelGraphic& Cell);

@@ -46,7 +46,7 @@ TEST_F(ThumbnailMaker, CellIsTopAlignedAndCentredOnTheListColour)
     const std::string path = dir.File("small.bmp");
     test::WriteSolidImage(path, 50, 30, kRed);
     TThumbWork work;
-    ASSERT_TRUE(MakeThumbnail(path, 64, kFill, work));
+    ASSERT_TRUE(MakeThumbnailCell(path, 64, kFill, work));
     EXPECT_EQ(work.Cell.GetWidth(), 64);
     EXPECT_EQ(work.Cell.GetPixelFormat(), pf24Bit);
     EXPECT_EQ(work.Cell.GetPixelColor(7, 0), kRed);
@@ -65,8 +65,8 @@ TEST_F(ThumbnailMaker, UnreadableFilesGetTheQuestionMark)
     const std::string bad = dir.File("bad.jpg");
     test::WriteFileBytes(bad, {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F'});
     TThumbWork work;
-    EXPECT_FALSE(MakeThumbnail(bad, 96, kFill, work));
-    EXPECT_FALSE(MakeThumbnail(dir.File("gone.png"), 96, kFill, work));
+    EXPECT_FALSE(MakeThumbnailCell(bad, 96, kFill, work));
+    EXPECT_FALSE(MakeThumbnailCell(dir.File("gone.png"), 96, kFill, work));
     TPixelGraphic mark;
     LoadQuestionMark(mark);
     const TThumbPlacement place = ThumbCellPlacement(mark.GetWidth(), mark.GetHeight(), 96);
@@ -80,7 +80,7 @@ TEST_F(ThumbnailMaker, ScaledJpegLoadMatchesTheFullDecode)
     const std::string path = dir.File("big.jpg");
     test::WriteGradientImage(path, 1600, 1200);
     TThumbWork fast;
-    ASSERT_TRUE(MakeThumbnail(path, 128, kFill, fast));
+    ASSERT_TRUE(MakeThumbnailCell(path, 128, kFill, fast));
     TThumbWork full;
     full.Source.LoadFromFile(path);
     ComposeThumbnail(full, 128, kFill);

@@ -106,6 +106,8 @@ TEST_F(ThumbnailsForm, LoadsEveryThumbnailSortedAndShowsThemAsIcons)
     EXPECT_EQ(form->SLV2->Row(0).Name, "d.jpg");
     EXPECT_EQ(form->SLV2->Thumbnail(3).pixel(7, 0), qRgb(255, 0, 0));
 
+    form->resize(760, 420);
+    test::SaveScreenshot(form.get(), "thumbnails_report");
     form->SizeClick(128);
     ASSERT_TRUE(QTest::qWaitFor([&] { return Panel(1) == "Thumbnails loaded"; }, kWaitMs));
     EXPECT_EQ(form->SLV2->Thumbnail(0).width(), 128);
@@ -231,6 +233,22 @@ TEST_F(ThumbnailsForm, BatchAsksBeforeReplacingAndReportsUnreadableFiles)
     TPixelGraphic saved;
     saved.LoadFromFile(out.File("thm_a.BMP"));
     EXPECT_EQ(saved.GetPixelColor(27, 0), 0x00FF00u);
+}
+
+TEST_F(ThumbnailsForm, AWriteFailureNamesTheTargetAndEndsTheBatch)
+{
+    test::WriteSolidImage(dir.File("a.bmp"), 10, 10, 0);
+    test::WriteSolidImage(dir.File("b.bmp"), 10, 10, 0);
+    ShowAndLoad();
+    SelectCaptions({"a.bmp", "b.bmp"});
+    dialogs.Reset();
+    const std::string missing = out.File("no/such/folder");
+    SaveSelected(missing, 0);
+    const auto shown = dialogs.Shown();
+    ASSERT_EQ(shown.size(), 1u) << "the batch stops at the first failed write";
+    EXPECT_NE(shown[0].Text.find(missing + "/thm_a.BMP"), std::string::npos) << shown[0].Text;
+    EXPECT_EQ(shown[0].Type, TMsgDlgType::mtError);
+    EXPECT_EQ(Panel(1), "Done processing");
 }
 
 TEST_F(ThumbnailsForm, SaveDialogAndFolderPickerLookRight)
