@@ -4,6 +4,7 @@
 #include "app/effects/parallel_rows.h"
 #include "imagelib/pixel_graphic.h"
 #include "platform/exception.h"
+#include "platform/vectorise.h"
 
 #include <algorithm>
 #include <cmath>
@@ -39,7 +40,7 @@ std::vector<std::int32_t> FixedWeights(const TGaussianKernel& K)
 // The hot loop of both passes, vectorised whatever the build's level.
 // Count bytes of Out from taps over In, where tap n reads In + n * Step:
 // each output byte is the weighted sum of bytes Step apart.
-__attribute__((optimize("O3", "tree-vectorize"))) void
+LUMENO_OPTIMIZE("O3", "tree-vectorize") void
 Convolve(const std::uint8_t* In, std::size_t Step, std::size_t Count, const std::vector<std::int32_t>& W,
          std::int32_t* __restrict Acc, std::uint8_t* __restrict Out)
 {

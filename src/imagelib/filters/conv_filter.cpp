@@ -5,6 +5,7 @@
 #include "imagelib/pg_exceptions.h"
 #include "imagelib/pg_helpers.h"
 #include "imagelib/pg_messages.h"
+#include "platform/vectorise.h"
 
 #include <algorithm>
 #include <cmath>
@@ -394,7 +395,7 @@ namespace {
 
 // One kernel cell's share of a span's channel sums. Kept apart, with
 // pointers that do not overlap, so that the compiler runs it on vectors.
-[[gnu::optimize("-fvect-cost-model=dynamic")]] void Accumulate(std::int32_t* __restrict sums,
+LUMENO_OPTIMIZE("-fvect-cost-model=dynamic") void Accumulate(std::int32_t* __restrict sums,
                                                               const std::uint8_t* __restrict src, std::int32_t k,
                                                               int n)
 {
