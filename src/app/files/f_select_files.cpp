@@ -239,17 +239,17 @@ int TfSelectFiles::SingleSelected(std::string& Caption) const
 
 void TfSelectFiles::FillSLV4()
 {
-    std::vector<TFileRow> rows = ListMatchingFiles(FSourceFolder, MainMask());
-    SortFileRows(rows, FSortColumn, FAscending);
+    const std::vector<TFileRow> rows = ListFolderFiles(FSourceFolder, MainMask());
     const QSignalBlocker quiet(SLV4);
     SLV4->clear();
     QList<QTreeWidgetItem*> items;
-    for (const TFileRow& row : rows) {
+    for (const int index : SortOrder(rows, FSortColumn, FAscending)) {
+        const TFileRow& row = rows[std::size_t(index)];
         auto* item = new QTreeWidgetItem;
         item->setText(0, QString::fromStdString(row.Name));
-        item->setText(1, QString::number(row.SizeK));
+        item->setText(1, QString::number(row.SizeKB));
         item->setText(2, QString::fromStdString(row.Type));
-        item->setText(3, QString::fromStdString(FileDateText(row.Modified)));
+        item->setText(3, QString::fromStdString(FileTimeText(row.Time)));
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
         items.append(item);
     }

@@ -1,66 +1,11 @@
 #include "app/files/file_rows.h"
 
-#include "app/viewer/file_types.h"
-#include "controls/shell/file_masks.h"
-#include "controls/shell/file_utils.h"
 #include "controls/shell/format_date_time.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
-#include <filesystem>
-#include <tuple>
 
 namespace lumeno {
-
-namespace {
-
-namespace fs = std::filesystem;
-
-std::string Upper(std::string Text)
-{
-    for (char& c : Text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return Text;
-}
-
-std::vector<std::string> SplitMask(const std::string& Mask)
-{
-    std::vector<std::string> patterns;
-    std::size_t start = 0;
-    for (std::size_t semi; (semi = Mask.find(';', start)) != std::string::npos; start = semi + 1)
-        if (semi > start)
-            patterns.push_back(Mask.substr(start, semi - start));
-    return patterns;
-}
-
-std::vector<std::string> OrdinaryFiles(const std::string& Folder)
-{
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(Folder, ec)) {
-        std::error_code kind;
-        const std::string name = entry.path().filename().string();
-        if (entry.is_regular_file(kind) && !name.starts_with('.'))
-            names.push_back(name);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-std::vector<std::string> MatchingNames(const std::string& Folder, const std::string& Mask)
-{
-    const std::vector<std::string> all = OrdinaryFiles(Folder);
-    std::vector<std::string> names;
-    std::set<std::string> taken;
-    for (const std::string& pattern : SplitMask(Mask))
-        for (const std::string& name : all)
-            if (MatchesMask(name, pattern) && taken.insert(name).second)
-                names.push_back(name);
-    return names;
-}
-
-} // namespace
 
 std::string FileDateText(TDateTime Value)
 {
@@ -70,42 +15,17 @@ std::string FileDateText(TDateTime Value)
     return FormatDateTime("ddddd tt", base.addSecs(static_cast<qint64>(std::llround(Value * 86400.0))));
 }
 
-std::vector<TFileRow> ListMatchingFiles(const std::string& Folder, const std::string& Mask)
+std::string FileTimeText(std::int64_t Seconds)
 {
-    std::vector<TFileRow> rows;
-    for (const std::string& name : MatchingNames(Folder, Mask)) {
-        const std::string path = (fs::path(Folder) / name).string();
-        const std::int64_t size = GetFileSizeByName(path);
-        rows.push_back({name, std::max<std::int64_t>(size, 0) / 1024 + 1, Upper(FileExtension(name)).substr(0, 3),
-                        GetFileDateTime(path)});
-    }
-    return rows;
-}
-
-void SortFileRows(std::vector<TFileRow>& Rows, int Column, bool Ascending)
-{
-    const auto key = [Column](const TFileRow& row) {
-        const std::string name = Upper(row.Name);
-        switch (Column) {
-        case 1:
-            return std::make_tuple(row.SizeK, 0.0, std::string(), std::string());
-        case 2:
-            return std::make_tuple(std::int64_t{0}, 0.0, row.Type, name);
-        case 3:
-            return std::make_tuple(std::int64_t{0}, static_cast<double>(row.Modified), std::string(), name);
-        default:
-            return std::make_tuple(std::int64_t{0}, 0.0, std::string(), name);
-        }
-    };
-    std::stable_sort(Rows.begin(), Rows.end(), [&](const TFileRow& a, const TFileRow& b) {
-        return Ascending ? key(a) < key(b) : key(b) < key(a);
-    });
+    return Seconds == 0 ? std::string() : FormatDateTime("ddddd tt", QDateTime::fromSecsSinceEpoch(Seconds));
 }
 
 std::set<std::string> NameListOf(const std::string& Folder, const std::string& Mask)
 {
-    const std::vector<std::string> names = MatchingNames(Folder, Mask);
-    return {names.begin(), names.end()};
+    std::set<std::string> names;
+    for (const TFileRow& row : ListFolderFiles(Folder, Mask))
+        names.insert(row.Name);
+    return names;
 }
 
 int FirstNewArrival(const std::vector<std::string>& Names, const std::set<std::string>& Known)

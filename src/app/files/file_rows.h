@@ -1,8 +1,9 @@
 #pragma once
-// A folder's files as the report lists show them (name, size in KB, type,
-// modified), their sort orders, the name list the file mover keeps to spot
-// new arrivals, and the fit of a picture into a preview pane.
+// The file mover's rows beside the main window's list rules: the date text,
+// the name list that spots new arrivals, and the fit of a picture into a
+// preview pane.
 
+#include "app/viewer/file_list.h"
 #include "platform/types.h"
 
 #include <cstdint>
@@ -12,23 +13,10 @@
 
 namespace lumeno {
 
-struct TFileRow {
-    std::string Name;
-    std::int64_t SizeK = 0; // bytes div 1024 + 1
-    std::string Type;       // upper-case extension, at most three letters
-    TDateTime Modified = 0;
-};
-
 // A last-write time as the lists and dialogs show it; "" for none.
 std::string FileDateText(TDateTime Value);
-
-// Ordinary files of the folder (no folders, no hidden files) matching the
-// ';'-separated mask, in mask order, each once.
-std::vector<TFileRow> ListMatchingFiles(const std::string& Folder, const std::string& Mask);
-
-// Column 0 name, 1 size, 2 type then name, 3 modified then name; names
-// without regard to case. Stable.
-void SortFileRows(std::vector<TFileRow>& Rows, int Column, bool Ascending);
+// The same for whole seconds since the epoch, as the file lists keep them.
+std::string FileTimeText(std::int64_t Seconds);
 
 // The names of the folder's matching files.
 std::set<std::string> NameListOf(const std::string& Folder, const std::string& Mask);
