@@ -1,6 +1,6 @@
 #include "app/files/file_transfer.h"
 
-#include "app/files/move_no_replace.h"
+#include "platform/move_no_replace.h"
 #include "controls/shell/file_utils.h"
 
 #include <sys/stat.h>
