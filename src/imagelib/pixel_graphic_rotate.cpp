@@ -257,7 +257,18 @@ void TurnQuarters(TPixelGraphic& Target, const TSourcePixels& Src, int ci, int s
                   int y0, int y1)
 {
     constexpr int Band = 64;
-    TQuarterMap map{Src, {}, y0, ci, si, sw, sh, Target.GetWidth() / 2, Target.GetHeight() / 2, sw / 2, sh / 2, box};
+    TQuarterMap map{.Src = Src,
+                    .Rows = {},
+                    .Y0 = y0,
+                    .Ci = ci,
+                    .Si = si,
+                    .Sw = sw,
+                    .Sh = sh,
+                    .Tcx = Target.GetWidth() / 2,
+                    .Tcy = Target.GetHeight() / 2,
+                    .Scx = sw / 2,
+                    .Scy = sh / 2,
+                    .Box = box};
     for (int y = y0; y <= y1; ++y)
         map.Rows.push_back(Target.GetScanLine(y));
     const int rows = y1 - y0 + 1;
@@ -268,7 +279,8 @@ void TurnQuarters(TPixelGraphic& Target, const TSourcePixels& Src, int ci, int s
         {
             std::vector<std::jthread> helpers;
             for (int band = group + Band; band <= groupEnd; band += Band)
-                helpers.emplace_back([&map, band, groupEnd] { TurnBand(map, band, std::min(groupEnd, band + Band - 1)); });
+                helpers.emplace_back(
+                    [&map, band, groupEnd] { TurnBand(map, band, std::min(groupEnd, band + Band - 1)); });
             TurnBand(map, group, std::min(groupEnd, group + Band - 1));
         }
         for (int y = group; y <= groupEnd; ++y)

@@ -119,7 +119,8 @@ TEST(BCGFilter, LuminanceOnlyMatchesTheLongDoubleDefinition)
         for (std::size_t i = 0; i < colors.size(); ++i) {
             const TColor c = colors[i];
             const int x = static_cast<int>(i % 256), y = static_cast<int>(i / 256);
-            wrong += target.GetPixelColor(x, y) != LuminanceReference(bcg, GetRValue(c), GetGValue(c), GetBValue(c));
+            wrong += target.GetPixelColor(x, y) !=
+                     LuminanceReference(bcg, GetRValue(c), GetGValue(c), GetBValue(c));
         }
         EXPECT_EQ(wrong, 0) << "brightness " << s.Brightness;
     }
