@@ -56,9 +56,10 @@ std::int64_t ToFixed(double V)
 int RoundClear(std::int64_t V)
 {
     constexpr std::int64_t Margin = std::int64_t{1} << 13;
-    V = std::clamp<std::int64_t>(V, 0, 255 * One) + One / 2;
-    const std::int64_t part = V & (One - 1);
-    return part < Margin || part > One - Margin ? -1 : static_cast<int>(V >> FractionBits);
+    V = std::min<std::int64_t>(std::max<std::int64_t>(V, 0), 255 * One) + One / 2;
+    // Outside Margin .. One - Margin, in one unsigned comparison.
+    const auto part = static_cast<std::uint64_t>((V & (One - 1)) - Margin);
+    return part > static_cast<std::uint64_t>(One - 2 * Margin) ? -1 : static_cast<int>(V >> FractionBits);
 }
 
 } // namespace
@@ -97,12 +98,12 @@ void TBCGFilter::MapLuminance(const std::uint8_t* In, std::uint8_t* Out, int Cou
         const std::int64_t part = k == 255 ? 0 : x & (One - 1);
         const std::int64_t y = t[k] * (One - part) + t[std::min<std::int64_t>(k + 1, 255)] * part;
         int result[3];
-        bool clear = true;
+        int unclear = 0; // negative when any channel is
         for (std::size_t c = 0; c < 3; ++c) {
             result[c] = RoundClear(y + FShare[c][0][b] + FShare[c][1][g] + FShare[c][2][r]);
-            clear = clear && result[c] >= 0;
+            unclear |= result[c];
         }
-        if (!clear) {
+        if (unclear < 0) {
             const std::uint8_t pixel[3] = {b, g, r};
             MapLuminanceExact(t, pixel, Out);
             continue;
