@@ -5,6 +5,7 @@
 #include "imagelib/filters/channel_filters.h"
 #include "imagelib/filters/conv_filter.h"
 #include "imagelib/filters/point_filters.h"
+#include "imagelib/row_pipeline.h"
 
 #include <benchmark/benchmark.h>
 
@@ -96,9 +97,15 @@ void BM_BrightnessContrastGamma(benchmark::State& state)
     f.SetContrast(1.2L);
     f.Gamma = 0.8L;
     f.UseY = state.range(0) != 0;
+    // Threads: 0 = one per available CPU.
+    TRowPipeline::SetThreadCount(static_cast<int>(state.range(1)));
     RunPoint(state, f);
+    TRowPipeline::SetThreadCount(0);
 }
-BENCHMARK(BM_BrightnessContrastGamma)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BrightnessContrastGamma)
+    ->ArgNames({"UseY", "threads"})
+    ->ArgsProduct({{0, 1}, {1, 0}})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_HSV(benchmark::State& state)
 {

@@ -1,6 +1,7 @@
-// Rotating 4000 x 3000 by 33 degrees.
+// Rotating 4000 x 3000 by 33 degrees and by quarter turns.
 
 #include "bench_support.h"
+#include "imagelib/row_pipeline.h"
 
 #include <benchmark/benchmark.h>
 
@@ -18,15 +19,21 @@ void BM_Rotate33(benchmark::State& state)
 }
 BENCHMARK(BM_Rotate33)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
-void BM_Rotate90(benchmark::State& state)
+// Quarter turns on one thread and on one per available CPU (threads 0).
+void BM_QuarterTurn(benchmark::State& state)
 {
     LargePhoto();
+    TRowPipeline::SetThreadCount(static_cast<int>(state.range(1)));
     for (auto _ : state) {
         TPixelGraphic target;
-        target.Rotate(true, LargePhoto(), 90);
+        target.Rotate(true, LargePhoto(), static_cast<Extended>(state.range(0)));
     }
+    TRowPipeline::SetThreadCount(0);
 }
-BENCHMARK(BM_Rotate90)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QuarterTurn)
+    ->ArgNames({"degrees", "threads"})
+    ->ArgsProduct({{90, 180}, {1, 0}})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace lumeno::bench

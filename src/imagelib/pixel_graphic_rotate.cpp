@@ -11,6 +11,8 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <thread>
+#include <vector>
 
 namespace lumeno {
 
@@ -220,30 +222,68 @@ TSpan ColumnsInside(std::int64_t base, int step, int limit, TSpan span)
     return {std::max(span.Low, a), std::min(span.High, b)};
 }
 
+// Where a quarter turn takes its pixels from: the source, the target's row
+// pointers, and the centres that place one on the other.
+struct TQuarterMap {
+    const TSourcePixels& Src;
+    std::vector<std::uint8_t*> Rows; // target rows from y0 on
+    int Y0, Ci, Si, Sw, Sh, Tcx, Tcy, Scx, Scy;
+    TSpan Box;
+};
+
+// Rows First..Last of a quarter turn, tile by tile, so that a turn by 90
+// degrees reads each source row segment while it is in cache.
+void TurnBand(const TQuarterMap& M, int First, int Last)
+{
+    constexpr int Tile = 64;
+    for (std::int64_t tile = M.Box.Low; tile <= M.Box.High; tile += Tile) {
+        const TSpan tileSpan{tile, std::min<std::int64_t>(M.Box.High, tile + Tile - 1)};
+        for (int y = First; y <= Last; ++y) {
+            // Source point of column 0 of the row; each column steps by (ci, -si).
+            const std::int64_t ix0 = M.Scx - std::int64_t{M.Tcx} * M.Ci + std::int64_t{y - M.Tcy} * M.Si;
+            const std::int64_t iy0 = M.Scy + std::int64_t{M.Tcx} * M.Si + std::int64_t{y - M.Tcy} * M.Ci;
+            const TSpan cols = ColumnsInside(iy0, -M.Si, M.Sh, ColumnsInside(ix0, M.Ci, M.Sw, tileSpan));
+            std::uint8_t* out = M.Rows[static_cast<std::size_t>(y - M.Y0)];
+            for (std::int64_t x = cols.Low; x <= cols.High; ++x)
+                std::copy_n(M.Src.At(ix0 + x * M.Ci, iy0 - x * M.Si), 3, out + x * 3);
+        }
+    }
+}
+
 // A whole quarter turn into a 24-bit target moves bytes only. Bands of 64
-// rows are filled tile by tile, so that a turn by 90 degrees reads each
-// source row segment while it is in cache; progress follows each band.
+// rows go to the threads a group at a time (each writes rows of its own);
+// progress follows each group, in order, on the calling thread.
 void TurnQuarters(TPixelGraphic& Target, const TSourcePixels& Src, int ci, int si, int sw, int sh, TSpan box,
                   int y0, int y1)
 {
-    const int tcx = Target.GetWidth() / 2, tcy = Target.GetHeight() / 2, scx = sw / 2, scy = sh / 2;
-    constexpr int Tile = 64;
+    constexpr int Band = 64;
+    TQuarterMap map{.Src = Src,
+                    .Rows = {},
+                    .Y0 = y0,
+                    .Ci = ci,
+                    .Si = si,
+                    .Sw = sw,
+                    .Sh = sh,
+                    .Tcx = Target.GetWidth() / 2,
+                    .Tcy = Target.GetHeight() / 2,
+                    .Scx = sw / 2,
+                    .Scy = sh / 2,
+                    .Box = box};
+    for (int y = y0; y <= y1; ++y)
+        map.Rows.push_back(Target.GetScanLine(y));
+    const int rows = y1 - y0 + 1;
+    const int threads = TRowPipeline::ThreadsFor((box.High - box.Low + 1) * rows * 3, rows);
     Target.ProgressStart();
-    for (int band = y0; band <= y1; band += Tile) {
-        const int bandEnd = std::min(y1, band + Tile - 1);
-        for (std::int64_t tile = box.Low; tile <= box.High; tile += Tile) {
-            const TSpan tileSpan{tile, std::min<std::int64_t>(box.High, tile + Tile - 1)};
-            for (int y = band; y <= bandEnd; ++y) {
-                // Source point of column 0 of the row; each column steps by (ci, -si).
-                const std::int64_t ix0 = scx - std::int64_t{tcx} * ci + std::int64_t{y - tcy} * si;
-                const std::int64_t iy0 = scy + std::int64_t{tcx} * si + std::int64_t{y - tcy} * ci;
-                const TSpan cols = ColumnsInside(iy0, -si, sh, ColumnsInside(ix0, ci, sw, tileSpan));
-                std::uint8_t* out = Target.GetScanLine(y);
-                for (std::int64_t x = cols.Low; x <= cols.High; ++x)
-                    std::copy_n(Src.At(ix0 + x * ci, iy0 - x * si), 3, out + x * 3);
-            }
+    for (int group = y0; group <= y1; group += Band * threads) {
+        const int groupEnd = std::min(y1, group + Band * threads - 1);
+        {
+            std::vector<std::jthread> helpers;
+            for (int band = group + Band; band <= groupEnd; band += Band)
+                helpers.emplace_back(
+                    [&map, band, groupEnd] { TurnBand(map, band, std::min(groupEnd, band + Band - 1)); });
+            TurnBand(map, group, std::min(groupEnd, group + Band - 1));
         }
-        for (int y = band; y <= bandEnd; ++y)
+        for (int y = group; y <= groupEnd; ++y)
             if (Target.Progress(y - y0, y1 - y0)) {
                 Target.ProgressEnd();
                 return;

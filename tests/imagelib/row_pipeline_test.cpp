@@ -113,5 +113,32 @@ TEST(RowPipeline, OneTwoAndEightWorkersGiveTheSamePixels)
     }
 }
 
+// Quarter turns hand bands of rows to the workers; odd sizes leave a short
+// last band and an odd centre.
+TEST(RowPipeline, QuarterTurnsGiveTheSamePixelsOnAnyNumberOfWorkers)
+{
+    TPixelGraphic source;
+    source.SetDimensions(1201, 901, pf24Bit);
+    for (int y = 0; y < 901; ++y) {
+        std::uint8_t* p = source.GetScanLine(y);
+        for (int x = 0; x < 1201 * 3; ++x)
+            p[x] = static_cast<std::uint8_t>((x * 5 + y * 11 + x / 3 * y) & 255);
+    }
+    for (const int angle : {90, 180, 270}) {
+        std::vector<TColor> turned[3];
+        const int counts[3] = {1, 2, 8};
+        for (int i = 0; i < 3; ++i) {
+            TRowPipeline::SetThreadCount(counts[i]);
+            TPixelGraphic target;
+            target.Rotate(true, source, angle);
+            turned[i] = Pixels(target);
+        }
+        TRowPipeline::SetThreadCount(0);
+        EXPECT_GE(turned[0].size(), std::size_t{1201} * 901);
+        for (int i = 1; i < 3; ++i)
+            EXPECT_TRUE(turned[i] == turned[0]) << angle << " degrees, " << counts[i] << " workers";
+    }
+}
+
 } // namespace
 } // namespace lumeno

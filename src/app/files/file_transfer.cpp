@@ -1,7 +1,7 @@
 #include "app/files/file_transfer.h"
 
-#include "app/files/move_no_replace.h"
 #include "controls/shell/file_utils.h"
+#include "platform/move_no_replace.h"
 
 #include <sys/stat.h>
 

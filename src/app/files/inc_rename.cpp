@@ -1,8 +1,8 @@
 #include "app/files/inc_rename.h"
 
 #include "app/files/file_operations.h"
-#include "app/files/move_no_replace.h"
 #include "app/viewer/file_types.h"
+#include "platform/move_no_replace.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -11,6 +11,10 @@ namespace {
 constexpr std::size_t kPixelBudget = std::size_t{512} << 20;
 // The composed picture takes four bytes a pixel.
 constexpr std::int64_t kMaxScreenPixels = std::int64_t{1} << 26;
+// A screen up to this size is taken as declared; a larger one only when the
+// frames hold as many pixels, so that a few bytes of file cannot make the
+// control compose a screen far beyond what it decoded.
+constexpr std::int64_t kFreeScreenPixels = std::int64_t{1} << 22;
 
 void Report(const TGIFParser::TProgress& progress, std::size_t position, std::size_t size)
 {
@@ -50,9 +54,18 @@ void TGIFParser::Parse(const std::vector<std::uint8_t>& data, bool firstImageOnl
     if (Frames.empty())
         throw EGIFImage("The GIF file holds no image");
     FitScreen();
-    if (ScreenWidth > kGIFMaxSide || ScreenHeight > kGIFMaxSide ||
-        std::int64_t{ScreenWidth} * ScreenHeight > kMaxScreenPixels)
+    const std::int64_t screen = std::int64_t{ScreenWidth} * ScreenHeight;
+    if (ScreenWidth > kGIFMaxSide || ScreenHeight > kGIFMaxSide || screen > kMaxScreenPixels ||
+        (screen > kFreeScreenPixels && screen > FramePixels()))
         throw EGIFImage("GIF image too large");
+}
+
+std::int64_t TGIFParser::FramePixels() const
+{
+    std::int64_t pixels = 0;
+    for (const auto& frame : Frames)
+        pixels += std::int64_t{frame->Width} * frame->Height;
+    return pixels;
 }
 
 void TGIFParser::ReadHeader(TGIFReader& reader)

@@ -34,6 +34,8 @@ private:
     // False when no further frame should be read.
     bool ReadFrame(TGIFReader& reader, const TProgress& progress);
     void FitScreen();
+    // Pixels of all frames together.
+    std::int64_t FramePixels() const;
 
     TGIFGraphicControl control_;
     std::string comment_;

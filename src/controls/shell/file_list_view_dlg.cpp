@@ -7,6 +7,7 @@
 #include "controls/shell/file_name_edit_dlg.h"
 #include "controls/shell/file_utils.h"
 #include "platform/dialogs.h"
+#include "platform/move_no_replace.h"
 #include "platform/qt/shell/shell_namespace.h"
 #include "platform/qt/shell/trash.h"
 #include "platform/qt/wait_cursor.h"
@@ -26,8 +27,6 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
 
 namespace lumeno {
@@ -41,12 +40,6 @@ constexpr int kRowRole = Qt::UserRole + 1;
 bool IsKeyword(const std::string& text)
 {
     return text == kDesktop || text == kDrives || text == kNetwork || text == kRecycled;
-}
-
-// Moves without ever replacing what is there.
-bool RenameNoReplace(const std::string& from, const std::string& to)
-{
-    return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
 }
 
 // Copies a file or a folder tree; a folder is never copied into itself.
@@ -434,7 +427,7 @@ bool TFileListViewDlg::RenameItem(int row, const std::string& newName)
     const bool valid =
         !newName.empty() && newName.find('/') == std::string::npos && newName != "." && newName != "..";
     const std::string target = (fs::path(item.FileName).parent_path() / newName).string();
-    if (!valid || !RenameNoReplace(item.FileName, target)) {
+    if (!valid || RenameNoReplace(item.FileName, target) != 0) {
         ShowMessage("Cannot rename " + item.Caption + " to " + newName);
         return false;
     }

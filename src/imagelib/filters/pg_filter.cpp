@@ -2,6 +2,8 @@
 
 #include "imagelib/color_row_reader.h"
 
+#include <vector>
+
 namespace lumeno {
 
 void TPGFilter::BeginFilter(TPixelGraphic& ASource)
@@ -37,7 +39,6 @@ void TPGPointFilter::BeginFilter(TPixelGraphic& ASource)
     TPGFilter::BeginFilter(ASource);
     Prepare();
     Memo.Start();
-    FIndices.clear();
     if (ASource.GetPixelFormat() == pf24Bit)
         return;
     const int size = ASource.GetPaletteSize();
@@ -48,7 +49,6 @@ void TPGPointFilter::BeginFilter(TPixelGraphic& ASource)
         FMappedPalette[i * 3 + 2] = static_cast<std::uint8_t>(GetRValue(c));
     }
     MapColors(FMappedPalette.data(), FMappedPalette.data(), 256);
-    FIndices.resize(static_cast<std::size_t>(ASource.GetWidth()));
 }
 
 void TPGPointFilter::EndFilter()
@@ -74,9 +74,11 @@ void TPGPointFilter::FilterRow(int Y, std::uint8_t* BGR)
         MapColors(row, BGR, width);
         return;
     }
-    UnpackIndexRow(row, Source->GetPixelFormat(), width, FIndices.data());
+    // A row's own indices: rows may be filtered on several threads at once.
+    std::vector<std::uint8_t> indices(static_cast<std::size_t>(width));
+    UnpackIndexRow(row, Source->GetPixelFormat(), width, indices.data());
     for (int x = 0; x < width; ++x, BGR += 3) {
-        const std::uint8_t* c = FMappedPalette.data() + FIndices[x] * 3;
+        const std::uint8_t* c = FMappedPalette.data() + indices[static_cast<std::size_t>(x)] * 3;
         BGR[0] = c[0];
         BGR[1] = c[1];
         BGR[2] = c[2];

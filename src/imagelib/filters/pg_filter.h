@@ -80,7 +80,6 @@ private:
     // Every pixel value of a palette source, mapped (GetPixelColor's
     // colours: black beyond the palette).
     std::array<std::uint8_t, 256 * 3> FMappedPalette{};
-    std::vector<std::uint8_t> FIndices;
 };
 
 } // namespace lumeno

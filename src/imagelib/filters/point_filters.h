@@ -36,9 +36,20 @@ public:
     void SetBrightness(int Value) { Brightness = Value; }
     void SetContrast(Extended Value) { Contrast = Value; }
 
+    // Only tables built by BeginFilter are read while mapping.
+    bool RowsIndependent() const override { return true; }
+
 protected:
     void Prepare() override;
     void MapColors(const std::uint8_t* In, std::uint8_t* Out, int Count) override;
+
+private:
+    void MapLuminance(const std::uint8_t* In, std::uint8_t* Out, int Count) const;
+
+    // Each input channel's share (by blue, green, red) of the luminance and
+    // of the blue, green and red results, in 0..255 units, fixed point.
+    std::array<std::array<std::int64_t, 256>, 3> FLuma{};
+    std::array<std::array<std::array<std::int64_t, 256>, 3>, 3> FShare{};
 };
 
 } // namespace lumeno

@@ -378,6 +378,20 @@ TEST(GIFImage, DamagedFilesNeverCrash)
     }
 }
 
+TEST(GIFImage, AScreenFarBeyondItsFramesIsRefused)
+{
+    // Some 40 bytes declaring an 8192 x 8192 screen with one pixel in it.
+    const std::vector<std::uint8_t> bytes = GifBytes(8192, 8192).Image(0, 0, 1, 1, {1}).Bytes();
+    ASSERT_LT(bytes.size(), 150u);
+    TGIFImage gif;
+    EXPECT_THROW(LoadBytes(gif, bytes), EGIFImage);
+    EXPECT_TRUE(gif.Empty());
+    // A large screen with a small frame in it keeps its size.
+    LoadBytes(gif, GifBytes(1900, 1200).Image(5, 5, 1, 1, {1}).Bytes());
+    EXPECT_EQ(gif.Composition().size(), QSize(1900, 1200));
+    EXPECT_EQ(gif.Composition().pixel(5, 5), 0xFFFFFFFFu);
+}
+
 TEST(GIFImage, AFrameFarLargerThanItsDataIsRefusedBeforeAnyMemoryIsTaken)
 {
     // 42 bytes: a 16384 x 16384 frame with three bytes of image data.

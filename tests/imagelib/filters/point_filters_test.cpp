@@ -2,6 +2,7 @@
 #include "imagelib/filters/color_models.h"
 #include "imagelib/filters/point_filters.h"
 #include "imagelib/pg_exceptions.h"
+#include "imagelib/row_pipeline.h"
 
 #include <gtest/gtest.h>
 
@@ -76,6 +77,81 @@ TEST(BCGFilter, PixelsAndLuminanceOnly)
     EXPECT_EQ(Filtered(bcg, RGB(100, 100, 100)), RGB(151, 151, 151));
     EXPECT_EQ(Filtered(bcg, RGB(10, 100, 240)), RGB(61, 151, 255));
     EXPECT_EQ(Filtered(bcg, RGB(200, 30, 30)), RGB(251, 81, 81));
+}
+
+// The luminance change computed in long double throughout, step by step.
+TColor LuminanceReference(const TBCGFilter& Filter, int R, int G, int B)
+{
+    Extended y, cb, cr, r, g, b;
+    RGBToYCbCr(R / 255.0L, G / 255.0L, B / 255.0L, y, cb, cr);
+    y = ReadTable(Filter.Table.data(), y * 255) / 255;
+    YCbCrToRGB(y, cb, cr, r, g, b);
+    return RGB(UnitToByte(r), UnitToByte(g), UnitToByte(b));
+}
+
+TEST(BCGFilter, LuminanceOnlyMatchesTheLongDoubleDefinition)
+{
+    struct TSetting {
+        int Brightness;
+        Extended Contrast, Gamma;
+    };
+    // Identity, the defaults, the album's caption box, strong gamma and
+    // contrast that clip.
+    const TSetting settings[] = {{0, 1, 1}, {1, 1, 1}, {30, 0.7L, 1}, {-20, 1.8L, 2.2L}, {5, 3, 0.45L}};
+    // Every grey and every red and green level, blue in steps of 5.
+    std::vector<TColor> colors;
+    for (int r = 0; r < 256; ++r)
+        for (int g = 0; g < 256; ++g) {
+            colors.push_back(RGB(r, r, r));
+            for (int b = g % 5; b < 256; b += 5)
+                colors.push_back(RGB(r, g, b));
+        }
+    TPixelGraphic source, target;
+    MakeImage(source, 256, colors);
+    for (const TSetting& s : settings) {
+        TBCGFilter bcg;
+        bcg.UseY = true;
+        bcg.SetBrightness(s.Brightness);
+        bcg.SetContrast(s.Contrast);
+        bcg.Gamma = s.Gamma;
+        target.ApplyFilter(bcg, source);
+        int wrong = 0;
+        for (std::size_t i = 0; i < colors.size(); ++i) {
+            const TColor c = colors[i];
+            const int x = static_cast<int>(i % 256), y = static_cast<int>(i / 256);
+            wrong += target.GetPixelColor(x, y) !=
+                     LuminanceReference(bcg, GetRValue(c), GetGValue(c), GetBValue(c));
+        }
+        EXPECT_EQ(wrong, 0) << "brightness " << s.Brightness;
+    }
+}
+
+TEST(BCGFilter, SamePixelsOnAnyNumberOfThreads)
+{
+    TPixelGraphic source, palette;
+    source.SetDimensions(700, 700, pf24Bit);
+    for (int y = 0; y < 700; ++y) {
+        std::uint8_t* p = source.GetScanLine(y);
+        for (int x = 0; x < 700 * 3; ++x)
+            p[x] = static_cast<std::uint8_t>((x * 7 + y * 13 + (x * y) % 29) & 255);
+    }
+    palette.Assign(&source);
+    palette.SetPixelFormat(pf8Bit);
+    for (TPixelGraphic* image : {&source, &palette}) {
+        std::vector<std::vector<TColor>> results;
+        for (const int threads : {1, 2, 8}) {
+            TRowPipeline::SetThreadCount(threads);
+            TBCGFilter bcg;
+            bcg.UseY = true;
+            bcg.SetBrightness(12);
+            TPixelGraphic target;
+            target.ApplyFilter(bcg, *image);
+            results.push_back(Colors(target));
+        }
+        TRowPipeline::SetThreadCount(0);
+        EXPECT_EQ(results[0], results[1]);
+        EXPECT_EQ(results[0], results[2]);
+    }
 }
 
 TEST(ColorModels, ConversionsAndSaturationHueError)

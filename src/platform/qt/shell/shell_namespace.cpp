@@ -1,5 +1,6 @@
 #include "platform/qt/shell/shell_namespace.h"
 
+#include "platform/move_no_replace.h"
 #include "platform/qt/shell/shell_context_menu.h"
 
 #include <QDir>
@@ -12,11 +13,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
-#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -218,13 +217,9 @@ public:
         const std::string from = Join(dir_, ItemPayload(item));
         const std::string to = Join(dir_, newName);
         // Never replace an existing item.
-        if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) {
-            const int code = errno;
-            struct stat st {};
-            if (code != EINVAL || ::lstat(to.c_str(), &st) == 0 || ::rename(from.c_str(), to.c_str()) != 0) {
-                error = std::strerror(code == EINVAL ? EEXIST : code);
-                return nullptr;
-            }
+        if (const int code = RenameNoReplace(from, to)) {
+            error = std::strerror(code);
+            return nullptr;
         }
         return MakeItem(kind, newName);
     }

@@ -1,4 +1,4 @@
-#include "app/files/move_no_replace.h"
+#include "platform/move_no_replace.h"
 
 #include <cerrno>
 #include <cstdio>
