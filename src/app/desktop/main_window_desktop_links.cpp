@@ -57,10 +57,7 @@ void LinkDesktopWindows(TForm1& Form)
 {
     InstallMainWindowThumbsHost();
     InstallDdeMacroHandler([&Form](const std::vector<std::string>& Commands) {
-        Form.show();
-        Form.raise();
-        Form.activateWindow();
-        Form.ShowFile(LastMacroFile(Commands));
+        Form.LumenoDdeServerExecuteMacro(Commands);
     });
     Form.OnFilesDeleted = [](const std::string& Folder) {
         if (frmThumbnails())

@@ -127,18 +127,69 @@ void TForm1::GlimpsetCreator1Click()
     ShowTool(frmThumbEdit());
 }
 
-void TForm1::Glimpset1Click() { MainThumbnailExplorer(*this); }
-void TForm1::SearchFiles1Click() { MainSearchFiles(); }
-void TForm1::SetPreferences1Click() { MainSetPreferences(); }
-void TForm1::InExternalEditor1Click() { MainEditWithExternalEditor(*this); }
-void TForm1::PrintFolderListing1Click() { MainPrintFolderListing(*this); }
-void TForm1::PrintImage1Click() { MainPrintImage(*this); }
-void TForm1::Copy1Click() { MainCopyToClipboard(*this); }
-void TForm1::EXIFData1Click() { MainExifData(*this); }
-void TForm1::ImageProperties1Click() { MainImageProperties(*this); }
-void TForm1::Centered1Click() { MainSetWallpaper(*this, TWallpaperCommand::Centered); }
-void TForm1::Tiled1Click() { MainSetWallpaper(*this, TWallpaperCommand::Tiled); }
-void TForm1::Stretched1Click() { MainSetWallpaper(*this, TWallpaperCommand::Stretched); }
-void TForm1::RemoveWallpaper1Click() { MainSetWallpaper(*this, TWallpaperCommand::Remove); }
+void TForm1::Glimpset1Click()
+{
+    MainThumbnailExplorer(*this);
+}
+
+void TForm1::SearchFiles1Click()
+{
+    MainSearchFiles();
+}
+
+void TForm1::SetPreferences1Click()
+{
+    MainSetPreferences();
+}
+
+void TForm1::InExternalEditor1Click()
+{
+    MainEditWithExternalEditor(*this);
+}
+
+void TForm1::PrintFolderListing1Click()
+{
+    MainPrintFolderListing(*this);
+}
+
+void TForm1::PrintImage1Click()
+{
+    MainPrintImage(*this);
+}
+
+void TForm1::Copy1Click()
+{
+    MainCopyToClipboard(*this);
+}
+
+void TForm1::EXIFData1Click()
+{
+    MainExifData(*this);
+}
+
+void TForm1::ImageProperties1Click()
+{
+    MainImageProperties(*this);
+}
+
+void TForm1::Centered1Click()
+{
+    MainSetWallpaper(*this, TWallpaperCommand::Centered);
+}
+
+void TForm1::Tiled1Click()
+{
+    MainSetWallpaper(*this, TWallpaperCommand::Tiled);
+}
+
+void TForm1::Stretched1Click()
+{
+    MainSetWallpaper(*this, TWallpaperCommand::Stretched);
+}
+
+void TForm1::RemoveWallpaper1Click()
+{
+    MainSetWallpaper(*this, TWallpaperCommand::Remove);
+}
 
 } // namespace lumeno

@@ -169,8 +169,8 @@ TEST_F(MainWindowWindows, ToolSwitchShowsTheAlbumTheWizardAndTheSheetCreatorAlon
     EXPECT_EQ(tools.at("album")({}), fAlbum());
     EXPECT_TRUE(fAlbum()->isVisible());
 
-    EXPECT_EQ(tools.at("sheet")({QString::fromStdString(pics_.File("a.png")),
-                                 QString::fromStdString(pics_.File("b.png"))}),
+    EXPECT_EQ(tools.at("sheet")(
+                  {QString::fromStdString(pics_.File("a.png")), QString::fromStdString(pics_.File("b.png"))}),
               frmThumbEdit());
     EXPECT_TRUE(frmThumbEdit()->isVisible());
     EXPECT_EQ(frmThumbEdit()->ListBox1->count(), 2);
