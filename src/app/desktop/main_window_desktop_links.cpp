@@ -6,8 +6,10 @@
 #include "app/desktop/prefs_form.h"
 #include "app/desktop/print_jobs.h"
 #include "app/desktop/search_form.h"
+#include "app/files/f_select_files.h"
 #include "app/thumbs/exif_form.h"
 #include "app/thumbs/file_prop_form.h"
+#include "app/thumbs/glimpset_form.h"
 #include "app/thumbs/main_window_thumbs_host.h"
 #include "app/thumbs/thumbnails_form.h"
 #include "app/viewer/main_window.h"
@@ -55,10 +57,7 @@ void LinkDesktopWindows(TForm1& Form)
 {
     InstallMainWindowThumbsHost();
     InstallDdeMacroHandler([&Form](const std::vector<std::string>& Commands) {
-        Form.show();
-        Form.raise();
-        Form.activateWindow();
-        Form.ShowFile(LastMacroFile(Commands));
+        Form.LumenoDdeServerExecuteMacro(Commands);
     });
     Form.OnFilesDeleted = [](const std::string& Folder) {
         if (frmThumbnails())
@@ -78,6 +77,12 @@ void LinkDesktopWindows(TForm1& Form)
             Form.SelectFileInList(Path);
             Form.ShowFile(Path);
         };
+    if (fSelectFiles()) {
+        fSelectFiles()->SetLargeViewAction(
+            [](const std::string& Path, const std::string&) { ShowGlimpset(Path, fSelectFiles(), true); });
+        fSelectFiles()->SetImagePropertiesAction(
+            [](const std::string& Path, const std::string&) { ShowImageProperties(Path); });
+    }
 }
 
 void MainSetWallpaper(TForm1& Form, TWallpaperCommand Command)
@@ -160,11 +165,15 @@ void MainExifData(TForm1& Form)
 void MainImageProperties(TForm1& Form)
 {
     const std::string path = SelectedPath(Form);
-    if (path.empty())
-        return;
+    if (!path.empty())
+        ShowImageProperties(path);
+}
+
+void ShowImageProperties(const std::string& Path)
+{
     CreatefrmFileProp();
     frmFileProp()->hide();
-    frmFileProp()->FileName = path;
+    frmFileProp()->FileName = Path;
     frmFileProp()->open();
 }
 

@@ -11,7 +11,8 @@ class TForm1;
 
 // Installs the explorer's host, the open-request handler (which raises the
 // window and shows the last file), the refresh of the explorer after
-// deletions, the preferences' and the search's links. Call once after the
+// deletions, the preferences' and the search's links, and the file mover's
+// full-image and properties commands. Call once after the
 // windows are created.
 void LinkDesktopWindows(TForm1& Form);
 
@@ -35,5 +36,7 @@ void MainThumbnailExplorer(TForm1& Form);
 // Popup "EXIF Data..." and "Image Properties...": the one selected file.
 void MainExifData(TForm1& Form);
 void MainImageProperties(TForm1& Form);
+// The image-properties dialog over Path, for every window that offers it.
+void ShowImageProperties(const std::string& Path);
 
 } // namespace lumeno

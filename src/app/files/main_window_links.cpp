@@ -2,6 +2,7 @@
 
 #include "app/converter/converter_host.h"
 #include "app/converter/frm_convert.h"
+#include "app/desktop/main_window_desktop_links.h"
 #include "app/files/dropped_files.h"
 #include "app/files/f_select_files.h"
 #include "app/files/file_commands.h"
@@ -49,8 +50,11 @@ public:
         if (form_.OnFilesDeleted)
             form_.OnFilesDeleted(Folder);
     }
-    // The image-properties dialog is not part of the program yet.
-    bool ShowImageProperties(const std::string&) override { return false; }
+    bool ShowImageProperties(const std::string& FileName) override
+    {
+        lumeno::ShowImageProperties(FileName);
+        return true;
+    }
     bool RecycleFile(const std::string& FileName) override { return form_.RecycleFile(FileName); }
 
 private:

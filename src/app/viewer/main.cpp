@@ -1,7 +1,14 @@
 // Lumeno: start-up in the program's fixed order, then the event loop.
 
+#include "app/album/f_a_prefs.h"
+#include "app/album/f_album.h"
+#include "app/album/frm_pub_wizard.h"
 #include "app/converter/frm_convert.h"
 #include "app/converter/frm_gif_trans.h"
+#include "app/desktop/main_window_desktop_links.h"
+#include "app/desktop/prefs_form.h"
+#include "app/desktop/search_form.h"
+#include "app/desktop/single_instance.h"
 #include "app/editor/frm_acquire.h"
 #include "app/files/f_dir_add.h"
 #include "app/files/f_rename.h"
@@ -9,6 +16,13 @@
 #include "app/files/file_attr_form.h"
 #include "app/files/frm_inc_rename.h"
 #include "app/files/main_window_links.h"
+#include "app/sheet/frm_glimpset_options.h"
+#include "app/sheet/frm_thumb_edit.h"
+#include "app/thumbs/exif_form.h"
+#include "app/thumbs/file_prop_form.h"
+#include "app/thumbs/save_thumbnail_form.h"
+#include "app/thumbs/select_folder_form.h"
+#include "app/thumbs/thumbnails_form.h"
 #include "app/viewer/about_form.h"
 #include "app/viewer/bm_edit.h"
 #include "app/viewer/main_window.h"
@@ -41,25 +55,31 @@ void CreateWindows()
     CreateForm1();
     CreatefSelectFiles();
     CreatefAbout();
-    // TfPrefs
+    CreatefPrefs();
     CreatefRename();
     CreateFileAttrForm();
     CreatefDirAdd();
-    // TfSearch, TfAPrefs
+    CreatefSearch();
+    CreatefAPrefs();
     CreatefBMEdit();
-    // TfAlbum, TfrmEdit
-    // The editor makes its own dialogs: TfrmFileSaveOptions, TfRotate, TfrmBorder,
-    // TfrmColorRez, TfrmResize, TfrmNewEFX, TfrmRedEyeReduction, TfrmBarrel and
-    // TfrmGaussianBlur.
+    CreatefAlbum();
+    // The album makes its TfrmEdit. The editor makes its own dialogs:
+    // TfrmFileSaveOptions, TfRotate, TfrmBorder, TfrmColorRez, TfrmResize,
+    // TfrmNewEFX, TfrmRedEyeReduction, TfrmBarrel and TfrmGaussianBlur.
     CreatefrmAcquire();
-    // TfrmFileProp
+    CreatefrmFileProp();
     CreatefrmConvert();
     CreatefrmGIFTrans();
-    // TfrmThumbnails, TfrmSaveThumbnail, TfrmGlimpsetOptions, TfrmThumbEdit,
-    // TfrmSelectFolder, TfrmPubWizard
+    CreatefrmThumbnails();
+    CreatefrmSaveThumbnail();
+    CreatefrmGlimpsetOptions();
+    CreatefrmThumbEdit();
+    CreatefrmSelectFolder();
+    CreatefrmPubWizard();
     CreatefrmIncRename();
-    // TfrmEXIF
+    CreatefrmEXIF();
     LinkMainWindow(*Form1());
+    LinkDesktopWindows(*Form1());
 }
 
 // Closing the main window ends the program even while tool windows are open.
@@ -74,14 +94,26 @@ void LetTheMainWindowEndTheProgram()
 // its geometry as it goes.
 void FreeWindows()
 {
+    delete frmEXIF();
     delete frmIncRename();
+    delete frmPubWizard();
+    delete frmSelectFolder();
+    delete frmThumbEdit();
+    delete frmGlimpsetOptions();
+    delete frmSaveThumbnail();
+    delete frmThumbnails();
     delete frmGIFTrans();
     delete frmConvert();
+    delete frmFileProp();
     delete frmAcquire();
+    delete fAlbum();
     delete fBMEdit();
+    delete fAPrefs();
+    delete fSearch();
     delete fDirAdd();
     delete FileAttrForm();
     delete fRename();
+    delete fPrefs();
     delete fAbout();
     delete fSelectFiles();
     FreeForm1();
@@ -101,6 +133,13 @@ int main(int argc, char** argv)
     if (!request.Tool.empty() && tool == tools.end()) {
         std::fprintf(stderr, "lumeno: unknown tool \"%s\"\n", request.Tool.c_str());
         return 2;
+    }
+    // A start with one file while Lumeno runs hands the file over; otherwise
+    // this start listens before any window exists.
+    if (request.Tool.empty() && StartSingleInstance(app.arguments().mid(1))) {
+        PGShutdown();
+        SetDialogs(nullptr);
+        return 0;
     }
 
     auto* splash = new TfrmSplashForm;

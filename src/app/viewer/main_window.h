@@ -157,6 +157,21 @@ public:
     void AddFolder1Click();
     void DeleteFolder1Click();
     void IncrementalRename1Click();
+    void Folvios1Click();
+    void GlimpsetCreator1Click();
+    void Glimpset1Click();
+    void SearchFiles1Click();
+    void SetPreferences1Click();
+    void InExternalEditor1Click();
+    void PrintFolderListing1Click();
+    void PrintImage1Click();
+    void Copy1Click();
+    void EXIFData1Click();
+    void ImageProperties1Click();
+    void Centered1Click();
+    void Tiled1Click();
+    void Stretched1Click();
+    void RemoveWallpaper1Click();
     void PopupMenu1Popup();
     void RightMainResize();
     void NextImageButtonClick();
@@ -177,9 +192,9 @@ public:
     void SLV1Change();
     void SLV1ColumnClick(int Column);
     void SLV1DblClick();
-    // The single-instance server's macro handler: shows the file of the last
-    // "[Open("path")]" command.
-    void LumenoDdeServerExecuteMacro(const QStringList& Commands);
+    // The single-instance server's macro handler: raises the window and
+    // shows the file of the last open command.
+    void LumenoDdeServerExecuteMacro(const std::vector<std::string>& Commands);
 
     // The thumbnail window's refresh after a delete in the same folder; set
     // by that window.
@@ -243,10 +258,6 @@ private:
     TPreRead preRead_;
     std::unique_ptr<TEditorHost> editorHost_;
 };
-
-// The file the last of a batch of open commands names; a command that is no
-// "[Open(" command counts as a file name.
-std::string OpenMacroFile(const QStringList& Commands);
 
 // The one main window; nullptr before CreateForm1().
 TForm1* Form1();

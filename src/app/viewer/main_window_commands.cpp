@@ -163,7 +163,7 @@ void TForm1::PopupMenu1Popup()
 {
     const int selected = int(SLV1->selectedItems().size());
     for (const TCommand& row : CommandTable()) {
-        if (QString(row.Place) != "Popup1")
+        if (!QString(row.Place).startsWith("Popup1"))
             continue;
         if (row.Flags & cfOneSelected)
             EnableCommand(row.Name, selected == 1);

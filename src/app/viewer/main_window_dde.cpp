@@ -1,30 +1,19 @@
-// Open requests from the single-instance server: "[Open("path")]" lines.
+// Open requests from the single-instance server.
 
+#include "app/desktop/dde_handler.h"
 #include "app/viewer/main_window.h"
 
 namespace lumeno {
 
-std::string OpenMacroFile(const QStringList& Commands)
-{
-    std::string file;
-    for (const QString& command : Commands) {
-        QString text = command;
-        if (text.startsWith("[Open(")) {
-            text.remove(0, text.indexOf('"') + 1);
-            const int quote = text.indexOf('"');
-            if (quote >= 0)
-                text.truncate(quote);
-        }
-        file = text.toStdString();
-    }
-    return file;
-}
-
-void TForm1::LumenoDdeServerExecuteMacro(const QStringList& Commands)
+void TForm1::LumenoDdeServerExecuteMacro(const std::vector<std::string>& Commands)
 {
     // Several open requests at once show only the last file.
-    if (!Commands.isEmpty())
-        ShowFile(OpenMacroFile(Commands));
+    if (Commands.empty())
+        return;
+    show();
+    raise();
+    activateWindow();
+    ShowFile(LastMacroFile(Commands));
 }
 
 } // namespace lumeno

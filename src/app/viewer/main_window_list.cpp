@@ -1,6 +1,7 @@
 // The folder file list: filling, sorting, and the roads from the folder
 // tree and the list's selection.
 
+#include "app/thumbs/exif_form.h"
 #include "app/viewer/file_list.h"
 #include "app/viewer/file_types.h"
 #include "app/viewer/main_window.h"
@@ -143,6 +144,8 @@ void TForm1::SLV1Change()
     lastCaption_ = path;
     if (QFileInfo::exists(QString::fromStdString(path)))
         ShowFile(path);
+    if (frmEXIF() && frmEXIF()->isVisible())
+        frmEXIF()->ShowExifData(path);
     const TFileType type = FileTypeOf(path);
     copy->setVisible(type != TFileType::ftNone && type != TFileType::ftAVI);
 }

@@ -1,9 +1,14 @@
 // The tool windows the main window opens: the image editor, the converter,
-// the file mover and the small file dialogs.
+// the file mover, the album, the sheet creator, the thumbnail explorer and
+// the desktop commands.
 
+#include "app/album/f_album.h"
+#include "app/desktop/main_window_desktop_links.h"
 #include "app/editor/editor_host.h"
 #include "app/editor/frm_acquire.h"
 #include "app/files/main_window_links.h"
+#include "app/sheet/frm_thumb_edit.h"
+#include "app/thumbs/thumbnails_form.h"
 #include "app/viewer/main_window.h"
 #include "app/viewer/screen_cursors.h"
 #include "imagelib/twain/pg_twain.h"
@@ -22,8 +27,10 @@ public:
     explicit TMainEditorHost(TForm1& Form) : form_(Form) {}
 
     std::string TreeFolder() const override { return form_.Folder(); }
-    // The thumbnail explorer is not part of the program yet.
-    std::string ThumbFolder() const override { return QDir::homePath().toStdString(); }
+    std::string ThumbFolder() const override
+    {
+        return frmThumbnails() ? frmThumbnails()->Folder() : QDir::homePath().toStdString();
+    }
     bool TwainPresent() const override { return PGTwain().TWAIN_IsAvailable(); }
     QCursor ZoomCursor() const override { return ScreenCursor(5); }
     void ShowHelp(int Context) const override { form_.ShowHelpContext(Context); }
@@ -95,6 +102,94 @@ void TForm1::DeleteFolder1Click()
 void TForm1::IncrementalRename1Click()
 {
     MainIncrementalRename();
+}
+
+namespace {
+
+void ShowTool(QWidget* Window)
+{
+    Window->show();
+    Window->raise();
+    Window->activateWindow();
+}
+
+} // namespace
+
+void TForm1::Folvios1Click()
+{
+    CreatefAlbum();
+    ShowTool(fAlbum());
+}
+
+void TForm1::GlimpsetCreator1Click()
+{
+    CreatefrmThumbEdit();
+    ShowTool(frmThumbEdit());
+}
+
+void TForm1::Glimpset1Click()
+{
+    MainThumbnailExplorer(*this);
+}
+
+void TForm1::SearchFiles1Click()
+{
+    MainSearchFiles();
+}
+
+void TForm1::SetPreferences1Click()
+{
+    MainSetPreferences();
+}
+
+void TForm1::InExternalEditor1Click()
+{
+    MainEditWithExternalEditor(*this);
+}
+
+void TForm1::PrintFolderListing1Click()
+{
+    MainPrintFolderListing(*this);
+}
+
+void TForm1::PrintImage1Click()
+{
+    MainPrintImage(*this);
+}
+
+void TForm1::Copy1Click()
+{
+    MainCopyToClipboard(*this);
+}
+
+void TForm1::EXIFData1Click()
+{
+    MainExifData(*this);
+}
+
+void TForm1::ImageProperties1Click()
+{
+    MainImageProperties(*this);
+}
+
+void TForm1::Centered1Click()
+{
+    MainSetWallpaper(*this, TWallpaperCommand::Centered);
+}
+
+void TForm1::Tiled1Click()
+{
+    MainSetWallpaper(*this, TWallpaperCommand::Tiled);
+}
+
+void TForm1::Stretched1Click()
+{
+    MainSetWallpaper(*this, TWallpaperCommand::Stretched);
+}
+
+void TForm1::RemoveWallpaper1Click()
+{
+    MainSetWallpaper(*this, TWallpaperCommand::Remove);
 }
 
 } // namespace lumeno

@@ -1,7 +1,10 @@
 #include "app/viewer/tool_switch.h"
 
+#include "app/album/f_album.h"
+#include "app/album/frm_pub_wizard.h"
 #include "app/converter/frm_convert.h"
 #include "app/editor/frm_acquire.h"
+#include "app/sheet/frm_thumb_edit.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -34,6 +37,25 @@ const TToolTable& ToolWindows()
              frmConvert()->SetSourceFileName(ToolFile(Files));
              frmConvert()->show();
              return frmConvert();
+         }},
+        {"album",
+         [](const QStringList& Files) -> QWidget* {
+             ShowAlbumTool(ToolFile(Files));
+             return fAlbum();
+         }},
+        {"webwizard",
+         [](const QStringList& Files) -> QWidget* {
+             ShowWebWizardTool(ToolFile(Files));
+             return frmPubWizard();
+         }},
+        {"sheet",
+         [](const QStringList& Files) -> QWidget* {
+             QStringList paths;
+             for (const QString& file : Files)
+                 paths << QFileInfo(file).absoluteFilePath();
+             frmThumbEdit()->AddFiles(paths);
+             frmThumbEdit()->show();
+             return frmThumbEdit();
          }},
     };
     return tools;

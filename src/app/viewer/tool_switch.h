@@ -21,8 +21,9 @@ struct TStartRequest {
     std::string StartFile;  // the one file argument, absolute; "" for none
 };
 
-// The tool windows by name: "editor [file]" and "convert file". Their
-// windows must exist.
+// The tool windows by name: "editor [file]", "convert file", "album
+// [file.alb]", "webwizard file.alb" and "sheet files...". Their windows must
+// exist.
 const TToolTable& ToolWindows();
 
 // Reads the arguments after the program name. One argument is made absolute

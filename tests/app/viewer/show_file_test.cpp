@@ -1,3 +1,4 @@
+#include "app/desktop/dde_handler.h"
 #include "app/viewer/picture_box.h"
 #include "controls/media/aled.h"
 #include "controls/media/dcavi_play.h"
@@ -251,12 +252,13 @@ TEST_F(ShowFileTest, ADragCarriesFolderCaptionsAndTheListsTag)
 
 TEST_F(ShowFileTest, OpenRequestsShowTheLastFile)
 {
-    EXPECT_EQ(OpenMacroFile({"[Open(\"/a/x.jpg\")]", "[Open(\"/b/y.jpg\")]"}), "/b/y.jpg");
-    EXPECT_EQ(OpenMacroFile({"[Open(\"/a/x.jpg\")]", "plain"}), "plain");
     Picture("a.png", 10, 10);
+    Picture("b.png", 10, 10);
     TForm1& form = Open();
-    form.LumenoDdeServerExecuteMacro({QString("[Open(\"%1\")]").arg(QString::fromStdString(pics_.File("a.png")))});
+    form.LumenoDdeServerExecuteMacro({OpenMacro(pics_.File("b.png")), OpenMacro(pics_.File("a.png"))});
     Drain();
+    EXPECT_EQ(form.CurrentFile(), pics_.File("a.png"));
+    form.LumenoDdeServerExecuteMacro({});
     EXPECT_EQ(form.CurrentFile(), pics_.File("a.png"));
 }
 
