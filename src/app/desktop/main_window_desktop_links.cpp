@@ -64,7 +64,8 @@ void LinkDesktopWindows(TForm1& Form)
             frmThumbnails()->FolderChanged(Folder);
     };
     if (fPrefs())
-        fPrefs()->OnApplied = [&Form](int, bool) {
+        fPrefs()->OnApplied = [&Form](int DeleteMode, bool Confirm) {
+            Form.SetDeletionChoices(DeleteMode, Confirm);
             Form.BuildFileMask();
             RefillMainList(Form);
         };

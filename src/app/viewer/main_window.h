@@ -78,6 +78,12 @@ public:
     int LeftHeight() const { return leftHeight_; }
     int DeleteMode() const { return deleteMode_; }
     bool ConfirmDeletions() const { return confirmDeletions_; }
+    // Preferences apply their deletion choices at once.
+    void SetDeletionChoices(int Mode, bool Confirm)
+    {
+        deleteMode_ = Mode;
+        confirmDeletions_ = Confirm;
+    }
     bool WasShown() const { return shown_; }
     const std::vector<std::string>& Bookmarks() const { return bookmarks_; }
     const TLoadFile& Loader() const { return loader_; }

@@ -8,6 +8,8 @@
 #include "controls/shell/system_tree_view.h"
 #include "platform/qt/registry/reg_ini_file.h"
 
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTest>
@@ -64,7 +66,7 @@ TEST_F(DesktopLinks, RemovingTheWallpaperStoresItsValues)
     ::unsetenv("XDG_CURRENT_DESKTOP");
 }
 
-TEST_F(DesktopLinks, PreferencesRebuildTheMainList)
+TEST_F(DesktopLinks, PreferencesRebuildTheMainListAndSetTheDeletionChoices)
 {
     Picture("a.png");
     Picture("b.bmp", 64, 48, "BMP");
@@ -74,8 +76,12 @@ TEST_F(DesktopLinks, PreferencesRebuildTheMainList)
     EXPECT_EQ(Captions().size(), 2);
     fPrefs()->open();
     fPrefs()->TypeBoxes[7]->setChecked(false); // PNG
+    fPrefs()->DeletionType->button(1)->setChecked(true);
+    fPrefs()->cbConfirmDeletions->setChecked(false);
     fPrefs()->BitBtn1->click();
     EXPECT_EQ(Captions(), QStringList{"b.bmp"});
+    EXPECT_EQ(form.DeleteMode(), 1);
+    EXPECT_FALSE(form.ConfirmDeletions());
 }
 
 } // namespace
