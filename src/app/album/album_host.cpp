@@ -51,8 +51,7 @@ public:
     bool CanShowProperties() const override { return frmFileProp() != nullptr; }
     void ShowProperties(const std::string& path) override
     {
-        frmFileProp()->FileName = path;
-        frmFileProp()->open();
+        ShowImageProperties(path);
     }
 
     std::string ExifDateTime(const std::string& path) override { return TfrmEXIF::GetExifDateTime(path); }

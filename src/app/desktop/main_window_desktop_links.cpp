@@ -170,12 +170,4 @@ void MainImageProperties(TForm1& Form)
         ShowImageProperties(path);
 }
 
-void ShowImageProperties(const std::string& Path)
-{
-    CreatefrmFileProp();
-    frmFileProp()->hide();
-    frmFileProp()->FileName = Path;
-    frmFileProp()->open();
-}
-
 } // namespace lumeno

@@ -36,7 +36,5 @@ void MainThumbnailExplorer(TForm1& Form);
 // Popup "EXIF Data..." and "Image Properties...": the one selected file.
 void MainExifData(TForm1& Form);
 void MainImageProperties(TForm1& Form);
-// The image-properties dialog over Path, for every window that offers it.
-void ShowImageProperties(const std::string& Path);
 
 } // namespace lumeno

@@ -2,7 +2,7 @@
 
 #include "app/converter/converter_host.h"
 #include "app/converter/frm_convert.h"
-#include "app/desktop/main_window_desktop_links.h"
+#include "app/thumbs/file_prop_form.h"
 #include "app/files/dropped_files.h"
 #include "app/files/f_select_files.h"
 #include "app/files/file_commands.h"

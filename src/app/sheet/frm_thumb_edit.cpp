@@ -165,11 +165,7 @@ void TfrmThumbEdit::ImageProperties1Click()
     const std::string path = SelectedPath();
     if (path.empty())
         return;
-    CreatefrmFileProp();
-    frmFileProp()->hide();
-    frmFileProp()->FileName = path;
-    frmFileProp()->show();
-    frmFileProp()->raise();
+    ShowImageProperties(path);
 }
 
 void TfrmThumbEdit::AddFiles(const QStringList& paths)

@@ -40,6 +40,15 @@ QLabel* Value(const char* name, QWidget* parent)
 TfrmFileProp* frmFileProp() { return holder.Get(); }
 void CreatefrmFileProp() { holder.Create(); }
 
+void ShowImageProperties(const std::string& Path)
+{
+    CreatefrmFileProp();
+    // Hidden first, so showing it again reads the new file.
+    frmFileProp()->hide();
+    frmFileProp()->FileName = Path;
+    frmFileProp()->open();
+}
+
 TfrmFileProp::TfrmFileProp(QWidget* Parent)
     : QDialog(Parent), PGImage2(new TPGImage(this)), Label1(Value("Label1", this)), Label2(Value("Label2", this)),
       Label3(Value("Label3", this)), Label4(Value("Label4", this)), Label5(Value("Label5", this)),

@@ -46,5 +46,7 @@ private:
 
 TfrmFileProp* frmFileProp();
 void CreatefrmFileProp();
+// Shows the properties of a file, reading them afresh.
+void ShowImageProperties(const std::string& Path);
 
 } // namespace lumeno

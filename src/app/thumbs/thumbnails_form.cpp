@@ -369,11 +369,7 @@ void TfrmThumbnails::ImagePropertiesClick()
     const std::string path = SelectedPath();
     if (path.empty())
         return;
-    CreatefrmFileProp();
-    frmFileProp()->hide();
-    frmFileProp()->FileName = path;
-    frmFileProp()->show();
-    frmFileProp()->raise();
+    ShowImageProperties(path);
 }
 
 void TfrmThumbnails::EXIFDataClick()
