@@ -1,6 +1,6 @@
+#include "app/files/dialog_texts.h"
 #include "app/files/dropped_files.h"
 #include "app/files/fake_files_host.h"
-#include "support/recording_dialogs.h"
 #include "support/test_env.h"
 
 #include <gtest/gtest.h>
@@ -21,13 +21,7 @@ protected:
         host.RefillList();
         host.selected = {"keep.jpg"};
     }
-    std::vector<std::string> Texts()
-    {
-        std::vector<std::string> texts;
-        for (const TDialogRequest& r : dialogs.Shown())
-            texts.push_back(r.Text);
-        return texts;
-    }
+    std::vector<std::string> Texts() { return test::DialogTexts(dialogs); }
     test::TempDir source;
     test::TempDir target;
     test::FakeFilesHost host{target.Path().string()};

@@ -1,3 +1,4 @@
+#include "app/files/dialog_texts.h"
 #include "app/files/f_select_files.h"
 #include "app/files/fake_files_host.h"
 #include "app/viewer/settings_store.h"
@@ -9,7 +10,6 @@
 #include "imagelib/pg_startup.h"
 #include "imagelib/pixel_graphic.h"
 #include "imagelib/view/pg_image.h"
-#include "support/recording_dialogs.h"
 #include "support/test_env.h"
 
 #include <QAction>
@@ -78,13 +78,7 @@ protected:
         TSettingsStore().WriteSetting("Confirm Deletions", "1");
         PGShutdown();
     }
-    std::vector<std::string> Texts()
-    {
-        std::vector<std::string> texts;
-        for (const TDialogRequest& r : dialogs.Shown())
-            texts.push_back(r.Text);
-        return texts;
-    }
+    std::vector<std::string> Texts() { return test::DialogTexts(dialogs); }
     std::string Panel(int i) { return form.StatusBar1->Panels()[i].Text(); }
 
     test::TempDir source;

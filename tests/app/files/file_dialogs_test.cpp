@@ -1,9 +1,9 @@
+#include "app/files/dialog_texts.h"
 #include "app/files/f_dir_add.h"
 #include "app/files/f_rename.h"
 #include "app/files/file_attr_form.h"
 #include "app/files/file_commands.h"
 #include "controls/shell/file_utils.h"
-#include "support/recording_dialogs.h"
 #include "support/test_env.h"
 
 #include <QCheckBox>
@@ -28,13 +28,7 @@ protected:
         test::WriteFileBytes(dir.File("b.jpg"), {'b'});
         folder = dir.Path().string();
     }
-    std::vector<std::string> Texts()
-    {
-        std::vector<std::string> texts;
-        for (const TDialogRequest& r : dialogs.Shown())
-            texts.push_back(r.Text);
-        return texts;
-    }
+    std::vector<std::string> Texts() { return test::DialogTexts(dialogs); }
     test::TempDir dir;
     test::RecordingDialogs dialogs;
     std::string folder;

@@ -1,7 +1,7 @@
+#include "app/files/dialog_texts.h"
 #include "app/files/fake_files_host.h"
 #include "app/files/frm_inc_rename.h"
 #include "app/viewer/list_drag.h"
-#include "support/recording_dialogs.h"
 #include "support/test_env.h"
 
 #include <QLineEdit>
@@ -27,13 +27,7 @@ protected:
             test::WriteFileBytes(dir.File(name), {'x'});
         host.RefillList();
     }
-    std::vector<std::string> Texts()
-    {
-        std::vector<std::string> texts;
-        for (const TDialogRequest& r : dialogs.Shown())
-            texts.push_back(r.Text);
-        return texts;
-    }
+    std::vector<std::string> Texts() { return test::DialogTexts(dialogs); }
     test::TempDir dir;
     test::FakeFilesHost host{dir.Path().string()};
     test::RecordingDialogs dialogs;
