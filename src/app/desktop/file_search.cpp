@@ -146,7 +146,7 @@ void TFileSearch::Start(std::vector<std::string> Roots, std::string Pattern, TEv
     events_ = std::move(Events);
     stop_ = false;
     running_ = true;
-    thread_ = std::thread(&TFileSearch::Run, this, std::move(Roots), std::move(Pattern));
+    thread_ = std::thread(&TFileSearch::Run, this, std::move(Roots), std::move(Pattern), ++walk_);
 }
 
 void TFileSearch::Stop()
@@ -160,7 +160,7 @@ void TFileSearch::Stop()
     Flush();
 }
 
-void TFileSearch::Run(std::vector<std::string> Roots, std::string Pattern)
+void TFileSearch::Run(std::vector<std::string> Roots, std::string Pattern, unsigned Walk)
 {
     const auto queueFlush = [this] {
         if (!flushQueued_.exchange(true))
@@ -185,8 +185,9 @@ void TFileSearch::Run(std::vector<std::string> Roots, std::string Pattern)
     }
     if (stop_)
         return;
-    gate_.Queue([this] {
-        if (!running_)
+    // A walk stopped and started again before this runs must not be joined here.
+    gate_.Queue([this, Walk] {
+        if (!running_ || Walk != walk_)
             return;
         thread_.join();
         running_ = false;

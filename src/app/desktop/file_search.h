@@ -50,7 +50,7 @@ public:
     bool Running() const { return running_; }
 
 private:
-    void Run(std::vector<std::string> Roots, std::string Pattern);
+    void Run(std::vector<std::string> Roots, std::string Pattern, unsigned Walk);
     void Flush();
 
     TEvents events_;
@@ -59,6 +59,7 @@ private:
     std::atomic<bool> stop_ = false;
     std::atomic<bool> flushQueued_ = false;
     bool running_ = false;
+    unsigned walk_ = 0; // main thread: which Start the running walk came from
     std::mutex mutex_;
     std::vector<std::string> found_;
     std::string folder_;
