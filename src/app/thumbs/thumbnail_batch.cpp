@@ -12,7 +12,16 @@ namespace lumeno {
 
 namespace {
 
-std::string Folded(const std::string& path) { return QString::fromStdString(path).toCaseFolded().toStdString(); }
+// The output folder is typed by the user: "/p//./" or a link to the source
+// folder must still be seen as the source folder.
+std::string Folded(const std::string& path)
+{
+    std::error_code error;
+    std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
+    if (error)
+        resolved = std::filesystem::path(path).lexically_normal();
+    return QString::fromStdString(resolved.string()).toCaseFolded().toStdString();
+}
 
 bool Exists(const std::string& path)
 {

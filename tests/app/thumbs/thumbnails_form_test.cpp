@@ -181,6 +181,8 @@ TEST(ThumbnailBatchNames, PrefixCaptionAndType)
     const auto same = PlanThumbnailBatch("/p/", {"x.jpg", "x.png"}, "/q/", "thm_", "BMP");
     EXPECT_EQ(same[0].Target, "/q/thm_x.BMP");
     EXPECT_EQ(same[1].Target, "/q/thm_x_2.BMP") << "a name this batch wrote is not written over";
+    const auto spelled = PlanThumbnailBatch("/p/", {"a.jpg"}, "/p//./", "", "jpg");
+    EXPECT_EQ(spelled[0].Target, "/p//./a_2.jpg") << "the source folder spelled another way";
 }
 
 TEST_F(ThumbnailsForm, BatchSavesSelectedCellsAndRefillsTheLists)
