@@ -27,6 +27,32 @@ QPolygonF ToPolygon(const QPoint* points, int count)
     return polygon;
 }
 
+QRect Whole(const QRectF& r)
+{
+    return r.toRect();
+}
+
+QLine Whole(const QLineF& l)
+{
+    return l.toLine();
+}
+
+// Draws the shapes as recorded, through the integer call when they came
+// through it.
+template <typename Int, typename Float, typename Draw>
+void DrawShapes(const std::vector<Float>& shapes, bool integral, Draw draw)
+{
+    if (!integral) {
+        draw(shapes.data(), int(shapes.size()));
+        return;
+    }
+    std::vector<Int> whole;
+    whole.reserve(shapes.size());
+    for (const Float& shape : shapes)
+        whole.push_back(Whole(shape));
+    draw(whole.data(), int(whole.size()));
+}
+
 TPageState CapturedState(const QPaintEngineState& state)
 {
     TPageState s;
@@ -89,28 +115,12 @@ public:
 
     void operator()(const TPageRects& op) const
     {
-        if (!op.Integral) {
-            p_.drawRects(op.Rects.data(), int(op.Rects.size()));
-            return;
-        }
-        std::vector<QRect> rects;
-        rects.reserve(op.Rects.size());
-        for (const QRectF& r : op.Rects)
-            rects.push_back(r.toRect());
-        p_.drawRects(rects.data(), int(rects.size()));
+        DrawShapes<QRect>(op.Rects, op.Integral, [this](const auto* rects, int n) { p_.drawRects(rects, n); });
     }
 
     void operator()(const TPageLines& op) const
     {
-        if (!op.Integral) {
-            p_.drawLines(op.Lines.data(), int(op.Lines.size()));
-            return;
-        }
-        std::vector<QLine> lines;
-        lines.reserve(op.Lines.size());
-        for (const QLineF& l : op.Lines)
-            lines.push_back(l.toLine());
-        p_.drawLines(lines.data(), int(lines.size()));
+        DrawShapes<QLine>(op.Lines, op.Integral, [this](const auto* lines, int n) { p_.drawLines(lines, n); });
     }
 
     void operator()(const TPagePoints& op) const
