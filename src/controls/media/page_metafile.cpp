@@ -23,6 +23,13 @@ std::optional<int> PageMetric(const TDeviceMetrics& metrics, QPaintDevice::Paint
     }
 }
 
+TPageMetafile::TPageMetafile(const TDeviceMetrics& metrics)
+    : metrics_(metrics), recorder_(std::make_unique<TPageRecorder>(ops_))
+{
+}
+
+TPageMetafile::~TPageMetafile() = default;
+
 int TPageMetafile::metric(PaintDeviceMetric m) const
 {
     const auto millimetres = [](int pixels, int ppi) { return ppi > 0 ? pixels * 254 / (ppi * 10) : 0; };
@@ -31,32 +38,29 @@ int TPageMetafile::metric(PaintDeviceMetric m) const
         return millimetres(metrics_.PhysicalWidth, metrics_.PixelsPerInchX);
     case PdmHeightMM:
         return millimetres(metrics_.PhysicalHeight, metrics_.PixelsPerInchY);
+    case PdmDepth:
+        return 32;
+    case PdmNumColors:
+        return 1 << 24;
+    case PdmDevicePixelRatio:
+        return 1;
+    case PdmDevicePixelRatioScaled:
+        return int(devicePixelRatioFScale());
     default:
-        if (const std::optional<int> value = PageMetric(metrics_, m))
-            return *value;
-        return QPicture::metric(m);
+        return PageMetric(metrics_, m).value_or(0);
     }
 }
 
-} // namespace lumeno
-
-namespace lumeno {
-
 void PlayPage(QPainter& painter, const TPageMetafile& page)
 {
-    const QPicture plain;
-    const QPaintDevice* device = painter.device();
     painter.save();
-    // A picture records only changes of state: replay from the state its
+    // The recording holds only changes of state: replay from the state its
     // recording started with.
     painter.setPen(QPen());
     painter.setBrush(Qt::NoBrush);
     painter.setFont(QFont());
     painter.setBackgroundMode(Qt::TransparentMode);
-    if (device->logicalDpiX() > 0 && device->logicalDpiY() > 0)
-        painter.scale(double(plain.logicalDpiX()) / device->logicalDpiX(),
-                      double(plain.logicalDpiY()) / device->logicalDpiY());
-    painter.drawPicture(0, 0, page);
+    PlayPageOps(painter, page.Ops(), page.Metrics().PixelsPerInchY);
     painter.restore();
 }
 

@@ -1,11 +1,16 @@
 #pragma once
-// One recorded page: a picture that reports the printer's resolution and
-// paper size, so that drawing on it (fonts in points included) lands in
-// printer pixels, with (0, 0) at the corner of the paper.
+// One recorded page: a paint device that reports the printer's resolution
+// and paper size, so that drawing on it (fonts in points included) lands in
+// printer pixels, with (0, 0) at the corner of the paper. What is drawn is
+// kept in memory as it was drawn, images unencoded.
 
-#include <QPicture>
+#include "controls/media/page_recorder.h"
 
+#include <QPaintDevice>
+
+#include <memory>
 #include <optional>
+#include <vector>
 
 class QPainter;
 
@@ -26,21 +31,28 @@ struct TDeviceMetrics {
 // any other metric.
 std::optional<int> PageMetric(const TDeviceMetrics& metrics, QPaintDevice::PaintDeviceMetric m);
 
-class TPageMetafile : public QPicture {
+class TPageMetafile : public QPaintDevice {
 public:
-    explicit TPageMetafile(const TDeviceMetrics& metrics) : metrics_(metrics) {}
+    explicit TPageMetafile(const TDeviceMetrics& metrics);
+    ~TPageMetafile() override;
+    TPageMetafile(const TPageMetafile&) = delete;
+    TPageMetafile& operator=(const TPageMetafile&) = delete;
+
     const TDeviceMetrics& Metrics() const { return metrics_; }
+    const std::vector<TPageOp>& Ops() const { return ops_; }
+    QPaintEngine* paintEngine() const override { return recorder_.get(); }
 
 protected:
     int metric(PaintDeviceMetric m) const override;
 
 private:
     TDeviceMetrics metrics_;
+    std::vector<TPageOp> ops_;
+    std::unique_ptr<TPageRecorder> recorder_;
 };
 
-// Draws the page at the painter's origin, one painter unit per page pixel.
-// (A picture played on a device is scaled by the device's resolution over
-// the system's; that is undone here.)
+// Draws the page at the painter's origin, one painter unit per page pixel,
+// on any device.
 void PlayPage(QPainter& painter, const TPageMetafile& page);
 
 } // namespace lumeno

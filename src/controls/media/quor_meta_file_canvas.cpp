@@ -14,7 +14,7 @@ QColor ToQColor(TColor c)
 
 } // namespace
 
-TQuorMetaFileCanvas::TQuorMetaFileCanvas(TPageMetafile& page) : page_(page), painter_(&page)
+TQuorMetaFileCanvas::TQuorMetaFileCanvas(TPageMetafile& page) : painter_(&page)
 {
     painter_.setFont(QFont(QStringLiteral("Arial"), 10));
     painter_.setBrush(Qt::NoBrush);
@@ -24,9 +24,6 @@ TQuorMetaFileCanvas::TQuorMetaFileCanvas(TPageMetafile& page) : page_(page), pai
 TQuorMetaFileCanvas::~TQuorMetaFileCanvas()
 {
     painter_.end();
-    // The recorded extent leaves out text, and painting culls by it.
-    const TDeviceMetrics& m = page_.Metrics();
-    page_.setBoundingRect(QRect(0, 0, m.PhysicalWidth, m.PhysicalHeight));
 }
 
 void TQuorMetaFileCanvas::SetPen(const QPen& pen)

@@ -53,7 +53,6 @@ public:
     void LineTo(int x, int y);
 
 private:
-    TPageMetafile& page_;
     QPainter painter_;
     TColor fontColor_ = clBlack;
     QPoint penPos_;
