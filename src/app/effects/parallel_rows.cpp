@@ -1,5 +1,7 @@
 #include "app/effects/parallel_rows.h"
 
+#include "imagelib/row_pipeline.h"
+
 #include <algorithm>
 #include <atomic>
 #include <exception>
@@ -15,7 +17,7 @@ std::atomic<int> threadLimit{0};
 
 int ParallelThreads()
 {
-    static const int cores = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 64);
+    static const int cores = TRowPipeline::AvailableCpus();
     const int limit = threadLimit;
     return limit > 0 ? std::min(limit, cores) : cores;
 }
@@ -71,12 +73,11 @@ std::vector<int> SliceBounds(int Count)
 
 void RunSlices(const std::vector<int>& Bounds, const std::function<void(int Begin, int End)>& Work)
 {
-    if (Bounds.size() < 2)
-        return;
-    std::vector<std::jthread> helpers;
-    for (std::size_t s = 1; s + 1 < Bounds.size(); ++s)
-        helpers.emplace_back(Work, Bounds[s], Bounds[s + 1]);
-    Work(Bounds[0], Bounds[1]);
+    // One slice per block, so a failure in any slice reaches the caller.
+    ParallelRanges(static_cast<int>(Bounds.size()) - 1, 1, [&](int, int first, int last) {
+        for (int s = first; s < last; ++s)
+            Work(Bounds[static_cast<std::size_t>(s)], Bounds[static_cast<std::size_t>(s) + 1]);
+    });
 }
 
 } // namespace lumeno

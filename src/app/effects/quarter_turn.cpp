@@ -92,6 +92,8 @@ void Permute(const std::vector<std::uint8_t*>& Dst, int DstWidth, const std::vec
 void TurnQuarters(TPixelGraphic& Target, TPixelGraphic& Source, int Quarters)
 {
     if (&Target == &Source) {
+        if (Quarters % 4 == 0)
+            return;
         auto copy = MakeWorkCopy(Source);
         TurnQuarters(Target, *copy, Quarters);
         return;

@@ -5,6 +5,7 @@
 #include "controls/shell/tiff_lzw_decoder.h"
 #include "imagelib/codecs/packbits.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -154,6 +155,7 @@ public:
         const std::uint32_t rowsPerStrip = std::max<std::uint32_t>(1, std::min(t_.RowsPerStrip, t_.Height));
         if ((std::uint64_t(t_.Height) + rowsPerStrip - 1) / rowsPerStrip > t_.Offsets.Count)
             throw ETifException(4);
+        CheckStripsCanFill(rowsPerStrip);
         TBmpStream bmp(int(t_.Width), int(t_.Height), bitCount, Palette());
         std::vector<std::uint8_t> strip;
         for (std::uint32_t y = 0; y < t_.Height; y += rowsPerStrip) {
@@ -176,6 +178,32 @@ private:
         if (t_.Samples == 3 && t_.Bits == 8 && t_.Photometric == 2)
             return 24;
         throw ETifException(5);
+    }
+
+    // The most bytes one byte of a strip can give: a PackBits run of 2 bytes
+    // gives 128; a 9-bit LZW code gives a string of at most 4096.
+    std::uint64_t MaxExpansion() const
+    {
+        switch (t_.Compression) {
+        case 32773:
+            return 64;
+        case 5:
+            return 4096 * 8 / 9 + 1;
+        default:
+            return 1;
+        }
+    }
+
+    // Refuses a picture its strips could not fill before the bitmap is
+    // allocated, so a tiny file cannot claim hundreds of megabytes.
+    void CheckStripsCanFill(std::uint32_t rowsPerStrip) const
+    {
+        for (std::uint32_t y = 0, i = 0; y < t_.Height; y += rowsPerStrip, ++i) {
+            const std::uint64_t rows = std::min(rowsPerStrip, t_.Height - y);
+            const std::uint64_t count = std::min<std::uint64_t>(t_.Counts.Value(in_, i), in_.Size());
+            if (count * MaxExpansion() < rows * rowBytes_)
+                throw ETifException(6);
+        }
     }
 
     std::vector<std::uint32_t> Palette() const

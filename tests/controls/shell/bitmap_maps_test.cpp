@@ -223,6 +223,10 @@ TEST_F(BitmapMaps, TiffErrors)
     EXPECT_EQ(ErrorOf<TTifmap>(Tiff(4, 2, 32773, {0x9D, 0x01, 0, 0}, 4)), "Bad data");
     EXPECT_EQ(ErrorOf<TTifmap>(Tiff(4, 2, 32773, {0x03, 1, 2, 3, 4}, 5)), "Unexpected EOF");
     EXPECT_EQ(ErrorOf<TTifmap>(Tiff(4, 2, 1, Bytes(8), 8)), "");
+    // Strips far too short for the picture they claim are refused whatever
+    // their compression.
+    EXPECT_EQ(ErrorOf<TTifmap>(Tiff(7200, 30000, 32773, {0x81, 0}, 2)), "Unexpected EOF");
+    EXPECT_EQ(ErrorOf<TTifmap>(Tiff(7200, 30000, 5, {0x80, 0, 0}, 3)), "Unexpected EOF");
 }
 
 TEST_F(BitmapMaps, InterlacedGifDecodesLikeImageMagick)
