@@ -1,21 +1,25 @@
 #include "app/sheet/sheet_builder.h"
 
+#include "app/album/worker_pool.h"
 #include "app/effects/frames.h"
 #include "app/effects/gdi_draw.h"
-#include "app/album/worker_pool.h"
 #include "app/effects/parallel_rows.h"
 #include "imagelib/filters/conv_filter.h"
 #include "imagelib/format_registry.h"
 #include "imagelib/pg_canvas_qt.h"
 #include "imagelib/pixel_graphic.h"
+#include "platform/qt/qt_dialogs.h"
 
 #include <QPainter>
+#include <QTimer>
 #include <algorithm>
 #include <filesystem>
 #include <map>
 
 namespace lumeno {
 namespace {
+
+constexpr int kBoxRetryMs = 100;
 
 void PutPixel(std::uint8_t* row, int x, TColor color)
 {
@@ -164,6 +168,8 @@ struct TSheetBuilder::TRun {
     int Next = 0;
     int Ahead = 1;
     bool Delivering = false;
+    // Owns the retries while a message box is open; they end with the run.
+    QObject Retries;
     // Last: its workers read the files and options.
     std::unique_ptr<TWorkerPool> Pool;
 };
@@ -303,6 +309,11 @@ void TSheetBuilder::Deliver()
     // outer call places them when it is closed.
     if (!run || run->Delivering)
         return;
+    // A file's error box never opens over another box: it waits for it.
+    if (TQtDialogs::BoxOpen()) {
+        QTimer::singleShot(kBoxRetryMs, &run->Retries, [this] { Deliver(); });
+        return;
+    }
     run->Delivering = true;
     while (run_ == run) {
         const auto next = run->Waiting.find(run->Next);

@@ -2,8 +2,12 @@
 #include "app/sheet/sheet_builder.h"
 #include "imagelib/pg_startup.h"
 #include "imagelib/pixel_graphic.h"
+#include "platform/qt/qt_dialogs.h"
 #include "support/test_env.h"
 
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
@@ -242,6 +246,26 @@ TEST_F(SheetBuilderTest, StoppingEndsTheBuildAfterTheCellInWorkAndHandsOutNoShee
     ASSERT_TRUE(QTest::qWaitFor([&] { return sheet != nullptr; }, kWaitMs));
     EXPECT_EQ(PixelAt(*sheet, 20 + 48, 20 + 95), clBlue);
     EXPECT_EQ(sheet->GetHeight(), SheetSize(SheetGrid(options), 40).Height);
+}
+
+TEST_F(SheetBuilderTest, CellsWaitWhileAMessageBoxIsOpen)
+{
+    const std::vector<std::string> files(6, Picture(dir, "a.bmp", 40, 30, clBlue));
+    TQtDialogs boxes;
+    std::size_t placedUnderTheBox = 99;
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(400, [&] {
+            placedUnderTheBox = processing.size();
+            if (QWidget* box = QApplication::activeModalWidget())
+                box->close();
+        });
+        boxes.Show({"", "Another window's box", TMsgDlgType::mtWarning, mbOK, mrOk});
+    });
+    bool done = false;
+    builder.Start(options, files, [&](std::unique_ptr<TPixelGraphic>) { done = true; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, kWaitMs));
+    EXPECT_EQ(placedUnderTheBox, 0u);
+    EXPECT_EQ(processing.size(), 6u);
 }
 
 TEST_F(SheetBuilderTest, TooLargeSheetsAreRefusedBeforeAnyFileIsRead)
