@@ -27,6 +27,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace lumeno {
 namespace {
 
@@ -90,7 +92,11 @@ TfrmThumbEdit::TfrmThumbEdit(QWidget* parent) : QWidget(parent, Qt::Window | Qt:
     connect(escape, &QShortcut::activated, this, &TfrmThumbEdit::EscapePressed);
     builder_ = std::make_unique<TSheetBuilder>();
     builder_->OnSize = [this](int width, int height) {
-        SetPanel(0, "Glimpset size : " + std::to_string(width) + " X " + std::to_string(height));
+        const std::string text = "Glimpset size : " + std::to_string(width) + " X " + std::to_string(height);
+        SetPanel(0, text);
+        // The 160 pixels were measured for a narrower font than most of ours.
+        TdfsStatusPanel& panel = StatusBar1->Panels()[0];
+        panel.SetWidth(std::max(panel.Width(), StatusBar1->TextWidth(QString::fromStdString(text)) + 6));
     };
     builder_->OnProcessing = [this](int number, int count) {
         SetPanel(1, "Processing " + std::to_string(number) + " of " + std::to_string(count));

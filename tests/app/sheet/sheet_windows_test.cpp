@@ -147,6 +147,9 @@ TEST_F(SheetWindowsTest, GeneratingNeedsFilesThenShowsSizeAndProgress)
     EXPECT_EQ(creator->ListBox1->count(), 7);
     ASSERT_TRUE(Generate());
     EXPECT_EQ(Panel(0), "Glimpset size : 716 X 282");
+    const int panelWidth = creator->StatusBar1->Panels()[0].Width();
+    EXPECT_GE(panelWidth, 160);
+    EXPECT_GT(panelWidth, creator->StatusBar1->TextWidth("Glimpset size : 716 X 282")) << "the size is not clipped";
     EXPECT_EQ(Panel(1), "Processing 7 of 7");
     ASSERT_FALSE(creator->PGImage1->GetEmpty());
     EXPECT_EQ(creator->PGImage1->GetPixelGraphicWidth(), 716);
