@@ -308,7 +308,9 @@ void TfrmThumbEdit::dropEvent(QDropEvent* event)
 
 void TfrmThumbEdit::hideEvent(QHideEvent* event)
 {
-    StopBuild();
+    // Minimising is a spontaneous hide: the build goes on.
+    if (!event->spontaneous())
+        StopBuild();
     if (frmGlimpsetOptions())
         frmGlimpsetOptions()->hide();
     QWidget::hideEvent(event);

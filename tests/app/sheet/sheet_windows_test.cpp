@@ -178,8 +178,12 @@ TEST_F(SheetWindowsTest, TheWindowStaysLiveAndEscapeEndsTheBuildWithoutAHalfShee
     EXPECT_TRUE(creator->PGImage1->GetEmpty());
     EXPECT_EQ(creator->cursor().shape(), Qt::ArrowCursor);
 
-    // Hiding the creator ends a build the same way.
+    // Minimising lets it go on; hiding the creator ends it like ESC.
     creator->GenerateGlimpset1Click();
+    creator->showMinimized();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(creator->Building());
+    creator->showNormal();
     ASSERT_TRUE(QTest::qWaitFor([this] { return Processing(); }, 30000));
     creator->hide();
     EXPECT_FALSE(creator->Building());
