@@ -1,6 +1,7 @@
 #include "app/album/web_album.h"
 
 #include "app/album/album_cell.h"
+#include "app/thumbs/thumbnail_batch.h"
 #include "app/viewer/file_types.h"
 #include "controls/shell/file_utils.h"
 #include "imagelib/filters/conv_filter.h"
@@ -17,11 +18,6 @@ namespace lumeno {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string NormalPath(const std::string& path)
-{
-    return fs::path(path).lexically_normal().string();
-}
 
 std::string FileNameOf(const std::string& path)
 {
@@ -148,31 +144,32 @@ std::string WebPageFileName(const std::string& base, int page, int pages)
 
 std::vector<TWebOutput> PlanWebOutputs(const std::vector<TAlbumEntry>& entries, const std::string& folder)
 {
+    // Names are compared as the thumbnail batch compares them: links
+    // resolved and case folded, so no output lands on a source or on an
+    // earlier output through a linked folder or on a case-blind disk.
     std::set<std::string> sources;
     for (const TAlbumEntry& e : entries)
-        sources.insert(NormalPath(e.Path));
-    const auto isSource = [&](const std::string& name) {
-        return sources.count(NormalPath(folder + name)) > 0;
-    };
-    std::set<std::string> used;
+        sources.insert(FoldedPath(e.Path));
+    std::set<std::string> written;
     std::vector<TWebOutput> outputs;
     for (const TAlbumEntry& e : entries) {
         const std::string stem = Stem(FileNameOf(e.Path));
         const bool mayKeep = e.Rotation == 0 && FileTypeOf(e.Path) == TFileType::ftJPG;
         TWebOutput out;
         for (int k = 1;; ++k) {
-            const std::string image = Suffixed(stem, k);
-            const std::string thumb = "tm_" + image;
-            if (used.count(image) || used.count(thumb) || isSource(thumb))
+            const std::string name = Suffixed(stem, k);
+            const std::string image = FoldedPath(folder + name);
+            const std::string thumb = FoldedPath(folder + "tm_" + name);
+            if (written.count(image) || written.count(thumb) || sources.count(thumb))
                 continue;
-            const bool own = mayKeep && NormalPath(folder + image) == NormalPath(e.Path);
-            if (isSource(image) && !own)
+            const bool own = mayKeep && ResolvedPath(folder + name) == ResolvedPath(e.Path);
+            if (sources.count(image) && !own)
                 continue;
-            out = {image, thumb, own};
+            out = {name, "tm_" + name, own};
+            written.insert(image);
+            written.insert(thumb);
             break;
         }
-        used.insert(out.Image);
-        used.insert(out.Thumbnail);
         outputs.push_back(out);
     }
     return outputs;

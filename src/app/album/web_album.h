@@ -62,7 +62,8 @@ std::string WebPageFileName(const std::string& base, int page, int pages);
 // Output names in list order: the source's name up to its first '.' +
 // ".jpg"; a name given earlier in the run or equal to any entry's source
 // takes the next free suffix "_2", "_3" ... (its thumbnail follows), except
-// an unrotated JPEG that already is the output.
+// an unrotated JPEG that already is the output. Names are compared with
+// links resolved and without regard to case.
 std::vector<TWebOutput> PlanWebOutputs(const std::vector<TAlbumEntry>& entries, const std::string& folder);
 
 // The size of a w x h picture scaled to fit an m x m square; at least 1.

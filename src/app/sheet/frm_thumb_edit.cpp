@@ -13,7 +13,6 @@
 #include "imagelib/view/pg_image.h"
 #include "imagelib/view/pg_save_dialog.h"
 #include "platform/dialogs.h"
-#include "platform/qt/wait_cursor.h"
 
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
@@ -24,8 +23,11 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace lumeno {
 namespace {
@@ -86,6 +88,20 @@ TfrmThumbEdit::TfrmThumbEdit(QWidget* parent) : QWidget(parent, Qt::Window | Qt:
     layout->addWidget(CreateToolPanel());
     layout->addLayout(body, 1);
     layout->addWidget(StatusBar1);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &TfrmThumbEdit::EscapePressed);
+    builder_ = std::make_unique<TSheetBuilder>();
+    builder_->OnSize = [this](int width, int height) {
+        const std::string text = "Glimpset size : " + std::to_string(width) + " X " + std::to_string(height);
+        SetPanel(0, text);
+        // The 160 pixels were measured for a narrower font than most of ours.
+        TdfsStatusPanel& panel = StatusBar1->Panels()[0];
+        panel.SetWidth(std::max(panel.Width(), StatusBar1->TextWidth(QString::fromStdString(text)) + 6));
+    };
+    builder_->OnProcessing = [this](int number, int count) {
+        SetPanel(1, "Processing " + std::to_string(number) + " of " + std::to_string(count));
+    };
+    builder_->OnError = [](const std::string& message) { ShowMessage(message); };
     connect(ListBox1, &QListWidget::itemSelectionChanged, this, &TfrmThumbEdit::UpdateItemCommands);
     connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TfrmThumbEdit::ViewImage1Click);
     UpdateItemCommands();
@@ -185,21 +201,44 @@ void TfrmThumbEdit::GenerateGlimpset1Click()
     std::vector<std::string> files;
     for (int i = 0; i < ListBox1->count(); ++i)
         files.push_back(ListBox1->item(i)->text().toStdString());
-    TWaitCursor wait;
-    TSheetBuilder builder;
-    builder.OnSize = [this](int width, int height) {
-        StatusBar1->Panels()[0].SetText("Glimpset size : " + std::to_string(width) + " X " + std::to_string(height));
-    };
-    builder.OnProcessing = [this](int number, int count) {
-        StatusBar1->Panels()[1].SetText("Processing " + std::to_string(number) + " of " + std::to_string(count));
-        StatusBar1->repaint();
-    };
-    builder.OnError = [](const std::string& message) { ShowMessage(message); };
+    setCursor(Qt::BusyCursor);
     try {
-        PGImage1->SetPixelGraphic(builder.Build(frmGlimpsetOptions()->Options(), files));
+        builder_->Start(frmGlimpsetOptions()->Options(), files,
+                        [this](std::unique_ptr<TPixelGraphic> sheet) { BuildDone(std::move(sheet)); });
     } catch (const ESheetError& e) {
+        unsetCursor();
         ShowMessage(e.what());
     }
+}
+
+void TfrmThumbEdit::BuildDone(std::unique_ptr<TPixelGraphic> sheet)
+{
+    PGImage1->SetPixelGraphic(std::move(sheet));
+    unsetCursor();
+}
+
+bool TfrmThumbEdit::Building() const
+{
+    return builder_->Running();
+}
+
+void TfrmThumbEdit::StopBuild()
+{
+    builder_->Stop();
+    unsetCursor();
+}
+
+void TfrmThumbEdit::EscapePressed()
+{
+    if (!Building())
+        return;
+    StopBuild();
+    SetPanel(1, "Stopped by user!");
+}
+
+void TfrmThumbEdit::SetPanel(int index, const std::string& text)
+{
+    StatusBar1->Panels()[index].SetText(text);
 }
 
 void TfrmThumbEdit::SaveAs1Click()
@@ -229,6 +268,7 @@ void TfrmThumbEdit::DeleteSelectedItem1Click()
 
 void TfrmThumbEdit::ClearAllItems1Click()
 {
+    StopBuild();
     ListBox1->clear();
     PGImage1->SetPixelGraphic(nullptr);
     UpdateItemCommands();
@@ -268,6 +308,9 @@ void TfrmThumbEdit::dropEvent(QDropEvent* event)
 
 void TfrmThumbEdit::hideEvent(QHideEvent* event)
 {
+    // Minimising is a spontaneous hide: the build goes on.
+    if (!event->spontaneous())
+        StopBuild();
     if (frmGlimpsetOptions())
         frmGlimpsetOptions()->hide();
     QWidget::hideEvent(event);

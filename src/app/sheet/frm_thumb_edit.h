@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class QAction;
 class QListWidget;
 class QMenu;
@@ -18,6 +20,8 @@ namespace lumeno {
 class TdfsStatusBar;
 class TPGImage;
 class TPGSaveDialog;
+class TPixelGraphic;
+class TSheetBuilder;
 
 class TfrmThumbEdit : public QWidget {
     Q_OBJECT
@@ -46,7 +50,11 @@ public:
     QPushButton* btnMakeGlimpset;
     TPGSaveDialog* PGSaveDialog1;
 
+    // Starts building the sheet; the window stays live while it is built.
     void GenerateGlimpset1Click();
+    // Ends a build after the thumbnails in work; the shown sheet stays.
+    void EscapePressed();
+    bool Building() const;
     void SaveAs1Click();
     // Saves the shown sheet (writer by extension); a failure is shown.
     void SaveSheet(const std::string& fileName);
@@ -70,6 +78,11 @@ private:
     QWidget* CreateToolPanel();
     void UpdateItemCommands();
     std::string SelectedPath() const;
+    void SetPanel(int index, const std::string& text);
+    void BuildDone(std::unique_ptr<TPixelGraphic> sheet);
+    void StopBuild();
+
+    std::unique_ptr<TSheetBuilder> builder_;
 };
 
 TfrmThumbEdit* frmThumbEdit();

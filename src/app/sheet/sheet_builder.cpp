@@ -1,5 +1,6 @@
 #include "app/sheet/sheet_builder.h"
 
+#include "app/album/worker_pool.h"
 #include "app/effects/frames.h"
 #include "app/effects/gdi_draw.h"
 #include "app/effects/parallel_rows.h"
@@ -7,13 +8,18 @@
 #include "imagelib/format_registry.h"
 #include "imagelib/pg_canvas_qt.h"
 #include "imagelib/pixel_graphic.h"
+#include "platform/qt/qt_dialogs.h"
 
 #include <QPainter>
+#include <QTimer>
 #include <algorithm>
 #include <filesystem>
+#include <map>
 
 namespace lumeno {
 namespace {
+
+constexpr int kBoxRetryMs = 100;
 
 void PutPixel(std::uint8_t* row, int x, TColor color)
 {
@@ -50,6 +56,16 @@ void DrawBand(QPainter& painter, int sheetWidth, int y, const std::string& text,
         GdiTextOut(painter, 0, y, QStringLiteral("Text Too Long"));
     else
         GdiTextOut(painter, left, y, shown);
+}
+
+// A file that cannot be read leaves its cell empty; it is reported in order.
+std::unique_ptr<TPixelGraphic> ThumbnailOrNothing(const std::string& fileName, const TSheetOptions& options)
+{
+    try {
+        return MakeThumbnail(fileName, options);
+    } catch (const std::exception&) {
+        return nullptr;
+    }
 }
 
 } // namespace
@@ -140,6 +156,31 @@ TSheetGrid SheetGrid(const TSheetOptions& Options)
     return {Options.Cols, Options.Size, Options.HSpace, Options.VSpace, TitleBand(Options), FooterBand(Options)};
 }
 
+struct TSheetBuilder::TRun {
+    TSheetOptions Options;
+    std::vector<std::string> Files;
+    TSheetGrid Grid;
+    std::unique_ptr<TPixelGraphic> Sheet;
+    std::vector<bool> Placed;
+    // Builds through the event loop (main thread).
+    TDoneEvent OnDone;
+    std::map<int, std::shared_ptr<TPixelGraphic>> Waiting;
+    int Next = 0;
+    int Ahead = 1;
+    bool Delivering = false;
+    // Owns the retries while a message box is open; they end with the run.
+    QObject Retries;
+    // Last: its workers read the files and options.
+    std::unique_ptr<TWorkerPool> Pool;
+};
+
+TSheetBuilder::TSheetBuilder() = default;
+
+TSheetBuilder::~TSheetBuilder()
+{
+    Stop();
+}
+
 void TSheetBuilder::Background(TPixelGraphic& Sheet, const TSheetOptions& Options)
 {
     Sheet.Clear();
@@ -155,12 +196,14 @@ void TSheetBuilder::Background(TPixelGraphic& Sheet, const TSheetOptions& Option
     }
 }
 
-std::unique_ptr<TPixelGraphic> TSheetBuilder::Build(const TSheetOptions& Options,
-                                                    const std::vector<std::string>& Files)
+std::shared_ptr<TSheetBuilder::TRun> TSheetBuilder::Begin(const TSheetOptions& Options,
+                                                          const std::vector<std::string>& Files)
 {
-    const TSheetGrid grid = SheetGrid(Options);
-    const int count = static_cast<int>(Files.size());
-    const TSheetSize size = SheetSize(grid, count);
+    auto run = std::make_shared<TRun>();
+    run->Options = Options;
+    run->Files = Files;
+    run->Grid = SheetGrid(Options);
+    const TSheetSize size = SheetSize(run->Grid, static_cast<int>(Files.size()));
     if (SheetTooLarge(size))
         throw ESheetError("The glimpset would be " + std::to_string(size.Width) + " X " +
                           std::to_string(size.Height) +
@@ -168,61 +211,142 @@ std::unique_ptr<TPixelGraphic> TSheetBuilder::Build(const TSheetOptions& Options
     if (OnSize)
         OnSize(size.Width, size.Height);
 
-    auto sheet = std::make_unique<TPixelGraphic>();
-    sheet->SetStretchMode(smPrecise);
-    sheet->BeginUpdate();
-    sheet->SetFillColor(Options.BGColor);
-    sheet->SetDimensions(size.Width, size.Height, pf24Bit);
-    Background(*sheet, Options);
-
-    std::vector<std::unique_ptr<TPixelGraphic>> thumbs(Files.size());
-    ParallelRanges(count, 1, [&](int, int begin, int end) {
-        for (int i = begin; i < end; ++i) {
-            try {
-                thumbs[static_cast<size_t>(i)] = MakeThumbnail(Files[static_cast<size_t>(i)], Options);
-            } catch (const std::exception&) {
-                // Reported in order below; the cell stays empty.
-            }
-        }
-    });
-
-    std::vector<bool> placed(Files.size(), false);
-    for (int i = 0; i < count; ++i) {
-        if (OnProcessing)
-            OnProcessing(i + 1, count);
-        TPixelGraphic* thumb = thumbs[static_cast<size_t>(i)].get();
-        if (!thumb) {
-            if (OnError)
-                OnError("Error loading file " + Files[static_cast<size_t>(i)]);
-            continue;
-        }
-        const TPoint at = PicturePlace(grid, CellOrigin(grid, i), thumb->GetWidth(), thumb->GetHeight());
-        if (Options.DropShadow)
-            DropShadowImage(*sheet, at.X, at.Y, thumb->GetWidth(), thumb->GetHeight());
-        sheet->CopyRect(at.X, at.Y, thumb->GetWidth(), thumb->GetHeight(), 0, 0, *thumb);
-        placed[static_cast<size_t>(i)] = true;
-    }
-    if (Options.IncFileNames)
-        DrawNames(*sheet, Options, Files, placed);
-    DrawBands(*sheet, Options);
-    sheet->Flush();
-    sheet->EndUpdate();
-    return sheet;
+    run->Sheet = std::make_unique<TPixelGraphic>();
+    TPixelGraphic& sheet = *run->Sheet;
+    sheet.SetStretchMode(smPrecise);
+    sheet.BeginUpdate();
+    sheet.SetFillColor(Options.BGColor);
+    sheet.SetDimensions(size.Width, size.Height, pf24Bit);
+    Background(sheet, Options);
+    run->Placed.assign(Files.size(), false);
+    return run;
 }
 
-void TSheetBuilder::DrawNames(TPixelGraphic& Sheet, const TSheetOptions& Options,
-                              const std::vector<std::string>& Files, const std::vector<bool>& Placed)
+void TSheetBuilder::Place(TRun& Run, int Index, TPixelGraphic* Thumb)
 {
-    const TSheetGrid grid = SheetGrid(Options);
-    QPainter& painter = Sheet.GetCanvas()->Painter();
+    if (OnProcessing)
+        OnProcessing(Index + 1, static_cast<int>(Run.Files.size()));
+    if (!Thumb) {
+        if (OnError)
+            OnError("Error loading file " + Run.Files[static_cast<size_t>(Index)]);
+        return;
+    }
+    const TPoint at = PicturePlace(Run.Grid, CellOrigin(Run.Grid, Index), Thumb->GetWidth(), Thumb->GetHeight());
+    if (Run.Options.DropShadow)
+        DropShadowImage(*Run.Sheet, at.X, at.Y, Thumb->GetWidth(), Thumb->GetHeight());
+    Run.Sheet->CopyRect(at.X, at.Y, Thumb->GetWidth(), Thumb->GetHeight(), 0, 0, *Thumb);
+    Run.Placed[static_cast<size_t>(Index)] = true;
+}
+
+std::unique_ptr<TPixelGraphic> TSheetBuilder::Finish(TRun& Run)
+{
+    if (Run.Options.IncFileNames)
+        DrawNames(Run);
+    DrawBands(*Run.Sheet, Run.Options);
+    Run.Sheet->Flush();
+    Run.Sheet->EndUpdate();
+    return std::move(Run.Sheet);
+}
+
+std::unique_ptr<TPixelGraphic> TSheetBuilder::Build(const TSheetOptions& Options,
+                                                    const std::vector<std::string>& Files)
+{
+    const std::shared_ptr<TRun> run = Begin(Options, Files);
+    std::vector<std::unique_ptr<TPixelGraphic>> thumbs(Files.size());
+    ParallelRanges(static_cast<int>(Files.size()), 1, [&](int, int begin, int end) {
+        for (int i = begin; i < end; ++i)
+            thumbs[static_cast<size_t>(i)] = ThumbnailOrNothing(Files[static_cast<size_t>(i)], Options);
+    });
+    for (size_t i = 0; i < thumbs.size(); ++i)
+        Place(*run, static_cast<int>(i), thumbs[i].get());
+    return Finish(*run);
+}
+
+void TSheetBuilder::Start(const TSheetOptions& Options, const std::vector<std::string>& Files, TDoneEvent OnDone)
+{
+    Stop();
+    std::shared_ptr<TRun> run = Begin(Options, Files);
+    run->OnDone = std::move(OnDone);
+    const int count = static_cast<int>(Files.size());
+    if (count == 0) {
+        std::unique_ptr<TPixelGraphic> sheet = Finish(*run);
+        if (run->OnDone)
+            run->OnDone(std::move(sheet));
+        return;
+    }
+    const TRun* work = run.get();
+    run->Pool = std::make_unique<TWorkerPool>(count, [this, work](int index) -> std::function<void()> {
+        std::shared_ptr<TPixelGraphic> thumb = ThumbnailOrNothing(work->Files[static_cast<size_t>(index)], work->Options);
+        return [this, index, thumb] { Arrived(index, thumb); };
+    });
+    // Workers stay a few files ahead of the sheet, so finished thumbnails
+    // never pile up while an error box is open.
+    const int threads = ParallelThreads();
+    run->Ahead = 2 * threads;
+    run_ = run;
+    run->Pool->Start(threads, run->Ahead);
+}
+
+void TSheetBuilder::Stop()
+{
+    if (!run_)
+        return;
+    const std::shared_ptr<TRun> run = std::move(run_);
+    if (run->Pool)
+        run->Pool->Stop();
+}
+
+void TSheetBuilder::Arrived(int Index, std::shared_ptr<TPixelGraphic> Thumb)
+{
+    run_->Waiting.emplace(Index, std::move(Thumb));
+    Deliver();
+}
+
+void TSheetBuilder::Deliver()
+{
+    const std::shared_ptr<TRun> run = run_;
+    // An error box shown for one file lets later thumbnails arrive; the
+    // outer call places them when it is closed.
+    if (!run || run->Delivering)
+        return;
+    // A file's error box never opens over another box: it waits for it.
+    if (TQtDialogs::BoxOpen()) {
+        QTimer::singleShot(kBoxRetryMs, &run->Retries, [this] { Deliver(); });
+        return;
+    }
+    run->Delivering = true;
+    while (run_ == run) {
+        const auto next = run->Waiting.find(run->Next);
+        if (next == run->Waiting.end())
+            break;
+        const std::shared_ptr<TPixelGraphic> thumb = std::move(next->second);
+        run->Waiting.erase(next);
+        Place(*run, run->Next, thumb.get());
+        if (run_ != run)
+            break;
+        if (++run->Next == static_cast<int>(run->Files.size())) {
+            Stop();
+            std::unique_ptr<TPixelGraphic> sheet = Finish(*run);
+            if (run->OnDone)
+                run->OnDone(std::move(sheet));
+            break;
+        }
+        run->Pool->SetLimit(run->Next + run->Ahead);
+    }
+    run->Delivering = false;
+}
+
+void TSheetBuilder::DrawNames(TRun& Run)
+{
+    QPainter& painter = Run.Sheet->GetCanvas()->Painter();
     GdiPrepare(painter);
     painter.setFont(GdiFont(QStringLiteral("Arial"), 8));
-    painter.setPen(ToQColor(Options.FontColor));
-    for (size_t i = 0; i < Files.size(); ++i) {
-        if (!Placed[i])
+    painter.setPen(ToQColor(Run.Options.FontColor));
+    for (size_t i = 0; i < Run.Files.size(); ++i) {
+        if (!Run.Placed[i])
             continue;
-        const QString name = QString::fromStdString(std::filesystem::path(Files[i]).filename().string());
-        const TNamePlace place = NamePlace(grid, static_cast<int>(i), GdiTextWidth(painter.font(), name));
+        const QString name = QString::fromStdString(std::filesystem::path(Run.Files[i]).filename().string());
+        const TNamePlace place = NamePlace(Run.Grid, static_cast<int>(i), GdiTextWidth(painter.font(), name));
         painter.setClipRect(QRect(place.Clip.Left, place.Clip.Top, place.Clip.Width(), place.Clip.Height()));
         GdiTextOut(painter, place.X, place.Y, name);
     }

@@ -2,7 +2,8 @@
 // Builds a thumbnail sheet: every file becomes a fitted, optionally
 // sharpened, bordered and bevelled thumbnail on all cores; shadows, copies
 // into the sheet, names, title and footer follow in order on the caller's
-// thread.
+// thread, either at once or as the thumbnails come back through the event
+// loop.
 
 #include "app/sheet/sheet_layout.h"
 #include "platform/exception.h"
@@ -62,6 +63,14 @@ TSheetGrid SheetGrid(const TSheetOptions& Options);
 
 class TSheetBuilder {
 public:
+    // The finished sheet, on the main thread.
+    using TDoneEvent = std::function<void(std::unique_ptr<TPixelGraphic> Sheet)>;
+
+    TSheetBuilder();
+    ~TSheetBuilder();
+    TSheetBuilder(const TSheetBuilder&) = delete;
+    TSheetBuilder& operator=(const TSheetBuilder&) = delete;
+
     // Width and height, before any file is read.
     std::function<void(int Width, int Height)> OnSize;
     // Each file as it goes into the sheet (from 1), on the calling thread.
@@ -69,14 +78,33 @@ public:
     // A file or the background that could not be read; building goes on.
     std::function<void(const std::string& Message)> OnError;
 
+    // Returns with the whole sheet, for callers without an event loop.
     // Raises ESheetError for a sheet too large to hold.
     std::unique_ptr<TPixelGraphic> Build(const TSheetOptions& Options, const std::vector<std::string>& Files);
 
+    // Main thread. Returns once the sheet is laid out; the thumbnails are
+    // made on all cores and go into the sheet in order as they come back
+    // through the event loop, then OnDone gets the sheet. A build running is
+    // stopped first. Raises ESheetError as Build does.
+    void Start(const TSheetOptions& Options, const std::vector<std::string>& Files, TDoneEvent OnDone);
+    // Ends the build after the thumbnails in work: nothing more of it is
+    // reported and its sheet is dropped. Safe from inside the events.
+    void Stop();
+    bool Running() const { return run_ != nullptr; }
+
 private:
+    struct TRun;
+
+    std::shared_ptr<TRun> Begin(const TSheetOptions& Options, const std::vector<std::string>& Files);
     void Background(TPixelGraphic& Sheet, const TSheetOptions& Options);
-    void DrawNames(TPixelGraphic& Sheet, const TSheetOptions& Options, const std::vector<std::string>& Files,
-                   const std::vector<bool>& Placed);
+    void Place(TRun& Run, int Index, TPixelGraphic* Thumb);
+    std::unique_ptr<TPixelGraphic> Finish(TRun& Run);
+    void Arrived(int Index, std::shared_ptr<TPixelGraphic> Thumb);
+    void Deliver();
+    void DrawNames(TRun& Run);
     void DrawBands(TPixelGraphic& Sheet, const TSheetOptions& Options);
+
+    std::shared_ptr<TRun> run_;
 };
 
 } // namespace lumeno

@@ -12,17 +12,6 @@ namespace lumeno {
 
 namespace {
 
-// The output folder is typed by the user: "/p//./" or a link to the source
-// folder must still be seen as the source folder.
-std::string Folded(const std::string& path)
-{
-    std::error_code error;
-    std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
-    if (error)
-        resolved = std::filesystem::path(path).lexically_normal();
-    return QString::fromStdString(resolved.string()).toCaseFolded().toStdString();
-}
-
 bool Exists(const std::string& path)
 {
     std::error_code error;
@@ -30,6 +19,20 @@ bool Exists(const std::string& path)
 }
 
 } // namespace
+
+std::string ResolvedPath(const std::string& Path)
+{
+    std::error_code error;
+    std::filesystem::path resolved = std::filesystem::weakly_canonical(Path, error);
+    if (error)
+        resolved = std::filesystem::path(Path).lexically_normal();
+    return resolved.string();
+}
+
+std::string FoldedPath(const std::string& Path)
+{
+    return QString::fromStdString(ResolvedPath(Path)).toCaseFolded().toStdString();
+}
 
 std::string ThumbnailFileName(const std::string& Prefix, const std::string& Caption, const std::string& Type)
 {
@@ -53,14 +56,14 @@ std::vector<TBatchItem> PlanThumbnailBatch(const std::string& Folder, const std:
 {
     std::set<std::string> taken;
     for (const std::string& caption : Captions)
-        taken.insert(Folded(Folder + caption));
+        taken.insert(FoldedPath(Folder + caption));
     std::vector<TBatchItem> items;
     for (const std::string& caption : Captions) {
         const std::string name = ThumbnailFileName(Prefix, caption, Type);
         std::string target = OutFolder + name;
-        for (int number = 2; taken.count(Folded(target)); ++number)
+        for (int number = 2; taken.count(FoldedPath(target)); ++number)
             target = OutFolder + NumberedFileName(name, number);
-        taken.insert(Folded(target));
+        taken.insert(FoldedPath(target));
         items.push_back({Folder + caption, target, Exists(target)});
     }
     return items;

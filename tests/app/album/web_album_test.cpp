@@ -70,6 +70,25 @@ TEST(WebAlbum, OutputNamesNeverMeetASourceOrEachOther)
     EXPECT_EQ(out[6].Image, "noext.jpg");
 }
 
+TEST(WebAlbum, NamesDifferingOnlyInCaseAreKeptApart)
+{
+    const std::vector<TAlbumEntry> entries = {{"/a/Photo.png", "", 0},
+                                              {"/b/photo.png", "", 0},
+                                              {"/out/IMG.JPG", "", 0},
+                                              {"/c/img.png", "", 0},
+                                              {"/d/TM_sun.png", "", 0},
+                                              {"/e/sun.png", "", 0}};
+    const std::vector<TWebOutput> out = PlanWebOutputs(entries, "/out/");
+    EXPECT_EQ(out[0].Image, "Photo.jpg");
+    EXPECT_EQ(out[1].Image, "photo_2.jpg");
+    EXPECT_EQ(out[1].Thumbnail, "tm_photo_2.jpg");
+    EXPECT_EQ(out[2].Image, "IMG_2.jpg"); // "IMG.jpg" is the source on a case-blind disk
+    EXPECT_FALSE(out[2].KeepSource);
+    EXPECT_EQ(out[3].Image, "img_3.jpg");
+    EXPECT_EQ(out[4].Image, "TM_sun.jpg");
+    EXPECT_EQ(out[5].Image, "sun_2.jpg"); // tm_sun.jpg was given to the entry before
+}
+
 TEST(WebAlbum, ScaledSizes)
 {
     EXPECT_EQ(WebScaledSize(500, 500, 96), (TPoint{96, 96}));
@@ -270,6 +289,33 @@ TEST_F(WebImages, PublishingIntoTheSourceFolderKeepsEverySource)
     EXPECT_EQ(outputs[1].Image, "a_2.jpg");
     EXPECT_EQ(outputs[2].Image, "a_3.jpg");
     EXPECT_EQ(Load(dir.File("a_3.jpg")), (TPoint{66, 100}));
+}
+
+TEST_F(WebImages, NoOutputReachesASourceThroughALink)
+{
+    namespace fs = std::filesystem;
+    fs::create_directory(dir.File("src"));
+    const std::string photo = test::WritePicture(dir, "src/photo.jpg", 300, 200, clRed);
+    const std::string shot = test::WritePicture(dir, "src/shot.png", 300, 200, clBlue);
+    fs::create_directory_symlink(dir.File("src"), dir.File("link"));
+    fs::create_symlink(photo, dir.File("out/shot.jpg"));
+    const auto before = std::make_pair(test::ReadFileBytes(photo), test::ReadFileBytes(shot));
+    const std::vector<TAlbumEntry> entries = {{photo, "", 0}, {photo, "", 1}, {shot, "", 0}};
+
+    options.Folder = dir.File("link") + "/";
+    const auto linked = PlanWebOutputs(entries, options.Folder);
+    EXPECT_EQ(linked[0].Image, "photo.jpg");
+    EXPECT_TRUE(linked[0].KeepSource);
+    EXPECT_EQ(linked[1].Image, "photo_2.jpg");
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        EXPECT_EQ(WriteWebAlbumImages(entries[i], linked[i], options), "");
+
+    options.Folder = dir.File("out") + "/";
+    const auto outputs = PlanWebOutputs(entries, options.Folder);
+    EXPECT_EQ(outputs[2].Image, "shot_2.jpg"); // out/shot.jpg leads to photo.jpg
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        EXPECT_EQ(WriteWebAlbumImages(entries[i], outputs[i], options), "");
+    EXPECT_EQ(std::make_pair(test::ReadFileBytes(photo), test::ReadFileBytes(shot)), before);
 }
 
 TEST_F(WebImages, FailuresNameTheFile)

@@ -2,9 +2,17 @@
 #include "app/sheet/sheet_builder.h"
 #include "imagelib/pg_startup.h"
 #include "imagelib/pixel_graphic.h"
+#include "platform/qt/qt_dialogs.h"
 #include "support/test_env.h"
 
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+#include <QtTest/QTest>
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <utility>
 
 namespace lumeno {
 namespace {
@@ -165,6 +173,99 @@ TEST_F(SheetBuilderTest, ScaledJpegsAreFittedByTheFilesFullSize)
     EXPECT_EQ(thumb->GetWidth(), 96);
     EXPECT_EQ(thumb->GetHeight(), 31);
     EXPECT_LT(scaled.GetWidth(), 1000); // it was decoded scaled
+}
+
+bool SamePixels(TPixelGraphic& a, TPixelGraphic& b)
+{
+    if (a.GetWidth() != b.GetWidth() || a.GetHeight() != b.GetHeight())
+        return false;
+    for (int y = 0; y < a.GetHeight(); ++y)
+        if (std::memcmp(a.GetScanLine(y), b.GetScanLine(y), 3 * static_cast<size_t>(a.GetWidth())) != 0)
+            return false;
+    return true;
+}
+
+constexpr int kWaitMs = 30000;
+
+TEST_F(SheetBuilderTest, ABuildThroughTheEventLoopGivesTheSameSheetAndMessages)
+{
+    options.AutoSharpen = options.AddBorder = options.DropShadow = options.Bevel = true;
+    options.IncFileNames = options.Title = true;
+    options.Cols = 4;
+    std::vector<std::string> files;
+    for (int i = 0; i < 13; ++i)
+        files.push_back(Picture(dir, "p" + std::to_string(i) + ".bmp", 60 + 23 * i, 200 - 11 * i,
+                                RGB(19 * i, 255 - 19 * i, 7 * i)));
+    files[5] = dir.File("missing.png");
+    auto blocking = builder.Build(options, files);
+    const std::vector<std::string> blockingErrors = std::exchange(errors, {});
+    const std::vector<std::string> blockingProcessing = std::exchange(processing, {});
+
+    // A message box runs its own loop: later thumbnails arrive meanwhile.
+    builder.OnError = [this](const std::string& message) {
+        errors.push_back(message);
+        QTest::qWait(50);
+    };
+    std::unique_ptr<TPixelGraphic> sheet;
+    int done = 0;
+    builder.Start(options, files, [&](std::unique_ptr<TPixelGraphic> built) {
+        sheet = std::move(built);
+        ++done;
+    });
+    EXPECT_TRUE(builder.Running());
+    EXPECT_TRUE(processing.empty()) << "Start waited for the workers";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done > 0; }, kWaitMs));
+    QTest::qWait(50);
+    EXPECT_EQ(done, 1);
+    EXPECT_FALSE(builder.Running());
+    EXPECT_EQ(processing, blockingProcessing);
+    EXPECT_EQ(errors, blockingErrors);
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(SamePixels(*sheet, *blocking));
+}
+
+TEST_F(SheetBuilderTest, StoppingEndsTheBuildAfterTheCellInWorkAndHandsOutNoSheet)
+{
+    const std::vector<std::string> files(40, Picture(dir, "a.bmp", 400, 300, clBlue));
+    builder.OnProcessing = [this](int number, int) {
+        processing.push_back(std::to_string(number));
+        if (number == 2)
+            builder.Stop();
+    };
+    int done = 0;
+    builder.Start(options, files, [&](std::unique_ptr<TPixelGraphic>) { ++done; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !builder.Running(); }, kWaitMs));
+    QTest::qWait(100);
+    EXPECT_EQ(processing, (std::vector<std::string>{"1", "2"}));
+    EXPECT_EQ(done, 0);
+
+    // The next build starts afresh.
+    builder.OnProcessing = {};
+    std::unique_ptr<TPixelGraphic> sheet;
+    builder.Start(options, files, [&](std::unique_ptr<TPixelGraphic> built) { sheet = std::move(built); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sheet != nullptr; }, kWaitMs));
+    EXPECT_EQ(PixelAt(*sheet, 20 + 48, 20 + 95), clBlue);
+    EXPECT_EQ(sheet->GetHeight(), SheetSize(SheetGrid(options), 40).Height);
+}
+
+TEST_F(SheetBuilderTest, CellsWaitWhileAMessageBoxIsOpen)
+{
+    const std::vector<std::string> files(6, Picture(dir, "a.bmp", 40, 30, clBlue));
+    TQtDialogs boxes;
+    std::size_t placedUnderTheBox = 99;
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(400, [&] {
+            placedUnderTheBox = processing.size();
+            if (QWidget* box = QApplication::activeModalWidget())
+                box->close();
+        });
+        boxes.Show({"", "Another window's box", TMsgDlgType::mtWarning, mbOK, mrOk});
+    });
+    bool done = false;
+    builder.Start(options, files, [&](std::unique_ptr<TPixelGraphic>) { done = true; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, kWaitMs));
+    EXPECT_EQ(placedUnderTheBox, 0u);
+    EXPECT_EQ(processing.size(), 6u);
 }
 
 TEST_F(SheetBuilderTest, TooLargeSheetsAreRefusedBeforeAnyFileIsRead)

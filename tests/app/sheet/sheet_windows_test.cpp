@@ -55,6 +55,14 @@ protected:
         image.SaveToFile(dir.File(name));
         return dir.File(name);
     }
+    // Generates the sheet and lets the event loop run until it is built.
+    bool Generate()
+    {
+        creator->GenerateGlimpset1Click();
+        return QTest::qWaitFor([this] { return !creator->Building(); }, 30000);
+    }
+    std::string Panel(int index) { return creator->StatusBar1->Panels()[index].Text(); }
+    bool Processing() { return Panel(1).rfind("Processing ", 0) == 0; }
     std::vector<std::string> Shown()
     {
         std::vector<std::string> texts;
@@ -137,15 +145,51 @@ TEST_F(SheetWindowsTest, GeneratingNeedsFilesThenShowsSizeAndProgress)
     files << QString::fromStdString(dir.File("clip.avi"));
     creator->AddFiles(files);
     EXPECT_EQ(creator->ListBox1->count(), 7);
-    creator->GenerateGlimpset1Click();
-    EXPECT_EQ(creator->StatusBar1->Panels()[0].Text(), "Glimpset size : 716 X 282");
-    EXPECT_EQ(creator->StatusBar1->Panels()[1].Text(), "Processing 7 of 7");
+    ASSERT_TRUE(Generate());
+    EXPECT_EQ(Panel(0), "Glimpset size : 716 X 282");
+    const int panelWidth = creator->StatusBar1->Panels()[0].Width();
+    EXPECT_GE(panelWidth, 160);
+    EXPECT_GT(panelWidth, creator->StatusBar1->TextWidth("Glimpset size : 716 X 282")) << "the size is not clipped";
+    EXPECT_EQ(Panel(1), "Processing 7 of 7");
     ASSERT_FALSE(creator->PGImage1->GetEmpty());
     EXPECT_EQ(creator->PGImage1->GetPixelGraphicWidth(), 716);
 
     creator->ClearAllItems1Click();
     EXPECT_EQ(creator->ListBox1->count(), 0);
     EXPECT_TRUE(creator->PGImage1->GetEmpty());
+}
+
+TEST_F(SheetWindowsTest, TheWindowStaysLiveAndEscapeEndsTheBuildWithoutAHalfSheet)
+{
+    const QString big = QString::fromStdString(Picture("big.bmp", 1600, 1200));
+    creator->AddFiles(QStringList(200, big));
+    creator->show();
+    QApplication::setActiveWindow(creator);
+    creator->GenerateGlimpset1Click();
+    EXPECT_TRUE(creator->Building());
+    EXPECT_EQ(creator->cursor().shape(), Qt::BusyCursor);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Processing(); }, 30000));
+    ASSERT_TRUE(creator->Building());
+    QTest::keyClick(creator->ListBox1, Qt::Key_Escape);
+    EXPECT_FALSE(creator->Building());
+    EXPECT_EQ(Panel(1), "Stopped by user!");
+    QTest::qWait(200);
+    EXPECT_EQ(Panel(1), "Stopped by user!") << "no cell after ESC";
+    EXPECT_TRUE(creator->PGImage1->GetEmpty());
+    EXPECT_EQ(creator->cursor().shape(), Qt::ArrowCursor);
+
+    // Minimising lets it go on; hiding the creator ends it like ESC.
+    creator->GenerateGlimpset1Click();
+    creator->showMinimized();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(creator->Building());
+    creator->showNormal();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Processing(); }, 30000));
+    creator->hide();
+    EXPECT_FALSE(creator->Building());
+    QTest::qWait(100);
+    EXPECT_TRUE(creator->PGImage1->GetEmpty());
+    EXPECT_TRUE(Shown().empty());
 }
 
 TEST_F(SheetWindowsTest, DropsTakeTheViewableFilesOfAFileList)
@@ -191,7 +235,7 @@ TEST_F(SheetWindowsTest, ViewImageAndPropertiesShowTheSelectedFile)
 TEST_F(SheetWindowsTest, ASheetSavesThroughEveryWriterAndReadsBack)
 {
     creator->AddFiles({QString::fromStdString(Picture("a.bmp", 50, 40))});
-    creator->GenerateGlimpset1Click();
+    ASSERT_TRUE(Generate());
     for (const char* ext : {"bmp", "jpg", "pbm", "pgm", "png", "ppm", "tga", "tif"}) {
         const std::string path = dir.File(std::string("sheet.") + ext);
         creator->SaveSheet(path);
@@ -267,12 +311,28 @@ TEST_F(SheetWindowsTest, PicturesOfTheWindows)
         image.SaveToFile(path);
         files << QString::fromStdString(path);
     }
-    creator->AddFiles(files);
     creator->move(20, 20);
     creator->resize(900, 560);
     creator->show();
+    // While a long list is built: the workers run ahead, one turn of the
+    // event loop takes in what they made.
+    for (int i = 0; i < 8; ++i)
+        creator->AddFiles(files);
     creator->GenerateGlimpset1Click();
-    QTest::qWait(300);
+    QTest::qSleep(300);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(creator->Building());
+    EXPECT_TRUE(ScreenOf({creator}, QSize(940, 600)).save(folder + "/sheet_creator_building.png"));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !creator->Building(); }, 30000));
+    creator->sbKAR->setChecked(true);
+    QTest::qWait(100);
+    EXPECT_TRUE(ScreenOf({creator}, QSize(940, 600)).save(folder + "/sheet_creator_built_long.png"));
+
+    creator->ClearAllItems1Click();
+    creator->sbKAR->setChecked(false);
+    creator->AddFiles(files);
+    ASSERT_TRUE(Generate());
+    QTest::qWait(100);
     EXPECT_TRUE(ScreenOf({creator}, QSize(940, 600)).save(folder + "/sheet_creator.png"));
 
     options->move(60, 40);
