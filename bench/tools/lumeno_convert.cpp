@@ -14,6 +14,8 @@
 #include <exception>
 #include <string>
 
+#include <jpeglib.h>
+
 namespace {
 
 using namespace lumeno;
@@ -51,8 +53,10 @@ int main(int argc, char** argv)
     try {
         PGStartup();
         PGGifStartup();
+        // As the peers write: cjpeg's default DCT is the slow integer one.
         JPEGQuality = 90;
-        PxMBinary = true; // as the peers write
+        JPEGWriteDCTMethod = JDCT_ISLOW;
+        PxMBinary = true;
         TPixelGraphic source, result;
         source.LoadFromFile(argv[1]);
         const bool changed = argc >= 4 && Apply(source, result, argv[3], argc >= 5 ? argv[4] : "");
