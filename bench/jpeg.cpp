@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include <jpeglib.h>
+
 namespace lumeno::bench {
 namespace {
 
@@ -81,8 +83,8 @@ void BM_SaveVersusCjpeg(benchmark::State& state)
                     "cjpeg -quality 90 -outfile " + peerOut + " " + ppm);
         state.counters["same_bytes_as_cjpeg"] = SameFiles(out, peerOut) ? 1 : 0;
         JPEGQuality = 90;
-        for (const auto& [label, method] : {std::pair{"save_in_process_float_ms", 2},
-                                            std::pair{"save_in_process_islow_ms", 0}}) {
+        for (const auto& [label, method] : {std::pair{"save_in_process_float_ms", JDCT_FLOAT},
+                                            std::pair{"save_in_process_islow_ms", JDCT_ISLOW}}) {
             JPEGWriteDCTMethod = static_cast<std::uint8_t>(method);
             state.counters[label] = BestMs(5, [&] { Picture().SaveToFile(out); });
         }
