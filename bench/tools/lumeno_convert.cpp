@@ -53,10 +53,9 @@ int main(int argc, char** argv)
     try {
         PGStartup();
         PGGifStartup();
-        // As the peers write: cjpeg's default DCT is the slow integer one.
         JPEGQuality = 90;
-        JPEGWriteDCTMethod = JDCT_ISLOW;
-        PxMBinary = true;
+        JPEGWriteDCTMethod = JDCT_ISLOW; // cjpeg's default: its files and ours are the same bytes
+        PxMBinary = true; // as the peers write
         TPixelGraphic source, result;
         source.LoadFromFile(argv[1]);
         const bool changed = argc >= 4 && Apply(source, result, argv[3], argc >= 5 ? argv[4] : "");
