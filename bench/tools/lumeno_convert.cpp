@@ -54,7 +54,8 @@ int main(int argc, char** argv)
         PGStartup();
         PGGifStartup();
         JPEGQuality = 90;
-        JPEGWriteDCTMethod = JDCT_ISLOW; // cjpeg's default: its files and ours are the same bytes
+        // cjpeg's default DCT: its files and ours are then the same bytes.
+        JPEGWriteDCTMethod = JDCT_ISLOW;
         PxMBinary = true; // as the peers write
         TPixelGraphic source, result;
         source.LoadFromFile(argv[1]);
