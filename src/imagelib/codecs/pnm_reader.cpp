@@ -1,6 +1,7 @@
 #include "imagelib/codecs/pnm_reader.h"
 
 #include "imagelib/codecs/codec_io.h"
+#include "imagelib/codecs/red_blue_swap.h"
 #include "imagelib/pg_globals.h"
 #include "imagelib/pixel_graphic.h"
 
@@ -221,8 +222,7 @@ void TPxMDecoder::ReadRawRGB(std::uint8_t* row)
     in_.Read(row, h_.RowBytes());
     std::uint8_t* const end = row + h_.RowBytes();
     if (h_.Maximum == 255) {
-        for (std::uint8_t* p = row; p < end; p += 3)
-            std::swap(p[0], p[2]);
+        SwapRedBlue(row, row, static_cast<std::size_t>(h_.Width));
         return;
     }
     const std::uint8_t* t = scale_.data();

@@ -1,12 +1,12 @@
 #include "imagelib/codecs/pnm_writer.h"
 
 #include "imagelib/codecs/codec_io.h"
+#include "imagelib/codecs/red_blue_swap.h"
 #include "imagelib/pg_globals.h"
 #include "imagelib/pixel_graphic.h"
 #include "platform/stream.h"
 
 #include <array>
-#include <bit>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -55,25 +55,6 @@ private:
     TStream& stream_;
     std::vector<std::uint8_t> data_;
 };
-
-// Blue-green-red pixels into red-green-blue ones, a pixel per 32-bit word:
-// each word's fourth byte lands where the next pixel then overwrites it.
-void SwapRedBlue(const std::uint8_t* in, std::uint8_t* out, std::size_t pixels)
-{
-    static_assert(std::endian::native == std::endian::little);
-    std::size_t i = 0;
-    for (; i + 1 < pixels; ++i, in += 3, out += 3) {
-        std::uint32_t w;
-        std::memcpy(&w, in, 4);
-        w = (w & 0xFF00u) | (w & 0xFFu) << 16 | (w >> 16 & 0xFFu);
-        std::memcpy(out, &w, 4);
-    }
-    if (i < pixels) {
-        out[0] = in[2];
-        out[1] = in[1];
-        out[2] = in[0];
-    }
-}
 
 // "0" .. "255".
 const std::array<std::string, 256>& DecimalTexts()
