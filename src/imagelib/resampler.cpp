@@ -181,7 +181,7 @@ void QuotientBytes(const float* __restrict sums, float inverse, std::uint8_t* __
         out[i] = static_cast<std::uint8_t>(static_cast<std::int32_t>((sums[i] + 0.5f) * inverse));
 }
 
-LUMENO_OPTIMIZE("-fvect-cost-model=dynamic")
+LUMENO_OPTIMIZE("-fvect-cost-model=dynamic") __attribute__((target_clones("avx2", "default")))
 void BlendBytes(const float* __restrict a, float wa, const float* __restrict b, float wb, float inverse,
                 std::uint8_t* __restrict out, std::size_t n)
 {

@@ -421,7 +421,7 @@ LUMENO_OPTIMIZE("-fvect-cost-model=dynamic") void AccumulateShort(std::int32_t* 
 }
 
 // Three cells at once: the sums are loaded and stored a third as often.
-LUMENO_OPTIMIZE("-fvect-cost-model=dynamic") void AccumulateThree(std::int32_t* __restrict sums,
+LUMENO_OPTIMIZE("-fvect-cost-model=dynamic") __attribute__((target_clones("avx2", "default"))) void AccumulateThree(std::int32_t* __restrict sums,
                                                                    const std::uint8_t* __restrict a, std::int16_t ka,
                                                                    const std::uint8_t* __restrict b, std::int16_t kb,
                                                                    const std::uint8_t* __restrict c, std::int16_t kc,
