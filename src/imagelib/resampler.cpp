@@ -233,10 +233,7 @@ public:
             return static_cast<float>(sy == r.First ? r.WeightFirst : (sy == r.Last ? r.WeightLast : FRows.Middle()));
         };
         if (r.Kind == 0) {
-            // Whole numbers: the quotient by one is the number.
-            const float* h = Across(r.First);
-            for (std::size_t i = 0; i < n; ++i)
-                Out[i] = static_cast<std::uint8_t>(static_cast<std::int32_t>(h[i]));
+            QuotientBytes(Across(r.First), 1.0f, Out, n);
         } else if (r.Kind == 1) {
             // The two slots differ, so the first row stays cached.
             const float* first = Across(r.First);
