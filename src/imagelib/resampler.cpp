@@ -217,12 +217,15 @@ class TFloatRowMaker {
 public:
     TFloatRowMaker(TPixelGraphic& Source, const std::vector<TColumn>& Columns, const TStretchAxis& ColumnAxis,
                    const TStretchAxis& Rows)
-        : FReader(Source), FColumns(Columns), FRows(Rows), FMiddle(static_cast<float>(ColumnAxis.Middle())),
+        : FReader(Source), FRows(Rows), FMiddle(static_cast<float>(ColumnAxis.Middle())),
           FAcross(1.0f / static_cast<float>(ColumnAxis.Total())), FDown(1.0f / static_cast<float>(Rows.Total())),
           FSlots(std::max(Rows.MaxSpan(), 1)), FSlotRow(static_cast<std::size_t>(FSlots), -1),
           FSums(Columns.size() * 3), FCache(static_cast<std::size_t>(FSlots) * Stride()),
           FSource(static_cast<std::size_t>(Source.GetWidth()) * 3 + 1)
     {
+        FColumns.reserve(Columns.size());
+        for (const TColumn& c : Columns)
+            FColumns.push_back({c.Offset, c.Count, static_cast<float>(c.WeightFirst), static_cast<float>(c.WeightLast)});
     }
 
     void Make(int Row, std::uint8_t* Out)
@@ -277,12 +280,12 @@ private:
     void Resample(const float* src, float* out) const
     {
         const float inverse = FAcross, middle = FMiddle;
-        for (const TColumn& c : FColumns) {
+        for (const TFloatColumn& c : FColumns) {
             const float* p = src + c.Offset;
             TPixel v = Load(p);
             if (c.Count > 1) {
                 const float* q = p + (c.Count - 1) * 3;
-                v = static_cast<float>(c.WeightFirst) * v + static_cast<float>(c.WeightLast) * Load(q);
+                v = c.WeightFirst * v + c.WeightLast * Load(q);
                 if (c.Count > 2) {
                     TPixel m = {};
                     for (const float* k = p + 3; k != q; k += 3)
@@ -296,8 +299,16 @@ private:
         }
     }
 
+    // A column with its weights ready for the vector lanes.
+    struct TFloatColumn {
+        std::int32_t Offset;
+        std::int32_t Count;
+        float WeightFirst;
+        float WeightLast;
+    };
+
     TColorRowReader FReader;
-    const std::vector<TColumn>& FColumns;
+    std::vector<TFloatColumn> FColumns;
     const TStretchAxis& FRows;
     float FMiddle;
     float FAcross, FDown; // inverses of the totals
