@@ -181,12 +181,15 @@ void QuotientBytes(const float* __restrict sums, float inverse, std::uint8_t* __
         out[i] = static_cast<std::uint8_t>(static_cast<std::int32_t>((sums[i] + 0.5f) * inverse));
 }
 
-LUMENO_OPTIMIZE("-fvect-cost-model=dynamic") __attribute__((target_clones("avx2", "default")))
-void BlendBytes(const float* __restrict a, float wa, const float* __restrict b, float wb, float inverse,
-                std::uint8_t* __restrict out, std::size_t n)
+LUMENO_OPTIMIZE("-fvect-cost-model=dynamic")
+__attribute__((target_clones("avx2", "default"))) void BlendBytes(const float* __restrict a, float wa,
+                                                                  const float* __restrict b, float wb,
+                                                                  float inverse, std::uint8_t* __restrict out,
+                                                                  std::size_t n)
 {
     for (std::size_t i = 0; i < n; ++i)
-        out[i] = static_cast<std::uint8_t>(static_cast<std::int32_t>((wa * a[i] + wb * b[i] + 0.5f) * inverse));
+        out[i] =
+            static_cast<std::uint8_t>(static_cast<std::int32_t>((wa * a[i] + wb * b[i] + 0.5f) * inverse));
 }
 
 LUMENO_OPTIMIZE("-fvect-cost-model=dynamic")
@@ -218,14 +221,16 @@ public:
     TFloatRowMaker(TPixelGraphic& Source, const std::vector<TColumn>& Columns, const TStretchAxis& ColumnAxis,
                    const TStretchAxis& Rows)
         : FReader(Source), FRows(Rows), FMiddle(static_cast<float>(ColumnAxis.Middle())),
-          FAcross(1.0f / static_cast<float>(ColumnAxis.Total())), FDown(1.0f / static_cast<float>(Rows.Total())),
-          FSlots(std::max(Rows.MaxSpan(), 1)), FSlotRow(static_cast<std::size_t>(FSlots), -1),
-          FSums(Columns.size() * 3), FCache(static_cast<std::size_t>(FSlots) * Stride()),
+          FAcross(1.0f / static_cast<float>(ColumnAxis.Total())),
+          FDown(1.0f / static_cast<float>(Rows.Total())), FSlots(std::max(Rows.MaxSpan(), 1)),
+          FSlotRow(static_cast<std::size_t>(FSlots), -1), FSums(Columns.size() * 3),
+          FCache(static_cast<std::size_t>(FSlots) * Stride()),
           FSource(static_cast<std::size_t>(Source.GetWidth()) * 3 + 1)
     {
         FColumns.reserve(Columns.size());
         for (const TColumn& c : Columns)
-            FColumns.push_back({c.Offset, c.Count, static_cast<float>(c.WeightFirst), static_cast<float>(c.WeightLast)});
+            FColumns.push_back(
+                {c.Offset, c.Count, static_cast<float>(c.WeightFirst), static_cast<float>(c.WeightLast)});
     }
 
     void Make(int Row, std::uint8_t* Out)
@@ -233,7 +238,8 @@ public:
         const TStretchEntry& r = FRows.At(Row);
         const std::size_t n = FSums.size();
         const auto weight = [&](int sy) {
-            return static_cast<float>(sy == r.First ? r.WeightFirst : (sy == r.Last ? r.WeightLast : FRows.Middle()));
+            return static_cast<float>(sy == r.First ? r.WeightFirst
+                                                    : (sy == r.Last ? r.WeightLast : FRows.Middle()));
         };
         if (r.Kind == 0) {
             QuotientBytes(Across(r.First), 1.0f, Out, n);

@@ -35,7 +35,8 @@ std::int64_t WeightOf(const TStretchAxis& Axis, const TStretchEntry& e, int i)
 }
 
 // Channel C of the destination pixel (X, Y) of a whole-picture stretch.
-int Expected(TPixelGraphic& Source, const TStretchAxis& Columns, const TStretchAxis& Rows, int X, int Y, int C)
+int Expected(TPixelGraphic& Source, const TStretchAxis& Columns, const TStretchAxis& Rows, int X, int Y,
+             int C)
 {
     const TStretchEntry& col = Columns.At(X);
     const auto across = [&](int sy) -> std::int64_t {
@@ -96,15 +97,15 @@ TEST(Resampler, EveryModeAndOddSizeFollowsTheWeights)
 TEST(Resampler, LargeTotalsAndThreadedRunsFollowTheWeights)
 {
     const TCase cases[] = {
-        {4099, 3, 8191, 5}, {4097, 3, 8193, 2}, {3, 4097, 2, 8193}, {16385, 2, 16383, 1},
+        {4099, 3, 8191, 5}, {4097, 3, 8193, 2},      {3, 4097, 2, 8193},     {16385, 2, 16383, 1},
         {9001, 2, 3, 2},    {1000, 700, 1999, 1401}, {2003, 1201, 401, 300},
     };
     for (const int threads : {1, 3}) {
         TRowPipeline::SetThreadCount(threads);
         for (const TCase& c : cases)
             EXPECT_EQ(WrongPixels(c.SourceWidth, c.SourceHeight, c.Width, c.Height, smPrecise), 0)
-                << c.SourceWidth << "x" << c.SourceHeight << " -> " << c.Width << "x" << c.Height << " threads "
-                << threads;
+                << c.SourceWidth << "x" << c.SourceHeight << " -> " << c.Width << "x" << c.Height
+                << " threads " << threads;
     }
     TRowPipeline::SetThreadCount(0);
 }

@@ -327,7 +327,8 @@ void TConvFilter::PrepareCells()
         }
     FNarrowSums = magnitude * 255 <= std::numeric_limits<std::int32_t>::max();
     FShortWeights = std::all_of(FCells.begin(), FCells.end(), [](const TCell& c) {
-        return c.K >= std::numeric_limits<std::int16_t>::min() && c.K <= std::numeric_limits<std::int16_t>::max();
+        return c.K >= std::numeric_limits<std::int16_t>::min() &&
+               c.K <= std::numeric_limits<std::int16_t>::max();
     });
     FMinDX = FMaxDX = FMinDY = FMaxDY = 0;
     for (const TCell& c : FCells) {
@@ -412,20 +413,19 @@ LUMENO_OPTIMIZE("-fvect-cost-model=dynamic") void Accumulate(std::int32_t* __res
 
 // The same for weights that fit 16 bits: products of 16-bit numbers, which
 // vector units make in one step.
-LUMENO_OPTIMIZE("-fvect-cost-model=dynamic") void AccumulateShort(std::int32_t* __restrict sums,
-                                                                   const std::uint8_t* __restrict src,
-                                                                   std::int16_t k, int n)
+LUMENO_OPTIMIZE("-fvect-cost-model=dynamic")
+void AccumulateShort(std::int32_t* __restrict sums, const std::uint8_t* __restrict src, std::int16_t k, int n)
 {
     for (int t = 0; t < n; ++t)
         sums[t] += static_cast<std::int32_t>(static_cast<std::int16_t>(src[t])) * k;
 }
 
 // Three cells at once: the sums are loaded and stored a third as often.
-LUMENO_OPTIMIZE("-fvect-cost-model=dynamic") __attribute__((target_clones("avx2", "default"))) void AccumulateThree(std::int32_t* __restrict sums,
-                                                                   const std::uint8_t* __restrict a, std::int16_t ka,
-                                                                   const std::uint8_t* __restrict b, std::int16_t kb,
-                                                                   const std::uint8_t* __restrict c, std::int16_t kc,
-                                                                   int n)
+LUMENO_OPTIMIZE("-fvect-cost-model=dynamic")
+__attribute__((target_clones("avx2", "default"))) void AccumulateThree(
+    std::int32_t* __restrict sums, const std::uint8_t* __restrict a, std::int16_t ka,
+    const std::uint8_t* __restrict b, std::int16_t kb, const std::uint8_t* __restrict c, std::int16_t kc,
+    int n)
 {
     for (int t = 0; t < n; ++t)
         sums[t] += static_cast<std::int32_t>(static_cast<std::int16_t>(a[t])) * ka +
@@ -445,7 +445,8 @@ void TConvFilter::InteriorSpan(int Y, int X0, int X1, std::uint8_t* BGR) const
         const int n = std::min(ChunkValues, total - first);
         std::fill_n(sums, n, 0);
         const auto source = [&](const TCell& c) {
-            return FRows[static_cast<std::size_t>(Y + c.DY)] + static_cast<std::ptrdiff_t>(X0 + c.DX) * 3 + first;
+            return FRows[static_cast<std::size_t>(Y + c.DY)] + static_cast<std::ptrdiff_t>(X0 + c.DX) * 3 +
+                   first;
         };
         const auto weight = [](const TCell& c) { return static_cast<std::int16_t>(c.K); };
         std::size_t i = 0;

@@ -23,7 +23,8 @@ TEST(RedBlueSwap, EveryWidthCopiedAndInPlace)
         }
         SwapRedBlue(in.data(), out.data(), pixels);
         EXPECT_EQ(std::vector<std::uint8_t>(out.begin(), out.begin() + pixels * 3), expected) << pixels;
-        EXPECT_EQ(std::vector<std::uint8_t>(out.begin() + pixels * 3, out.end()), std::vector<std::uint8_t>(4, 0xEE))
+        EXPECT_EQ(std::vector<std::uint8_t>(out.begin() + pixels * 3, out.end()),
+                  std::vector<std::uint8_t>(4, 0xEE))
             << pixels;
         const std::vector<std::uint8_t> tail(in.begin() + pixels * 3, in.end());
         SwapRedBlue(in.data(), in.data(), pixels);
