@@ -11,20 +11,36 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <fstream>
 #include <initializer_list>
+#include <string>
+#include <unistd.h>
 
 namespace lumeno::bench {
 namespace {
 
+// Named after the process: benchmarks run side by side must not overwrite
+// each other's pictures.
+std::string OwnPath(const std::string& Name)
+{
+    return TempPath("peers_" + std::to_string(::getpid()) + "_" + Name);
+}
+
 struct TFiles {
-    std::string Ppm = TempPath("peers.ppm");
-    std::string Jpeg = TempPath("peers.jpg");
-    std::string Gif = TempPath("peers.gif");
-    std::string Out = TempPath("peers_out.ppm");
-    std::string OutJpeg = TempPath("peers_out.jpg");
-    std::string Kernel = TempPath("peers_kernel.mat");
+    std::string Ppm = OwnPath("in.ppm");
+    std::string Jpeg = OwnPath("in.jpg");
+    std::string Gif = OwnPath("in.gif");
+    std::string Out = OwnPath("out.ppm");
+    std::string OutJpeg = OwnPath("out.jpg");
+    std::string Kernel = OwnPath("kernel.mat");
     std::string ImageMagickKernel;
+
+    ~TFiles()
+    {
+        for (const std::string* path : {&Ppm, &Jpeg, &Gif, &Out, &OutJpeg, &Kernel})
+            std::remove(path->c_str());
+    }
 };
 
 // The 3 x 3 sharpening kernel of the library, for the peers.

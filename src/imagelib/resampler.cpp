@@ -3,8 +3,10 @@
 #include "imagelib/color_row_reader.h"
 #include "imagelib/fast_divider.h"
 #include "imagelib/row_pipeline.h"
+#include "platform/vectorise.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -159,6 +161,170 @@ private:
     std::vector<TSum> FSums;
 };
 
+// Totals up to this divide exactly in single precision: every weighted sum
+// is an integer below 2^24, and (sum + 1/2) / total, computed with two
+// roundings, stays nearer its true value than 1/2 / total, its least distance
+// from an integer; truncation then gives the integer quotient.
+constexpr int FloatTotal = 1 << 14;
+
+bool FitsInFloat(const TStretchAxis& Axis)
+{
+    return Axis.Total() <= FloatTotal;
+}
+
+// The vector loops of the single-precision rows, kept apart with pointers
+// that do not overlap so that the compiler runs them on vectors.
+LUMENO_OPTIMIZE("-fvect-cost-model=dynamic")
+void QuotientBytes(const float* __restrict sums, float inverse, std::uint8_t* __restrict out, std::size_t n)
+{
+    for (std::size_t i = 0; i < n; ++i)
+        out[i] = static_cast<std::uint8_t>(static_cast<std::int32_t>((sums[i] + 0.5f) * inverse));
+}
+
+LUMENO_OPTIMIZE("-fvect-cost-model=dynamic")
+__attribute__((target_clones("avx2", "default"))) void BlendBytes(const float* __restrict a, float wa,
+                                                                  const float* __restrict b, float wb,
+                                                                  float inverse, std::uint8_t* __restrict out,
+                                                                  std::size_t n)
+{
+    for (std::size_t i = 0; i < n; ++i)
+        out[i] =
+            static_cast<std::uint8_t>(static_cast<std::int32_t>((wa * a[i] + wb * b[i] + 0.5f) * inverse));
+}
+
+LUMENO_OPTIMIZE("-fvect-cost-model=dynamic")
+void ToFloats(const std::uint8_t* __restrict bytes, float* __restrict out, std::size_t n)
+{
+    for (std::size_t i = 0; i < n; ++i)
+        out[i] = bytes[i];
+}
+
+LUMENO_OPTIMIZE("-fvect-cost-model=dynamic")
+void Weigh(const float* __restrict h, float w, float* __restrict sums, std::size_t n)
+{
+    for (std::size_t i = 0; i < n; ++i)
+        sums[i] = w * h[i];
+}
+
+LUMENO_OPTIMIZE("-fvect-cost-model=dynamic")
+void AddWeighed(const float* __restrict h, float w, float* __restrict sums, std::size_t n)
+{
+    for (std::size_t i = 0; i < n; ++i)
+        sums[i] += w * h[i];
+}
+
+// The same rows for totals that fit single precision: sums of integer
+// products stay exact in floats, which the compiler turns into vector code,
+// and the quotient is one multiplication.
+class TFloatRowMaker {
+public:
+    TFloatRowMaker(TPixelGraphic& Source, const std::vector<TColumn>& Columns, const TStretchAxis& ColumnAxis,
+                   const TStretchAxis& Rows)
+        : FReader(Source), FRows(Rows), FMiddle(static_cast<float>(ColumnAxis.Middle())),
+          FAcross(1.0f / static_cast<float>(ColumnAxis.Total())),
+          FDown(1.0f / static_cast<float>(Rows.Total())), FSlots(std::max(Rows.MaxSpan(), 1)),
+          FSlotRow(static_cast<std::size_t>(FSlots), -1), FSums(Columns.size() * 3),
+          FCache(static_cast<std::size_t>(FSlots) * Stride()),
+          FSource(static_cast<std::size_t>(Source.GetWidth()) * 3 + 1)
+    {
+        FColumns.reserve(Columns.size());
+        for (const TColumn& c : Columns)
+            FColumns.push_back(
+                {c.Offset, c.Count, static_cast<float>(c.WeightFirst), static_cast<float>(c.WeightLast)});
+    }
+
+    void Make(int Row, std::uint8_t* Out)
+    {
+        const TStretchEntry& r = FRows.At(Row);
+        const std::size_t n = FSums.size();
+        const auto weight = [&](int sy) {
+            return static_cast<float>(sy == r.First ? r.WeightFirst
+                                                    : (sy == r.Last ? r.WeightLast : FRows.Middle()));
+        };
+        if (r.Kind == 0) {
+            QuotientBytes(Across(r.First), 1.0f, Out, n);
+        } else if (r.Kind == 1) {
+            // The two slots differ, so the first row stays cached.
+            const float* first = Across(r.First);
+            BlendBytes(first, weight(r.First), Across(r.Last), weight(r.Last), FDown, Out, n);
+        } else {
+            Weigh(Across(r.First), weight(r.First), FSums.data(), n);
+            for (int sy = r.First + 1; sy <= r.Last; ++sy)
+                AddWeighed(Across(sy), weight(sy), FSums.data(), n);
+            QuotientBytes(FSums.data(), FDown, Out, n);
+        }
+    }
+
+private:
+    // Slots and the source row hold one float more than their pixels: every
+    // pixel is loaded and stored as a vector of four.
+    std::size_t Stride() const { return FSums.size() + 1; }
+
+    const float* Across(int SourceRow)
+    {
+        const int slot = SourceRow % FSlots;
+        float* out = FCache.data() + static_cast<std::size_t>(slot) * Stride();
+        if (FSlotRow[static_cast<std::size_t>(slot)] != SourceRow) {
+            ToFloats(FReader.Row(SourceRow), FSource.data(), FSource.size() - 1);
+            Resample(FSource.data(), out);
+            FSlotRow[static_cast<std::size_t>(slot)] = SourceRow;
+        }
+        return out;
+    }
+
+    // Blue, green, red (and a fourth lane that is not used) of one pixel.
+    using TPixel = float __attribute__((vector_size(16)));
+    using TWhole = std::int32_t __attribute__((vector_size(16)));
+
+    static TPixel Load(const float* p)
+    {
+        TPixel v;
+        std::memcpy(&v, p, sizeof v);
+        return v;
+    }
+
+    void Resample(const float* src, float* out) const
+    {
+        const float inverse = FAcross, middle = FMiddle;
+        for (const TFloatColumn& c : FColumns) {
+            const float* p = src + c.Offset;
+            TPixel v = Load(p);
+            if (c.Count > 1) {
+                const float* q = p + (c.Count - 1) * 3;
+                v = c.WeightFirst * v + c.WeightLast * Load(q);
+                if (c.Count > 2) {
+                    TPixel m = {};
+                    for (const float* k = p + 3; k != q; k += 3)
+                        m += Load(k);
+                    v += middle * m;
+                }
+                v = __builtin_convertvector(__builtin_convertvector((v + 0.5f) * inverse, TWhole), TPixel);
+            }
+            std::memcpy(out, &v, sizeof v);
+            out += 3;
+        }
+    }
+
+    // A column with its weights ready for the vector lanes.
+    struct TFloatColumn {
+        std::int32_t Offset;
+        std::int32_t Count;
+        float WeightFirst;
+        float WeightLast;
+    };
+
+    TColorRowReader FReader;
+    std::vector<TFloatColumn> FColumns;
+    const TStretchAxis& FRows;
+    float FMiddle;
+    float FAcross, FDown; // inverses of the totals
+    int FSlots;
+    std::vector<int> FSlotRow;
+    std::vector<float> FSums;
+    std::vector<float> FCache;
+    std::vector<float> FSource; // the source row being resampled across
+};
+
 } // namespace
 
 TResampler::TResampler(TPixelGraphic& Source, const TStretchAxis& Columns, const TStretchAxis& Rows,
@@ -173,15 +339,16 @@ void TResampler::Run(const TDeliver& Deliver)
     if (FColumnFrom > FColumnTo || FRowFrom > FRowTo)
         return;
     FSource.Flush();
-    if (FitsIn32Bits(FColumns) && FitsIn32Bits(FRows))
-        RunWith<std::uint32_t, TFastDivider>(Deliver);
+    if (FitsInFloat(FColumns) && FitsInFloat(FRows))
+        RunWith<TFloatRowMaker>(Deliver);
+    else if (FitsIn32Bits(FColumns) && FitsIn32Bits(FRows))
+        RunWith<TRowMaker<std::uint32_t, TFastDivider>>(Deliver);
     else
-        RunWith<std::uint64_t, TWideDivider>(Deliver);
+        RunWith<TRowMaker<std::uint64_t, TWideDivider>>(Deliver);
 }
 
-template <typename TSum, typename TDivide> void TResampler::RunWith(const TDeliver& Deliver)
+template <typename TMaker> void TResampler::RunWith(const TDeliver& Deliver)
 {
-    using TMaker = TRowMaker<TSum, TDivide>;
     const std::vector<TColumn> columns = ColumnTable(FColumns, FColumnFrom, FColumnTo);
     const int rowCount = FRowTo - FRowFrom + 1;
     const std::size_t rowBytes = columns.size() * 3;

@@ -25,7 +25,7 @@ public:
     void Run(const TDeliver& Deliver);
 
 private:
-    template <typename TSum, typename TDivide> void RunWith(const TDeliver& Deliver);
+    template <typename TMaker> void RunWith(const TDeliver& Deliver);
 
     TPixelGraphic& FSource;
     const TStretchAxis& FColumns;

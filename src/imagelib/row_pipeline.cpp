@@ -1,10 +1,13 @@
 #include "imagelib/row_pipeline.h"
 
+#include "imagelib/pixel_memory.h"
+
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <new>
 #include <sched.h>
 #include <thread>
 #include <vector>
@@ -36,10 +39,13 @@ public:
           blockRows_(std::clamp(Count / (Threads * BlocksPerThread), MinBlockRows, MaxBlockRows)),
           blocks_((Count + blockRows_ - 1) / blockRows_),
           window_(std::min(blocks_, WindowBlocksPerThread * Threads)),
-          buffer_(RowBytes * static_cast<std::size_t>(blockRows_) * static_cast<std::size_t>(window_)),
+          buffer_(AllocatePixelMemory(RowBytes * static_cast<std::size_t>(blockRows_) *
+                                      static_cast<std::size_t>(window_))),
           rows_(static_cast<std::size_t>(window_) * static_cast<std::size_t>(blockRows_)),
           done_(static_cast<std::size_t>(blocks_), 0), wake_(static_cast<std::size_t>(Threads))
     {
+        if (!buffer_ && RowBytes > 0)
+            throw std::bad_alloc();
     }
 
     int Blocks() const { return blocks_; }
@@ -116,7 +122,7 @@ private:
     void MakeBlock(int thread, int b)
     {
         const int first = b * blockRows_, last = std::min(count_, first + blockRows_);
-        std::uint8_t* block = buffer_.data() + Slot(b) * rowBytes_ * static_cast<std::size_t>(blockRows_);
+        std::uint8_t* block = buffer_.get() + Slot(b) * rowBytes_ * static_cast<std::size_t>(blockRows_);
         for (int i = first; i < last; ++i) {
             const std::size_t k = static_cast<std::size_t>(i - first);
             TRowPipeline::TRow& out = rows_[Slot(b) * static_cast<std::size_t>(blockRows_) + k];
@@ -140,7 +146,9 @@ private:
     const int threads_;
     const TRowPipeline::TMake& make_;
     const int blockRows_, blocks_, window_;
-    std::vector<std::uint8_t> buffer_;
+    // Pixel memory: a window of many wide rows arrives in huge pages, cleared
+    // by the kernel rather than by a pass of our own.
+    TPixelMemory buffer_;
     std::vector<TRowPipeline::TRow> rows_;
     std::vector<char> done_;
     std::mutex lock_;

@@ -1,6 +1,7 @@
 #include "imagelib/codecs/pnm_reader.h"
 
 #include "imagelib/codecs/codec_io.h"
+#include "imagelib/codecs/red_blue_swap.h"
 #include "imagelib/pg_globals.h"
 #include "imagelib/pixel_graphic.h"
 
@@ -8,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <utility>
+#include <vector>
 
 namespace lumeno {
 
@@ -157,6 +159,7 @@ private:
     const TPxMHeader& h_;
     TPixelGraphic& g_;
     const std::array<std::uint8_t, 256> scale_;
+    std::vector<std::uint8_t> raw_; // a binary row as the file holds it
 };
 
 void TPxMDecoder::ReadRow(std::uint8_t* row)
@@ -214,17 +217,19 @@ void TPxMDecoder::ReadRawBytes(std::uint8_t* row)
         row[i] = scale_[row[i]];
 }
 
-// Read straight into the row, then turned from red-green-blue into the
-// image's blue-green-red.
+// Turned from red-green-blue into the image's blue-green-red on the way
+// from a row buffer (turning in place would stall every vector load on the
+// store before it), or in place where samples are scaled.
 void TPxMDecoder::ReadRawRGB(std::uint8_t* row)
 {
-    in_.Read(row, h_.RowBytes());
-    std::uint8_t* const end = row + h_.RowBytes();
     if (h_.Maximum == 255) {
-        for (std::uint8_t* p = row; p < end; p += 3)
-            std::swap(p[0], p[2]);
+        raw_.resize(static_cast<std::size_t>(h_.RowBytes()));
+        in_.Read(raw_.data(), h_.RowBytes());
+        SwapRedBlue(raw_.data(), row, static_cast<std::size_t>(h_.Width));
         return;
     }
+    in_.Read(row, h_.RowBytes());
+    std::uint8_t* const end = row + h_.RowBytes();
     const std::uint8_t* t = scale_.data();
     for (std::uint8_t* p = row; p < end; p += 3) {
         const std::uint8_t red = p[0];

@@ -1,6 +1,7 @@
 #include "imagelib/codecs/pnm_writer.h"
 
 #include "imagelib/codecs/codec_io.h"
+#include "imagelib/codecs/red_blue_swap.h"
 #include "imagelib/pg_globals.h"
 #include "imagelib/pixel_graphic.h"
 #include "platform/stream.h"
@@ -27,6 +28,15 @@ public:
         data_.insert(data_.end(), p, p + count);
     }
     void Put(const std::string& text) { Put(text.data(), text.size()); }
+    // Room for Count bytes at the end, for the caller to fill.
+    std::uint8_t* Extend(std::size_t count)
+    {
+        if (data_.size() + count > Capacity)
+            Flush();
+        const std::size_t at = data_.size();
+        data_.resize(at + count);
+        return data_.data() + at;
+    }
     void Put(char c)
     {
         if (data_.size() == Capacity)
@@ -41,7 +51,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t Capacity = 64 * 1024;
+    static constexpr std::size_t Capacity = 1024 * 1024;
     TStream& stream_;
     std::vector<std::uint8_t> data_;
 };
@@ -82,7 +92,6 @@ public:
     {
         WriteHeader();
         const int height = g_.GetHeight();
-        row_.resize(static_cast<std::size_t>(g_.GetWidth()) * 3);
         for (int y = 0; y < height; ++y) {
             const std::uint8_t* row = g_.GetScanLine(y);
             if (binary_)
@@ -114,30 +123,21 @@ private:
     TPixelGraphic& g_;
     const char kind_; // 'b', 'g' or 'p'
     const bool binary_;
-    std::vector<std::uint8_t> row_;
 };
 
 void TPxMEncoder::WriteBinaryRow(const std::uint8_t* row)
 {
-    const int width = g_.GetWidth();
-    std::uint8_t* out = row_.data();
-    std::size_t n;
+    const auto width = static_cast<std::size_t>(g_.GetWidth());
     if (kind_ == 'b') {
-        n = static_cast<std::size_t>((width + 7) / 8);
+        const std::size_t n = (width + 7) / 8;
+        std::uint8_t* out = out_.Extend(n);
         for (std::size_t i = 0; i < n; ++i)
             out[i] = static_cast<std::uint8_t>(row[i] ^ 0xFF);
     } else if (kind_ == 'g') {
-        n = static_cast<std::size_t>(width);
-        std::memcpy(out, row, n);
+        out_.Put(row, width);
     } else {
-        n = static_cast<std::size_t>(width) * 3;
-        for (std::size_t i = 0; i < n; i += 3) {
-            out[i] = row[i + 2];
-            out[i + 1] = row[i + 1];
-            out[i + 2] = row[i];
-        }
+        SwapRedBlue(row, out_.Extend(width * 3), width);
     }
-    out_.Put(out, n);
 }
 
 void TPxMEncoder::WriteAsciiRow(const std::uint8_t* row)

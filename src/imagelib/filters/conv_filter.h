@@ -81,6 +81,7 @@ private:
     int FMinDX = 0, FMaxDX = 0, FMinDY = 0, FMaxDY = 0;
     std::int64_t FKernelSum = 0;
     bool FNarrowSums = false;          // channel sums fit 32 bits
+    bool FShortWeights = false;        // every cell fits 16 bits
     std::vector<std::uint8_t> FLookup; // scaled value of every interior sum
     std::int64_t FLookupFirst = 0;
 };

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace lumeno {
 namespace {
 
@@ -107,6 +109,27 @@ TEST_F(Pnm, BinaryVariants)
 
     Load(g, std::string("P5 1 1 255\n") + "\xC8");
     EXPECT_EQ(g.GetPixel(0, 0), 200u);
+}
+
+// Binary pixmaps of widths around the byte shuffles' steps, and a row wider
+// than the writer's buffer, come back as they went.
+TEST_F(Pnm, BinaryPixmapsOfEveryWidthGoAndComeBack)
+{
+    for (const int width : {1, 2, 5, 6, 7, 11, 16, 17, 400000}) {
+        TPixelGraphic g, back;
+        g.SetDimensions(width, 2, pf24Bit);
+        for (int y = 0; y < 2; ++y) {
+            std::uint8_t* row = g.GetScanLine(y);
+            for (int i = 0; i < width * 3; ++i)
+                row[i] = static_cast<std::uint8_t>(i * 7 + y * 13 + i / 251);
+        }
+        const std::string file = Written(g, "ppm", true);
+        EXPECT_EQ(static_cast<std::uint8_t>(file[file.size() - 3]), g.GetScanLine(1)[width * 3 - 1]) << width;
+        Load(back, file);
+        ASSERT_EQ(back.GetWidth(), width);
+        for (int y = 0; y < 2; ++y)
+            EXPECT_TRUE(std::equal(g.GetScanLine(y), g.GetScanLine(y) + width * 3, back.GetScanLine(y))) << width;
+    }
 }
 
 TEST_F(Pnm, EveryReaderReadsEveryVariant)

@@ -228,6 +228,43 @@ TEST(ConvFilter, SharpenInteriorMatchesPixelByPixel)
     }
 }
 
+// Rows wider than one chunk of sums, kernels of every cell count modulo
+// three and weights beyond 16 bits: each agrees with the per-pixel path.
+TEST(ConvFilter, WideRowsAndEveryWeightPathMatchPixelByPixel)
+{
+    constexpr int w = 1031, h = 5;
+    TPixelGraphic source, target;
+    std::vector<TColor> colors;
+    std::uint32_t seed = 11;
+    for (int i = 0; i < w * h; ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        colors.push_back(seed >> 8);
+    }
+    MakeImage(source, w, colors);
+    const std::vector<std::vector<int>> kernels = {
+        {-3, -7, -3, -7, 112, -7, -3, -7, -3}, // three cells at a time
+        {0, 0, 0, 0, 5, 3, 0, 0, -1},          // three
+        {1, 0, 0, 0, 9, 0, 0, 2, -4},          // three and one
+        {0, 0, 0, 0, 1, 0, 0, 0, 2},           // two
+        {0, -1, 0, -1, 40000, -1, 0, -1, 0},   // beyond 16 bits
+    };
+    for (const std::vector<int>& k : kernels) {
+        TConvFilter f;
+        f.SetWidth(3);
+        f.SetHeight(3);
+        f.SetOriginX(-1);
+        f.SetOriginY(-1);
+        for (int i = 0; i < 9; ++i)
+            f.SetKernel(i % 3, i / 3, k[static_cast<std::size_t>(i)]);
+        target.ApplyFilter(f, source);
+        f.BeginFilter(source);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                ASSERT_EQ(target.GetPixelColor(x, y), f.FilterPixel(x, y)) << x << "," << y << " " << k[4];
+        f.EndFilter();
+    }
+}
+
 TEST(ConvFilter, PaletteSourceAndBorderBrightness)
 {
     TPixelGraphic source, target;
