@@ -4,13 +4,18 @@
 
 namespace lumeno {
 
-std::optional<int> PageMetric(const TDeviceMetrics& metrics, QPaintDevice::PaintDeviceMetric m)
+int PageMetric(const TDeviceMetrics& metrics, QPaintDevice::PaintDeviceMetric m)
 {
+    const auto millimetres = [](int pixels, int ppi) { return ppi > 0 ? pixels * 254 / (ppi * 10) : 0; };
     switch (m) {
     case QPaintDevice::PdmWidth:
         return metrics.PhysicalWidth;
     case QPaintDevice::PdmHeight:
         return metrics.PhysicalHeight;
+    case QPaintDevice::PdmWidthMM:
+        return millimetres(metrics.PhysicalWidth, metrics.PixelsPerInchX);
+    case QPaintDevice::PdmHeightMM:
+        return millimetres(metrics.PhysicalHeight, metrics.PixelsPerInchY);
     case QPaintDevice::PdmDpiX:
     case QPaintDevice::PdmPhysicalDpiX:
         return metrics.PixelsPerInchX;
@@ -18,8 +23,16 @@ std::optional<int> PageMetric(const TDeviceMetrics& metrics, QPaintDevice::Paint
     case QPaintDevice::PdmDpiY:
     case QPaintDevice::PdmPhysicalDpiY:
         return metrics.PixelsPerInchY;
+    case QPaintDevice::PdmDepth:
+        return 32;
+    case QPaintDevice::PdmNumColors:
+        return 1 << 24;
+    case QPaintDevice::PdmDevicePixelRatio:
+        return 1;
+    case QPaintDevice::PdmDevicePixelRatioScaled:
+        return int(QPaintDevice::devicePixelRatioFScale());
     default:
-        return std::nullopt;
+        return 0;
     }
 }
 
@@ -32,23 +45,7 @@ TPageMetafile::~TPageMetafile() = default;
 
 int TPageMetafile::metric(PaintDeviceMetric m) const
 {
-    const auto millimetres = [](int pixels, int ppi) { return ppi > 0 ? pixels * 254 / (ppi * 10) : 0; };
-    switch (m) {
-    case PdmWidthMM:
-        return millimetres(metrics_.PhysicalWidth, metrics_.PixelsPerInchX);
-    case PdmHeightMM:
-        return millimetres(metrics_.PhysicalHeight, metrics_.PixelsPerInchY);
-    case PdmDepth:
-        return 32;
-    case PdmNumColors:
-        return 1 << 24;
-    case PdmDevicePixelRatio:
-        return 1;
-    case PdmDevicePixelRatioScaled:
-        return int(devicePixelRatioFScale());
-    default:
-        return PageMetric(metrics_, m).value_or(0);
-    }
+    return PageMetric(metrics_, m);
 }
 
 void PlayPage(QPainter& painter, const TPageMetafile& page)

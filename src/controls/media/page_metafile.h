@@ -9,7 +9,6 @@
 #include <QPaintDevice>
 
 #include <memory>
-#include <optional>
 #include <vector>
 
 class QPainter;
@@ -27,9 +26,9 @@ struct TDeviceMetrics {
     friend bool operator==(const TDeviceMetrics&, const TDeviceMetrics&) = default;
 };
 
-// The page's size and resolution as a paint device reports them; nothing for
-// any other metric.
-std::optional<int> PageMetric(const TDeviceMetrics& metrics, QPaintDevice::PaintDeviceMetric m);
+// The page's size and resolution, and the rest of a paint device's
+// metrics, as a page reports them.
+int PageMetric(const TDeviceMetrics& metrics, QPaintDevice::PaintDeviceMetric m);
 
 class TPageMetafile : public QPaintDevice {
 public:

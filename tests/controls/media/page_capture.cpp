@@ -7,7 +7,6 @@
 #include <QTransform>
 
 #include <memory>
-#include <optional>
 
 namespace lumeno::test {
 
@@ -61,23 +60,7 @@ public:
     QPaintEngine* paintEngine() const override { return engine_.get(); }
 
 protected:
-    int metric(PaintDeviceMetric m) const override
-    {
-        if (const std::optional<int> value = PageMetric(metrics_, m))
-            return *value;
-        switch (m) {
-        case PdmDepth:
-            return 32;
-        case PdmNumColors:
-            return 1 << 24;
-        case PdmDevicePixelRatio:
-            return 1;
-        case PdmDevicePixelRatioScaled:
-            return int(QPaintDevice::devicePixelRatioFScale());
-        default:
-            return 1000;
-        }
-    }
+    int metric(PaintDeviceMetric m) const override { return PageMetric(metrics_, m); }
 
 private:
     TDeviceMetrics metrics_;

@@ -37,6 +37,18 @@ void GreyImage(TPixelGraphic& g, int Width, const std::vector<int>& Levels)
     MakeImage(g, Width, colors);
 }
 
+// Every pixel a pseudo-random colour from Seed; the colours, row by row.
+std::vector<TColor> NoiseImage(TPixelGraphic& g, int Width, int Height, std::uint32_t Seed)
+{
+    std::vector<TColor> colors;
+    for (int i = 0; i < Width * Height; ++i) {
+        Seed = Seed * 1664525u + 1013904223u;
+        colors.push_back(Seed >> 8);
+    }
+    MakeImage(g, Width, colors);
+    return colors;
+}
+
 TEST(ConvFilter, NewFilterIsTheIdentity)
 {
     TConvFilter f;
@@ -208,13 +220,7 @@ TEST(ConvFilter, SharpenInteriorMatchesPixelByPixel)
     // the per-pixel path.
     constexpr int w = 200, h = 150;
     TPixelGraphic source, target;
-    std::vector<TColor> colors;
-    std::uint32_t seed = 7;
-    for (int i = 0; i < w * h; ++i) {
-        seed = seed * 1664525u + 1013904223u;
-        colors.push_back(seed >> 8);
-    }
-    MakeImage(source, w, colors);
+    NoiseImage(source, w, h, 7);
     for (const auto& [stdDev, percent] :
          std::vector<std::pair<Extended, Extended>>{{0.75L, 50}, {1.3L, 10}}) {
         TConvFilter f;
@@ -234,13 +240,7 @@ TEST(ConvFilter, WideRowsAndEveryWeightPathMatchPixelByPixel)
 {
     constexpr int w = 1031, h = 5;
     TPixelGraphic source, target;
-    std::vector<TColor> colors;
-    std::uint32_t seed = 11;
-    for (int i = 0; i < w * h; ++i) {
-        seed = seed * 1664525u + 1013904223u;
-        colors.push_back(seed >> 8);
-    }
-    MakeImage(source, w, colors);
+    NoiseImage(source, w, h, 11);
     const std::vector<std::vector<int>> kernels = {
         {-3, -7, -3, -7, 112, -7, -3, -7, -3}, // three cells at a time
         {0, 0, 0, 0, 5, 3, 0, 0, -1},          // three
@@ -291,13 +291,7 @@ TEST(ConvFilter, SharpenAgreesWithImageMagickInside)
         GTEST_SKIP() << "convert-im6.q16 is not installed";
     constexpr int w = 24, h = 16;
     TPixelGraphic source, target;
-    std::vector<TColor> colors;
-    std::uint32_t seed = 99;
-    for (int i = 0; i < w * h; ++i) {
-        seed = seed * 1664525u + 1013904223u;
-        colors.push_back(seed >> 8);
-    }
-    MakeImage(source, w, colors);
+    const std::vector<TColor> colors = NoiseImage(source, w, h, 99);
     std::vector<unsigned char> ppm;
     const std::string header = "P6\n" + std::to_string(w) + " " + std::to_string(h) + "\n255\n";
     ppm.assign(header.begin(), header.end());
