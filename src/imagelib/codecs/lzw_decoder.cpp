@@ -23,77 +23,105 @@ void TLZWDecoder::Reset()
     previous_ = {};
 }
 
-int TLZWDecoder::NextCode()
-{
-    if (bitCount_ < width_ && size_ - position_ >= 8) {
-        // Eight bytes at once; bits already held are or-ed in again unchanged.
-        std::uint64_t word;
-        std::memcpy(&word, data_ + position_, 8);
-        if constexpr (std::endian::native == std::endian::big)
-            word = __builtin_bswap64(word);
-        bits_ |= word << bitCount_;
-        position_ += static_cast<std::size_t>((63 - bitCount_) >> 3);
-        bitCount_ |= 56;
+namespace {
+
+// The bit reader's state as locals of the decoding loop, which the
+// compiler keeps in registers; written back when the loop ends.
+struct TBitReader {
+    const std::uint8_t* Data;
+    std::size_t Size;
+    std::size_t Position;
+    std::uint64_t Bits;
+    int Count;
+
+    // The next code of Width bits, or -1 at the end of the data.
+    int Next(int Width)
+    {
+        if (Count < Width && Size - Position >= 8) {
+            // Eight bytes at once; bits already held are or-ed in again unchanged.
+            std::uint64_t word;
+            std::memcpy(&word, Data + Position, 8);
+            if constexpr (std::endian::native == std::endian::big)
+                word = __builtin_bswap64(word);
+            Bits |= word << Count;
+            Position += static_cast<std::size_t>((63 - Count) >> 3);
+            Count |= 56;
+        }
+        while (Count < Width) {
+            if (Position == Size)
+                return -1;
+            Bits |= static_cast<std::uint64_t>(Data[Position++]) << Count;
+            Count += 8;
+        }
+        const int code = static_cast<int>(Bits & ((1u << Width) - 1));
+        Bits >>= Width;
+        Count -= Width;
+        return code;
     }
-    while (bitCount_ < width_) {
-        if (position_ == size_)
-            return -1;
-        bits_ |= static_cast<std::uint64_t>(data_[position_++]) << bitCount_;
-        bitCount_ += 8;
-    }
-    const int code = static_cast<int>(bits_ & ((1u << width_) - 1));
-    bits_ >>= width_;
-    bitCount_ -= width_;
-    return code;
-}
+};
+
+} // namespace
 
 std::size_t TLZWDecoder::Decode(std::uint8_t* Frame, std::size_t FrameSize, std::size_t Until)
 {
     Until = std::min(Until, FrameSize);
-    while (written_ < Until && !finished_) {
-        const int code = NextCode();
+    TBitReader in{data_, size_, position_, bits_, bitCount_};
+    std::size_t written = written_;
+    TString previous = previous_;
+    int next = next_, width = width_;
+    while (written < Until && !finished_) {
+        const int code = in.Next(width);
         if (code < 0 || code == end_) {
             finished_ = true;
             break;
         }
         if (code == clear_) {
-            Reset();
+            next = clear_ + 2;
+            width = minCodeSize_ + 1;
+            previous = {};
             continue;
         }
         // The string of the code: a root, an entry, or (the code about to
         // be made) the previous string and its own first index.
-        const std::size_t room = FrameSize - written_;
-        std::uint8_t* out = Frame + written_;
-        TString current{written_, 1};
+        const std::size_t room = FrameSize - written;
+        std::uint8_t* out = Frame + written;
+        TString current{written, 1};
         if (code < clear_) {
             *out = static_cast<std::uint8_t>(code);
-        } else if (previous_.Length > 0 && code < next_) {
+        } else if (previous.Length > 0 && code < next) {
             const TString& s = table_[static_cast<std::size_t>(code)];
             current.Length = s.Length;
             std::memcpy(out, Frame + s.Offset, std::min(s.Length, room));
-        } else if (previous_.Length > 0 && code == next_ && next_ < MaxCodes) {
-            current.Length = previous_.Length + 1;
-            std::memcpy(out, Frame + previous_.Offset, std::min(previous_.Length, room));
-            if (previous_.Length < room)
-                out[previous_.Length] = Frame[previous_.Offset];
+        } else if (previous.Length > 0 && code == next && next < MaxCodes) {
+            current.Length = previous.Length + 1;
+            std::memcpy(out, Frame + previous.Offset, std::min(previous.Length, room));
+            if (previous.Length < room)
+                out[previous.Length] = Frame[previous.Offset];
         } else {
             finished_ = true;
             break;
         }
-        if (previous_.Length > 0 && next_ < MaxCodes) {
-            table_[static_cast<std::size_t>(next_)] = {previous_.Offset, previous_.Length + 1};
-            if (++next_ == 1 << width_ && width_ < MaxCodeWidth)
-                ++width_;
+        if (previous.Length > 0 && next < MaxCodes) {
+            table_[static_cast<std::size_t>(next)] = {previous.Offset, previous.Length + 1};
+            if (++next == 1 << width && width < MaxCodeWidth)
+                ++width;
         }
         if (current.Length >= room) {
             // The frame is full; what did not fit is dropped.
-            written_ = FrameSize;
+            written = FrameSize;
             finished_ = true;
             break;
         }
-        written_ += current.Length;
-        previous_ = current;
+        written += current.Length;
+        previous = current;
     }
+    position_ = in.Position;
+    bits_ = in.Bits;
+    bitCount_ = in.Count;
+    written_ = written;
+    previous_ = previous;
+    next_ = next;
+    width_ = width;
     return written_;
 }
 

@@ -27,7 +27,6 @@ public:
 
 private:
     void Reset();
-    int NextCode();
 
     const std::uint8_t* data_;
     std::size_t size_;
