@@ -4,7 +4,7 @@
 // (Esc, closing) drops whatever has not been handed on.
 
 #include "app/album/album_cell.h"
-#include "app/album/worker_pool.h"
+#include "platform/qt/worker_pool.h"
 
 #include <functional>
 #include <map>

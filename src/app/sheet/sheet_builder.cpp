@@ -1,6 +1,5 @@
 #include "app/sheet/sheet_builder.h"
 
-#include "app/album/worker_pool.h"
 #include "app/effects/frames.h"
 #include "app/effects/gdi_draw.h"
 #include "app/effects/parallel_rows.h"
@@ -9,6 +8,7 @@
 #include "imagelib/pg_canvas_qt.h"
 #include "imagelib/pixel_graphic.h"
 #include "platform/qt/qt_dialogs.h"
+#include "platform/qt/worker_pool.h"
 
 #include <QPainter>
 #include <QTimer>
