@@ -52,7 +52,8 @@ void TThumbnailLoader::Start(TRequest Request, TCellEvent OnCell, TDoneEvent OnD
         int(request->Paths.size()),
         [request, owner](int index) -> std::function<void()> {
             TThumbWork work;
-            const bool loaded = MakeThumbnailCell(request->Paths[std::size_t(index)], request->Size, request->Fill, work);
+            const bool loaded =
+                MakeThumbnailCell(request->Paths[std::size_t(index)], request->Size, request->Fill, work);
             return [owner, index, loaded, cell = ThumbnailImage(work.Cell)] {
                 if (const std::shared_ptr<TRun> held = owner.lock(); held && held->OnCell)
                     held->OnCell(index, cell, loaded);

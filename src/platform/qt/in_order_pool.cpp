@@ -104,7 +104,8 @@ TInOrderPool::TInOrderPool(int count, TJob job, TDoneEvent onDone, THoldEvent ho
     state_->OnDone = std::move(onDone);
     state_->Hold = std::move(hold);
     state_->Pool = std::make_unique<TWorkerPool>(
-        state_->Count, [weak = std::weak_ptr(state_), job = std::move(job)](int index) -> std::function<void()> {
+        state_->Count,
+        [weak = std::weak_ptr(state_), job = std::move(job)](int index) -> std::function<void()> {
             return [weak, index, handOver = job(index)]() mutable {
                 if (const std::shared_ptr<TState> state = weak.lock())
                     state->Arrive(index, std::move(handOver));

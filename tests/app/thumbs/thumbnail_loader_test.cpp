@@ -39,8 +39,9 @@ TEST_F(ThumbnailLoader, CellsWaitWhileAModalWindowIsOpen)
     ASSERT_NE(QApplication::activeModalWidget(), nullptr);
     std::vector<int> order;
     bool done = false;
-    loader.Start({Pictures(5), 64, 0}, [&](int index, const QImage&, bool) { order.push_back(index); },
-                 [&] { done = true; });
+    loader.Start(
+        {Pictures(5), 64, 0}, [&](int index, const QImage&, bool) { order.push_back(index); },
+        [&] { done = true; });
     QTest::qWait(300);
     EXPECT_TRUE(order.empty());
     EXPECT_TRUE(loader.Running());
@@ -61,9 +62,10 @@ TEST_F(ThumbnailLoader, AnEventMayStartTheNextLoad)
         {paths, 64, 0},
         [&](int, const QImage&, bool) {
             if (++firstCells == 2)
-                loader.Start({{paths[0], paths[1]}, 64, 0},
-                             [&](int index, const QImage&, bool) { second.push_back(index); },
-                             [&] { secondDone = true; });
+                loader.Start(
+                    {{paths[0], paths[1]}, 64, 0},
+                    [&](int index, const QImage&, bool) { second.push_back(index); },
+                    [&] { secondDone = true; });
         },
         [&] { firstDone = true; });
     ASSERT_TRUE(QTest::qWaitFor([&] { return secondDone; }, kWaitMs));

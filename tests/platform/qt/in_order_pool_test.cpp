@@ -50,7 +50,8 @@ TEST(InOrderPool, HandsOverInIndexOrderThenReportsDoneOnce)
 TEST(InOrderPool, WithNoJobsDoneComesThroughTheEventLoop)
 {
     int done = 0;
-    TInOrderPool pool(0, [](int) { return std::function<void()>(); }, [&] { ++done; });
+    TInOrderPool pool(
+        0, [](int) { return std::function<void()>(); }, [&] { ++done; });
     pool.Start(4, 4);
     EXPECT_EQ(done, 0);
     EXPECT_TRUE(pool.Running());
@@ -58,7 +59,8 @@ TEST(InOrderPool, WithNoJobsDoneComesThroughTheEventLoop)
     EXPECT_FALSE(pool.Running());
 
     // Stopped before the loop runs: nothing comes.
-    TInOrderPool stopped(0, [](int) { return std::function<void()>(); }, [&] { ++done; });
+    TInOrderPool stopped(
+        0, [](int) { return std::function<void()>(); }, [&] { ++done; });
     stopped.Start(4, 4);
     stopped.Stop();
     QTest::qWait(20);

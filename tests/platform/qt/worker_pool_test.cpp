@@ -48,7 +48,8 @@ TEST(WorkerPool, WorkersTakeEachIndexOnceAndNeverPassTheLimit)
     }
 
     pool.SetLimit(20);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return std::count(results.begin(), results.end(), 1) == 20; }, kWaitMs));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return std::count(results.begin(), results.end(), 1) == 20; }, kWaitMs));
     QTest::qWait(20);
     EXPECT_EQ(std::count(results.begin(), results.end(), 1), 20);
 }
