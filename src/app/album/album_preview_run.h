@@ -4,10 +4,9 @@
 // (Esc, closing) drops whatever has not been handed on.
 
 #include "app/album/album_cell.h"
-#include "app/album/worker_pool.h"
+#include "platform/qt/in_order_pool.h"
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -26,22 +25,14 @@ public:
     void Start(int threadCount);
     // Main thread; may be called from inside OnReady.
     void Stop();
-    bool Running() const { return running_; }
+    bool Running() const { return pool_->Running(); }
 
 private:
-    void Arrived(TAlbumCellPicture picture);
-    void Deliver();
-
     std::vector<TAlbumCellJob> jobs_;
     TReadyEvent onReady_;
     TFinishedEvent onFinished_;
-    int ahead_ = 8;
-    int delivered_ = 0;
-    std::map<int, TAlbumCellPicture> arrived_;
-    bool delivering_ = false;
-    bool running_ = false;
     // Last: its workers use the jobs.
-    std::unique_ptr<TWorkerPool> pool_;
+    std::unique_ptr<TInOrderPool> pool_;
 };
 
 } // namespace lumeno

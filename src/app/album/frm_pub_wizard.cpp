@@ -3,7 +3,6 @@
 #include "app/album/f_a_prefs.h"
 #include "app/album/f_album.h"
 #include "app/album/radio_group.h"
-#include "app/album/worker_pool.h"
 #include "app/viewer/help.h"
 #include "controls/shell/browse_directory_dlg.h"
 #include "controls/shell/color_button_palette.h"
@@ -11,6 +10,7 @@
 #include "imagelib/pg_globals.h"
 #include "imagelib/view/pg_open_dialog.h"
 #include "platform/dialogs.h"
+#include "platform/qt/worker_pool.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

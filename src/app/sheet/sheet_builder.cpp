@@ -1,6 +1,5 @@
 #include "app/sheet/sheet_builder.h"
 
-#include "app/album/worker_pool.h"
 #include "app/effects/frames.h"
 #include "app/effects/gdi_draw.h"
 #include "app/effects/parallel_rows.h"
@@ -8,18 +7,15 @@
 #include "imagelib/format_registry.h"
 #include "imagelib/pg_canvas_qt.h"
 #include "imagelib/pixel_graphic.h"
+#include "platform/qt/in_order_pool.h"
 #include "platform/qt/qt_dialogs.h"
 
 #include <QPainter>
-#include <QTimer>
 #include <algorithm>
 #include <filesystem>
-#include <map>
 
 namespace lumeno {
 namespace {
-
-constexpr int kBoxRetryMs = 100;
 
 void PutPixel(std::uint8_t* row, int x, TColor color)
 {
@@ -164,14 +160,8 @@ struct TSheetBuilder::TRun {
     std::vector<bool> Placed;
     // Builds through the event loop (main thread).
     TDoneEvent OnDone;
-    std::map<int, std::shared_ptr<TPixelGraphic>> Waiting;
-    int Next = 0;
-    int Ahead = 1;
-    bool Delivering = false;
-    // Owns the retries while a message box is open; they end with the run.
-    QObject Retries;
     // Last: its workers read the files and options.
-    std::unique_ptr<TWorkerPool> Pool;
+    std::unique_ptr<TInOrderPool> Pool;
 };
 
 TSheetBuilder::TSheetBuilder() = default;
@@ -275,16 +265,20 @@ void TSheetBuilder::Start(const TSheetOptions& Options, const std::vector<std::s
         return;
     }
     const TRun* work = run.get();
-    run->Pool = std::make_unique<TWorkerPool>(count, [this, work](int index) -> std::function<void()> {
-        std::shared_ptr<TPixelGraphic> thumb = ThumbnailOrNothing(work->Files[static_cast<size_t>(index)], work->Options);
-        return [this, index, thumb] { Arrived(index, thumb); };
-    });
+    // A file's error box never opens over another box: it waits for it.
+    run->Pool = std::make_unique<TInOrderPool>(
+        count,
+        [this, work](int index) -> std::function<void()> {
+            std::shared_ptr<TPixelGraphic> thumb =
+                ThumbnailOrNothing(work->Files[static_cast<size_t>(index)], work->Options);
+            return [this, index, thumb] { Arrived(index, thumb.get()); };
+        },
+        [this] { Finished(); }, TQtDialogs::BoxOpen);
     // Workers stay a few files ahead of the sheet, so finished thumbnails
     // never pile up while an error box is open.
     const int threads = ParallelThreads();
-    run->Ahead = 2 * threads;
     run_ = run;
-    run->Pool->Start(threads, run->Ahead);
+    run->Pool->Start(threads, 2 * threads);
 }
 
 void TSheetBuilder::Stop()
@@ -296,44 +290,19 @@ void TSheetBuilder::Stop()
         run->Pool->Stop();
 }
 
-void TSheetBuilder::Arrived(int Index, std::shared_ptr<TPixelGraphic> Thumb)
+void TSheetBuilder::Arrived(int Index, TPixelGraphic* Thumb)
 {
-    run_->Waiting.emplace(Index, std::move(Thumb));
-    Deliver();
+    // The events may start another build: the run stays until they return.
+    const std::shared_ptr<TRun> run = run_;
+    Place(*run, Index, Thumb);
 }
 
-void TSheetBuilder::Deliver()
+void TSheetBuilder::Finished()
 {
-    const std::shared_ptr<TRun> run = run_;
-    // An error box shown for one file lets later thumbnails arrive; the
-    // outer call places them when it is closed.
-    if (!run || run->Delivering)
-        return;
-    // A file's error box never opens over another box: it waits for it.
-    if (TQtDialogs::BoxOpen()) {
-        QTimer::singleShot(kBoxRetryMs, &run->Retries, [this] { Deliver(); });
-        return;
-    }
-    run->Delivering = true;
-    while (run_ == run) {
-        const auto next = run->Waiting.find(run->Next);
-        if (next == run->Waiting.end())
-            break;
-        const std::shared_ptr<TPixelGraphic> thumb = std::move(next->second);
-        run->Waiting.erase(next);
-        Place(*run, run->Next, thumb.get());
-        if (run_ != run)
-            break;
-        if (++run->Next == static_cast<int>(run->Files.size())) {
-            Stop();
-            std::unique_ptr<TPixelGraphic> sheet = Finish(*run);
-            if (run->OnDone)
-                run->OnDone(std::move(sheet));
-            break;
-        }
-        run->Pool->SetLimit(run->Next + run->Ahead);
-    }
-    run->Delivering = false;
+    const std::shared_ptr<TRun> run = std::move(run_);
+    std::unique_ptr<TPixelGraphic> sheet = Finish(*run);
+    if (run->OnDone)
+        run->OnDone(std::move(sheet));
 }
 
 void TSheetBuilder::DrawNames(TRun& Run)

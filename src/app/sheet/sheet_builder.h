@@ -99,8 +99,8 @@ private:
     void Background(TPixelGraphic& Sheet, const TSheetOptions& Options);
     void Place(TRun& Run, int Index, TPixelGraphic* Thumb);
     std::unique_ptr<TPixelGraphic> Finish(TRun& Run);
-    void Arrived(int Index, std::shared_ptr<TPixelGraphic> Thumb);
-    void Deliver();
+    void Arrived(int Index, TPixelGraphic* Thumb);
+    void Finished();
     void DrawNames(TRun& Run);
     void DrawBands(TPixelGraphic& Sheet, const TSheetOptions& Options);
 

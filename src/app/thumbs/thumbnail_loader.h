@@ -8,12 +8,9 @@
 
 #include <QImage>
 
-#include <condition_variable>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace lumeno {
@@ -45,16 +42,8 @@ public:
 private:
     struct TRun;
 
-    void Work();
-    void Deliver(const std::shared_ptr<TRun>& Run);
-
     int threadCount_;
-    std::vector<std::thread> threads_;
-    mutable std::mutex mutex_;
-    std::condition_variable wake_;
-    std::condition_variable idle_;
     std::shared_ptr<TRun> run_;
-    bool quit_ = false;
 };
 
 } // namespace lumeno

@@ -1,4 +1,4 @@
-#include "app/album/worker_pool.h"
+#include "platform/qt/worker_pool.h"
 
 #include <algorithm>
 
