@@ -7,9 +7,9 @@
 #include "app/effects/fast_fx.h"
 #include "app/effects/frames.h"
 #include "app/effects/gaussian_blur.h"
-#include "app/effects/parallel_rows.h"
 #include "app/effects/quarter_turn.h"
 #include "bench_support.h"
+#include "imagelib/parallel_ranges.h"
 
 #include <benchmark/benchmark.h>
 

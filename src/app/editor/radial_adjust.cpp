@@ -1,7 +1,7 @@
 #include "app/editor/radial_adjust.h"
 
 #include "app/effects/frames.h"
-#include "app/effects/parallel_rows.h"
+#include "imagelib/parallel_ranges.h"
 #include "imagelib/pixel_graphic.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "app/effects/gaussian_blur.h"
 
 #include "app/effects/graphic_update.h"
-#include "app/effects/parallel_rows.h"
+#include "imagelib/parallel_ranges.h"
 #include "imagelib/pixel_graphic.h"
 #include "platform/exception.h"
 #include "platform/vectorise.h"

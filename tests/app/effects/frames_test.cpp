@@ -1,8 +1,8 @@
 #include "app/effects/frames.h"
 #include "app/effects/gdi_draw.h"
-#include "app/effects/parallel_rows.h"
 #include "effects_support.h"
 #include "imagelib/filters/conv_filter.h"
+#include "imagelib/parallel_ranges.h"
 #include "imagelib/pg_canvas_qt.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "app/effects/parallel_rows.h"
+#include "imagelib/parallel_ranges.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 namespace lumeno {
 namespace {
 
-TEST(ParallelRows, SlicesCoverEveryRowOnceAndFailuresReachTheCaller)
+TEST(ParallelRanges, SlicesCoverEveryRowOnceAndFailuresReachTheCaller)
 {
     for (const int limit : {1, 3, 0}) {
         SetParallelThreadLimit(limit);

@@ -1,4 +1,4 @@
-#include "app/effects/parallel_rows.h"
+#include "imagelib/parallel_ranges.h"
 
 #include "imagelib/row_pipeline.h"
 
