@@ -1,30 +1,52 @@
 #include "imagelib/parallel_ranges.h"
 
-#include "imagelib/row_pipeline.h"
-
 #include <algorithm>
 #include <atomic>
 #include <exception>
 #include <mutex>
+#include <sched.h>
 #include <thread>
 #include <vector>
 
 namespace lumeno {
 
 namespace {
-std::atomic<int> threadLimit{0};
+
+// Below this much work threads cost more than they save.
+constexpr std::int64_t ParallelWork = std::int64_t{1} << 21;
+constexpr int ParallelRows = 32;
+// More threads than this only queue for the memory bus.
+constexpr int MaxThreads = 16;
+
+std::atomic<int> FixedThreads{0};
+
+} // namespace
+
+int AvailableCpus()
+{
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0)
+        return std::max(1, CPU_COUNT(&set));
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
 int ParallelThreads()
 {
-    static const int cores = TRowPipeline::AvailableCpus();
-    const int limit = threadLimit;
-    return limit > 0 ? std::min(limit, cores) : cores;
+    const int fixed = FixedThreads;
+    return fixed > 0 ? fixed : AvailableCpus();
 }
 
-void SetParallelThreadLimit(int Limit)
+void SetParallelThreads(int Count)
 {
-    threadLimit = std::max(Limit, 0);
+    FixedThreads = std::max(Count, 0);
+}
+
+int ThreadsFor(std::int64_t Work, int Rows)
+{
+    if (Work < ParallelWork || Rows < ParallelRows)
+        return 1;
+    return std::min(ParallelThreads(), MaxThreads);
 }
 
 void ParallelRanges(int Count, int Block, const TRangeWork& Work, const TRangeProgress& Progress)

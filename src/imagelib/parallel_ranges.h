@@ -1,8 +1,10 @@
 #pragma once
-// Work over a range of rows (or columns) on every core. Blocks of indices
-// are handed out as threads ask for them; the calling thread works too and
-// is the only one that reports progress.
+// Work over a range of rows (or columns) on every core, in any order. Blocks
+// of indices are handed out as threads ask for them; the calling thread
+// works too and is the only one that reports progress. One thread count
+// serves this and the ordered row pipeline.
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -14,10 +16,18 @@ namespace lumeno {
 using TRangeWork = std::function<void(int Thread, int Begin, int End)>;
 using TRangeProgress = std::function<void(int Done)>;
 
+// CPUs this process may run on (its affinity mask, as taskset sets it).
+int AvailableCpus();
+// Threads of parallel work: one per available CPU unless fixed.
 int ParallelThreads();
-// Caps the threads (0: every core), for comparisons and benchmarks; set it
-// only while no parallel work runs.
-void SetParallelThreadLimit(int Limit);
+// Fixes the threads of all parallel work, also above the CPUs (tests and
+// benchmarks compare counts); 0 goes back to one per CPU. Set it only while
+// no parallel work runs.
+void SetParallelThreads(int Count);
+// Threads worth using for Work elementary steps over Rows rows: one where
+// starting threads would cost more than they save.
+int ThreadsFor(std::int64_t Work, int Rows);
+
 // Block is the number of indices handed out at once.
 void ParallelRanges(int Count, int Block, const TRangeWork& Work, const TRangeProgress& Progress = {});
 // [0, Count) cut into one contiguous slice per thread: Bounds[i] ..

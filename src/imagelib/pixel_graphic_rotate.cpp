@@ -2,6 +2,7 @@
 
 #include "imagelib/color_row_reader.h"
 #include "imagelib/color_writer.h"
+#include "imagelib/parallel_ranges.h"
 #include "imagelib/pg_helpers.h"
 #include "imagelib/pixel_graphic.h"
 #include "imagelib/row_pipeline.h"
@@ -272,7 +273,7 @@ void TurnQuarters(TPixelGraphic& Target, const TSourcePixels& Src, int ci, int s
     for (int y = y0; y <= y1; ++y)
         map.Rows.push_back(Target.GetScanLine(y));
     const int rows = y1 - y0 + 1;
-    const int threads = TRowPipeline::ThreadsFor((box.High - box.Low + 1) * rows * 3, rows);
+    const int threads = ThreadsFor((box.High - box.Low + 1) * rows * 3, rows);
     Target.ProgressStart();
     for (int group = y0; group <= y1; group += Band * threads) {
         const int groupEnd = std::min(y1, group + Band * threads - 1);
@@ -378,8 +379,7 @@ void RotateCore(TPixelGraphic& Target, TPixelGraphic& Source, const TTurn& Turn,
     TColorWriter writer(Target);
     Target.ProgressStart();
     TRowPipeline::Run(y0, y1, static_cast<std::size_t>(box.High - box.Low + 1) * 3,
-                      TRowPipeline::ThreadsFor(work, y1 - y0 + 1), makeRow,
-                      [&](int y, const TRowPipeline::TRow& Out) {
+                      ThreadsFor(work, y1 - y0 + 1), makeRow, [&](int y, const TRowPipeline::TRow& Out) {
                           writer.StartRow(y);
                           writer.WriteRow(Out.Offset, Out.BGR, Out.Count);
                           return !Target.Progress(y - y0, y1 - y0);

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <stdexcept>
 
 namespace lumeno {
@@ -11,7 +13,7 @@ namespace {
 TEST(ParallelRanges, SlicesCoverEveryRowOnceAndFailuresReachTheCaller)
 {
     for (const int limit : {1, 3, 0}) {
-        SetParallelThreadLimit(limit);
+        SetParallelThreads(limit);
         const std::vector<int> bounds = SliceBounds(1000);
         std::vector<std::atomic<int>> seen(1000);
         RunSlices(bounds, [&](int begin, int end) {
@@ -34,7 +36,28 @@ TEST(ParallelRanges, SlicesCoverEveryRowOnceAndFailuresReachTheCaller)
         }),
                      std::runtime_error);
     }
-    SetParallelThreadLimit(0);
+    SetParallelThreads(0);
+}
+
+// Tests and benchmarks fix one count for the ordered pipeline and for the
+// splitter alike; small work stays on the calling thread.
+TEST(ParallelRanges, OneThreadCountServesAllParallelWork)
+{
+    SetParallelThreads(5);
+    EXPECT_EQ(ParallelThreads(), 5);
+    EXPECT_EQ(ThreadsFor(std::int64_t{4000} * 3000, 3000), 5);
+    EXPECT_EQ(ThreadsFor(1000, 3000), 1);
+    EXPECT_EQ(ThreadsFor(std::int64_t{4000} * 3000, 8), 1);
+    std::mutex lock;
+    int highest = 0;
+    ParallelRanges(1000, 1, [&](int thread, int, int) {
+        const std::lock_guard guard(lock);
+        highest = std::max(highest, thread);
+    });
+    EXPECT_LT(highest, 5);
+    SetParallelThreads(0);
+    EXPECT_EQ(ParallelThreads(), AvailableCpus());
+    EXPECT_GE(ParallelThreads(), 1);
 }
 
 } // namespace

@@ -66,12 +66,12 @@ void PlainWhiteFrame(TPixelGraphic& image)
 TEST(Frames, WhiteFrameIsTheLibrarysStepsOnAnyNumberOfThreads)
 {
     for (const int threads : {1, 3, 0}) {
-        SetParallelThreadLimit(threads);
+        SetParallelThreads(threads);
         TPixelGraphic ours, plain;
         Paint(ours, 173, 91, test::Pattern);
         Paint(plain, 173, 91, test::Pattern);
         AddWhiteFrame(ours);
-        SetParallelThreadLimit(0);
+        SetParallelThreads(0);
         PlainWhiteFrame(plain);
         for (int y = 0; y < 91; ++y)
             ASSERT_EQ(std::memcmp(ours.GetScanLine(y), plain.GetScanLine(y), 173 * 3), 0)
