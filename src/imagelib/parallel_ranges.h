@@ -10,11 +10,13 @@
 
 namespace lumeno {
 
-// Work(Thread, Begin, End) covers [Begin, End); Thread is below
-// ParallelThreads() and names per-thread buffers. Progress(Done) runs on
-// the calling thread after each block it finished.
+// Work(Thread, Begin, End) covers [Begin, End); Thread is below the
+// threads of the run and names per-thread buffers. Progress(Done) runs on
+// the calling thread when more indices from 0 on are finished: all of
+// [0, Done), Done growing up to Count. It returns false to stop: no block
+// starts after that, blocks under way still finish.
 using TRangeWork = std::function<void(int Thread, int Begin, int End)>;
-using TRangeProgress = std::function<void(int Done)>;
+using TRangeProgress = std::function<bool(int Done)>;
 
 // CPUs this process may run on (its affinity mask, as taskset sets it).
 int AvailableCpus();
@@ -28,8 +30,10 @@ void SetParallelThreads(int Count);
 // starting threads would cost more than they save.
 int ThreadsFor(std::int64_t Work, int Rows);
 
-// Block is the number of indices handed out at once.
-void ParallelRanges(int Count, int Block, const TRangeWork& Work, const TRangeProgress& Progress = {});
+// Block is the number of indices handed out at once; Threads at most run
+// (0: ParallelThreads()).
+void ParallelRanges(int Count, int Block, const TRangeWork& Work, const TRangeProgress& Progress = {},
+                    int Threads = 0);
 // [0, Count) cut into one contiguous slice per thread: Bounds[i] ..
 // Bounds[i + 1]. For work that must know its slices before it starts.
 std::vector<int> SliceBounds(int Count);

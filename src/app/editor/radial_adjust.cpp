@@ -86,6 +86,7 @@ void RadialAdjust(TPixelGraphic& Source, TPixelGraphic& Result, const TRadialCoe
         [&](int done) {
             if (Progress)
                 Progress(static_cast<int>(static_cast<double>(done) / h * 100));
+            return true;
         });
     Result.Changed(&Result);
 }

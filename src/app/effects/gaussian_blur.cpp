@@ -193,11 +193,17 @@ void GaussianBlur24(TPixelGraphic& Image, double Radius, const TBlurProgress& Pr
     report(0);
     ParallelRanges(
         h, 8, [&](int t, int b, int e) { blur.Rows(t, b, e); },
-        [&](int done) { report(static_cast<int>(static_cast<double>(done) / h * 50)); });
+        [&](int done) {
+            report(static_cast<int>(static_cast<double>(done) / h * 50));
+            return true;
+        });
     report(50);
     ParallelRanges(
         strips, 1, [&](int t, int b, int e) { blur.Columns(t, b, e); },
-        [&](int done) { report(static_cast<int>(static_cast<double>(done) / strips * 50 + 50)); });
+        [&](int done) {
+            report(static_cast<int>(static_cast<double>(done) / strips * 50 + 50));
+            return true;
+        });
     report(100);
 }
 
