@@ -4,8 +4,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <functional>
 #include <mutex>
 #include <stdexcept>
+#include <thread>
+#include <vector>
 
 namespace lumeno {
 namespace {
@@ -35,6 +39,55 @@ TEST(ParallelRanges, SlicesCoverEveryRowOnceAndFailuresReachTheCaller)
                 throw std::runtime_error("block failed");
         }),
                      std::runtime_error);
+    }
+    SetParallelThreads(0);
+}
+
+// Progress sees the finished indices from 0 on grow, on the calling thread.
+// Once it says stop no block starts, bar one per helper that had already
+// taken its next, and it is not asked again.
+TEST(ParallelRanges, ProgressFollowsTheFinishedPrefixAndStopsTheRun)
+{
+    for (const int threads : {1, 4}) {
+        SetParallelThreads(threads);
+        const auto caller = std::this_thread::get_id();
+        std::vector<std::atomic<int>> seen(1000);
+        std::vector<int> reports;
+        bool wrong = false;
+        ParallelRanges(
+            1000, 7,
+            [&](int, int begin, int end) {
+                for (int i = begin; i < end; ++i)
+                    ++seen[static_cast<std::size_t>(i)];
+            },
+            [&](int done) {
+                wrong = wrong || std::this_thread::get_id() != caller;
+                for (int i = 0; i < done; ++i)
+                    wrong = wrong || seen[static_cast<std::size_t>(i)] != 1;
+                reports.push_back(done);
+                return true;
+            });
+        EXPECT_FALSE(wrong) << threads;
+        ASSERT_FALSE(reports.empty());
+        EXPECT_TRUE(std::adjacent_find(reports.begin(), reports.end(), std::greater_equal<>()) ==
+                    reports.end());
+        EXPECT_EQ(reports.back(), 1000);
+
+        std::atomic<int> started{0};
+        int asked = 0, startedWhenStopped = 0;
+        ParallelRanges(
+            1000, 7,
+            [&](int, int, int) {
+                ++started;
+                std::this_thread::sleep_for(std::chrono::microseconds(100));
+            },
+            [&](int) {
+                ++asked;
+                startedWhenStopped = started;
+                return false;
+            });
+        EXPECT_EQ(asked, 1);
+        EXPECT_LE(started.load(), startedWhenStopped + threads - 1) << threads;
     }
     SetParallelThreads(0);
 }
