@@ -7,9 +7,9 @@
 #include "app/effects/fast_fx.h"
 #include "app/effects/frames.h"
 #include "app/effects/gaussian_blur.h"
-#include "app/effects/parallel_rows.h"
 #include "app/effects/quarter_turn.h"
 #include "bench_support.h"
+#include "imagelib/parallel_ranges.h"
 
 #include <benchmark/benchmark.h>
 
@@ -40,9 +40,9 @@ void OnCopy(benchmark::State& state, const std::function<void(TPixelGraphic&)>& 
 
 void BM_GaussianBlur5(benchmark::State& state)
 {
-    SetParallelThreadLimit(static_cast<int>(state.range(0)));
+    SetParallelThreads(static_cast<int>(state.range(0)));
     OnCopy(state, [](TPixelGraphic& g) { GaussianBlur24(g, 5.0); });
-    SetParallelThreadLimit(0);
+    SetParallelThreads(0);
 }
 BENCHMARK(BM_GaussianBlur5)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -57,7 +57,7 @@ void BM_GaussianBlurVersusImageMagick(benchmark::State& state)
     const std::string in = TempPath("effects_in.ppm");
     WritePPM(LargePhoto(), in);
     const std::string im = std::string(ImageMagick) + " -limit thread 1 " + in;
-    SetParallelThreadLimit(1);
+    SetParallelThreads(1);
     for (auto _ : state) {
         const double ours = BestMs(3,
                                    [] {
@@ -75,7 +75,7 @@ void BM_GaussianBlurVersusImageMagick(benchmark::State& state)
         state.counters["im_blur_ms"] = blur - read;
         state.counters["speedup"] = (blur - read) / ours;
     }
-    SetParallelThreadLimit(0);
+    SetParallelThreads(0);
     std::remove(in.c_str());
 }
 BENCHMARK(BM_GaussianBlurVersusImageMagick)->Iterations(1)->Unit(benchmark::kMillisecond);

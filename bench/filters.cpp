@@ -5,7 +5,7 @@
 #include "imagelib/filters/channel_filters.h"
 #include "imagelib/filters/conv_filter.h"
 #include "imagelib/filters/point_filters.h"
-#include "imagelib/row_pipeline.h"
+#include "imagelib/parallel_ranges.h"
 
 #include <benchmark/benchmark.h>
 
@@ -98,9 +98,9 @@ void BM_BrightnessContrastGamma(benchmark::State& state)
     f.Gamma = 0.8L;
     f.UseY = state.range(0) != 0;
     // Threads: 0 = one per available CPU.
-    TRowPipeline::SetThreadCount(static_cast<int>(state.range(1)));
+    SetParallelThreads(static_cast<int>(state.range(1)));
     RunPoint(state, f);
-    TRowPipeline::SetThreadCount(0);
+    SetParallelThreads(0);
 }
 BENCHMARK(BM_BrightnessContrastGamma)
     ->ArgNames({"UseY", "threads"})

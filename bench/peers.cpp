@@ -5,9 +5,9 @@
 
 #include "bench_support.h"
 #include "imagelib/filters/conv_filter.h"
+#include "imagelib/parallel_ranges.h"
 #include "imagelib/pg_globals.h"
 #include "imagelib/pg_startup.h"
-#include "imagelib/row_pipeline.h"
 
 #include <benchmark/benchmark.h>
 
@@ -72,7 +72,7 @@ const TFiles& Files()
         WritePPM(LargePhoto(), f.Ppm);
         CommandMs(1, std::string(ImageMagick) + " " + f.Ppm + " -colors 256 " + f.Gif);
         WriteKernel(f);
-        std::printf("CPUs available: %d\n", TRowPipeline::AvailableCpus());
+        std::printf("CPUs available: %d\n", AvailableCpus());
         return f;
     }();
     return files;

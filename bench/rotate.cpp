@@ -1,7 +1,7 @@
 // Rotating 4000 x 3000 by 33 degrees and by quarter turns.
 
 #include "bench_support.h"
-#include "imagelib/row_pipeline.h"
+#include "imagelib/parallel_ranges.h"
 
 #include <benchmark/benchmark.h>
 
@@ -23,12 +23,12 @@ BENCHMARK(BM_Rotate33)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 void BM_QuarterTurn(benchmark::State& state)
 {
     LargePhoto();
-    TRowPipeline::SetThreadCount(static_cast<int>(state.range(1)));
+    SetParallelThreads(static_cast<int>(state.range(1)));
     for (auto _ : state) {
         TPixelGraphic target;
         target.Rotate(true, LargePhoto(), static_cast<Extended>(state.range(0)));
     }
-    TRowPipeline::SetThreadCount(0);
+    SetParallelThreads(0);
 }
 BENCHMARK(BM_QuarterTurn)
     ->ArgNames({"degrees", "threads"})

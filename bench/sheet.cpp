@@ -1,10 +1,10 @@
 // A thumbnail sheet of 100 photographs of 4000 x 3000 (JPEG, decoded at
 // 1/8) at size 96 with sharpening, border, bevel and shadow, on all cores.
 
-#include "app/effects/parallel_rows.h"
 #include "app/sheet/sheet_builder.h"
 #include "bench_app.h"
 #include "bench_support.h"
+#include "imagelib/parallel_ranges.h"
 #include "imagelib/pg_startup.h"
 
 #include <benchmark/benchmark.h>

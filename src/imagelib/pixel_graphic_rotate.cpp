@@ -2,6 +2,7 @@
 
 #include "imagelib/color_row_reader.h"
 #include "imagelib/color_writer.h"
+#include "imagelib/parallel_ranges.h"
 #include "imagelib/pg_helpers.h"
 #include "imagelib/pixel_graphic.h"
 #include "imagelib/row_pipeline.h"
@@ -11,7 +12,6 @@
 #include <array>
 #include <cmath>
 #include <numbers>
-#include <thread>
 #include <vector>
 
 namespace lumeno {
@@ -251,8 +251,9 @@ void TurnBand(const TQuarterMap& M, int First, int Last)
 }
 
 // A whole quarter turn into a 24-bit target moves bytes only. Bands of 64
-// rows go to the threads a group at a time (each writes rows of its own);
-// progress follows each group, in order, on the calling thread.
+// rows go to the threads as they ask (each writes rows of its own); the
+// finished rows are reported in order on the calling thread, and an abort
+// lets only the bands under way finish, so every row is turned or untouched.
 void TurnQuarters(TPixelGraphic& Target, const TSourcePixels& Src, int ci, int si, int sw, int sh, TSpan box,
                   int y0, int y1)
 {
@@ -272,23 +273,17 @@ void TurnQuarters(TPixelGraphic& Target, const TSourcePixels& Src, int ci, int s
     for (int y = y0; y <= y1; ++y)
         map.Rows.push_back(Target.GetScanLine(y));
     const int rows = y1 - y0 + 1;
-    const int threads = TRowPipeline::ThreadsFor((box.High - box.Low + 1) * rows * 3, rows);
+    int reported = 0;
     Target.ProgressStart();
-    for (int group = y0; group <= y1; group += Band * threads) {
-        const int groupEnd = std::min(y1, group + Band * threads - 1);
-        {
-            std::vector<std::jthread> helpers;
-            for (int band = group + Band; band <= groupEnd; band += Band)
-                helpers.emplace_back(
-                    [&map, band, groupEnd] { TurnBand(map, band, std::min(groupEnd, band + Band - 1)); });
-            TurnBand(map, group, std::min(groupEnd, group + Band - 1));
-        }
-        for (int y = group; y <= groupEnd; ++y)
-            if (Target.Progress(y - y0, y1 - y0)) {
-                Target.ProgressEnd();
-                return;
-            }
-    }
+    ParallelRanges(
+        rows, Band, [&](int, int begin, int end) { TurnBand(map, y0 + begin, y0 + end - 1); },
+        [&](int done) {
+            for (; reported < done; ++reported)
+                if (Target.Progress(reported, rows - 1))
+                    return false;
+            return true;
+        },
+        ThreadsFor((box.High - box.Low + 1) * rows * 3, rows));
     Target.ProgressEnd();
 }
 
@@ -378,8 +373,7 @@ void RotateCore(TPixelGraphic& Target, TPixelGraphic& Source, const TTurn& Turn,
     TColorWriter writer(Target);
     Target.ProgressStart();
     TRowPipeline::Run(y0, y1, static_cast<std::size_t>(box.High - box.Low + 1) * 3,
-                      TRowPipeline::ThreadsFor(work, y1 - y0 + 1), makeRow,
-                      [&](int y, const TRowPipeline::TRow& Out) {
+                      ThreadsFor(work, y1 - y0 + 1), makeRow, [&](int y, const TRowPipeline::TRow& Out) {
                           writer.StartRow(y);
                           writer.WriteRow(Out.Offset, Out.BGR, Out.Count);
                           return !Target.Progress(y - y0, y1 - y0);

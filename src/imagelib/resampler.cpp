@@ -2,6 +2,7 @@
 
 #include "imagelib/color_row_reader.h"
 #include "imagelib/fast_divider.h"
+#include "imagelib/parallel_ranges.h"
 #include "imagelib/row_pipeline.h"
 #include "platform/vectorise.h"
 
@@ -355,7 +356,7 @@ template <typename TMaker> void TResampler::RunWith(const TDeliver& Deliver)
     const std::int64_t work = static_cast<std::int64_t>(rowCount) *
                               static_cast<std::int64_t>(columns.size()) * FColumns.MaxSpan() *
                               FRows.MaxSpan();
-    const int threads = TRowPipeline::ThreadsFor(work, rowCount);
+    const int threads = ThreadsFor(work, rowCount);
     std::vector<std::unique_ptr<TMaker>> makers;
     for (int t = 0; t < threads; ++t)
         makers.push_back(std::make_unique<TMaker>(FSource, columns, FColumns, FRows));

@@ -3,12 +3,10 @@
 #include "imagelib/pixel_memory.h"
 
 #include <algorithm>
-#include <atomic>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
 #include <new>
-#include <sched.h>
 #include <thread>
 #include <vector>
 
@@ -16,8 +14,6 @@ namespace lumeno {
 
 namespace {
 
-// Below this much work threads cost more than they save.
-constexpr std::int64_t ParallelWork = std::int64_t{1} << 21;
 constexpr int MinBlockRows = 8;
 constexpr int MaxBlockRows = 64;
 // Blocks per thread: enough to even out uneven rows, few enough that
@@ -25,9 +21,6 @@ constexpr int MaxBlockRows = 64;
 constexpr int BlocksPerThread = 8;
 // Finished blocks wait in a ring of this many blocks per thread.
 constexpr int WindowBlocksPerThread = 2;
-constexpr int MaxThreads = 16;
-
-std::atomic<int> FixedThreadCount{0};
 
 // Shared state of one multi-threaded run. Each worker and the calling thread
 // wait on a condition of their own, so a finished block wakes only the one
@@ -161,28 +154,6 @@ private:
 };
 
 } // namespace
-
-int TRowPipeline::AvailableCpus()
-{
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    if (sched_getaffinity(0, sizeof set, &set) == 0)
-        return std::max(1, CPU_COUNT(&set));
-    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-}
-
-void TRowPipeline::SetThreadCount(int Count)
-{
-    FixedThreadCount = std::max(0, Count);
-}
-
-int TRowPipeline::ThreadsFor(std::int64_t Work, int Rows)
-{
-    if (Work < ParallelWork || Rows < 4 * MinBlockRows)
-        return 1;
-    const int fixed = FixedThreadCount;
-    return fixed > 0 ? fixed : std::min(AvailableCpus(), MaxThreads);
-}
 
 void TRowPipeline::Run(int From, int To, std::size_t RowBytes, int Threads, const TMake& Make,
                        const TDeliver& Deliver)

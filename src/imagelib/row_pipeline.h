@@ -21,16 +21,10 @@ public:
     // Make runs on a worker (Thread tells which, for per-thread state);
     // Deliver runs on the calling thread and returns false to stop. What
     // either raises ends the run and leaves Run on the calling thread.
+    // ThreadsFor (parallel_ranges.h) gives the Threads worth using.
     using TMake = std::function<void(int Thread, int Row, TRow& Out)>;
     using TDeliver = std::function<bool(int Row, const TRow& Out)>;
 
-    // CPUs this process may run on (its affinity mask, as taskset sets it).
-    static int AvailableCpus();
-    // Fixes the threads of every large run (benchmarks and tests compare
-    // counts); 0 goes back to one per available CPU.
-    static void SetThreadCount(int Count);
-    // Threads worth using for Work elementary steps over Rows rows.
-    static int ThreadsFor(std::int64_t Work, int Rows);
     static void Run(int From, int To, std::size_t RowBytes, int Threads, const TMake& Make,
                     const TDeliver& Deliver);
 };

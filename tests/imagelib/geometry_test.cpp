@@ -1,12 +1,17 @@
+#include "imagelib/parallel_ranges.h"
 #include "imagelib/pixel_graphic.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <map>
 #include <numbers>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace lumeno {
@@ -470,6 +475,61 @@ TEST(Rotate, IntoItselfAndWithEvents)
         for (int x = 0; x < 5; ++x)
             found += g.GetPixelColor(x, y) == corner;
     EXPECT_EQ(found, 1);
+}
+
+// Large quarter turns share bands of rows among threads, yet report every
+// row once and in order on the calling thread; an abort leaves each row
+// either turned or as it was, and on one thread stops at the band's end.
+TEST(Rotate, LargeQuarterTurnsReportInOrderAndStopAtABand)
+{
+    TPixelGraphic source;
+    source.SetDimensions(1201, 901, pf24Bit);
+    for (int y = 0; y < 901; ++y) {
+        std::uint8_t* p = source.GetScanLine(y);
+        for (int x = 0; x < 1201 * 3; ++x) // never 0: untouched rows stay 0
+            p[x] = static_cast<std::uint8_t>(1 + (x * 5 + y * 11) % 255);
+    }
+    const auto isStep = [](const std::string& Event) {
+        return std::isdigit(static_cast<unsigned char>(Event[0])) != 0;
+    };
+    for (const int threads : {1, 4}) {
+        SetParallelThreads(threads);
+        TPixelGraphic whole, stopped;
+        TEventLog all, some;
+        all.Attach(whole);
+        whole.Rotate(true, source, 90);
+        const int bytes = whole.GetWidth() * 3;
+        const auto blank = [&](TPixelGraphic& g, int y) {
+            return std::all_of(g.GetScanLine(y), g.GetScanLine(y) + bytes,
+                               [](std::uint8_t b) { return b == 0; });
+        };
+        const auto steps = static_cast<int>(std::count_if(all.Events.begin(), all.Events.end(), isStep));
+        std::vector<std::string> want{"start"};
+        for (int k = 0; k < steps; ++k)
+            want.push_back(std::to_string(k) + "/" + std::to_string(steps - 1));
+        want.push_back("end");
+        EXPECT_NE(std::search(all.Events.begin(), all.Events.end(), want.begin(), want.end()),
+                  all.Events.end())
+            << threads;
+        int y0 = 0; // the row of the first step
+        while (blank(whole, y0))
+            ++y0;
+
+        some.Attach(stopped, 200);
+        stopped.Rotate(true, source, 90);
+        std::erase_if(all.Events, [&](const std::string& e) { return isStep(e) && std::stoi(e) > 200; });
+        EXPECT_EQ(some.Events, all.Events) << threads;
+        for (int y = 0; y < whole.GetHeight(); ++y) {
+            const bool turned = std::memcmp(stopped.GetScanLine(y), whole.GetScanLine(y),
+                                            static_cast<std::size_t>(bytes)) == 0;
+            const bool untouched = blank(stopped, y);
+            ASSERT_TRUE(y - y0 <= 200 ? turned : turned || untouched) << threads << " threads, row " << y;
+            if (threads == 1) {
+                ASSERT_TRUE(y - y0 < 256 ? turned : untouched) << "row " << y;
+            }
+        }
+    }
+    SetParallelThreads(0);
 }
 
 // A uniform picture to fade.

@@ -2,8 +2,8 @@
 // floor of the weighted mean across (of each source row), then the floor of
 // the weighted mean of those down, with the weights of the stretch tables.
 
+#include "imagelib/parallel_ranges.h"
 #include "imagelib/pixel_graphic.h"
-#include "imagelib/row_pipeline.h"
 #include "imagelib/stretch_axis.h"
 
 #include <gtest/gtest.h>
@@ -101,13 +101,13 @@ TEST(Resampler, LargeTotalsAndThreadedRunsFollowTheWeights)
         {9001, 2, 3, 2},    {1000, 700, 1999, 1401}, {2003, 1201, 401, 300},
     };
     for (const int threads : {1, 3}) {
-        TRowPipeline::SetThreadCount(threads);
+        SetParallelThreads(threads);
         for (const TCase& c : cases)
             EXPECT_EQ(WrongPixels(c.SourceWidth, c.SourceHeight, c.Width, c.Height, smPrecise), 0)
                 << c.SourceWidth << "x" << c.SourceHeight << " -> " << c.Width << "x" << c.Height
                 << " threads " << threads;
     }
-    TRowPipeline::SetThreadCount(0);
+    SetParallelThreads(0);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "imagelib/row_pipeline.h"
 #include "imagelib/filters/conv_filter.h"
+#include "imagelib/parallel_ranges.h"
 #include "imagelib/pixel_graphic.h"
 
 #include <gtest/gtest.h>
@@ -66,7 +67,7 @@ TEST(RowPipeline, EveryThreadCountDeliversTheSameRows)
                     << threads << " threads, rows " << range.first << ".." << range.second;
         }
     }
-    EXPECT_GE(TRowPipeline::AvailableCpus(), 1);
+    EXPECT_GE(AvailableCpus(), 1);
 }
 
 std::vector<TColor> Pixels(TPixelGraphic& g)
@@ -90,7 +91,7 @@ TEST(RowPipeline, OneTwoAndEightWorkersGiveTheSamePixels)
     std::vector<TColor> stretched[3], rotated[3], sharpened[3];
     const int counts[3] = {1, 2, 8};
     for (int i = 0; i < 3; ++i) {
-        TRowPipeline::SetThreadCount(counts[i]);
+        SetParallelThreads(counts[i]);
         TPixelGraphic big, turned;
         big.SetDimensions(1800, 1400, pf24Bit);
         big.SetStretchMode(smPrecise);
@@ -105,7 +106,7 @@ TEST(RowPipeline, OneTwoAndEightWorkersGiveTheSamePixels)
         sharp.ApplyFilter(sharpen, source);
         sharpened[i] = Pixels(sharp);
     }
-    TRowPipeline::SetThreadCount(0);
+    SetParallelThreads(0);
     for (int i = 1; i < 3; ++i) {
         EXPECT_TRUE(stretched[i] == stretched[0]) << counts[i] << " workers";
         EXPECT_TRUE(rotated[i] == rotated[0]) << counts[i] << " workers";
@@ -128,12 +129,12 @@ TEST(RowPipeline, QuarterTurnsGiveTheSamePixelsOnAnyNumberOfWorkers)
         std::vector<TColor> turned[3];
         const int counts[3] = {1, 2, 8};
         for (int i = 0; i < 3; ++i) {
-            TRowPipeline::SetThreadCount(counts[i]);
+            SetParallelThreads(counts[i]);
             TPixelGraphic target;
             target.Rotate(true, source, angle);
             turned[i] = Pixels(target);
         }
-        TRowPipeline::SetThreadCount(0);
+        SetParallelThreads(0);
         EXPECT_GE(turned[0].size(), std::size_t{1201} * 901);
         for (int i = 1; i < 3; ++i)
             EXPECT_TRUE(turned[i] == turned[0]) << angle << " degrees, " << counts[i] << " workers";

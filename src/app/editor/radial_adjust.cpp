@@ -1,7 +1,7 @@
 #include "app/editor/radial_adjust.h"
 
 #include "app/effects/frames.h"
-#include "app/effects/parallel_rows.h"
+#include "imagelib/parallel_ranges.h"
 #include "imagelib/pixel_graphic.h"
 
 #include <algorithm>
@@ -86,6 +86,7 @@ void RadialAdjust(TPixelGraphic& Source, TPixelGraphic& Result, const TRadialCoe
         [&](int done) {
             if (Progress)
                 Progress(static_cast<int>(static_cast<double>(done) / h * 100));
+            return true;
         });
     Result.Changed(&Result);
 }

@@ -1,6 +1,6 @@
 #include "app/effects/fast_fx.h"
 
-#include "app/effects/parallel_rows.h"
+#include "imagelib/parallel_ranges.h"
 #include "imagelib/pg_exceptions.h"
 #include "platform/numeric.h"
 

@@ -3,8 +3,8 @@
 #include "app/effects/gaussian_blur.h"
 #include "app/effects/gdi_draw.h"
 #include "app/effects/graphic_update.h"
-#include "app/effects/parallel_rows.h"
 #include "imagelib/filters/conv_filter.h"
+#include "imagelib/parallel_ranges.h"
 #include "imagelib/pg_canvas_qt.h"
 #include "imagelib/pixel_graphic.h"
 

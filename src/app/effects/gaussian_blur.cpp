@@ -1,7 +1,7 @@
 #include "app/effects/gaussian_blur.h"
 
 #include "app/effects/graphic_update.h"
-#include "app/effects/parallel_rows.h"
+#include "imagelib/parallel_ranges.h"
 #include "imagelib/pixel_graphic.h"
 #include "platform/exception.h"
 #include "platform/vectorise.h"
@@ -193,11 +193,17 @@ void GaussianBlur24(TPixelGraphic& Image, double Radius, const TBlurProgress& Pr
     report(0);
     ParallelRanges(
         h, 8, [&](int t, int b, int e) { blur.Rows(t, b, e); },
-        [&](int done) { report(static_cast<int>(static_cast<double>(done) / h * 50)); });
+        [&](int done) {
+            report(static_cast<int>(static_cast<double>(done) / h * 50));
+            return true;
+        });
     report(50);
     ParallelRanges(
         strips, 1, [&](int t, int b, int e) { blur.Columns(t, b, e); },
-        [&](int done) { report(static_cast<int>(static_cast<double>(done) / strips * 50 + 50)); });
+        [&](int done) {
+            report(static_cast<int>(static_cast<double>(done) / strips * 50 + 50));
+            return true;
+        });
     report(100);
 }
 

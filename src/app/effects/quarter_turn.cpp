@@ -1,7 +1,7 @@
 #include "app/effects/quarter_turn.h"
 
 #include "app/effects/graphic_update.h"
-#include "app/effects/parallel_rows.h"
+#include "imagelib/parallel_ranges.h"
 #include "imagelib/pixel_graphic.h"
 #include "imagelib/work_copy.h"
 

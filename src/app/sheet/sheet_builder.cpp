@@ -2,9 +2,9 @@
 
 #include "app/effects/frames.h"
 #include "app/effects/gdi_draw.h"
-#include "app/effects/parallel_rows.h"
 #include "imagelib/filters/conv_filter.h"
 #include "imagelib/format_registry.h"
+#include "imagelib/parallel_ranges.h"
 #include "imagelib/pg_canvas_qt.h"
 #include "imagelib/pixel_graphic.h"
 #include "platform/qt/in_order_pool.h"

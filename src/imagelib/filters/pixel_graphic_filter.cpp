@@ -3,6 +3,7 @@
 
 #include "imagelib/color_writer.h"
 #include "imagelib/filters/pg_filter.h"
+#include "imagelib/parallel_ranges.h"
 #include "imagelib/pg_exceptions.h"
 #include "imagelib/pg_messages.h"
 #include "imagelib/row_pipeline.h"
@@ -68,9 +69,7 @@ void FilterPixels(TPixelGraphic& Target, TPGFilter& Filter, TPGFilterRun& Run, T
     const int width = Target.GetWidth(), height = Target.GetHeight();
     // Rows are made on several threads when the filter allows it, and
     // written in order here, where dithering and progress stay sequential.
-    const int threads = Filter.RowsIndependent()
-                            ? TRowPipeline::ThreadsFor(std::int64_t{width} * height * 9, height)
-                            : 1;
+    const int threads = Filter.RowsIndependent() ? ThreadsFor(std::int64_t{width} * height * 9, height) : 1;
     try {
         TRowPipeline::Run(
             0, height - 1, static_cast<std::size_t>(width) * 3, threads,

@@ -1,6 +1,6 @@
 #include "app/effects/fast_fx.h"
-#include "app/effects/parallel_rows.h"
 #include "effects_support.h"
+#include "imagelib/parallel_ranges.h"
 #include "imagelib/pg_exceptions.h"
 
 #include <gtest/gtest.h>
@@ -91,7 +91,7 @@ TEST(FastFX, NoiseStaysWithinItsAmount)
 TEST(FastFX, OneSeedGivesOnePictureOnOneThreadAndOnAll)
 {
     auto run = [](int threads) {
-        SetParallelThreadLimit(threads);
+        SetParallelThreads(threads);
         auto src = Fast(640, 437, Pattern);
         auto b = Fast(640, 437, Pattern);
         ColorNoise(*b, 60, 42);
@@ -99,7 +99,7 @@ TEST(FastFX, OneSeedGivesOnePictureOnOneThreadAndOnAll)
         TFastBMP dst(640, 437);
         SprayPaint(*b, dst, 9, 44);
         Emboss(dst);
-        SetParallelThreadLimit(0);
+        SetParallelThreads(0);
         return std::vector<std::uint8_t>(dst.Bits, dst.Bits + dst.Size);
     };
     const auto one = run(1);

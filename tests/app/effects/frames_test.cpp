@@ -1,8 +1,8 @@
 #include "app/effects/frames.h"
 #include "app/effects/gdi_draw.h"
-#include "app/effects/parallel_rows.h"
 #include "effects_support.h"
 #include "imagelib/filters/conv_filter.h"
+#include "imagelib/parallel_ranges.h"
 #include "imagelib/pg_canvas_qt.h"
 
 #include <gtest/gtest.h>
@@ -66,12 +66,12 @@ void PlainWhiteFrame(TPixelGraphic& image)
 TEST(Frames, WhiteFrameIsTheLibrarysStepsOnAnyNumberOfThreads)
 {
     for (const int threads : {1, 3, 0}) {
-        SetParallelThreadLimit(threads);
+        SetParallelThreads(threads);
         TPixelGraphic ours, plain;
         Paint(ours, 173, 91, test::Pattern);
         Paint(plain, 173, 91, test::Pattern);
         AddWhiteFrame(ours);
-        SetParallelThreadLimit(0);
+        SetParallelThreads(0);
         PlainWhiteFrame(plain);
         for (int y = 0; y < 91; ++y)
             ASSERT_EQ(std::memcmp(ours.GetScanLine(y), plain.GetScanLine(y), 173 * 3), 0)

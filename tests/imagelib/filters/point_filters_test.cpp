@@ -1,8 +1,8 @@
 #include "filter_test_util.h"
 #include "imagelib/filters/color_models.h"
 #include "imagelib/filters/point_filters.h"
+#include "imagelib/parallel_ranges.h"
 #include "imagelib/pg_exceptions.h"
-#include "imagelib/row_pipeline.h"
 
 #include <gtest/gtest.h>
 
@@ -140,7 +140,7 @@ TEST(BCGFilter, SamePixelsOnAnyNumberOfThreads)
     for (TPixelGraphic* image : {&source, &palette}) {
         std::vector<std::vector<TColor>> results;
         for (const int threads : {1, 2, 8}) {
-            TRowPipeline::SetThreadCount(threads);
+            SetParallelThreads(threads);
             TBCGFilter bcg;
             bcg.UseY = true;
             bcg.SetBrightness(12);
@@ -148,7 +148,7 @@ TEST(BCGFilter, SamePixelsOnAnyNumberOfThreads)
             target.ApplyFilter(bcg, *image);
             results.push_back(Colors(target));
         }
-        TRowPipeline::SetThreadCount(0);
+        SetParallelThreads(0);
         EXPECT_EQ(results[0], results[1]);
         EXPECT_EQ(results[0], results[2]);
     }
