@@ -4,10 +4,12 @@
 #include "imagelib/codecs/lzw_decoder.h"
 #include "imagelib/format_registry.h"
 #include "imagelib/pixel_graphic.h"
+#include "imagelib/pixel_memory.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 
 namespace lumeno {
 
@@ -29,22 +31,25 @@ int BitsOfFormat(std::uint8_t format)
 }
 
 // Passes over data sub-blocks up to their terminator (and stray zero bytes
-// after it), appending their contents to Out when it is given.
-void PassSubBlocks(TGifParseState& s, std::vector<std::uint8_t>* out)
+// after it), copying their contents to Out when it is given (it has room
+// for the rest of the data). Returns how many bytes the contents hold.
+std::size_t PassSubBlocks(TGifParseState& s, std::uint8_t* out)
 {
     const std::vector<std::uint8_t>& d = s.Data;
+    std::size_t total = 0;
     while (s.Position < d.size()) {
         const std::size_t length = d[s.Position++];
         if (length == 0)
             break;
         const std::size_t n = std::min(length, d.size() - s.Position);
         if (out)
-            out->insert(out->end(), d.begin() + static_cast<std::ptrdiff_t>(s.Position),
-                        d.begin() + static_cast<std::ptrdiff_t>(s.Position + n));
+            std::memcpy(out + total, d.data() + s.Position, n);
+        total += n;
         s.Position += n;
     }
     while (s.Position < d.size() && d[s.Position] == 0)
         ++s.Position;
+    return total;
 }
 
 // Rows in the order the frame's pixels come: top to bottom, or the four
@@ -119,24 +124,32 @@ void DecodeFrame(TGifParseState& s, const std::uint8_t* table, int bits, bool in
     TPixelGraphic& g = *s.Graphic;
     CheckImageSize(GifErrors, s.Width, s.Height, BitsOfFormat(PixelFormatOf(bits)));
     int minCodeSize = 1;
-    std::vector<std::uint8_t> codes;
+    // The codes never hold more than the rest of the file.
+    const TPixelMemory codes = AllocatePixelMemory(s.Data.size() - s.Position + 1);
+    if (!codes)
+        throw std::bad_alloc();
+    std::size_t codeBytes = 0;
     if (s.Position < s.Data.size()) {
         minCodeSize = s.Data[s.Position++];
         if (minCodeSize < 1 || minCodeSize > 11)
             GifErrors.RaiseMessage(msgInvalid, "LZW code size");
-        PassSubBlocks(s, &codes);
+        codeBytes = PassSubBlocks(s, codes.get());
     }
-    CheckCodesCanFill(s, codes.size(), minCodeSize);
+    CheckCodesCanFill(s, codeBytes, minCodeSize);
     g.SetDimensions(s.Width, s.Height, PixelFormatOf(bits));
     SetPalette(g, table, bits);
     if (g.GetEmpty())
         return;
     // The decoder copies each string from where it was last written, so
     // the whole frame's indices stay in one buffer; missing ones are 0. Its
-    // table is too big for a worker thread's stack.
-    const auto lzw = std::make_unique<TLZWDecoder>(codes.data(), codes.size(), minCodeSize);
+    // table is too big for a worker thread's stack. The frame is pixel
+    // memory: a few huge pages to fault in, not thousands of small ones.
+    const auto lzw = std::make_unique<TLZWDecoder>(codes.get(), codeBytes, minCodeSize);
     const auto width = static_cast<std::size_t>(s.Width);
-    std::vector<std::uint8_t> frame(width * static_cast<std::size_t>(s.Height));
+    const std::size_t frameSize = width * static_cast<std::size_t>(s.Height);
+    const TPixelMemory frame = AllocatePixelMemory(frameSize);
+    if (!frame)
+        throw std::bad_alloc();
     std::size_t written = 0;
     TRowOrder order(s.Height, interlaced);
     const int storedBits = BitsOfFormat(g.GetPixelFormat());
@@ -145,8 +158,8 @@ void DecodeFrame(TGifParseState& s, const std::uint8_t* table, int bits, bool in
         if (y < 0)
             return;
         const std::size_t end = width * static_cast<std::size_t>(done);
-        written = lzw->Decode(frame.data(), frame.size(), end);
-        StoreRow(frame.data() + end - width, s.Width, storedBits, g.GetScanLine(y));
+        written = lzw->Decode(frame.get(), frameSize, end);
+        StoreRow(frame.get() + end - width, s.Width, storedBits, g.GetScanLine(y));
         if (g.Progress(done, s.Height - 1)) {
             s.Aborted = true;
             return;
