@@ -54,8 +54,14 @@ void CopyInto(const fs::path& source, const fs::path& target)
         if (mismatch.first == canonicalSource.end())
             throw Exception("Cannot copy the folder " + source.string() + " into itself");
         fs::create_directory(target);
-        for (const fs::directory_entry& entry : fs::directory_iterator(source))
-            CopyInto(entry.path(), target / entry.path().filename());
+        for (const fs::directory_entry& entry : fs::directory_iterator(source)) {
+            const fs::path into = target / entry.path().filename();
+            // A linked folder is copied as the link: following it could loop.
+            if (entry.is_symlink() && entry.is_directory())
+                fs::copy_symlink(entry.path(), into);
+            else
+                CopyInto(entry.path(), into);
+        }
         return;
     }
     CopyFileTo(source.string(), target.string());
