@@ -190,6 +190,7 @@ void TFileListViewDlg::SetViewIconStyle(TViewIconStyle value)
 void TFileListViewDlg::SetThumbnailSize(int value)
 {
     thumbnailSize_ = std::clamp(value, 16, 256);
+    thumbnails_.clear();
     ApplyViewStyle();
     if (viewIconStyle_ == TViewIconStyle::visBrowseImage)
         ShowItems();
@@ -198,6 +199,7 @@ void TFileListViewDlg::SetThumbnailSize(int value)
 void TFileListViewDlg::SetMaskBrowseImage(bool value)
 {
     maskBrowseImage_ = value;
+    thumbnails_.clear();
     if (viewIconStyle_ == TViewIconStyle::visBrowseImage)
         ShowItems();
 }
@@ -242,6 +244,7 @@ void TFileListViewDlg::Refresh()
 void TFileListViewDlg::Fill()
 {
     totalSize_ = 0;
+    thumbnails_.clear();
     if (directory_ == kDesktop) {
         items_ = ListDesktop(languageBase_);
     } else if (directory_ == kDrives) {
@@ -278,8 +281,7 @@ void TFileListViewDlg::ShowItems()
         auto* caption = new QStandardItem(QString::fromStdString(item.Caption));
         caption->setData(row, kRowRole);
         caption->setEditable(editable && item.Attr != "X");
-        caption->setIcon(thumbnails && !item.IsFolder ? QIcon(QPixmap::fromImage(Thumbnail(item)))
-                                                      : IconOf(item));
+        caption->setIcon(thumbnails && !item.IsFolder ? ThumbnailIcon(item) : IconOf(item));
         QList<QStandardItem*> cells{caption};
         for (const std::string* text : {&item.SizeText, &item.TypeName, &item.DateText, &item.Attr}) {
             auto* cell = new QStandardItem(QString::fromStdString(*text));
@@ -346,6 +348,14 @@ QIcon TFileListViewDlg::IconOf(const TFileListItem& item) const
     if (directory_ == kDrives)
         return provider.icon(QFileIconProvider::Drive);
     return item.IsFolder ? provider.icon(QFileIconProvider::Folder) : provider.icon(QFileIconProvider::File);
+}
+
+QIcon TFileListViewDlg::ThumbnailIcon(const TFileListItem& item)
+{
+    const auto [at, added] = thumbnails_.try_emplace(ItemPathOf(item));
+    if (added)
+        at->second = QIcon(QPixmap::fromImage(Thumbnail(item)));
+    return at->second;
 }
 
 QImage TFileListViewDlg::Thumbnail(const TFileListItem& item) const
