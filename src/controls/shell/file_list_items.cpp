@@ -108,17 +108,17 @@ struct TMountInfo {
     std::string Device, Type;
 };
 
-TMountInfo MountInfoOf(const std::string& path)
+// Read once per listing; a point mounted over keeps its last entry.
+std::map<std::string, TMountInfo> MountInfos()
 {
     std::ifstream mounts("/proc/self/mounts");
     std::string line;
-    TMountInfo found;
+    std::map<std::string, TMountInfo> found;
     while (std::getline(mounts, line)) {
         std::istringstream fields(line);
         std::string device, point, type;
         fields >> device >> point >> type;
-        if (point == path)
-            found = {device, type};
+        found[point] = {device, type};
     }
     return found;
 }
@@ -248,6 +248,7 @@ std::vector<TFileListItem> ListDesktop(int languageBase)
 std::vector<TFileListItem> ListDrives(int languageBase)
 {
     std::vector<TFileListItem> items;
+    const std::map<std::string, TMountInfo> mounts = MountInfos();
     for (const auto& mount : NamespaceRoots().Mounts) {
         TFileListItem item;
         item.Caption = mount.Name;
@@ -259,7 +260,8 @@ std::vector<TFileListItem> ListDrives(int languageBase)
             bytes = std::int64_t(info.f_blocks) * std::int64_t(info.f_frsize);
         item.Size = bytes;
         item.SizeText = DriveSizeText(bytes);
-        const TMountInfo where = MountInfoOf(mount.Path);
+        const auto found = mounts.find(mount.Path);
+        const TMountInfo where = found == mounts.end() ? TMountInfo{} : found->second;
         item.TypeName =
             FileListText(languageBase, flDriveType + DriveTypeOf(where.Type, RemovableDevice(where.Device)));
         item.Attr = "d ";

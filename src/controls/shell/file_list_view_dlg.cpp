@@ -54,8 +54,14 @@ void CopyInto(const fs::path& source, const fs::path& target)
         if (mismatch.first == canonicalSource.end())
             throw Exception("Cannot copy the folder " + source.string() + " into itself");
         fs::create_directory(target);
-        for (const fs::directory_entry& entry : fs::directory_iterator(source))
-            CopyInto(entry.path(), target / entry.path().filename());
+        for (const fs::directory_entry& entry : fs::directory_iterator(source)) {
+            const fs::path into = target / entry.path().filename();
+            // A linked folder is copied as the link: following it could loop.
+            if (entry.is_symlink() && entry.is_directory())
+                fs::copy_symlink(entry.path(), into);
+            else
+                CopyInto(entry.path(), into);
+        }
         return;
     }
     CopyFileTo(source.string(), target.string());
@@ -184,6 +190,7 @@ void TFileListViewDlg::SetViewIconStyle(TViewIconStyle value)
 void TFileListViewDlg::SetThumbnailSize(int value)
 {
     thumbnailSize_ = std::clamp(value, 16, 256);
+    thumbnails_.clear();
     ApplyViewStyle();
     if (viewIconStyle_ == TViewIconStyle::visBrowseImage)
         ShowItems();
@@ -192,6 +199,7 @@ void TFileListViewDlg::SetThumbnailSize(int value)
 void TFileListViewDlg::SetMaskBrowseImage(bool value)
 {
     maskBrowseImage_ = value;
+    thumbnails_.clear();
     if (viewIconStyle_ == TViewIconStyle::visBrowseImage)
         ShowItems();
 }
@@ -236,6 +244,7 @@ void TFileListViewDlg::Refresh()
 void TFileListViewDlg::Fill()
 {
     totalSize_ = 0;
+    thumbnails_.clear();
     if (directory_ == kDesktop) {
         items_ = ListDesktop(languageBase_);
     } else if (directory_ == kDrives) {
@@ -272,8 +281,7 @@ void TFileListViewDlg::ShowItems()
         auto* caption = new QStandardItem(QString::fromStdString(item.Caption));
         caption->setData(row, kRowRole);
         caption->setEditable(editable && item.Attr != "X");
-        caption->setIcon(thumbnails && !item.IsFolder ? QIcon(QPixmap::fromImage(Thumbnail(item)))
-                                                      : IconOf(item));
+        caption->setIcon(thumbnails && !item.IsFolder ? ThumbnailIcon(item) : IconOf(item));
         QList<QStandardItem*> cells{caption};
         for (const std::string* text : {&item.SizeText, &item.TypeName, &item.DateText, &item.Attr}) {
             auto* cell = new QStandardItem(QString::fromStdString(*text));
@@ -340,6 +348,14 @@ QIcon TFileListViewDlg::IconOf(const TFileListItem& item) const
     if (directory_ == kDrives)
         return provider.icon(QFileIconProvider::Drive);
     return item.IsFolder ? provider.icon(QFileIconProvider::Folder) : provider.icon(QFileIconProvider::File);
+}
+
+QIcon TFileListViewDlg::ThumbnailIcon(const TFileListItem& item)
+{
+    const auto [at, added] = thumbnails_.try_emplace(ItemPathOf(item));
+    if (added)
+        at->second = QIcon(QPixmap::fromImage(Thumbnail(item)));
+    return at->second;
 }
 
 QImage TFileListViewDlg::Thumbnail(const TFileListItem& item) const

@@ -10,6 +10,8 @@
 #include <QStandardItemModel>
 #include <QWidget>
 
+#include <map>
+
 class QAbstractItemView;
 class QListView;
 class QTreeView;
@@ -103,6 +105,7 @@ private:
     bool HandleKey(int key);
     void StartDrag();
     QIcon IconOf(const TFileListItem& item) const;
+    QIcon ThumbnailIcon(const TFileListItem& item);
     std::string ItemPathOf(const TFileListItem& item) const;
     std::vector<int> SelectedRows() const;
 
@@ -119,6 +122,8 @@ private:
     std::string directory_;
     std::int64_t totalSize_ = 0;
     std::vector<TFileListItem> items_;
+    // By path: a new sort order shows the same pictures without decoding them again.
+    std::map<std::string, QIcon> thumbnails_;
     QStandardItemModel model_;
     QListView* list_;
     QTreeView* report_;

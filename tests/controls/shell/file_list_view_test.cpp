@@ -164,6 +164,20 @@ TEST_F(FileListView, RenameAndDropsReplaceNothing)
     EXPECT_FALSE(fs::exists(a + "/b/a"));
 }
 
+TEST_F(FileListView, DroppedFolderKeepsItsLinkedFoldersAsLinks)
+{
+    const std::string source = tree.Home() + "/looped";
+    fs::create_directories(source + "/inner");
+    tree.Write(source + "/inner/n.txt", "text");
+    fs::create_directory_symlink("..", source + "/inner/up");
+    view.SetDirectory(tree.Home() + "/a");
+    view.DropFiles({QString::fromStdString(source)}, -1);
+    const std::string copy = tree.Home() + "/a/looped";
+    EXPECT_EQ(test::ReadFileBytes(copy + "/inner/n.txt").size(), 4u);
+    EXPECT_TRUE(fs::is_symlink(copy + "/inner/up"));
+    EXPECT_EQ(fs::read_symlink(copy + "/inner/up"), fs::path(".."));
+}
+
 TEST_F(FileListView, ThumbnailsSitOnWhiteSquares)
 {
     QImage picture(200, 100, QImage::Format_RGB32);
