@@ -22,11 +22,6 @@ TAlbumPreviewRun::TAlbumPreviewRun(std::vector<TAlbumCellJob> jobs, TReadyEvent 
 
 void TAlbumPreviewRun::Start(int threadCount)
 {
-    if (jobs_.empty()) {
-        if (onFinished_)
-            onFinished_();
-        return;
-    }
     pool_->Start(threadCount, std::max(threadCount, 1) * 2);
 }
 

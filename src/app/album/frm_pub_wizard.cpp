@@ -440,6 +440,9 @@ void TfrmPubWizard::CloseClick()
 
 void TfrmPubWizard::Publish()
 {
+    // The workers read the run's entries, names and options until it ends.
+    if (Publishing())
+        return;
     entries_ = EntriesSource ? EntriesSource() : std::vector<TAlbumEntry>{};
     if (entries_.empty()) {
         ShowMessage("You need to have some image files added to the Album list!");

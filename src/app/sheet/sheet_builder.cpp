@@ -257,17 +257,10 @@ void TSheetBuilder::Start(const TSheetOptions& Options, const std::vector<std::s
     Stop();
     std::shared_ptr<TRun> run = Begin(Options, Files);
     run->OnDone = std::move(OnDone);
-    const int count = static_cast<int>(Files.size());
-    if (count == 0) {
-        std::unique_ptr<TPixelGraphic> sheet = Finish(*run);
-        if (run->OnDone)
-            run->OnDone(std::move(sheet));
-        return;
-    }
     const TRun* work = run.get();
     // A file's error box never opens over another box: it waits for it.
     run->Pool = std::make_unique<TInOrderPool>(
-        count,
+        static_cast<int>(Files.size()),
         [this, work](int index) -> std::function<void()> {
             std::shared_ptr<TPixelGraphic> thumb =
                 ThumbnailOrNothing(work->Files[static_cast<size_t>(index)], work->Options);

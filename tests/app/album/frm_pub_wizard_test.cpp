@@ -138,6 +138,24 @@ TEST_F(PubWizard, PublishesOnAllCoresAndOpensTheFirstPage)
     wizard.close();
 }
 
+TEST_F(PubWizard, NextWhilePublishingLeavesTheRunAlone)
+{
+    for (int i = 0; i < 6; ++i)
+        entries.push_back({test::WritePicture(dir, "q" + std::to_string(i) + ".png", 64, 48, clBlue), "", 0});
+    wizard.show();
+    GoToLastPage();
+    wizard.NextClick();
+    ASSERT_TRUE(wizard.Publishing());
+    std::ofstream(dir.File("broken.png")) << "junk";
+    entries.push_back({dir.File("broken.png"), "", 0});
+    wizard.NextClick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !wizard.Publishing(); }, 20000));
+    QTest::qWait(50);
+    EXPECT_EQ(opened.size(), 1u);
+    EXPECT_TRUE(Texts().empty());
+    wizard.close();
+}
+
 TEST_F(PubWizard, SeveralFailuresShareOneBoxAtTheEnd)
 {
     for (const char* name : {"bad1.jpg", "bad2.png"}) {

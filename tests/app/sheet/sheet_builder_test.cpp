@@ -248,6 +248,15 @@ TEST_F(SheetBuilderTest, StoppingEndsTheBuildAfterTheCellInWorkAndHandsOutNoShee
     EXPECT_EQ(sheet->GetHeight(), SheetSize(SheetGrid(options), 40).Height);
 }
 
+TEST_F(SheetBuilderTest, AnEmptyListEndsThroughTheEventLoopWithABlankSheet)
+{
+    std::unique_ptr<TPixelGraphic> sheet;
+    builder.Start(options, {}, [&](std::unique_ptr<TPixelGraphic> built) { sheet = std::move(built); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sheet != nullptr; }, kWaitMs));
+    EXPECT_FALSE(builder.Running());
+    EXPECT_EQ(sheet->GetWidth(), SheetSize(SheetGrid(options), 0).Width);
+}
+
 TEST_F(SheetBuilderTest, CellsWaitWhileAMessageBoxIsOpen)
 {
     const std::vector<std::string> files(6, Picture(dir, "a.bmp", 40, 30, clBlue));
