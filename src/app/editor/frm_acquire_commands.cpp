@@ -200,8 +200,7 @@ void TfrmAcquire::DropShadow1Click()
 
 void TfrmAcquire::WhiteBorder1Click()
 {
-    ReplaceImage("White Border",
-                 [](TPixelGraphic& image) { return FramedCopy(image, lumeno::AddWhiteFrame); });
+    ReplaceImage("White Border", [](TPixelGraphic& image) { return FramedCopy(image, AddWhiteFrame); });
 }
 
 void TfrmAcquire::Gradient1Click()

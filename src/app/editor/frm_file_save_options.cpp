@@ -202,9 +202,16 @@ std::optional<TSaveOptions> TfrmFileSaveOptions::Collect(const TSaveOptions& Bas
     ok = ReadInt(TIFFResHorizDEdit, o.ResHorizD, error) && ok;
     ok = ReadInt(TIFFResVertNEdit, o.ResVertN, error) && ok;
     ok = ReadInt(TIFFResVertDEdit, o.ResVertD, error) && ok;
-    const auto gamma = ParseDecimal(ScreenGammaEdit->text().toStdString());
+    // Loading divides by the screen gamma and PNG writing by the image's,
+    // which starts as the screen's: zero or less would spoil both.
+    auto gamma = ParseDecimal(ScreenGammaEdit->text().toStdString());
     if (!gamma && error.empty())
         error = "'" + ScreenGammaEdit->text().toStdString() + "' is not a valid floating point value";
+    if (gamma && !(*gamma > 0)) {
+        gamma.reset();
+        if (error.empty())
+            error = "Screen Gamma must be greater than 0";
+    }
     if (!ok || !gamma) {
         ShowMessage(error);
         return std::nullopt;

@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 namespace lumeno {
@@ -28,35 +27,12 @@ void MakeFilled(TPixelGraphic& Graphic, int Width, int Height, TColor Color)
     Graphic.Clear();
 }
 
-// The frames' finishing pass: Image receives Work, sharpened. The library's
-// filter run spread over the rows: one filter per thread, each begun on the
-// same untouched 24-bit source, each writing its own rows.
+// The frames' finishing pass: Image receives Work, sharpened.
 void Sharpen(TPixelGraphic& Image, TPixelGraphic& Work)
 {
-    const int w = Work.GetWidth(), h = Work.GetHeight();
-    Image.SetDimensions(w, h, pf24Bit);
-    std::vector<std::uint8_t*> rows;
-    for (int y = 0; y < h; ++y)
-        rows.push_back(Image.GetScanLine(y));
-    std::vector<std::unique_ptr<TConvFilter>> filters;
-    struct TEnd {
-        std::vector<std::unique_ptr<TConvFilter>>& Filters;
-        ~TEnd()
-        {
-            for (auto& f : Filters)
-                f->EndFilter();
-        }
-    } end{filters};
-    for (int t = 0; t < ParallelThreads(); ++t) {
-        auto filter = std::make_unique<TConvFilter>();
-        filter->SetSharpenKernel(dsTent, false, 0.75L, 70);
-        filter->BeginFilter(Work);
-        filters.push_back(std::move(filter));
-    }
-    ParallelRanges(h, 16, [&](int thread, int begin, int end) {
-        for (int y = begin; y < end; ++y)
-            filters[static_cast<std::size_t>(thread)]->FilterRow(y, rows[static_cast<std::size_t>(y)]);
-    });
+    TConvFilter filter;
+    filter.SetSharpenKernel(dsTent, false, 0.75L, 70);
+    Image.ApplyFilter(filter, Work);
 }
 
 // A white strip with one blurred line drawn by the given pen.

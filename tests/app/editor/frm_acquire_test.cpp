@@ -314,6 +314,10 @@ TEST_F(Editor, SaveOptionsStoreAllOrNothing)
     EXPECT_EQ(JPEGQuality, old.JPEGQuality);
     EXPECT_EQ(TIFFXResolution.Numerator, old.ResHorizN);
     dlg.TIFFResVertDEdit->setText("2");
+    dlg.ScreenGammaEdit->setText("0");
+    dlg.accept();
+    EXPECT_EQ(Texts().back(), "Screen Gamma must be greater than 0");
+    EXPECT_DOUBLE_EQ(static_cast<double>(DefaultGamma), old.ScreenGamma);
     dlg.TIFFCompPackBitsRB->setChecked(true);
     dlg.ScreenGammaEdit->setText("1.5");
     dlg.accept();
