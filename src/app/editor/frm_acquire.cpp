@@ -13,6 +13,7 @@
 #include "app/editor/frm_red_eye_reduction.h"
 #include "app/editor/frm_resize.h"
 #include "app/editor/list_drop.h"
+#include "app/effects/frames.h"
 #include "app/viewer/settings_store.h"
 #include "controls/shell/dfs_gauge_attrs.h"
 #include "controls/shell/dfs_status_bar.h"
@@ -318,6 +319,12 @@ int TfrmAcquire::SenderTag() const
     return FPendingTag;
 }
 
+void TfrmAcquire::PushUndo(const std::string& OperationName)
+{
+    FUndo.Push(PGImage1->GetPixelGraphicCopy(), OperationName);
+    UpdateUndo();
+}
+
 void TfrmAcquire::UpdateUndo()
 {
     QAction* undo = Action("Undo1");
@@ -425,6 +432,16 @@ bool TfrmAcquire::eventFilter(QObject* Watched, QEvent* Event)
         HandleListDrop(Event, [this](const std::string& path) { LoadFile(path); }))
         return true;
     return QMainWindow::eventFilter(Watched, Event);
+}
+
+void TfrmAcquire::AddWhiteFrame(TPixelGraphic& Image)
+{
+    lumeno::AddWhiteFrame(Image);
+}
+
+void TfrmAcquire::AddSoftShadow(TPixelGraphic& Image, int PenWidth, int ShadowSize)
+{
+    lumeno::AddSoftShadow(Image, PenWidth, ShadowSize);
 }
 
 } // namespace lumeno

@@ -70,9 +70,14 @@ public:
     // Loads Path into a new image and hands it to the view only when it
     // loaded (drops, scans); errors are raised.
     void LoadFile(const std::string& Path);
+    void PushUndo(const std::string& OperationName);
     void RotateImage(Extended Angle);
     QAction* Action(const std::string& Name) const;
     const TEditUndo& Undo() const { return FUndo; }
+
+    // The frame routines other windows reach through the editor.
+    static void AddWhiteFrame(TPixelGraphic& Image);
+    static void AddSoftShadow(TPixelGraphic& Image, int PenWidth, int ShadowSize);
 
     // Components.
     TPGImage* PGImage1;

@@ -200,7 +200,8 @@ void TfrmAcquire::DropShadow1Click()
 
 void TfrmAcquire::WhiteBorder1Click()
 {
-    ReplaceImage("White Border", [](TPixelGraphic& image) { return FramedCopy(image, AddWhiteFrame); });
+    ReplaceImage("White Border",
+                 [](TPixelGraphic& image) { return FramedCopy(image, lumeno::AddWhiteFrame); });
 }
 
 void TfrmAcquire::Gradient1Click()
