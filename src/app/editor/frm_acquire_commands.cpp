@@ -83,6 +83,10 @@ void TfrmAcquire::Open1Click()
         if (ok)
             Safely([this] {
                 LoadFile(PGOpenDialog1->GetFileName());
+                // The snapshot is of the picture before: undoing it under the
+                // new name would let a save put it over the opened file.
+                FUndo.Clear();
+                UpdateUndo();
                 PGImage1->SetZoomFactor(1.0L);
                 PGSaveDialog1->SetFileName(PGOpenDialog1->GetFileName());
             });

@@ -180,6 +180,21 @@ TEST_F(Editor, DropsOpenWhatTheProgramCallsAnImage)
     EXPECT_EQ(Image().GetWidth(), 12);
 }
 
+TEST_F(Editor, OpeningAnotherFileLeavesNoUndoOfThePictureBefore)
+{
+    TPixelGraphic photo;
+    photo.SetDimensions(9, 7, pf24Bit);
+    photo.SaveToFile(files.File("b.bmp"));
+    Show(4, 4);
+    Trigger("Rotate1801");
+    Trigger("Open1");
+    editor->PGOpenDialog1->selectFile(QString::fromStdString(files.File("b.bmp")));
+    static_cast<QDialog*>(editor->PGOpenDialog1)->accept();
+    EXPECT_EQ(Image().GetWidth(), 9);
+    EXPECT_FALSE(editor->Action("Undo1")->isEnabled());
+    EXPECT_EQ(editor->PGSaveDialog1->GetFileName(), files.File("b.bmp"));
+}
+
 TEST_F(Editor, EditFileClearsUndoAndKeepsThePictureOnAnUnreadableFile)
 {
     TPixelGraphic photo;
