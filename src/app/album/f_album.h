@@ -100,7 +100,6 @@ public:
     // The album settings kept in files, from the frame setup and the font.
     TAlbumFileSettings FileSettings() const;
     const QFont& CaptionFont() const { return captionFont_; }
-    TColor CaptionFontColor() const { return captionFontColor_; }
 
     // The printer's page and its margins in printer pixels.
     TAlbumPage PrintedPage();
