@@ -7,6 +7,7 @@
 #include "app/files/file_operations.h"
 #include "app/files/file_rows.h"
 #include "app/files/files_host.h"
+#include "app/viewer/file_list.h"
 #include "app/viewer/help.h"
 #include "app/viewer/settings_store.h"
 #include "controls/media/dcavi_play.h"
@@ -249,7 +250,7 @@ std::vector<std::string> TfSelectFiles::SelectionAndSuccessor(std::string& Succe
         if (flags.back())
             captions.push_back(SLV4->topLevelItem(i)->text(0).toStdString());
     }
-    const int successor = SuccessorIndex(flags);
+    const int successor = DeleteSuccessor(flags);
     Successor = successor < 0 ? std::string() : SLV4->topLevelItem(successor)->text(0).toStdString();
     return captions;
 }
