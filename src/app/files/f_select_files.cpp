@@ -6,6 +6,7 @@
 #include "app/files/file_rows.h"
 #include "app/files/files_host.h"
 #include "app/viewer/file_types.h"
+#include "app/viewer/view_fit.h"
 #include "controls/media/aled.h"
 #include "controls/media/dcavi_play.h"
 #include "controls/media/gif_image.h"
@@ -272,8 +273,7 @@ void TfSelectFiles::HideViewers()
 void TfSelectFiles::Preview(const std::string& Caption)
 {
     const std::string path = JoinPath(FSourceFolder, Caption);
-    StatusBar1->Panels()[2].SetText(std::to_string(std::max<std::int64_t>(GetFileSizeByName(path), 0) / 1024 + 1) +
-                                    "K");
+    StatusBar1->Panels()[2].SetText(SizeText(GetFileSizeByName(path)));
     ALed1->SetValue(true);
     pnlName->setText("Loading...");
     pnlName->repaint();
