@@ -209,7 +209,8 @@ void TfSelectFiles::ChangeNotify1Change()
     }
     const std::vector<std::string> selected = SelectedCaptions();
     FillSLV4();
-    const int arrival = FirstNewArrival(Captions(), FNameList);
+    const std::vector<std::string> names = Captions();
+    const int arrival = FirstNewArrival(names, FNameList);
     if (arrival < 0) {
         const QSignalBlocker quiet(SLV4);
         SelectCaptions(selected);
@@ -223,7 +224,8 @@ void TfSelectFiles::ChangeNotify1Change()
         SLV4->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
     }
     SLV4->scrollToItem(item);
-    RebuildNameList();
+    // The names just listed: a file arriving meanwhile still counts as new next time.
+    FNameList = std::set<std::string>(names.begin(), names.end());
     SLV4->viewport()->update();
     FLastPreviewed = JoinPath(FSourceFolder, item->text(0).toStdString());
     Preview(item->text(0).toStdString());
