@@ -220,13 +220,18 @@ std::vector<std::string> TfSelectFiles::SelectedCaptions() const
 void TfSelectFiles::SelectCaptions(const std::vector<std::string>& Wanted)
 {
     SLV4->clearSelection();
+    const std::set<std::string> wanted(Wanted.begin(), Wanted.end());
+    QTreeWidgetItem* last = nullptr;
     for (int i = 0; i < SLV4->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = SLV4->topLevelItem(i);
-        if (std::find(Wanted.begin(), Wanted.end(), item->text(0).toStdString()) != Wanted.end()) {
+        if (wanted.count(item->text(0).toStdString())) {
             item->setSelected(true);
-            SLV4->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
-            SLV4->scrollToItem(item);
+            last = item;
         }
+    }
+    if (last) {
+        SLV4->setCurrentItem(last, 0, QItemSelectionModel::NoUpdate);
+        SLV4->scrollToItem(last);
     }
 }
 
