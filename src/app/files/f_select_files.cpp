@@ -6,6 +6,7 @@
 #include "app/files/file_rows.h"
 #include "app/files/files_host.h"
 #include "app/viewer/file_types.h"
+#include "app/viewer/view_fit.h"
 #include "controls/media/aled.h"
 #include "controls/media/dcavi_play.h"
 #include "controls/media/gif_image.h"
@@ -219,13 +220,18 @@ std::vector<std::string> TfSelectFiles::SelectedCaptions() const
 void TfSelectFiles::SelectCaptions(const std::vector<std::string>& Wanted)
 {
     SLV4->clearSelection();
+    const std::set<std::string> wanted(Wanted.begin(), Wanted.end());
+    QTreeWidgetItem* last = nullptr;
     for (int i = 0; i < SLV4->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = SLV4->topLevelItem(i);
-        if (std::find(Wanted.begin(), Wanted.end(), item->text(0).toStdString()) != Wanted.end()) {
+        if (wanted.count(item->text(0).toStdString())) {
             item->setSelected(true);
-            SLV4->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
-            SLV4->scrollToItem(item);
+            last = item;
         }
+    }
+    if (last) {
+        SLV4->setCurrentItem(last, 0, QItemSelectionModel::NoUpdate);
+        SLV4->scrollToItem(last);
     }
 }
 
@@ -272,8 +278,7 @@ void TfSelectFiles::HideViewers()
 void TfSelectFiles::Preview(const std::string& Caption)
 {
     const std::string path = JoinPath(FSourceFolder, Caption);
-    StatusBar1->Panels()[2].SetText(std::to_string(std::max<std::int64_t>(GetFileSizeByName(path), 0) / 1024 + 1) +
-                                    "K");
+    StatusBar1->Panels()[2].SetText(SizeText(GetFileSizeByName(path)));
     ALed1->SetValue(true);
     pnlName->setText("Loading...");
     pnlName->repaint();

@@ -7,6 +7,7 @@
 #include "app/files/file_operations.h"
 #include "app/files/file_rows.h"
 #include "app/files/files_host.h"
+#include "app/viewer/file_list.h"
 #include "app/viewer/help.h"
 #include "app/viewer/settings_store.h"
 #include "controls/media/dcavi_play.h"
@@ -208,7 +209,8 @@ void TfSelectFiles::ChangeNotify1Change()
     }
     const std::vector<std::string> selected = SelectedCaptions();
     FillSLV4();
-    const int arrival = FirstNewArrival(Captions(), FNameList);
+    const std::vector<std::string> names = Captions();
+    const int arrival = FirstNewArrival(names, FNameList);
     if (arrival < 0) {
         const QSignalBlocker quiet(SLV4);
         SelectCaptions(selected);
@@ -222,7 +224,8 @@ void TfSelectFiles::ChangeNotify1Change()
         SLV4->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
     }
     SLV4->scrollToItem(item);
-    RebuildNameList();
+    // The names just listed: a file arriving meanwhile still counts as new next time.
+    FNameList = std::set<std::string>(names.begin(), names.end());
     SLV4->viewport()->update();
     FLastPreviewed = JoinPath(FSourceFolder, item->text(0).toStdString());
     Preview(item->text(0).toStdString());
@@ -249,7 +252,7 @@ std::vector<std::string> TfSelectFiles::SelectionAndSuccessor(std::string& Succe
         if (flags.back())
             captions.push_back(SLV4->topLevelItem(i)->text(0).toStdString());
     }
-    const int successor = SuccessorIndex(flags);
+    const int successor = DeleteSuccessor(flags);
     Successor = successor < 0 ? std::string() : SLV4->topLevelItem(successor)->text(0).toStdString();
     return captions;
 }

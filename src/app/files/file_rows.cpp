@@ -1,8 +1,8 @@
 #include "app/files/file_rows.h"
 
+#include "app/viewer/view_fit.h"
 #include "controls/shell/format_date_time.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace lumeno {
@@ -42,14 +42,9 @@ TPreviewSize PreviewFit(int PaneWidth, int PaneHeight, int PictureWidth, int Pic
         return {};
     if (PaneWidth >= PictureWidth + 8 && PaneHeight >= PictureHeight + 8)
         return {PictureWidth, PictureHeight};
-    const double pane = PaneWidth > 0 ? static_cast<double>(PaneHeight) / PaneWidth : 0.0;
-    const double picture = static_cast<double>(PictureHeight) / PictureWidth;
-    if (pane - picture >= 0) {
-        const int width = std::max(PaneWidth - 8, 1);
-        return {width, static_cast<int>(std::nearbyint(width * picture))};
-    }
-    const int height = std::max(PaneHeight - 8, 1);
-    return {static_cast<int>(std::nearbyint(height / picture)), height};
+    const QSize fit = FitToPanelSize({PaneWidth, PaneHeight}, {PictureWidth, PictureHeight});
+    // A pane not laid out yet still gets a viewer that can be seen again.
+    return fit.isValid() ? TPreviewSize{fit.width(), fit.height()} : TPreviewSize{1, 1};
 }
 
 TPreviewSize ShrinkToBox(int Width, int Height, int Box)

@@ -23,23 +23,4 @@ std::optional<std::string> TransferFile(const std::string& Source, const std::st
     return std::nullopt;
 }
 
-int SuccessorIndex(const std::vector<bool>& Selected)
-{
-    int first = -1;
-    for (int i = 0; i < static_cast<int>(Selected.size()); ++i)
-        if (Selected[static_cast<std::size_t>(i)]) {
-            first = i;
-            break;
-        }
-    if (first < 0)
-        return -1;
-    for (int i = first - 1; i >= 0; --i)
-        if (!Selected[static_cast<std::size_t>(i)])
-            return i;
-    for (int i = first + 1; i < static_cast<int>(Selected.size()); ++i)
-        if (!Selected[static_cast<std::size_t>(i)])
-            return i;
-    return -1;
-}
-
 } // namespace lumeno

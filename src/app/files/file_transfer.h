@@ -1,10 +1,9 @@
 #pragma once
 // One file moved or copied into a folder by a drop or the file mover, with
-// the checks and messages both share, and the list successor both keep.
+// the checks and messages both share.
 
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace lumeno {
 
@@ -16,10 +15,5 @@ enum class TTransferMode { Move = 1, Copy = 2 };
 // names ErrorName.
 std::optional<std::string> TransferFile(const std::string& Source, const std::string& Destination,
                                         TTransferMode Mode, const std::string& ErrorName);
-
-// The item to select after the selected ones go: the last unselected item
-// before the first selected one, else the first unselected one after it;
-// -1 when every item is selected.
-int SuccessorIndex(const std::vector<bool>& Selected);
 
 } // namespace lumeno

@@ -301,22 +301,25 @@ void TForm1::FormShow()
 
 void TForm1::OpenStartFolder()
 {
+    const auto open = [this](const std::string& folder) {
+        STV1->SetSelection(folder);
+        // Selecting it in the tree has usually listed it already.
+        if (folder != listedFolder_) {
+            FillFileList(SLV1, folder, SB1, fileMask_);
+            SortFileList(SLV1);
+        }
+    };
     if (startFile_.empty()) {
         std::string folder = settings_.ReadString("Directory");
         if (folder == "c:\\" || folder == "C:\\")
             folder = SettingDefault("Directory");
-        if (QFileInfo(QString::fromStdString(folder)).isDir()) {
-            STV1->SetSelection(folder);
-            FillFileList(SLV1, folder, SB1, fileMask_);
-            SortFileList(SLV1);
-        }
+        if (QFileInfo(QString::fromStdString(folder)).isDir())
+            open(folder);
         return;
     }
     const QFileInfo start(QString::fromStdString(startFile_));
     const std::string folder = start.absolutePath().toStdString();
-    STV1->SetSelection(folder);
-    FillFileList(SLV1, folder, SB1, fileMask_);
-    SortFileList(SLV1);
+    open(folder);
     // The argument's own folder, even when the tree could not select it.
     ShowFile(IncludeBackslash(folder) + start.fileName().toStdString());
 }

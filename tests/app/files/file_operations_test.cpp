@@ -184,15 +184,5 @@ TEST(FileTransfer, ChecksBeforeMovingOrCopying)
     EXPECT_EQ(test::ReadFileBytes(to.File("c.jpg")), Bytes{'b'});
 }
 
-TEST(FileTransfer, SuccessorIsTheNearestUnselectedAboveElseBelow)
-{
-    EXPECT_EQ(SuccessorIndex({false, false, true, true}), 1);
-    EXPECT_EQ(SuccessorIndex({true, true, false, true}), 2);
-    EXPECT_EQ(SuccessorIndex({false, true, false}), 0);
-    EXPECT_EQ(SuccessorIndex({true, true}), -1);
-    EXPECT_EQ(SuccessorIndex({false, false}), -1);
-    EXPECT_EQ(SuccessorIndex({}), -1);
-}
-
 } // namespace
 } // namespace lumeno

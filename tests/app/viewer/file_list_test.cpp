@@ -120,6 +120,7 @@ TEST(FileList, SuccessorOfADeletion)
     EXPECT_EQ(DeleteSuccessor({true, false, true, false}), 1);
     EXPECT_EQ(DeleteSuccessor({true, true}), -1);
     EXPECT_EQ(DeleteSuccessor({false, false}), -1);
+    EXPECT_EQ(DeleteSuccessor({}), -1);
 }
 
 TEST(FileList, SlideStepsWrapAtBothEnds)
