@@ -17,11 +17,6 @@ namespace {
 
 constexpr int RotationRole = Qt::UserRole;
 
-bool AlbumFileType(const std::string& path)
-{
-    const TFileType type = FileTypeOf(path);
-    return type != TFileType::ftNone && type != TFileType::ftAVI;
-}
 
 } // namespace
 
@@ -92,7 +87,7 @@ void TfAlbum::SelectIndex(int index)
 void TfAlbum::AddDroppedFiles(const TListDrag& drag)
 {
     for (const QString& path : drag.Paths())
-        if (AlbumFileType(path.toStdString()))
+        if (IsPictureFile(path.toStdString()))
             AddEntry({path.toStdString(), "", 0});
 }
 

@@ -458,8 +458,7 @@ void TfrmConvert::pgLeftDragDrop(const QMimeData* Data)
     if (!drag || drag->Captions.size() != 1)
         return;
     const std::string path = drag->Paths().front().toStdString();
-    const TFileType type = FileTypeOf(path);
-    if (type == TFileType::ftNone || type == TFileType::ftAVI) {
+    if (!IsPictureFile(path)) {
         ShowMessage("Can't convert " + path);
         return;
     }

@@ -66,8 +66,7 @@ int PrintImages(TPreviewPrinter& PP1, const std::vector<std::string>& Paths,
     TPixelGraphic sent;
     picture.SetReadWarningAction(pgwaIgnore);
     for (const std::string& path : Paths) {
-        const TFileType type = FileTypeOf(path);
-        if (type == TFileType::ftNone || type == TFileType::ftAVI)
+        if (!IsPictureFile(path))
             continue;
         try {
             picture.LoadFromFile(path);

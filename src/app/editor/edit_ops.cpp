@@ -3,7 +3,6 @@
 #include "app/effects/fast_fx.h"
 #include "app/effects/frames.h"
 #include "app/effects/quarter_turn.h"
-#include "app/viewer/file_types.h"
 #include "imagelib/filters/conv_filter.h"
 #include "imagelib/filters/point_filters.h"
 #include "imagelib/pixel_graphic.h"
@@ -148,11 +147,6 @@ int ProportionalSide(int NewSide, int OldSide, int OtherOldSide)
     return static_cast<int>(Round(static_cast<Extended>(NewSide) * OtherOldSide / OldSide));
 }
 
-bool CanEditFile(const std::string& Path)
-{
-    const TFileType type = FileTypeOf(Path);
-    return type != TFileType::ftNone && type != TFileType::ftAVI;
-}
 
 std::optional<double> ParseDecimal(const std::string& Text)
 {

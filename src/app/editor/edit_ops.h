@@ -39,8 +39,6 @@ std::unique_ptr<TPixelGraphic> FramedCopy(TPixelGraphic& Source,
 Extended NextZoom(Extended Zoom, bool ZoomIn);
 // The other side of a size kept in proportion: Round(New x OtherOld / Old).
 int ProportionalSide(int NewSide, int OldSide, int OtherOldSide);
-// Files the editor opens: the program's file-type rule, less video clips.
-bool CanEditFile(const std::string& Path);
 // A decimal number with '.' whatever the locale; nothing when the text is
 // not wholly a finite number (blanks around it allowed).
 std::optional<double> ParseDecimal(const std::string& Text);

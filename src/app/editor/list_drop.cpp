@@ -2,6 +2,7 @@
 
 #include "app/editor/edit_ops.h"
 #include "app/editor/editor_host.h"
+#include "app/viewer/file_types.h"
 #include "platform/dialogs.h"
 
 #include <QDragEnterEvent>
@@ -43,7 +44,7 @@ bool HandleListDrop(QEvent* Event, const std::function<void(const std::string&)>
     const std::string path = DroppedPath(*drag);
     if (path.empty())
         return true;
-    if (!CanEditFile(path)) {
+    if (!IsPictureFile(path)) {
         ShowMessage("Can't edit " + path);
         return true;
     }

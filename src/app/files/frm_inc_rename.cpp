@@ -27,11 +27,6 @@ namespace {
 TfrmIncRename* instance = nullptr;
 constexpr int IncRenameHelpContext = 600;
 
-bool IsImageFile(const std::string& Path)
-{
-    const TFileType type = FileTypeOf(Path);
-    return type != TFileType::ftNone && type != TFileType::ftAVI;
-}
 
 } // namespace
 
@@ -157,7 +152,7 @@ void TfrmIncRename::DropFiles(const QMimeData* Data)
     if (!drag)
         return;
     for (const QString& path : drag->Paths())
-        if (IsImageFile(path.toStdString()))
+        if (IsPictureFile(path.toStdString()))
             AddEntry(path.toStdString());
 }
 

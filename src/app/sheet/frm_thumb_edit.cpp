@@ -34,12 +34,6 @@ namespace {
 
 TfrmThumbEdit* instance = nullptr;
 
-// The sheet's file types: every viewable one but AVI.
-bool SheetFile(const QString& path)
-{
-    const TFileType type = FileTypeOf(path.toStdString());
-    return type != TFileType::ftNone && type != TFileType::ftAVI;
-}
 
 } // namespace
 
@@ -187,7 +181,7 @@ void TfrmThumbEdit::ImageProperties1Click()
 void TfrmThumbEdit::AddFiles(const QStringList& paths)
 {
     for (const QString& path : paths)
-        if (SheetFile(path))
+        if (IsPictureFile(path.toStdString()))
             ListBox1->addItem(path);
 }
 

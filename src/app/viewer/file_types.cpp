@@ -47,6 +47,12 @@ TFileType FileTypeOf(const std::string& FileName)
     return TFileType::ftNone;
 }
 
+bool IsPictureFile(const std::string& FileName)
+{
+    const TFileType type = FileTypeOf(FileName);
+    return type != TFileType::ftNone && type != TFileType::ftAVI;
+}
+
 const char* FileTypeName(TFileType Type)
 {
     const int index = int(Type);

@@ -15,6 +15,9 @@ constexpr int FileTypeCount = 10;
 // dot does not start an extension (".jpg" alone has none).
 TFileType FileTypeOf(const std::string& FileName);
 
+// A still picture of one of the types: every type but AVI.
+bool IsPictureFile(const std::string& FileName);
+
 // "JPG", "GIF", ... ("" for ftNone).
 const char* FileTypeName(TFileType Type);
 

@@ -146,8 +146,7 @@ void TForm1::SLV1Change()
         ShowFile(path);
     if (frmEXIF() && frmEXIF()->isVisible())
         frmEXIF()->ShowExifData(path);
-    const TFileType type = FileTypeOf(path);
-    copy->setVisible(type != TFileType::ftNone && type != TFileType::ftAVI);
+    copy->setVisible(IsPictureFile(path));
 }
 
 void TForm1::ViewAllFiles1Click()

@@ -87,18 +87,6 @@ TEST(EditOps, ProportionsRoundHalfToEven)
     EXPECT_EQ(ProportionalSide(5, 0, 480), 480);
 }
 
-TEST(EditOps, EditableFilesFollowTheProgramsFileTypes)
-{
-    EXPECT_TRUE(CanEditFile("/a/x.jpeg"));
-    EXPECT_TRUE(CanEditFile("/a/x.JPG"));
-    EXPECT_TRUE(CanEditFile("/a/x.tiff"));
-    EXPECT_TRUE(CanEditFile("/a/x.wmf"));
-    EXPECT_FALSE(CanEditFile("/a/x.if"));
-    EXPECT_FALSE(CanEditFile("/a/x.xyz"));
-    EXPECT_FALSE(CanEditFile("/a/x.avi"));
-    EXPECT_FALSE(CanEditFile("/a/.jpg"));
-}
-
 TEST(EditOps, NumbersUseAPointWhateverTheLocale)
 {
     const std::string old = std::setlocale(LC_NUMERIC, nullptr);

@@ -47,4 +47,16 @@ TEST(ListDrag, RoundTripsAndRejectsForeignData)
     EXPECT_FALSE(DecodeListDrag(&damaged));
 }
 
+TEST(FileTypes, PicturesAreEveryTypeButVideo)
+{
+    EXPECT_TRUE(IsPictureFile("/a/x.jpeg"));
+    EXPECT_TRUE(IsPictureFile("/a/x.JPG"));
+    EXPECT_TRUE(IsPictureFile("/a/x.tiff"));
+    EXPECT_TRUE(IsPictureFile("/a/x.wmf"));
+    EXPECT_FALSE(IsPictureFile("/a/x.if"));
+    EXPECT_FALSE(IsPictureFile("/a/x.xyz"));
+    EXPECT_FALSE(IsPictureFile("/a/x.avi"));
+    EXPECT_FALSE(IsPictureFile("/a/.jpg"));
+}
+
 } // namespace lumeno
