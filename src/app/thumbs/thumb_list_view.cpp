@@ -104,7 +104,6 @@ TThumbListView::TThumbListView(QWidget* Parent)
     for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(report_), static_cast<QAbstractItemView*>(icons_)})
         Connect(view);
     connect(report_->header(), &QHeaderView::sectionClicked, this, &TThumbListView::ColumnClicked);
-    connect(selection_, &QItemSelectionModel::selectionChanged, this, &TThumbListView::SelectionChanged);
     stack_->setContentsMargins(0, 0, 0, 0);
     stack_->addWidget(report_);
     stack_->addWidget(icons_);
@@ -257,10 +256,5 @@ void TThumbListView::Select(int Index, bool Selected)
 }
 
 void TThumbListView::ClearSelection() { selection_->clearSelection(); }
-
-QAbstractItemView* TThumbListView::CurrentView() const
-{
-    return style_ == TViewStyle::vsReport ? static_cast<QAbstractItemView*>(report_) : icons_;
-}
 
 } // namespace lumeno
