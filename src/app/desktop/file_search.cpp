@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <set>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,6 +24,9 @@ struct TWalk {
     const std::function<void(const std::string&)>& Found;
     const std::function<void(const std::string&)>& Folder;
     dev_t Device;
+    // A bind mount of a parent inside its own tree shows the same folders
+    // again and again; each is walked once.
+    std::set<ino_t> Entered;
 
     // Folder ends with '/'; fd is its open descriptor (closed here).
     void Enter(const std::string& folder, int fd)
@@ -61,7 +65,7 @@ struct TWalk {
             if (childFd < 0)
                 continue;
             struct stat st {};
-            if (::fstat(childFd, &st) != 0 || st.st_dev != Device) {
+            if (::fstat(childFd, &st) != 0 || st.st_dev != Device || !Entered.insert(st.st_ino).second) {
                 ::close(childFd);
                 continue;
             }
@@ -117,7 +121,7 @@ void SearchFolder(const std::string& Root, const std::string& Pattern, const std
         ::close(fd);
         return;
     }
-    TWalk walk{masks, Stop, Found, Folder, st.st_dev};
+    TWalk walk{masks, Stop, Found, Folder, st.st_dev, {st.st_ino}};
     walk.Enter(Root.empty() || Root.back() != '/' ? Root + "/" : Root, fd);
 }
 

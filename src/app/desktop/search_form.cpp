@@ -41,8 +41,6 @@ TfSearch::TfSearch(QWidget* Parent)
     radios->addWidget(SelectedDrive);
     SelectedDrive->setChecked(true);
     DriveComboBox1->setObjectName("DriveComboBox1");
-    for (const std::string& volume : SearchVolumes())
-        DriveComboBox1->addItem(QString::fromStdString(volume));
     connect(SelectedDrive, &QRadioButton::toggled, DriveComboBox1, &QWidget::setEnabled);
     SearchFor->setObjectName("SearchFor");
     btnFind->setObjectName("btnFind");
@@ -142,6 +140,15 @@ void TfSearch::keyPressEvent(QKeyEvent* Event)
         return;
     }
     QWidget::keyPressEvent(Event);
+}
+
+void TfSearch::showEvent(QShowEvent* Event)
+{
+    // Listed on first show, not at start-up: asking every mount can be slow.
+    if (DriveComboBox1->count() == 0)
+        for (const std::string& volume : SearchVolumes())
+            DriveComboBox1->addItem(QString::fromStdString(volume));
+    QWidget::showEvent(Event);
 }
 
 void TfSearch::closeEvent(QCloseEvent* Event)

@@ -43,6 +43,7 @@ public:
     TdfsStatusBar* SB1;
 
 protected:
+    void showEvent(QShowEvent* Event) override;
     void closeEvent(QCloseEvent* Event) override;
     void keyPressEvent(QKeyEvent* Event) override;
 

@@ -3,15 +3,12 @@
 #include "app/desktop/dde_handler.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QStandardPaths>
 #include <QStringDecoder>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace lumeno {
 
@@ -32,13 +29,8 @@ bool ValidUtf8(const QByteArray& bytes)
 
 std::string DdeSocketPath()
 {
-    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
-        folder = QDir::tempPath() + QString("/lumeno-%1").arg(::getuid());
-        QDir().mkpath(folder);
-        ::chmod(QFile::encodeName(folder).constData(), 0700);
-    }
-    return (folder + "/lumeno-dde").toStdString();
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return folder.isEmpty() ? std::string() : (folder + "/lumeno-dde").toStdString();
 }
 
 TSingleInstance::TSingleInstance(std::string SocketPath, QObject* Parent)
@@ -52,6 +44,8 @@ bool TSingleInstance::Listening() const { return server_ && server_->isListening
 
 bool TSingleInstance::Start(const QStringList& Arguments)
 {
+    if (socketPath_.empty())
+        return false;
     const bool oneFile = Arguments.size() == 1;
     if (oneFile && Forward(QFileInfo(Arguments.front()).absoluteFilePath().toStdString()))
         return true;

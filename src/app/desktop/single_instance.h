@@ -14,8 +14,9 @@ class QLocalSocket;
 
 namespace lumeno {
 
-// The socket's path: in $XDG_RUNTIME_DIR, else in a private (0700) folder
-// of the temporary folder.
+// The socket's path in the user's private runtime folder (one Qt makes in
+// the temporary folder when the session has none); "" when that folder is
+// another user's, and then every start runs alone.
 std::string DdeSocketPath();
 
 // Lines longer than this are dropped with their connection.

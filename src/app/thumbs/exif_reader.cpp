@@ -17,6 +17,9 @@ constexpr std::size_t kEntrySize = 12;
 constexpr std::size_t kMaxText = 255;
 // Directories may overlap one another; past this many rows a file is lying.
 constexpr std::size_t kMaxEntries = 65536;
+// Every row may name the same big block, so a small file could make
+// gigabytes of text; real EXIF values stay far below this in all.
+constexpr std::uint64_t kMaxValueBytes = std::uint64_t{16} << 20;
 constexpr std::uint16_t kExifOffsetTag = 34665;
 
 const std::map<int, const char*>& TagNames()
@@ -215,14 +218,17 @@ private:
 
     // The value's bytes: inside the entry when they fit in 4, else at the
     // offset the entry names.
-    std::vector<std::uint8_t> ValueBytes(const std::vector<std::uint8_t>& entry, std::uint64_t size) const
+    std::vector<std::uint8_t> ValueBytes(const std::vector<std::uint8_t>& entry, std::uint64_t size)
     {
         if (size <= 4)
             return {entry.begin() + 8, entry.begin() + 8 + static_cast<std::ptrdiff_t>(size)};
-        return Bytes(data_.Base + ExifReadLong(entry, data_.ByteOrder, 8), static_cast<std::size_t>(size));
+        std::vector<std::uint8_t> bytes = Bytes(data_.Base + ExifReadLong(entry, data_.ByteOrder, 8),
+                                                static_cast<std::size_t>(std::min(size, valueBytesLeft_)));
+        valueBytesLeft_ -= bytes.size();
+        return bytes;
     }
 
-    std::string ValueText(const std::vector<std::uint8_t>& entry, std::uint16_t type, std::uint32_t count) const
+    std::string ValueText(const std::vector<std::uint8_t>& entry, std::uint16_t type, std::uint32_t count)
     {
         const int order = data_.ByteOrder;
         switch (type) {
@@ -250,14 +256,14 @@ private:
         }
     }
 
-    std::string Text(const std::vector<std::uint8_t>& entry, std::uint32_t count) const
+    std::string Text(const std::vector<std::uint8_t>& entry, std::uint32_t count)
     {
         const std::vector<std::uint8_t> bytes = ValueBytes(entry, std::min<std::uint64_t>(count, kMaxText));
         const auto end = std::find(bytes.begin(), bytes.end(), 0);
         return std::string(bytes.begin(), end);
     }
 
-    std::string Rational(const std::vector<std::uint8_t>& entry, bool isSigned) const
+    std::string Rational(const std::vector<std::uint8_t>& entry, bool isSigned)
     {
         const std::vector<std::uint8_t> bytes = ValueBytes(entry, 8);
         if (bytes.size() < 8)
@@ -278,7 +284,7 @@ private:
         return JoinNumbers(parts);
     }
 
-    std::string Reals(const std::vector<std::uint8_t>& entry, std::size_t width, std::uint32_t count) const
+    std::string Reals(const std::vector<std::uint8_t>& entry, std::size_t width, std::uint32_t count)
     {
         const std::vector<std::uint8_t> bytes = ValueBytes(entry, std::uint64_t{width} * count);
         const bool intel = data_.ByteOrder == eboIntel;
@@ -298,6 +304,7 @@ private:
 
     const TExifReadAt& readAt_;
     TExifData data_;
+    std::uint64_t valueBytesLeft_ = kMaxValueBytes;
 };
 
 } // namespace

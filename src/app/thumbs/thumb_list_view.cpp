@@ -21,6 +21,7 @@ namespace {
 constexpr int kThumbRole = Qt::UserRole + 1;
 constexpr int kSizeRole = Qt::UserRole + 2;
 constexpr int kTimeRole = Qt::UserRole + 3;
+constexpr int kRankRole = Qt::UserRole + 4;
 constexpr int kGridMargin = 12;
 constexpr int kCaptionHeight = 20;
 
@@ -103,7 +104,6 @@ TThumbListView::TThumbListView(QWidget* Parent)
     for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(report_), static_cast<QAbstractItemView*>(icons_)})
         Connect(view);
     connect(report_->header(), &QHeaderView::sectionClicked, this, &TThumbListView::ColumnClicked);
-    connect(selection_, &QItemSelectionModel::selectionChanged, this, &TThumbListView::SelectionChanged);
     stack_->setContentsMargins(0, 0, 0, 0);
     stack_->addWidget(report_);
     stack_->addWidget(icons_);
@@ -204,11 +204,13 @@ void TThumbListView::SortRows(int Column, bool Ascending)
     std::vector<TFileRow> rows;
     for (int row = 0; row < model_->rowCount(); ++row)
         rows.push_back(Row(row));
-    std::vector<QList<QStandardItem*>> items;
-    while (model_->rowCount() > 0)
-        items.push_back(model_->takeRow(0));
-    for (int index : SortOrder(rows, Column, Ascending))
-        model_->appendRow(items[static_cast<std::size_t>(index)]);
+    // Sorted by the model so the handles of a load in progress and the
+    // selection move along with their rows.
+    const std::vector<int> order = SortOrder(rows, Column, Ascending);
+    for (std::size_t rank = 0; rank < order.size(); ++rank)
+        model_->item(order[rank], 0)->setData(static_cast<int>(rank), kRankRole);
+    model_->setSortRole(kRankRole);
+    model_->sort(0);
 }
 
 std::vector<QPersistentModelIndex> TThumbListView::ItemHandles() const
@@ -254,10 +256,5 @@ void TThumbListView::Select(int Index, bool Selected)
 }
 
 void TThumbListView::ClearSelection() { selection_->clearSelection(); }
-
-QAbstractItemView* TThumbListView::CurrentView() const
-{
-    return style_ == TViewStyle::vsReport ? static_cast<QAbstractItemView*>(report_) : icons_;
-}
 
 } // namespace lumeno

@@ -32,7 +32,6 @@ public:
     void SetColor(const QColor& Color);
     // Size of the thumbnails shown in icon view.
     void SetIconSize(int Size);
-    int IconSize() const { return iconSize_; }
 
     void SetDragFolder(const std::string& Folder);
     void SetDragTag(int Tag);
@@ -54,14 +53,11 @@ public:
     void Select(int Index, bool Selected = true);
     void ClearSelection();
 
-    QAbstractItemView* CurrentView() const;
     QTreeView* ReportView() const { return report_; }
-    QListView* IconView() const { return icons_; }
 
 signals:
     void ItemClicked(int Index);
     void ItemDoubleClicked(int Index);
-    void SelectionChanged();
     void ColumnClicked(int Column);
     void ContextMenuRequested(const QPoint& GlobalPos);
 

@@ -6,6 +6,7 @@
 
 #include <exception>
 #include <filesystem>
+#include <memory>
 #include <set>
 
 namespace lumeno {
@@ -94,11 +95,13 @@ void TThumbnailBatch::Run(std::vector<TBatchItem> Items, int Size, TColor Fill, 
 {
     TThumbWork work;
     work.Cell.SetSaveColorResWarningAction(pgwaIgnore);
+    // Shared, not copied into every queued call: the event may hold the whole batch.
+    const auto onItem = std::make_shared<const std::function<void(int)>>(Events.OnItem);
     bool completed = true;
     for (std::size_t i = 0; i < Items.size() && completed; ++i) {
         if (stop_)
             return;
-        Gate.Queue([onItem = Events.OnItem, i] { onItem(static_cast<int>(i)); });
+        Gate.Queue([onItem, i] { (*onItem)(static_cast<int>(i)); });
         const TBatchItem& item = Items[i];
         if (!MakeThumbnailCell(item.Source, Size, Fill, work)) {
             Gate.Synchronize([&] { Events.OnReadError(item.Source); });

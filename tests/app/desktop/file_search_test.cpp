@@ -66,8 +66,17 @@ TEST(SearchVolumesList, PseudoFileSystemsAreNoVolumes)
     EXPECT_TRUE(IsPseudoFileSystem("tmpfs", "/dev/shm"));
     EXPECT_FALSE(IsPseudoFileSystem("ext4", "/"));
     EXPECT_FALSE(IsPseudoFileSystem("tmpfs", "/tmp"));
-    for (const std::string& root : SearchVolumes())
+    const std::vector<std::string> volumes = SearchVolumes();
+    for (const std::string& root : volumes)
         EXPECT_FALSE(root.rfind("/proc", 0) == 0) << root;
+
+    TfSearch form;
+    EXPECT_EQ(form.DriveComboBox1->count(), 0) << "no mounts asked at start-up";
+    form.show();
+    ASSERT_EQ(form.DriveComboBox1->count(), static_cast<int>(volumes.size()));
+    if (!volumes.empty()) {
+        EXPECT_EQ(form.DriveComboBox1->currentText().toStdString(), volumes.front());
+    }
 }
 
 TEST_F(FileSearch, WindowListsSortedResultsAndOpensOnDoubleClick)

@@ -2,11 +2,14 @@
 #include "app/desktop/single_instance.h"
 #include "support/test_env.h"
 
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include <future>
+
+#include <unistd.h>
 
 namespace lumeno {
 namespace {
@@ -109,6 +112,25 @@ TEST_F(SingleInstance, NoServerOrAStaleSocketMakesThisStartTheServer)
     TSingleInstance first(socket);
     EXPECT_FALSE(first.Start({QString::fromStdString(dir.File("x.jpg"))}));
     EXPECT_TRUE(first.Listening());
+}
+
+TEST_F(SingleInstance, TheSocketLivesInAPrivateFolderOrNowhere)
+{
+    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(dir.File("none")));
+    const QFileInfo folder(QFileInfo(QString::fromStdString(DdeSocketPath())).path());
+    EXPECT_TRUE(folder.isDir());
+    EXPECT_EQ(folder.ownerId(), ::getuid());
+    EXPECT_EQ(folder.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther), 0);
+    if (saved.isNull())
+        qunsetenv("XDG_RUNTIME_DIR");
+    else
+        qputenv("XDG_RUNTIME_DIR", saved);
+
+    TSingleInstance alone("");
+    EXPECT_FALSE(alone.Start({QString::fromStdString(dir.File("x.jpg"))}));
+    EXPECT_FALSE(alone.Listening());
+    EXPECT_FALSE(QFileInfo::exists(".lock"));
 }
 
 TEST_F(SingleInstance, OverlongAndBrokenLinesAreDropped)

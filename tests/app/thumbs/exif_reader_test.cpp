@@ -210,6 +210,23 @@ TEST(ExifReader, TruncatedAndLyingDataListWhatCanBeRead)
     EXPECT_TRUE(ReadExifData(huge.Get()).Entries.empty());
 }
 
+TEST(ExifReader, RowsSharingOneBigBlockStayBounded)
+{
+    // 5000 rows each naming the same 64 KB block would be over a gigabyte of text.
+    TiffBlock t(false);
+    const std::vector<std::array<std::uint32_t, 4>> rows(5000, {37500, 7, 0xFFFF, 8 + 2 + 5000 * 12 + 4});
+    t.Directory(rows);
+    t.Data(Bytes(0xFFFF, 1));
+    const TExifData data = ReadExifData(t.Get());
+    ASSERT_EQ(data.Entries.size(), 5000u);
+    EXPECT_EQ(data.Entries.front().Value.size(), 2u * 0xFFFF - 1) << "\"1,1,...\" over the whole block";
+    std::size_t text = 0;
+    for (const TExifEntry& entry : data.Entries)
+        text += entry.Value.size();
+    EXPECT_LT(text, std::size_t{64} << 20);
+    EXPECT_EQ(data.Entries.back().Value, "");
+}
+
 TEST(ExifReader, FilesAndMissingFiles)
 {
     TiffBlock t(false);

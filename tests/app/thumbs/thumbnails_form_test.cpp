@@ -277,5 +277,26 @@ TEST_F(ThumbnailsForm, SaveDialogAndFolderPickerLookRight)
     delete picker;
 }
 
+TEST(ThumbListView, ASortKeepsHandlesAndSelectionOnTheirRows)
+{
+    TThumbListView view;
+    view.SetRows({{"b.jpg", 3, "JPG", 20}, {"a.jpg", 1, "JPG", 30}, {"c.jpg", 2, "JPG", 10}});
+    const std::vector<QPersistentModelIndex> handles = view.ItemHandles();
+    view.Select(0);
+    view.SortRows(0, true);
+    ASSERT_EQ(view.Row(0).Name, "a.jpg");
+    QImage cell(8, 8, QImage::Format_BGR888);
+    cell.fill(Qt::red);
+    view.SetThumbnail(handles[0], cell); // made for "b.jpg" before the sort
+    EXPECT_EQ(view.Thumbnail(1), cell);
+    EXPECT_TRUE(view.Thumbnail(0).isNull());
+    EXPECT_EQ(view.SelectedIndexes(), std::vector<int>{1});
+
+    view.SortRows(1, false);
+    EXPECT_EQ(view.Row(0).Name, "b.jpg");
+    EXPECT_EQ(view.Row(2).Name, "a.jpg");
+    EXPECT_EQ(view.Thumbnail(0), cell);
+}
+
 } // namespace
 } // namespace lumeno
