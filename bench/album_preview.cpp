@@ -3,6 +3,7 @@
 
 #include "app/album/f_a_prefs.h"
 #include "app/album/f_album.h"
+#include "bench_app.h"
 #include "bench_support.h"
 #include "imagelib/pg_globals.h"
 #include "imagelib/pg_startup.h"
@@ -11,26 +12,12 @@
 #include <QPrinter>
 
 #include <benchmark/benchmark.h>
-#include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <thread>
 
 namespace {
 
 using namespace lumeno;
-
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "bench_album_preview";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> app = [] {
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        return std::make_unique<QApplication>(argc, argv);
-    }();
-    return *app;
-}
 
 const std::vector<std::string>& Photos()
 {
@@ -77,7 +64,7 @@ void SetUpAlbum(TfAlbum& album, int entries)
 
 void OnePageOfSixPhotos(benchmark::State& state)
 {
-    App();
+    bench::OffscreenApp();
     TfAlbum album;
     SetUpAlbum(album, 6);
     for (auto _ : state)
@@ -88,7 +75,7 @@ BENCHMARK(OnePageOfSixPhotos)->Unit(benchmark::kMillisecond)->UseRealTime()->Ite
 
 void HundredEntryAlbum(benchmark::State& state)
 {
-    App();
+    bench::OffscreenApp();
     TfAlbum album;
     SetUpAlbum(album, 100);
     for (auto _ : state)

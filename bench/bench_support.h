@@ -20,7 +20,12 @@ namespace lumeno::bench {
 
 inline const char* ImageMagick = "convert-im6.q16";
 
-inline bool HaveImageMagick() { return std::system("command -v convert-im6.q16 >/dev/null 2>&1") == 0; }
+inline bool HaveTool(const std::string& Program)
+{
+    return std::system(("command -v " + Program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+inline bool HaveImageMagick() { return HaveTool(ImageMagick); }
 
 // Best of Runs wall-clock times, in milliseconds.
 inline double BestMs(int Runs, const std::function<void()>& Work)
@@ -92,11 +97,6 @@ inline void WritePPM(TPixelGraphic& g, const std::string& Path)
 }
 
 inline std::string TempPath(const std::string& Name) { return "/tmp/lumeno_bench_" + Name; }
-
-inline bool HaveTool(const std::string& Program)
-{
-    return std::system(("command -v " + Program + " >/dev/null 2>&1").c_str()) == 0;
-}
 
 // The benchmark-only command beside the running benchmark program.
 inline std::string ConvertTool()

@@ -1,30 +1,17 @@
 // Listing a folder of 10,000 files in the file-list view's report view.
 
+#include "bench_app.h"
 #include "controls/shell/file_list_view_dlg.h"
 
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 
 namespace {
 
 using namespace lumeno;
-
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "bench_file_list";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> app = [] {
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        return std::make_unique<QApplication>(argc, argv);
-    }();
-    return *app;
-}
 
 const std::string& Folder()
 {
@@ -43,7 +30,7 @@ const std::string& Folder()
 
 void BM_ListTenThousandFilesInReportView(benchmark::State& state)
 {
-    App();
+    bench::OffscreenApp();
     const std::string folder = Folder();
     const std::string empty = folder + "_empty";
     std::filesystem::create_directories(empty);

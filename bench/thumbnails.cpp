@@ -3,6 +3,7 @@
 // main thread.
 
 #include "app/thumbs/thumbnail_loader.h"
+#include "bench_app.h"
 #include "bench_support.h"
 #include "imagelib/pg_startup.h"
 
@@ -17,16 +18,6 @@ namespace lumeno::bench {
 namespace {
 
 constexpr int kFiles = 100;
-
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "bench_thumbnails";
-    static char* argv[] = {name, nullptr};
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static QApplication app(argc, argv);
-    return app;
-}
 
 std::vector<std::string> CameraFiles()
 {
@@ -52,7 +43,7 @@ std::vector<std::string> CameraFiles()
 
 void BM_HundredCameraJpegsAt256(benchmark::State& state)
 {
-    App();
+    OffscreenApp();
     const std::vector<std::string> paths = CameraFiles();
     TThumbnailLoader loader;
     for (auto _ : state) {

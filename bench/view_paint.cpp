@@ -1,6 +1,7 @@
 // Setting a view's file name to a 4000 x 3000 photograph-like BMP and its
 // first complete paint, fitted to the window, against decoding alone.
 
+#include "bench_app.h"
 #include "bench_support.h"
 #include "imagelib/pg_startup.h"
 #include "imagelib/view/pg_image.h"
@@ -8,25 +9,11 @@
 #include <QApplication>
 
 #include <benchmark/benchmark.h>
-#include <cstdlib>
 #include <filesystem>
-#include <memory>
 
 namespace {
 
 using namespace lumeno;
-
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "bench_view_paint";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> app = [] {
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        return std::make_unique<QApplication>(argc, argv);
-    }();
-    return *app;
-}
 
 const std::string& PhotoBmp()
 {
@@ -60,7 +47,7 @@ double FirstPaintMs(TPGImage& View, int Runs)
 
 void DecodeOnly(benchmark::State& state)
 {
-    App();
+    bench::OffscreenApp();
     PhotoBmp();
     for (auto _ : state)
         Decode();
@@ -69,7 +56,7 @@ BENCHMARK(DecodeOnly)->Unit(benchmark::kMillisecond);
 
 void FileNameToFirstPaint(benchmark::State& state)
 {
-    App();
+    bench::OffscreenApp();
     TPGImage view;
     view.resize(1024, 768);
     view.SetStretch(sAlwaysKAR);

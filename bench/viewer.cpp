@@ -4,10 +4,7 @@
 
 #include "app/viewer/main_window.h"
 #include "bench_support.h"
-#include "imagelib/codecs/gif_reader.h"
-#include "imagelib/codecs/ico_reader.h"
-#include "imagelib/codecs/metafile_reader_qt.h"
-#include "imagelib/pg_startup.h"
+#include "imagelib/pg_startup_qt.h"
 #include "imagelib/view/pg_image.h"
 #include "platform/qt/registry/registry.h"
 
@@ -44,14 +41,6 @@ void App()
     }();
 }
 
-void StartImageLibrary()
-{
-    PGStartup();
-    PGGifStartup();
-    PGIcoStartup();
-    PGMetaStartup();
-}
-
 // A folder with photos 4000 x 3000 and Small tiny pictures.
 std::string Folder(const std::string& Name, int Photos, int Small)
 {
@@ -60,7 +49,7 @@ std::string Folder(const std::string& Name, int Photos, int Small)
         return folder.string();
     fs::remove_all(folder);
     fs::create_directories(folder);
-    StartImageLibrary();
+    PGStartupAllFormats();
     TPixelGraphic photo;
     bench::PhotoLike(photo, 4000, 3000);
     for (int i = 0; i < Photos; ++i)
@@ -92,7 +81,7 @@ void StartToFirstPaint(benchmark::State& state)
     double best = 1e30;
     for (auto _ : state) {
         best = std::min(best, bench::BestMs(1, [&] {
-            StartImageLibrary();
+            PGStartupAllFormats();
             CreateForm1();
             Form1()->SetStartFile(folder + "/photo0.jpg");
             Form1()->show();
@@ -112,7 +101,7 @@ void FillAndSort(benchmark::State& state)
 {
     App();
     const std::string folder = Folder("viewer_list", 0, 10000);
-    StartImageLibrary();
+    PGStartupAllFormats();
     CreateForm1();
     TForm1& form = *Form1();
     form.BuildFileMask();
@@ -133,7 +122,7 @@ void NextImage(benchmark::State& state)
 {
     App();
     const std::string folder = Folder("viewer_step", 4, 0);
-    StartImageLibrary();
+    PGStartupAllFormats();
     CreateForm1();
     TForm1& form = *Form1();
     form.SetStartFile(folder + "/photo0.jpg");

@@ -2,6 +2,7 @@
 // 2000, thumbnails 96, sharpening on, on all cores.
 
 #include "app/album/frm_pub_wizard.h"
+#include "bench_app.h"
 #include "bench_support.h"
 #include "imagelib/pg_startup.h"
 
@@ -10,27 +11,13 @@
 #include <QStackedWidget>
 
 #include <benchmark/benchmark.h>
-#include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <thread>
 
 namespace {
 
 using namespace lumeno;
 namespace fs = std::filesystem;
-
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "bench_web_publish";
-    static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> app = [] {
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        return std::make_unique<QApplication>(argc, argv);
-    }();
-    return *app;
-}
 
 std::vector<TAlbumEntry> Entries()
 {
@@ -50,7 +37,7 @@ std::vector<TAlbumEntry> Entries()
 
 void HundredLargeJpegs(benchmark::State& state)
 {
-    App();
+    bench::OffscreenApp();
     const std::vector<TAlbumEntry> entries = Entries();
     const fs::path out = fs::temp_directory_path() / "lumeno_bench_web_out";
     TfrmPubWizard wizard;

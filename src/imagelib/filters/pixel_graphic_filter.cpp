@@ -69,6 +69,8 @@ void FilterPixels(TPixelGraphic& Target, TPGFilter& Filter, TPGFilterRun& Run, T
     const int width = Target.GetWidth(), height = Target.GetHeight();
     // Rows are made on several threads when the filter allows it, and
     // written in order here, where dithering and progress stay sequential.
+    // Pending canvas drawing reaches the source here, not on a worker.
+    Source.Flush();
     const int threads = Filter.RowsIndependent() ? ThreadsFor(std::int64_t{width} * height * 9, height) : 1;
     try {
         TRowPipeline::Run(

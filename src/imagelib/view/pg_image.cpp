@@ -87,8 +87,9 @@ void TPGImage::SetPixelGraphic(std::unique_ptr<TPixelGraphic> Image)
 
 void TPGImage::SetPixelGraphic(std::unique_ptr<TPixelGraphic> Image, const std::string& FileName)
 {
-    SetPixelGraphic(std::move(Image));
+    // Named before the change is announced, as a load from the file does.
     FFileName = FileName;
+    SetPixelGraphic(std::move(Image));
 }
 
 void TPGImage::AssignPixelGraphic(TPixelGraphic* Image)

@@ -1,3 +1,5 @@
+#include "imagelib/filters/point_filters.h"
+#include "imagelib/parallel_ranges.h"
 #include "imagelib/pg_canvas_qt.h"
 #include "imagelib/pixel_graphic.h"
 
@@ -85,6 +87,23 @@ TEST(PGCanvas, HandingOutThePainterNotifiesTheOwner)
     g.BeginUpdate();
     g.GetCanvas()->Painter().drawPoint(1, 1);
     EXPECT_EQ(changes, 1);
+}
+
+// Large enough that the filter's rows are made on several threads, which
+// must all see the painting.
+TEST(PGCanvas, PaintingReachesAFilterRunOnSeveralThreads)
+{
+    SetParallelThreads(4);
+    TPixelGraphic source, target;
+    source.SetDimensions(1024, 1024, pf24Bit);
+    target.SetDimensions(1, 1, pf24Bit);
+    FillRect(source, 0, 0, 1024, 1024, QColor(10, 20, 30));
+    TBCGFilter unchanged;
+    unchanged.SetBrightness(0);
+    target.ApplyFilter(unchanged, source);
+    SetParallelThreads(0);
+    for (const int y : {0, 511, 1023})
+        EXPECT_EQ(target.GetPixelColor(700, y), RGB(10, 20, 30)) << y;
 }
 
 } // namespace
