@@ -7,14 +7,13 @@
 #include "app/album/album_preview_run.h"
 #include "app/album/f_a_prefs.h"
 #include "app/album/f_album.h"
+#include "imagelib/parallel_ranges.h"
 #include "platform/dialogs.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
-
-#include <thread>
 
 namespace lumeno {
 
@@ -105,7 +104,7 @@ void TfAlbum::StartPreview()
     run_ = std::make_unique<TAlbumPreviewRun>(
         PreviewJobs(options, AlbumCellLayout(PrintedPage(), options.Rows, options.Cols)),
         [this](TAlbumCellPicture& picture) { RecordCell(picture); }, [this] { FinishPreview(); });
-    run_->Start(int(std::max(1u, std::thread::hardware_concurrency())));
+    run_->Start(AvailableCpus());
     UpdateCommands();
 }
 

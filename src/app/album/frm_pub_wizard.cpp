@@ -7,6 +7,7 @@
 #include "controls/shell/browse_directory_dlg.h"
 #include "controls/shell/color_button_palette.h"
 #include "controls/shell/dfs_color_button.h"
+#include "imagelib/parallel_ranges.h"
 #include "imagelib/pg_globals.h"
 #include "imagelib/view/pg_open_dialog.h"
 #include "platform/dialogs.h"
@@ -29,7 +30,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include <thread>
 #include <unistd.h>
 
 namespace lumeno {
@@ -484,7 +484,7 @@ void TfrmPubWizard::Publish()
         std::string error = WriteWebAlbumImages(entries_[k], outputs_[k], runOptions_);
         return [this, i, error] { EntryPublished(i, error); };
     });
-    pool_->Start(int(std::max(1u, std::thread::hardware_concurrency())), count);
+    pool_->Start(AvailableCpus(), count);
 }
 
 void TfrmPubWizard::EntryPublished(int index, const std::string& error)

@@ -1,12 +1,12 @@
 #include "app/thumbs/thumbnail_loader.h"
 
 #include "app/thumbs/thumbnail_maker.h"
+#include "imagelib/parallel_ranges.h"
 #include "platform/qt/in_order_pool.h"
 
 #include <QApplication>
 
 #include <algorithm>
-#include <thread>
 
 namespace lumeno {
 
@@ -28,7 +28,7 @@ bool ModalWindowOpen()
 } // namespace
 
 TThumbnailLoader::TThumbnailLoader(int Threads)
-    : threadCount_(Threads > 0 ? Threads : int(std::max(1u, std::thread::hardware_concurrency())))
+    : threadCount_(Threads > 0 ? Threads : AvailableCpus())
 {
 }
 
