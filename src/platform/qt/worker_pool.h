@@ -16,7 +16,8 @@ namespace lumeno {
 
 class TWorkerPool {
 public:
-    // Runs on a worker; what it returns runs on the main thread.
+    // Runs on a worker; what it returns runs on the main thread. A job turns
+    // its own failures into results: one that throws ends the program.
     using TJob = std::function<std::function<void()>(int Index)>;
 
     TWorkerPool(int count, TJob job);
