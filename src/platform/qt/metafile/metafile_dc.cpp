@@ -429,6 +429,35 @@ void TMetafileDC::PatBlt(const QRectF& rect, std::uint32_t rop)
     }
 }
 
+namespace {
+
+// Qt's raster engine writes outside its target for some small scaled pictures
+// under a mirroring world transform (a metafile whose y axis points up), so
+// pictures are drawn in device pixels, mirrored there instead.
+void DrawInDevicePixels(QPainter& painter, const QRectF& target, QImage picture, QRectF source)
+{
+    const QTransform t = painter.worldTransform();
+    if (t.type() > QTransform::TxScale) {
+        painter.drawImage(target, picture, source);
+        return;
+    }
+    const bool flipX = t.m11() < 0, flipY = t.m22() < 0;
+    if (flipX || flipY) {
+        picture = picture.mirrored(flipX, flipY);
+        if (flipX)
+            source.moveLeft(picture.width() - source.right());
+        if (flipY)
+            source.moveTop(picture.height() - source.bottom());
+    }
+    const QRectF device = t.mapRect(target);
+    painter.save();
+    painter.resetTransform();
+    painter.drawImage(device, picture, source);
+    painter.restore();
+}
+
+} // namespace
+
 void TMetafileDC::DrawImage(const QRectF& dest, const QImage& image, const QRectF& source, std::uint32_t rop)
 {
     if (rop == BLACKNESS || rop == WHITENESS || rop == DSTINVERT || rop == PATCOPY || rop == PATINVERT) {
@@ -470,7 +499,7 @@ void TMetafileDC::DrawImage(const QRectF& dest, const QImage& image, const QRect
     default:
         break;
     }
-    painter_.drawImage(target, picture, inside);
+    DrawInDevicePixels(painter_, target, std::move(picture), inside);
 }
 
 QFont TMetafileDC::PainterFont(double scale) const

@@ -254,6 +254,17 @@ TEST(MetafileWMF, BitmapsStretchIntoTheirRectangles)
     EXPECT_EQ(At(image, 50, 70), 0xFFFFFFu);
 }
 
+// A fuzzed file: a 2 x 2 bitmap stretched into less than a device pixel
+// under a mapping whose y axis points up once made the raster engine write
+// outside the image.
+TEST(MetafileWMF, TinyBitmapUnderAnUpwardAxisStaysInsideTheImage)
+{
+    const std::vector<unsigned char> file = ReadFileBytes(DataFile("metafile/tiny-bitmap-upward-axis.wmf"));
+    const TMetafile metafile = Load(TBytes(file.begin(), file.end()));
+    const QImage image = Render(metafile, 100, 100);
+    EXPECT_EQ(image.size(), QSize(100, 100));
+}
+
 TEST(MetafileWMF, HatchesXorAndText)
 {
     TWMFBuilder b = Shapes100();
