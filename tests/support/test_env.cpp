@@ -6,7 +6,9 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <grp.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace lumeno::test {
 
@@ -77,6 +79,22 @@ void IsolateUserFolders()
     // Qt's test-mode paths live under the home folder: give every test
     // process its own, so parallel tests never share a settings or data file.
     ::setenv("HOME", home.Path().c_str(), 1);
+}
+
+int RunUnprivileged(const std::function<int()>& check)
+{
+    if (::geteuid() != 0)
+        return check();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(255);
+        ::_exit(check() & 0xff);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return 255;
+    return WEXITSTATUS(status);
 }
 
 } // namespace lumeno::test

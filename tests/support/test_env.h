@@ -3,6 +3,7 @@
 // and the external programs that serve as oracles.
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,13 @@ std::string RunOutput(const std::string& commandLine);
 
 std::vector<unsigned char> ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+
+// Runs the check in a child process as the unprivileged user "nobody" when
+// the tests run as root (root passes permission checks by accident), or in
+// this process otherwise. Returns the check's result; 255 when the child
+// could not become that user or died. Keep the check to plain file work:
+// the child is a fork of a threaded process.
+int RunUnprivileged(const std::function<int()>& check);
 
 // Points XDG_CONFIG_HOME, XDG_DATA_HOME and XDG_CACHE_HOME at a private
 // folder for the whole test process (called by the test mains).

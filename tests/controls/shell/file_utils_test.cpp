@@ -228,22 +228,18 @@ int FirstAttributeFault(const std::string& folder)
     return (fs::status(file).permissions() & fs::perms::owner_write) == fs::perms::none ? 50 : 0;
 }
 
-// Runs FirstAttributeFault as an unprivileged user in a child process.
+// Runs FirstAttributeFault as an unprivileged user.
 int FirstAttributeFaultAsNobody()
 {
-    const pid_t child = ::fork();
-    if (child == 0) {
+    return test::RunUnprivileged([] {
         char folder[] = "/tmp/lumeno-attr-XXXXXX";
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0 || !::mkdtemp(folder))
-            ::_exit(101);
+        if (!::mkdtemp(folder))
+            return 101;
         const int fault = FirstAttributeFault(folder);
         std::error_code ignored;
         fs::remove_all(folder, ignored);
-        ::_exit(fault < 0 ? 102 : fault);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 103;
+        return fault < 0 ? 102 : fault;
+    });
 }
 
 TEST_F(FileUtilsTest, ExtendedAttributesFollowEveryChangeAlsoForANormalUser)
