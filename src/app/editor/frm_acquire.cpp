@@ -200,11 +200,13 @@ TfrmAcquire::TfrmAcquire(QWidget* Parent) : QMainWindow(Parent, Qt::Tool | Qt::W
 
 TfrmAcquire::~TfrmAcquire()
 {
-    const TSettingsStore store;
-    const QRect r = geometry();
-    const int values[4] = {r.left(), r.top(), r.width(), r.height()};
-    for (int i = 0; i < 4; ++i)
-        store.WriteSetting(GeometryNames[i], std::to_string(values[i]));
+    WriteSettingsOnClose([this] {
+        const TSettingsStore store;
+        const QRect r = geometry();
+        const int values[4] = {r.left(), r.top(), r.width(), r.height()};
+        for (int i = 0; i < 4; ++i)
+            store.WriteSetting(GeometryNames[i], std::to_string(values[i]));
+    });
     if (instance == this)
         instance = nullptr;
 }
@@ -429,7 +431,7 @@ void TfrmAcquire::showEvent(QShowEvent* Event)
 bool TfrmAcquire::eventFilter(QObject* Watched, QEvent* Event)
 {
     if (Watched == PGImage1->viewport() &&
-        HandleListDrop(Event, [this](const std::string& path) { LoadFile(path); }))
+        HandleListDrop(Event, [this](const std::string& path) { LoadFile(path, path); }))
         return true;
     return QMainWindow::eventFilter(Watched, Event);
 }

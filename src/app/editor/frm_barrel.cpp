@@ -100,10 +100,12 @@ TfrmBarrel::TfrmBarrel(QWidget* Parent) : QDialog(Parent)
 
 TfrmBarrel::~TfrmBarrel()
 {
-    const TSettingsStore store;
-    const QLineEdit* edits[4] = {eA, eB, eC, eD};
-    for (int i = 0; i < 4; ++i)
-        store.WriteSetting(RadialNames[i], edits[i]->text().toStdString());
+    WriteSettingsOnClose([this] {
+        const TSettingsStore store;
+        const QLineEdit* edits[4] = {eA, eB, eC, eD};
+        for (int i = 0; i < 4; ++i)
+            store.WriteSetting(RadialNames[i], edits[i]->text().toStdString());
+    });
 }
 
 std::optional<TRadialCoefficients> TfrmBarrel::Coefficients() const
