@@ -3,6 +3,7 @@
 #include "app/album/f_a_prefs.h"
 #include "app/album/f_album.h"
 #include "app/album/radio_group.h"
+#include "app/viewer/backgrounds_folder.h"
 #include "app/viewer/help.h"
 #include "controls/shell/browse_directory_dlg.h"
 #include "controls/shell/color_button_palette.h"
@@ -94,11 +95,6 @@ int WizardCaptionOf(int frameSetupChoice)
     default:
         return wcNone;
     }
-}
-
-std::string DataFolder()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
 }
 
 } // namespace
@@ -319,8 +315,8 @@ void TfrmPubWizard::FormCreate()
 {
     const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     eWebFolder->setText(QDir(pictures).filePath("MyAlbum"));
-    const QString backgrounds = QDir(QString::fromStdString(DataFolder())).filePath("Backgrounds");
-    if (QDir(backgrounds).exists())
+    const QString backgrounds = BackgroundsFolder();
+    if (!backgrounds.isEmpty())
         PGOpenDialog1->setDirectory(backgrounds);
     CreatefAPrefs();
     connect(fAPrefs(), &TfAPrefs::CaptionChoiceClicked, this, &TfrmPubWizard::FollowFrameSetupCaption);

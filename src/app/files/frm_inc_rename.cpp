@@ -110,7 +110,7 @@ bool TfrmIncRename::eventFilter(QObject* Watched, QEvent* Event)
     const QEvent::Type type = Event->type();
     if (type == QEvent::DragEnter || type == QEvent::DragMove) {
         auto* drag = static_cast<QDropEvent*>(Event);
-        if (drag->mimeData()->hasFormat(ListDragMimeType)) {
+        if (CarriesListDrag(drag->mimeData())) {
             drag->acceptProposedAction();
             return true;
         }
