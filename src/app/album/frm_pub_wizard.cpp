@@ -40,7 +40,6 @@ namespace {
 TfrmPubWizard* gWizard = nullptr;
 constexpr int kFolderPage = 2;
 constexpr int kLastPage = 5;
-constexpr int kHelpContext = 560;
 
 QSpinBox* SpinBox(QWidget* parent, const char* name, int low, int high, int step, int value)
 {
@@ -140,7 +139,7 @@ TfrmPubWizard::TfrmPubWizard(QWidget* parent) : QDialog(parent)
     connect(NextBtn, &QPushButton::clicked, this, &TfrmPubWizard::NextClick);
     connect(CloseBtn, &QPushButton::clicked, this, &TfrmPubWizard::CloseClick);
     connect(HelpBtn, &QPushButton::clicked, this, [] {
-        if (!ShowHelp(kHelpContext))
+        if (!ShowHelp(hcWebWizard))
             ShowMessage("The help pages could not be opened");
     });
     auto* buttons = new QHBoxLayout;

@@ -4,6 +4,7 @@
 #include "app/editor/edit_ops.h"
 #include "app/editor/editor_host.h"
 #include "app/editor/list_drop.h"
+#include "app/viewer/help.h"
 #include "app/viewer/settings_store.h"
 #include "controls/shell/dfs_gauge_attrs.h"
 #include "controls/shell/dfs_status_bar.h"
@@ -87,7 +88,7 @@ TfrmBarrel::TfrmBarrel(QWidget* Parent) : QDialog(Parent)
     layout->addWidget(SB1);
     auto* help = new QPushButton(tr("Help"), this);
     help->setObjectName("btnHelp");
-    connect(help, &QPushButton::clicked, this, [] { EditorHost().ShowHelp(590); });
+    connect(help, &QPushButton::clicked, this, [] { EditorHost().ShowHelp(hcRadialAdjustment); });
     AddOkCancel(this, layout);
     layout->itemAt(layout->count() - 1)->layout()->addWidget(help);
 

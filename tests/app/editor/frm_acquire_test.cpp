@@ -461,7 +461,10 @@ TEST_F(Editor, AcquireLeavesNoTemporaryFile)
         editor->Acquire1Click();
         EXPECT_EQ(Image().GetWidth(), 3);
     }
-    qputenv("TMPDIR", oldTmp);
+    if (oldTmp.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", oldTmp);
     EXPECT_TRUE(std::filesystem::is_empty(files.Path()));
 }
 
