@@ -20,7 +20,8 @@ TAlbumHost* gHost = nullptr;
 // The program's windows.
 class TProgramHost : public TAlbumHost {
 public:
-    bool HasFileList() const override { return Form1() && Form1()->SLV1; }
+    // A main window that is not shown (a tool started alone) lists nothing.
+    bool HasFileList() const override { return Form1() && Form1()->SLV1 && Form1()->isVisible(); }
     std::vector<std::string> FileListPaths() const override
     {
         std::vector<std::string> paths;
@@ -36,7 +37,10 @@ public:
     void ViewImage(const std::string& path, int rotation) override
     {
         TfrmGlimpset* window = ShowGlimpset(path, fAlbum(), false);
-        if (!window || rotation == 0)
+        if (!window)
+            return;
+        window->setWindowTitle(QString::fromStdString(path));
+        if (rotation == 0)
             return;
         // The window shows the file as it is; the entry is seen turned.
         std::unique_ptr<TPixelGraphic> turned =

@@ -187,6 +187,8 @@ void TfAPrefs::SetOptions(const TAlbumOptions& o)
 
 void TfAPrefs::LoadSettings()
 {
+    if (holdsAlbumLayout_)
+        return;
     TAlbumOptions o = ReadAlbumOptions(TSettingsStore());
     o.CustomCaption = eCustomCaption->text().toStdString();
     SetOptions(o);

@@ -24,8 +24,10 @@ public:
     explicit TfAPrefs(QWidget* parent = nullptr);
     ~TfAPrefs() override;
 
-    // Stored values into the controls.
+    // Stored values into the controls, unless they hold an opened album's
+    // layout: that is the album's until a new album starts.
     void LoadSettings();
+    void SetHoldsAlbumLayout(bool holds) { holdsAlbumLayout_ = holds; }
     void SaveSettings();
     TAlbumOptions Options() const;
     // Sets the controls (the custom caption included), firing no rules.
@@ -65,6 +67,8 @@ private:
     void UpdateEmbeddedEnabled();
     void rgCaptionClick(int index);
     void rgCaptionPlacementClick(int index);
+
+    bool holdsAlbumLayout_ = false;
 };
 
 TfAPrefs* fAPrefs();

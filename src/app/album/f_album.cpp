@@ -47,7 +47,7 @@ QIcon AlbumRotationIcon(int steps)
 namespace {
 
 // When a command can act (besides no preview running).
-enum class TNeeds { Nothing, Selection, Viewer, Properties, FileList, WebWizard };
+enum class TNeeds { Nothing, Selection, Viewer, Properties, WebWizard };
 
 struct TCommand {
     const char* Name;
@@ -58,6 +58,7 @@ struct TCommand {
     const char* ToolText; // nullptr: not on the tool bar
     bool Popup;
     TNeeds Needs = TNeeds::Nothing;
+    const char* PopupCaption = nullptr; // the popup's own wording, where it differs
 };
 
 const std::vector<TCommand>& Commands()
@@ -67,7 +68,8 @@ const std::vector<TCommand>& Commands()
         {"Open1", "&Open...", "File", QKeySequence::Open, &TfAlbum::Open1Click, "Open", false},
         {"Save1", "&Save", "File", QKeySequence::Save, &TfAlbum::Save1Click, "Save", false},
         {"SaveAs1", "Save &as...", "File", {}, &TfAlbum::SaveAs1Click, nullptr, false},
-        {"Preview1", "Preview Current Album", "File", {}, &TfAlbum::PreviewClick, "Preview", true},
+        {"Preview1", "Preview Current Album", "File", {}, &TfAlbum::PreviewClick, "Preview", true, TNeeds::Nothing,
+         "Preview Album..."},
         {"ContactSheet1", "Contact Sheet", nullptr, {}, &TfAlbum::ContactSheetClick, "Contact Sheet", false},
         {"SelectPrinter1", "Select Printer...", "File", {}, &TfAlbum::SelectPrinterClick, nullptr, false},
         {"PageSetup1", "Page Setup...", "File", {}, &TfAlbum::PageSetupClick, nullptr, false},
@@ -88,9 +90,9 @@ const std::vector<TCommand>& Commands()
          {},
          &TfAlbum::ImportAllFilesClick,
          "Import Directory",
-         false,
-         TNeeds::FileList},
-        {"ClearAll1", "Clear All Entries", "Edit", {}, &TfAlbum::ClearAllClick, nullptr, true},
+         false},
+        {"ClearAll1", "Clear All Entries", "Edit", {}, &TfAlbum::ClearAllClick, nullptr, true, TNeeds::Nothing,
+         "Delete All"},
         {"DeleteSelection1", "Delete Selection", nullptr, QKeySequence::Delete,
          &TfAlbum::DeleteSelectionClick, nullptr, true, TNeeds::Selection},
         {"MoveUp1", "Move Up", "Edit", {}, &TfAlbum::MoveUpClick, "Up", true, TNeeds::Selection},
@@ -157,13 +159,13 @@ TAlbumListView::TAlbumListView(QWidget* parent) : QTreeWidget(parent)
 
 void TAlbumListView::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasFormat(ListDragMimeType))
+    if (CarriesListDrag(event->mimeData()))
         event->acceptProposedAction();
 }
 
 void TAlbumListView::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (event->mimeData()->hasFormat(ListDragMimeType))
+    if (CarriesListDrag(event->mimeData()))
         event->acceptProposedAction();
 }
 
@@ -275,10 +277,18 @@ void TfAlbum::BuildCommands()
             action->setIconText(c.ToolText);
             tools->addAction(action);
         }
-        if (c.Popup)
-            LVAlbum->addAction(action);
-        else
+        if (c.Popup && c.PopupCaption) {
             addAction(action);
+            auto* popup = new QAction(c.PopupCaption, this);
+            popup->setObjectName(QString(c.Name) + "Popup");
+            connect(popup, &QAction::triggered, action, &QAction::trigger);
+            connect(action, &QAction::enabledChanged, popup, &QAction::setEnabled);
+            LVAlbum->addAction(popup);
+        } else if (c.Popup) {
+            LVAlbum->addAction(action);
+        } else {
+            addAction(action);
+        }
         Actions[c.Name] = action;
     }
     UpdateCommands();
@@ -299,9 +309,6 @@ void TfAlbum::UpdateCommands()
             break;
         case TNeeds::Properties:
             can = host.CanShowProperties();
-            break;
-        case TNeeds::FileList:
-            can = host.HasFileList();
             break;
         case TNeeds::WebWizard:
             can = WebWizardAvailable();

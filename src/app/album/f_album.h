@@ -79,6 +79,7 @@ public:
     void WebAlbumClick();
     void CloseClick();
     void ImportAllFilesClick();
+    void PickImportFolder();
     void ClearAllClick();
     void DeleteSelectionClick();
     void MoveUpClick();

@@ -4,10 +4,12 @@
 #include "app/album/album_host.h"
 #include "app/album/f_album.h"
 #include "app/album/frm_edit.h"
+#include "app/viewer/file_list.h"
 #include "app/viewer/file_types.h"
 #include "app/viewer/list_drag.h"
 #include "platform/dialogs.h"
 
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 
@@ -93,9 +95,32 @@ void TfAlbum::AddDroppedFiles(const TListDrag& drag)
 
 void TfAlbum::ImportAllFilesClick()
 {
+    if (!AlbumHost().HasFileList()) {
+        PickImportFolder();
+        return;
+    }
     for (const std::string& path : AlbumHost().FileListPaths())
         if (FileTypeOf(path) != TFileType::ftAVI)
             AddEntry({path, "", 0});
+}
+
+// Without the main window's list the album imports a folder of its own
+// choosing, listed as the main window would list it.
+void TfAlbum::PickImportFolder()
+{
+    auto* dialog = new QFileDialog(this, "Import Directory");
+    dialog->setObjectName("ImportFolderDialog");
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setOption(QFileDialog::ShowDirsOnly);
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& folder) {
+        const std::string base = folder.toStdString();
+        const std::vector<TFileRow> rows = ListFolderFiles(base, BuildFileMask(TSettingsStore().ReadFileTypes()));
+        for (const int i : SortOrder(rows, 0, true))
+            if (FileTypeOf(rows[i].Name) != TFileType::ftAVI)
+                AddEntry({base + "/" + rows[i].Name, "", 0});
+    });
+    dialog->open();
 }
 
 void TfAlbum::ClearAllClick()

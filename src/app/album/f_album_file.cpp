@@ -39,6 +39,7 @@ void TfAlbum::ApplyFileSettings(const TAlbumFileSettings& s)
     o.PrintFrames = s.PrintFrames;
     o.Caption = s.CaptionChoice;
     fAPrefs()->SetOptions(o);
+    fAPrefs()->SetHoldsAlbumLayout(true);
     captionFont_ = QFont(QString::fromStdString(s.FontName), s.FontSize);
     captionFont_.setBold(s.Bold);
     captionFont_.setItalic(s.Italic);
@@ -50,6 +51,8 @@ void TfAlbum::New1Click()
     captionFont_ = QFont("Arial", 8);
     captionFontColor_ = clBlack;
     saveName_.clear();
+    fAPrefs()->SetHoldsAlbumLayout(false);
+    fAPrefs()->LoadSettings();
     LVAlbum->clear();
     UpdateCount();
 }

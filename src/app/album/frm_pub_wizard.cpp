@@ -3,6 +3,7 @@
 #include "app/album/f_a_prefs.h"
 #include "app/album/f_album.h"
 #include "app/album/radio_group.h"
+#include "app/viewer/backgrounds_folder.h"
 #include "app/viewer/help.h"
 #include "controls/shell/browse_directory_dlg.h"
 #include "controls/shell/color_button_palette.h"
@@ -39,7 +40,6 @@ namespace {
 TfrmPubWizard* gWizard = nullptr;
 constexpr int kFolderPage = 2;
 constexpr int kLastPage = 5;
-constexpr int kHelpContext = 560;
 
 QSpinBox* SpinBox(QWidget* parent, const char* name, int low, int high, int step, int value)
 {
@@ -96,11 +96,6 @@ int WizardCaptionOf(int frameSetupChoice)
     }
 }
 
-std::string DataFolder()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
-}
-
 } // namespace
 
 TfrmPubWizard* frmPubWizard()
@@ -144,7 +139,7 @@ TfrmPubWizard::TfrmPubWizard(QWidget* parent) : QDialog(parent)
     connect(NextBtn, &QPushButton::clicked, this, &TfrmPubWizard::NextClick);
     connect(CloseBtn, &QPushButton::clicked, this, &TfrmPubWizard::CloseClick);
     connect(HelpBtn, &QPushButton::clicked, this, [] {
-        if (!ShowHelp(kHelpContext))
+        if (!ShowHelp(hcWebWizard))
             ShowMessage("The help pages could not be opened");
     });
     auto* buttons = new QHBoxLayout;
@@ -319,8 +314,8 @@ void TfrmPubWizard::FormCreate()
 {
     const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     eWebFolder->setText(QDir(pictures).filePath("MyAlbum"));
-    const QString backgrounds = QDir(QString::fromStdString(DataFolder())).filePath("Backgrounds");
-    if (QDir(backgrounds).exists())
+    const QString backgrounds = BackgroundsFolder();
+    if (!backgrounds.isEmpty())
         PGOpenDialog1->setDirectory(backgrounds);
     CreatefAPrefs();
     connect(fAPrefs(), &TfAPrefs::CaptionChoiceClicked, this, &TfrmPubWizard::FollowFrameSetupCaption);

@@ -277,7 +277,7 @@ bool TfrmConvert::eventFilter(QObject* Watched, QEvent* Event)
     }
     if (Event->type() == QEvent::DragEnter || Event->type() == QEvent::DragMove) {
         auto* drag = static_cast<QDropEvent*>(Event);
-        if (drag->mimeData()->hasFormat(ListDragMimeType)) {
+        if (CarriesListDrag(drag->mimeData())) {
             drag->acceptProposedAction();
             return true;
         }

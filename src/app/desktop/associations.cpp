@@ -68,12 +68,19 @@ std::string JoinList(const std::vector<std::string>& items)
     return text;
 }
 
+// A missing file reads as empty; one that exists but cannot be read stops
+// the registration, since writing it back would drop the user's lines.
 std::string ReadText(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.exists())
         return {};
-    return file.readAll().toStdString();
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+        throw ERegistryError("Cannot read " + path.toStdString());
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw ERegistryError("Cannot read " + path.toStdString());
+    return bytes.toStdString();
 }
 
 void WriteText(const QString& path, const std::string& text)
@@ -164,19 +171,34 @@ void RegisterDefaultIcon(const std::string& TypeName, const std::string& Program
     SetDefault(registry, TypeName + "\\DefaultIcon", ProgramPath + "," + std::to_string(IconIndex));
 }
 
+// The desktop-entry rule: an argument is quoted only when it holds a
+// reserved character (quoted ones confuse xdg-mime's program lookup);
+// inside quotes " ` $ \ take a backslash, and the value's own escaping
+// doubles every backslash; % is always doubled.
+std::string DesktopExecProgram(const std::string& ProgramPath)
+{
+    const bool quote = ProgramPath.find_first_of(" \t\n\"'\\><~|&;$*?#()`") != std::string::npos;
+    std::string text;
+    for (char c : ProgramPath) {
+        if (quote && (c == '"' || c == '`' || c == '$' || c == '\\'))
+            text += "\\\\";
+        if (c == '\n')
+            text += "\\n";
+        else if (c == '\\')
+            text += "\\\\";
+        else
+            text += c;
+        if (c == '%')
+            text += '%';
+    }
+    return quote ? "\"" + text + "\"" : text;
+}
+
 std::string DesktopEntryText(const std::string& ProgramPath, const std::vector<std::string>& MimeTypes)
 {
-    std::string quoted;
-    for (char c : ProgramPath) {
-        if (c == '"' || c == '`' || c == '$' || c == '\\')
-            quoted += "\\\\";
-        quoted += c;
-        if (c == '%')
-            quoted += '%';
-    }
     return "[Desktop Entry]\nType=Application\nName=Lumeno\nComment=Image viewer, organiser and editor\n"
-           "Exec=\"" + quoted + "\" %f\nIcon=lumeno\nTerminal=false\nCategories=Graphics;Viewer;\n"
-           "MimeType=" + JoinList(MimeTypes) + "\n";
+           "Exec=" + DesktopExecProgram(ProgramPath) + " %f\nIcon=lumeno\nTerminal=false\n"
+           "Categories=Graphics;Viewer;\nMimeType=" + JoinList(MimeTypes) + "\n";
 }
 
 std::vector<std::string> DesktopEntryMimeTypes(const std::string& Text)
@@ -235,22 +257,27 @@ std::vector<std::string> MimeTypesOfExtension(const std::string& Extension)
 
 void RegisterImageType(const std::string& Extension, const std::string& ProgramPath)
 {
+    // Both desktop files are read before anything is written, so one that
+    // cannot be read changes nothing.
+    const QString dataHome = XdgFolder("XDG_DATA_HOME", QStandardPaths::GenericDataLocation);
+    const QString configHome = XdgFolder("XDG_CONFIG_HOME", QStandardPaths::GenericConfigLocation);
+    const QString entryPath = dataHome + "/applications/" + kDesktopId;
+    const QString mimeApps = configHome + "/mimeapps.list";
+    const std::string entryText = ReadText(entryPath);
+    const std::string mimeAppsText = ReadText(mimeApps);
+
     const std::string typeName = Extension + "File";
     RegisterFileCommand("." + Extension, typeName, Extension + " File", "\"%1\"", "open");
     RegisterDdeCommand(typeName, "open", "[Open(\"%1\")]");
     RegisterDefaultIcon(typeName, ProgramPath, 0);
 
-    const QString dataHome = XdgFolder("XDG_DATA_HOME", QStandardPaths::GenericDataLocation);
-    const QString configHome = XdgFolder("XDG_CONFIG_HOME", QStandardPaths::GenericConfigLocation);
-    const QString entryPath = dataHome + "/applications/" + kDesktopId;
     const std::vector<std::string> added = MimeTypesOfExtension(Extension);
-    std::vector<std::string> mimeTypes = DesktopEntryMimeTypes(ReadText(entryPath));
+    std::vector<std::string> mimeTypes = DesktopEntryMimeTypes(entryText);
     for (const std::string& mime : added)
         if (std::find(mimeTypes.begin(), mimeTypes.end(), mime) == mimeTypes.end())
             mimeTypes.push_back(mime);
     WriteText(entryPath, DesktopEntryText(ProgramPath, mimeTypes));
-    const QString mimeApps = configHome + "/mimeapps.list";
-    WriteText(mimeApps, MimeAppsWithDefaults(ReadText(mimeApps), added, kDesktopId));
+    WriteText(mimeApps, MimeAppsWithDefaults(mimeAppsText, added, kDesktopId));
     WriteIcon(dataHome + "/icons/hicolor/48x48/apps/lumeno.png");
     const QString updater = QStandardPaths::findExecutable("update-desktop-database");
     if (!updater.isEmpty())

@@ -28,7 +28,9 @@ void RegisterFileCommand(const std::string& ExtensionKey, const std::string& Typ
 void RegisterDdeCommand(const std::string& TypeName, const std::string& Verb, const std::string& Macro);
 void RegisterDefaultIcon(const std::string& TypeName, const std::string& ProgramPath, int IconIndex);
 
-// The desktop entry's text: the program quoted in Exec, MimeTypes listed.
+// The program as the first word of a desktop entry's Exec line.
+std::string DesktopExecProgram(const std::string& ProgramPath);
+// The desktop entry's text: the program in Exec, MimeTypes listed.
 std::string DesktopEntryText(const std::string& ProgramPath, const std::vector<std::string>& MimeTypes);
 // The MimeType list of an existing entry's text.
 std::vector<std::string> DesktopEntryMimeTypes(const std::string& Text);

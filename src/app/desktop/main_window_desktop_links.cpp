@@ -6,6 +6,7 @@
 #include "app/desktop/prefs_form.h"
 #include "app/desktop/print_jobs.h"
 #include "app/desktop/search_form.h"
+#include "app/desktop/wallpaper_setter.h"
 #include "app/files/f_select_files.h"
 #include "app/thumbs/exif_form.h"
 #include "app/thumbs/file_prop_form.h"
@@ -21,6 +22,7 @@
 #include "platform/dialogs.h"
 #include "platform/qt/wait_cursor.h"
 
+#include <QCoreApplication>
 #include <QTreeWidget>
 
 namespace lumeno {
@@ -91,12 +93,20 @@ void MainSetWallpaper(TForm1& Form, TWallpaperCommand Command)
     const std::string path = SelectedPath(Form);
     if (Command != TWallpaperCommand::Remove && path.empty())
         return;
+    // One setter for the program's life; its worker ends before the
+    // application does.
+    static TWallpaperSetter* const setter = [] {
+        auto* made = new TWallpaperSetter;
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, [made] { delete made; });
+        return made;
+    }();
     const TWallpaperValues values = WallpaperValues(Command, path);
-    const auto backend = DesktopWallpaperBackend(qEnvironmentVariable("XDG_CURRENT_DESKTOP").toStdString(), RunCommand);
-    bool created = false;
-    SetWallpaper(values.File, values.Tile, values.Style, backend.get(), &created);
-    if (created)
-        RefillMainList(Form);
+    setter->Start(values.File, values.Tile, values.Style,
+                  DesktopWallpaperBackend(qEnvironmentVariable("XDG_CURRENT_DESKTOP").toStdString(), RunCommand),
+                  [&Form](const TWallpaperOutcome& Outcome) {
+                      if (Outcome.Created)
+                          RefillMainList(Form);
+                  });
 }
 
 void MainCopyToClipboard(TForm1& Form)

@@ -19,6 +19,7 @@ namespace {
 
 constexpr int kCommandTimeoutMs = 10000;
 constexpr const char* kCannotSet = "The wallpaper could not be set on this desktop";
+constexpr const char* kCannotRemove = "The wallpaper could not be removed on this desktop";
 
 enum class TMode { None, Centered, Tiled, Stretched };
 
@@ -36,6 +37,30 @@ std::string Upper(std::string text)
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
     return text;
 }
+
+} // namespace
+
+// A file name is data, never script: every character that could end the
+// literal or the line is escaped.
+std::string ScriptStringLiteral(const std::string& Text)
+{
+    std::string literal = "'";
+    for (unsigned char c : Text) {
+        if (c == '\\' || c == '\'')
+            literal += '\\';
+        if (c < 0x20 || c == 0x7f) {
+            static const char hex[] = "0123456789abcdef";
+            literal += "\\x";
+            literal += hex[c >> 4];
+            literal += hex[c & 15];
+        } else {
+            literal += static_cast<char>(c);
+        }
+    }
+    return literal + "'";
+}
+
+namespace {
 
 class TCommandBackend : public TWallpaperBackend {
 public:
@@ -129,7 +154,8 @@ public:
         const std::string script =
             "var all = desktops(); for (var i = 0; i < all.length; i++) { var d = all[i]; "
             "d.wallpaperPlugin = 'org.kde.image'; d.currentConfigGroup = ['Wallpaper', 'org.kde.image', 'General']; "
-            "d.writeConfig('Image', '" + uri + "'); d.writeConfig('FillMode', " + fills[static_cast<int>(mode)] + "); }";
+            "d.writeConfig('Image', " + ScriptStringLiteral(uri) + "); d.writeConfig('FillMode', " +
+            fills[static_cast<int>(mode)] + "); }";
         return Run("dbus-send", {"--session", "--type=method_call", "--dest=org.kde.plasmashell", "/PlasmaShell",
                                  "org.kde.PlasmaShell.evaluateScript", "string:" + script});
     }
@@ -162,32 +188,6 @@ bool Contains(const std::string& desktops, const char* name)
         if (part == name)
             return true;
     return false;
-}
-
-// Converts File to the bitmap beside it; empty when the user declined or
-// the conversion failed (the failure is shown).
-std::string ConvertToBitmap(const std::string& File, bool* Created)
-{
-    if (MessageDlg("I need a BMP (bitmap) file to set the wallpaper. Can I create a new bitmap file and store it "
-                   "in the current directory to proceed?",
-                   TMsgDlgType::mtConfirmation, mbYesNo) != mrYes)
-        return {};
-    const std::string bitmap = WallpaperBitmapName(File);
-    if (QFileInfo::exists(QString::fromStdString(bitmap)) &&
-        MessageDlg("file " + bitmap + " already exists. Replace it?", TMsgDlgType::mtConfirmation, mbYesNo) != mrYes)
-        return {};
-    try {
-        TPixelGraphic picture;
-        picture.SetReadWarningAction(pgwaIgnore);
-        picture.LoadFromFile(File);
-        picture.SaveToFile(bitmap);
-    } catch (const std::exception& e) {
-        MessageDlg(e.what(), TMsgDlgType::mtError, mbOK);
-        return {};
-    }
-    if (Created)
-        *Created = true;
-    return bitmap;
 }
 
 } // namespace
@@ -254,24 +254,48 @@ std::unique_ptr<TWallpaperBackend> DesktopWallpaperBackend(const std::string& Cu
     return nullptr;
 }
 
-bool SetWallpaper(const std::string& File, const std::string& Tile, const std::string& Style,
-                  TWallpaperBackend* Backend, bool* Created)
+std::optional<TWallpaperJob> PlanWallpaper(const std::string& File, const std::string& Tile,
+                                           const std::string& Style, bool HaveBackend)
 {
-    std::string wallpaper = File;
-    if (File != kNoWallpaper && FileTypeOf(File) != TFileType::ftBMP) {
-        wallpaper = ConvertToBitmap(File, Created);
-        if (wallpaper.empty())
-            return false;
+    if (!HaveBackend) {
+        MessageDlg(File == kNoWallpaper ? kCannotRemove : kCannotSet, TMsgDlgType::mtError, mbOK);
+        return std::nullopt;
+    }
+    if (File == kNoWallpaper || FileTypeOf(File) == TFileType::ftBMP)
+        return TWallpaperJob{{}, {File, Tile, Style}};
+    if (MessageDlg("I need a BMP (bitmap) file to set the wallpaper. Can I create a new bitmap file and store it "
+                   "in the current directory to proceed?",
+                   TMsgDlgType::mtConfirmation, mbYesNo) != mrYes)
+        return std::nullopt;
+    const std::string bitmap = WallpaperBitmapName(File);
+    if (QFileInfo::exists(QString::fromStdString(bitmap)) &&
+        MessageDlg("file " + bitmap + " already exists. Replace it?", TMsgDlgType::mtConfirmation, mbYesNo) != mrYes)
+        return std::nullopt;
+    return TWallpaperJob{File, {bitmap, Tile, Style}};
+}
+
+TWallpaperOutcome RunWallpaperJob(const TWallpaperJob& Job, TWallpaperBackend& Backend)
+{
+    TWallpaperOutcome outcome;
+    if (!Job.Source.empty()) {
+        try {
+            TPixelGraphic picture;
+            picture.SetReadWarningAction(pgwaIgnore);
+            picture.LoadFromFile(Job.Source);
+            picture.SaveToFile(Job.Values.File);
+        } catch (const std::exception& e) {
+            outcome.Error = e.what();
+            return outcome;
+        }
+        outcome.Created = true;
     }
     TRegIniFile desktop("Control Panel");
-    desktop.WriteString("desktop", "Wallpaper", wallpaper);
-    desktop.WriteString("desktop", "TileWallpaper", Tile);
-    desktop.WriteString("desktop", "WallpaperStyle", Style);
-    if (!Backend || !Backend->Apply({wallpaper, Tile, Style})) {
-        MessageDlg(kCannotSet, TMsgDlgType::mtError, mbOK);
-        return false;
-    }
-    return true;
+    desktop.WriteString("desktop", "Wallpaper", Job.Values.File);
+    desktop.WriteString("desktop", "TileWallpaper", Job.Values.Tile);
+    desktop.WriteString("desktop", "WallpaperStyle", Job.Values.Style);
+    if (!Backend.Apply(Job.Values))
+        outcome.Error = Job.Values.File == kNoWallpaper ? kCannotRemove : kCannotSet;
+    return outcome;
 }
 
 } // namespace lumeno

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,12 +48,28 @@ public:
 // LXQt, LXDE); nullptr for any other desktop.
 std::unique_ptr<TWallpaperBackend> DesktopWallpaperBackend(const std::string& CurrentDesktop, TCommandRunner Runner);
 
-// The main window's "Set As Wallpaper" commands. A picture other than a BMP
-// is converted after the user agrees (an existing bitmap is not replaced
-// without asking); then the values are stored and the backend applies them.
-// Every failure is shown; returns true when the wallpaper was set. Created
-// is set when a bitmap file was written (the file list shows it).
-bool SetWallpaper(const std::string& File, const std::string& Tile, const std::string& Style,
-                  TWallpaperBackend* Backend, bool* Created = nullptr);
+// A file name as a quoted script string literal.
+std::string ScriptStringLiteral(const std::string& Text);
+
+// What a wallpaper command does once the user has answered: Source, when
+// set, is converted to the bitmap Values.File first.
+struct TWallpaperJob {
+    std::string Source;
+    TWallpaperValues Values;
+};
+
+// Main thread: without a backend the user is told so before anything is
+// written; a picture other than a BMP is converted only after the user
+// agrees, and an existing bitmap is not replaced without asking.
+std::optional<TWallpaperJob> PlanWallpaper(const std::string& File, const std::string& Tile,
+                                           const std::string& Style, bool HaveBackend);
+
+struct TWallpaperOutcome {
+    std::string Error; // empty: the wallpaper was set
+    bool Created = false; // a bitmap file was written
+};
+// Any thread, no dialogs: converts, stores the values, lets the backend
+// apply them.
+TWallpaperOutcome RunWallpaperJob(const TWallpaperJob& Job, TWallpaperBackend& Backend);
 
 } // namespace lumeno

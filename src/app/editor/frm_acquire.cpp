@@ -14,6 +14,7 @@
 #include "app/editor/frm_resize.h"
 #include "app/editor/list_drop.h"
 #include "app/effects/frames.h"
+#include "app/viewer/help.h"
 #include "app/viewer/settings_store.h"
 #include "controls/shell/dfs_gauge_attrs.h"
 #include "controls/shell/dfs_status_bar.h"
@@ -115,8 +116,8 @@ const std::vector<TfrmAcquire::TCommand>& TfrmAcquire::Commands()
         {"Mosaic1", "Filters", "Mosaic", 4, &E::AmountEffectClick},
         {"PencilDrawing1", "Filters", "Pencil Drawing", 0, &E::PencilDrawing1Click},
         {"Posterize1", "Filters", "Posterize", 0, &E::Posterize1Click},
-        {"HelpAcquire1", "Help", "Help on acquiring an image from a TWAIN device", 370, &E::HelpClick},
-        {"HelpEditing1", "Help", "Help on editing an image", 380, &E::HelpClick},
+        {"HelpAcquire1", "Help", "Help on acquiring an image from a TWAIN device", hcScanning, &E::HelpClick},
+        {"HelpEditing1", "Help", "Help on editing an image", hcEditing, &E::HelpClick},
     };
     return table;
 }
@@ -200,11 +201,13 @@ TfrmAcquire::TfrmAcquire(QWidget* Parent) : QMainWindow(Parent, Qt::Tool | Qt::W
 
 TfrmAcquire::~TfrmAcquire()
 {
-    const TSettingsStore store;
-    const QRect r = geometry();
-    const int values[4] = {r.left(), r.top(), r.width(), r.height()};
-    for (int i = 0; i < 4; ++i)
-        store.WriteSetting(GeometryNames[i], std::to_string(values[i]));
+    WriteSettingsOnClose([this] {
+        const TSettingsStore store;
+        const QRect r = geometry();
+        const int values[4] = {r.left(), r.top(), r.width(), r.height()};
+        for (int i = 0; i < 4; ++i)
+            store.WriteSetting(GeometryNames[i], std::to_string(values[i]));
+    });
     if (instance == this)
         instance = nullptr;
 }
@@ -429,7 +432,7 @@ void TfrmAcquire::showEvent(QShowEvent* Event)
 bool TfrmAcquire::eventFilter(QObject* Watched, QEvent* Event)
 {
     if (Watched == PGImage1->viewport() &&
-        HandleListDrop(Event, [this](const std::string& path) { LoadFile(path); }))
+        HandleListDrop(Event, [this](const std::string& path) { LoadFile(path, path); }))
         return true;
     return QMainWindow::eventFilter(Watched, Event);
 }

@@ -68,8 +68,12 @@ public:
     // cleared, the window shown.
     void EditFile(const std::string& Path);
     // Loads Path into a new image and hands it to the view only when it
-    // loaded (drops, scans); errors are raised.
-    void LoadFile(const std::string& Path);
+    // loaded, as a new picture saved as SaveName; errors are raised.
+    void LoadFile(const std::string& Path, const std::string& SaveName);
+    // A picture that is not an edit of the one shown (opened, dropped,
+    // scanned, captured): no undo back to the one before, and neither its
+    // selection nor its save name.
+    void TakeNewPicture(std::unique_ptr<TPixelGraphic> Image, const std::string& SaveName);
     void PushUndo(const std::string& OperationName);
     void RotateImage(Extended Angle);
     QAction* Action(const std::string& Name) const;

@@ -37,6 +37,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
@@ -55,18 +56,24 @@ void TfrmAcquire::EditFile(const std::string& Path)
     FUndo.Clear();
     UpdateUndo();
     show();
-    Safely([&] {
-        LoadFile(Path);
-        PGSaveDialog1->SetFileName(Path);
-    });
+    Safely([&] { LoadFile(Path, Path); });
 }
 
-void TfrmAcquire::LoadFile(const std::string& Path)
+void TfrmAcquire::LoadFile(const std::string& Path, const std::string& SaveName)
 {
     auto image = std::make_unique<TPixelGraphic>();
     image->SetReadWarningAction(pgwaIgnore);
     image->LoadFromFile(Path);
-    PGImage1->SetPixelGraphic(std::move(image));
+    TakeNewPicture(std::move(image), SaveName);
+}
+
+void TfrmAcquire::TakeNewPicture(std::unique_ptr<TPixelGraphic> Image, const std::string& SaveName)
+{
+    PGImage1->SetSelection(false);
+    PGImage1->SetPixelGraphic(std::move(Image));
+    FUndo.Clear();
+    UpdateUndo();
+    PGSaveDialog1->SetFileName(SaveName);
 }
 
 void TfrmAcquire::RotateImage(Extended Angle)
@@ -79,16 +86,17 @@ void TfrmAcquire::RotateImage(Extended Angle)
 void TfrmAcquire::Open1Click()
 {
     PGImage1->SetSelection(false);
+    // The dialog starts where the shown picture is.
+    const std::string shown = PGSaveDialog1->GetFileName();
+    if (!shown.empty()) {
+        PGOpenDialog1->SetFileName("");
+        PGOpenDialog1->setDirectory(QFileInfo(QString::fromStdString(shown)).absolutePath());
+    }
     PGOpenDialog1->ExecuteAsync([this](bool ok) {
         if (ok)
             Safely([this] {
-                LoadFile(PGOpenDialog1->GetFileName());
-                // The snapshot is of the picture before: undoing it under the
-                // new name would let a save put it over the opened file.
-                FUndo.Clear();
-                UpdateUndo();
+                LoadFile(PGOpenDialog1->GetFileName(), PGOpenDialog1->GetFileName());
                 PGImage1->SetZoomFactor(1.0L);
-                PGSaveDialog1->SetFileName(PGOpenDialog1->GetFileName());
             });
     });
 }
@@ -128,7 +136,7 @@ void TfrmAcquire::Acquire1Click()
         TPGTwain::TWAIN_FreeDib(dib);
         if (saved != 0)
             throw std::runtime_error("not saved");
-        LoadFile(file.fileName().toStdString());
+        LoadFile(file.fileName().toStdString(), "");
     } catch (const std::exception&) {
         ShowMessage("Unable to aquire image");
     }
@@ -374,7 +382,7 @@ void TfrmAcquire::ScreenCaptureClick()
     auto image = std::make_unique<TPixelGraphic>();
     image->AssignFromGraphic(shot.toImage().convertToFormat(QImage::Format_RGB32));
     image->SetPixelFormat(pf24Bit);
-    PGImage1->SetPixelGraphic(std::move(image));
+    TakeNewPicture(std::move(image), "");
     Action("SaveAs1")->setEnabled(true);
 }
 
@@ -396,6 +404,7 @@ void TfrmAcquire::ConnectDialogs()
         ReplaceImage("Resize", [this](TPixelGraphic& image) {
             return ResizedImage(image, frmResize->NewWidth(), frmResize->NewHeight());
         });
+        PGImage1->SetSelection(false); // it would mark another area now
     });
     onOk(frmColorRez, [this] {
         ReplaceImage("Color Resolution",

@@ -4,6 +4,7 @@
 #include "app/editor/edit_ops.h"
 #include "app/editor/editor_host.h"
 #include "app/editor/list_drop.h"
+#include "app/viewer/help.h"
 #include "app/viewer/settings_store.h"
 #include "controls/shell/dfs_gauge_attrs.h"
 #include "controls/shell/dfs_status_bar.h"
@@ -87,7 +88,7 @@ TfrmBarrel::TfrmBarrel(QWidget* Parent) : QDialog(Parent)
     layout->addWidget(SB1);
     auto* help = new QPushButton(tr("Help"), this);
     help->setObjectName("btnHelp");
-    connect(help, &QPushButton::clicked, this, [] { EditorHost().ShowHelp(590); });
+    connect(help, &QPushButton::clicked, this, [] { EditorHost().ShowHelp(hcRadialAdjustment); });
     AddOkCancel(this, layout);
     layout->itemAt(layout->count() - 1)->layout()->addWidget(help);
 
@@ -100,10 +101,12 @@ TfrmBarrel::TfrmBarrel(QWidget* Parent) : QDialog(Parent)
 
 TfrmBarrel::~TfrmBarrel()
 {
-    const TSettingsStore store;
-    const QLineEdit* edits[4] = {eA, eB, eC, eD};
-    for (int i = 0; i < 4; ++i)
-        store.WriteSetting(RadialNames[i], edits[i]->text().toStdString());
+    WriteSettingsOnClose([this] {
+        const TSettingsStore store;
+        const QLineEdit* edits[4] = {eA, eB, eC, eD};
+        for (int i = 0; i < 4; ++i)
+            store.WriteSetting(RadialNames[i], edits[i]->text().toStdString());
+    });
 }
 
 std::optional<TRadialCoefficients> TfrmBarrel::Coefficients() const

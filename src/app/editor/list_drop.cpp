@@ -29,7 +29,7 @@ bool HandleListDrop(QEvent* Event, const std::function<void(const std::string&)>
 {
     if (Event->type() == QEvent::DragEnter || Event->type() == QEvent::DragMove) {
         auto* drag = static_cast<QDragMoveEvent*>(Event);
-        if (!drag->mimeData()->hasFormat(ListDragMimeType))
+        if (!CarriesListDrag(drag->mimeData()))
             return false;
         drag->acceptProposedAction();
         return true;

@@ -34,7 +34,6 @@ namespace lumeno {
 
 namespace {
 
-constexpr int MoverHelpContext = 130;
 
 bool FolderExists(const std::string& Folder)
 {
@@ -471,7 +470,7 @@ void TfSelectFiles::SaveDefaultPathClick()
     Tell("Saved default as " + FSourceFolder);
 }
 
-void TfSelectFiles::btnHelpClick() { ShowHelp(MoverHelpContext); }
+void TfSelectFiles::btnHelpClick() { ShowHelp(hcFileMover); }
 
 void TfSelectFiles::closeEvent(QCloseEvent* Event)
 {

@@ -25,7 +25,6 @@ namespace lumeno {
 namespace {
 
 TfrmIncRename* instance = nullptr;
-constexpr int IncRenameHelpContext = 600;
 
 
 } // namespace
@@ -89,7 +88,7 @@ TfrmIncRename::TfrmIncRename(QWidget* Parent) : QWidget(Parent, Qt::Window | Qt:
     BuildPopup();
     connect(btnRename, &QPushButton::clicked, this, &TfrmIncRename::RenameClick);
     connect(btnCancel, &QPushButton::clicked, this, &QWidget::close);
-    connect(btnHelp, &QPushButton::clicked, this, [] { ShowHelp(IncRenameHelpContext); });
+    connect(btnHelp, &QPushButton::clicked, this, [] { ShowHelp(hcIncrementalRename); });
 }
 
 void TfrmIncRename::BuildPopup()
@@ -110,7 +109,7 @@ bool TfrmIncRename::eventFilter(QObject* Watched, QEvent* Event)
     const QEvent::Type type = Event->type();
     if (type == QEvent::DragEnter || type == QEvent::DragMove) {
         auto* drag = static_cast<QDropEvent*>(Event);
-        if (drag->mimeData()->hasFormat(ListDragMimeType)) {
+        if (CarriesListDrag(drag->mimeData())) {
             drag->acceptProposedAction();
             return true;
         }

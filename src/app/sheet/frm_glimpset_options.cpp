@@ -1,4 +1,5 @@
 #include "app/sheet/frm_glimpset_options.h"
+#include "app/viewer/backgrounds_folder.h"
 
 #include "controls/kit/fc_font_combo.h"
 #include "controls/shell/color_button_palette.h"
@@ -17,7 +18,6 @@
 #include <QRegularExpressionValidator>
 #include <QSlider>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -225,13 +225,6 @@ void TfrmGlimpsetOptions::cbIncFileNamesClick()
 void TfrmGlimpsetOptions::cbAutoSharpenClick()
 {
     tbSharpeningFactor->setEnabled(cbAutoSharpen->isChecked());
-}
-
-QString TfrmGlimpsetOptions::BackgroundsFolder()
-{
-    const QString folder =
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/lumeno/Backgrounds");
-    return QDir(folder).exists() ? folder : QString();
 }
 
 void TfrmGlimpsetOptions::btnBGImageClick()

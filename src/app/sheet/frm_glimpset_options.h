@@ -26,9 +26,6 @@ public:
 
     // The settings as the builder takes them.
     TSheetOptions Options() const;
-    // The folder the background dialog starts in ("" when it does not exist).
-    static QString BackgroundsFolder();
-
     // Components, by their design names.
     QLineEdit* eSize;
     QSpinBox* udCols;

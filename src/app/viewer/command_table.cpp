@@ -46,8 +46,6 @@ const std::vector<TCommand>& CommandTable()
         {"SearchForHelpOn1", "Help", "Search For Help On...", "", &F::SearchForHelpOn1Click, cfHidden},
         {"FeatureOverview1", "Help", "Feature Overview...", "", &F::FeatureOverview1Click},
         {"HowToUseHelp1", "Help", "How To Use Help...", "", &F::HowToUseHelp1Click},
-        {"GoToOurWebSite1", "Help/Contacting us...", "Go to our web site", "", &F::GoToOurWebSite1Click},
-        {"EmailUs1", "Help/Contacting us...", "email us", "", &F::EmailUs1Click},
         {"-", "Help", "", "", nullptr},
         {"AboutLumeno1", "Help", "About Lumeno", "", &F::AboutLumeno1Click},
         // The file list's popup menu

@@ -56,9 +56,4 @@ bool ShowHelp(int Context)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(page)));
 }
 
-bool OpenAddress(const std::string& Address)
-{
-    return QDesktopServices::openUrl(QUrl(QString::fromStdString(Address)));
-}
-
 } // namespace lumeno

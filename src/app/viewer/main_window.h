@@ -146,8 +146,6 @@ public:
     void SearchForHelpOn1Click();
     void FeatureOverview1Click();
     void HowToUseHelp1Click();
-    void GoToOurWebSite1Click();
-    void EmailUs1Click();
     void AboutLumeno1Click();
     void ZoomIn1Click();
     void ZoomOut1Click();

@@ -53,7 +53,7 @@ void TForm1::BuildCommands()
 
     menuBar()->setObjectName("MainMenu1");
     std::map<QString, QMenu*> menus = {{"Popup1", PopupMenu1}, {"Popup2", PopupMenu2}};
-    // A menu path's menu, made on first use: "Help/Contacting us..." lies in "Help".
+    // A menu path's menu, made on first use: "File/Edit File" lies in "File".
     auto menuFor = [&](const QString& place) -> QMenu* {
         if (auto it = menus.find(place); it != menus.end())
             return it->second;

@@ -18,32 +18,22 @@ void TForm1::ShowHelpContext(int Context)
 
 void TForm1::Contents1Click()
 {
-    ShowHelpContext(0);
+    ShowHelpContext(hcContents);
 }
 
 void TForm1::SearchForHelpOn1Click()
 {
-    ShowHelpContext(0);
+    ShowHelpContext(hcContents);
 }
 
 void TForm1::FeatureOverview1Click()
 {
-    ShowHelpContext(500);
+    ShowHelpContext(hcFeatureOverview);
 }
 
 void TForm1::HowToUseHelp1Click()
 {
-    ShowHelpContext(-1);
-}
-
-void TForm1::GoToOurWebSite1Click()
-{
-    OpenAddress(kWebSite);
-}
-
-void TForm1::EmailUs1Click()
-{
-    OpenAddress(kMailAddress);
+    ShowHelpContext(hcHelpOnHelp);
 }
 
 void TForm1::AboutLumeno1Click()

@@ -1,9 +1,12 @@
 #include "app/viewer/settings_store.h"
 
+#include "platform/dialogs.h"
 #include "platform/exception.h"
 #include "platform/qt/registry/reg_ini_file.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <charconv>
 #include <cstdlib>
 
@@ -163,6 +166,22 @@ void TSettingsStore::WriteFileTypes(const TFileTypeFlags& flags) const
     for (const bool on : flags)
         text += on ? '1' : '0';
     WriteSetting("FileTypes", text);
+}
+
+void WriteSettingsOnClose(const std::function<void()>& Writes) noexcept
+{
+    static std::atomic<bool> shown = false;
+    try {
+        Writes();
+    } catch (const std::exception& e) {
+        if (shown.exchange(true))
+            return;
+        try {
+            MessageDlg(e.what(), TMsgDlgType::mtError, mbOK);
+        } catch (...) {
+            std::fprintf(stderr, "lumeno: %s\n", e.what());
+        }
+    }
 }
 
 } // namespace lumeno

@@ -5,6 +5,7 @@
 // read or write at any time; nothing is created until the first write.
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,10 @@ const std::vector<TSettingDefault>& SettingDefaults();
 // The default of a known setting; the folders that default to "c:\" give
 // the home folder. Raises lumeno::Exception for an unknown name.
 std::string SettingDefault(const std::string& name);
+
+// Runs the settings writes of a window that goes away (from a destructor):
+// a failure never leaves it, and only the first failure of a run is shown.
+void WriteSettingsOnClose(const std::function<void()>& Writes) noexcept;
 
 class TSettingsStore {
 public:

@@ -2,15 +2,21 @@
 
 #include "album_fixture.h"
 #include "app/album/album_host.h"
+#include "app/album/album_options.h"
 #include "app/album/f_a_prefs.h"
 #include "app/album/frm_edit.h"
 #include "app/album/radio_group.h"
 #include "app/thumbs/glimpset_form.h"
 #include "app/viewer/list_drag.h"
+#include "app/viewer/settings_store.h"
 #include "imagelib/view/pg_image.h"
 #include "support/recording_dialogs.h"
 
 #include <QAction>
+#include <QDragEnterEvent>
+#include <QFileDialog>
+#include <QMimeData>
+#include <QUrl>
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
@@ -107,8 +113,52 @@ TEST_F(AlbumWindow, DropsTakePicturesOnlyAndRefuseUnstorableNames)
     EXPECT_FALSE(album.AddEntry({"/p/tab\there.jpg", "", 0}));
     ASSERT_EQ(Texts().size(), 1u);
     EXPECT_NE(Texts()[0].find("tab\there.jpg"), std::string::npos);
-    EXPECT_FALSE(album.Actions.at("ImportAll1")->isEnabled());
     EXPECT_FALSE(album.Actions.at("ImageProperties1")->isEnabled());
+}
+
+// Alone, the album imports a folder the user picks, and takes files
+// dragged from a file manager.
+TEST_F(AlbumWindow, AloneItImportsAPickedFolderAndTakesFileManagerDrops)
+{
+    test::WritePicture(dir, "b.png", 8, 8, clBlue);
+    std::ofstream(dir.File("notes.txt")) << "x";
+    ASSERT_TRUE(album.Actions.at("ImportAll1")->isEnabled());
+    album.ImportAllFilesClick();
+    auto* picker = album.findChild<QFileDialog*>("ImportFolderDialog");
+    ASSERT_TRUE(picker);
+    EXPECT_TRUE(picker->isModal());
+    emit picker->fileSelected(QString::fromStdString(dir.Path().string()));
+    picker->reject();
+    ASSERT_EQ(album.Entries().size(), 2u);
+    EXPECT_EQ(album.Entries()[0].Path, dir.File("b.png"));
+    EXPECT_EQ(album.Entries()[1].Path, red);
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(red)), QUrl::fromLocalFile("/elsewhere/c.jpg"),
+                  QUrl("https://example.com/d.jpg")});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(album.LVAlbum->viewport(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(album.LVAlbum->viewport(), &drop);
+    ASSERT_EQ(album.Entries().size(), 4u);
+    EXPECT_EQ(album.Entries()[2].Path, red);
+    EXPECT_EQ(album.Entries()[3].Path, "/elsewhere/c.jpg");
+}
+
+TEST_F(AlbumWindow, PopupItemsUseTheirOwnWording)
+{
+    QStringList popup;
+    for (const QAction* action : album.LVAlbum->actions())
+        popup << action->text();
+    EXPECT_TRUE(popup.contains("Delete All")) << popup.join(", ").toStdString();
+    EXPECT_TRUE(popup.contains("Preview Album..."));
+    EXPECT_FALSE(popup.contains("Clear All Entries"));
+    album.AddEntry({red, "", 0});
+    for (QAction* action : album.LVAlbum->actions())
+        if (action->text() == "Delete All")
+            action->trigger();
+    EXPECT_TRUE(album.Entries().empty());
 }
 
 TEST_F(AlbumWindow, ViewImageShowsTheEntryTurned)
@@ -121,6 +171,7 @@ TEST_F(AlbumWindow, ViewImageShowsTheEntryTurned)
         if (auto* g = qobject_cast<TfrmGlimpset*>(w))
             window = g;
     ASSERT_TRUE(window);
+    EXPECT_EQ(window->windowTitle().toStdString(), red);
     EXPECT_EQ(window->PGImage1->GetPixelGraphicWidth(), 300);
     EXPECT_EQ(window->PGImage1->GetPixelGraphicHeight(), 400);
     window->close();
@@ -254,6 +305,40 @@ TEST_F(AlbumWindow, OpenReplacesTheAlbumOrLeavesItAsItWas)
     EXPECT_EQ(album.Entries().size(), 2u);
     ASSERT_EQ(Texts().size(), 1u);
     EXPECT_NE(Texts()[0].find("cut short"), std::string::npos);
+}
+
+// The stored frame setup is for new albums: showing the window or Frame
+// Setup does not put it over an opened album, whose Save would write it.
+TEST_F(AlbumWindow, AnOpenedAlbumKeepsItsOwnLayout)
+{
+    WriteAlbumOptions(TSettingsStore(), TAlbumOptions{});
+    TAlbumFileSettings settings;
+    settings.Rows = 5;
+    settings.Cols = 4;
+    settings.Border = 60;
+    WriteAlbumFileTo(dir.File("mine.alb"), {{red, "A", 0}}, settings);
+    ASSERT_TRUE(album.OpenAlbumFile(dir.File("mine.alb")));
+    album.show();
+    fAPrefs()->show();
+    fAPrefs()->done(QDialog::Accepted);
+    album.hide();
+    album.show();
+    EXPECT_EQ(fAPrefs()->Rows->value(), 5);
+    EXPECT_EQ(fAPrefs()->Cols->value(), 4);
+    EXPECT_EQ(fAPrefs()->Border->value(), 60);
+    dialogs.Answer(mrYes);
+    album.Save1Click();
+    const TAlbumFile saved = ReadAlbumFileFrom(dir.File("mine.alb"));
+    EXPECT_EQ(saved.Settings.Rows, 5);
+    EXPECT_EQ(saved.Settings.Border, 60);
+
+    album.New1Click();
+    EXPECT_EQ(fAPrefs()->Rows->value(), 5) << "the setup closed over the album was stored";
+    WriteAlbumOptions(TSettingsStore(), TAlbumOptions{});
+    album.hide();
+    album.show();
+    EXPECT_EQ(fAPrefs()->Rows->value(), TAlbumOptions{}.Rows) << "a new album takes the stored setup";
+    album.hide();
 }
 
 TEST_F(AlbumWindow, SevenEntriesOnTwoByThreeMakeTwoPages)

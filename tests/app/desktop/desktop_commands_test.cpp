@@ -2,6 +2,7 @@
 #include "app/desktop/external_editor.h"
 #include "app/desktop/print_jobs.h"
 #include "app/desktop/wallpaper.h"
+#include "app/desktop/wallpaper_setter.h"
 #include "app/thumbs/thumb_files.h"
 #include "app/viewer/settings_store.h"
 #include "app/thumbs/screenshot.h"
@@ -23,6 +24,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
+#include <thread>
 
 namespace lumeno {
 namespace {
@@ -43,17 +46,38 @@ protected:
     test::RecordingDialogs dialogs;
 };
 
-// Records what it is asked to apply.
+// Records what it is asked to apply, and on which thread.
 class FakeBackend : public TWallpaperBackend {
 public:
+    FakeBackend(std::vector<TWallpaperValues>* applied, bool works) : applied_(applied), works_(works) {}
     bool Apply(const TWallpaperValues& values) override
     {
-        applied.push_back(values);
-        return works;
+        applied_->push_back(values);
+        thread = std::this_thread::get_id();
+        return works_;
     }
-    std::vector<TWallpaperValues> applied;
-    bool works = true;
+    static inline std::thread::id thread;
+
+private:
+    std::vector<TWallpaperValues>* applied_;
+    bool works_;
 };
+
+// Runs one wallpaper command to its end; false when it did not set one.
+bool SetAndWait(TWallpaperSetter& setter, const std::string& file, const std::string& tile,
+                const std::string& style, std::vector<TWallpaperValues>* applied, bool works = true,
+                bool* created = nullptr)
+{
+    std::optional<TWallpaperOutcome> outcome;
+    if (!setter.Start(file, tile, style, applied ? std::make_unique<FakeBackend>(applied, works) : nullptr,
+                      [&](const TWallpaperOutcome& done) { outcome = done; }))
+        return false;
+    EXPECT_TRUE(setter.Busy());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return outcome.has_value(); }, 10000));
+    if (created)
+        *created = outcome && outcome->Created;
+    return outcome && outcome->Error.empty();
+}
 
 TEST(WallpaperTable, ValuesAndBitmapNames)
 {
@@ -70,22 +94,24 @@ TEST(WallpaperTable, ValuesAndBitmapNames)
     EXPECT_EQ(WallpaperBitmapName("/p.d/.hidden.png"), "/p.d/.hidden.bmp");
 }
 
-TEST_F(DesktopCommands, TiledPhotoAfterYesWritesTheBitmapForTheBackend)
+TEST_F(DesktopCommands, TiledPhotoAfterYesWritesTheBitmapOnAWorkerForTheBackend)
 {
     const std::string photo = dir.File("photo.jpg");
     test::WriteGradientImage(photo, 64, 48);
-    FakeBackend backend;
+    TWallpaperSetter setter;
+    std::vector<TWallpaperValues> applied;
     dialogs.Answer(mrNo);
-    EXPECT_FALSE(SetWallpaper(photo, "1", "0", &backend));
-    EXPECT_TRUE(backend.applied.empty());
+    EXPECT_FALSE(SetAndWait(setter, photo, "1", "0", &applied));
+    EXPECT_TRUE(applied.empty());
     EXPECT_EQ(Stored("Wallpaper"), "<none>");
 
     dialogs.Answer(mrYes);
     bool created = false;
-    EXPECT_TRUE(SetWallpaper(photo, "1", "0", &backend, &created));
+    EXPECT_TRUE(SetAndWait(setter, photo, "1", "0", &applied, true, &created));
     EXPECT_TRUE(created);
-    ASSERT_EQ(backend.applied.size(), 1u);
-    EXPECT_EQ(backend.applied[0].File, dir.File("photo.bmp"));
+    EXPECT_NE(FakeBackend::thread, std::this_thread::get_id()) << "the desktop's tools run off the window's thread";
+    ASSERT_EQ(applied.size(), 1u);
+    EXPECT_EQ(applied[0].File, dir.File("photo.bmp"));
     EXPECT_EQ(Stored("Wallpaper"), dir.File("photo.bmp"));
     EXPECT_EQ(Stored("TileWallpaper"), "1");
     TPixelGraphic bitmap;
@@ -95,26 +121,59 @@ TEST_F(DesktopCommands, TiledPhotoAfterYesWritesTheBitmapForTheBackend)
     // The bitmap exists now: it is not replaced without asking.
     dialogs.Answer(mrYes);
     dialogs.Answer(mrNo);
-    EXPECT_FALSE(SetWallpaper(photo, "0", "2", &backend));
+    EXPECT_FALSE(SetAndWait(setter, photo, "0", "2", &applied));
     EXPECT_EQ(dialogs.Shown().back().Text, "file " + dir.File("photo.bmp") + " already exists. Replace it?");
-    EXPECT_EQ(backend.applied.size(), 1u);
+    EXPECT_EQ(applied.size(), 1u);
 }
 
 TEST_F(DesktopCommands, FailuresAreShownNeverSilent)
 {
-    FakeBackend backend;
-    backend.works = false;
-    EXPECT_FALSE(SetWallpaper("(None)", "0", "0", &backend));
-    EXPECT_EQ(dialogs.Shown().back().Text, "The wallpaper could not be set on this desktop");
-    EXPECT_FALSE(SetWallpaper(dir.File("a.bmp"), "0", "0", nullptr));
+    TWallpaperSetter setter;
+    std::vector<TWallpaperValues> applied;
+    EXPECT_FALSE(SetAndWait(setter, "(None)", "0", "0", &applied, false));
+    EXPECT_EQ(dialogs.Shown().back().Text, "The wallpaper could not be removed on this desktop");
+    EXPECT_FALSE(SetAndWait(setter, dir.File("a.bmp"), "0", "0", &applied, false));
     EXPECT_EQ(dialogs.Shown().back().Text, "The wallpaper could not be set on this desktop");
 
     const std::string broken = dir.File("broken.png");
     test::WriteFileBytes(broken, {0x89, 'P', 'N', 'G'});
     dialogs.Answer(mrYes);
-    EXPECT_FALSE(SetWallpaper(broken, "0", "0", &backend));
+    EXPECT_FALSE(SetAndWait(setter, broken, "0", "0", &applied));
     EXPECT_EQ(dialogs.Shown().back().Type, TMsgDlgType::mtError);
     EXPECT_FALSE(std::filesystem::exists(dir.File("broken.bmp")));
+}
+
+// Without a backend the user hears so first: no question, no bitmap beside
+// the photo, no stored values.
+TEST_F(DesktopCommands, NoDesktopBackendIsSaidBeforeAnythingIsWritten)
+{
+    const std::string photo = dir.File("photo.jpg");
+    test::WriteGradientImage(photo, 64, 48);
+    TWallpaperSetter setter;
+    dialogs.Answer(mrYes);
+    EXPECT_FALSE(SetAndWait(setter, photo, "0", "0", nullptr));
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Shown()[0].Text, "The wallpaper could not be set on this desktop");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("photo.bmp")));
+    EXPECT_EQ(Stored("Wallpaper"), "<none>");
+    EXPECT_FALSE(SetAndWait(setter, "(None)", "0", "0", nullptr));
+    EXPECT_EQ(dialogs.Shown().back().Text, "The wallpaper could not be removed on this desktop");
+}
+
+// Plasma runs a script: a file name is a string literal in it, never code.
+TEST(WallpaperBackends, PlasmaScriptHoldsTheFileNameAsData)
+{
+    std::string script;
+    const auto runner = [&](const std::string&, const std::vector<std::string>& args) {
+        script = args.back();
+        return TCommandResult{0, ""};
+    };
+    ASSERT_TRUE(DesktopWallpaperBackend("KDE", runner)->Apply({"/p/x');print('injected.bmp", "0", "0"}));
+    EXPECT_NE(script.find("writeConfig('Image', 'file:///p/x\\');print(\\'injected.bmp')"), std::string::npos)
+        << script;
+    ASSERT_TRUE(DesktopWallpaperBackend("KDE", runner)->Apply({"/p/it's.bmp", "0", "0"}));
+    EXPECT_NE(script.find("'file:///p/it\\'s.bmp'"), std::string::npos) << script;
+    EXPECT_EQ(ScriptStringLiteral("a\\b\n"), "'a\\\\b\\x0a'");
 }
 
 TEST(WallpaperBackends, EachDesktopGetsItsOwnCommands)

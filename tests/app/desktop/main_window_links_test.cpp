@@ -56,13 +56,13 @@ TEST_F(DesktopLinks, WindowsOpenOnTheSelectedFile)
     EXPECT_TRUE(QTest::qWaitFor([] { return frmThumbnails()->SLV2->Count() == 1; }, 5000));
 }
 
-TEST_F(DesktopLinks, RemovingTheWallpaperStoresItsValues)
+TEST_F(DesktopLinks, RemovingTheWallpaperWithoutADesktopSaysSoAndStoresNothing)
 {
     ::setenv("XDG_CURRENT_DESKTOP", "none-such", 1);
     TForm1& form = Open();
     MainSetWallpaper(form, TWallpaperCommand::Remove);
-    EXPECT_EQ(TRegIniFile("Control Panel").ReadString("desktop", "Wallpaper", ""), "(None)");
-    EXPECT_EQ(dialogs_.Shown().back().Text, "The wallpaper could not be set on this desktop");
+    EXPECT_EQ(TRegIniFile("Control Panel").ReadString("desktop", "Wallpaper", ""), "");
+    EXPECT_EQ(dialogs_.Shown().back().Text, "The wallpaper could not be removed on this desktop");
     ::unsetenv("XDG_CURRENT_DESKTOP");
 }
 

@@ -140,10 +140,14 @@ TEST_F(Preferences, AssociateAsksThenWritesKeysDesktopEntryAndDefaults)
     EXPECT_EQ(again.find("lumeno.desktop;gimp"), again.rfind("lumeno.desktop;gimp"));
 }
 
-TEST(MimeApps, DesktopEntryQuotesTheProgram)
+TEST(MimeApps, DesktopEntryQuotesTheProgramOnlyWhereItsPathNeedsIt)
 {
     const std::string text = DesktopEntryText("/opt/my apps/lu\"m%eno", {"image/gif"});
     EXPECT_NE(text.find("Exec=\"/opt/my apps/lu\\\\\"m%%eno\" %f"), std::string::npos) << text;
+    EXPECT_EQ(DesktopExecProgram("/usr/bin/lumeno"), "/usr/bin/lumeno");
+    EXPECT_EQ(DesktopExecProgram("/opt/100%/lumeno"), "/opt/100%%/lumeno");
+    EXPECT_EQ(DesktopExecProgram("/a\\b"), "\"/a\\\\\\\\b\"");
+    EXPECT_EQ(DesktopExecProgram("/it's/lumeno"), "\"/it's/lumeno\"");
     EXPECT_EQ(DesktopEntryMimeTypes(text), std::vector<std::string>{"image/gif"});
     EXPECT_EQ(MimeAppsWithDefaults("", {"image/png"}, "lumeno.desktop"),
               "[Default Applications]\nimage/png=lumeno.desktop;\n");
@@ -162,7 +166,7 @@ TEST_F(Preferences, UnwritableClassesRootStopsWithTheKeyNamed)
     EXPECT_FALSE(std::filesystem::exists(data.File("applications/lumeno.desktop"))) << "registration stopped";
 }
 
-TEST_F(Preferences, UnwritableMimeAppsRaisesNamingTheFile)
+TEST_F(Preferences, UnreadableMimeAppsRaisesNamingTheFileAndChangesNothing)
 {
     std::filesystem::create_directories(config.File("mimeapps.list")); // a folder in its place
     try {
@@ -171,6 +175,62 @@ TEST_F(Preferences, UnwritableMimeAppsRaisesNamingTheFile)
     } catch (const ERegistryError& e) {
         EXPECT_NE(std::string(e.what()).find("mimeapps.list"), std::string::npos) << e.what();
     }
+    EXPECT_EQ(ClassesValue(".GIF"), "<none>");
+    EXPECT_FALSE(std::filesystem::exists(data.File("applications/lumeno.desktop")));
+}
+
+// A mimeapps.list the user may not read is not replaced by our two lines.
+TEST_F(Preferences, MimeAppsTheUserCannotReadIsKept)
+{
+    const int fault = test::RunUnprivileged([] {
+        char folder[] = "/tmp/lumeno-assoc-XXXXXX";
+        if (!::mkdtemp(folder))
+            return 1;
+        const std::string root = folder;
+        std::filesystem::create_directories(root + "/config");
+        const std::string list = root + "/config/mimeapps.list";
+        const std::string text = "[Default Applications]\nimage/gif=gimp.desktop;\n";
+        test::WriteFileBytes(list, std::vector<unsigned char>(text.begin(), text.end()));
+        std::filesystem::permissions(list, std::filesystem::perms::none);
+        ::setenv("XDG_CONFIG_HOME", (root + "/config").c_str(), 1);
+        ::setenv("XDG_DATA_HOME", (root + "/data").c_str(), 1);
+        SetRegistryFolder(root + "/registry");
+        int result = 2;
+        try {
+            RegisterImageType("GIF", "/usr/bin/lumeno");
+        } catch (const ERegistryError& e) {
+            result = std::string(e.what()).find(list) == std::string::npos ? 3 : 0;
+        }
+        std::filesystem::permissions(list, std::filesystem::perms::owner_read);
+        if (result == 0 && ReadText(list) != text)
+            result = 4;
+        std::filesystem::remove_all(root);
+        return result;
+    });
+    EXPECT_EQ(fault, 0);
+}
+
+// Debian's xdg-mime takes the first word of Exec as the program: a quoted
+// path made it pass over our entry for the next program that takes JPEGs.
+TEST_F(Preferences, XdgMimeNamesUsAsTheDefault)
+{
+    if (!test::HaveTool("xdg-mime"))
+        GTEST_SKIP() << "xdg-mime is not installed";
+    test::TempDir system;
+    std::filesystem::create_directories(system.File("applications"));
+    const std::string other = "[Desktop Entry]\nType=Application\nName=Other\nExec=/bin/true %f\n"
+                              "MimeType=image/jpeg;\n";
+    test::WriteFileBytes(system.File("applications/other.desktop"),
+                         std::vector<unsigned char>(other.begin(), other.end()));
+    const std::string defaults = "[Default Applications]\nimage/jpeg=other.desktop\n";
+    test::WriteFileBytes(system.File("applications/defaults.list"),
+                         std::vector<unsigned char>(defaults.begin(), defaults.end()));
+    RegisterImageType("JPG", "/bin/true");
+    const std::string answer = test::RunOutput(
+        "env -u XDG_CURRENT_DESKTOP -u KDE_FULL_SESSION -u GNOME_DESKTOP_SESSION_ID XDG_CONFIG_HOME='" +
+        config.Path().string() + "' XDG_DATA_HOME='" + data.Path().string() + "' XDG_DATA_DIRS='" +
+        system.Path().string() + "' xdg-mime query default image/jpeg");
+    EXPECT_EQ(answer, "lumeno.desktop\n");
 }
 
 } // namespace

@@ -195,6 +195,47 @@ TEST_F(Editor, OpeningAnotherFileLeavesNoUndoOfThePictureBefore)
     EXPECT_EQ(editor->PGSaveDialog1->GetFileName(), files.File("b.bmp"));
 }
 
+// A dropped or scanned picture is not an edit of the one before: neither
+// undo nor Save As may put that one's pixels or name over it.
+TEST_F(Editor, DropsAndScansStartAPictureOfTheirOwn)
+{
+    TPixelGraphic photo;
+    photo.SetDimensions(9, 7, pf24Bit);
+    photo.SaveToFile(files.File("b.bmp"));
+    photo.SaveToFile(files.File("a.bmp"));
+    editor->EditFile(files.File("a.bmp"));
+    editor->PGImage1->SetSelection(true);
+    editor->PGImage1->SetSelectionWidth(3);
+    Trigger("Rotate1801");
+    ASSERT_TRUE(editor->Action("Undo1")->isEnabled());
+    Drop(QString::fromStdString(files.Path().string()), "b.bmp");
+    EXPECT_FALSE(editor->Action("Undo1")->isEnabled());
+    EXPECT_FALSE(editor->PGImage1->GetSelection());
+    EXPECT_EQ(editor->PGSaveDialog1->GetFileName(), files.File("b.bmp"));
+
+    Trigger("Rotate1801");
+    {
+        test::FakeSourceList fake;
+        PGTwain().TWAIN_SetHideUI(true);
+        editor->Acquire1Click();
+    }
+    EXPECT_EQ(Image().GetWidth(), 3);
+    EXPECT_FALSE(editor->Action("Undo1")->isEnabled());
+    EXPECT_EQ(editor->PGSaveDialog1->GetFileName(), "");
+}
+
+TEST_F(Editor, OpenStartsInTheShownPicturesFolder)
+{
+    TPixelGraphic photo;
+    photo.SetDimensions(9, 7, pf24Bit);
+    std::filesystem::create_directories(files.File("sub"));
+    photo.SaveToFile(files.File("sub/a.bmp"));
+    editor->EditFile(files.File("sub/a.bmp"));
+    Trigger("Open1");
+    EXPECT_EQ(editor->PGOpenDialog1->directory().absolutePath().toStdString(), files.File("sub"));
+    static_cast<QDialog*>(editor->PGOpenDialog1)->reject();
+}
+
 TEST_F(Editor, EditFileClearsUndoAndKeepsThePictureOnAnUnreadableFile)
 {
     TPixelGraphic photo;
@@ -215,6 +256,8 @@ TEST_F(Editor, EditFileClearsUndoAndKeepsThePictureOnAnUnreadableFile)
 TEST_F(Editor, ResizeKeepsProportionsAndRefusesEmptySizes)
 {
     Show(640, 480);
+    editor->PGImage1->SetSelection(true);
+    editor->PGImage1->SetSelectionWidth(300);
     Trigger("Resize1");
     TfrmResize& dlg = *editor->frmResize;
     EXPECT_EQ(dlg.lOldWidth->text(), "640");
@@ -233,6 +276,7 @@ TEST_F(Editor, ResizeKeepsProportionsAndRefusesEmptySizes)
     EXPECT_EQ(Image().GetWidth(), 6);
     EXPECT_EQ(Image().GetHeight(), 4);
     EXPECT_EQ(editor->Action("Undo1")->text(), "Undo Resize");
+    EXPECT_FALSE(editor->PGImage1->GetSelection()) << "the old selection marked another area";
 }
 
 TEST_F(Editor, ColorResolutionEnablesOkForValidCounts)
@@ -417,7 +461,10 @@ TEST_F(Editor, AcquireLeavesNoTemporaryFile)
         editor->Acquire1Click();
         EXPECT_EQ(Image().GetWidth(), 3);
     }
-    qputenv("TMPDIR", oldTmp);
+    if (oldTmp.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", oldTmp);
     EXPECT_TRUE(std::filesystem::is_empty(files.Path()));
 }
 

@@ -2,6 +2,7 @@
 #include "app/viewer/list_drag.h"
 
 #include <QMimeData>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -45,6 +46,28 @@ TEST(ListDrag, RoundTripsAndRejectsForeignData)
     QMimeData damaged;
     damaged.setData(ListDragMimeType, QByteArray("\x01", 1));
     EXPECT_FALSE(DecodeListDrag(&damaged));
+}
+
+TEST(ListDrag, FilesOfAFileManagerAreTakenAsAListDrag)
+{
+    QMimeData oneFolder;
+    oneFolder.setUrls({QUrl::fromLocalFile("/pics/a.jpg"), QUrl::fromLocalFile("/pics/b c.png")});
+    const auto drag = DecodeListDrag(&oneFolder);
+    ASSERT_TRUE(drag);
+    EXPECT_EQ(drag->Folder, "/pics");
+    EXPECT_EQ(drag->Captions, (QStringList{"a.jpg", "b c.png"}));
+    EXPECT_EQ(drag->Tag, 0);
+    EXPECT_TRUE(CarriesListDrag(&oneFolder));
+
+    QMimeData twoFolders;
+    twoFolders.setUrls({QUrl::fromLocalFile("/pics/a.jpg"), QUrl::fromLocalFile("/other/b.png"),
+                        QUrl("https://example.com/c.jpg")});
+    EXPECT_EQ(DecodeListDrag(&twoFolders)->Paths(), (QStringList{"/pics/a.jpg", "/other/b.png"}));
+
+    QMimeData remote;
+    remote.setUrls({QUrl("https://example.com/c.jpg")});
+    EXPECT_FALSE(DecodeListDrag(&remote));
+    EXPECT_FALSE(CarriesListDrag(&remote));
 }
 
 TEST(FileTypes, PicturesAreEveryTypeButVideo)

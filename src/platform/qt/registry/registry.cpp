@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QSettings>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <charconv>
@@ -195,7 +196,7 @@ public:
     // replaced.
     void Commit()
     {
-        const bool damaged = settings_->status() == QSettings::FormatError;
+        const bool damaged = settings_->status() == QSettings::FormatError || ParsesWithError(file_);
         if (damaged)
             KeepDamagedFile();
         settings_->sync();
@@ -210,6 +211,21 @@ public:
     }
 
 private:
+    // Qt shares one parse of a file among its settings objects and tells
+    // only the first of them that the file was damaged: parse a private copy.
+    static bool ParsesWithError(const QString& file)
+    {
+        if (!QFile::exists(file))
+            return false;
+        QTemporaryDir folder;
+        const QString copy = folder.filePath(QStringLiteral("check.ini"));
+        if (!folder.isValid() || !QFile::copy(file, copy))
+            return false;
+        QSettings check(copy, QSettings::IniFormat);
+        check.childGroups();
+        return check.status() == QSettings::FormatError;
+    }
+
     void KeepDamagedFile()
     {
         QString backup = file_ + QStringLiteral(".corrupt");

@@ -184,6 +184,25 @@ TEST_F(RegistryTest, DamagedHiveReadsWhatItCanAndIsKeptAside)
     EXPECT_EQ(again.ReadString("", "Directory", ""), "/home");
 }
 
+// The program reads through one object and writes through another later:
+// the damaged file is still kept aside before it is replaced.
+TEST_F(RegistryTest, DamagedHiveIsKeptAsideWhenALaterObjectWrites)
+{
+    fs::create_directories(dir_.File("hives"));
+    const std::string damaged = "[Software%5COrvella%5CLumenoTrial]\nWidth=800\n[Software%5COrvella\n\x01 junk\n";
+    test::WriteFileBytes(UserHive(), {damaged.begin(), damaged.end()});
+    {
+        TRegIniFile reader("Software\\Orvella\\LumenoTrial");
+        EXPECT_EQ(reader.ReadInteger("", "Width", 620), 800);
+    }
+    TRegIniFile writer("Software\\Orvella\\LumenoTrial");
+    writer.WriteString("", "Directory", "/home");
+    EXPECT_EQ(test::ReadFileBytes(UserHive() + ".corrupt"),
+              std::vector<unsigned char>(damaged.begin(), damaged.end()));
+    writer.WriteString("", "Directory", "/tmp");
+    EXPECT_FALSE(fs::exists(UserHive() + ".corrupt.1")) << "a repaired file is not kept again";
+}
+
 TEST_F(RegistryTest, UnwritableHiveRaises)
 {
     test::WriteFileBytes(dir_.File("plain"), {'x'});
