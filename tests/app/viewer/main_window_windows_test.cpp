@@ -6,6 +6,7 @@
 #include "app/desktop/prefs_form.h"
 #include "app/desktop/search_form.h"
 #include "app/editor/editor_host.h"
+#include "app/editor/frm_acquire.h"
 #include "app/files/f_select_files.h"
 #include "app/files/main_window_links.h"
 #include "app/sheet/frm_glimpset_options.h"
@@ -18,7 +19,13 @@
 #include "app/viewer/tool_switch.h"
 
 #include <QAction>
+#include <QDialog>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QTimer>
 #include <QListWidget>
+#include <QMenuBar>
+#include <QScreen>
 #include <QMenu>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -152,6 +159,26 @@ TEST_F(MainWindowWindows, AShownExifWindowFollowsTheListSelection)
     EXPECT_EQ(frmEXIF()->LV1->topLevelItemCount(), 1);
 }
 
+// Search, the file mover and the thumbnail explorer used to open at the
+// screen's corner, over the main window's menus.
+TEST_F(MainWindowWindows, CompanionWindowsOpenClearOfTheMainWindowsMenus)
+{
+    Picture("a.png");
+    TForm1& form = OpenLinked({"a.png"});
+    form.setGeometry(0, 0, 500, 400);
+    form.SearchButton->click();
+    form.MoveButton->click();
+    form.tbGlimpset->click();
+    const QRect menus(form.menuBar()->mapToGlobal(QPoint(0, 0)), form.menuBar()->size());
+    const QRect screen = form.screen()->availableGeometry();
+    for (QWidget* window : std::initializer_list<QWidget*>{fSearch(), fSelectFiles(), frmThumbnails()}) {
+        SCOPED_TRACE(window->objectName().toStdString());
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_FALSE(window->frameGeometry().intersects(menus));
+        EXPECT_TRUE(screen.contains(window->frameGeometry().topLeft()));
+    }
+}
+
 TEST_F(MainWindowWindows, ToolSwitchShowsTheAlbumTheWizardAndTheSheetCreatorAlone)
 {
     Picture("a.png");
@@ -178,6 +205,45 @@ TEST_F(MainWindowWindows, ToolSwitchShowsTheAlbumTheWizardAndTheSheetCreatorAlon
     EXPECT_EQ(tools.at("webwizard")({}), frmPubWizard());
     EXPECT_TRUE(frmPubWizard()->isVisible());
     EXPECT_FALSE(Form1()->isVisible());
+}
+
+// A tool started alone ends the program only when its own window closes: a
+// dialog closing on the way (a message, a filter, a failed save) must not end
+// it, though Qt ends a program whose last ordinary window closes and the
+// editor is a tool window.
+TEST_F(MainWindowWindows, ToolsStartedAloneOutliveTheirDialogs)
+{
+    CreateForm1();
+    CreatefAPrefs();
+    CreatefAlbum();
+    CreatefrmAcquire();
+    CreatefrmConvert();
+    CreatefrmGlimpsetOptions();
+    CreatefrmThumbEdit();
+    CreatefrmPubWizard();
+    const TToolTable& tools = ToolWindows();
+    const std::vector<QWidget*> windows{frmAcquire(), frmConvert(), fAlbum(), frmPubWizard(), frmThumbEdit()};
+    for (const char* name : {"editor", "convert", "album", "webwizard", "sheet"}) {
+        SCOPED_TRACE(name);
+        for (QWidget* window : windows)
+            window->hide();
+        const QPointer<QWidget> tool = StartToolAlone(tools.at(name), {});
+        auto* dialog = new QDialog;
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        QTimer::singleShot(0, dialog, [dialog] {
+            dialog->show();
+            QTimer::singleShot(10, dialog, &QDialog::accept);
+        });
+        QTimer::singleShot(300, qApp, [] { QCoreApplication::exit(7); });
+        EXPECT_EQ(QCoreApplication::exec(), 7);
+        ASSERT_FALSE(tool.isNull());
+        EXPECT_TRUE(tool->isVisible());
+        // The fixture frees the windows itself.
+        tool->setAttribute(Qt::WA_DeleteOnClose, false);
+        QObject::disconnect(tool, &QObject::destroyed, qApp, nullptr);
+    }
+    QGuiApplication::setQuitOnLastWindowClosed(true);
+    delete frmAcquire();
 }
 
 } // namespace
