@@ -11,7 +11,6 @@
 #include "imagelib/pg_startup.h"
 #include "imagelib/view/pg_image.h"
 #include "imagelib/view/pic_box.h"
-#include "support/owner_recording_dialogs.h"
 #include "support/recording_dialogs.h"
 #include "support/test_env.h"
 
@@ -22,7 +21,6 @@
 #include <QMimeData>
 #include <QSlider>
 #include <QTest>
-#include <QToolButton>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
@@ -196,27 +194,6 @@ TEST_F(Converter, AnsweringNoWritesBangNamesAndYesOverwrites)
     EXPECT_EQ(form->ConvertedFileName(), dir.File("photo.bmp"));
     EXPECT_GE(fs::last_write_time(dir.File("photo.bmp")), first);
     EXPECT_FALSE(fs::exists(dir.File("!!!photo.bmp")));
-}
-
-// The second question used to open behind the converter: the first box had
-// just closed and no window was active.
-TEST_F(Converter, EveryOverwriteQuestionOpensInFrontOfTheConverter)
-{
-    ConvertTo(0);
-    dialogs.Answer(mrNo);
-    ConvertTo(0);
-    ASSERT_TRUE(fs::exists(dir.File("!photo.bmp")));
-    test::OwnerRecordingDialogs boxes;
-    boxes.Answer(mrNo);
-    boxes.Answer(mrNo);
-    QWidget other;
-    other.show();
-    other.activateWindow();
-    QTest::mouseClick(form->ToolButton7, Qt::LeftButton);
-    ASSERT_EQ(boxes.Owners.size(), 2u);
-    EXPECT_EQ(boxes.Owners[0], form.get());
-    EXPECT_EQ(boxes.Owners[1], form.get());
-    EXPECT_TRUE(fs::exists(dir.File("!!photo.bmp")));
 }
 
 TEST_F(Converter, ConvertingOntoTheSourceAsksFirst)

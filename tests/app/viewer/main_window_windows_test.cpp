@@ -6,7 +6,6 @@
 #include "app/desktop/prefs_form.h"
 #include "app/desktop/search_form.h"
 #include "app/editor/editor_host.h"
-#include "app/editor/frm_acquire.h"
 #include "app/files/f_select_files.h"
 #include "app/files/main_window_links.h"
 #include "app/sheet/frm_glimpset_options.h"
@@ -19,10 +18,6 @@
 #include "app/viewer/tool_switch.h"
 
 #include <QAction>
-#include <QDialog>
-#include <QGuiApplication>
-#include <QPointer>
-#include <QTimer>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QScreen>
@@ -205,45 +200,6 @@ TEST_F(MainWindowWindows, ToolSwitchShowsTheAlbumTheWizardAndTheSheetCreatorAlon
     EXPECT_EQ(tools.at("webwizard")({}), frmPubWizard());
     EXPECT_TRUE(frmPubWizard()->isVisible());
     EXPECT_FALSE(Form1()->isVisible());
-}
-
-// A tool started alone ends the program only when its own window closes: a
-// dialog closing on the way (a message, a filter, a failed save) must not end
-// it, though Qt ends a program whose last ordinary window closes and the
-// editor is a tool window.
-TEST_F(MainWindowWindows, ToolsStartedAloneOutliveTheirDialogs)
-{
-    CreateForm1();
-    CreatefAPrefs();
-    CreatefAlbum();
-    CreatefrmAcquire();
-    CreatefrmConvert();
-    CreatefrmGlimpsetOptions();
-    CreatefrmThumbEdit();
-    CreatefrmPubWizard();
-    const TToolTable& tools = ToolWindows();
-    const std::vector<QWidget*> windows{frmAcquire(), frmConvert(), fAlbum(), frmPubWizard(), frmThumbEdit()};
-    for (const char* name : {"editor", "convert", "album", "webwizard", "sheet"}) {
-        SCOPED_TRACE(name);
-        for (QWidget* window : windows)
-            window->hide();
-        const QPointer<QWidget> tool = StartToolAlone(tools.at(name), {});
-        auto* dialog = new QDialog;
-        dialog->setAttribute(Qt::WA_DeleteOnClose);
-        QTimer::singleShot(0, dialog, [dialog] {
-            dialog->show();
-            QTimer::singleShot(10, dialog, &QDialog::accept);
-        });
-        QTimer::singleShot(300, qApp, [] { QCoreApplication::exit(7); });
-        EXPECT_EQ(QCoreApplication::exec(), 7);
-        ASSERT_FALSE(tool.isNull());
-        EXPECT_TRUE(tool->isVisible());
-        // The fixture frees the windows itself.
-        tool->setAttribute(Qt::WA_DeleteOnClose, false);
-        QObject::disconnect(tool, &QObject::destroyed, qApp, nullptr);
-    }
-    QGuiApplication::setQuitOnLastWindowClosed(true);
-    delete frmAcquire();
 }
 
 } // namespace
