@@ -5,6 +5,7 @@
 #include "app/album/frm_pub_wizard.h"
 #include "controls/media/font_dialog.h"
 #include "platform/dialogs.h"
+#include "platform/qt/asking_window.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -172,7 +173,7 @@ void TfAlbum::PageSetupClick()
 
 void TfAlbum::FrameSetupClick()
 {
-    fAPrefs()->open();
+    OpenOver(fAPrefs(), this);
 }
 
 bool TfAlbum::WebWizardAvailable() const

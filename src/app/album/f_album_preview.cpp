@@ -9,6 +9,7 @@
 #include "app/album/f_album.h"
 #include "imagelib/parallel_ranges.h"
 #include "platform/dialogs.h"
+#include "platform/qt/asking_window.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -147,8 +148,11 @@ void TfAlbum::RecordCell(TAlbumCellPicture& picture)
         }
     }
     PB1->setValue(i + 1);
-    if (!picture.Error.empty())
+    if (!picture.Error.empty()) {
+        // Cells come from the pool's hand-over, not from an event of ours.
+        const TAskingWindow asking(this);
         MessageDlg("Can't load graphic file " + path, TMsgDlgType::mtError, mbOK);
+    }
 }
 
 void TfAlbum::StopPreview(bool showPages)

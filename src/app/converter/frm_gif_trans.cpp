@@ -4,6 +4,7 @@
 #include "controls/shell/dfs_status_panels.h"
 #include "controls/shell/dfs_status_panel.h"
 #include "imagelib/view/pg_image.h"
+#include "platform/qt/normal_cursor.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
@@ -80,6 +81,7 @@ void TfrmGIFTrans::Prepare(TPixelGraphic& Image)
 std::optional<TColor> TfrmGIFTrans::Pick(TPixelGraphic& Image)
 {
     Prepare(Image);
+    const TNormalCursor pointer;
     exec();
     return FPicked;
 }

@@ -16,6 +16,7 @@
 #include "app/viewer/main_window.h"
 #include "app/viewer/picture_box.h"
 #include "app/viewer/settings_store.h"
+#include "app/viewer/window_placement.h"
 #include "controls/media/preview_printer.h"
 #include "controls/media/print_list.h"
 #include "controls/shell/system_tree_view.h"
@@ -152,6 +153,8 @@ void MainSetPreferences()
 void MainSearchFiles()
 {
     CreatefSearch();
+    if (Form1())
+        PlaceBesideOnce(*fSearch(), *Form1());
     fSearch()->show();
     fSearch()->raise();
 }
@@ -160,6 +163,7 @@ void MainThumbnailExplorer(TForm1& Form)
 {
     TWaitCursor wait;
     CreatefrmThumbnails();
+    PlaceBesideOnce(*frmThumbnails(), Form);
     frmThumbnails()->ShowFolder(Form.Folder());
 }
 
@@ -169,6 +173,7 @@ void MainExifData(TForm1& Form)
     if (path.empty())
         return;
     CreatefrmEXIF();
+    PlaceBesideOnce(*frmEXIF(), Form);
     frmEXIF()->show();
     frmEXIF()->ShowExifData(path);
 }

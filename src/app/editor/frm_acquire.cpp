@@ -40,10 +40,12 @@
 #include "imagelib/view/smooth_filter_dialog.h"
 #include "imagelib/view/ycbcr_filter_dialog.h"
 #include "platform/dialogs.h"
+#include "platform/qt/asking_window.h"
 #include "platform/qt/wait_cursor.h"
 
 #include <QAction>
 #include <QDateTime>
+#include <QDialog>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QToolBar>
@@ -245,7 +247,7 @@ void TfrmAcquire::BuildMenus()
         const auto handler = command.Handler;
         connect(action, &QAction::triggered, this, [this, handler, action] {
             FPendingTag = action->data().toInt();
-            Safely([this, handler] { (this->*handler)(); });
+            RunCommand(handler);
         });
     }
     Image1 = menus["Image"];
@@ -267,8 +269,7 @@ void TfrmAcquire::BuildToolBar()
         b->setIcon(EditorIcon(icon));
         b->setCheckable(checkable);
         bar->addWidget(b);
-        connect(b, &QToolButton::clicked, this,
-                [this, handler] { Safely([this, handler] { (this->*handler)(); }); });
+        connect(b, &QToolButton::clicked, this, [this, handler] { RunCommand(handler); });
         return b;
     };
     tbAutoSize = button("tbAutoSize", tr("Fit the window"), "autosize", true, &E::tbAutoSizeClick);
@@ -310,11 +311,28 @@ void CreatefrmAcquire()
 
 void TfrmAcquire::Safely(const std::function<void()>& Handler)
 {
+    // Also for results that reach the editor from elsewhere than its events.
+    const TAskingWindow asking(this);
     try {
         Handler();
     } catch (const std::exception& e) {
         ShowMessage(e.what());
     }
+}
+
+void TfrmAcquire::RunCommand(void (TfrmAcquire::*Handler)())
+{
+    if (OpenDialog())
+        return;
+    Safely([this, Handler] { (this->*Handler)(); });
+}
+
+QDialog* TfrmAcquire::OpenDialog() const
+{
+    for (QDialog* dialog : findChildren<QDialog*>())
+        if (dialog->isVisible())
+            return dialog;
+    return nullptr;
 }
 
 int TfrmAcquire::SenderTag() const

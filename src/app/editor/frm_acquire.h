@@ -13,6 +13,7 @@
 #include <vector>
 
 class QAction;
+class QDialog;
 class QMenu;
 class QToolButton;
 
@@ -65,8 +66,12 @@ public:
 
     // What the main window's edit command does: zoom 1.0, the file loaded
     // (a file that cannot be read keeps the picture and says why), undo
-    // cleared, the window shown.
+    // cleared, the window shown. While one of the editor's dialogs is open
+    // the file is not loaded and that dialog comes to the front.
     void EditFile(const std::string& Path);
+    // The editor's dialog on screen, if any: it works on the picture shown,
+    // so nothing may replace or change the picture meanwhile.
+    QDialog* OpenDialog() const;
     // Loads Path into a new image and hands it to the view only when it
     // loaded, as a new picture saved as SaveName; errors are raised.
     void LoadFile(const std::string& Path, const std::string& SaveName);
@@ -175,6 +180,8 @@ private:
     void UpdateUndo();
     // Runs a handler; an error is shown and the program goes on.
     void Safely(const std::function<void()>& Handler);
+    // A menu or tool-bar command: refused while a dialog is open.
+    void RunCommand(void (TfrmAcquire::*Handler)());
     int SenderTag() const;
     // Status panel 1 as a gauge, updated at most every 200 ms.
     void GaugeStart();

@@ -36,6 +36,7 @@
 #include "platform/qt/wait_cursor.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -52,6 +53,12 @@ const char* const ScreenCaptureRefusedMessage = "The desktop does not allow the 
 
 void TfrmAcquire::EditFile(const std::string& Path)
 {
+    if (QDialog* dialog = OpenDialog()) {
+        show();
+        dialog->raise();
+        dialog->activateWindow();
+        return;
+    }
     PGImage1->SetZoomFactor(1.0L);
     FUndo.Clear();
     UpdateUndo();

@@ -9,6 +9,7 @@
 #include "app/files/files_host.h"
 #include "app/files/frm_inc_rename.h"
 #include "app/viewer/main_window.h"
+#include "app/viewer/window_placement.h"
 #include "controls/shell/system_tree_view.h"
 #include "platform/dialogs.h"
 
@@ -153,6 +154,8 @@ void MainIncrementalRename()
 void MainMoveFiles()
 {
     CreatefSelectFiles();
+    if (Form1())
+        PlaceBesideOnce(*fSelectFiles(), *Form1());
     fSelectFiles()->show();
     fSelectFiles()->raise();
 }

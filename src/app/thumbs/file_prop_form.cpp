@@ -4,6 +4,7 @@
 #include "app/thumbs/window_holder.h"
 #include "imagelib/pixel_graphic.h"
 #include "imagelib/view/pg_image.h"
+#include "platform/qt/asking_window.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -46,7 +47,7 @@ void ShowImageProperties(const std::string& Path)
     // Hidden first, so showing it again reads the new file.
     frmFileProp()->hide();
     frmFileProp()->FileName = Path;
-    frmFileProp()->open();
+    OpenOver(frmFileProp(), TAskingWindow::Current());
 }
 
 TfrmFileProp::TfrmFileProp(QWidget* Parent)

@@ -46,7 +46,8 @@ private:
 
 TfrmFileProp* frmFileProp();
 void CreatefrmFileProp();
-// Shows the properties of a file, reading them afresh.
+// Shows the properties of a file, reading them afresh, in front of the
+// window that asks.
 void ShowImageProperties(const std::string& Path);
 
 } // namespace lumeno

@@ -7,6 +7,7 @@
 #include "app/thumbs/thumbnail_maker.h"
 #include "app/thumbs/thumbs_host.h"
 #include "app/thumbs/window_holder.h"
+#include "app/viewer/window_placement.h"
 #include "controls/shell/dfs_status_bar.h"
 #include "controls/shell/dfs_status_panels.h"
 #include "controls/shell/system_tree_view.h"
@@ -378,6 +379,7 @@ void TfrmThumbnails::EXIFDataClick()
     if (path.empty())
         return;
     CreatefrmEXIF();
+    PlaceBesideOnce(*frmEXIF(), *this);
     frmEXIF()->show();
     frmEXIF()->raise();
     frmEXIF()->ShowExifData(path);

@@ -150,11 +150,7 @@ int main(int argc, char** argv)
     CreateWindows();
 
     if (tool != tools.end()) {
-        // A tool window alone ends the program when it closes, whatever its
-        // window type.
-        QWidget* window = tool->second(request.ToolFiles);
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        QObject::connect(window, &QObject::destroyed, &app, &QCoreApplication::quit);
+        StartToolAlone(tool->second, request.ToolFiles);
     } else {
         LetTheMainWindowEndTheProgram();
         Form1()->SetStartFile(request.StartFile);

@@ -6,6 +6,7 @@
 #include "app/editor/frm_acquire.h"
 #include "app/sheet/frm_thumb_edit.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -59,6 +60,17 @@ const TToolTable& ToolWindows()
          }},
     };
     return tools;
+}
+
+QWidget* StartToolAlone(const TToolTable::mapped_type& Tool, const QStringList& Files)
+{
+    QWidget* window = Tool(Files);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    // Qt ends the program when the last ordinary window closes, and the
+    // editor is a tool window: closing a dialog of it would end the program.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(window, &QObject::destroyed, qApp, &QCoreApplication::quit);
+    return window;
 }
 
 TStartRequest ParseArguments(const QStringList& Arguments, const QString& StartDir)

@@ -26,6 +26,10 @@ struct TStartRequest {
 // exist.
 const TToolTable& ToolWindows();
 
+// Shows a tool on its own: the program ends when that window closes, and
+// only then.
+QWidget* StartToolAlone(const TToolTable::mapped_type& Tool, const QStringList& Files);
+
 // Reads the arguments after the program name. One argument is made absolute
 // against StartDir; two or more count as none.
 TStartRequest ParseArguments(const QStringList& Arguments, const QString& StartDir);

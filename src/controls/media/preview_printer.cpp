@@ -3,9 +3,9 @@
 #include "controls/media/page_setup_form.h"
 #include "controls/media/preview_form.h"
 #include "platform/exception.h"
+#include "platform/qt/asking_window.h"
 #include "platform/qt/wait_cursor.h"
 
-#include <QApplication>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -341,7 +341,7 @@ void TPreviewPrinter::Preview()
 {
     if (docOpen_)
         throw EAssertionFailed(kAssertionFailure);
-    TPreviewForm form(*this);
+    TPreviewForm form(*this, TAskingWindow::Current());
     if (Tag == 1)
         form.Tag = 1;
     form.exec();
@@ -349,7 +349,7 @@ void TPreviewPrinter::Preview()
 
 bool TPreviewPrinter::RunPrintDialog(QPrinter& printer, int maxPage)
 {
-    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    QPrintDialog dialog(&printer, TAskingWindow::Current());
     dialog.setMinMax(1, maxPage);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     return dialog.exec() == QDialog::Accepted;
@@ -412,7 +412,7 @@ void TPreviewPrinter::PrintRange(int from, int to, int copies)
 
 int TPreviewPrinter::PageSetup()
 {
-    TPageSetupForm form(*this);
+    TPageSetupForm form(*this, TAskingWindow::Current());
     return form.exec();
 }
 

@@ -57,6 +57,14 @@ QString Text(const std::string& Value)
     return QString::fromStdString(Value);
 }
 
+// The window of the dialog's owner: the form stays in front of it and, opened
+// with open(), blocks it while the preview threads read its picture.
+QWidget* OwnerWindow(const TFilterDialog& Dialog)
+{
+    auto* owner = qobject_cast<QWidget*>(Dialog.parent());
+    return owner ? owner->window() : nullptr;
+}
+
 } // namespace
 
 QSize FilterPreviewSourceSize(int Width, int Height, QSize Client)
@@ -72,7 +80,8 @@ QSize FilterPreviewSourceSize(int Width, int Height, QSize Client)
             Client.height()};
 }
 
-TFilterDialogForm::TFilterDialogForm(TFilterDialog& ADialog) : QDialog(nullptr), FDialog(&ADialog)
+TFilterDialogForm::TFilterDialogForm(TFilterDialog& ADialog)
+    : QDialog(OwnerWindow(ADialog)), FDialog(&ADialog)
 {
     setObjectName(QStringLiteral("FilterDialogForm"));
     if (PGFilterDialogFont())

@@ -1,6 +1,7 @@
 #include "platform/qt/application.h"
 
 #include "platform/dialogs.h"
+#include "platform/qt/asking_window.h"
 
 #include <exception>
 
@@ -10,6 +11,8 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
 bool TApplication::notify(QObject* receiver, QEvent* event)
 {
+    // What the handler asks, it asks in front of the receiver's window.
+    const TAskingWindow asking(receiver);
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {

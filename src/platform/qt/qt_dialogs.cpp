@@ -1,5 +1,7 @@
 #include "platform/qt/qt_dialogs.h"
 
+#include "platform/qt/asking_window.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -53,7 +55,7 @@ int TQtDialogs::Show(const TDialogRequest& request)
                     request.Caption.empty() ? DefaultCaption(request.Type)
                                             : QString::fromStdString(request.Caption),
                     QString::fromStdString(request.Text), QMessageBox::NoButton,
-                    QApplication::activeWindow());
+                    TAskingWindow::Current());
     static const std::pair<TMsgDlgButtons, std::pair<QMessageBox::StandardButton, int>> kMap[] = {
         {mbYes, {QMessageBox::Yes, mrYes}},         {mbNo, {QMessageBox::No, mrNo}},
         {mbOK, {QMessageBox::Ok, mrOk}},            {mbCancel, {QMessageBox::Cancel, mrCancel}},

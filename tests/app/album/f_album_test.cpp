@@ -10,6 +10,7 @@
 #include "app/viewer/list_drag.h"
 #include "app/viewer/settings_store.h"
 #include "imagelib/view/pg_image.h"
+#include "support/owner_recording_dialogs.h"
 #include "support/recording_dialogs.h"
 
 #include <QAction>
@@ -393,6 +394,38 @@ TEST_F(AlbumWindow, BrokenEntryIsReportedAndThePreviewGoesOn)
     RunPreview();
     EXPECT_EQ(Texts(), std::vector<std::string>{"Can't load graphic file " + dir.File("broken.png")});
     EXPECT_EQ(album.SB1Panel1->text(), "3/3    ");
+}
+
+// The pool hands the cells over, not an event of the album: each report still
+// opens in front of the album, also while another window is active.
+TEST_F(AlbumWindow, EveryBrokenEntryIsReportedInFrontOfTheAlbum)
+{
+    test::OwnerRecordingDialogs boxes;
+    album.show();
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    std::ofstream(dir.File("broken.png")) << "junk";
+    album.AddEntry({dir.File("broken.png"), "", 0});
+    album.AddEntry({dir.File("broken.png"), "", 0});
+    RunPreview();
+    ASSERT_EQ(boxes.Owners.size(), 2u);
+    EXPECT_EQ(boxes.Owners[0], &album);
+    EXPECT_EQ(boxes.Owners[1], &album);
+}
+
+// Frame Setup is shared with the web wizard: it opens over the album and
+// blocks it, and leaves it again when it closes.
+TEST_F(AlbumWindow, FrameSetupOpensOverTheAlbum)
+{
+    album.show();
+    album.FrameSetupClick();
+    EXPECT_TRUE(fAPrefs()->isVisible());
+    EXPECT_EQ(fAPrefs()->parentWidget(), &album);
+    EXPECT_TRUE(fAPrefs()->isWindow());
+    EXPECT_EQ(fAPrefs()->windowModality(), Qt::WindowModal);
+    fAPrefs()->reject();
+    EXPECT_EQ(fAPrefs()->parentWidget(), nullptr);
 }
 
 TEST_F(AlbumWindow, EscStopsAfterTheCurrentEntryAndShowsThePagesSoFar)

@@ -6,7 +6,9 @@
 #include "imagelib/view/pg_image.h"
 #include "imagelib/view/pic_box.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QTimer>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -85,6 +87,29 @@ TEST_F(GIFTrans, ClosingWithoutAClickPicksNothing)
     EXPECT_TRUE(form.Picked());
     form.Prepare(picture);
     EXPECT_FALSE(form.Picked());
+}
+
+// The picker is asked in the middle of a conversion, under its hourglass: the
+// user points with the ordinary pointer, and the hourglass comes back after.
+TEST_F(GIFTrans, PickerOpensWithThePointerNotTheHourglass)
+{
+    form.hide();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    bool hourglass = true;
+    QTimer::singleShot(0, &form, [&] {
+        hourglass = QApplication::overrideCursor() != nullptr;
+        QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, Over(70, 50));
+    });
+    EXPECT_TRUE(form.Pick(picture));
+    EXPECT_FALSE(hourglass);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+    QApplication::restoreOverrideCursor();
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    QApplication::restoreOverrideCursor();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 } // namespace

@@ -20,10 +20,12 @@
 #include "imagelib/view/pg_save_dialog.h"
 #include "platform/qt/registry/registry.h"
 #include "support/fake_twain_qt.h"
+#include "support/owner_recording_dialogs.h"
 #include "support/recording_dialogs.h"
 #include "support/test_env.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDropEvent>
 #include <QLabel>
@@ -34,6 +36,7 @@
 #include <QRadioButton>
 #include <QSet>
 #include <QSlider>
+#include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -82,6 +85,15 @@ protected:
         // The window's filter on its view, as the application's dispatch
         // reaches it for a real drop.
         static_cast<QObject*>(editor.get())->eventFilter(editor->PGImage1->viewport(), &drop);
+    }
+
+    // The dialog on screen, wherever its window belongs.
+    static QDialog* ShownDialog()
+    {
+        for (QWidget* window : QApplication::allWidgets())
+            if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible())
+                return dialog;
+        return nullptr;
     }
 
     test::TempDir registry;
@@ -466,6 +478,53 @@ TEST_F(Editor, AcquireLeavesNoTemporaryFile)
     else
         qputenv("TMPDIR", oldTmp);
     EXPECT_TRUE(std::filesystem::is_empty(files.Path()));
+}
+
+// A dialog open over the editor works on the picture shown: it stays in front
+// of the editor, blocks it, and no command or edit request replaces the
+// picture under it.
+TEST_F(Editor, OpenDialogsBlockTheEditorAndKeepThePicture)
+{
+    TPixelGraphic photo;
+    photo.SetDimensions(9, 7, pf24Bit);
+    photo.SaveToFile(files.File("other.bmp"));
+    editor->show();
+    Show(40, 30);
+    for (const char* command : {"Sharpen1", "RGB1", "Arbitrary1"}) {
+        SCOPED_TRACE(command);
+        Trigger(command);
+        QDialog* dialog = ShownDialog();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->parentWidget(), editor.get());
+        EXPECT_TRUE(dialog->isWindow());
+        EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
+        Trigger("Rotate90CW1");
+        editor->tbRotateRight->click();
+        editor->EditFile(files.File("other.bmp"));
+        EXPECT_EQ(Image().GetWidth(), 40);
+        EXPECT_FALSE(editor->Action("Undo1")->isEnabled());
+        EXPECT_TRUE(dialog->isVisible());
+        dialog->reject();
+        EXPECT_EQ(ShownDialog(), nullptr);
+    }
+    Trigger("Rotate90CW1");
+    EXPECT_EQ(Image().GetWidth(), 30);
+    editor->EditFile(files.File("other.bmp"));
+    EXPECT_EQ(Image().GetWidth(), 9);
+}
+
+// A box that follows a dialog of the editor opens in front of the editor,
+// not behind it for want of an active window.
+TEST_F(Editor, MessagesAfterADialogOpenInFrontOfTheEditor)
+{
+    test::OwnerRecordingDialogs boxes;
+    editor->show();
+    Show(10, 10, pf8Bit);
+    Trigger("GaussianBlur1");
+    QTest::mouseClick(editor->frmGaussianBlur->findChild<QPushButton*>("btnOK"), Qt::LeftButton);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].Text, GaussianBlur24Message);
+    EXPECT_EQ(boxes.Owners[0], editor.get());
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "controls/shell/format_date_time.h"
 #include "imagelib/pg_startup.h"
 #include "imagelib/view/pg_image.h"
+#include "platform/qt/asking_window.h"
 #include "screenshot.h"
 #include "support/test_env.h"
 #include "thumb_files.h"
@@ -97,6 +98,27 @@ TEST_F(PropertyWindows, PropertiesWindowFillsItsLabels)
     EXPECT_EQ(form.Label5->text(), "0");
     EXPECT_EQ(form.Label1->text(), "");
     EXPECT_TRUE(form.PGImage2->isHidden());
+}
+
+// The properties window is shared by the converter, the file mover, the album
+// and the main window: it opens over the one that asks and leaves it on close.
+TEST_F(PropertyWindows, ImagePropertiesOpenOverTheWindowThatAsks)
+{
+    const std::string picture = dir.File("photo.jpg");
+    test::WriteGradientImage(picture, 32, 24);
+    QWidget asker;
+    asker.show();
+    {
+        const TAskingWindow asking(&asker);
+        ShowImageProperties(picture);
+    }
+    ASSERT_NE(frmFileProp(), nullptr);
+    EXPECT_TRUE(frmFileProp()->isVisible());
+    EXPECT_EQ(frmFileProp()->parentWidget(), &asker);
+    EXPECT_TRUE(frmFileProp()->isWindow());
+    EXPECT_EQ(frmFileProp()->windowModality(), Qt::WindowModal);
+    frmFileProp()->reject();
+    EXPECT_EQ(frmFileProp()->parentWidget(), nullptr);
 }
 
 TEST(GlimpsetSize, PictureOrViewButNeverPastTheScreen)

@@ -19,6 +19,8 @@
 
 #include <QAction>
 #include <QListWidget>
+#include <QMenuBar>
+#include <QScreen>
 #include <QMenu>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -150,6 +152,26 @@ TEST_F(MainWindowWindows, AShownExifWindowFollowsTheListSelection)
     frmEXIF()->LV1->addTopLevelItem(new QTreeWidgetItem(QStringList{"Stale", "row"}));
     Select({"a.png"});
     EXPECT_EQ(frmEXIF()->LV1->topLevelItemCount(), 1);
+}
+
+// Search, the file mover and the thumbnail explorer used to open at the
+// screen's corner, over the main window's menus.
+TEST_F(MainWindowWindows, CompanionWindowsOpenClearOfTheMainWindowsMenus)
+{
+    Picture("a.png");
+    TForm1& form = OpenLinked({"a.png"});
+    form.setGeometry(0, 0, 500, 400);
+    form.SearchButton->click();
+    form.MoveButton->click();
+    form.tbGlimpset->click();
+    const QRect menus(form.menuBar()->mapToGlobal(QPoint(0, 0)), form.menuBar()->size());
+    const QRect screen = form.screen()->availableGeometry();
+    for (QWidget* window : std::initializer_list<QWidget*>{fSearch(), fSelectFiles(), frmThumbnails()}) {
+        SCOPED_TRACE(window->objectName().toStdString());
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_FALSE(window->frameGeometry().intersects(menus));
+        EXPECT_TRUE(screen.contains(window->frameGeometry().topLeft()));
+    }
 }
 
 TEST_F(MainWindowWindows, ToolSwitchShowsTheAlbumTheWizardAndTheSheetCreatorAlone)

@@ -1,11 +1,16 @@
 #include "platform/exception.h"
 #include "platform/qt/application.h"
 #include "platform/qt/qt_dialogs.h"
+#include "support/owner_recording_dialogs.h"
 #include "support/recording_dialogs.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QEvent>
+#include <QMenu>
 #include <QThread>
+#include <QTimer>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 #include <thread>
@@ -42,6 +47,82 @@ TEST(QtDialogs, WorkerThreadGetsTheDefaultWithoutABox)
     std::thread worker([&] { result = dialogs.Show({"", "Warning", TMsgDlgType::mtWarning, mbOKCancel, mrCancel}); });
     worker.join();
     EXPECT_EQ(result, mrCancel);
+}
+
+// A widget that asks (shows a box, or fails) while it handles a user event.
+class AskingWidget : public QWidget {
+public:
+    using QWidget::QWidget;
+    bool event(QEvent* e) override
+    {
+        if (e->type() != QEvent::User)
+            return QWidget::event(e);
+        if (Fail)
+            throw Exception("Unknown file format");
+        ShowMessage("asked");
+        return true;
+    }
+    bool Fail = false;
+};
+
+void Ask(QObject* asker)
+{
+    QEvent ev(QEvent::User);
+    QCoreApplication::sendEvent(asker, &ev);
+}
+
+// Boxes open in front of the window whose event asks, also when it is not
+// the active one, and fall back to the window a closed dialog or menu
+// belongs to.
+TEST(AskingWindow, BoxesBelongToTheWindowThatAsks)
+{
+    test::OwnerRecordingDialogs rec;
+    QWidget window;
+    window.show();
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    auto* inWindow = new AskingWidget(&window);
+    Ask(inWindow);
+    inWindow->Fail = true;
+    Ask(inWindow);
+
+    auto* dialog = new QDialog(&window);
+    auto* inClosedDialog = new AskingWidget(dialog);
+    Ask(inClosedDialog);
+    auto* menu = new QMenu(&window);
+    auto* inMenu = new AskingWidget(menu);
+    Ask(inMenu);
+    auto* timer = new QTimer(new AskingWidget(&window));
+    {
+        const TAskingWindow asking(timer);
+        ShowMessage("from a timer of the window");
+    }
+    dialog->show();
+    Ask(inClosedDialog);
+
+    ASSERT_EQ(rec.Owners.size(), 6u);
+    for (std::size_t i = 0; i < 5; ++i)
+        EXPECT_EQ(rec.Owners[i], &window) << i;
+    EXPECT_EQ(rec.Owners[5], dialog);
+    EXPECT_EQ(rec.Shown()[1].Text, "Unknown file format");
+}
+
+// A nested scope asks first; once its window is gone the outer one asks.
+TEST(AskingWindow, InnerScopesWinWhileTheirWindowIsThere)
+{
+    QWidget outer;
+    outer.show();
+    const TAskingWindow outerScope(&outer);
+    {
+        auto* inner = new QWidget;
+        inner->show();
+        const TAskingWindow innerScope(inner);
+        EXPECT_EQ(TAskingWindow::Current(), inner);
+        delete inner;
+        EXPECT_EQ(TAskingWindow::Current(), &outer);
+    }
+    EXPECT_EQ(TAskingWindow::Current(), &outer);
 }
 
 } // namespace
