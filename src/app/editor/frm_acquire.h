@@ -64,8 +64,8 @@ public:
     ~TfrmAcquire() override;
 
     // What the main window's edit command does: zoom 1.0, the file loaded
-    // (a file that cannot be read keeps the picture and says why), undo
-    // cleared, the window shown.
+    // (a file that cannot be read keeps the picture and raises, so the
+    // caller says what failed), undo cleared, the window shown.
     void EditFile(const std::string& Path);
     // Loads Path into a new image and hands it to the view only when it
     // loaded (drops, scans); errors are raised.

@@ -55,10 +55,8 @@ void TfrmAcquire::EditFile(const std::string& Path)
     FUndo.Clear();
     UpdateUndo();
     show();
-    Safely([&] {
-        LoadFile(Path);
-        PGSaveDialog1->SetFileName(Path);
-    });
+    LoadFile(Path);
+    PGSaveDialog1->SetFileName(Path);
 }
 
 void TfrmAcquire::LoadFile(const std::string& Path)
