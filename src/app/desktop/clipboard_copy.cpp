@@ -6,11 +6,11 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QPixmap>
+#include <QImage>
 
 namespace lumeno {
 
-bool CopyShownPicture(const std::string& Ext, TGIFImage* GIFImage1, const QPixmap* Image1, TPGImage* PGImage1)
+bool CopyShownPicture(const std::string& Ext, TGIFImage* GIFImage1, const QImage* Image1, TPGImage* PGImage1)
 {
     if (Ext == "GIF") {
         const QImage* frame = GIFImage1 ? GIFImage1->GetBitmap() : nullptr;
@@ -22,7 +22,7 @@ bool CopyShownPicture(const std::string& Ext, TGIFImage* GIFImage1, const QPixma
     if (Ext == "WMF" || Ext == "ICO") {
         if (!Image1 || Image1->isNull())
             return false;
-        QGuiApplication::clipboard()->setPixmap(*Image1);
+        QGuiApplication::clipboard()->setImage(*Image1);
         return true;
     }
     if (!PGImage1 || PGImage1->GetEmpty())

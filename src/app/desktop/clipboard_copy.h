@@ -4,7 +4,7 @@
 
 #include <string>
 
-class QPixmap;
+class QImage;
 
 namespace lumeno {
 
@@ -14,6 +14,6 @@ class TPGImage;
 // Ext: the current three-letter upper-case type. A GIF gives its first
 // frame, WMF and ICO the picture box's picture, others the view's image.
 // A viewer with nothing loaded copies nothing; false then.
-bool CopyShownPicture(const std::string& Ext, TGIFImage* GIFImage1, const QPixmap* Image1, TPGImage* PGImage1);
+bool CopyShownPicture(const std::string& Ext, TGIFImage* GIFImage1, const QImage* Image1, TPGImage* PGImage1);
 
 } // namespace lumeno

@@ -112,9 +112,9 @@ void MainSetWallpaper(TForm1& Form, TWallpaperCommand Command)
 
 void MainCopyToClipboard(TForm1& Form)
 {
-    QPixmap picture;
-    if (Form.Image1 && (Form.CurrentExt() == "WMF" || Form.CurrentExt() == "ICO"))
-        picture = Form.Image1->grab();
+    QImage picture;
+    if (Form.Image1)
+        picture = Form.Image1->Picture();
     CopyShownPicture(Form.CurrentExt(), Form.GIFImage1, &picture, Form.PGImage1);
 }
 

@@ -65,9 +65,10 @@ public:
     ~TfrmAcquire() override;
 
     // What the main window's edit command does: zoom 1.0, the file loaded
-    // (a file that cannot be read keeps the picture and says why), undo
-    // cleared, the window shown. While one of the editor's dialogs is open
-    // the file is not loaded and that dialog comes to the front.
+    // (a file that cannot be read keeps the picture and raises, so the
+    // caller says what failed), undo cleared, the window shown. While one of
+    // the editor's dialogs is open the file is not loaded and that dialog
+    // comes to the front.
     void EditFile(const std::string& Path);
     // The editor's dialog on screen, if any: it works on the picture shown,
     // so nothing may replace or change the picture meanwhile.

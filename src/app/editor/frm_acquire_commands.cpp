@@ -63,7 +63,7 @@ void TfrmAcquire::EditFile(const std::string& Path)
     FUndo.Clear();
     UpdateUndo();
     show();
-    Safely([&] { LoadFile(Path, Path); });
+    LoadFile(Path, Path);
 }
 
 void TfrmAcquire::LoadFile(const std::string& Path, const std::string& SaveName)

@@ -74,6 +74,9 @@ TfSelectFiles::TfSelectFiles(QWidget* Parent) : QWidget(Parent, Qt::Window | Qt:
     ChangeNotify1 = std::make_unique<TChangeNotify>();
     ChangeNotify1->SetWatchFor({noSize});
     ChangeNotify1->OnChange = [this](TObject*) { ChangeNotify1Change(); };
+    FHeldChange.setSingleShot(true);
+    FHeldChange.setInterval(100);
+    connect(&FHeldChange, &QTimer::timeout, this, &TfSelectFiles::ChangeNotify1Change);
 
     BuildToolBar();
     BuildPopups();
@@ -130,6 +133,8 @@ void TfSelectFiles::BuildPreview()
     GIFImage1->SetStretch(true);
     AVIPlay1 = new TDCAVIPlay(pnlPreview);
     AVIPlay1->setObjectName("AVIPlay1");
+    // Sized into the preview box, never to the clip's own frame.
+    AVIPlay1->SetAutoSize(false);
     AVIPlay1->SetStretch(true);
     AVIPlay1->SetColor(Qt::black);
     PGImage1 = new TPGImage(pnlPreview);
@@ -303,8 +308,7 @@ void TfSelectFiles::ShowPreview(const std::string& Path)
     QWidget* viewer = nullptr;
     if (type == TFileType::ftAVI) {
         AVIPlay1->SetFileName(QString::fromStdString(Path));
-        const TPreviewSize box = ShrinkToBox(AVIPlay1->FrameWidth(), AVIPlay1->FrameHeight(), PreviewBox);
-        AVIPlay1->setGeometry(4, 4, box.Width, box.Height);
+        AVIPlay1->setGeometry(QRect(QPoint(4, 4), ShrinkAviSize({AVIPlay1->FrameWidth(), AVIPlay1->FrameHeight()})));
         shown = {AVIPlay1->FrameWidth(), AVIPlay1->FrameHeight()};
         viewer = AVIPlay1;
     } else if (type == TFileType::ftGIF) {

@@ -5,6 +5,7 @@
 
 #include "app/files/file_transfer.h"
 
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -144,6 +145,8 @@ private:
     bool FAscending = true;
     int FBusyCount = 0;
     bool FPendingChange = false;
+    // A change that came while another window's box was open: looked at again.
+    QTimer FHeldChange;
     bool FSettingFolder = false;
     TFileAction FLargeView;
     TFileAction FImageProperties;

@@ -17,6 +17,7 @@
 #include "controls/shell/dfs_status_panels.h"
 #include "controls/shell/system_tree_view.h"
 #include "platform/dialogs.h"
+#include "platform/qt/qt_dialogs.h"
 #include "platform/qt/shell/trash.h"
 #include "platform/qt/wait_cursor.h"
 
@@ -130,6 +131,7 @@ void TfSelectFiles::BuildPopups()
     AddCommand(PopupMenu2, "DeleteFolder1", "Delete Folder...", &TfSelectFiles::DeleteFolderClick);
     AddCommand(PopupMenu2, "RefreshTree1", "Refresh", &TfSelectFiles::TreeRefreshClick);
     AddCommand(PopupMenu2, "SaveDefaultPath1", "Save Default Path", &TfSelectFiles::SaveDefaultPathClick);
+    STV4->SetPopupMenuMethod(pmmUser);
     STV4->SetPopupMenu(PopupMenu2);
 }
 
@@ -204,6 +206,11 @@ void TfSelectFiles::ChangeNotify1Change()
 {
     if (FBusyCount > 0) {
         FPendingChange = true;
+        return;
+    }
+    // An arrival's preview never opens a box over another window's box.
+    if (TQtDialogs::BoxOpen()) {
+        FHeldChange.start();
         return;
     }
     const std::vector<std::string> selected = SelectedCaptions();

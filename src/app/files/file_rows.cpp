@@ -3,8 +3,6 @@
 #include "app/viewer/view_fit.h"
 #include "controls/shell/format_date_time.h"
 
-#include <cmath>
-
 namespace lumeno {
 
 std::string FileDateText(TDateTime Value)
@@ -45,15 +43,6 @@ TPreviewSize PreviewFit(int PaneWidth, int PaneHeight, int PictureWidth, int Pic
     const QSize fit = FitToPanelSize({PaneWidth, PaneHeight}, {PictureWidth, PictureHeight});
     // A pane not laid out yet still gets a viewer that can be seen again.
     return fit.isValid() ? TPreviewSize{fit.width(), fit.height()} : TPreviewSize{1, 1};
-}
-
-TPreviewSize ShrinkToBox(int Width, int Height, int Box)
-{
-    if (Width <= Box && Height <= Box)
-        return {Width, Height};
-    if (Width >= Height)
-        return {Box, static_cast<int>(std::nearbyint(static_cast<double>(Height) * Box / Width))};
-    return {static_cast<int>(std::nearbyint(static_cast<double>(Width) * Box / Height)), Box};
 }
 
 } // namespace lumeno

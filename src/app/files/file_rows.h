@@ -32,7 +32,4 @@ struct TPreviewSize {
 };
 TPreviewSize PreviewFit(int PaneWidth, int PaneHeight, int PictureWidth, int PictureHeight);
 
-// A clip's frame scaled down to fit a Box x Box square.
-TPreviewSize ShrinkToBox(int Width, int Height, int Box);
-
 } // namespace lumeno

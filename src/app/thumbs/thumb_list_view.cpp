@@ -10,6 +10,7 @@
 #include <QStackedLayout>
 #include <QStandardItemModel>
 #include <QStyledItemDelegate>
+#include <QTextLayout>
 #include <QTreeView>
 
 #include <algorithm>
@@ -23,7 +24,13 @@ constexpr int kSizeRole = Qt::UserRole + 2;
 constexpr int kTimeRole = Qt::UserRole + 3;
 constexpr int kRankRole = Qt::UserRole + 4;
 constexpr int kGridMargin = 12;
-constexpr int kCaptionHeight = 20;
+constexpr int kCaptionLines = 3;
+
+// Room for the caption's lines below a thumbnail.
+int CaptionHeight(const QFont& Font)
+{
+    return kCaptionLines * QFontMetrics(Font).lineSpacing() + 4;
+}
 
 // The model of the list: plain items plus the list's drag data.
 class TThumbListModel : public QStandardItemModel {
@@ -70,6 +77,15 @@ protected:
         if (cell.isNull())
             pixmap.fill(Qt::transparent);
         Option->icon = QIcon(pixmap);
+        Option->text = WrapCaption(Option->text, Option->font, size_ + kGridMargin - 8, kCaptionLines);
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const override
+    {
+        const auto* view = qobject_cast<const QListView*>(Option.widget);
+        if (!view || view->viewMode() != QListView::IconMode)
+            return QStyledItemDelegate::sizeHint(Option, Index);
+        return {size_ + kGridMargin, size_ + kGridMargin + CaptionHeight(Option.font)};
     }
 
 private:
@@ -77,6 +93,30 @@ private:
 };
 
 } // namespace
+
+QString WrapCaption(const QString& Text, const QFont& Font, int Width, int MaxLines)
+{
+    QTextLayout layout(Text, Font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    int start = 0;
+    layout.beginLayout();
+    while (lines.size() + 1 < MaxLines) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(Width);
+        if (line.textStart() + line.textLength() >= Text.size())
+            break;
+        lines << Text.mid(line.textStart(), line.textLength()).trimmed();
+        start = line.textStart() + line.textLength();
+    }
+    layout.endLayout();
+    lines << QFontMetrics(Font).elidedText(Text.mid(start), Qt::ElideMiddle, Width);
+    return lines.join(QChar::LineSeparator);
+}
 
 TThumbListView::TThumbListView(QWidget* Parent)
     : QWidget(Parent), model_(new TThumbListModel(0, 4, this)), selection_(new QItemSelectionModel(model_, this)),
@@ -137,7 +177,8 @@ void TThumbListView::SetViewStyle(TViewStyle Style)
     icons_->setWrapping(true);
     icons_->setMovement(QListView::Static);
     icons_->setIconSize(icon ? QSize(iconSize_, iconSize_) : QSize());
-    icons_->setGridSize(icon ? QSize(iconSize_ + kGridMargin, iconSize_ + kGridMargin + kCaptionHeight) : QSize());
+    icons_->setGridSize(icon ? QSize(iconSize_ + kGridMargin, iconSize_ + kGridMargin + CaptionHeight(icons_->font()))
+                             : QSize());
     icons_->setSpacing(icon ? 0 : 2);
     stack_->setCurrentWidget(icons_);
     icons_->doItemsLayout();

@@ -424,6 +424,8 @@ QAction* TForm1::Command(const char* Name) const
 
 bool TForm1::eventFilter(QObject* Watched, QEvent* Event)
 {
+    if (KeypadZoom(Watched, Event))
+        return true;
     if (Watched == RightMain && Event->type() == QEvent::Resize)
         RightMainResize();
     if (Watched == SB1 && Event->type() == QEvent::Resize)

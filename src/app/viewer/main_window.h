@@ -223,6 +223,8 @@ private:
     void PlaceLamp();
     void BuildCommands();
     void Connect(QAction* Action, const TCommand& Row);
+    // Keypad + and - anywhere in the window: Zoom In and Zoom Out.
+    bool KeypadZoom(QObject* Watched, QEvent* Event);
     void BuildViewers();
     void ReadGeometry();
     void WriteGeometry();

@@ -87,6 +87,9 @@ void TForm1::BuildCommands()
     }
     Bookmarks1 = menus.at("Bookmarks");
     Bookmarks1->setObjectName("Bookmarks1");
+    // The keypad keys are looked at before the focused control, which would
+    // take them as typed text.
+    qApp->installEventFilter(this);
 }
 
 void TForm1::Connect(QAction* Action, const TCommand& Row)
@@ -170,6 +173,18 @@ void TForm1::PopupMenu1Popup()
         else if (row.Flags & cfAnySelected)
             EnableCommand(row.Name, selected > 0);
     }
+}
+
+bool TForm1::KeypadZoom(QObject* Watched, QEvent* Event)
+{
+    if (Event->type() != QEvent::KeyPress || !Watched->isWidgetType() ||
+        static_cast<QWidget*>(Watched)->window() != this)
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(Event);
+    if (key->modifiers() != Qt::KeypadModifier || (key->key() != Qt::Key_Plus && key->key() != Qt::Key_Minus))
+        return false;
+    Command(key->key() == Qt::Key_Plus ? "ZoomIn1" : "ZoomOut1")->trigger();
+    return true;
 }
 
 void TForm1::keyPressEvent(QKeyEvent* Event)

@@ -164,9 +164,7 @@ void TForm1::Refresh1Click()
 
 void TForm1::SLV1DblClick()
 {
-    QAction* edit = Command("EditFileinLumeno1");
-    if (edit->isEnabled())
-        edit->trigger();
+    InLumeno1Click();
 }
 
 } // namespace lumeno

@@ -40,6 +40,20 @@ QSize TPictureBox::PictureSize() const
     return image_.size();
 }
 
+QImage TPictureBox::Picture() const
+{
+    if (!metafile_)
+        return image_;
+    const QSize size = PictureSize();
+    if (size.isEmpty())
+        return {};
+    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    metafile_->Play(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    return picture;
+}
+
 void TPictureBox::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);

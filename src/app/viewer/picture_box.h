@@ -24,6 +24,9 @@ public:
     void LoadFromFile(const std::string& FileName);
     // The picture's own size in pixels.
     QSize PictureSize() const;
+    // The picture at its own size, transparent where it draws nothing; null
+    // when there is none.
+    QImage Picture() const;
 
 protected:
     void paintEvent(QPaintEvent* Event) override;

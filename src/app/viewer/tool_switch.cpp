@@ -5,6 +5,7 @@
 #include "app/converter/frm_convert.h"
 #include "app/editor/frm_acquire.h"
 #include "app/sheet/frm_thumb_edit.h"
+#include "platform/dialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -20,6 +21,16 @@ std::string ToolFile(const QStringList& Files)
     return Files.isEmpty() ? std::string() : QFileInfo(Files.first()).absoluteFilePath().toStdString();
 }
 
+// The editor alone says itself why its file could not be read.
+void EditToolFile(const std::string& Path)
+{
+    try {
+        frmAcquire()->EditFile(Path);
+    } catch (const std::exception& e) {
+        ShowMessage(e.what());
+    }
+}
+
 } // namespace
 
 const TToolTable& ToolWindows()
@@ -30,7 +41,7 @@ const TToolTable& ToolWindows()
              if (Files.isEmpty())
                  frmAcquire()->show();
              else
-                 frmAcquire()->EditFile(ToolFile(Files));
+                 EditToolFile(ToolFile(Files));
              return frmAcquire();
          }},
         {"convert",

@@ -1,11 +1,32 @@
 #include "controls/shell/custom_system_tree_view.h"
 
+#include <QHeaderView>
+#include <QScrollBar>
+
 namespace lumeno {
+
+namespace {
+
+// The sideways offset that shows an item starting at itemLeft (viewport
+// coordinates) and itemWidth wide: unchanged when it is in view, else the
+// one that puts its start at the left edge.
+int ItemScrollOffset(int offset, int itemLeft, int itemWidth, int viewportWidth)
+{
+    if (itemLeft >= 0 && itemLeft + itemWidth <= viewportWidth)
+        return offset;
+    return offset + itemLeft;
+}
+
+} // namespace
 
 TdfsCustomSystemTreeView::TdfsCustomSystemTreeView(QWidget* parent) : QTreeWidget(parent)
 {
     setHeaderHidden(true);
     setColumnCount(1);
+    // Names are never cut: the column is as wide as the widest shown name and
+    // the tree scrolls sideways.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     setRootIsDecorated(true);
     delayTimer_.setSingleShot(true);
     connect(&delayTimer_, &QTimer::timeout, this, &TdfsCustomSystemTreeView::DelayElapsed);
@@ -25,6 +46,19 @@ void TdfsCustomSystemTreeView::SelectItemIdList(PCItemIdList list)
         return;
     if (QTreeWidgetItem* node = FindNode(list))
         setCurrentItem(node);
+}
+
+void TdfsCustomSystemTreeView::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    QTreeWidget::scrollTo(index, hint);
+    if (!index.isValid())
+        return;
+    // The column's width follows the nodes just expanded only later.
+    header()->resizeSections(QHeaderView::ResizeToContents);
+    updateGeometries();
+    QScrollBar* bar = horizontalScrollBar();
+    bar->setValue(ItemScrollOffset(bar->value(), visualRect(index).left(), sizeHintForIndex(index).width(),
+                                   viewport()->width()));
 }
 
 void TdfsCustomSystemTreeView::Populated(QTreeWidgetItem* node) { emit OnPopulated(node); }

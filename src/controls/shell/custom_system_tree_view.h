@@ -39,6 +39,8 @@ public:
     virtual void Refill() = 0;
     virtual QTreeWidgetItem* FindNode(PCItemIdList list) = 0;
     virtual bool ShowContextMenu(QTreeWidgetItem* node, const QPoint& screenPoint) = 0;
+    // Also scrolls sideways so a deep folder's name is in view.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 signals:
     void OnChange(QTreeWidgetItem* node);

@@ -465,7 +465,7 @@ void TdfsSystemTreeView::SetSelection(const std::string& path)
     TDrawLock lock(this);
     if (QTreeWidgetItem* node = FindNode(list.get())) {
         setCurrentItem(node);
-        scrollToItem(node);
+        scrollTo(indexFromItem(node));
     }
 }
 
@@ -563,7 +563,7 @@ void TdfsSystemTreeView::FolderChanged()
         ReReadChildren(node);
         if (wasExpanded) {
             node->setExpanded(true);
-            scrollToItem(node);
+            scrollTo(indexFromItem(node));
         }
         WatchNode(node);
     } else if (IsRegularFile(path)) {

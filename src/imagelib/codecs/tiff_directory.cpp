@@ -163,6 +163,8 @@ void CheckSampleLayout(const TTIFFDirectory& d)
         TIFFReaderErrors.Raise("Invalid SamplesPerPixel");
 }
 
+} // namespace
+
 void CheckDirectory(TTIFFDirectory& d)
 {
     CheckSampleLayout(d);
@@ -178,8 +180,6 @@ void CheckDirectory(TTIFFDirectory& d)
     d.RowsPerStrip = std::min<std::uint64_t>(d.RowsPerStrip, d.ImageLength);
 }
 
-} // namespace
-
 TTIFFDirectory TTIFFParser::ReadDirectory(std::uint32_t offset)
 {
     const std::vector<std::uint8_t> countBytes = ReadAt(offset, 2);
@@ -193,7 +193,6 @@ TTIFFDirectory TTIFFParser::ReadDirectory(std::uint32_t offset)
     }
     if (d.BitsPerSample.empty())
         d.BitsPerSample.assign(d.SamplesPerPixel <= 4 ? d.SamplesPerPixel : 0, 1);
-    CheckDirectory(d);
     return d;
 }
 

@@ -48,6 +48,7 @@ public:
     void ReadHeader();
     // Offsets of the directories of the chain, as far as they are counted.
     std::vector<std::uint32_t> DirectoryOffsets() const;
+    // The directory as the file has it; CheckDirectory tells whether it can be decoded.
     TTIFFDirectory ReadDirectory(std::uint32_t offset);
 
     bool BigEndian() const { return bigEndian_; }
@@ -72,5 +73,9 @@ private:
 // The Index-th directory of the chain (message 7 for "Index" when the
 // chain is shorter); ImageCount receives the images counted.
 TTIFFDirectory ReadChosenDirectory(TTIFFParser& Parser, int Index, int& ImageCount);
+// Refuses a sample layout or strip table the decoder does not take, and
+// completes RowsPerStrip. Only reading needs it: a file we cannot decode is
+// still described.
+void CheckDirectory(TTIFFDirectory& d);
 
 } // namespace lumeno

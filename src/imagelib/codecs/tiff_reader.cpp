@@ -308,7 +308,8 @@ void TTIFFileFormatReader::Read(TStream& Stream, TPixelGraphic& Graphic, int Ind
 {
     TTIFFParser parser(Stream);
     int count = 0;
-    const TTIFFDirectory d = ReadChosenDirectory(parser, Index, count);
+    TTIFFDirectory d = ReadChosenDirectory(parser, Index, count);
+    CheckDirectory(d);
     TTIFFDecoder(parser, d, Stream, Graphic).Run();
 }
 

@@ -313,7 +313,7 @@ TEST_F(DesktopCommands, CopyToClipboardTakesTheShownViewersPicture)
     view.SetPixelGraphic(std::move(picture));
     EXPECT_TRUE(CopyShownPicture("JPG", nullptr, nullptr, &view));
     EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(8, 4));
-    QPixmap icon(5, 5);
+    QImage icon(5, 5, QImage::Format_ARGB32);
     icon.fill(Qt::red);
     EXPECT_TRUE(CopyShownPicture("ICO", nullptr, &icon, &view));
     EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(5, 5));

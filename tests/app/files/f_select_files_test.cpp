@@ -6,13 +6,22 @@
 #include "controls/media/gif_writer.h"
 #include "controls/shell/dfs_status_bar.h"
 #include "controls/shell/dfs_status_panel.h"
+#include "controls/media/dcavi_play.h"
 #include "controls/shell/dfs_status_panels.h"
+#include "controls/shell/system_tree_view.h"
 #include "imagelib/pg_startup.h"
 #include "imagelib/pixel_graphic.h"
 #include "imagelib/view/pg_image.h"
+#include "platform/qt/qt_dialogs.h"
+#include "platform/qt/shell/item_prop.h"
+#include "support/avi_clip.h"
 #include "support/test_env.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTimer>
 #include <QCheckBox>
 #include <QLabel>
 #include <QTest>
@@ -205,6 +214,68 @@ TEST_F(Mover, ChangesDuringAMessageBoxAreHandledOnceAfterwards)
     EXPECT_EQ(hooked.texts.size(), 1u);
     EXPECT_EQ(handledDuringBox, 0);
     EXPECT_EQ(form.SelectedCaptions(), (Names{"late.bmp"}));
+}
+
+TEST_F(Mover, ArrivalsWaitWhileAnotherWindowsBoxIsOpen)
+{
+    form.AutoUpdate->click();
+    TQtDialogs boxes;
+    bool handledUnderTheBox = true;
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(300, [&] {
+            handledUnderTheBox = form.SelectedCaptions() == Names{"late.bmp"};
+            if (QWidget* box = QApplication::activeModalWidget())
+                box->close();
+        });
+        boxes.Show({"", "Another window's box", TMsgDlgType::mtWarning, mbOK, mrOk});
+    });
+    QTimer::singleShot(100, [&] {
+        WritePicture(source.File("late.bmp"), 10, 10);
+        form.ChangeNotify1Change();
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.SelectedCaptions() == Names{"late.bmp"}; }, 5000));
+    EXPECT_FALSE(handledUnderTheBox);
+}
+
+TEST_F(Mover, ClipsArePreviewedInTheMainWindowsBox)
+{
+    const std::pair<QSize, QSize> cases[] = {
+        {{64, 48}, {145, 109}}, {{320, 240}, {145, 109}}, {{48, 64}, {109, 145}}};
+    host.mask = "*.bmp;*.avi;";
+    for (const auto& [frame, shown] : cases) {
+        test::AviClip clip;
+        clip.Width = frame.width();
+        clip.Height = frame.height();
+        clip.Write(source.File("clip.avi"));
+        form.RefreshClick();
+        form.SelectNoneClick();
+        form.SelectCaptions({"clip.avi"});
+        form.ForcePreviewClick();
+        EXPECT_TRUE(form.AVIPlay1->isVisibleTo(&form));
+        EXPECT_EQ(form.AVIPlay1->size(), shown) << frame.width() << " x " << frame.height();
+    }
+}
+
+TEST_F(Mover, TheTreeShowsItsOwnMenu)
+{
+    QTreeWidgetItem* node = form.STV4->currentItem();
+    ASSERT_NE(node, nullptr);
+    bool shellMenu = false;
+    SetMenuTracker([&](QMenu&, const QPoint&) -> QAction* {
+        shellMenu = true;
+        return nullptr;
+    });
+    const QPoint pos = form.STV4->visualItemRect(node).center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, pos, form.STV4->viewport()->mapToGlobal(pos));
+    QApplication::sendEvent(form.STV4->viewport(), &event);
+    SetMenuTracker({});
+    EXPECT_FALSE(shellMenu);
+    EXPECT_TRUE(form.PopupMenu2->isVisible());
+    QStringList captions;
+    for (QAction* action : form.PopupMenu2->actions())
+        captions << action->text();
+    EXPECT_EQ(captions, (QStringList{"Add Folder...", "Delete Folder...", "Refresh", "Save Default Path"}));
+    form.PopupMenu2->close();
 }
 
 TEST_F(Mover, SmallCommandsCheckTheSelection)

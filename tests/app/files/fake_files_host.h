@@ -40,7 +40,8 @@ public:
         shown.push_back(Caption);
         return true;
     }
-    std::string MainMask() override { return "*.jpg;*.gif;*.bmp;*.png"; }
+    std::string MainMask() override { return mask; }
+    std::string mask = "*.jpg;*.gif;*.bmp;*.png";
     void FolderChanged(const std::string& Folder) override { changedFolders.push_back(Folder); }
 
     std::string folder;

@@ -41,12 +41,6 @@ TEST(FileRows, ArrivalsAndPreviewSizes)
     EXPECT_EQ(tall.Height, 192);
     EXPECT_EQ(tall.Width, 96);
     EXPECT_EQ(PreviewFit(300, 200, 0, 10).Width, 0);
-
-    const TPreviewSize clip = ShrinkToBox(320, 240, 145);
-    EXPECT_EQ(clip.Width, 145);
-    EXPECT_EQ(clip.Height, 109);
-    EXPECT_EQ(ShrinkToBox(100, 80, 145).Width, 100);
-    EXPECT_EQ(ShrinkToBox(100, 290, 145).Width, 50);
 }
 
 } // namespace

@@ -121,6 +121,22 @@ TEST_F(PropertyWindows, ImagePropertiesOpenOverTheWindowThatAsks)
     EXPECT_EQ(frmFileProp()->parentWidget(), nullptr);
 }
 
+TEST_F(PropertyWindows, ASixteenBitTiffIsDescribedThoughNotPreviewed)
+{
+    if (!test::HaveTool("convert-im6.q16"))
+        GTEST_SKIP() << "ImageMagick is not installed";
+    const std::string deep = dir.File("deep.tif");
+    ASSERT_EQ(test::Run("convert-im6.q16 -size 30x20 gradient:red-blue -depth 16 " + deep), 0);
+    TfrmFileProp form;
+    form.FileName = deep;
+    form.show();
+    EXPECT_EQ(form.Label2->text(), "Tagged Image File Format");
+    EXPECT_EQ(form.Label5->text(), "30");
+    EXPECT_EQ(form.Label6->text(), "20");
+    EXPECT_EQ(form.Label8->text(), "48");
+    EXPECT_TRUE(form.PGImage2->isHidden());
+}
+
 TEST(GlimpsetSize, PictureOrViewButNeverPastTheScreen)
 {
     const QSize screen(1024, 768);

@@ -3,6 +3,7 @@
 #include "app/thumbs/save_thumbnail_form.h"
 #include "app/viewer/list_drag.h"
 #include "app/thumbs/select_folder_form.h"
+#include "app/thumbs/thumb_list_view.h"
 #include "app/thumbs/thumbnails_form.h"
 #include "controls/shell/dfs_status_bar.h"
 #include "controls/shell/dfs_status_panels.h"
@@ -15,7 +16,9 @@
 #include "thumb_files.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QListView>
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QMimeData>
@@ -275,6 +278,48 @@ TEST_F(ThumbnailsForm, SaveDialogAndFolderPickerLookRight)
     EXPECT_EQ(dialog->eDirPath->text().toStdString(), out.Path().string() + "/");
     dialog->reject();
     delete picker;
+}
+
+// Numbered names differ only past the first eight characters.
+TEST(ThumbListView, IconCaptionsKeepWhatTellsFilesApart)
+{
+    for (const int size : {64, 80}) {
+        TThumbListView view;
+        view.resize(600, 400);
+        view.SetIconSize(size);
+        view.SetViewStyle(TViewStyle::vsIcon);
+        view.SetRows({{"img_000123.jpg", 1, "JPG", 10}, {"img_000124.jpg", 1, "JPG", 10}});
+        view.show();
+        QTest::qWait(20);
+        auto* icons = view.findChild<QListView*>("SLV2Icons");
+        ASSERT_NE(icons, nullptr);
+        const QImage shot = icons->viewport()->grab().toImage();
+        const QRect first = icons->visualRect(icons->model()->index(0, 0));
+        const QRect second = icons->visualRect(icons->model()->index(1, 0));
+        ASSERT_EQ(first.size(), second.size());
+        EXPECT_NE(shot.copy(first), shot.copy(second)) << size;
+        if (size == 64)
+            test::SaveScreenshot(&view, "thumbnail_captions");
+    }
+}
+
+TEST(ThumbListView, CaptionsWrapOverThreeLinesAndElideTheirMiddle)
+{
+    const QFont font = QApplication::font();
+    const QFontMetrics metrics(font);
+    const int width = 68;
+    EXPECT_EQ(WrapCaption("a.jpg", font, width, 3), "a.jpg");
+    const QString long_name = "holiday_at_the_beach_in_the_summer_of_2019_day_three_0042.jpg";
+    const QStringList lines = WrapCaption(long_name, font, width, 3).split(QChar::LineSeparator);
+    ASSERT_EQ(lines.size(), 3);
+    for (const QString& line : lines)
+        EXPECT_LE(metrics.horizontalAdvance(line), width) << line.toStdString();
+    EXPECT_TRUE(lines[0].startsWith("holiday"));
+    EXPECT_TRUE(lines[2].endsWith(".jpg")) << lines[2].toStdString();
+    EXPECT_TRUE(lines[2].contains(QChar(0x2026)));
+    const QStringList words = WrapCaption("two words here", font, metrics.horizontalAdvance("two words") + 1, 3)
+                                  .split(QChar::LineSeparator);
+    EXPECT_EQ(words, (QStringList{"two words", "here"}));
 }
 
 TEST(ThumbListView, ASortKeepsHandlesAndSelectionOnTheirRows)

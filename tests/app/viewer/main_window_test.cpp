@@ -1,8 +1,11 @@
 #include "app/viewer/command_table.h"
 #include "controls/shell/dfs_status_bar.h"
+#include "controls/shell/system_tree_view.h"
 #include "main_window_fixture.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -106,8 +109,6 @@ TEST_F(MainWindowTest, ToolbarButtonsInOrderWithTheirHints)
 TEST_F(MainWindowTest, EveryCommandIsFoundWithAUniqueKeyAndIsEnabledExactlyWhenItHasAHandler)
 {
     TForm1& form = Open();
-    int zoomIns = 0;
-    QObject::connect(form.Command("ZoomIn1"), &QAction::triggered, [&] { ++zoomIns; });
     std::set<QString> keys;
     for (const TCommand& row : CommandTable()) {
         if (std::string(row.Name) == "-")
@@ -121,10 +122,37 @@ TEST_F(MainWindowTest, EveryCommandIsFoundWithAUniqueKeyAndIsEnabledExactlyWhenI
             EXPECT_TRUE(keys.insert(action->shortcut().toString()).second) << row.Name;
         }
     }
-    EXPECT_EQ(keys, (std::set<QString>{"F1", "F2", "F3", "F5", "F8", "Del", "Num++", "Num+-"}));
+    EXPECT_EQ(keys, (std::set<QString>{"F1", "F2", "F3", "F5", "F8", "Del"}));
     EXPECT_FALSE(form.Command("SearchForHelpOn1")->isVisible());
     EXPECT_FALSE(form.Command("Copy1")->isVisible());
     EXPECT_EQ(form.Bookmarks1->actions().size(), 3);
+}
+
+// The keys reach the focused control without any shortcut match, as keypad
+// keys do under X11.
+TEST_F(MainWindowTest, KeypadPlusAndMinusZoomWhereverTheFocusIs)
+{
+    TForm1& form = Open();
+    int zoomIns = 0;
+    int zoomOuts = 0;
+    QObject::connect(form.Command("ZoomIn1"), &QAction::triggered, [&] { ++zoomIns; });
+    QObject::connect(form.Command("ZoomOut1"), &QAction::triggered, [&] { ++zoomOuts; });
+    const auto press = [](QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
+        QApplication::sendEvent(target, &event);
+    };
+    for (QWidget* target : {static_cast<QWidget*>(form.SLV1), static_cast<QWidget*>(form.STV1), form.RightMain}) {
+        press(target, Qt::Key_Plus, Qt::KeypadModifier, "+");
+        press(target, Qt::Key_Minus, Qt::KeypadModifier, "-");
+    }
+    EXPECT_EQ(zoomIns, 3);
+    EXPECT_EQ(zoomOuts, 3);
+    // The main keyboard's keys and other keypad keys stay with the control.
+    press(form.SLV1, Qt::Key_Plus, Qt::NoModifier, "+");
+    press(form.SLV1, Qt::Key_Plus, Qt::KeypadModifier | Qt::ControlModifier, "+");
+    press(form.SLV1, Qt::Key_Asterisk, Qt::KeypadModifier, "*");
+    EXPECT_EQ(zoomIns, 3);
+    EXPECT_EQ(zoomOuts, 3);
 }
 
 TEST_F(MainWindowTest, PopupEnablesByTheSelection)
@@ -143,6 +171,19 @@ TEST_F(MainWindowTest, PopupEnablesByTheSelection)
     emit form.PopupMenu1->aboutToShow();
     EXPECT_TRUE(form.Command("Convert1")->isEnabled());
     EXPECT_TRUE(form.Command("EXIFData1")->isEnabled());
+}
+
+TEST_F(MainWindowTest, ThePopupPrintsTheFolderListingAsTheMenuDoes)
+{
+    TForm1& form = Open();
+    QStringList popup;
+    for (QAction* action : form.PopupMenu1->actions())
+        popup << action->text();
+    EXPECT_TRUE(popup.contains("Print Folder Listing"));
+    EXPECT_TRUE(popup.contains("Print Image"));
+    QAction* print = form.Command("PrintFolderListing2");
+    ASSERT_NE(print, nullptr);
+    EXPECT_TRUE(print->isEnabled());
 }
 
 TEST_F(MainWindowTest, DeleteAsksAndMovesToTheTrashSelectingTheSuccessor)

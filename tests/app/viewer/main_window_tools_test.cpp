@@ -12,6 +12,7 @@
 #include "imagelib/view/pg_image.h"
 
 #include <QAction>
+#include <fstream>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -99,6 +100,29 @@ TEST_F(MainWindowTools, EditCommandsOpenTheSelectedFileInTheEditor)
     form.Command("OpenLumenoEditor1")->trigger();
     EXPECT_FALSE(frmAcquire()->isVisible());
     EXPECT_TRUE(dialogs_.Shown().empty());
+}
+
+TEST_F(MainWindowTools, DoubleClickEditsWhateverPopupCameBefore)
+{
+    Picture("a.png", 40, 30);
+    Picture("b.png", 50, 30);
+    TForm1& form = OpenWithSelection("a.png");
+    Select({"a.png", "b.png"});
+    emit form.PopupMenu1->aboutToShow();
+    // Back to the file already shown: nothing is loaded again.
+    Select({"a.png"});
+    emit form.SLV1->itemDoubleClicked(form.SLV1->selectedItems().first(), 0);
+    ExpectEditing(form.ItemPath("a.png"), 40);
+}
+
+TEST_F(MainWindowTools, AFileTheEditorCannotReadIsNamedByTheMainWindow)
+{
+    std::ofstream(pics_.File("bad.png"), std::ios::binary) << "\x89PNG\r\n\x1a\n garbage";
+    TForm1& form = OpenWithSelection("bad.png");
+    Drain();
+    dialogs_.Reset();
+    form.Command("InLumeno1")->trigger();
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Can not edit " + form.ItemPath("bad.png")});
 }
 
 TEST_F(MainWindowTools, TheEditorButtonShowsTheEditorAsItIs)

@@ -12,6 +12,8 @@
 #include "support/metafile_builder.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMimeData>
@@ -96,6 +98,29 @@ TEST_F(ShowFileTest, QuickRequestsCollapseIntoOneLoadOfTheLast)
     Drain();
     EXPECT_EQ(form.Loader().LoadCount(), before + 1);
     EXPECT_EQ(Status(3), " c.png  (30 x 10)");
+}
+
+TEST_F(ShowFileTest, CopyingAMetafileOrAnIconTakesThePictureNotTheViewer)
+{
+    TBytes wmf = PlaceableHeader(0, 0, 1440, 720, 1440);
+    const TBytes body = TWMFBuilder().Build(0);
+    wmf.insert(wmf.end(), body.begin(), body.end());
+    WriteFileBytes(pics_.File("shape.wmf"), {wmf.begin(), wmf.end()});
+    Picture("icon.ico", 48, 48, "ICO");
+    TForm1& form = Open();
+    SetPanel(40, 40);
+
+    Show("shape.wmf");
+    ASSERT_EQ(form.Image1->size(), QSize(32, 16));
+    form.Command("Copy1")->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(96, 48));
+
+    Show("icon.ico");
+    ASSERT_EQ(form.Image1->size(), QSize(32, 32));
+    form.Command("Copy1")->trigger();
+    const QImage copied = QGuiApplication::clipboard()->image();
+    ASSERT_EQ(copied.size(), QSize(48, 48));
+    EXPECT_EQ(copied.pixelColor(24, 24), QColor(Qt::darkCyan));
 }
 
 TEST_F(ShowFileTest, MetafilesGifsAndClipsUseTheirOwnViewers)

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QScrollBar>
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QSignalSpy>
@@ -139,6 +140,36 @@ TEST_F(TreeTest, SelectingAPathTakesTheDeepestExistingFolder)
     fs::create_directories(deep);
     view->SetDirectory(deep);
     EXPECT_EQ(view->Selection(), deep);
+}
+
+TEST_F(TreeTest, ADeepFoldersNameStaysInViewInANarrowTree)
+{
+    std::string deep = tree.Home();
+    for (int i = 0; i < 8; ++i)
+        deep += "/folder_level_" + std::to_string(i);
+    fs::create_directories(deep);
+    view->resize(180, 300);
+    view->show();
+    view->SetSelection(deep);
+    QTest::qWait(20);
+    QTreeWidgetItem* node = view->currentItem();
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(node->text(0), "folder_level_7");
+    const QRect item = view->visualItemRect(node);
+    const int width = view->sizeHintForIndex(view->currentIndex()).width();
+    // The whole name is drawn, and it is where the user looks.
+    EXPECT_GE(item.width(), width);
+    EXPECT_GE(item.left(), 0);
+    EXPECT_LE(item.left() + width, view->viewport()->width());
+    EXPECT_GT(view->horizontalScrollBar()->maximum(), 0);
+    EXPECT_TRUE(view->horizontalScrollBar()->isVisible());
+
+    // Back at a shallow folder, the tree shows its start again.
+    view->SetSelection(tree.Home() + "/a");
+    QTest::qWait(20);
+    const QRect shallow = view->visualItemRect(view->currentItem());
+    EXPECT_GE(shallow.left(), 0);
+    EXPECT_LE(shallow.left() + view->sizeHintForIndex(view->currentIndex()).width(), view->viewport()->width());
 }
 
 TEST_F(TreeTest, VirtualItemsHaveNoPath)

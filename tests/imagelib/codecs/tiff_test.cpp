@@ -390,6 +390,14 @@ TEST_F(Tiff, InfoDescribesWithoutDecoding)
     EXPECT_EQ(p.SubFormat, "I, PackBits, WhiteIsZero");
     EXPECT_EQ(p.Colors, "16");
     EXPECT_EQ(p.Remarks, "");
+    // Samples the reader cannot decode are still described.
+    const TGraphicInfo deep = Info(TiffBuilder(false).Make({}, Plain(3, 2, {16, 16, 16}, 2)).Data);
+    EXPECT_EQ(deep.SubFormat, "I, Uncompr., RGB");
+    EXPECT_EQ(deep.Width, 3);
+    EXPECT_EQ(deep.Height, 2);
+    EXPECT_EQ(deep.BitCount, 48);
+    EXPECT_EQ(deep.Colors, "16.7 M");
+    EXPECT_EQ(Info(TiffBuilder(false).Make({}, Plain(5, 1, {16}, 1)).Data).BitCount, 16);
 }
 
 TEST_F(Tiff, AbortKeepsTheRowsRead)
@@ -668,6 +676,19 @@ TEST_F(TiffOracle, MultiDirectoryFilesAndRefusals)
     EXPECT_EQ(error("-c lzw"), "TIFF: Unsupported compression LZW");
     EXPECT_EQ(error("-p separate"), "TIFF: PlanarConfiguration invalid");
     EXPECT_EQ(error("-t"), "TIFF: StripOffsets invalid");
+}
+
+TEST_F(TiffOracle, SixteenBitFilesAreDescribedThoughNotRead)
+{
+    const std::string deep = Convert("deep.tif", "-depth 16");
+    TGraphicInfo info;
+    ASSERT_TRUE(GetGraphicFileInfo(deep, 0, info));
+    EXPECT_EQ(info.Width, 67);
+    EXPECT_EQ(info.Height, 41);
+    EXPECT_EQ(info.BitCount, 48);
+    EXPECT_EQ(info.Colors, "16.7 M");
+    EXPECT_EQ(info.SubFormat.substr(0, 3), "I, ");
+    EXPECT_EQ(ReadError(test::ReadFileBytes(deep)), "TIFF: Invalid SamplesPerPixel");
 }
 
 } // namespace
