@@ -57,7 +57,7 @@ void TfrmAcquire::EditFile(const std::string& Path)
     show();
     Safely([&] {
         LoadFile(Path);
-        PGSaveDialog1->SetFileName(Path);
+        PGSaveDialog1.Configure([Path](TPGSaveDialog& dialog) { dialog.SetFileName(Path); });
     });
 }
 
@@ -88,7 +88,8 @@ void TfrmAcquire::Open1Click()
                 FUndo.Clear();
                 UpdateUndo();
                 PGImage1->SetZoomFactor(1.0L);
-                PGSaveDialog1->SetFileName(PGOpenDialog1->GetFileName());
+                PGSaveDialog1.Configure(
+                    [name = PGOpenDialog1->GetFileName()](TPGSaveDialog& dialog) { dialog.SetFileName(name); });
             });
     });
 }
