@@ -102,6 +102,7 @@ void MainSetWallpaper(TForm1& Form, TWallpaperCommand Command)
 void MainCopyToClipboard(TForm1& Form)
 {
     QPixmap picture;
+    Form.TakeFullPicture();
     if (Form.Image1 && (Form.CurrentExt() == "WMF" || Form.CurrentExt() == "ICO"))
         picture = Form.Image1->grab();
     CopyShownPicture(Form.CurrentExt(), Form.GIFImage1, &picture, Form.PGImage1);
