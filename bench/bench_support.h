@@ -113,7 +113,11 @@ inline int PPMDifference(const std::string& A, const std::string& B, int Border)
         std::ifstream in(Path, std::ios::binary);
         std::string magic;
         int maxval = 0;
-        in >> magic >> ppm.W >> ppm.H >> maxval;
+        in >> magic;
+        // Header comments, as vips writes one.
+        while (in >> std::ws && in.peek() == '#')
+            in.ignore(1 << 16, '\n');
+        in >> ppm.W >> ppm.H >> maxval;
         in.get();
         if (!in || magic != "P6" || maxval != 255 || ppm.W <= 0 || ppm.H <= 0)
             return TPPM{};
