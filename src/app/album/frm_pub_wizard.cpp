@@ -118,7 +118,13 @@ void ShowWebWizardTool(const std::string& albumFile)
     frmPubWizard()->open();
 }
 
-TfrmPubWizard::TfrmPubWizard(QWidget* parent) : QDialog(parent)
+TfrmPubWizard::TfrmPubWizard(QWidget* parent)
+    : QDialog(parent), PGOpenDialog1([this](const QString& Folder) {
+          auto* dialog = new TPGOpenDialog(this, Folder);
+          dialog->SetFilter("JPG - JPEG (JFIF compliant)|*.jpg|GIF - Graphic Interchange Format|*.gif|PNG - "
+                            "Portable Network Graphics|*.png");
+          return dialog;
+      })
 {
     setObjectName("frmPubWizard");
     setWindowTitle("Folvio Web Publishing Wizard");
@@ -276,9 +282,6 @@ QWidget* TfrmPubWizard::MakeColoursPage()
     btnBrowseBGImage->setMaximumWidth(32);
     cbUseBGImage = new QCheckBox("Use Background Image File", this);
     cbUseBGImage->setObjectName("cbUseBGImage");
-    PGOpenDialog1 = new TPGOpenDialog(this);
-    PGOpenDialog1->SetFilter("JPG - JPEG (JFIF compliant)|*.jpg|GIF - Graphic Interchange Format|*.gif|PNG - "
-                             "Portable Network Graphics|*.png");
     connect(btnBrowseBGImage, &QPushButton::clicked, this, [this] {
         PGOpenDialog1->ExecuteAsync([this](bool chosen) {
             if (chosen)
@@ -316,7 +319,7 @@ void TfrmPubWizard::FormCreate()
     eWebFolder->setText(QDir(pictures).filePath("MyAlbum"));
     const QString backgrounds = BackgroundsFolder();
     if (!backgrounds.isEmpty())
-        PGOpenDialog1->setDirectory(backgrounds);
+        PGOpenDialog1.SetDirectory(backgrounds);
     CreatefAPrefs();
     connect(fAPrefs(), &TfAPrefs::CaptionChoiceClicked, this, &TfrmPubWizard::FollowFrameSetupCaption);
 }

@@ -4,6 +4,7 @@
 // one folder, the pictures written on all cores.
 
 #include "app/album/web_album.h"
+#include "platform/qt/dialog_on_demand.h"
 
 #include <QDialog>
 
@@ -79,7 +80,7 @@ public:
     QPushButton* CloseBtn;
     QPushButton* HelpBtn;
     TdfsBrowseDirectoryDlg* BrowseDirectoryDlg1;
-    TPGOpenDialog* PGOpenDialog1;
+    TDialogOnDemand<TPGOpenDialog> PGOpenDialog1;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -113,6 +113,7 @@ void MainSetWallpaper(TForm1& Form, TWallpaperCommand Command)
 void MainCopyToClipboard(TForm1& Form)
 {
     QImage picture;
+    Form.TakeFullPicture();
     if (Form.Image1)
         picture = Form.Image1->Picture();
     CopyShownPicture(Form.CurrentExt(), Form.GIFImage1, &picture, Form.PGImage1);

@@ -40,7 +40,7 @@ TfPrefs::TfPrefs(QWidget* Parent)
     : QDialog(Parent), PageControl1(new QTabWidget(this)), DeletionType(new QButtonGroup(this)),
       cbConfirmDeletions(new QCheckBox("Confirm Before Deleting Files", this)), BitBtn1(new QPushButton("OK", this)),
       CancelBtn(new QPushButton("Cancel", this)), Button1(new QPushButton("Associate", this)),
-      OD1(new QFileDialog(this, "Locate Editor"))
+      OD1([this](const QString& Folder) { return MakeLocateDialog(Folder); })
 {
     setObjectName("fPrefs");
     setWindowTitle("Preferences");
@@ -52,16 +52,10 @@ TfPrefs::TfPrefs(QWidget* Parent)
     BitBtn1->setDefault(true);
     CancelBtn->setObjectName("CancelBtn");
     Button1->setObjectName("Button1");
-    OD1->setObjectName("OD1");
-    OD1->setFileMode(QFileDialog::ExistingFile);
     connect(BitBtn1, &QPushButton::clicked, this, &TfPrefs::BitBtn1Click);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(Button1, &QPushButton::clicked, this, &TfPrefs::Button1Click);
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int page) { Button1->setVisible(page == 0); });
-    connect(OD1, &QFileDialog::fileSelected, this, [this](const QString& file) {
-        if (locateTag_ >= 1 && locateTag_ <= 10)
-            Edits[locateTag_ - 1]->setText(file);
-    });
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Button1);
@@ -151,6 +145,18 @@ void TfPrefs::BitBtn1Click()
     accept();
     if (OnApplied)
         OnApplied(mode, cbConfirmDeletions->isChecked());
+}
+
+QFileDialog* TfPrefs::MakeLocateDialog(const QString& Folder)
+{
+    auto* dialog = new QFileDialog(this, "Locate Editor", Folder);
+    dialog->setObjectName("OD1");
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& file) {
+        if (locateTag_ >= 1 && locateTag_ <= 10)
+            Edits[locateTag_ - 1]->setText(file);
+    });
+    return dialog;
 }
 
 void TfPrefs::LocateClick(int Tag)

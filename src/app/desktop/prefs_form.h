@@ -2,6 +2,8 @@
 // "Preferences": the listed file types, an external editor per type, the
 // delete mode and its confirmation, and the associations with the desktop.
 
+#include "platform/qt/dialog_on_demand.h"
+
 #include <QDialog>
 
 #include <array>
@@ -40,7 +42,7 @@ public:
     QPushButton* BitBtn1;
     QPushButton* CancelBtn;
     QPushButton* Button1;
-    QFileDialog* OD1;
+    TDialogOnDemand<QFileDialog> OD1;
 
 protected:
     void showEvent(QShowEvent* Event) override;
@@ -48,6 +50,7 @@ protected:
 private:
     QWidget* EditorsPage();
     QWidget* DeletionsPage();
+    QFileDialog* MakeLocateDialog(const QString& Folder);
     int locateTag_ = 0;
 };
 

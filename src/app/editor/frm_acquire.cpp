@@ -124,7 +124,10 @@ const std::vector<TfrmAcquire::TCommand>& TfrmAcquire::Commands()
     return table;
 }
 
-TfrmAcquire::TfrmAcquire(QWidget* Parent) : QMainWindow(Parent, Qt::Tool | Qt::WindowStaysOnTopHint)
+TfrmAcquire::TfrmAcquire(QWidget* Parent)
+    : QMainWindow(Parent, Qt::Tool | Qt::WindowStaysOnTopHint),
+      PGOpenDialog1([this](const QString& Folder) { return MakeOpenDialog(Folder); }),
+      PGSaveDialog1([this](const QString& Folder) { return MakeSaveDialog(Folder); })
 {
     setObjectName("frmAcquire");
     setWindowTitle(tr("Lumeno Image Editor"));
@@ -149,18 +152,6 @@ TfrmAcquire::TfrmAcquire(QWidget* Parent) : QMainWindow(Parent, Qt::Tool | Qt::W
                 PicBoxMouseDown(button, x, y);
             });
 
-    PGOpenDialog1 = new TPGOpenDialog(this);
-    PGOpenDialog1->setObjectName("PGOpenDialog1");
-    PGSaveDialog1 = new TPGSaveDialog(this);
-    PGSaveDialog1->setObjectName("PGSaveDialog1");
-    PGSaveDialog1->SetFilter(
-        "BMP - Bitmap|*.bmp|JPG - JPEG (JFIF compliant)|*.jpg|PBM - Portable Bitmap|*.pbm|"
-        "PGM - Portable Graymap|*.pgm|PNG - Portable Network Graphics|*.png|"
-        "PPM - Portable Pixelmap|*.ppm|TGA - Truevision Targa|*.tga|"
-        "TIF - Tagged Image File Format|*.tif");
-    PGSaveDialog1->SetOptions(ofOverwritePrompt | ofHideReadOnly | ofShareAware);
-    PGSaveDialog1->setWindowTitle(tr("Lumeno Save File"));
-    PGSaveDialog1->SetStretchMode(smFast);
 
     RGBFilterDialog1 = new TRGBFilterDialog(this);
     CMYFilterDialog1 = new TCMYFilterDialog(this);
@@ -434,14 +425,35 @@ void TfrmAcquire::PGImage1Change()
     }
 }
 
+TPGOpenDialog* TfrmAcquire::MakeOpenDialog(const QString& Folder)
+{
+    auto* dialog = new TPGOpenDialog(this, Folder);
+    dialog->setObjectName("PGOpenDialog1");
+    return dialog;
+}
+
+TPGSaveDialog* TfrmAcquire::MakeSaveDialog(const QString& Folder)
+{
+    auto* dialog = new TPGSaveDialog(this, Folder);
+    dialog->setObjectName("PGSaveDialog1");
+    dialog->SetFilter("BMP - Bitmap|*.bmp|JPG - JPEG (JFIF compliant)|*.jpg|PBM - Portable Bitmap|*.pbm|"
+                      "PGM - Portable Graymap|*.pgm|PNG - Portable Network Graphics|*.png|"
+                      "PPM - Portable Pixelmap|*.ppm|TGA - Truevision Targa|*.tga|"
+                      "TIF - Tagged Image File Format|*.tif");
+    dialog->SetOptions(ofOverwritePrompt | ofHideReadOnly | ofShareAware);
+    dialog->setWindowTitle(tr("Lumeno Save File"));
+    dialog->SetStretchMode(smFast);
+    return dialog;
+}
+
 void TfrmAcquire::showEvent(QShowEvent* Event)
 {
     QMainWindow::showEvent(Event);
     JPEGQuality = 80;
     frmFileSaveOptions->Fill(ReadSaveOptions());
     const QString folder = QString::fromStdString(EditorHost().TreeFolder());
-    PGOpenDialog1->setDirectory(folder);
-    PGSaveDialog1->setDirectory(folder);
+    PGOpenDialog1.SetDirectory(folder);
+    PGSaveDialog1.SetDirectory(folder);
     Action("Select1")->setEnabled(EditorHost().TwainPresent());
     Action("Acquire1")->setEnabled(EditorHost().TwainPresent());
     PGImage1Change();

@@ -4,6 +4,7 @@
 
 #include "app/editor/edit_undo.h"
 #include "platform/numeric.h"
+#include "platform/qt/dialog_on_demand.h"
 
 #include <QMainWindow>
 
@@ -92,8 +93,8 @@ public:
     // Components.
     TPGImage* PGImage1;
     TdfsStatusBar* SB1;
-    TPGOpenDialog* PGOpenDialog1;
-    TPGSaveDialog* PGSaveDialog1;
+    TDialogOnDemand<TPGOpenDialog> PGOpenDialog1;
+    TDialogOnDemand<TPGSaveDialog> PGSaveDialog1;
     QMenu* Image1 = nullptr;
     QMenu* Filters1 = nullptr;
     QToolButton *tbAutoSize, *tbTile, *tbPointer, *tbZoom, *tbSelector, *tbRotateLeft, *tbRotateRight,
@@ -172,6 +173,8 @@ private:
     void BuildToolBar();
     void BuildStatusBar();
     void ConnectDialogs();
+    TPGOpenDialog* MakeOpenDialog(const QString& Folder);
+    TPGSaveDialog* MakeSaveDialog(const QString& Folder);
     // The common frame of a command: hourglass, the change, then the
     // snapshot kept under Name. A failed change leaves picture and undo as
     // they were.
@@ -191,6 +194,7 @@ private:
     void HookGauge(TPixelGraphic& Image);
 
     TEditUndo FUndo;
+    std::string FPictureName; // the shown picture's file, "" for a scan or capture
     qint64 FProgressTick = 0;
     int FPendingTag = 0;
 };

@@ -80,7 +80,8 @@ void TfrmAcquire::TakeNewPicture(std::unique_ptr<TPixelGraphic> Image, const std
     PGImage1->SetPixelGraphic(std::move(Image));
     FUndo.Clear();
     UpdateUndo();
-    PGSaveDialog1->SetFileName(SaveName);
+    FPictureName = SaveName;
+    PGSaveDialog1.Configure([SaveName](TPGSaveDialog& dialog) { dialog.SetFileName(SaveName); });
 }
 
 void TfrmAcquire::RotateImage(Extended Angle)
@@ -94,10 +95,9 @@ void TfrmAcquire::Open1Click()
 {
     PGImage1->SetSelection(false);
     // The dialog starts where the shown picture is.
-    const std::string shown = PGSaveDialog1->GetFileName();
-    if (!shown.empty()) {
+    if (!FPictureName.empty()) {
         PGOpenDialog1->SetFileName("");
-        PGOpenDialog1->setDirectory(QFileInfo(QString::fromStdString(shown)).absolutePath());
+        PGOpenDialog1->setDirectory(QFileInfo(QString::fromStdString(FPictureName)).absolutePath());
     }
     PGOpenDialog1->ExecuteAsync([this](bool ok) {
         if (ok)

@@ -77,7 +77,8 @@ void CreatefrmGlimpsetOptions()
 }
 
 TfrmGlimpsetOptions::TfrmGlimpsetOptions(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint),
+      PGOpenDialog1([this](const QString& Folder) { return Named(new TPGOpenDialog(this, Folder), "PGOpenDialog1"); })
 {
     setObjectName(QStringLiteral("frmGlimpsetOptions"));
     setWindowTitle(QStringLiteral("Glimpset Options"));
@@ -141,7 +142,6 @@ QWidget* TfrmGlimpsetOptions::BackgroundPage()
     eBGImage->setReadOnly(true);
     btnBGImage = Named(new QPushButton(QStringLiteral("...")), "btnBGImage");
     btnBGImage->setFixedWidth(32);
-    PGOpenDialog1 = Named(new TPGOpenDialog(this), "PGOpenDialog1");
     connect(btnBGImage, &QPushButton::clicked, this, &TfrmGlimpsetOptions::btnBGImageClick);
     auto* grid = new QGridLayout(page);
     grid->addWidget(cbUseBGImage, 0, 0, 1, 2);
@@ -231,7 +231,7 @@ void TfrmGlimpsetOptions::btnBGImageClick()
 {
     const QString folder = BackgroundsFolder();
     if (!folder.isEmpty())
-        PGOpenDialog1->setDirectory(folder);
+        PGOpenDialog1.SetDirectory(folder);
     PGOpenDialog1->ExecuteAsync([this](bool accepted) {
         if (accepted)
             eBGImage->setText(QString::fromStdString(PGOpenDialog1->GetFileName()));

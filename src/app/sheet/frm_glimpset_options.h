@@ -3,6 +3,7 @@
 // creator when it builds. Not kept between runs.
 
 #include "app/sheet/sheet_builder.h"
+#include "platform/qt/dialog_on_demand.h"
 
 #include <QWidget>
 
@@ -39,7 +40,7 @@ public:
     QCheckBox* cbUseBGImage;
     QLineEdit* eBGImage;
     QPushButton* btnBGImage;
-    TPGOpenDialog* PGOpenDialog1;
+    TDialogOnDemand<TPGOpenDialog> PGOpenDialog1;
     QCheckBox* cbAddBorder;
     TdfsColorButton* cbtnBorderColor;
     QCheckBox* cbDropShadow;

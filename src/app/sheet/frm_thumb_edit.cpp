@@ -49,7 +49,13 @@ void CreatefrmThumbEdit()
         instance = new TfrmThumbEdit;
 }
 
-TfrmThumbEdit::TfrmThumbEdit(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
+TfrmThumbEdit::TfrmThumbEdit(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), PGSaveDialog1([this](const QString& Folder) {
+          auto* dialog = new TPGSaveDialog(this, Folder);
+          dialog->setObjectName(QStringLiteral("PGSaveDialog1"));
+          dialog->setWindowTitle(QStringLiteral("Save Glimpset"));
+          return dialog;
+      })
 {
     setObjectName(QStringLiteral("frmThumbEdit"));
     setWindowTitle(QStringLiteral("Glimpset Creator"));
@@ -69,9 +75,6 @@ TfrmThumbEdit::TfrmThumbEdit(QWidget* parent) : QWidget(parent, Qt::Window | Qt:
     PGImage1 = new TPGImage(this);
     PGImage1->setObjectName(QStringLiteral("PGImage1"));
     PGImage1->SetCenter(true);
-    PGSaveDialog1 = new TPGSaveDialog(this);
-    PGSaveDialog1->setObjectName(QStringLiteral("PGSaveDialog1"));
-    PGSaveDialog1->setWindowTitle(QStringLiteral("Save Glimpset"));
     CreateMenus();
 
     auto* body = new QHBoxLayout;

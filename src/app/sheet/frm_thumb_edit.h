@@ -3,6 +3,8 @@
 // lists and the thumbnail sheet built from them with the options window's
 // settings.
 
+#include "platform/qt/dialog_on_demand.h"
+
 #include <QWidget>
 
 #include <memory>
@@ -48,7 +50,7 @@ public:
     QPushButton* btnSave;
     QPushButton* btnOptions;
     QPushButton* btnMakeGlimpset;
-    TPGSaveDialog* PGSaveDialog1;
+    TDialogOnDemand<TPGSaveDialog> PGSaveDialog1;
 
     // Starts building the sheet; the window stays live while it is built.
     void GenerateGlimpset1Click();

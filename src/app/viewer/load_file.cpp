@@ -7,6 +7,7 @@
 #include "controls/media/dcavi_play.h"
 #include "controls/media/gif_image.h"
 #include "controls/shell/file_utils.h"
+#include "imagelib/format_registry.h"
 #include "imagelib/pixel_graphic.h"
 #include "imagelib/view/pg_image.h"
 #include "platform/dialogs.h"
@@ -44,6 +45,7 @@ void TLoadFile::LoadAndShow()
 
 void TLoadFile::LoadInto(const std::string& Path)
 {
+    form_.DropFullPicture();
     form_.SetStatus(2, SizeText(GetFileSizeByName(Path)));
     const std::string name = QFileInfo(QString::fromStdString(Path)).fileName().toStdString();
     form_.HideViewers();
@@ -77,14 +79,49 @@ void TLoadFile::LoadInto(const std::string& Path)
         form_.Image1->LoadFromFile(Path);
         ShowPicture(form_.Image1, form_.Image1->PictureSize().width(), form_.Image1->PictureSize().height(), name);
     } else {
-        if (std::unique_ptr<TPixelGraphic> image = form_.preRead_.Take(Path))
-            form_.PGImage1->SetPixelGraphic(std::move(image), Path);
-        else
-            form_.PGImage1->SetFileName(Path);
-        ShowPicture(form_.PGImage1, form_.PGImage1->GetPixelGraphicWidth(), form_.PGImage1->GetPixelGraphicHeight(),
-                    name);
-        form_.PreReadNext();
+        const QSize size = LoadStill(Path);
+        ShowPicture(form_.PGImage1, size.width(), size.height(), name);
+        if (!form_.FullPicturePending())
+            form_.PreReadNext();
     }
+}
+
+QSize TLoadFile::FirstPictureFullSize(const std::string& Path) const
+{
+    if (ext_ != "JPG" && ext_ != "JPE")
+        return {};
+    TGraphicInfo info;
+    if (!GetGraphicFileInfo(Path, 0, info))
+        return {};
+    const QSize full(info.Width, info.Height);
+    const QSize panel = form_.RightMain->size();
+    const bool fitted = panel.width() < full.width() + 8 || panel.height() < full.height() + 8 ||
+                        form_.AutoZoom->isChecked();
+    const QSize shown = FitToPanelSize(panel, full);
+    // The decoder scales by eighths: below half size it saves most of the work.
+    if (!fitted || !shown.isValid() || shown.width() * 2 > full.width() || shown.height() * 2 > full.height())
+        return {};
+    return full;
+}
+
+QSize TLoadFile::LoadStill(const std::string& Path)
+{
+    TPGImage* view = form_.PGImage1;
+    if (std::unique_ptr<TPixelGraphic> image = form_.preRead_.Take(Path)) {
+        view->SetPixelGraphic(std::move(image), Path);
+    } else if (const QSize full = FirstPictureFullSize(Path); full.isValid()) {
+        const QSize shown = FitToPanelSize(form_.RightMain->size(), full);
+        auto first = std::make_unique<TPixelGraphic>();
+        first->SetReadWarningAction(pgwaIgnore);
+        first->SetFillColor(view->GetBackGroundColor());
+        first->LoadFromFileAtLeast(Path, shown.width(), shown.height());
+        view->SetPixelGraphic(std::move(first), Path);
+        form_.ReadFullPicture(Path, full);
+        return full;
+    } else {
+        view->SetFileName(Path);
+    }
+    return {view->GetPixelGraphicWidth(), view->GetPixelGraphicHeight()};
 }
 
 void TLoadFile::ShowPicture(QWidget* Viewer, int Width, int Height, const std::string& Name)

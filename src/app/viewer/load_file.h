@@ -4,6 +4,8 @@
 // loop; requests that pile up before then collapse into one, so the last
 // file asked for is the one loaded.
 
+#include <QSize>
+
 #include <string>
 
 class QWidget;
@@ -29,6 +31,13 @@ public:
 
 private:
     void LoadInto(const std::string& Path);
+    // The picture for the view control; returns its full size. A large JPEG
+    // shown fitted comes first from a decode at the panel's size, and the
+    // full picture follows from a worker.
+    QSize LoadStill(const std::string& Path);
+    // The full size of a picture to show first at the panel's size; invalid
+    // when it is to be loaded whole at once.
+    QSize FirstPictureFullSize(const std::string& Path) const;
     void ShowPicture(QWidget* Viewer, int Width, int Height, const std::string& Name);
 
     TForm1& form_;

@@ -88,6 +88,11 @@ public:
     const std::vector<std::string>& Bookmarks() const { return bookmarks_; }
     const TLoadFile& Loader() const { return loader_; }
     const TPreRead& PreRead() const { return preRead_; }
+    // While a JPEG is shown from a decode at the panel's size, its full
+    // picture is being read; this puts it into the view control, waiting for
+    // it if need be (whatever uses the picture itself calls this first).
+    void TakeFullPicture();
+    bool FullPicturePending() const { return !fullPath_.empty(); }
     // The folder whose files the list shows.
     const std::string& ListedFolder() const { return listedFolder_; }
     // The path of a list item: the listed folder with a slash, then the caption.
@@ -239,6 +244,8 @@ private:
     void SetStatus(int Panel, const std::string& Text);
     // Reads the list's next picture ahead while this one is looked at.
     void PreReadNext();
+    void ReadFullPicture(const std::string& Path, QSize Full);
+    void DropFullPicture();
     // Lets the image editor reach this window's folder, cursor and help.
     void InstallEditorHost();
 
@@ -262,6 +269,9 @@ private:
     bool shown_ = false;
     TLoadFile loader_;
     TPreRead preRead_;
+    // The file whose full picture is being read, and that picture's size.
+    std::string fullPath_;
+    QSize fullSize_;
     std::unique_ptr<TEditorHost> editorHost_;
 };
 

@@ -6,8 +6,11 @@
 #include "app/viewer/view_fit.h"
 #include "controls/media/dcavi_play.h"
 #include "controls/media/gif_image.h"
+#include "imagelib/pixel_graphic.h"
 #include "imagelib/view/pg_image.h"
+#include "platform/dialogs.h"
 
+#include <QMetaObject>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -33,6 +36,45 @@ void TForm1::PreReadNext()
     if (path == currentFile_ || path == preRead_.Path() || Viewer(ShowExt(path)) != PGImage1)
         return;
     preRead_.Start(path, PGImage1->GetBackGroundColor());
+}
+
+void TForm1::ReadFullPicture(const std::string& Path, QSize Full)
+{
+    fullPath_ = Path;
+    fullSize_ = Full;
+    // The read-ahead stops and waits for its worker before this window goes.
+    preRead_.Start(Path, PGImage1->GetBackGroundColor(), [this, Path] {
+        QMetaObject::invokeMethod(
+            this,
+            [this, Path] {
+                if (Path == fullPath_)
+                    TakeFullPicture();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void TForm1::DropFullPicture()
+{
+    fullPath_.clear();
+}
+
+void TForm1::TakeFullPicture()
+{
+    if (fullPath_.empty())
+        return;
+    const std::string path = std::move(fullPath_);
+    fullPath_.clear();
+    try {
+        if (std::unique_ptr<TPixelGraphic> image = preRead_.Take(path))
+            PGImage1->SetPixelGraphic(std::move(image), path);
+        else
+            PGImage1->SetFileName(path);
+        FitViewer(ShowExt(path));
+    } catch (const std::exception&) {
+        ShowMessage("Error reading image file");
+    }
+    PreReadNext();
 }
 
 void TForm1::HideViewers()
@@ -64,6 +106,8 @@ QSize TForm1::PictureSize(const std::string& Ext) const
         return GIFImage1->PictureSize();
     if (Ext == "WMF" || Ext == "ICO")
         return Image1->PictureSize();
+    if (FullPicturePending())
+        return fullSize_;
     return {PGImage1->GetPixelGraphicWidth(), PGImage1->GetPixelGraphicHeight()};
 }
 

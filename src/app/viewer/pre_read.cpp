@@ -4,6 +4,7 @@
 
 #include <QThreadPool>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <sys/stat.h>
@@ -31,6 +32,7 @@ TStamp StampOf(const std::string& path)
 
 // Shared by the window and the worker, so a dropped job finishes on its own.
 struct TPreRead::TJob {
+    std::atomic<bool> Stop = false;
     std::mutex Mutex;
     std::condition_variable Done;
     bool Finished = false;
@@ -40,14 +42,24 @@ struct TPreRead::TJob {
 
 TPreRead::TPreRead() = default;
 
-TPreRead::~TPreRead() = default;
-
-void TPreRead::Start(const std::string& Path, TColor FillColor)
+// The worker must not outlive the window: at exit it would still be decoding
+// while the image library and the application are torn down.
+TPreRead::~TPreRead()
 {
+    if (!job_)
+        return;
+    job_->Stop = true;
+    std::unique_lock lock(job_->Mutex);
+    job_->Done.wait(lock, [this] { return job_->Finished; });
+}
+
+void TPreRead::Start(const std::string& Path, TColor FillColor, std::function<void()> Finished)
+{
+    Drop();
     auto job = std::make_shared<TJob>();
     job_ = job;
     path_ = Path;
-    QThreadPool::globalInstance()->start([job, Path, FillColor] {
+    QThreadPool::globalInstance()->start([job, Path, FillColor, Finished = std::move(Finished)] {
         const TStamp stamp = StampOf(Path);
         std::unique_ptr<TPixelGraphic> image;
         try {
@@ -55,10 +67,17 @@ void TPreRead::Start(const std::string& Path, TColor FillColor)
             // Workers show no boxes: a warning only drops the read-ahead.
             image->SetReadWarningAction(pgwaRaise);
             image->SetFillColor(FillColor);
+            image->SetOnProgress([job](TObject*, int, int, bool& Abort) { Abort = job->Stop; });
             image->LoadFromFile(Path);
+            if (job->Stop)
+                image.reset();
         } catch (...) {
             image.reset();
         }
+        // Before the job counts as finished: the owner waits for that, so it
+        // still exists while it is told.
+        if (Finished && !job->Stop)
+            Finished();
         std::lock_guard lock(job->Mutex);
         job->Stamp = stamp;
         job->Image = std::move(image);
@@ -82,6 +101,8 @@ std::unique_ptr<TPixelGraphic> TPreRead::Take(const std::string& Path)
 
 void TPreRead::Drop()
 {
+    if (job_)
+        job_->Stop = true;
     job_.reset();
     path_.clear();
 }

@@ -5,6 +5,7 @@
 
 #include "platform/types.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -15,16 +16,20 @@ class TPixelGraphic;
 class TPreRead {
 public:
     TPreRead();
+    // Stops the reading and waits for the worker.
     ~TPreRead();
     TPreRead(const TPreRead&) = delete;
     TPreRead& operator=(const TPreRead&) = delete;
 
-    // Starts reading Path, dropping what was read before.
-    void Start(const std::string& Path, TColor FillColor);
+    // Starts reading Path, dropping (and stopping) what was read before.
+    // Finished, when given, is called on the worker just before the image
+    // can be taken, unless the reading was stopped.
+    void Start(const std::string& Path, TColor FillColor, std::function<void()> Finished = {});
     // The image read from Path, waiting for the worker when it is still
     // reading; nothing when another file was read ahead, the reading failed,
     // or the file's size or time changed since.
     std::unique_ptr<TPixelGraphic> Take(const std::string& Path);
+    // Stops the reading without waiting for it.
     void Drop();
     const std::string& Path() const { return path_; }
 

@@ -68,7 +68,7 @@ QStringList PGNameFilters(const std::string& Filter)
     return filters;
 }
 
-TPGOpenDialog::TPGOpenDialog(QWidget* Parent) : QFileDialog(Parent)
+TPGOpenDialog::TPGOpenDialog(QWidget* Parent, const QString& Folder) : QFileDialog(Parent, QString(), Folder)
 {
     setOption(QFileDialog::DontUseNativeDialog);
     setFileMode(QFileDialog::ExistingFile);

@@ -34,7 +34,8 @@ constexpr TOpenOptions ofShareAware = 1u << 3;
 class TPGOpenDialog : public QFileDialog, public TObject {
     Q_OBJECT
 public:
-    explicit TPGOpenDialog(QWidget* Parent = nullptr);
+    // Folder: where the dialog opens (empty: the working folder).
+    explicit TPGOpenDialog(QWidget* Parent = nullptr, const QString& Folder = {});
     ~TPGOpenDialog() override;
 
     // Runs the dialog modally; True when a file was chosen.

@@ -23,7 +23,7 @@ std::string RetypeSaveFileName(const std::string& Typed, const std::string& Fold
     return typed.is_absolute() ? named.string() : (typed.parent_path() / named.filename()).string();
 }
 
-TPGSaveDialog::TPGSaveDialog(QWidget* Parent) : TPGOpenDialog(Parent)
+TPGSaveDialog::TPGSaveDialog(QWidget* Parent, const QString& Folder) : TPGOpenDialog(Parent, Folder)
 {
     setAcceptMode(QFileDialog::AcceptSave);
     setFileMode(QFileDialog::AnyFile);

@@ -10,7 +10,7 @@ namespace lumeno {
 class TPGSaveDialog : public TPGOpenDialog {
     Q_OBJECT
 public:
-    explicit TPGSaveDialog(QWidget* Parent = nullptr);
+    explicit TPGSaveDialog(QWidget* Parent = nullptr, const QString& Folder = {});
 
     std::string GetFilterExtension(int I) const override;
     std::string BuildFilter() const override;

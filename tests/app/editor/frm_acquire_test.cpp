@@ -201,7 +201,7 @@ TEST_F(Editor, OpeningAnotherFileLeavesNoUndoOfThePictureBefore)
     Trigger("Rotate1801");
     Trigger("Open1");
     editor->PGOpenDialog1->selectFile(QString::fromStdString(files.File("b.bmp")));
-    static_cast<QDialog*>(editor->PGOpenDialog1)->accept();
+    static_cast<QDialog*>(editor->PGOpenDialog1.Get())->accept();
     EXPECT_EQ(Image().GetWidth(), 9);
     EXPECT_FALSE(editor->Action("Undo1")->isEnabled());
     EXPECT_EQ(editor->PGSaveDialog1->GetFileName(), files.File("b.bmp"));

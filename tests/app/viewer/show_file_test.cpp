@@ -1,4 +1,5 @@
 #include "app/desktop/dde_handler.h"
+#include "app/desktop/main_window_desktop_links.h"
 #include "app/viewer/picture_box.h"
 #include "controls/media/aled.h"
 #include "controls/media/dcavi_play.h"
@@ -13,8 +14,9 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QGuiApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QMimeData>
 #include <QToolButton>
@@ -59,6 +61,48 @@ TEST_F(ShowFileTest, AJpegIsShownInTheViewControlWithItsSizes)
     Show("x.jpeg");
     EXPECT_EQ(form.CurrentExt(), "JPE");
     EXPECT_TRUE(form.PGImage1->isVisible());
+    EXPECT_TRUE(Texts().empty());
+}
+
+// A large JPEG shown fitted comes first from a decode at the panel's size;
+// the full picture follows from a worker and takes its place, and whatever
+// uses the picture itself (a copy to the clipboard) gets the full one.
+TEST_F(ShowFileTest, AFittedLargeJpegIsShownFromASmallDecodeUntilTheFullPictureArrives)
+{
+    // Grain makes the full decode take long enough to be caught before it ends.
+    QImage photo(4000, 3200, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(photo.scanLine(y));
+        for (int x = 0; x < photo.width(); ++x)
+            row[x] = qRgb((x * 13 + y * 7) & 0xFF, (x * y) & 0xFF, (x ^ y) & 0xFF);
+    }
+    ASSERT_TRUE(photo.save(QString::fromStdString(pics_.File("big.jpg")), "JPEG"));
+    TForm1& form = Open();
+    SetPanel(408, 328);
+    form.ShowFile(pics_.File("big.jpg"));
+    // Only the load: the full picture's arrival must not be handled yet.
+    QCoreApplication::sendPostedEvents(&form, QEvent::MetaCall);
+    EXPECT_TRUE(form.FullPicturePending());
+    EXPECT_LT(form.PGImage1->GetPixelGraphicWidth(), 2000);
+    EXPECT_GE(form.PGImage1->GetPixelGraphicWidth(), 400);
+    EXPECT_EQ(Status(3), " big.jpg  (4000 x 3200)");
+    EXPECT_EQ(form.PGImage1->size(), QSize(400, 320));
+    MainCopyToClipboard(form);
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(4000, 3200));
+    EXPECT_FALSE(form.FullPicturePending());
+
+    Show("big.jpg");
+    QElapsedTimer waited;
+    waited.start();
+    while (form.FullPicturePending() && waited.elapsed() < 20000)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(form.PGImage1->GetPixelGraphicWidth(), 4000);
+    EXPECT_EQ(form.PGImage1->GetPixelGraphicHeight(), 3200);
+    EXPECT_EQ(form.PGImage1->size(), QSize(400, 320));
+    // Zooming keeps the picture's own proportions.
+    SetPanel(208, 328);
+    form.FitImageToPanel();
+    EXPECT_EQ(form.PGImage1->size(), QSize(200, 160));
     EXPECT_TRUE(Texts().empty());
 }
 
