@@ -250,5 +250,19 @@ TEST_F(Mover, DeletingSelectsTheSuccessorAndTellsTheThumbnails)
     EXPECT_EQ(host.changedFolders, (Names{source.Path().string()}));
 }
 
+TEST_F(Mover, ANameTheTrashCannotTakeIsReportedAndKept)
+{
+    TSettingsStore().WriteSetting("Confirm Deletions", "0");
+    // With ".trashinfo" the trash's record of it passes 255 bytes.
+    const std::string name = std::string(246, 'n') + ".bmp";
+    test::WriteFileBytes(source.File(name), {'B', 'M'});
+    form.AutoPreview->setChecked(false);
+    form.RefreshClick();
+    form.SelectCaptions({name});
+    form.DeleteFilesClick();
+    EXPECT_EQ(Texts(), (Names{"Error moving " + source.File(name) + " to recycle bin"}));
+    EXPECT_TRUE(fs::exists(source.File(name)));
+}
+
 } // namespace
 } // namespace lumeno

@@ -210,6 +210,19 @@ TEST_F(MainWindowTest, FailedDeletionsAreReportedAndNothingElseIsTried)
     EXPECT_EQ(Texts(), std::vector<std::string>{"Error deleting " + pics_.File("b.png")});
 }
 
+TEST_F(MainWindowTest, ANameTheTrashCannotTakeIsReportedAndKept)
+{
+    Store("Confirm Deletions", "0");
+    // With ".trashinfo" the trash's record of it passes 255 bytes.
+    const std::string name = std::string(246, 'n') + ".png";
+    Picture(name);
+    TForm1& form = Open();
+    Select({QString::fromStdString(name)});
+    form.DeleteFile1Click();
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Error moving " + pics_.File(name) + " to recycle bin"});
+    EXPECT_TRUE(std::filesystem::exists(pics_.File(name)));
+}
+
 TEST_F(MainWindowTest, OneArgumentShowsThatFileAndSelectsNothing)
 {
     Picture("a.png", 30, 20);
