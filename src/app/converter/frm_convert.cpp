@@ -421,7 +421,7 @@ void TfrmConvert::pmRightPopup()
 bool TfrmConvert::RemoveConverted()
 {
     const std::string& name = FConvertedFileName;
-    if (TSettingsStore().ReadInteger("Deletions") == 1) {
+    if (TSettingsStore().ReadDeleteMode() == 1) {
         std::error_code ec;
         if (!std::filesystem::remove(name, ec)) {
             ShowMessage("Error deleting " + name);
@@ -439,7 +439,7 @@ void TfrmConvert::DeleteConvertedFileClick()
 {
     if (FConvertedFileName.empty())
         return;
-    if (TSettingsStore().ReadBool("Confirm Deletions") &&
+    if (TSettingsStore().ReadConfirmDeletions() &&
         MessageDlg("Delete file " + FConvertedFileName + "?", TMsgDlgType::mtConfirmation, mbYesNo) != mrYes)
         return;
     {

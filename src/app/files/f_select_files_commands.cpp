@@ -386,13 +386,13 @@ void TfSelectFiles::DeleteFilesClick()
         return;
     TBusy busy(*this);
     const TSettingsStore settings;
-    if (settings.ReadBool("Confirm Deletions")) {
+    if (settings.ReadConfirmDeletions()) {
         const std::string question =
             captions.size() == 1 ? "Delete file " + captions.front() + "?" : "Delete selected files?";
         if (MessageDlg(question, TMsgDlgType::mtConfirmation, mbYesNo) != mrYes)
             return;
     }
-    const bool permanent = settings.ReadInteger("Deletions") == 1;
+    const bool permanent = settings.ReadDeleteMode() == 1;
     for (const std::string& caption : captions) {
         const std::string path = JoinPath(FSourceFolder, caption);
         StatusBar1->Panels()[3].SetText("Deleting " + path);

@@ -250,10 +250,10 @@ void TForm1::FormCreate()
     sortColumn_ = 0;
     sortAscending_ = true;
     LoadBookmarks();
-    deleteMode_ = settings_.ReadInteger("Deletions");
+    deleteMode_ = settings_.ReadDeleteMode();
     ReadGeometry();
     UpDown1->setValue(std::clamp(settings_.ReadInteger("Seconds"), 1, 60));
-    confirmDeletions_ = settings_.ReadSetting("Confirm Deletions", "1") == "1";
+    confirmDeletions_ = settings_.ReadConfirmDeletions();
     const int color = settings_.ReadInteger("BG Color");
     if (color != -1)
         SetPanelColor(QColor(GetRValue(TColor(color)), GetGValue(TColor(color)), GetBValue(TColor(color))), false);

@@ -60,12 +60,12 @@ void TForm1::DeleteFiles(const std::vector<std::string>& Paths)
     for (const std::string& path : Paths) {
         SetStatus(3, "Deleting " + path);
         SB1->RepaintPanel(3);
-        if (deleteMode_ == 0) {
+        if (deleteMode_ == 1) {
+            if (std::remove(path.c_str()) != 0)
+                ShowMessage("Error deleting " + path);
+        } else if (!RecycleFile(path)) {
             // Never falls back to deleting for good.
-            if (!RecycleFile(path))
-                ShowMessage("Error moving " + path + " to recycle bin");
-        } else if (std::remove(path.c_str()) != 0) {
-            ShowMessage("Error deleting " + path);
+            ShowMessage("Error moving " + path + " to recycle bin");
         }
     }
 }

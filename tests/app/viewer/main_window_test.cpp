@@ -11,6 +11,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <cstdlib>
 #include <set>
 
 namespace lumeno::test {
@@ -208,6 +209,28 @@ TEST_F(MainWindowTest, FailedDeletionsAreReportedAndNothingElseIsTried)
     std::filesystem::remove(pics_.File("b.png"));
     again.DeleteFile1Click();
     EXPECT_EQ(Texts(), std::vector<std::string>{"Error deleting " + pics_.File("b.png")});
+}
+
+TEST_F(MainWindowTest, DamagedDeletionValuesAskAndMoveToTheTrash)
+{
+    const std::filesystem::path trash = std::filesystem::path(::getenv("XDG_DATA_HOME")) / "Trash" / "files";
+    for (const char* damaged : {"2", "yes"}) {
+        Store("Deletions", damaged);
+        Store("Confirm Deletions", damaged);
+        const std::string name = std::string("damaged-") + damaged + ".png";
+        Picture(name);
+        TForm1& form = Open();
+        EXPECT_EQ(form.DeleteMode(), 0);
+        EXPECT_TRUE(form.ConfirmDeletions());
+        Select({QString::fromStdString(name)});
+        dialogs_.Reset();
+        dialogs_.Answer(mrYes);
+        form.DeleteFile1Click();
+        EXPECT_EQ(Texts(), std::vector<std::string>{"Delete file " + name + "?"});
+        EXPECT_FALSE(std::filesystem::exists(pics_.File(name)));
+        EXPECT_TRUE(std::filesystem::exists(trash / name)) << damaged;
+        FreeForm1();
+    }
 }
 
 TEST_F(MainWindowTest, ANameTheTrashCannotTakeIsReportedAndKept)
