@@ -4,6 +4,7 @@
 #include "app/converter/convert_naming.h"
 #include "app/converter/converter_host.h"
 #include "app/converter/frm_gif_trans.h"
+#include "app/files/file_operations.h"
 #include "app/viewer/file_types.h"
 #include "app/viewer/list_drag.h"
 #include "app/viewer/settings_store.h"
@@ -422,8 +423,7 @@ bool TfrmConvert::RemoveConverted()
 {
     const std::string& name = FConvertedFileName;
     if (TSettingsStore().ReadDeleteMode() == 1) {
-        std::error_code ec;
-        if (!std::filesystem::remove(name, ec)) {
+        if (!RemoveFile(name)) {
             ShowMessage("Error deleting " + name);
             return false;
         }

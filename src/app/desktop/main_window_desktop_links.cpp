@@ -47,7 +47,7 @@ std::vector<std::string> SelectedPaths(TForm1& Form)
 
 void RefillMainList(TForm1& Form)
 {
-    Form.FillFileList(Form.SLV1, Form.Folder(), Form.SB1, Form.FileMask());
+    Form.FillFileList(Form.SLV1, Form.ListedFolder(), Form.SB1, Form.FileMask());
     Form.SortFileList(Form.SLV1);
 }
 
@@ -119,7 +119,7 @@ void MainPrintFolderListing(TForm1& Form)
 {
     {
         TWaitCursor wait;
-        PrintFolderListing(*Form.PP1, Form.Folder(), PrintListFromView(*Form.SLV1));
+        PrintFolderListing(*Form.PP1, Form.ListedFolder(), PrintListFromView(*Form.SLV1));
     }
     Form.PP1->Preview();
 }
@@ -150,7 +150,7 @@ void MainThumbnailExplorer(TForm1& Form)
 {
     TWaitCursor wait;
     CreatefrmThumbnails();
-    frmThumbnails()->ShowFolder(Form.Folder());
+    frmThumbnails()->ShowFolder(Form.ListedFolder());
 }
 
 void MainExifData(TForm1& Form)

@@ -15,6 +15,7 @@
 #include "controls/shell/system_tree_view.h"
 #include "imagelib/twain/pg_twain.h"
 #include "imagelib/view/pg_image.h"
+#include "platform/absolute_path.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -313,7 +314,8 @@ void TForm1::OpenStartFolder()
         std::string folder = settings_.ReadString("Directory");
         if (folder == "c:\\" || folder == "C:\\")
             folder = SettingDefault("Directory");
-        if (QFileInfo(QString::fromStdString(folder)).isDir())
+        // A bare name would list the working folder's namesake.
+        if (IsAbsolutePath(folder) && QFileInfo(QString::fromStdString(folder)).isDir())
             open(folder);
         return;
     }
@@ -412,7 +414,7 @@ void TForm1::SelectFileInList(const std::string& Path)
 void TForm1::Update1Click()
 {
     sortColumn_ = 0;
-    FillFileList(SLV1, Folder(), SB1, fileMask_);
+    FillFileList(SLV1, listedFolder_, SB1, fileMask_);
     SortFileList(SLV1);
 }
 

@@ -156,6 +156,19 @@ TEST_F(Mover, MovingLeavesClashesAndEmptyFilesAndSelectsTheNearestAbove)
     EXPECT_TRUE(form.tbMove->isEnabled());
 }
 
+TEST_F(Mover, NothingIsTransferredWhileTheMainListShowsNoFolder)
+{
+    const test::WorkingFolder here(target.Path());
+    host.folder.clear();
+    form.RefreshClick();
+    form.SelectCaptions({"a.bmp"});
+    for (const TTransferMode mode : {TTransferMode::Move, TTransferMode::Copy})
+        form.TransferClick(mode);
+    EXPECT_TRUE(fs::exists(source.File("a.bmp")));
+    EXPECT_FALSE(fs::exists(target.File("a.bmp")));
+    EXPECT_TRUE(Texts().empty());
+}
+
 TEST_F(Mover, CopyingKeepsTheSource)
 {
     form.SelectCaptions({"a.bmp", "b.bmp"});

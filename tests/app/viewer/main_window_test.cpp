@@ -86,6 +86,18 @@ TEST_F(MainWindowTest, TheStoredStartFolderOfTheOldDefaultIsHome)
     EXPECT_EQ(form.Folder(), SettingDefault("Directory"));
 }
 
+TEST_F(MainWindowTest, ARelativeStartFolderListsNothing)
+{
+    test::TempDir working;
+    std::filesystem::create_directory(working.File("Pictures"));
+    test::WriteFileBytes(working.File("Pictures/a.bmp"), {'B', 'M'});
+    const test::WorkingFolder here(working.Path());
+    Store("Directory", "Pictures");
+    TForm1& form = Open();
+    EXPECT_EQ(form.ListedFolder(), "");
+    EXPECT_TRUE(Captions().isEmpty());
+}
+
 TEST_F(MainWindowTest, ToolbarButtonsInOrderWithTheirHints)
 {
     TForm1& form = Open();
