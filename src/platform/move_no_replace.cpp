@@ -1,5 +1,7 @@
 #include "platform/move_no_replace.h"
 
+#include "platform/absolute_path.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <vector>
@@ -74,6 +76,8 @@ int CopyData(int In, int Out)
 
 int RenameNoReplace(const std::string& From, const std::string& To)
 {
+    if (!AreAbsolutePaths(From, To))
+        return EINVAL;
     if (::syscall(SYS_renameat2, AT_FDCWD, From.c_str(), AT_FDCWD, To.c_str(), RENAME_NOREPLACE) == 0)
         return 0;
     if (errno != EINVAL && errno != ENOSYS)
@@ -95,6 +99,8 @@ int RenameNoReplace(const std::string& From, const std::string& To)
 
 int CopyFileNoReplace(const std::string& From, const std::string& To)
 {
+    if (!AreAbsolutePaths(From, To))
+        return EINVAL;
     TFd in(::open(From.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.Get() < 0)
         return errno;
@@ -121,6 +127,8 @@ int CopyFileNoReplace(const std::string& From, const std::string& To)
 
 int MoveFileByCopy(const std::string& From, const std::string& To)
 {
+    if (!AreAbsolutePaths(From, To))
+        return EINVAL;
     if (const int error = CopyFileNoReplace(From, To))
         return error;
     if (::unlink(From.c_str()) == 0)

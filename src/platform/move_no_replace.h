@@ -1,7 +1,8 @@
 #pragma once
 // Moving and copying that never replace an existing file: the target is
 // claimed atomically, so a file that appears at the target at any moment
-// survives. Results are 0 or an errno value (EEXIST when the target exists).
+// survives. Results are 0 or an errno value (EEXIST when the target exists,
+// EINVAL for a relative path).
 
 #include <string>
 

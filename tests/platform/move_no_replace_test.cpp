@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <utility>
 
 #include <stdlib.h>
 
@@ -83,6 +84,21 @@ TEST_F(MoveNoReplace, MovesAcrossFileSystems)
     EXPECT_EQ(MoveFileNoReplace(dir.File("b"), other + "/b"), EEXIST);
     EXPECT_EQ(test::ReadFileBytes(dir.File("b")), (Bytes{'b'}));
     fs::remove_all(other);
+}
+
+TEST_F(MoveNoReplace, RelativePathsAreRefusedWhateverTheWorkingFolder)
+{
+    const test::WorkingFolder here(dir.Path());
+    const std::string full = dir.File("a");
+    const std::pair<std::string, std::string> cases[] = {{"a", "c"}, {full, "c"}, {"a", dir.File("c")}};
+    for (const auto& [from, to] : cases) {
+        EXPECT_EQ(RenameNoReplace(from, to), EINVAL) << from << " -> " << to;
+        EXPECT_EQ(CopyFileNoReplace(from, to), EINVAL) << from << " -> " << to;
+        EXPECT_EQ(MoveFileNoReplace(from, to), EINVAL) << from << " -> " << to;
+        EXPECT_EQ(MoveFileByCopy(from, to), EINVAL) << from << " -> " << to;
+    }
+    EXPECT_EQ(test::ReadFileBytes(full), (Bytes{'a', 'a'}));
+    EXPECT_FALSE(fs::exists(dir.File("c")));
 }
 
 } // namespace

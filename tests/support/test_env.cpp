@@ -68,6 +68,17 @@ void WriteFileBytes(const std::string& path, const std::vector<unsigned char>& b
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+WorkingFolder::WorkingFolder(const fs::path& folder) : saved_(fs::current_path())
+{
+    fs::current_path(folder);
+}
+
+WorkingFolder::~WorkingFolder()
+{
+    std::error_code ec;
+    fs::current_path(saved_, ec);
+}
+
 void IsolateUserFolders()
 {
     static TempDir home;

@@ -23,6 +23,19 @@ private:
     std::filesystem::path path_;
 };
 
+// Makes a folder the process's working folder while the object lives, so
+// that a relative path would find the files there.
+class WorkingFolder {
+public:
+    explicit WorkingFolder(const std::filesystem::path& folder);
+    ~WorkingFolder();
+    WorkingFolder(const WorkingFolder&) = delete;
+    WorkingFolder& operator=(const WorkingFolder&) = delete;
+
+private:
+    std::filesystem::path saved_;
+};
+
 std::string DataFile(const std::string& name);
 
 // True when the program is on the PATH.

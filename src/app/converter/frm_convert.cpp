@@ -4,6 +4,7 @@
 #include "app/converter/convert_naming.h"
 #include "app/converter/converter_host.h"
 #include "app/converter/frm_gif_trans.h"
+#include "app/files/file_operations.h"
 #include "app/viewer/file_types.h"
 #include "app/viewer/list_drag.h"
 #include "app/viewer/settings_store.h"
@@ -421,9 +422,8 @@ void TfrmConvert::pmRightPopup()
 bool TfrmConvert::RemoveConverted()
 {
     const std::string& name = FConvertedFileName;
-    if (TSettingsStore().ReadInteger("Deletions") == 1) {
-        std::error_code ec;
-        if (!std::filesystem::remove(name, ec)) {
+    if (TSettingsStore().ReadDeleteMode() == 1) {
+        if (!RemoveFile(name)) {
             ShowMessage("Error deleting " + name);
             return false;
         }
@@ -439,7 +439,7 @@ void TfrmConvert::DeleteConvertedFileClick()
 {
     if (FConvertedFileName.empty())
         return;
-    if (TSettingsStore().ReadBool("Confirm Deletions") &&
+    if (TSettingsStore().ReadConfirmDeletions() &&
         MessageDlg("Delete file " + FConvertedFileName + "?", TMsgDlgType::mtConfirmation, mbYesNo) != mrYes)
         return;
     {

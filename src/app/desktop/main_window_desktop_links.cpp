@@ -50,7 +50,7 @@ std::vector<std::string> SelectedPaths(TForm1& Form)
 
 void RefillMainList(TForm1& Form)
 {
-    Form.FillFileList(Form.SLV1, Form.Folder(), Form.SB1, Form.FileMask());
+    Form.FillFileList(Form.SLV1, Form.ListedFolder(), Form.SB1, Form.FileMask());
     Form.SortFileList(Form.SLV1);
 }
 
@@ -131,7 +131,7 @@ void MainPrintFolderListing(TForm1& Form)
 {
     {
         TWaitCursor wait;
-        PrintFolderListing(*Form.PP1, Form.Folder(), PrintListFromView(*Form.SLV1));
+        PrintFolderListing(*Form.PP1, Form.ListedFolder(), PrintListFromView(*Form.SLV1));
     }
     Form.PP1->Preview();
 }
@@ -165,7 +165,7 @@ void MainThumbnailExplorer(TForm1& Form)
     TWaitCursor wait;
     CreatefrmThumbnails();
     PlaceBesideOnce(*frmThumbnails(), Form);
-    frmThumbnails()->ShowFolder(Form.Folder());
+    frmThumbnails()->ShowFolder(Form.ListedFolder());
 }
 
 void MainExifData(TForm1& Form)

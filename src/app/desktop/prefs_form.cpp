@@ -124,9 +124,8 @@ void TfPrefs::FormShow()
         TypeBoxes[i]->setChecked(flags[i]);
         Edits[i]->setText(QString::fromStdString(store.ReadString(EditorSetting(i))));
     }
-    const int mode = store.ReadInteger("Deletions");
-    DeletionType->button(mode == 1 ? 1 : 0)->setChecked(true);
-    cbConfirmDeletions->setChecked(store.ReadString("Confirm Deletions") == "1");
+    DeletionType->button(store.ReadDeleteMode())->setChecked(true);
+    cbConfirmDeletions->setChecked(store.ReadConfirmDeletions());
     Button1->setVisible(PageControl1->currentIndex() == 0);
 }
 

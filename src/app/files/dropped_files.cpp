@@ -10,8 +10,10 @@ namespace lumeno {
 
 void MoveDroppedFiles(const std::vector<std::string>& Paths, TFilesHost& Host)
 {
-    const std::vector<std::string> selected = Host.SelectedCaptions();
     const std::string folder = Host.TreeFolder();
+    if (folder.empty())
+        return;
+    const std::vector<std::string> selected = Host.SelectedCaptions();
     for (std::string path : Paths) {
         while (path.size() > 1 && path.back() == '/')
             path.pop_back();

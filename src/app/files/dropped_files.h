@@ -1,6 +1,6 @@
 #pragma once
 // Files dropped on the main window from the desktop: moved into the folder
-// the main tree shows.
+// the main list shows.
 
 #include <string>
 #include <vector>
@@ -9,9 +9,10 @@ namespace lumeno {
 
 class TFilesHost;
 
-// Moves each path (taken whole) into the host's tree folder without
-// replacing anything, telling about each one that is skipped or fails; then
-// refills the main list and selects and shows the item selected before.
+// Moves each path (taken whole) into the host's folder without replacing
+// anything, telling about each one that is skipped or fails; then refills
+// the main list and selects and shows the item selected before. Does
+// nothing while the list shows no folder.
 void MoveDroppedFiles(const std::vector<std::string>& Paths, TFilesHost& Host);
 
 } // namespace lumeno

@@ -274,11 +274,11 @@ void TfSelectFiles::TransferClick(TTransferMode Mode)
     TFilesHost* host = FilesHost();
     if (!host || FBusyCount > 0)
         return;
+    const std::string destination = host->TreeFolder();
     std::string successor;
     const std::vector<std::string> captions = SelectionAndSuccessor(successor);
-    if (captions.empty())
+    if (destination.empty() || captions.empty())
         return;
-    const std::string destination = host->TreeFolder();
     std::string last;
     {
         TBusy busy(*this);
@@ -392,18 +392,17 @@ void TfSelectFiles::DeleteFilesClick()
         return;
     TBusy busy(*this);
     const TSettingsStore settings;
-    if (settings.ReadBool("Confirm Deletions")) {
+    if (settings.ReadConfirmDeletions()) {
         const std::string question =
             captions.size() == 1 ? "Delete file " + captions.front() + "?" : "Delete selected files?";
         if (MessageDlg(question, TMsgDlgType::mtConfirmation, mbYesNo) != mrYes)
             return;
     }
-    const bool permanent = settings.ReadInteger("Deletions") == 1;
+    const bool permanent = settings.ReadDeleteMode() == 1;
     for (const std::string& caption : captions) {
         const std::string path = JoinPath(FSourceFolder, caption);
         StatusBar1->Panels()[3].SetText("Deleting " + path);
-        std::error_code ec;
-        const bool deleted = permanent ? std::filesystem::remove(path, ec) : MoveFileToTrash(path);
+        const bool deleted = permanent ? RemoveFile(path) : MoveFileToTrash(path);
         if (deleted)
             FNameList.erase(caption);
         else

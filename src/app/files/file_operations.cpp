@@ -1,6 +1,7 @@
 #include "app/files/file_operations.h"
 
 #include "controls/shell/file_utils.h"
+#include "platform/absolute_path.h"
 #include "platform/move_no_replace.h"
 
 #include <cerrno>
@@ -49,10 +50,12 @@ bool RenameInFolder(const std::string& Folder, const std::string& OldName, const
 
 bool CreateFolderIn(const std::string& Parent, const std::string& Name)
 {
-    return IsPlainName(Name) && ::mkdir(JoinPath(Parent, Name).c_str(), 0777) == 0;
+    return IsAbsolutePath(Parent) && IsPlainName(Name) && ::mkdir(JoinPath(Parent, Name).c_str(), 0777) == 0;
 }
 
-bool RemoveEmptyFolder(const std::string& Folder) { return ::rmdir(Folder.c_str()) == 0; }
+bool RemoveEmptyFolder(const std::string& Folder) { return IsAbsolutePath(Folder) && ::rmdir(Folder.c_str()) == 0; }
+
+bool RemoveFile(const std::string& Path) { return IsAbsolutePath(Path) && ::unlink(Path.c_str()) == 0; }
 
 bool DosAttrsSupported(const std::string& Path)
 {

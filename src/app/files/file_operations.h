@@ -16,6 +16,8 @@ std::string NameOf(const std::string& Path);
 // A usable file or folder name: not empty, no '/', not "." or "..".
 bool IsPlainName(const std::string& Name);
 
+// Every routine here that changes a file or folder refuses a relative path.
+
 // Renames Folder/OldName to Folder/NewName (the same name changes nothing);
 // false when the new name is not a plain name, exists already, or the
 // rename fails.
@@ -27,6 +29,9 @@ bool CreateFolderIn(const std::string& Parent, const std::string& Name);
 
 // Removes an empty folder; false for one with anything in it.
 bool RemoveEmptyFolder(const std::string& Folder);
+
+// Deletes a file for good (never a folder); false when it stays.
+bool RemoveFile(const std::string& Path);
 
 // The four attribute boxes of the attribute dialog.
 // True when the file's file system keeps archive and system.

@@ -12,13 +12,14 @@ namespace lumeno {
 class TFilesHost {
 public:
     virtual ~TFilesHost() = default;
-    // The folder the main tree (STV1) shows.
+    // The folder the main list shows, which the commands act on; "" when it
+    // shows none (then they do nothing).
     virtual std::string TreeFolder() = 0;
     // Captions of the main list (SLV1): all of them, and the selected ones,
     // in list order.
     virtual std::vector<std::string> ListCaptions() = 0;
     virtual std::vector<std::string> SelectedCaptions() = 0;
-    // The main list filled again for the tree's folder and sorted.
+    // The main list filled again for its folder and sorted.
     virtual void RefillList() = 0;
     // The main window's Update1Click: sort column reset, list refilled.
     virtual void Update1Click() = 0;

@@ -135,11 +135,13 @@ void TfrmIncRename::AddEntry(const std::string& Path) { lbRenameFiles->addItem(Q
 void TfrmIncRename::OpenFromMainWindow()
 {
     lbRenameFiles->clear();
-    if (TFilesHost* host = FilesHost()) {
+    TFilesHost* host = FilesHost();
+    const std::string folder = host ? host->TreeFolder() : std::string();
+    if (!folder.empty()) {
         const std::vector<std::string> selected = host->SelectedCaptions();
         if (selected.size() > 1)
             for (const std::string& caption : selected)
-                AddEntry(JoinPath(host->TreeFolder(), caption));
+                AddEntry(JoinPath(folder, caption));
     }
     show();
     raise();
@@ -158,9 +160,9 @@ void TfrmIncRename::DropFiles(const QMimeData* Data)
 void TfrmIncRename::ImportCurrentDirectory()
 {
     TFilesHost* host = FilesHost();
-    if (!host)
+    const std::string folder = host ? host->TreeFolder() : std::string();
+    if (folder.empty())
         return;
-    const std::string folder = host->TreeFolder();
     for (const std::string& caption : host->ListCaptions())
         AddEntry(JoinPath(folder, caption));
 }

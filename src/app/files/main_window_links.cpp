@@ -26,12 +26,12 @@ class TMainWindowHost : public TFilesHost, public TConverterHost {
 public:
     explicit TMainWindowHost(TForm1& Form) : form_(Form) {}
 
-    std::string TreeFolder() override { return form_.Folder(); }
+    std::string TreeFolder() override { return form_.ListedFolder(); }
     std::vector<std::string> ListCaptions() override { return Captions(false); }
     std::vector<std::string> SelectedCaptions() override { return Captions(true); }
     void RefillList() override
     {
-        form_.FillFileList(form_.SLV1, form_.Folder(), form_.SB1, form_.FileMask());
+        form_.FillFileList(form_.SLV1, form_.ListedFolder(), form_.SB1, form_.FileMask());
         form_.SortFileList(form_.SLV1);
     }
     void Update1Click() override { form_.Update1Click(); }
@@ -117,7 +117,6 @@ void MainRenameFile(TForm1& Form)
     QTreeWidgetItem* item = OneSelected(Form);
     if (!item)
         return;
-    // The folder the list shows: the tree may have moved to a virtual item.
     if (const auto renamed = RenameFileCommand(Form.ListedFolder(), item->text(0).toStdString()))
         item->setText(0, QString::fromStdString(*renamed));
 }
@@ -130,7 +129,9 @@ void MainFileAttributes(TForm1& Form)
 
 void MainAddFolder(TForm1& Form)
 {
-    if (const auto made = AddFolderCommand(Form.Folder())) {
+    if (Form.ListedFolder().empty())
+        return;
+    if (const auto made = AddFolderCommand(Form.ListedFolder())) {
         Form.STV1->Refill();
         Form.STV1->SetSelection(*made);
     }
@@ -138,7 +139,9 @@ void MainAddFolder(TForm1& Form)
 
 void MainDeleteFolder(TForm1& Form)
 {
-    const std::string folder = Form.Folder();
+    const std::string folder = Form.ListedFolder();
+    if (folder.empty())
+        return;
     const bool removed =
         DeleteFolderCommand(folder, [&Form](const std::string& Parent) { Form.STV1->SetSelection(Parent); });
     Form.STV1->Refill();

@@ -12,12 +12,12 @@ std::string TMainWindowThumbsHost::FileMask() const
     return viewAll && viewAll->isChecked() ? "*.*;" : Form1()->FileMask();
 }
 
-std::string TMainWindowThumbsHost::MainFolder() const { return Form1()->Folder(); }
+std::string TMainWindowThumbsHost::MainFolder() const { return Form1()->ListedFolder(); }
 
 void TMainWindowThumbsHost::RefillMainList()
 {
     TForm1* form = Form1();
-    form->FillFileList(form->SLV1, form->Folder(), form->SB1, form->FileMask());
+    form->FillFileList(form->SLV1, form->ListedFolder(), form->SB1, form->FileMask());
     form->SortFileList(form->SLV1);
 }
 

@@ -15,6 +15,7 @@
 #include "controls/shell/system_tree_view.h"
 #include "imagelib/twain/pg_twain.h"
 #include "imagelib/view/pg_image.h"
+#include "platform/absolute_path.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -250,10 +251,10 @@ void TForm1::FormCreate()
     sortColumn_ = 0;
     sortAscending_ = true;
     LoadBookmarks();
-    deleteMode_ = settings_.ReadInteger("Deletions");
+    deleteMode_ = settings_.ReadDeleteMode();
     ReadGeometry();
     UpDown1->setValue(std::clamp(settings_.ReadInteger("Seconds"), 1, 60));
-    confirmDeletions_ = settings_.ReadSetting("Confirm Deletions", "1") == "1";
+    confirmDeletions_ = settings_.ReadConfirmDeletions();
     const int color = settings_.ReadInteger("BG Color");
     if (color != -1)
         SetPanelColor(QColor(GetRValue(TColor(color)), GetGValue(TColor(color)), GetBValue(TColor(color))), false);
@@ -313,7 +314,8 @@ void TForm1::OpenStartFolder()
         std::string folder = settings_.ReadString("Directory");
         if (folder == "c:\\" || folder == "C:\\")
             folder = SettingDefault("Directory");
-        if (QFileInfo(QString::fromStdString(folder)).isDir())
+        // A bare name would list the working folder's namesake.
+        if (IsAbsolutePath(folder) && QFileInfo(QString::fromStdString(folder)).isDir())
             open(folder);
         return;
     }
@@ -412,7 +414,7 @@ void TForm1::SelectFileInList(const std::string& Path)
 void TForm1::Update1Click()
 {
     sortColumn_ = 0;
-    FillFileList(SLV1, Folder(), SB1, fileMask_);
+    FillFileList(SLV1, listedFolder_, SB1, fileMask_);
     SortFileList(SLV1);
 }
 

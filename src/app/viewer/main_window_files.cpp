@@ -1,5 +1,6 @@
 // Deleting the selected files, to the trash or for good.
 
+#include "app/files/file_operations.h"
 #include "app/viewer/file_list.h"
 #include "app/viewer/main_window.h"
 #include "controls/shell/dfs_status_bar.h"
@@ -8,8 +9,6 @@
 #include "platform/qt/wait_cursor.h"
 
 #include <QTreeWidget>
-
-#include <cstdio>
 
 namespace lumeno {
 
@@ -60,12 +59,12 @@ void TForm1::DeleteFiles(const std::vector<std::string>& Paths)
     for (const std::string& path : Paths) {
         SetStatus(3, "Deleting " + path);
         SB1->RepaintPanel(3);
-        if (deleteMode_ == 0) {
+        if (deleteMode_ == 1) {
+            if (!RemoveFile(path))
+                ShowMessage("Error deleting " + path);
+        } else if (!RecycleFile(path)) {
             // Never falls back to deleting for good.
-            if (!RecycleFile(path))
-                ShowMessage("Error moving " + path + " to recycle bin");
-        } else if (std::remove(path.c_str()) != 0) {
-            ShowMessage("Error deleting " + path);
+            ShowMessage("Error moving " + path + " to recycle bin");
         }
     }
 }

@@ -26,7 +26,7 @@ class TMainEditorHost : public TEditorHost {
 public:
     explicit TMainEditorHost(TForm1& Form) : form_(Form) {}
 
-    std::string TreeFolder() const override { return form_.Folder(); }
+    std::string TreeFolder() const override { return form_.ListedFolder(); }
     std::string ThumbFolder() const override
     {
         return frmThumbnails() ? frmThumbnails()->Folder() : QDir::homePath().toStdString();

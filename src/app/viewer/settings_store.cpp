@@ -142,6 +142,16 @@ TFileTypeFlags TSettingsStore::ReadFileTypes() const
     return flags;
 }
 
+int TSettingsStore::ReadDeleteMode() const
+{
+    return ReadInteger("Deletions") == 1 ? 1 : 0;
+}
+
+bool TSettingsStore::ReadConfirmDeletions() const
+{
+    return ReadInteger("Confirm Deletions") != 0;
+}
+
 void TSettingsStore::WriteInteger(const std::string& name, int value) const
 {
     WriteSetting(name, std::to_string(value));

@@ -52,6 +52,11 @@ public:
     // "FileTypes" as a fixed field of ten flags: missing positions count as
     // off and characters past the tenth are ignored.
     TFileTypeFlags ReadFileTypes() const;
+    // The deletion choices: only a stored 1 deletes for good (mode 1) and
+    // only a stored 0 skips the question, so a damaged value keeps deleted
+    // files in the trash and asks first.
+    int ReadDeleteMode() const;
+    bool ReadConfirmDeletions() const;
 
     void WriteInteger(const std::string& name, int value) const;
     void WriteFloat(const std::string& name, long double value) const;

@@ -1,5 +1,6 @@
 #include "controls/shell/file_utils.h"
 
+#include "platform/absolute_path.h"
 #include "platform/stream.h"
 
 #include <cerrno>
@@ -20,13 +21,6 @@ namespace {
 constexpr std::int64_t kCopyBufferSize = 0x2000;
 constexpr const char* kDosAttrName = "user.lumeno.dosattr";
 constexpr int kStoredAttributes = faArchive | faSysFile;
-
-std::string FullPath(const std::string& name)
-{
-    std::error_code ec;
-    const std::filesystem::path full = std::filesystem::absolute(name, ec);
-    return ec ? name : full.string();
-}
 
 bool SameFile(const struct stat& a, const struct stat& b)
 {
@@ -82,21 +76,24 @@ void SyncToDisk(const std::string& name)
 
 void CopyFileTo(const std::string& source, const std::string& destination)
 {
-    const std::string dest = FullPath(destination);
+    if (!IsAbsolutePath(source))
+        throw EFOpenError("Cannot open file " + source);
+    if (!IsAbsolutePath(destination))
+        throw EFCreateError("Cannot create file " + destination);
     // Checked before opening: opening a pipe would wait for a writer.
     struct stat from {};
     if (::stat(source.c_str(), &from) == 0 && !S_ISREG(from.st_mode))
         throw EFOpenError("Cannot open file " + source);
     TFileStream in(source, TFileMode::fmOpenRead);
-    CheckDestination(from, dest);
+    CheckDestination(from, destination);
 
-    TSafeFileStream out(dest);
+    TSafeFileStream out(destination);
     std::vector<char> buffer(kCopyBufferSize);
     std::int64_t copied = 0;
     for (;;) {
         const std::int64_t n = in.Read(buffer.data(), kCopyBufferSize);
         if (n > 0 && out.Write(buffer.data(), n) != n)
-            throw EWriteError("Cannot write file \"" + dest + "\". " + std::strerror(errno));
+            throw EWriteError("Cannot write file \"" + destination + "\". " + std::strerror(errno));
         copied += n;
         if (n < kCopyBufferSize)
             break;
@@ -109,19 +106,20 @@ void CopyFileTo(const std::string& source, const std::string& destination)
 
 void MoveFileTo(const std::string& source, const std::string& destination)
 {
-    const std::string dest = FullPath(destination);
+    if (!AreAbsolutePaths(source, destination))
+        throw EFCantMove("Cannot move file " + source);
     struct stat from {};
     struct stat to {};
-    if (::stat(source.c_str(), &from) == 0 && ::stat(dest.c_str(), &to) == 0 && SameFile(from, to))
+    if (::stat(source.c_str(), &from) == 0 && ::stat(destination.c_str(), &to) == 0 && SameFile(from, to))
         throw EFCantMove("Cannot move file " + source + " onto itself");
-    if (::rename(source.c_str(), dest.c_str()) == 0)
+    if (::rename(source.c_str(), destination.c_str()) == 0)
         return;
     if (errno != EXDEV || HasAttr(source, faReadOnly))
         throw EFCantMove("Cannot move file " + source);
 
-    CopyFileTo(source, dest);
-    SyncToDisk(dest);
-    if (GetFileSizeByName(dest) != from.st_size || ::unlink(source.c_str()) != 0)
+    CopyFileTo(source, destination);
+    SyncToDisk(destination);
+    if (GetFileSizeByName(destination) != from.st_size || ::unlink(source.c_str()) != 0)
         throw EFCantMove("Cannot move file " + source);
 }
 
@@ -183,7 +181,7 @@ bool WriteStoredAttributes(const std::string& name, int stored)
 bool FileSetAttr(const std::string& name, int attributes)
 {
     struct stat st {};
-    if (::stat(name.c_str(), &st) != 0)
+    if (!IsAbsolutePath(name) || ::stat(name.c_str(), &st) != 0)
         return false;
     const mode_t writeBits = S_IWUSR | S_IWGRP | S_IWOTH;
     // Clearing read-only gives the owner back the write bit only.

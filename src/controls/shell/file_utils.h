@@ -29,12 +29,13 @@ constexpr int faAnyFile = 0x3F;
 // source, EFCreateError when the destination cannot be created (also when it
 // is the source itself, read-only, or not a plain file), and EReadError or
 // EWriteError when the data does not get through; no partial copy remains.
+// Both paths must be absolute.
 void CopyFileTo(const std::string& source, const std::string& destination);
 
 // Renames the file; across file systems copies it, makes sure the copy is
 // complete and on disk, and only then deletes the source. Raises EFCantMove
 // when the file cannot be moved (a read-only file is not moved across file
-// systems; a file is not moved onto itself).
+// systems; a file is not moved onto itself, nor by a relative path).
 void MoveFileTo(const std::string& source, const std::string& destination);
 
 // The size in bytes; 0 for a folder; -1 when there is no such file.
@@ -50,7 +51,7 @@ int FileGetAttr(const std::string& name);
 int FileAttrOf(const std::string& name, const struct stat& st);
 // Sets read-only, archive and system; hidden and directory follow from the
 // name and the kind of entry and are left alone. False when the file could
-// not be changed.
+// not be changed or the name is relative.
 bool FileSetAttr(const std::string& name, int attributes);
 
 // True when the attribute word holds every bit of attributes. A missing

@@ -81,6 +81,19 @@ TEST_F(Preferences, OkStoresTypesEditorsAndDeletionMode)
     EXPECT_FALSE(form.isVisible());
 }
 
+TEST_F(Preferences, DamagedDeletionValuesShowTheTrashAndTheQuestion)
+{
+    TfPrefs form;
+    TSettingsStore().WriteSetting("Deletions", "2");
+    TSettingsStore().WriteSetting("Confirm Deletions", "2");
+    form.open();
+    EXPECT_EQ(form.DeletionType->checkedId(), 0);
+    EXPECT_TRUE(form.cbConfirmDeletions->isChecked());
+    form.BitBtn1->click();
+    EXPECT_EQ(TSettingsStore().ReadString("Deletions"), "0");
+    EXPECT_EQ(TSettingsStore().ReadString("Confirm Deletions"), "1");
+}
+
 TEST_F(Preferences, CancelChangesNothingAndLocateFillsItsEdit)
 {
     TfPrefs form;

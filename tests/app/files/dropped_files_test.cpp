@@ -57,6 +57,17 @@ TEST_F(DroppedFiles, MovesWhatFitsAndTellsAboutTheRest)
     EXPECT_EQ(host.shown, (std::vector<std::string>{"keep.jpg"}));
 }
 
+TEST_F(DroppedFiles, NothingMovesWhileTheListShowsNoFolder)
+{
+    test::WriteFileBytes(source.File("new.jpg"), {'n'});
+    const test::WorkingFolder here(target.Path());
+    host.folder.clear();
+    MoveDroppedFiles({source.File("new.jpg")}, host);
+    EXPECT_EQ(test::ReadFileBytes(source.File("new.jpg")), Bytes{'n'});
+    EXPECT_FALSE(fs::exists(target.File("new.jpg")));
+    EXPECT_TRUE(Texts().empty());
+}
+
 TEST_F(DroppedFiles, AFailedMoveNamesTheDroppedPath)
 {
     test::WriteFileBytes(source.File("a.jpg"), {'a'});

@@ -165,6 +165,19 @@ TEST_F(Mover, MovingLeavesClashesAndEmptyFilesAndSelectsTheNearestAbove)
     EXPECT_TRUE(form.tbMove->isEnabled());
 }
 
+TEST_F(Mover, NothingIsTransferredWhileTheMainListShowsNoFolder)
+{
+    const test::WorkingFolder here(target.Path());
+    host.folder.clear();
+    form.RefreshClick();
+    form.SelectCaptions({"a.bmp"});
+    for (const TTransferMode mode : {TTransferMode::Move, TTransferMode::Copy})
+        form.TransferClick(mode);
+    EXPECT_TRUE(fs::exists(source.File("a.bmp")));
+    EXPECT_FALSE(fs::exists(target.File("a.bmp")));
+    EXPECT_TRUE(Texts().empty());
+}
+
 TEST_F(Mover, CopyingKeepsTheSource)
 {
     form.SelectCaptions({"a.bmp", "b.bmp"});
@@ -319,6 +332,20 @@ TEST_F(Mover, DeletingSelectsTheSuccessorAndTellsTheThumbnails)
     EXPECT_EQ(form.Captions(), (Names{"a.bmp", "d.bmp"}));
     EXPECT_EQ(form.SelectedCaptions(), (Names{"a.bmp"}));
     EXPECT_EQ(host.changedFolders, (Names{source.Path().string()}));
+}
+
+TEST_F(Mover, ANameTheTrashCannotTakeIsReportedAndKept)
+{
+    TSettingsStore().WriteSetting("Confirm Deletions", "0");
+    // With ".trashinfo" the trash's record of it passes 255 bytes.
+    const std::string name = std::string(246, 'n') + ".bmp";
+    test::WriteFileBytes(source.File(name), {'B', 'M'});
+    form.AutoPreview->setChecked(false);
+    form.RefreshClick();
+    form.SelectCaptions({name});
+    form.DeleteFilesClick();
+    EXPECT_EQ(Texts(), (Names{"Error moving " + source.File(name) + " to recycle bin"}));
+    EXPECT_TRUE(fs::exists(source.File(name)));
 }
 
 } // namespace

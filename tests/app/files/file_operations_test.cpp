@@ -184,5 +184,40 @@ TEST(FileTransfer, ChecksBeforeMovingOrCopying)
     EXPECT_EQ(test::ReadFileBytes(to.File("c.jpg")), Bytes{'b'});
 }
 
+TEST(FileRelativePaths, EveryChangeRefusesAPathWithoutItsFolder)
+{
+    test::TempDir dir;
+    test::WriteFileBytes(dir.File("a.jpg"), {'a'});
+    test::WriteFileBytes(dir.File("b.jpg"), {'b'});
+    fs::create_directory(dir.File("Empty"));
+    const test::WorkingFolder here(dir.Path());
+
+    EXPECT_FALSE(RenameInFolder("", "a.jpg", "c.jpg"));
+    EXPECT_FALSE(CreateFolderIn("", "New"));
+    EXPECT_FALSE(RemoveEmptyFolder("Empty"));
+    EXPECT_FALSE(RemoveFile("a.jpg"));
+    EXPECT_EQ(RunIncRename({"b.jpg"}, "N", "1"), (std::vector<std::string>{"ERROR * b.jpg"}));
+    EXPECT_EQ(TransferFile(dir.File("a.jpg"), "c.jpg", TTransferMode::Move, "a.jpg"), "error moving file a.jpg");
+    EXPECT_EQ(TransferFile(dir.File("a.jpg"), "c.jpg", TTransferMode::Copy, "a.jpg"), "error moving file a.jpg");
+
+    EXPECT_EQ(test::ReadFileBytes(dir.File("a.jpg")), Bytes{'a'});
+    EXPECT_EQ(test::ReadFileBytes(dir.File("b.jpg")), Bytes{'b'});
+    EXPECT_TRUE(fs::is_directory(dir.File("Empty")));
+    for (const char* made : {"c.jpg", "New", "N_1.jpg"})
+        EXPECT_FALSE(fs::exists(dir.File(made))) << made;
+}
+
+TEST(FileRemove, DeletesFilesForGoodButNeverFolders)
+{
+    test::TempDir dir;
+    test::WriteFileBytes(dir.File("a.jpg"), {'a'});
+    fs::create_directory(dir.File("Empty"));
+    EXPECT_TRUE(RemoveFile(dir.File("a.jpg")));
+    EXPECT_FALSE(fs::exists(dir.File("a.jpg")));
+    EXPECT_FALSE(RemoveFile(dir.File("a.jpg")));
+    EXPECT_FALSE(RemoveFile(dir.File("Empty")));
+    EXPECT_TRUE(fs::is_directory(dir.File("Empty")));
+}
+
 } // namespace
 } // namespace lumeno

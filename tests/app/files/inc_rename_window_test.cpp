@@ -76,6 +76,18 @@ TEST_F(IncRenameWindow, GathersFromSelectionDropsAndTheFolder)
     EXPECT_EQ(form.Entries().front(), dir.File("a.jpg"));
 }
 
+TEST_F(IncRenameWindow, GathersNothingWhileTheMainListShowsNoFolder)
+{
+    const test::WorkingFolder here(dir.Path());
+    host.folder.clear();
+    host.selected = {"a.jpg", "c.jpg"};
+    form.OpenFromMainWindow();
+    EXPECT_TRUE(form.Entries().empty());
+    form.ImportCurrentDirectory();
+    EXPECT_TRUE(form.Entries().empty());
+    form.close();
+}
+
 TEST_F(IncRenameWindow, RenamesAfterAskingAndMarksClashes)
 {
     test::WriteFileBytes(dir.File("Trip_08.png"), {'!'});

@@ -1,4 +1,6 @@
 #include "app/files/files_host.h"
+#include "app/editor/editor_host.h"
+#include "app/files/f_dir_add.h"
 #include "app/converter/frm_convert.h"
 #include "app/files/frm_inc_rename.h"
 #include "app/files/main_window_links.h"
@@ -6,7 +8,9 @@
 
 #include "controls/shell/system_tree_view.h"
 
+#include <QLineEdit>
 #include <QListWidget>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace lumeno {
@@ -68,6 +72,48 @@ TEST_F(MainWindowLinks, CommandsOpenTheirWindowsWithTheSelection)
     frmIncRename()->close();
     delete frmConvert();
     delete frmIncRename();
+}
+
+TEST_F(MainWindowLinks, AVirtualTreeItemLeavesCommandsOnTheListedFolder)
+{
+    Picture("a.png");
+    Picture("b.png");
+    TForm1& form = Open();
+    LinkMainWindow(form);
+    const std::string listed = form.ListedFolder();
+    ASSERT_FALSE(listed.empty());
+    form.STV1->setCurrentItem(form.STV1->topLevelItem(0));
+    Drain();
+    ASSERT_EQ(form.Folder(), "");
+    ASSERT_EQ(form.ListedFolder(), listed);
+
+    // Bare names would land here.
+    test::TempDir working;
+    const test::WorkingFolder here(working.Path());
+    EXPECT_EQ(FilesHost()->TreeFolder(), listed);
+    EXPECT_EQ(EditorHost().TreeFolder(), listed);
+
+    test::TempDir elsewhere;
+    test::WriteFileBytes(elsewhere.File("c.png"), {'c'});
+    form.MoveDroppedFiles({QString::fromStdString(elsewhere.File("c.png"))});
+    EXPECT_TRUE(fs::exists(form.ItemPath("c.png")));
+    EXPECT_FALSE(fs::exists(working.File("c.png")));
+
+    form.SLV1->topLevelItem(0)->setSelected(true);
+    form.SLV1->topLevelItem(1)->setSelected(true);
+    MainIncrementalRename();
+    EXPECT_EQ(frmIncRename()->Entries(), (std::vector<std::string>{form.ItemPath("a.png"), form.ItemPath("b.png")}));
+    frmIncRename()->close();
+    delete frmIncRename();
+
+    CreatefDirAdd();
+    QTimer::singleShot(0, [] {
+        fDirAdd()->NewFolder->setText("Made");
+        fDirAdd()->accept();
+    });
+    MainAddFolder(form);
+    EXPECT_TRUE(fs::is_directory(listed + "/Made"));
+    EXPECT_FALSE(fs::exists(working.File("Made")));
 }
 
 TEST_F(MainWindowLinks, DeleteFolderLeavesForTheParent)

@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <cstdlib>
 #include <set>
 
 namespace lumeno::test {
@@ -86,6 +87,18 @@ TEST_F(MainWindowTest, TheStoredStartFolderOfTheOldDefaultIsHome)
     Store("Directory", "c:\\");
     TForm1& form = Open();
     EXPECT_EQ(form.Folder(), SettingDefault("Directory"));
+}
+
+TEST_F(MainWindowTest, ARelativeStartFolderListsNothing)
+{
+    test::TempDir working;
+    std::filesystem::create_directory(working.File("Pictures"));
+    test::WriteFileBytes(working.File("Pictures/a.bmp"), {'B', 'M'});
+    const test::WorkingFolder here(working.Path());
+    Store("Directory", "Pictures");
+    TForm1& form = Open();
+    EXPECT_EQ(form.ListedFolder(), "");
+    EXPECT_TRUE(Captions().isEmpty());
 }
 
 TEST_F(MainWindowTest, ToolbarButtonsInOrderWithTheirHints)
@@ -249,6 +262,41 @@ TEST_F(MainWindowTest, FailedDeletionsAreReportedAndNothingElseIsTried)
     std::filesystem::remove(pics_.File("b.png"));
     again.DeleteFile1Click();
     EXPECT_EQ(Texts(), std::vector<std::string>{"Error deleting " + pics_.File("b.png")});
+}
+
+TEST_F(MainWindowTest, DamagedDeletionValuesAskAndMoveToTheTrash)
+{
+    const std::filesystem::path trash = std::filesystem::path(::getenv("XDG_DATA_HOME")) / "Trash" / "files";
+    for (const char* damaged : {"2", "yes"}) {
+        Store("Deletions", damaged);
+        Store("Confirm Deletions", damaged);
+        const std::string name = std::string("damaged-") + damaged + ".png";
+        Picture(name);
+        TForm1& form = Open();
+        EXPECT_EQ(form.DeleteMode(), 0);
+        EXPECT_TRUE(form.ConfirmDeletions());
+        Select({QString::fromStdString(name)});
+        dialogs_.Reset();
+        dialogs_.Answer(mrYes);
+        form.DeleteFile1Click();
+        EXPECT_EQ(Texts(), std::vector<std::string>{"Delete file " + name + "?"});
+        EXPECT_FALSE(std::filesystem::exists(pics_.File(name)));
+        EXPECT_TRUE(std::filesystem::exists(trash / name)) << damaged;
+        FreeForm1();
+    }
+}
+
+TEST_F(MainWindowTest, ANameTheTrashCannotTakeIsReportedAndKept)
+{
+    Store("Confirm Deletions", "0");
+    // With ".trashinfo" the trash's record of it passes 255 bytes.
+    const std::string name = std::string(246, 'n') + ".png";
+    Picture(name);
+    TForm1& form = Open();
+    Select({QString::fromStdString(name)});
+    form.DeleteFile1Click();
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Error moving " + pics_.File(name) + " to recycle bin"});
+    EXPECT_TRUE(std::filesystem::exists(pics_.File(name)));
 }
 
 TEST_F(MainWindowTest, OneArgumentShowsThatFileAndSelectsNothing)

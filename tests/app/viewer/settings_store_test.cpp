@@ -105,6 +105,22 @@ TEST_F(SettingsStoreTest, TextThatIsNotANumberGivesTheDefault)
     EXPECT_TRUE(store_.ReadBool("Confirm Deletions"));
 }
 
+TEST_F(SettingsStoreTest, OnlyTheStoredDeletionChoicesDeleteForGoodOrSkipTheQuestion)
+{
+    EXPECT_EQ(store_.ReadDeleteMode(), 0);
+    EXPECT_TRUE(store_.ReadConfirmDeletions());
+    StoreRaw("Deletions", "1");
+    StoreRaw("Confirm Deletions", "0");
+    EXPECT_EQ(store_.ReadDeleteMode(), 1);
+    EXPECT_FALSE(store_.ReadConfirmDeletions());
+    for (const char* damaged : {"2", "-1", "yes", ""}) {
+        StoreRaw("Deletions", damaged);
+        StoreRaw("Confirm Deletions", damaged);
+        EXPECT_EQ(store_.ReadDeleteMode(), 0) << damaged;
+        EXPECT_TRUE(store_.ReadConfirmDeletions()) << damaged;
+    }
+}
+
 TEST_F(SettingsStoreTest, FileTypesAreAFixedFieldOfTenFlags)
 {
     store_.WriteSetting("FileTypes", "111111");

@@ -142,6 +142,20 @@ TEST_F(FileUtilsTest, MoveRefusesMissingFilesAndItself)
     EXPECT_EQ(test::ReadFileBytes(source), Pattern(10));
 }
 
+TEST_F(FileUtilsTest, RelativePathsAreRefusedWhateverTheWorkingFolder)
+{
+    const std::string source = MakeFile("a.jpg", 10);
+    const test::WorkingFolder here(dir_.Path());
+    EXPECT_THROW(CopyFileTo("a.jpg", dir_.File("b.jpg")), EFOpenError);
+    EXPECT_THROW(CopyFileTo(source, "b.jpg"), EFCreateError);
+    EXPECT_THROW(MoveFileTo("a.jpg", dir_.File("b.jpg")), EFCantMove);
+    EXPECT_THROW(MoveFileTo(source, "b.jpg"), EFCantMove);
+    EXPECT_FALSE(FileSetAttr("a.jpg", faReadOnly));
+    EXPECT_EQ(test::ReadFileBytes(source), Pattern(10));
+    EXPECT_FALSE(HasAttr(source, faReadOnly));
+    EXPECT_FALSE(fs::exists(dir_.File("b.jpg")));
+}
+
 TEST_F(FileUtilsTest, MoveAcrossFileSystemsCopiesThenDeletes)
 {
     ScratchMount other(dir_.File("other"), "64k");

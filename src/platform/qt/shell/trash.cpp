@@ -1,26 +1,33 @@
 #include "platform/qt/shell/trash.h"
 
-#include <QDir>
-#include <QFile>
-#include <QStandardPaths>
+#include "platform/absolute_path.h"
 
-#include <cstdio>
+#include <gio/gio.h>
+
+#include <memory>
 
 namespace lumeno {
 
+namespace {
+
+struct TObjectUnref {
+    void operator()(gpointer Object) const { g_object_unref(Object); }
+};
+
+} // namespace
+
 bool MoveFileToTrash(const std::string& path)
 {
-    // Qt puts the trash in the current folder when the user's data folder
-    // does not exist yet, so make sure it does.
-    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
-    QString inTrash;
-    if (!QFile::moveToTrash(QString::fromStdString(path), &inTrash))
+    if (!IsAbsolutePath(path))
         return false;
-    if (QDir::isAbsolutePath(inTrash))
-        return true;
-    // Never leave a file in a stray folder: put it back.
-    std::rename(QFile::encodeName(inTrash).constData(), path.c_str());
-    return false;
+    // GIO's local trash gives up on a name or an info folder it cannot use,
+    // where Qt 6.4's moveToTrash tries new names forever. The local file
+    // system, not GVfs: no daemon is asked.
+    const std::unique_ptr<GFile, TObjectUnref> file(g_vfs_get_file_for_path(g_vfs_get_local(), path.c_str()));
+    GError* error = nullptr;
+    const bool trashed = g_file_trash(file.get(), nullptr, &error);
+    g_clear_error(&error);
+    return trashed;
 }
 
 } // namespace lumeno
