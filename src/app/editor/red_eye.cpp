@@ -1,5 +1,6 @@
 #include "app/editor/red_eye.h"
 
+#include "app/effects/frames.h"
 #include "imagelib/pixel_graphic.h"
 
 #include <algorithm>
@@ -10,6 +11,7 @@ void ReduceRedEye(TPixelGraphic& Image, const TRedEyeThresholds& T)
 {
     const int w = Image.GetWidth(), h = Image.GetHeight();
     const int radius = std::min(w, h) / 2, cx = w / 2, cy = h / 2;
+    Ensure24Bit(Image);
     for (int y = 0; y < h; ++y) {
         std::uint8_t* p = Image.GetScanLine(y);
         for (int x = 0; x < w; ++x, p += 3) {

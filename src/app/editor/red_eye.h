@@ -15,7 +15,7 @@ struct TRedEyeThresholds {
     }
 };
 
-// Image must be 24-bit.
+// Image becomes 24-bit.
 void ReduceRedEye(TPixelGraphic& Image, const TRedEyeThresholds& T);
 
 } // namespace lumeno

@@ -92,15 +92,6 @@ void FillWhite(TPixelGraphic& Image, int X1, int Y1, int X2, int Y2)
         std::memset(Image.GetScanLine(y) + X1 * 3, 0xFF, static_cast<std::size_t>(X2 - X1) * 3);
 }
 
-void Ensure24Bit(TPixelGraphic& Image)
-{
-    if (Image.GetPixelFormat() == pf24Bit)
-        return;
-    TPixelGraphic copy;
-    AssignAs24Bit(copy, Image);
-    AssignAs24Bit(Image, copy);
-}
-
 // Channels of the pixels [X0, X1) of a row times Factor, truncated and
 // capped at 255.
 void ScaleRun(std::uint8_t* Row, int X0, int X1, double Factor)
@@ -116,6 +107,15 @@ void AssignAs24Bit(TPixelGraphic& Dest, TPixelGraphic& Source)
     const TGraphicUpdate update(Dest);
     Dest.SetDimensions(Source.GetWidth(), Source.GetHeight(), pf24Bit);
     Dest.CopyRect(0, 0, Source.GetWidth(), Source.GetHeight(), 0, 0, Source);
+}
+
+void Ensure24Bit(TPixelGraphic& Image)
+{
+    if (Image.GetPixelFormat() == pf24Bit)
+        return;
+    TPixelGraphic copy;
+    AssignAs24Bit(copy, Image);
+    AssignAs24Bit(Image, copy);
 }
 
 void AddWhiteFrame(TPixelGraphic& Image)

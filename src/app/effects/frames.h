@@ -21,5 +21,8 @@ void AddDropShadow(TPixelGraphic& Image);
 
 // Dest becomes a 24-bit copy of Source.
 void AssignAs24Bit(TPixelGraphic& Dest, TPixelGraphic& Source);
+// Routines that write three bytes a pixel call this first: a palette
+// picture's rows hold one byte a pixel or less.
+void Ensure24Bit(TPixelGraphic& Image);
 
 } // namespace lumeno

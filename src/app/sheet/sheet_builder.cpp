@@ -72,6 +72,7 @@ void BorderImage(TPixelGraphic& Image, TColor Color)
     const int h = Image.GetHeight();
     if (w <= 0 || h <= 0)
         return;
+    Ensure24Bit(Image);
     Image.Flush();
     for (int y : {0, h - 1}) {
         std::uint8_t* row = Image.GetScanLine(y);
@@ -87,6 +88,7 @@ void BorderImage(TPixelGraphic& Image, TColor Color)
 
 void DropShadowImage(TPixelGraphic& Sheet, int X, int Y, int W, int H)
 {
+    Ensure24Bit(Sheet);
     Sheet.Flush();
     for (int i = 0; i <= 5; ++i) {
         for (int x = X + 6; x <= X + W + i; ++x)
@@ -127,6 +129,9 @@ std::unique_ptr<TPixelGraphic> MakeThumbnail(const std::string& FileName, const 
     if (Options.AutoSharpen) {
         TConvFilter sharpen;
         sharpen.SetSharpenKernel(dsTent, false, 0.75L, Options.SharpeningFactor);
+        // The filter keeps its destination's format: a palette picture
+        // would make the 24-bit thumbnail a palette one.
+        loaded->Assign(thumb.get());
         loaded->ApplyFilter(sharpen, *thumb);
         std::swap(loaded, thumb);
     }

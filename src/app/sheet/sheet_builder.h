@@ -47,7 +47,7 @@ struct TSheetOptions {
     int FooterSize = 8;
 };
 
-// The outermost rows and columns of a 24-bit image in the colour.
+// The outermost rows and columns of the image, made 24-bit, in the colour.
 void BorderImage(TPixelGraphic& Image, TColor Color);
 // Darkens six rings right of and under the picture at (X, Y) of W x H.
 void DropShadowImage(TPixelGraphic& Sheet, int X, int Y, int W, int H);

@@ -13,6 +13,7 @@ namespace {
 
 constexpr int kRecordSize = 294;
 constexpr int kFixedSize = 39; // the record up to and with the text length byte
+constexpr int kMinNode = 4 + kFixedSize;
 constexpr int kMaxDepth = 1000;
 
 void PutInt(std::uint8_t* at, std::int32_t value)
@@ -100,25 +101,23 @@ struct TfcTreeNodes::Record {
 
 namespace {
 
-// Reads records, checking every length against what the stream still holds.
+// Reads records, checking every length against what the stream still holds
+// beyond the nodes already claimed: a count checked only against the bytes
+// left lets every level of a deep tree claim them all again.
 class NodeReader {
 public:
     NodeReader(TStream& stream, bool withBools) : stream_(stream), withBools_(withBools) {}
 
-    std::int32_t Count(int minimumEach)
-    {
-        const std::int32_t count = Int();
-        if (count < 0 || static_cast<std::int64_t>(count) * minimumEach > stream_.Remaining())
-            Broken("node count " + std::to_string(count));
-        return count;
-    }
+    template <typename Record> void Roots(std::vector<Record>& roots) { Children(roots, Int(), -1); }
 
+    // Reads the next of the claimed nodes.
     template <typename Record> void Node(Record& record, int depth)
     {
         if (depth > kMaxDepth)
             Broken("nodes nested too deep");
+        claimed_ -= kMinNode;
         const std::int32_t length = Int();
-        if (length < kFixedSize || length > stream_.Remaining())
+        if (length < kFixedSize || length > Free())
             Broken("record length " + std::to_string(length));
         std::array<std::uint8_t, kRecordSize> raw{};
         const int taken = std::min(length, kRecordSize);
@@ -139,18 +138,20 @@ public:
         record.text = QString::fromUtf8(reinterpret_cast<const char*>(&raw[kFixedSize]), textLength);
         record.link = String(GetInt(&raw[26]));
         record.second = String(GetInt(&raw[30]));
-        const std::int32_t childCount = GetInt(&raw[34]);
-        if (withBools_) {
-            const std::int32_t bools = Count(1);
-            record.bools.resize(static_cast<size_t>(bools));
-            if (bools > 0)
-                stream_.ReadBuffer(record.bools.data(), bools);
-        }
-        if (childCount < 0 || static_cast<std::int64_t>(childCount) * (4 + kFixedSize) > stream_.Remaining())
-            Broken("child count " + std::to_string(childCount));
-        record.children.resize(static_cast<size_t>(childCount));
-        for (auto& child : record.children)
-            Node(child, depth + 1);
+        if (withBools_)
+            Bools(record.bools);
+        Children(record.children, GetInt(&raw[34]), depth);
+    }
+
+    // Each node takes at least its length and the fixed part of its record;
+    // nodes are added as they are read, so memory follows the data.
+    template <typename Record> void Children(std::vector<Record>& children, std::int32_t count, int depth)
+    {
+        if (count < 0 || static_cast<std::int64_t>(count) * kMinNode > Free())
+            Broken("child count " + std::to_string(count));
+        claimed_ += static_cast<std::int64_t>(count) * kMinNode;
+        for (std::int32_t i = 0; i < count; ++i)
+            Node(children.emplace_back(), depth + 1);
     }
 
 private:
@@ -164,15 +165,29 @@ private:
 
     QString String(std::int32_t length)
     {
-        if (length < 0 || length > stream_.Remaining())
+        if (length < 0 || length > Free())
             Broken("string length " + std::to_string(length));
         QByteArray bytes(length, Qt::Uninitialized);
         stream_.ReadBuffer(bytes.data(), length);
         return QString::fromUtf8(bytes);
     }
 
+    void Bools(std::vector<std::uint8_t>& bools)
+    {
+        const std::int32_t count = Int();
+        if (count < 0 || count > Free())
+            Broken("value count " + std::to_string(count));
+        bools.resize(static_cast<size_t>(count));
+        if (count > 0)
+            stream_.ReadBuffer(bools.data(), count);
+    }
+
+    // The bytes not yet spoken for by claimed nodes.
+    std::int64_t Free() const { return stream_.Remaining() - claimed_; }
+
     TStream& stream_;
     bool withBools_;
+    std::int64_t claimed_ = 0;
 };
 
 } // namespace
@@ -187,9 +202,8 @@ void TfcTreeNodes::WriteData(TStream& stream) const
 void TfcTreeNodes::ReadData(TStream& stream)
 {
     NodeReader reader(stream, NewNode()->StreamedBoolCount() > 0);
-    std::vector<Record> roots(static_cast<size_t>(reader.Count(4 + kFixedSize)));
-    for (auto& root : roots)
-        reader.Node(root, 0);
+    std::vector<Record> roots;
+    reader.Roots(roots);
     BeginUpdate();
     try {
         Clear();

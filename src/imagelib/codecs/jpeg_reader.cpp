@@ -102,6 +102,25 @@ void DecodeRows(TJPEGDecompressor& decoder, TPixelGraphic& graphic)
         decoder.Run([&] { jpeg_finish_decompress(&info); });
 }
 
+// The shortest Huffman codes still spend two bits on every 8 x 8 block of a
+// sequential scan and one on its first progressive scan, so a header
+// claiming more blocks than the data could code is refused before the
+// picture is allocated; the margins are twice and eight times that.
+// Arithmetic coding spends next to nothing on a flat picture and has no
+// such floor.
+void CheckDataCanFill(const jpeg_decompress_struct& info, TStream& stream)
+{
+    if (info.arith_code)
+        return;
+    std::int64_t blocks = 0;
+    for (int i = 0; i < info.num_components; ++i)
+        blocks += std::int64_t{info.comp_info[i].width_in_blocks} * info.comp_info[i].height_in_blocks;
+    const std::int64_t blocksPerByte = info.progressive_mode ? 64 : 8;
+    const std::int64_t data = stream.Remaining() + static_cast<std::int64_t>(info.src->bytes_in_buffer);
+    if (blocks > data * blocksPerByte)
+        JPGErrors.RaiseMessage(msgUnexpectedEnd);
+}
+
 const char* ColorSpaceText(J_COLOR_SPACE space)
 {
     switch (space) {
@@ -149,6 +168,7 @@ void TJPGFileFormatReader::Read(TStream& Stream, TPixelGraphic& Graphic, int Ind
     if (info.output_components != 1 && info.output_components != 3)
         JPGErrors.RaiseMessage(msgNotSupportedSubformat);
     CheckImageSize(JPGErrors, info.output_width, info.output_height, info.output_components * 8);
+    CheckDataCanFill(info, Stream);
     decoder.Run([&] { jpeg_start_decompress(&info); });
     Graphic.SetDimensions(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
                           info.output_components == 1 ? pf8Bit : pf24Bit);

@@ -6,6 +6,7 @@
 #include "app/editor/save_options.h"
 #include "imagelib/pg_globals.h"
 #include "imagelib/pixel_graphic.h"
+#include "support/format_pictures.h"
 
 #include <gtest/gtest.h>
 
@@ -144,6 +145,33 @@ TEST(RedEye, ThresholdsAndCircle)
     EXPECT_EQ(g.GetPixelColor(0, 2), 0u);
     EXPECT_EQ(g.GetPixelColor(3, 3), 0u);
     EXPECT_EQ(g.GetPixelColor(2, 0), 0u);
+}
+
+// The selection handed to the red-eye routine may come in any format; the
+// red middle of the picture turns black in each.
+TEST(RedEye, EveryPixelFormatBecomesTwentyFourBit)
+{
+    for (const std::uint8_t format : test::AllPixelFormats) {
+        TPixelGraphic g;
+        test::FormatPicture(g, 31, 21, format);
+        const bool red = g.GetPixelColor(15, 10) == RGB(255, 0, 0) || g.GetPixelColor(15, 10) == RGB(128, 0, 0);
+        ReduceRedEye(g, TRedEyeThresholds::FromPosition(0));
+        ASSERT_EQ(g.GetPixelFormat(), pf24Bit) << int(format);
+        if (red) {
+            EXPECT_EQ(g.GetPixelColor(15, 10), RGB(0, 0, 0)) << int(format);
+        }
+    }
+}
+
+TEST(RadialAdjust, EveryPixelFormatGivesATwentyFourBitResult)
+{
+    for (const std::uint8_t format : test::AllPixelFormats) {
+        TPixelGraphic g, r;
+        test::FormatPicture(g, 31, 21, format);
+        RadialAdjust(g, r, {});
+        EXPECT_EQ(r.GetPixelFormat(), pf24Bit) << int(format);
+        EXPECT_EQ(r.GetWidth(), 31);
+    }
 }
 
 TEST(RadialAdjust, IdentityAndDefaultSampling)

@@ -1,8 +1,11 @@
 #include "app/effects/gdi_draw.h"
 #include "app/sheet/sheet_builder.h"
+#include "controls/media/gif_writer.h"
+#include "imagelib/codecs/gif_reader.h"
 #include "imagelib/pg_startup.h"
 #include "imagelib/pixel_graphic.h"
 #include "platform/qt/qt_dialogs.h"
+#include "support/format_pictures.h"
 #include "support/test_env.h"
 
 #include <QApplication>
@@ -173,6 +176,55 @@ TEST_F(SheetBuilderTest, ScaledJpegsAreFittedByTheFilesFullSize)
     EXPECT_EQ(thumb->GetWidth(), 96);
     EXPECT_EQ(thumb->GetHeight(), 31);
     EXPECT_LT(scaled.GetWidth(), 1000); // it was decoded scaled
+}
+
+// Palette and grey files load as 1- and 8-bit pictures; the thumbnails
+// and the sheet built from them stay 24-bit with the default effects on.
+TEST_F(SheetBuilderTest, PaletteAndGreyFilesMakeTwentyFourBitThumbnails)
+{
+    PGGifStartup();
+    TPixelGraphic grey, mono;
+    test::FormatPicture(grey, 150, 90, pf8Bit);
+    test::FormatPicture(mono, 90, 150, pf1Bit);
+    const std::string gif = dir.File("palette.gif"), bmp = dir.File("grey.bmp"), png = dir.File("mono.png"),
+                      jpg = dir.File("grey.jpg");
+    ASSERT_TRUE(SaveBitmapAsGIF(gif, grey, false, 0, false));
+    grey.SaveToFile(bmp);
+    mono.SaveToFile(png);
+    grey.SaveToFile(jpg);
+    for (const auto& [file, format] : {std::pair{gif, pf8Bit}, std::pair{bmp, pf8Bit}, std::pair{png, pf1Bit},
+                                       std::pair{jpg, pf8Bit}}) {
+        TPixelGraphic loaded;
+        loaded.LoadFromFile(file);
+        ASSERT_EQ(loaded.GetPixelFormat(), format) << file;
+    }
+    options = TSheetOptions();
+    options.BorderColor = clRed;
+    for (const std::string& file : {gif, bmp, png, jpg}) {
+        const auto thumb = MakeThumbnail(file, options);
+        ASSERT_EQ(thumb->GetPixelFormat(), pf24Bit) << file;
+        EXPECT_EQ(PixelAt(*thumb, 0, 0), clRed) << file;
+    }
+    auto sheet = builder.Build(options, {gif, bmp, png, jpg});
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(sheet->GetPixelFormat(), pf24Bit);
+    EXPECT_EQ(PixelAt(*sheet, 20, 20 + 96 - 57), clRed); // the GIF's 96 x 57 picture
+}
+
+// The sheet's helpers take a picture of any format without writing past
+// its rows.
+TEST_F(SheetBuilderTest, BorderAndShadowTakeEveryPixelFormat)
+{
+    for (const std::uint8_t format : test::AllPixelFormats) {
+        TPixelGraphic image, sheet;
+        test::FormatPicture(image, 17, 11, format);
+        BorderImage(image, clRed);
+        ASSERT_EQ(image.GetPixelFormat(), pf24Bit) << int(format);
+        EXPECT_EQ(PixelAt(image, 16, 10), clRed);
+        test::FormatPicture(sheet, 40, 30, format);
+        DropShadowImage(sheet, 5, 5, 20, 15);
+        EXPECT_EQ(sheet.GetPixelFormat(), pf24Bit) << int(format);
+    }
 }
 
 bool SamePixels(TPixelGraphic& a, TPixelGraphic& b)

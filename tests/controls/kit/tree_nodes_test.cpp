@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <string>
+
 namespace lumeno {
 namespace {
 
@@ -129,6 +132,52 @@ TEST_F(TreeNodesTest, HostileStreamsRaiseAndKeepTheNodes)
         EXPECT_THROW(nodes.ReadData(stream), EfcStreamError) << "case " << i;
         EXPECT_EQ(Written(nodes), good) << "case " << i;
     }
+}
+
+// The most this process held at once since the last reset, in kB.
+long PeakResidentKB()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6));
+    return 0;
+}
+
+// A chain of nodes where every level claims as many children as the bytes
+// after it could hold: each level's claim overlaps its ancestors', so the
+// stream is refused without memory for the claims.
+TEST_F(TreeNodesTest, ChildCountsShareTheBytesLeftWithTheirAncestors)
+{
+    constexpr int kLevels = 500, kNode = 43, kFiller = 64 * 1024;
+    Bytes chain;
+    Put32(chain, 1);
+    for (int i = 0; i < kLevels; ++i) {
+        const int after = (kLevels - 1 - i) * kNode + kFiller;
+        PutNode(chain, "", 0, 0, 0, 0, "", i + 1 < kLevels ? after / kNode : 0);
+    }
+    chain.resize(chain.size() + kFiller);
+    const Bytes good = Written(nodes);
+    std::ofstream("/proc/self/clear_refs") << "5";
+    const long before = PeakResidentKB();
+    TMemoryStream stream(chain);
+    EXPECT_THROW(nodes.ReadData(stream), EfcStreamError);
+    EXPECT_LT(PeakResidentKB() - before, 16 * 1024);
+    EXPECT_EQ(Written(nodes), good);
+
+    // Claims that fit beside each other still read.
+    Bytes wide;
+    Put32(wide, 2);
+    PutNode(wide, "a", 0, 0, 0, 0, "", 2);
+    PutNode(wide, "b", 0, 0, 0, 0, "", 1);
+    PutNode(wide, "c", 0, 0, 0, 0, "", 0);
+    PutNode(wide, "d", 0, 0, 0, 0, "", 0);
+    PutNode(wide, "e", 0, 0, 0, 0, "", 0);
+    TMemoryStream fits(wide);
+    nodes.ReadData(fits);
+    EXPECT_EQ(nodes.Count(), 5);
+    EXPECT_EQ(nodes.Item(2)->Text(), "c");
+    EXPECT_EQ(nodes.Item(2)->Parent()->Text(), "b");
 }
 
 TEST_F(TreeNodesTest, LongerRecordsAreSkippedAndLongTextIsCut)

@@ -68,6 +68,21 @@ std::vector<std::uint8_t> LibJpeg(int w, int h, J_COLOR_SPACE space, int compone
     return bytes;
 }
 
+// The file with its frame header claiming Width x Height.
+std::vector<std::uint8_t> Claiming(std::vector<std::uint8_t> bytes, int width, int height)
+{
+    for (std::size_t i = 0; i + 8 < bytes.size(); ++i) {
+        if (bytes[i] == 0xFF && (bytes[i + 1] == 0xC0 || bytes[i + 1] == 0xC2)) {
+            bytes[i + 5] = static_cast<std::uint8_t>(height >> 8);
+            bytes[i + 6] = static_cast<std::uint8_t>(height);
+            bytes[i + 7] = static_cast<std::uint8_t>(width >> 8);
+            bytes[i + 8] = static_cast<std::uint8_t>(width);
+            break;
+        }
+    }
+    return bytes;
+}
+
 std::vector<std::uint8_t> Encode(TPixelGraphic& g)
 {
     TMemoryStream s;
@@ -363,16 +378,45 @@ TEST_F(Jpeg, BrokenFilesFailCleanly)
     EXPECT_EQ(JpegError([&] { Decode({0xFF, 0xD8}, g); }), "JPG: JPEG datastream contains no image");
     // A header claiming an image beyond the size cap is refused before any
     // pixel memory is taken.
-    std::vector<std::uint8_t> huge = good;
-    for (std::size_t i = 0; i + 8 < huge.size(); ++i) {
-        if (huge[i] == 0xFF && huge[i + 1] == 0xC0) {
-            huge[i + 5] = huge[i + 7] = 0xFD;
-            huge[i + 6] = huge[i + 8] = 0xE8;
-            break;
-        }
-    }
+    const std::vector<std::uint8_t> huge = Claiming(good, 65000, 65000);
     EXPECT_EQ(JpegError([&] { Decode(huge, g); }), "JPG: Invalid size of image");
     EXPECT_EQ(Describe(huge).Width, 65000);
+}
+
+// Too little data for the picture the header claims is refused before the
+// picture is allocated, while flat pictures, the most compressible real
+// files, load whole and scaled.
+TEST_F(Jpeg, SizesTheDataCannotFillAreRefused)
+{
+    TPixelGraphic g;
+    g.SetReadWarningAction(pgwaIgnore);
+    for (const bool progressive : {false, true})
+        for (const int components : {1, 3}) {
+            const auto small = LibJpeg(16, 16, components == 1 ? JCS_GRAYSCALE : JCS_RGB, components, progressive);
+            EXPECT_EQ(JpegError([&] { Decode(Claiming(small, 8000, 8000), g); }), "JPG: Unexpected end of file")
+                << progressive << components;
+            EXPECT_EQ(JpegError([&] { Decode(Claiming(small, 49411, 16895 / components), g); }),
+                      "JPG: Unexpected end of file");
+            EXPECT_EQ(Describe(Claiming(small, 8000, 8000)).Width, 8000);
+        }
+    if (!test::HaveTool("cjpeg"))
+        GTEST_SKIP() << "cjpeg is not installed";
+    TPixelGraphic white;
+    white.SetFillColor(clWhite);
+    white.SetDimensions(4000, 3000, pf24Bit);
+    white.Clear();
+    const std::string ppm = dir_.File("white.ppm"), jpg = dir_.File("white.jpg");
+    WritePpm(white, ppm);
+    for (const char* options : {"", "-optimize", "-progressive", "-grayscale -optimize", "-arithmetic"}) {
+        SCOPED_TRACE(options);
+        ASSERT_EQ(test::Run(std::string("cjpeg ") + options + " -outfile '" + jpg + "' '" + ppm + "'"), 0);
+        TPixelGraphic full, scaled;
+        full.LoadFromFile(jpg);
+        EXPECT_EQ(full.GetWidth(), 4000);
+        EXPECT_EQ(full.GetPixelColor(3999, 2999), clWhite);
+        scaled.LoadFromFileAtLeast(jpg, 500, 375);
+        EXPECT_EQ(scaled.GetWidth(), 500);
+    }
 }
 
 TEST_F(Jpeg, UserAbortKeepsTheRowsReadAndStaysSilent)
