@@ -381,7 +381,8 @@ void TfrmConvert::StartConvert(const std::string& Target)
     SetConverting(true);
     FConvert.Start(
         [source, written, Target, options, pick = Picker()](TWorkerTask::TProgress& progress) {
-            source->SetOnProgress([&progress](TObject*, int step, int max, bool&) { progress.Report(step, max); });
+            source->SetOnProgress(
+                [&progress](TObject*, int step, int max, bool&) { progress.Report(step, max); });
             ConvertImage(*source, Target, options, [&progress, pick](TPixelGraphic& reduced) {
                 auto color = std::make_shared<std::optional<TColor>>();
                 progress.Synchronize([pick, color, &reduced] { *color = pick(reduced); });
@@ -390,7 +391,9 @@ void TfrmConvert::StartConvert(const std::string& Target)
             (*written)->LoadFromFile(Target);
         },
         [this](int percent) { SB1->Panels()[1].GaugeAttrs().SetPosition(percent); },
-        [this, Target, written](std::exception_ptr error) { ConvertDone(Target, std::move(*written), error); });
+        [this, Target, written](std::exception_ptr error) {
+            ConvertDone(Target, std::move(*written), error);
+        });
 }
 
 void TfrmConvert::ConvertDone(const std::string& Target, std::unique_ptr<TPixelGraphic> Written,
@@ -422,7 +425,8 @@ void TfrmConvert::SetConverting(bool Converting)
 {
     SB1->Panels()[1].SetPanelType(Converting ? sptGauge : sptNormal);
     SB1->Panels()[1].GaugeAttrs().SetPosition(0);
-    for (QWidget* bar : {static_cast<QWidget*>(ToolBar1), static_cast<QWidget*>(tbJpeg), static_cast<QWidget*>(tbGif)})
+    for (QWidget* bar :
+         {static_cast<QWidget*>(ToolBar1), static_cast<QWidget*>(tbJpeg), static_cast<QWidget*>(tbGif)})
         bar->setEnabled(!Converting);
     FStopConvert->setEnabled(Converting);
 }

@@ -117,7 +117,8 @@ private:
     // The conversion runs on a worker, on a copy of the source, while the
     // window refuses another conversion and drops.
     void StartConvert(const std::string& Target);
-    void ConvertDone(const std::string& Target, std::unique_ptr<TPixelGraphic> Written, std::exception_ptr Error);
+    void ConvertDone(const std::string& Target, std::unique_ptr<TPixelGraphic> Written,
+                     std::exception_ptr Error);
     void SetConverting(bool Converting);
     bool RemoveConverted();
 

@@ -120,7 +120,8 @@ void TfrmAcquire::SaveImageAs(const std::string& FileName)
     SetSaving(true);
     FSave.Start(
         [copy, FileName](TWorkerTask::TProgress& progress) {
-            copy->SetOnProgress([&progress](TObject*, int step, int max, bool&) { progress.Report(step, max); });
+            copy->SetOnProgress(
+                [&progress](TObject*, int step, int max, bool&) { progress.Report(step, max); });
             SaveToFileStoppable(*copy, FileName);
         },
         [this](int percent) { GaugeStep(percent, 100); },

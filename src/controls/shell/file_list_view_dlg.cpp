@@ -1,11 +1,11 @@
 #include "controls/shell/file_list_view_dlg.h"
 
-#include "imagelib/parallel_ranges.h"
 #include "controls/shell/directory_combo_dlg.h"
 #include "controls/shell/file_list_popup_menu.h"
 #include "controls/shell/file_masks.h"
 #include "controls/shell/file_name_edit_dlg.h"
 #include "controls/shell/file_utils.h"
+#include "imagelib/parallel_ranges.h"
 #include "platform/dialogs.h"
 #include "platform/move_no_replace.h"
 #include "platform/qt/shell/shell_namespace.h"
@@ -366,7 +366,8 @@ QIcon TFileListViewDlg::IconOf(const TFileListItem& item) const
 }
 
 // A cached picture serves while its file keeps its size and time.
-QIcon TFileListViewDlg::ThumbnailIcon(const TFileListItem& item, int row, std::vector<TThumbnailRequest>& requests)
+QIcon TFileListViewDlg::ThumbnailIcon(const TFileListItem& item, int row,
+                                      std::vector<TThumbnailRequest>& requests)
 {
     const std::string path = ItemPathOf(item);
     const TFileStamp stamp = StampOf(path);
@@ -400,7 +401,8 @@ void TFileListViewDlg::StartThumbnails(std::vector<TThumbnailRequest> requests)
     thumbnailPool_->Start(AvailableCpus(), count);
 }
 
-void TFileListViewDlg::ThumbnailArrived(int generation, const TThumbnailRequest& request, const QImage& square)
+void TFileListViewDlg::ThumbnailArrived(int generation, const TThumbnailRequest& request,
+                                        const QImage& square)
 {
     if (generation != thumbnailGeneration_ || request.Row >= int(items_.size()))
         return;

@@ -68,7 +68,8 @@ TEST(WorkerTask, FailureReachesTheOwnerAndAStartedTaskCanRunAgain)
         ++runs;
         error = e;
     };
-    ASSERT_TRUE(task.Start(fail, [](int) {}, onDone));
+    ASSERT_TRUE(task.Start(
+        fail, [](int) {}, onDone));
     ASSERT_TRUE(QTest::qWaitFor([&] { return runs == 1; }, kWaitMs));
     ASSERT_TRUE(error);
     EXPECT_THROW(std::rethrow_exception(error), std::runtime_error);
