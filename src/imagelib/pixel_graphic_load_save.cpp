@@ -7,6 +7,7 @@
 #include "imagelib/pg_globals.h"
 #include "imagelib/pg_messages.h"
 #include "imagelib/pixel_graphic.h"
+#include "imagelib/stoppable_save.h"
 #include "platform/dialogs.h"
 #include "platform/stream.h"
 
@@ -102,6 +103,26 @@ void WriteTo(const TFileFormatWriter& writer, TPixelGraphic& graphic, bool toFil
     file.Commit();
 }
 
+// The writer for extension and the colour resolution it gets (chosen),
+// after the warning action agreed to a conversion.
+const TFileFormatWriter* ConfirmedWriter(TPixelGraphic& graphic, const std::string& extension, int& chosen)
+{
+    const TFormatRegistry& registry = FileFormatRegistry();
+    if (registry.Writers().empty())
+        throw EPGFileFormatWritersEmpty(GetPGLangStrS1(16, "FileFormatWriters"));
+    const TFileFormatWriter* writer = registry.FindWriter(extension);
+    if (!writer)
+        throw EPGUnknownExtension(GetPGLangStrS1(19, WithoutDot(extension)));
+    graphic.DetectPaletteType();
+    const int imageClass = graphic.GetColorResolution();
+    chosen = ChooseColorResolution(imageClass, writer->CanWriteResolutions);
+    if (chosen < 0)
+        throw EPGCanWriteResolutionsEmpty(GetPGLangStrS1(16, ClassName(*writer) + ".CanWriteResolutions"));
+    if (chosen != imageClass)
+        ConfirmConversion(*writer, imageClass, chosen, graphic.GetSaveColorResWarningAction());
+    return writer;
+}
+
 const TBMPFileFormatWriter& LibraryBMPWriter()
 {
     static const TBMPFileFormatWriter writer;
@@ -136,26 +157,22 @@ void TPixelGraphic::SaveToStream(TStream& Stream)
     LibraryBMPWriter().Write(Stream, *this);
 }
 
+void ConfirmSave(TPixelGraphic& Image, const std::string& Extension)
+{
+    int chosen = 0;
+    ConfirmedWriter(Image, Extension, chosen);
+}
+
 void TPixelGraphic::DoSaveToFile(bool ToFile, const std::string& FileName, const std::string& Extension,
                                  TStream* Stream)
 {
     Flush();
-    const TFormatRegistry& registry = FileFormatRegistry();
-    if (registry.Writers().empty())
-        throw EPGFileFormatWritersEmpty(GetPGLangStrS1(16, "FileFormatWriters"));
-    const TFileFormatWriter* writer = registry.FindWriter(Extension);
-    if (!writer)
-        throw EPGUnknownExtension(GetPGLangStrS1(19, WithoutDot(Extension)));
-    DetectPaletteType();
-    const int imageClass = GetColorResolution();
-    const int chosen = ChooseColorResolution(imageClass, writer->CanWriteResolutions);
-    if (chosen < 0)
-        throw EPGCanWriteResolutionsEmpty(GetPGLangStrS1(16, ClassName(*writer) + ".CanWriteResolutions"));
-    if (chosen == imageClass) {
+    int chosen = 0;
+    const TFileFormatWriter* writer = ConfirmedWriter(*this, Extension, chosen);
+    if (chosen == GetColorResolution()) {
         WriteTo(*writer, *this, ToFile, FileName, Stream);
         return;
     }
-    ConfirmConversion(*writer, imageClass, chosen, GetSaveColorResWarningAction());
     // The copy has the default settings (dithering on), whatever this
     // image's own are.
     TPixelGraphic copy;

@@ -2,12 +2,14 @@
 
 #include "imagelib/filters/conv_filter.h"
 #include "imagelib/pixel_graphic.h"
+#include "imagelib/stoppable_save.h"
 
 namespace lumeno {
 
 std::unique_ptr<TPixelGraphic> ResizeForConvert(TPixelGraphic& Source, int Width, int Height, bool Sharpen)
 {
     auto resized = std::make_unique<TPixelGraphic>();
+    resized->SetOnProgress(Source.GetOnProgress());
     resized->SetDimensions(Width, Height, pf24Bit);
     resized->StretchFrom(Source);
     if (!Sharpen)
@@ -15,6 +17,7 @@ std::unique_ptr<TPixelGraphic> ResizeForConvert(TPixelGraphic& Source, int Width
     TConvFilter filter;
     filter.SetSharpenKernel(dsTent, false, 0.75L, 70.0L);
     auto sharpened = std::make_unique<TPixelGraphic>();
+    sharpened->SetOnProgress(Source.GetOnProgress());
     sharpened->ApplyFilter(filter, *resized);
     return sharpened;
 }
@@ -32,10 +35,10 @@ void ConvertImage(TPixelGraphic& Source, const std::string& Target, const TConve
         return;
     }
     if (original) {
-        Source.SaveToFile(Target);
+        SaveToFileStoppable(Source, Target);
         return;
     }
-    ResizeForConvert(Source, width, height, Options.AutoSharpen)->SaveToFile(Target);
+    SaveToFileStoppable(*ResizeForConvert(Source, width, height, Options.AutoSharpen), Target);
 }
 
 } // namespace lumeno

@@ -22,7 +22,8 @@ struct TConvertOptions {
 };
 
 // Writes Source to Target. JPEG quality and the other codec options are the
-// library's current ones.
+// library's current ones. Source's progress handler follows every step and
+// may raise to stop; an existing Target is then kept.
 void ConvertImage(TPixelGraphic& Source, const std::string& Target, const TConvertOptions& Options,
                   const TTransparentPicker& Pick);
 

@@ -8,16 +8,19 @@
 #include "app/viewer/file_types.h"
 #include "app/viewer/list_drag.h"
 #include "app/viewer/settings_store.h"
+#include "controls/shell/dfs_gauge_attrs.h"
 #include "controls/shell/dfs_status_bar.h"
 #include "controls/shell/dfs_status_panel.h"
 #include "controls/shell/dfs_status_panels.h"
 #include "controls/shell/file_utils.h"
 #include "imagelib/pg_globals.h"
+#include "imagelib/pixel_graphic.h"
 #include "imagelib/view/pg_image.h"
 #include "platform/dialogs.h"
 #include "platform/qt/shell/trash.h"
 #include "platform/qt/wait_cursor.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDragEnterEvent>
@@ -109,6 +112,12 @@ TfrmConvert::TfrmConvert(QWidget* Parent) : QWidget(Parent, Qt::Window | Qt::Win
     SB1->setObjectName("SB1");
     SB1->Panels().Add();
     SB1->Panels().Add().SetWidth(200);
+    FStopConvert = new QAction(this);
+    FStopConvert->setObjectName("StopConvert");
+    FStopConvert->setShortcut(Qt::Key_Escape);
+    FStopConvert->setEnabled(false);
+    addAction(FStopConvert);
+    connect(FStopConvert, &QAction::triggered, this, &TfrmConvert::StopConvert);
 
     auto* bars = new QHBoxLayout;
     bars->setContentsMargins(0, 0, 0, 0);
@@ -253,6 +262,12 @@ void TfrmConvert::showEvent(QShowEvent* Event)
         LoadSourceFile(FSourceFileName);
 }
 
+void TfrmConvert::hideEvent(QHideEvent* Event)
+{
+    StopConvert();
+    QWidget::hideEvent(Event);
+}
+
 void TfrmConvert::resizeEvent(QResizeEvent* Event)
 {
     QWidget::resizeEvent(Event);
@@ -278,7 +293,7 @@ bool TfrmConvert::eventFilter(QObject* Watched, QEvent* Event)
     }
     if (Event->type() == QEvent::DragEnter || Event->type() == QEvent::DragMove) {
         auto* drag = static_cast<QDropEvent*>(Event);
-        if (CarriesListDrag(drag->mimeData())) {
+        if (CarriesListDrag(drag->mimeData()) && !FConvert.Running()) {
             drag->acceptProposedAction();
             return true;
         }
@@ -300,6 +315,7 @@ void TfrmConvert::ClearConverted()
 
 void TfrmConvert::LoadSourceFile(const std::string& Name)
 {
+    StopConvert();
     FSourceFileName = Name;
     ClearConverted();
     try {
@@ -314,7 +330,7 @@ void TfrmConvert::LoadSourceFile(const std::string& Name)
 
 void TfrmConvert::ToolButton7Click()
 {
-    if (pgLeft->GetEmpty())
+    if (pgLeft->GetEmpty() || FConvert.Running())
         return;
     const std::string ext = ConverterExtension(cbFileType->currentIndex());
     const std::string target =
@@ -322,21 +338,10 @@ void TfrmConvert::ToolButton7Click()
             return MessageDlg(t + " exists. Overwrite?", TMsgDlgType::mtConfirmation, mbYesNo) == mrYes;
         });
     ClearConverted();
-    if (!WriteTarget(target))
-        return;
-    try {
-        pgRight->LoadFromFile(target);
-    } catch (const std::exception& e) {
-        MessageDlg(e.what(), TMsgDlgType::mtError, mbOK);
-        return;
-    }
-    FConvertedFileName = target;
-    SB1->Panels()[1].SetText(FileSizeKText(target, GetFileSizeByName(target)));
-    if (FHost)
-        FHost->Update1Click();
+    StartConvert(target);
 }
 
-bool TfrmConvert::WriteTarget(const std::string& Target)
+TConvertOptions TfrmConvert::ReadOptions() const
 {
     TConvertOptions options;
     options.Extension = ConverterExtension(cbFileType->currentIndex());
@@ -346,24 +351,85 @@ bool TfrmConvert::WriteTarget(const std::string& Target)
     options.Height = pgLeft->GetPicBox()->height();
     options.Interlaced = cbInterlaced->isChecked();
     options.Transparent = cbTransparent->isChecked();
+    return options;
+}
+
+// Asked from the worker: the pick itself runs on the main thread while the
+// worker waits, and its answer outlives a worker that was stopped meanwhile.
+TTransparentPicker TfrmConvert::Picker() const
+{
     TTransparentPicker pick = FPicker;
     if (!pick)
         pick = [](TPixelGraphic& Reduced) {
             CreatefrmGIFTrans();
             return frmGIFTrans()->Pick(Reduced);
         };
-    try {
-        TWaitCursor wait;
-        if (options.Extension == "jpg")
-            JPEGQuality = static_cast<std::uint8_t>(TrackBar1->value());
-        TPixelGraphic* source = pgLeft->GetPixelGraphic();
-        source->SetSaveColorResWarningAction(pgwaIgnore);
-        ConvertImage(*source, Target, options, pick);
-    } catch (const std::exception& e) {
-        MessageDlg(e.what(), TMsgDlgType::mtError, mbOK);
-        return false;
+    return pick;
+}
+
+void TfrmConvert::StartConvert(const std::string& Target)
+{
+    const TConvertOptions options = ReadOptions();
+    if (options.Extension == "jpg")
+        JPEGQuality = static_cast<std::uint8_t>(TrackBar1->value());
+    auto source = std::make_shared<TPixelGraphic>();
+    source->Assign(pgLeft->GetPixelGraphic());
+    source->SetSaveColorResWarningAction(pgwaIgnore);
+    // The written file is read back on the worker too.
+    auto written = std::make_shared<std::unique_ptr<TPixelGraphic>>(std::make_unique<TPixelGraphic>());
+    (*written)->SetReadWarningAction(pgwaIgnore);
+    (*written)->SetFillColor(pgRight->GetBackGroundColor());
+    SetConverting(true);
+    FConvert.Start(
+        [source, written, Target, options, pick = Picker()](TWorkerTask::TProgress& progress) {
+            source->SetOnProgress(
+                [&progress](TObject*, int step, int max, bool&) { progress.Report(step, max); });
+            ConvertImage(*source, Target, options, [&progress, pick](TPixelGraphic& reduced) {
+                auto color = std::make_shared<std::optional<TColor>>();
+                progress.Synchronize([pick, color, &reduced] { *color = pick(reduced); });
+                return *color;
+            });
+            (*written)->LoadFromFile(Target);
+        },
+        [this](int percent) { SB1->Panels()[1].GaugeAttrs().SetPosition(percent); },
+        [this, Target, written](std::exception_ptr error) {
+            ConvertDone(Target, std::move(*written), error);
+        });
+}
+
+void TfrmConvert::ConvertDone(const std::string& Target, std::unique_ptr<TPixelGraphic> Written,
+                              std::exception_ptr Error)
+{
+    SetConverting(false);
+    if (Error) {
+        try {
+            std::rethrow_exception(Error);
+        } catch (const std::exception& e) {
+            MessageDlg(e.what(), TMsgDlgType::mtError, mbOK);
+        }
+        return;
     }
-    return true;
+    pgRight->SetPixelGraphic(std::move(Written), Target);
+    FConvertedFileName = Target;
+    SB1->Panels()[1].SetText(FileSizeKText(Target, GetFileSizeByName(Target)));
+    if (FHost)
+        FHost->Update1Click();
+}
+
+void TfrmConvert::StopConvert()
+{
+    FConvert.Stop();
+    SetConverting(false);
+}
+
+void TfrmConvert::SetConverting(bool Converting)
+{
+    SB1->Panels()[1].SetPanelType(Converting ? sptGauge : sptNormal);
+    SB1->Panels()[1].GaugeAttrs().SetPosition(0);
+    for (QWidget* bar :
+         {static_cast<QWidget*>(ToolBar1), static_cast<QWidget*>(tbJpeg), static_cast<QWidget*>(tbGif)})
+        bar->setEnabled(!Converting);
+    FStopConvert->setEnabled(Converting);
 }
 
 void TfrmConvert::cbFileTypeChange()

@@ -3,10 +3,13 @@
 // right; the target type, JPEG quality, GIF options and size mode come from
 // the tool bars and the options menu.
 
+#include "app/converter/convert_image.h"
 #include "app/converter/gif_export.h"
+#include "platform/qt/worker_task.h"
 
 #include <QWidget>
 
+#include <memory>
 #include <string>
 
 class QAction;
@@ -24,6 +27,7 @@ namespace lumeno {
 
 class TConverterHost;
 class TPGImage;
+class TPixelGraphic;
 class TdfsStatusBar;
 
 // The panes' places for a window width: each pane is Half wide, the left
@@ -63,6 +67,9 @@ public:
     void ImagePropertiesRightClick();
     void DeleteConvertedFileClick();
     void pmRightPopup();
+    // Esc: the conversion in work ends and an existing target is kept.
+    void StopConvert();
+    bool Converting() const { return FConvert.Running(); }
     // A drop from a file list onto the source view.
     void pgLeftDragDrop(const QMimeData* Data);
 
@@ -94,6 +101,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* Event) override;
+    void hideEvent(QHideEvent* Event) override;
     void resizeEvent(QResizeEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
@@ -104,13 +112,22 @@ private:
     void FormResize();
     void SetBothStretch(bool KeepAspect);
     void ClearConverted();
-    bool WriteTarget(const std::string& Target);
+    TConvertOptions ReadOptions() const;
+    TTransparentPicker Picker() const;
+    // The conversion runs on a worker, on a copy of the source, while the
+    // window refuses another conversion and drops.
+    void StartConvert(const std::string& Target);
+    void ConvertDone(const std::string& Target, std::unique_ptr<TPixelGraphic> Written,
+                     std::exception_ptr Error);
+    void SetConverting(bool Converting);
     bool RemoveConverted();
 
     TConverterHost* FHost = nullptr;
     TTransparentPicker FPicker;
     std::string FSourceFileName;
     std::string FConvertedFileName;
+    QAction* FStopConvert = nullptr;
+    TWorkerTask FConvert;
 };
 
 TfrmConvert* frmConvert();

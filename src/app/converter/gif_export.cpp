@@ -8,6 +8,7 @@ namespace lumeno {
 std::unique_ptr<TPixelGraphic> ReduceForGIF(TPixelGraphic& Source, int Width, int Height)
 {
     auto reduced = std::make_unique<TPixelGraphic>();
+    reduced->SetOnProgress(Source.GetOnProgress());
     reduced->SetDimensions(Width, Height, pf8Bit);
     reduced->ReduceColors(Source, GIFExportColors, true);
     reduced->SetDither(true);
@@ -23,6 +24,8 @@ void ExportGIF(const std::string& FileName, TPixelGraphic& Source, int Width, in
     std::optional<TColor> color;
     if (Transparent && Pick)
         color = Pick(*reduced);
+    // The last chance for the handler to stop before the file is replaced.
+    reduced->Progress(Height, Height);
     if (!SaveBitmapAsGIF(FileName, *reduced, Interlaced, color.value_or(0), color.has_value()))
         throw EConvertError("Error writing GIF file " + FileName);
 }

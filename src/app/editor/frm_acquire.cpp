@@ -181,6 +181,12 @@ TfrmAcquire::TfrmAcquire(QWidget* Parent)
     BuildToolBar();
     BuildStatusBar();
     ConnectDialogs();
+    FStopSave = new QAction(this);
+    FStopSave->setObjectName("StopSave");
+    FStopSave->setShortcut(Qt::Key_Escape);
+    FStopSave->setEnabled(false);
+    addAction(FStopSave);
+    connect(FStopSave, &QAction::triggered, this, &TfrmAcquire::StopSave);
 
     const TSettingsStore store;
     int geometry[4];
@@ -396,6 +402,18 @@ void TfrmAcquire::GaugeStep(int Step, int Max)
 void TfrmAcquire::GaugeEnd()
 {
     SB1->Panels()[1].SetPanelType(sptNormal);
+}
+
+void TfrmAcquire::SetSaving(bool Saving)
+{
+    if (Saving)
+        GaugeStart();
+    else
+        GaugeEnd();
+    menuBar()->setEnabled(!Saving);
+    findChild<QToolBar*>("ToolBar1")->setEnabled(!Saving);
+    PGImage1->viewport()->setAcceptDrops(!Saving);
+    FStopSave->setEnabled(Saving);
 }
 
 void TfrmAcquire::HookGauge(TPixelGraphic& Image)

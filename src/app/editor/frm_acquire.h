@@ -5,6 +5,7 @@
 #include "app/editor/edit_undo.h"
 #include "platform/numeric.h"
 #include "platform/qt/dialog_on_demand.h"
+#include "platform/qt/worker_task.h"
 
 #include <QMainWindow>
 
@@ -84,6 +85,11 @@ public:
     void PushUndo(const std::string& OperationName);
     void RotateImage(Extended Angle);
     QAction* Action(const std::string& Name) const;
+    // Save As after its dialog: the picture is written on a worker while
+    // the window shows the progress; Esc stops it and keeps an old file.
+    void SaveImageAs(const std::string& FileName);
+    bool Saving() const { return FSave.Running(); }
+    void StopSave();
     const TEditUndo& Undo() const { return FUndo; }
 
     // The frame routines other windows reach through the editor.
@@ -192,11 +198,17 @@ private:
     void GaugeStep(int Step, int Max);
     void GaugeEnd();
     void HookGauge(TPixelGraphic& Image);
+    // While a save runs, the commands and drops that would change the
+    // picture are refused.
+    void SetSaving(bool Saving);
+    void SaveDone(std::exception_ptr Error);
 
     TEditUndo FUndo;
     std::string FPictureName; // the shown picture's file, "" for a scan or capture
     qint64 FProgressTick = 0;
     int FPendingTag = 0;
+    TWorkerTask FSave;
+    QAction* FStopSave = nullptr;
 };
 
 TfrmAcquire* frmAcquire();

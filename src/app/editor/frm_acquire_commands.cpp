@@ -14,7 +14,11 @@
 #include "app/editor/frm_resize.h"
 #include "app/effects/frames.h"
 #include "app/effects/gaussian_blur.h"
+#include "imagelib/format_registry.h"
+#include "imagelib/pg_exceptions.h"
+#include "imagelib/pg_messages.h"
 #include "imagelib/pixel_graphic.h"
+#include "imagelib/stoppable_save.h"
 #include "imagelib/twain/pg_twain.h"
 #include "imagelib/view/bcg_filter_dialog.h"
 #include "imagelib/view/blur_filter_dialog.h"
@@ -112,8 +116,44 @@ void TfrmAcquire::SaveAs1Click()
 {
     PGSaveDialog1->ExecuteAsync([this](bool ok) {
         if (ok)
-            Safely([this] { PGImage1->SaveToFile(PGSaveDialog1->GetFileName()); });
+            Safely([this] { SaveImageAs(PGSaveDialog1->GetFileName()); });
     });
+}
+
+void TfrmAcquire::SaveImageAs(const std::string& FileName)
+{
+    TPixelGraphic* image = PGImage1->GetPixelGraphic();
+    if (!image)
+        throw EPGEmpty(GetPGLangStrS1(16, "PixelGraphic"));
+    // The colour-resolution question is asked here; the worker's copy does
+    // not ask again.
+    image->SetSaveColorResWarningAction(PGImage1->GetSaveColorResWarningAction());
+    ConfirmSave(*image, ExtractFormatExtension(FileName));
+    auto copy = std::make_shared<TPixelGraphic>();
+    copy->Assign(image);
+    copy->SetSaveColorResWarningAction(pgwaIgnore);
+    SetSaving(true);
+    FSave.Start(
+        [copy, FileName](TWorkerTask::TProgress& progress) {
+            copy->SetOnProgress(
+                [&progress](TObject*, int step, int max, bool&) { progress.Report(step, max); });
+            SaveToFileStoppable(*copy, FileName);
+        },
+        [this](int percent) { GaugeStep(percent, 100); },
+        [this](std::exception_ptr error) { SaveDone(error); });
+}
+
+void TfrmAcquire::SaveDone(std::exception_ptr Error)
+{
+    SetSaving(false);
+    if (Error)
+        Safely([&] { std::rethrow_exception(Error); });
+}
+
+void TfrmAcquire::StopSave()
+{
+    FSave.Stop();
+    SetSaving(false);
 }
 
 void TfrmAcquire::SaveOptions1Click()

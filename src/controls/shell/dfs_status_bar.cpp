@@ -98,9 +98,11 @@ QColor TdfsStatusBar::FontColor() const
     return palette().color(QPalette::WindowText);
 }
 
+// Painted at once: progress texts change inside loops that give the event
+// loop no turn.
 void TdfsStatusBar::RepaintPanel(int index)
 {
-    update(PanelRect((*panels_)[index].Index()));
+    repaint(PanelRect((*panels_)[index].Index()));
 }
 
 void TdfsStatusBar::PanelsChanged()

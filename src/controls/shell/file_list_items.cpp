@@ -1,4 +1,5 @@
 #include "controls/shell/file_list_items.h"
+#include "controls/shell/anymap.h"
 
 #include "controls/shell/file_list_texts.h"
 #include "controls/shell/file_utils.h"
@@ -7,6 +8,7 @@
 #include <QDateTime>
 #include <QLocale>
 #include <QMimeDatabase>
+#include <QPainter>
 
 #include <algorithm>
 #include <cctype>
@@ -334,6 +336,34 @@ QRect ThumbnailPlacement(int width, int height, int size)
     }
     const int w = std::max(1, int(std::int64_t(width) * size / height));
     return {(size - w) / 2, 0, w, size};
+}
+
+QImage ThumbnailSquare(const std::string& path, int size, bool mask)
+{
+    TAnymap picture;
+    try {
+        picture.LoadFromFile(path);
+    } catch (const std::exception&) {
+        return {};
+    }
+    if (picture.isNull())
+        return {};
+    QImage square(size, size, QImage::Format_ARGB32);
+    square.fill(Qt::white);
+    QPainter painter(&square);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(ThumbnailPlacement(picture.width(), picture.height(), size), picture);
+    painter.end();
+    if (!mask)
+        return square;
+    const QRgb key = square.pixel(0, size - 1);
+    for (int y = 0; y < size; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(square.scanLine(y));
+        for (int x = 0; x < size; ++x)
+            if (row[x] == key)
+                row[x] = 0;
+    }
+    return square;
 }
 
 std::string DirectoryComboEntry(int icon, int level, const std::string& key, const std::string& name)

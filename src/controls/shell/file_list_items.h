@@ -3,6 +3,7 @@
 // of the desktop and of the drives, their column texts, their order, the
 // folder one level up and the place of a thumbnail.
 
+#include <QImage>
 #include <QRect>
 
 #include <cstdint>
@@ -81,6 +82,11 @@ TSortedBy SortedByColumn(int column, bool descending);
 // Where a picture of width x height lands in a square of size: the longer
 // side fills it, the shorter one is centred.
 QRect ThumbnailPlacement(int width, int height, int size);
+
+// A file's picture on a white square of size; with mask its bottom-left
+// colour turns see-through. A null image when the file shows no picture.
+// Safe off the main thread.
+QImage ThumbnailSquare(const std::string& path, int size, bool mask);
 
 // A folder combo entry: icon "%.4d", level "%.3d", key, ";", name.
 std::string DirectoryComboEntry(int icon, int level, const std::string& key, const std::string& name);

@@ -1,16 +1,17 @@
 #include "controls/shell/file_list_view_dlg.h"
 
-#include "controls/shell/anymap.h"
 #include "controls/shell/directory_combo_dlg.h"
 #include "controls/shell/file_list_popup_menu.h"
 #include "controls/shell/file_masks.h"
 #include "controls/shell/file_name_edit_dlg.h"
 #include "controls/shell/file_utils.h"
+#include "imagelib/parallel_ranges.h"
 #include "platform/dialogs.h"
 #include "platform/move_no_replace.h"
 #include "platform/qt/shell/shell_namespace.h"
 #include "platform/qt/shell/trash.h"
 #include "platform/qt/wait_cursor.h"
+#include "platform/qt/worker_pool.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -106,6 +107,18 @@ TFileListViewDlg::TFileListViewDlg(QWidget* parent)
 }
 
 TFileListViewDlg::~TFileListViewDlg() = default;
+
+TFileListViewDlg::TFileStamp TFileListViewDlg::StampOf(const std::string& path)
+{
+    std::error_code error;
+    const auto size = fs::file_size(path, error);
+    if (error)
+        return {};
+    const auto time = fs::last_write_time(path, error);
+    if (error)
+        return {};
+    return {std::int64_t(size), std::int64_t(time.time_since_epoch().count())};
+}
 
 TDirectoryComboDlg* TFileListViewDlg::DirCombo() const
 {
@@ -218,6 +231,7 @@ bool TFileListViewDlg::SetDirectory(const std::string& value)
     if (target == directory_)
         return true;
     directory_ = target;
+    thumbnails_.clear();
     Refresh();
     emit OnDirectoryChange(QString::fromStdString(directory_));
     if (dirCombo_)
@@ -244,7 +258,6 @@ void TFileListViewDlg::Refresh()
 void TFileListViewDlg::Fill()
 {
     totalSize_ = 0;
-    thumbnails_.clear();
     if (directory_ == kDesktop) {
         items_ = ListDesktop(languageBase_);
     } else if (directory_ == kDrives) {
@@ -276,12 +289,13 @@ void TFileListViewDlg::ShowItems()
     model_.removeRows(0, model_.rowCount());
     const bool thumbnails = viewIconStyle_ == TViewIconStyle::visBrowseImage;
     const bool editable = !IsKeyword(directory_) && directory_ != kDrives;
+    std::vector<TThumbnailRequest> requests;
     for (int row = 0; row < int(items_.size()); ++row) {
         const TFileListItem& item = items_[std::size_t(row)];
         auto* caption = new QStandardItem(QString::fromStdString(item.Caption));
         caption->setData(row, kRowRole);
         caption->setEditable(editable && item.Attr != "X");
-        caption->setIcon(thumbnails && !item.IsFolder ? ThumbnailIcon(item) : IconOf(item));
+        caption->setIcon(thumbnails && !item.IsFolder ? ThumbnailIcon(item, row, requests) : IconOf(item));
         QList<QStandardItem*> cells{caption};
         for (const std::string* text : {&item.SizeText, &item.TypeName, &item.DateText, &item.Attr}) {
             auto* cell = new QStandardItem(QString::fromStdString(*text));
@@ -294,6 +308,7 @@ void TFileListViewDlg::ShowItems()
     filling_ = false;
     for (int column = 0; column < model_.columnCount(); ++column)
         report_->resizeColumnToContents(column);
+    StartThumbnails(std::move(requests));
 }
 
 void TFileListViewDlg::ApplyHeaders()
@@ -350,43 +365,67 @@ QIcon TFileListViewDlg::IconOf(const TFileListItem& item) const
     return item.IsFolder ? provider.icon(QFileIconProvider::Folder) : provider.icon(QFileIconProvider::File);
 }
 
-QIcon TFileListViewDlg::ThumbnailIcon(const TFileListItem& item)
+// A cached picture serves while its file keeps its size and time.
+QIcon TFileListViewDlg::ThumbnailIcon(const TFileListItem& item, int row,
+                                      std::vector<TThumbnailRequest>& requests)
 {
-    const auto [at, added] = thumbnails_.try_emplace(ItemPathOf(item));
-    if (added)
-        at->second = QIcon(QPixmap::fromImage(Thumbnail(item)));
-    return at->second;
+    const std::string path = ItemPathOf(item);
+    const TFileStamp stamp = StampOf(path);
+    const auto cached = thumbnails_.find(path);
+    if (cached != thumbnails_.end() && cached->second.Stamp == stamp)
+        return cached->second.Icon;
+    requests.push_back({row, path, stamp});
+    return IconOf(item);
+}
+
+// Pictures are decoded on workers; a result of an earlier filling of the
+// list is dropped.
+void TFileListViewDlg::StartThumbnails(std::vector<TThumbnailRequest> requests)
+{
+    ++thumbnailGeneration_;
+    thumbnailPool_.reset();
+    if (requests.empty())
+        return;
+    const int generation = thumbnailGeneration_;
+    const int size = thumbnailSize_;
+    const bool mask = maskBrowseImage_;
+    auto shared = std::make_shared<const std::vector<TThumbnailRequest>>(std::move(requests));
+    const int count = int(shared->size());
+    thumbnailPool_ = std::make_unique<TWorkerPool>(
+        count, [this, shared, generation, size, mask](int index) -> std::function<void()> {
+            const TThumbnailRequest& request = (*shared)[std::size_t(index)];
+            return [this, shared, generation, &request, square = ThumbnailSquare(request.Path, size, mask)] {
+                ThumbnailArrived(generation, request, square);
+            };
+        });
+    thumbnailPool_->Start(AvailableCpus(), count);
+}
+
+void TFileListViewDlg::ThumbnailArrived(int generation, const TThumbnailRequest& request,
+                                        const QImage& square)
+{
+    if (generation != thumbnailGeneration_ || request.Row >= int(items_.size()))
+        return;
+    const TFileListItem& item = items_[std::size_t(request.Row)];
+    const QIcon icon(QPixmap::fromImage(square.isNull() ? IconSquare(item) : square));
+    thumbnails_[request.Path] = {request.Stamp, icon};
+    if (QStandardItem* caption = model_.item(request.Row))
+        caption->setIcon(icon);
 }
 
 QImage TFileListViewDlg::Thumbnail(const TFileListItem& item) const
+{
+    const QImage square = ThumbnailSquare(ItemPathOf(item), thumbnailSize_, maskBrowseImage_);
+    return square.isNull() ? IconSquare(item) : square;
+}
+
+QImage TFileListViewDlg::IconSquare(const TFileListItem& item) const
 {
     const int size = thumbnailSize_;
     QImage square(size, size, QImage::Format_ARGB32);
     square.fill(Qt::white);
     QPainter painter(&square);
-    TAnymap picture;
-    try {
-        picture.LoadFromFile(ItemPathOf(item));
-    } catch (const std::exception&) {
-        picture = TAnymap();
-    }
-    if (picture.isNull()) {
-        painter.drawPixmap(0, 0, IconOf(item).pixmap(size, size));
-        return square;
-    }
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(ThumbnailPlacement(picture.width(), picture.height(), size), picture);
-    painter.end();
-    if (maskBrowseImage_) {
-        // The colour of the bottom-left pixel shows through.
-        const QRgb key = square.pixel(0, size - 1);
-        for (int y = 0; y < size; ++y) {
-            auto* row = reinterpret_cast<QRgb*>(square.scanLine(y));
-            for (int x = 0; x < size; ++x)
-                if (row[x] == key)
-                    row[x] = 0;
-        }
-    }
+    painter.drawPixmap(0, 0, IconOf(item).pixmap(size, size));
     return square;
 }
 

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <map>
+#include <memory>
 
 class QAbstractItemView;
 class QListView;
@@ -21,6 +22,7 @@ namespace lumeno {
 class TDirectoryComboDlg;
 class TFileListPopupMenu;
 class TFileNameEditDlg;
+class TWorkerPool;
 
 enum class TViewIconStyle { visIcon, visSmallIcon, visList, visReport, visBrowseImage };
 
@@ -105,7 +107,27 @@ private:
     bool HandleKey(int key);
     void StartDrag();
     QIcon IconOf(const TFileListItem& item) const;
-    QIcon ThumbnailIcon(const TFileListItem& item);
+    // A file's size and modification time, to tell a cached picture stale.
+    struct TFileStamp {
+        std::int64_t Size = -1;
+        std::int64_t Modified = 0;
+        bool operator==(const TFileStamp&) const = default;
+    };
+    struct TThumbnailRequest {
+        int Row = 0;
+        std::string Path;
+        TFileStamp Stamp;
+    };
+    struct TThumbnailEntry {
+        TFileStamp Stamp;
+        QIcon Icon;
+    };
+    static TFileStamp StampOf(const std::string& path);
+    // The cached picture, or the file's icon until a worker made the picture.
+    QIcon ThumbnailIcon(const TFileListItem& item, int row, std::vector<TThumbnailRequest>& requests);
+    void StartThumbnails(std::vector<TThumbnailRequest> requests);
+    void ThumbnailArrived(int generation, const TThumbnailRequest& request, const QImage& square);
+    QImage IconSquare(const TFileListItem& item) const;
     std::string ItemPathOf(const TFileListItem& item) const;
     std::vector<int> SelectedRows() const;
 
@@ -122,14 +144,18 @@ private:
     std::string directory_;
     std::int64_t totalSize_ = 0;
     std::vector<TFileListItem> items_;
-    // By path: a new sort order shows the same pictures without decoding them again.
-    std::map<std::string, QIcon> thumbnails_;
+    // By path, for the current folder: a refresh or a new sort order shows
+    // the same pictures without decoding them again.
+    std::map<std::string, TThumbnailEntry> thumbnails_;
+    int thumbnailGeneration_ = 0;
     QStandardItemModel model_;
     QListView* list_;
     QTreeView* report_;
     TFileListPopupMenu* menu_;
     bool filling_ = false;
     QPoint pressAt_;
+    // Last: its results reach the members above, so it stops first.
+    std::unique_ptr<TWorkerPool> thumbnailPool_;
 };
 
 } // namespace lumeno

@@ -21,10 +21,12 @@
 #include <QMimeData>
 #include <QSlider>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -87,10 +89,32 @@ protected:
             texts.push_back(r.Text);
         return texts;
     }
+    // Starts a conversion and lets the window's loop run until it ended.
     void ConvertTo(int Item)
+    {
+        StartConverting(Item);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !form->Converting(); }, 30000));
+    }
+    void StartConverting(int Item)
     {
         form->cbFileType->setCurrentIndex(Item);
         form->ToolButton7Click();
+    }
+    void LoadBigSource()
+    {
+        TPixelGraphic picture;
+        test::MakePicture(picture, 2400, 1800);
+        source = dir.File("big.bmp");
+        picture.SaveToFile(source);
+        form->LoadSourceFile(source);
+    }
+    std::vector<std::string> FolderNames() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir.Path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
     }
 
     test::TempDir dir;
@@ -194,6 +218,57 @@ TEST_F(Converter, AnsweringNoWritesBangNamesAndYesOverwrites)
     EXPECT_EQ(form->ConvertedFileName(), dir.File("photo.bmp"));
     EXPECT_GE(fs::last_write_time(dir.File("photo.bmp")), first);
     EXPECT_FALSE(fs::exists(dir.File("!!!photo.bmp")));
+}
+
+// The conversion runs on a worker: the window's loop turns, a second
+// conversion and drops are refused, Esc stops it and keeps what was there.
+TEST_F(Converter, ConvertsOnAWorkerWhileTheWindowRefusesAnotherRun)
+{
+    LoadBigSource();
+    dialogs.Reset();
+    int turns = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++turns; });
+    ticker.start(0);
+    StartConverting(3);
+    EXPECT_FALSE(form->ToolBar1->isEnabled());
+    form->ToolButton7Click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->ToolBar1->isEnabled(); }, 30000));
+    EXPECT_GT(turns, 0);
+    EXPECT_TRUE(dialogs.Shown().empty());
+    EXPECT_EQ(form->ConvertedFileName(), dir.File("big.png"));
+    EXPECT_EQ(form->pgRight->GetFileName(), dir.File("big.png"));
+    EXPECT_EQ(form->pgRight->GetPixelGraphic()->GetWidth(), 2400);
+    EXPECT_EQ(FolderNames(), (std::vector<std::string>{"big.bmp", "big.png", "photo.tif"}));
+}
+
+TEST_F(Converter, EscStopsTheConversionAndKeepsTheOldTarget)
+{
+    LoadBigSource();
+    test::WriteFileBytes(dir.File("big.png"), {'o', 'l', 'd'});
+    dialogs.Reset();
+    dialogs.Answer(mrYes);
+    StartConverting(3);
+    QAction* stop = form->findChild<QAction*>("StopConvert");
+    ASSERT_NE(stop, nullptr);
+    EXPECT_EQ(stop->shortcut(), QKeySequence(Qt::Key_Escape));
+    ASSERT_TRUE(stop->isEnabled());
+    stop->trigger();
+    EXPECT_TRUE(form->ToolBar1->isEnabled());
+    QTest::qWait(50);
+    EXPECT_EQ(test::ReadFileBytes(dir.File("big.png")), (std::vector<unsigned char>{'o', 'l', 'd'}));
+    EXPECT_EQ(FolderNames(), (std::vector<std::string>{"big.bmp", "big.png", "photo.tif"}));
+    EXPECT_EQ(Texts().size(), 1u);
+    EXPECT_EQ(form->ConvertedFileName(), "");
+    EXPECT_TRUE(form->pgRight->GetEmpty());
+
+    // A new source stops a running conversion the same way.
+    dialogs.Answer(mrYes);
+    StartConverting(3);
+    form->LoadSourceFile(dir.File("photo.tif"));
+    EXPECT_TRUE(form->ToolBar1->isEnabled());
+    QTest::qWait(50);
+    EXPECT_EQ(test::ReadFileBytes(dir.File("big.png")), (std::vector<unsigned char>{'o', 'l', 'd'}));
 }
 
 TEST_F(Converter, ConvertingOntoTheSourceAsksFirst)

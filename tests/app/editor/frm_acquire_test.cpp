@@ -31,12 +31,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
 #include <QSlider>
 #include <QTest>
+#include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -118,6 +121,79 @@ TEST_F(Editor, CommandTableBuildsEveryActionOnce)
     EXPECT_FALSE(editor->Action("Acquire1")->isEnabled());
     Show(4, 3);
     EXPECT_TRUE(editor->Filters1->isEnabled());
+}
+
+// Save As writes on a worker: the window's loop turns and its commands
+// are refused meanwhile; Esc stops the save and leaves an old file alone.
+class EditorSave : public Editor {
+protected:
+    void SaveAs(const std::string& path)
+    {
+        Trigger("SaveAs1");
+        editor->PGSaveDialog1->selectFile(QString::fromStdString(path));
+        // done() skips the dialog's own overwrite question.
+        static_cast<QDialog*>(editor->PGSaveDialog1)->done(QDialog::Accepted);
+    }
+    bool Refusing() const
+    {
+        return !editor->menuBar()->isEnabled() && !editor->findChild<QToolBar*>("ToolBar1")->isEnabled() &&
+               !editor->PGImage1->viewport()->acceptDrops();
+    }
+    std::vector<std::string> FolderNames() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(files.Path()))
+            names.push_back(entry.path().filename().string());
+        return names;
+    }
+};
+
+TEST_F(EditorSave, RunsOffTheWindowThreadAndFinishesWithTheFile)
+{
+    Show(1800, 1200);
+    const std::string path = files.File("saved.png");
+    SaveAs(path);
+    EXPECT_TRUE(Refusing());
+    int turns = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++turns; });
+    ticker.start(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !Refusing(); }, 30000));
+    EXPECT_GT(turns, 0);
+    EXPECT_TRUE(dialogs.Shown().empty());
+    TPixelGraphic saved;
+    saved.LoadFromFile(path);
+    EXPECT_EQ(saved.GetWidth(), 1800);
+    EXPECT_EQ(saved.GetPixelColor(1234, 567), Image().GetPixelColor(1234, 567));
+    EXPECT_EQ(FolderNames(), std::vector<std::string>{"saved.png"});
+}
+
+TEST_F(EditorSave, EscStopsItAndKeepsTheOldFile)
+{
+    const std::string path = files.File("old.png");
+    test::WriteFileBytes(path, {'o', 'l', 'd'});
+    Show(2400, 1800);
+    SaveAs(path);
+    QAction* stop = editor->findChild<QAction*>("StopSave");
+    ASSERT_NE(stop, nullptr);
+    EXPECT_EQ(stop->shortcut(), QKeySequence(Qt::Key_Escape));
+    ASSERT_TRUE(stop->isEnabled());
+    stop->trigger();
+    EXPECT_FALSE(Refusing());
+    EXPECT_FALSE(stop->isEnabled());
+    QTest::qWait(50);
+    EXPECT_EQ(test::ReadFileBytes(path), (std::vector<unsigned char>{'o', 'l', 'd'}));
+    EXPECT_EQ(FolderNames(), std::vector<std::string>{"old.png"});
+    EXPECT_TRUE(dialogs.Shown().empty());
+}
+
+TEST_F(EditorSave, FailureIsShownOnceTheWorkerEnds)
+{
+    Show(40, 30);
+    SaveAs(files.File("missing/x.png"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !Refusing(); }, 10000));
+    EXPECT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(files.File("missing")));
 }
 
 TEST_F(Editor, UndoHoldsTheStateBeforeTheLastCommand)

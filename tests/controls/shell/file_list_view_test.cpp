@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -199,6 +200,63 @@ TEST_F(FileListView, ThumbnailsSitOnWhiteSquares)
     EXPECT_EQ(text.size(), QSize(32, 32));
     view.SetViewIconStyle(TViewIconStyle::visBrowseImage);
     EXPECT_EQ(view.Model().rowCount(), int(view.Items().size()));
+}
+
+// Pictures are decoded on workers and kept while their files stay the same.
+class FileListViewThumbnails : public FileListView {
+protected:
+    void WritePicture(const std::string& path, Qt::GlobalColor color)
+    {
+        QImage picture(64, 64, QImage::Format_RGB32);
+        picture.fill(color);
+        ASSERT_TRUE(picture.save(QString::fromStdString(path), "BMP"));
+    }
+    QRgb Shown(const std::string& caption)
+    {
+        return view.Model().item(RowOf(caption))->icon().pixmap(32, 32).toImage().pixel(16, 16);
+    }
+    bool Settled(const std::string& caption, QRgb colour)
+    {
+        return QTest::qWaitFor([&] { return Shown(caption) == colour; }, 10000);
+    }
+};
+
+TEST_F(FileListViewThumbnails, DecodeOffTheWindowThreadAndSurviveARefresh)
+{
+    const std::string path = tree.Home() + "/a/red.bmp";
+    WritePicture(path, Qt::red);
+    view.SetDirectory(tree.Home() + "/a");
+    view.SetViewIconStyle(TViewIconStyle::visBrowseImage);
+    // Nothing decoded yet: the results come through the window's loop.
+    EXPECT_NE(Shown("red.bmp"), qRgb(255, 0, 0));
+    ASSERT_TRUE(Settled("red.bmp", qRgb(255, 0, 0)));
+
+    // Same size and time: the refresh shows the kept picture.
+    const auto time = fs::last_write_time(path);
+    WritePicture(path, Qt::blue);
+    fs::last_write_time(path, time);
+    view.Refresh();
+    EXPECT_EQ(Shown("red.bmp"), qRgb(255, 0, 0));
+    QTest::qWait(50);
+    EXPECT_EQ(Shown("red.bmp"), qRgb(255, 0, 0));
+
+    // A newer file is decoded again.
+    fs::last_write_time(path, time + std::chrono::seconds(5));
+    view.Refresh();
+    EXPECT_TRUE(Settled("red.bmp", qRgb(0, 0, 255)));
+}
+
+TEST_F(FileListViewThumbnails, PicturesOfAFolderLeftBehindAreDropped)
+{
+    WritePicture(tree.Home() + "/a/one.bmp", Qt::red);
+    fs::create_directory(tree.Home() + "/b");
+    WritePicture(tree.Home() + "/b/one.bmp", Qt::blue);
+    view.SetDirectory(tree.Home() + "/a");
+    view.SetViewIconStyle(TViewIconStyle::visBrowseImage);
+    view.SetDirectory(tree.Home() + "/b");
+    ASSERT_TRUE(Settled("one.bmp", qRgb(0, 0, 255)));
+    QTest::qWait(50);
+    EXPECT_EQ(Shown("one.bmp"), qRgb(0, 0, 255));
 }
 
 } // namespace

@@ -224,6 +224,23 @@ TEST_F(StatusBarTest, LockKeyRepaintsOnlyItsPanelsAndAutoRepeatNothing)
     EXPECT_FALSE(TdfsKeyboardHook::Instance().Installed());
 }
 
+// Loops on the window's thread set progress texts; they must reach the screen before the loop goes on.
+TEST_F(StatusBarTest, PanelTextIsPaintedAtOnceWithoutTheEventLoop)
+{
+    bar.Panels().Add().SetWidth(100);
+    TdfsStatusPanel& progress = bar.Panels().Add();
+    progress.SetWidth(200);
+    ShowAndSettle();
+    PaintRecorder recorder(&bar);
+    progress.SetText("File 1 of 3");
+    EXPECT_TRUE(recorder.region.intersects(bar.PanelRect(progress.Index())));
+    EXPECT_FALSE(recorder.region.intersects(bar.PanelRect(0)));
+
+    recorder.region = QRegion();
+    bar.RepaintPanel(0);
+    EXPECT_TRUE(recorder.region.intersects(bar.PanelRect(0)));
+}
+
 TEST_F(StatusBarTest, EllipsisPathShortensInTheMiddleAndHintsTheFullPath)
 {
     const std::string path = "/home/someone/pictures/holidays/2019/summer/beach/IMG_0001.jpg";
