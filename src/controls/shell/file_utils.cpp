@@ -83,11 +83,9 @@ void SyncToDisk(const std::string& name)
 void CopyFileTo(const std::string& source, const std::string& destination)
 {
     const std::string dest = FullPath(destination);
-    // Checked before opening: opening a pipe would wait for a writer.
-    struct stat from {};
-    if (::stat(source.c_str(), &from) == 0 && !S_ISREG(from.st_mode))
-        throw EFOpenError("Cannot open file " + source);
     TFileStream in(source, TFileMode::fmOpenRead);
+    struct stat from {};
+    ::stat(source.c_str(), &from);
     CheckDestination(from, dest);
 
     TSafeFileStream out(dest);
