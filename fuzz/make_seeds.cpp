@@ -193,6 +193,25 @@ void WriteEmfSeeds(const fs::path& folder)
     WriteSeed(folder, "emf", "shapes-88.emf", b.Build(3, {}, 88));
 }
 
+// Albums as the album window writes them, an older one without rotation
+// bytes, and one with LF line ends.
+template <std::size_t N> std::string Bytes(const char (&text)[N])
+{
+    return std::string(text, N - 1);
+}
+
+void WriteAlbumSeeds(const fs::path& folder)
+{
+    const std::string settings = "  2  3100" "01" + std::string(35, ' ') + "Arial" + " 8" + std::string(11, ' ') + "0" "10";
+    const auto album = [&](const std::string& version, const std::string& entries) {
+        const std::string text = settings + version + std::string(1000 - version.size(), ' ') + entries;
+        return TBytes(text.begin(), text.end());
+    };
+    WriteSeed(folder, "album", "current.alb", album("7.80", Bytes("\0/p/a.jpg\tBeach\r\n\x03/p/b c.png\t\r\n")));
+    WriteSeed(folder, "album", "old.alb", album("6.00", "/p/a.jpg\tA\r\n/p/b.gif\tB\r\n"));
+    WriteSeed(folder, "album", "lf.alb", album("7.80", Bytes("\x01/p/a.jpg\tA\n\0/p/c.jpg\t\n")));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -215,5 +234,6 @@ int main(int argc, char** argv)
     WriteBmpVariants(folder);
     WriteWmfSeeds(folder);
     WriteEmfSeeds(folder);
+    WriteAlbumSeeds(folder);
     return 0;
 }

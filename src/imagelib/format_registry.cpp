@@ -149,8 +149,6 @@ bool GetGraphicFileInfo(const std::string& FileName, int Index, TGraphicInfo& In
 {
     Info = TGraphicInfo{};
     try {
-        if (FileName.empty() || !std::filesystem::is_regular_file(FileName))
-            return false;
         TFileStream file(FileName, TFileMode::fmOpenRead);
         return GetGraphicStreamInfo(file, ExtractFormatExtension(FileName), Index, Info);
     } catch (...) {

@@ -79,7 +79,10 @@ std::int64_t TStream::CopyFrom(TStream& source, std::int64_t count)
 
 TFileStream::TFileStream(const std::string& fileName, TFileMode mode)
 {
-    int flags = O_CLOEXEC;
+    // Non-blocking only for open() itself: a pipe would wait there for its
+    // other end. Anything but a regular file is refused, as a pipe or device
+    // can hang a reader or never end.
+    int flags = O_CLOEXEC | O_NONBLOCK;
     switch (mode) {
     case TFileMode::fmOpenRead: flags |= O_RDONLY; break;
     case TFileMode::fmOpenWrite: flags |= O_WRONLY; break;
@@ -87,9 +90,15 @@ TFileStream::TFileStream(const std::string& fileName, TFileMode mode)
     case TFileMode::fmCreate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
     }
     const int fd = ::open(fileName.c_str(), flags, 0666);
-    if (fd < 0) {
+    struct stat st {};
+    const bool regular = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+                         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0;
+    if (!regular) {
+        const int error = fd < 0 ? errno : EINVAL;
+        if (fd >= 0)
+            ::close(fd);
         if (mode == TFileMode::fmCreate)
-            throw EFCreateError("Cannot create file \"" + fileName + "\". " + SystemError(errno));
+            throw EFCreateError("Cannot create file \"" + fileName + "\". " + SystemError(error));
         throw EFOpenError("Cannot open file " + fileName);
     }
     OpenFd(fd, fileName, mode != TFileMode::fmOpenRead);

@@ -1,6 +1,8 @@
 #include "platform/dialogs.h"
 #include "platform/exception.h"
+#include "platform/regular_file.h"
 #include "platform/stream.h"
+#include "support/fifo_guard.h"
 #include "support/recording_dialogs.h"
 #include "support/test_env.h"
 
@@ -52,6 +54,32 @@ TEST(FileStream, RoundTripAndOpenErrors)
     EXPECT_EQ(in.Remaining(), 0);
     EXPECT_THROW(TFileStream(dir.File("missing"), TFileMode::fmOpenRead), EFOpenError);
     EXPECT_THROW(TFileStream(dir.File("no/such/dir"), TFileMode::fmCreate), EFCreateError);
+}
+
+TEST(FileStream, PipesDevicesAndFoldersAreRefusedWithoutWaiting)
+{
+    test::TempDir dir;
+    test::FifoGuard pipe(dir.File("pipe.jpg"));
+    for (TFileMode mode : {TFileMode::fmOpenRead, TFileMode::fmOpenReadWrite}) {
+        try {
+            TFileStream stream(pipe.Path(), mode);
+            ADD_FAILURE() << "a pipe was opened";
+        } catch (const EFOpenError& e) {
+            EXPECT_EQ(std::string(e.what()), "Cannot open file " + pipe.Path());
+        }
+    }
+    EXPECT_FALSE(pipe.Released()) << "open() waited for a writer";
+    EXPECT_THROW(TFileStream("/dev/zero", TFileMode::fmOpenRead), EFOpenError);
+    EXPECT_THROW(TFileStream(dir.Path().string(), TFileMode::fmOpenRead), EFOpenError);
+    EXPECT_FALSE(IsRegularFile(pipe.Path()));
+    EXPECT_FALSE(IsRegularFile(dir.Path().string()));
+    // A regular file opened past the check reads and writes as usual.
+    test::WriteFileBytes(dir.File("a.bin"), {1, 2});
+    TFileStream stream(dir.File("a.bin"), TFileMode::fmOpenReadWrite);
+    stream.Seek(0, TSeekOrigin::soEnd);
+    stream.WriteBuffer("c", 1);
+    stream.Close();
+    EXPECT_EQ(test::ReadFileBytes(dir.File("a.bin")), (std::vector<unsigned char>{1, 2, 'c'}));
 }
 
 TEST(SafeFileStream, OldFileSurvivesUntilCommitAndKeepsPermissions)

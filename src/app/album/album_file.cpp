@@ -154,6 +154,33 @@ bool DecodeVersionBlock(const std::string& block)
     return !block.empty() && block[0] == '7';
 }
 
+// The settings line and version block at the start of bytes; returns
+// whether entries carry rotation bytes.
+bool DecodeHead(const std::string& bytes, TAlbumFileSettings& settings)
+{
+    if (bytes.size() < std::size_t(kMinimumFileSize))
+        throw EAlbumFile("it is too short to be an album");
+    settings = DecodeSettings(bytes.substr(0, AlbumSettingsSize));
+    return DecodeVersionBlock(bytes.substr(AlbumSettingsSize, AlbumVersionBlockSize));
+}
+
+// The file's bytes; the head is read and checked first, so a large file
+// that is no album is refused before it is read.
+std::string ReadAlbumBytes(const std::string& fileName)
+{
+    TFileStream stream(fileName, TFileMode::fmOpenRead);
+    const std::int64_t size = stream.GetSize();
+    std::string bytes(std::size_t(std::min<std::int64_t>(size, kMinimumFileSize)), '\0');
+    stream.ReadBuffer(bytes.data(), std::int64_t(bytes.size()));
+    TAlbumFileSettings settings;
+    DecodeHead(bytes, settings);
+    if (size > AlbumMaxFileSize)
+        throw EAlbumFile("it is larger than " + std::to_string(AlbumMaxFileSize >> 20) + " MB");
+    bytes.resize(std::size_t(size));
+    stream.ReadBuffer(bytes.data() + kMinimumFileSize, size - kMinimumFileSize);
+    return bytes;
+}
+
 } // namespace
 
 std::string StorableCaption(const std::string& caption)
@@ -206,11 +233,8 @@ std::string EncodeAlbumFile(const std::vector<TAlbumEntry>& entries, const TAlbu
 
 TAlbumFile DecodeAlbumFile(const std::string& bytes)
 {
-    if (bytes.size() < std::size_t(kMinimumFileSize))
-        throw EAlbumFile("it is too short to be an album");
     TAlbumFile album;
-    album.Settings = DecodeSettings(bytes.substr(0, AlbumSettingsSize));
-    const bool rotations = DecodeVersionBlock(bytes.substr(AlbumSettingsSize, AlbumVersionBlockSize));
+    const bool rotations = DecodeHead(bytes, album.Settings);
     std::size_t pos = kMinimumFileSize;
     while (pos < bytes.size()) {
         TAlbumEntry entry;
@@ -220,17 +244,23 @@ TAlbumFile DecodeAlbumFile(const std::string& bytes)
                 throw EAlbumFile("an entry has the rotation " + std::to_string(step));
             entry.Rotation = step;
         }
-        const std::size_t tab = bytes.find(kTab, pos);
-        const std::size_t cr = tab == std::string::npos ? tab : bytes.find(kCR, tab + 1);
-        if (cr == std::string::npos) {
+        const std::size_t end = bytes.find_first_of("\r\n", pos);
+        if (end == std::string::npos) {
             album.CutShort = true;
             break;
         }
-        entry.Path = AsUtf8(bytes.substr(pos, tab - pos));
-        entry.Caption = AsUtf8(bytes.substr(tab + 1, cr - tab - 1));
-        album.Entries.push_back(std::move(entry));
-        pos = cr + 1;
-        if (pos < bytes.size() && bytes[pos] == kLF)
+        // Without a TAB the line is no entry; looking for one further on
+        // would swallow the next entry, line break and all.
+        const std::size_t tab = bytes.find(kTab, pos);
+        if (tab < end) {
+            entry.Path = AsUtf8(bytes.substr(pos, tab - pos));
+            entry.Caption = AsUtf8(bytes.substr(tab + 1, end - tab - 1));
+            album.Entries.push_back(std::move(entry));
+        } else {
+            ++album.Damaged;
+        }
+        pos = end + 1;
+        if (bytes[end] == kCR && pos < bytes.size() && bytes[pos] == kLF)
             ++pos;
     }
     return album;
@@ -247,18 +277,12 @@ void WriteAlbumFileTo(const std::string& fileName, const std::vector<TAlbumEntry
 
 TAlbumFile ReadAlbumFileFrom(const std::string& fileName)
 {
-    std::string bytes;
     try {
-        TFileStream stream(fileName, TFileMode::fmOpenRead);
-        bytes.resize(std::size_t(stream.GetSize()));
-        stream.ReadBuffer(bytes.data(), std::int64_t(bytes.size()));
-    } catch (const std::exception& e) {
-        throw EAlbumFile("Cannot read the album " + fileName + ": " + e.what());
-    }
-    try {
-        return DecodeAlbumFile(bytes);
+        return DecodeAlbumFile(ReadAlbumBytes(fileName));
     } catch (const EAlbumFile& e) {
         throw EAlbumFile("Cannot open the album " + fileName + ": " + e.what());
+    } catch (const std::exception& e) {
+        throw EAlbumFile("Cannot read the album " + fileName + ": " + e.what());
     }
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 // The album file: a 67-byte settings line of fixed-width fields, a
 // 1000-byte version block, then per entry a rotation byte, the image path,
-// TAB, the caption and CR LF. Paths and captions are UTF-8.
+// TAB, the caption and CR LF (LF alone is read too, as files passed through
+// other tools have it). Paths and captions are UTF-8.
 
 #include "platform/exception.h"
 #include "platform/types.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,9 @@ constexpr int AlbumSettingsSize = 67;
 constexpr int AlbumVersionBlockSize = 1000;
 constexpr const char* AlbumVersion = "7.80";
 constexpr int AlbumFontNameWidth = 40;
+// Far beyond any real album (about 300 bytes an entry); a bigger file is
+// something else and is not read whole.
+constexpr std::int64_t AlbumMaxFileSize = std::int64_t{16} << 20;
 constexpr int AlbumMinFontSize = 6;
 constexpr int AlbumMaxFontSize = 24;
 
@@ -50,6 +55,8 @@ struct TAlbumFile {
     std::vector<TAlbumEntry> Entries;
     // The file ended inside its last entry; the complete ones were kept.
     bool CutShort = false;
+    // Entry lines without a TAB, left out.
+    int Damaged = 0;
 };
 
 // The 67-byte settings line. Values are held to their fields: the font name
@@ -58,8 +65,8 @@ std::string EncodeAlbumSettings(const TAlbumFileSettings& settings);
 // The whole file. Raises EAlbumFile for an entry whose path holds TAB, CR or
 // LF; TAB, CR and LF in captions become spaces.
 std::string EncodeAlbumFile(const std::vector<TAlbumEntry>& entries, const TAlbumFileSettings& settings);
-// Reads the whole file first; raises EAlbumFile with the reason when any
-// field is out of range, the file is too short or written by a newer version.
+// Raises EAlbumFile with the reason when any field is out of range, the
+// file is too short or written by a newer version.
 TAlbumFile DecodeAlbumFile(const std::string& bytes);
 
 // A caption as it can be stored: TAB, CR and LF become spaces.
@@ -67,8 +74,9 @@ std::string StorableCaption(const std::string& caption);
 // Whether a path can be stored (it holds no TAB, CR or LF).
 bool StorablePath(const std::string& path);
 
-// File level: written through a temporary file, read completely. Messages
-// name the file.
+// File level: written through a temporary file; read whole once its
+// settings line and version block were found sound and its size sane.
+// Messages name the file.
 void WriteAlbumFileTo(const std::string& fileName, const std::vector<TAlbumEntry>& entries,
                       const TAlbumFileSettings& settings);
 TAlbumFile ReadAlbumFileFrom(const std::string& fileName);

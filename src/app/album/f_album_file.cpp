@@ -119,6 +119,10 @@ bool TfAlbum::OpenAlbumFile(const std::string& FileName)
     if (album.CutShort)
         MessageDlg("The album " + FileName + " was cut short: its last entry is incomplete and was left out",
                    TMsgDlgType::mtWarning, mbOK);
+    if (album.Damaged > 0)
+        MessageDlg("The album " + FileName + " is damaged: entries without a TAB after the path were left out (" +
+                       std::to_string(album.Damaged) + ")",
+                   TMsgDlgType::mtWarning, mbOK);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "app/desktop/single_instance.h"
 
 #include "app/desktop/dde_handler.h"
+#include "platform/regular_file.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -20,9 +21,22 @@ const QByteArray kAnswer = "OK\n";
 
 bool ValidUtf8(const QByteArray& bytes)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8);
+    // Stateless: a sequence cut at the end is an error, not one held over
+    // for more input.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decoder.decode(bytes);
     return !decoder.hasError();
+}
+
+// The absolute path of the one argument when it names a regular file:
+// only that is handed over; a folder, an option or anything else starts a
+// program of its own. "" otherwise.
+std::string ForwardedFile(const QStringList& arguments)
+{
+    if (arguments.size() != 1)
+        return {};
+    const std::string path = QFileInfo(arguments.front()).absoluteFilePath().toStdString();
+    return IsRegularFile(path) ? path : std::string();
 }
 
 } // namespace
@@ -46,14 +60,14 @@ bool TSingleInstance::Start(const QStringList& Arguments)
 {
     if (socketPath_.empty())
         return false;
-    const bool oneFile = Arguments.size() == 1;
-    if (oneFile && Forward(QFileInfo(Arguments.front()).absoluteFilePath().toStdString()))
+    const std::string file = ForwardedFile(Arguments);
+    if (!file.empty() && Forward(file))
         return true;
     // Two first starts at once: the second waits and then finds the first.
     QLockFile lock(QString::fromStdString(socketPath_) + ".lock");
     lock.tryLock(kLockWaitMs);
     if (ServerRunning())
-        return oneFile && Forward(QFileInfo(Arguments.front()).absoluteFilePath().toStdString());
+        return !file.empty() && Forward(file);
     Listen();
     return false;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // One Lumeno per user: the first start listens on a local socket; a start
-// with exactly one file while it runs sends the file's open macro there and
-// ends. Received lines go to the macro dispatcher on the main thread.
+// with exactly one regular file while it runs sends the file's open macro
+// there and ends. Received lines go to the macro dispatcher on the main thread.
 
 #include <QObject>
 #include <QStringList>
@@ -28,8 +28,8 @@ public:
     explicit TSingleInstance(std::string SocketPath = DdeSocketPath(), QObject* Parent = nullptr);
     ~TSingleInstance() override;
 
-    // With exactly one argument (a file), a running instance is asked to
-    // show it: true when it answered, and this start should end. Otherwise
+    // With exactly one argument naming a regular file, a running instance
+    // is asked to show it: true when it answered, and this start should end. Otherwise
     // this start becomes the server unless one runs already.
     bool Start(const QStringList& Arguments);
     bool Listening() const;

@@ -6,25 +6,48 @@
 
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace lumeno {
 
 namespace {
+
 TWindowHolder<TfrmEXIF> holder;
+// Long enough for a held-down arrow key to pass several files unread.
+constexpr int kRefreshDelayMs = 100;
+// A character takes at most this many bytes of UTF-8.
+constexpr std::size_t kMaxCharBytes = 4;
+
+} // namespace
+
+QString ExifShownValue(const std::string& Value)
+{
+    // Only the head is converted: the rest is never shown.
+    QString text = QString::fromStdString(Value.substr(0, kExifShownChars * kMaxCharBytes));
+    if (text.size() <= kExifShownChars)
+        return text;
+    qsizetype keep = kExifShownChars;
+    if (text[keep - 1].isHighSurrogate())
+        --keep;
+    text.truncate(keep);
+    return text + QChar(0x2026);
 }
 
 TfrmEXIF* frmEXIF() { return holder.Get(); }
 void CreatefrmEXIF() { holder.Create(); }
 
-TfrmEXIF::TfrmEXIF(QWidget* Parent) : QWidget(Parent, Qt::Window | Qt::WindowStaysOnTopHint), LV1(new QTreeWidget(this))
+TfrmEXIF::TfrmEXIF(QWidget* Parent)
+    : QWidget(Parent, Qt::Window | Qt::WindowStaysOnTopHint), LV1(new QTreeWidget(this)), refresh_(new QTimer(this))
 {
     setObjectName("frmEXIF");
     setWindowTitle("EXIF Data");
     resize(339, 600);
     LV1->setObjectName("LV1");
     LV1->setRootIsDecorated(false);
+    // One line per row: the list need not measure tens of thousands of rows.
+    LV1->setUniformRowHeights(true);
     LV1->setColumnCount(2);
     LV1->setHeaderLabels({"Description", "Value"});
     LV1->setColumnWidth(0, 158);
@@ -36,15 +59,34 @@ TfrmEXIF::TfrmEXIF(QWidget* Parent) : QWidget(Parent, Qt::Window | Qt::WindowSta
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(LV1);
+    refresh_->setSingleShot(true);
+    refresh_->setInterval(kRefreshDelayMs);
+    connect(refresh_, &QTimer::timeout, this, &TfrmEXIF::RefreshTimer);
+}
+
+void TfrmEXIF::RefreshExifData(const std::string& Path)
+{
+    if (!isVisible())
+        return;
+    pendingPath_ = Path;
+    refresh_->start();
+}
+
+void TfrmEXIF::RefreshTimer()
+{
+    if (isVisible())
+        ShowExifData(pendingPath_);
 }
 
 void TfrmEXIF::ShowExifData(const std::string& Path)
 {
+    // A command's listing replaces a refresh still waiting from browsing.
+    refresh_->stop();
     LV1->setUpdatesEnabled(false);
     LV1->clear();
     QList<QTreeWidgetItem*> rows;
     for (const TExifEntry& entry : ReadExifFile(Path).Entries)
-        rows << new QTreeWidgetItem(QStringList{QString::fromStdString(entry.Name), QString::fromStdString(entry.Value)});
+        rows << new QTreeWidgetItem(QStringList{QString::fromStdString(entry.Name), ExifShownValue(entry.Value)});
     LV1->addTopLevelItems(rows);
     LV1->setUpdatesEnabled(true);
 }

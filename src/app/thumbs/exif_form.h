@@ -1,10 +1,12 @@
 #pragma once
 // "EXIF Data": the TIFF/EXIF tags of one file as name/value rows.
 
+#include <QString>
 #include <QWidget>
 
 #include <string>
 
+class QTimer;
 class QTreeWidget;
 
 namespace lumeno {
@@ -15,11 +17,27 @@ public:
     explicit TfrmEXIF(QWidget* Parent = nullptr);
 
     void ShowExifData(const std::string& Path);
+    // Browsing's refresh: lists Path once the selection has rested, and
+    // only while the window is visible, so moving through a folder reads
+    // and lists one file rather than every file passed.
+    void RefreshExifData(const std::string& Path);
     // The last "DateTime" value of the file, or its last-write time as text.
     static std::string GetExifDateTime(const std::string& Path);
 
     QTreeWidget* LV1;
+
+private:
+    void RefreshTimer();
+
+    QTimer* refresh_;
+    std::string pendingPath_;
 };
+
+// A value as the list shows it: a maker's block can be hundreds of
+// kilobytes of text, which no one reads in a row and which makes the list
+// crawl, so long values end after kExifShownChars characters with "…".
+inline constexpr int kExifShownChars = 1024;
+QString ExifShownValue(const std::string& Value);
 
 TfrmEXIF* frmEXIF();
 void CreatefrmEXIF();

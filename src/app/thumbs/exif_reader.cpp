@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <charconv>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
@@ -383,6 +384,10 @@ TExifData ReadExifData(std::span<const std::uint8_t> Data)
 
 TExifData ReadExifFile(const std::string& Path)
 {
+    // Opening a pipe would wait for a writer.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(Path, error))
+        return {};
     std::ifstream file(Path, std::ios::binary);
     if (!file)
         return {};

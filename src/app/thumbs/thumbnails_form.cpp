@@ -242,8 +242,8 @@ void TfrmThumbnails::SLV2ColumnClick(int Column)
 void TfrmThumbnails::SLV2Click()
 {
     const std::string path = SelectedPath();
-    if (!path.empty() && frmEXIF() && frmEXIF()->isVisible())
-        frmEXIF()->ShowExifData(path);
+    if (!path.empty() && frmEXIF())
+        frmEXIF()->RefreshExifData(path);
 }
 
 void TfrmThumbnails::PopupMenu1Popup(const QPoint& GlobalPos)

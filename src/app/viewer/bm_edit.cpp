@@ -70,8 +70,11 @@ TfBMEdit::TfBMEdit(QWidget* Parent) : QDialog(Parent)
 void TfBMEdit::showEvent(QShowEvent* Event)
 {
     ListBox1->clear();
-    for (const std::string& folder : ReadBookmarks(BookmarkFilePath()).value_or(std::vector<std::string>{}))
-        ListBox1->addItem(QString::fromStdString(folder));
+    for (const std::string& folder : ReadBookmarks(BookmarkFilePath()).value_or(std::vector<std::string>{})) {
+        // The text is for showing; the bytes go back to the file as read.
+        auto* item = new QListWidgetItem(QString::fromStdString(folder), ListBox1);
+        item->setData(Qt::UserRole, QByteArray::fromStdString(folder));
+    }
     if (ListBox1->count() > 0)
         ListBox1->setCurrentRow(0);
     QDialog::showEvent(Event);
@@ -81,7 +84,7 @@ std::vector<std::string> TfBMEdit::Entries() const
 {
     std::vector<std::string> entries;
     for (int i = 0; i < ListBox1->count(); ++i)
-        entries.push_back(ListBox1->item(i)->text().toStdString());
+        entries.push_back(ListBox1->item(i)->data(Qt::UserRole).toByteArray().toStdString());
     return entries;
 }
 

@@ -4,8 +4,8 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <sys/stat.h>
 
 namespace lumeno {
@@ -23,18 +23,21 @@ std::optional<std::vector<std::string>> ReadBookmarks(const std::string& Path)
     struct stat st {};
     if (stat(Path.c_str(), &st) != 0)
         return std::vector<std::string>{};
-    std::ifstream in(Path, std::ios::binary);
-    if (!in || S_ISDIR(st.st_mode))
+    std::string text;
+    try {
+        TFileStream in(Path, TFileMode::fmOpenRead);
+        text.resize(std::size_t(in.GetSize()));
+        in.ReadBuffer(text.data(), std::int64_t(text.size()));
+    } catch (const std::exception&) {
         return std::nullopt;
-    std::vector<std::string> folders;
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!line.empty())
-            folders.push_back(line);
     }
-    if (in.bad())
-        return std::nullopt;
+    std::vector<std::string> folders;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
+        if (end > pos)
+            folders.push_back(text.substr(pos, end - pos));
+        pos = end + 1;
+    }
     return folders;
 }
 
@@ -47,6 +50,11 @@ void WriteBookmarks(const std::string& Path, const std::vector<std::string>& Fol
     TSafeFileStream out(Path);
     out.WriteBuffer(text.data(), std::int64_t(text.size()));
     out.Commit();
+}
+
+bool BookmarkableFolder(const std::string& Folder)
+{
+    return Folder.find_first_of("\r\n") == std::string::npos;
 }
 
 } // namespace lumeno

@@ -59,6 +59,10 @@ void TForm1::AddBookmark1Click()
     const std::string folder = Folder();
     if (folder.empty())
         return;
+    if (!BookmarkableFolder(folder)) {
+        ShowMessage(folder + " cannot be bookmarked: its name holds a line break");
+        return;
+    }
     if (std::find(list->begin(), list->end(), folder) != list->end()) {
         ShowMessage(folder + " is already bookmarked!");
         return;

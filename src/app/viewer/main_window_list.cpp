@@ -144,8 +144,8 @@ void TForm1::SLV1Change()
     lastCaption_ = path;
     if (QFileInfo::exists(QString::fromStdString(path)))
         ShowFile(path);
-    if (frmEXIF() && frmEXIF()->isVisible())
-        frmEXIF()->ShowExifData(path);
+    if (frmEXIF())
+        frmEXIF()->RefreshExifData(path);
     copy->setVisible(IsPictureFile(path));
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/viewer/file_types.h"
 #include "platform/exception.h"
+#include "platform/regular_file.h"
 #include "platform/stream.h"
 
 #include <QImageReader>
@@ -23,6 +24,8 @@ void TPictureBox::LoadFromFile(const std::string& FileName)
         metafile_ = std::move(metafile);
         image_ = QImage();
     } else {
+        if (!IsRegularFile(FileName))
+            throw EFOpenError("Cannot open file " + FileName);
         QImageReader reader(QString::fromStdString(FileName));
         QImage image = reader.read();
         if (image.isNull())

@@ -6,6 +6,7 @@
 #include "controls/shell/pcxmap.h"
 #include "controls/shell/tifmap.h"
 #include "platform/qt/metafile/metafile.h"
+#include "platform/regular_file.h"
 #include "platform/stream.h"
 
 #include <QPainter>
@@ -62,6 +63,15 @@ QImage LoadMetafile(const std::string& fileName)
     return image;
 }
 
+// Qt opens these itself, so a pipe is turned away first: it would wait.
+QImage LoadWithQt(const std::string& fileName, const char* format)
+{
+    QImage image;
+    if (IsRegularFile(fileName))
+        image.load(QString::fromStdString(fileName), format);
+    return image;
+}
+
 } // namespace
 
 bool IsAnymapFile(const std::string& fileName)
@@ -76,10 +86,10 @@ void TAnymap::LoadFromFile(const std::string& fileName)
     case TAnyKind::None:
         break;
     case TAnyKind::Bmp:
-        image.load(QString::fromStdString(fileName), "BMP");
+        image = LoadWithQt(fileName, "BMP");
         break;
     case TAnyKind::Ico:
-        image.load(QString::fromStdString(fileName), "ICO");
+        image = LoadWithQt(fileName, "ICO");
         break;
     case TAnyKind::Metafile:
         image = LoadMetafile(fileName);

@@ -80,11 +80,10 @@ void CopyFileTo(const std::string& source, const std::string& destination)
         throw EFOpenError("Cannot open file " + source);
     if (!IsAbsolutePath(destination))
         throw EFCreateError("Cannot create file " + destination);
-    // Checked before opening: opening a pipe would wait for a writer.
-    struct stat from {};
-    if (::stat(source.c_str(), &from) == 0 && !S_ISREG(from.st_mode))
-        throw EFOpenError("Cannot open file " + source);
+    // The stream refuses anything but a regular file without waiting on it.
     TFileStream in(source, TFileMode::fmOpenRead);
+    struct stat from {};
+    ::stat(source.c_str(), &from);
     CheckDestination(from, destination);
 
     TSafeFileStream out(destination);

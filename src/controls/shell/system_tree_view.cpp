@@ -7,6 +7,7 @@
 #include "platform/qt/shell/shell_namespace.h"
 #include "platform/qt/shell/system_image_list.h"
 #include "platform/qt/wait_cursor.h"
+#include "platform/regular_file.h"
 
 #include <QContextMenuEvent>
 #include <QDragMoveEvent>
@@ -71,12 +72,6 @@ QIcon NodeIcon(int normal, int open, bool folder)
         found = cache.emplace(key, icon).first;
     }
     return found->second;
-}
-
-bool IsRegularFile(const std::string& path)
-{
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool IsDirectory(const std::string& path)

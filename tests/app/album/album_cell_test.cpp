@@ -3,6 +3,7 @@
 #include "album_fixture.h"
 #include "app/album/album_frames.h"
 #include "app/album/f_album.h"
+#include "support/fifo_guard.h"
 #include "support/metafile_builder.h"
 
 #include <gtest/gtest.h>
@@ -93,6 +94,11 @@ TEST(AlbumCell, UnreadableFilesComeBackWithTheirError)
     EXPECT_FALSE(broken.Error.empty());
     EXPECT_FALSE(broken.Picture);
     EXPECT_FALSE(PrepareAlbumCell(CellJob(dir.File("missing.png"))).Error.empty());
+    for (const char* name : {"pipe.jpg", "pipe.wmf"}) {
+        test::FifoGuard pipe(dir.File(name));
+        EXPECT_FALSE(PrepareAlbumCell(CellJob(pipe.Path())).Error.empty());
+        EXPECT_FALSE(pipe.Released()) << name << ": the worker waited in open()";
+    }
 }
 
 TEST(AlbumCell, QuarterTurnsKeepTheSizeSwapped)

@@ -1,9 +1,11 @@
 #include "app/album/album_file.h"
 
+#include "support/fifo_guard.h"
 #include "support/test_env.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -129,6 +131,48 @@ TEST(AlbumFile, FileCutInsideItsLastEntryKeepsTheCompleteOnes)
     ASSERT_EQ(album.Entries.size(), 2u);
     EXPECT_EQ(album.Entries[1], (TAlbumEntry{"/b.jpg", "B", 2}));
     EXPECT_TRUE(DecodeAlbumFile(Header() + std::string("\0/a.jpg\tno end", 14)).CutShort);
+}
+
+TEST(AlbumFile, LineEndsOfLfAloneAndLinesWithoutTabs)
+{
+    const TAlbumFile lf = DecodeAlbumFile(Header() + std::string("\0/a.jpg\tA\n\x01/b.jpg\t\r\n", 20));
+    EXPECT_FALSE(lf.CutShort);
+    EXPECT_EQ(lf.Entries, (std::vector<TAlbumEntry>{{"/a.jpg", "A", 0}, {"/b.jpg", "", 1}}));
+
+    // The line without a TAB is left out rather than merged with the next.
+    const TAlbumFile damaged =
+        DecodeAlbumFile(Header() + std::string("\0/a.jpg\r\n\x02/b.jpg\tB\r\n\0/c.jpg\n", 28));
+    EXPECT_EQ(damaged.Damaged, 2);
+    EXPECT_EQ(damaged.Entries, (std::vector<TAlbumEntry>{{"/b.jpg", "B", 2}}));
+    EXPECT_NO_THROW(EncodeAlbumFile(damaged.Entries, damaged.Settings)) << "what opens can be saved";
+}
+
+TEST(AlbumFile, BigFilesAreRefusedAndOnlyAfterTheirHeadIsChecked)
+{
+    test::TempDir dir;
+    const auto refusal = [](const std::string& name) {
+        try {
+            ReadAlbumFileFrom(name);
+        } catch (const EAlbumFile& e) {
+            return std::string(e.what());
+        }
+        return std::string("accepted");
+    };
+    const std::string big = dir.File("big.alb");
+    test::WriteFileBytes(big, {});
+    std::filesystem::resize_file(big, AlbumMaxFileSize + 1);
+    EXPECT_NE(refusal(big).find("row count is not a number"), std::string::npos) << refusal(big);
+
+    const std::string head = Header() + std::string("\0/a.jpg\tA\r\n", 11);
+    test::WriteFileBytes(big, std::vector<unsigned char>(head.begin(), head.end()));
+    std::filesystem::resize_file(big, AlbumMaxFileSize + 1);
+    EXPECT_NE(refusal(big).find("larger than 16 MB"), std::string::npos) << refusal(big);
+    std::filesystem::resize_file(big, head.size());
+    EXPECT_EQ(ReadAlbumFileFrom(big).Entries.size(), 1u);
+
+    test::FifoGuard pipe(dir.File("pipe.alb"));
+    EXPECT_NE(refusal(pipe.Path()).find("Cannot read the album"), std::string::npos);
+    EXPECT_FALSE(pipe.Released()) << "open() waited for a writer";
 }
 
 TEST(AlbumFile, FilesAreWrittenWholeAndReadBack)

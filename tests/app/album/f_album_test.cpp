@@ -306,6 +306,18 @@ TEST_F(AlbumWindow, OpenReplacesTheAlbumOrLeavesItAsItWas)
     EXPECT_EQ(album.Entries().size(), 2u);
     ASSERT_EQ(Texts().size(), 1u);
     EXPECT_NE(Texts()[0].find("cut short"), std::string::npos);
+
+    // LF line ends, and a line without its TAB that is left out.
+    std::ofstream(dir.File("lf.alb"), std::ios::binary)
+        << bytes.substr(0, 1067) << std::string("\0", 1) << red << "\tA\n" << std::string("\0", 1) << red
+        << "\n" << std::string("\0", 1) << red << "\tC\n";
+    dialogs.Reset();
+    EXPECT_TRUE(album.OpenAlbumFile(dir.File("lf.alb")));
+    EXPECT_EQ(album.Entries().size(), 2u);
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_NE(Texts()[0].find("were left out (1)"), std::string::npos) << Texts()[0];
+    EXPECT_TRUE(album.WriteAlbumFile(dir.File("lf.alb")));
+    EXPECT_EQ(ReadAlbumFileFrom(dir.File("lf.alb")).Entries, album.Entries());
 }
 
 // The stored frame setup is for new albums: showing the window or Frame

@@ -9,6 +9,7 @@
 
 #include <future>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace lumeno {
@@ -93,6 +94,7 @@ TEST_F(SingleInstance, ASecondStartWithAFileForwardsItAndEnds)
     EXPECT_FALSE(first.Start({}));
     ASSERT_TRUE(first.Listening());
     const std::string odd = dir.File("a \"b\"][c.jpg");
+    test::WriteFileBytes(odd, {1});
     auto result = SecondStart({QString::fromStdString(odd)});
     EXPECT_TRUE(Wait(result));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !shown.empty(); }, 5000));
@@ -100,6 +102,20 @@ TEST_F(SingleInstance, ASecondStartWithAFileForwardsItAndEnds)
 
     auto plain = SecondStart({});
     EXPECT_FALSE(Wait(plain)) << "a start without a file runs on its own";
+}
+
+TEST_F(SingleInstance, OnlyARegularFileIsHandedOver)
+{
+    TSingleInstance first(socket);
+    first.Start({});
+    ASSERT_EQ(::mkfifo(dir.File("pipe.jpg").c_str(), 0600), 0);
+    for (const std::string& argument :
+         {dir.Path().string(), std::string("--help"), dir.File("missing.jpg"), dir.File("pipe.jpg")}) {
+        auto result = SecondStart({QString::fromStdString(argument)});
+        EXPECT_FALSE(Wait(result)) << argument;
+    }
+    QTest::qWait(50);
+    EXPECT_TRUE(shown.empty());
 }
 
 TEST_F(SingleInstance, NoServerOrAStaleSocketMakesThisStartTheServer)
@@ -142,6 +158,7 @@ TEST_F(SingleInstance, OverlongAndBrokenLinesAreDropped)
         client.connectToServer(QString::fromStdString(socket));
         client.waitForConnected(2000);
         client.write(QByteArray("[Open(\"\xff\xfe.jpg\")]\n"));
+        client.write(QByteArray("[Open(\"/cut.jpg\")]\xE2\x82\n")); // ends inside a character
         client.write(QByteArray(kMaxMacroLine + 10, 'x') + "\n");
         client.waitForBytesWritten(2000);
         client.waitForDisconnected(3000);

@@ -7,6 +7,7 @@
 #include "imagelib/view/pg_image.h"
 #include "platform/qt/asking_window.h"
 #include "screenshot.h"
+#include "support/fifo_guard.h"
 #include "support/test_env.h"
 #include "thumb_files.h"
 
@@ -196,6 +197,65 @@ TEST_F(PropertyWindows, ExifWindowListsTagsAndFallsBackToTheFileTime)
               FormatDateTime("c", QFileInfo(QString::fromStdString(plain)).lastModified()));
     form.ShowExifData(plain);
     EXPECT_EQ(form.LV1->topLevelItemCount(), 0);
+}
+
+// "II*", one directory of Rows entries, each an Undefined value of Count
+// bytes at the same block: a small file with very long value texts.
+std::vector<unsigned char> LongValueTiff(int Rows, int Count)
+{
+    std::vector<unsigned char> tiff = {'I', 'I', 42, 0, 8, 0, 0, 0};
+    const auto put = [&](std::initializer_list<int> bytes) {
+        for (int b : bytes)
+            tiff.push_back(static_cast<unsigned char>(b));
+    };
+    put({Rows & 0xFF, Rows >> 8});
+    const int block = 8 + 2 + 12 * Rows + 4;
+    for (int i = 0; i < Rows; ++i)
+        put({0x7C, 0x92, 7, 0, Count & 0xFF, (Count >> 8) & 0xFF, 0, 0, block & 0xFF, (block >> 8) & 0xFF,
+             (block >> 16) & 0xFF, 0});
+    put({0, 0, 0, 0});
+    tiff.resize(tiff.size() + std::size_t(Count), 7);
+    return tiff;
+}
+
+TEST_F(PropertyWindows, ExifValuesAreShownCutAndBrowsingRefreshesOnceWhenVisible)
+{
+    const std::string huge = dir.File("huge.tif");
+    test::WriteFileBytes(huge, LongValueTiff(3, 65535));
+    const std::string camera = dir.File("camera.tif");
+    test::WriteFileBytes(camera, LongValueTiff(1, 5));
+
+    TfrmEXIF form;
+    form.ShowExifData(huge);
+    ASSERT_EQ(form.LV1->topLevelItemCount(), 3);
+    const QString shown = form.LV1->topLevelItem(0)->text(1);
+    EXPECT_EQ(shown.size(), kExifShownChars + 1);
+    EXPECT_TRUE(shown.startsWith("7,7,7,"));
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026)));
+    EXPECT_EQ(ExifShownValue("short"), "short");
+    // A cut never splits a character outside the basic plane.
+    const QString emoji = ExifShownValue(std::string(kExifShownChars - 1, 'a') + "\xF0\x9F\x98\x80\xF0\x9F\x98\x80");
+    EXPECT_FALSE(emoji.at(emoji.size() - 2).isHighSurrogate());
+
+    {
+        test::FifoGuard pipe(dir.File("pipe.jpg"));
+        form.ShowExifData(pipe.Path());
+        EXPECT_EQ(form.LV1->topLevelItemCount(), 0);
+        EXPECT_FALSE(pipe.Released()) << "open() waited for a writer";
+        form.ShowExifData(huge);
+    }
+
+    form.RefreshExifData(camera); // hidden: nothing is read
+    QTest::qWait(250);
+    EXPECT_EQ(form.LV1->topLevelItemCount(), 3);
+
+    form.show();
+    form.RefreshExifData(huge);
+    form.RefreshExifData(camera);
+    EXPECT_EQ(form.LV1->topLevelItemCount(), 3) << "browsing waits for the selection to rest";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.LV1->topLevelItemCount() == 1; }, 2000));
+    ASSERT_EQ(form.LV1->topLevelItemCount(), 1);
+    EXPECT_EQ(form.LV1->topLevelItem(0)->text(1), "7,7,7,7,7");
 }
 
 TEST(WindowAccessors, MadeOnceAndHidden)

@@ -10,6 +10,7 @@
 #include "app/viewer/list_drag.h"
 #include "main_window_fixture.h"
 #include "support/avi_clip.h"
+#include "support/fifo_guard.h"
 #include "support/metafile_builder.h"
 
 #include <QAction>
@@ -126,6 +127,21 @@ TEST_F(ShowFileTest, ACorruptFileSaysSoAndShowsNothing)
     Show("bad.png");
     EXPECT_EQ(Texts(), std::vector<std::string>{"Error reading image file"});
     EXPECT_FALSE(form.PGImage1->isVisible());
+    EXPECT_FALSE(form.ALed1->Value());
+}
+
+TEST_F(ShowFileTest, PipesAreRefusedByEveryViewerWithoutWaiting)
+{
+    FifoGuard start(pics_.File("start.jpg"));
+    TForm1& form = Open(start.Path());
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Error reading image file"});
+    EXPECT_FALSE(start.Released());
+    for (const char* name : {"p.png", "p.gif", "p.ico", "p.wmf", "p.avi"}) {
+        FifoGuard pipe(pics_.File(name));
+        Show(name);
+        EXPECT_FALSE(pipe.Released()) << name << " waited in open()";
+    }
+    EXPECT_EQ(Texts().size(), 6u);
     EXPECT_FALSE(form.ALed1->Value());
 }
 

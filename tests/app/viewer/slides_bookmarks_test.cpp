@@ -1,4 +1,5 @@
 #include "app/viewer/bm_edit.h"
+#include "controls/shell/system_tree_view.h"
 #include "controls/shell/dfs_status_bar.h"
 #include "imagelib/view/pg_image.h"
 #include "main_window_fixture.h"
@@ -194,6 +195,31 @@ TEST_F(BookmarksTest, TheEditorMovesDeletesAndSavesOnlyOnOk)
     EXPECT_EQ(MenuItems(), (QStringList{"Add Bookmark", "Edit Bookmarks...", "-", "/b", "/a"}));
     delete fBMEdit();
     (void)form;
+}
+
+TEST_F(BookmarksTest, FoldersWithLineBreaksAreRefusedAndEntriesKeepTheirBytes)
+{
+    const std::string broken = pics_.File("two\nlines");
+    std::filesystem::create_directory(broken);
+    TForm1& form = Open();
+    form.STV1->SetSelection(broken);
+    ASSERT_EQ(form.Folder(), broken);
+    form.AddBookmark1Click();
+    EXPECT_EQ(Texts(), std::vector<std::string>{broken + " cannot be bookmarked: its name holds a line break"});
+    EXPECT_FALSE(std::filesystem::exists(BookmarkFilePath()));
+    EXPECT_EQ(MenuItems().size(), 3);
+
+    const std::string latin1 = "/caf\xE9";
+    WriteBookmarks(BookmarkFilePath(), {latin1, "/b"});
+    Edit([](TfBMEdit& dialog) {
+        dialog.DownBtn->click();
+        dialog.OKBtn->click();
+    });
+    EXPECT_EQ(ReadBookmarks(BookmarkFilePath()), (std::vector<std::string>{"/b", latin1}));
+    delete fBMEdit();
+
+    WriteFileBytes(BookmarkFilePath(), {'/', 'a', '\r', '/', 'b', '\r', '\r', '\n', '/', 'c'});
+    EXPECT_EQ(ReadBookmarks(BookmarkFilePath()), (std::vector<std::string>{"/a", "/b", "/c"}));
 }
 
 } // namespace

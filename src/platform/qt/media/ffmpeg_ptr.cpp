@@ -1,6 +1,7 @@
 #include "platform/qt/media/ffmpeg_ptr.h"
 
 #include "platform/qt/media/video_file.h"
+#include "platform/regular_file.h"
 
 #include <mutex>
 #include <new>
@@ -13,6 +14,8 @@ FormatPtr OpenInput(const std::string& fileName)
     static std::once_flag quiet;
     std::call_once(quiet, [] { av_log_set_level(AV_LOG_FATAL); });
 
+    if (!IsRegularFile(fileName))
+        throw EVideoFile("Cannot open " + fileName + ": not a regular file");
     AVFormatContext* raw = nullptr;
     const int r = avformat_open_input(&raw, fileName.c_str(), nullptr, nullptr);
     if (r < 0) // FFmpeg frees the context itself on failure
