@@ -1,5 +1,6 @@
 #include "controls/shell/file_utils.h"
 
+#include "platform/move_no_replace.h"
 #include "platform/stream.h"
 
 #include <cerrno>
@@ -120,8 +121,9 @@ void MoveFileTo(const std::string& source, const std::string& destination)
         throw EFCantMove("Cannot move file " + source);
 
     CopyFileTo(source, dest);
+    KeepModeAndTimes(from, dest);
     SyncToDisk(dest);
-    if (GetFileSizeByName(dest) != from.st_size || ::unlink(source.c_str()) != 0)
+    if (GetFileSizeByName(dest) != from.st_size || RemoveCopiedSource(source, from, dest) != 0)
         throw EFCantMove("Cannot move file " + source);
 }
 
