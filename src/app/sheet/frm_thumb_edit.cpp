@@ -72,6 +72,7 @@ TfrmThumbEdit::TfrmThumbEdit(QWidget* parent) : QWidget(parent, Qt::Window | Qt:
     PGSaveDialog1 = new TPGSaveDialog(this);
     PGSaveDialog1->setObjectName(QStringLiteral("PGSaveDialog1"));
     PGSaveDialog1->setWindowTitle(QStringLiteral("Save Glimpset"));
+    PGSaveDialog1->SetOptions(ofOverwritePrompt | ofHideReadOnly | ofShareAware);
     CreateMenus();
 
     auto* body = new QHBoxLayout;

@@ -195,6 +195,15 @@ TEST_F(Editor, OpeningAnotherFileLeavesNoUndoOfThePictureBefore)
     EXPECT_EQ(editor->PGSaveDialog1->GetFileName(), files.File("b.bmp"));
 }
 
+TEST_F(Editor, SaveAsAsksBeforeReplacing)
+{
+    Show(4, 4);
+    Trigger("SaveAs1");
+    ASSERT_TRUE(editor->PGSaveDialog1->isVisible());
+    EXPECT_FALSE(editor->PGSaveDialog1->testOption(QFileDialog::DontConfirmOverwrite));
+    editor->PGSaveDialog1->reject();
+}
+
 TEST_F(Editor, EditFileClearsUndoAndKeepsThePictureOnAnUnreadableFile)
 {
     TPixelGraphic photo;
