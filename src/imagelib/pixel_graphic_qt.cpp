@@ -5,11 +5,14 @@
 #include "imagelib/pg_globals.h"
 #include "imagelib/pg_messages.h"
 #include "imagelib/pixel_graphic.h"
+#include "platform/dialogs.h"
 #include "platform/stream.h"
 
 #include <QBuffer>
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QPageLayout>
@@ -54,6 +57,33 @@ QRect PrintRect(const QPrinter& printer, int width, int height)
     if (aspectY * pw / ph / aspectX <= static_cast<double>(width) / height)
         return QRect(0, 0, static_cast<int>(pw), static_cast<int>(pw * aspectX * height / (width * aspectY)));
     return QRect(0, 0, static_cast<int>(ph * aspectY * width / (height * aspectX)), static_cast<int>(ph));
+}
+
+// A name in the documents folder that no file has, claimed by creating the
+// file empty, so an earlier print is never replaced.
+QString ClaimNewPdf(const QString& stem)
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QDir().mkpath(folder);
+    for (int n = 1;; ++n) {
+        const QString name =
+            folder + "/" + stem + (n > 1 ? QStringLiteral(" (%1)").arg(n) : QString()) + ".pdf";
+        QFile file(name);
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return name;
+        if (file.exists() && n < 10000)
+            continue;
+        throw EPixelGraphic("Cannot create file \"" + name.toStdString() + "\". " +
+                            file.errorString().toStdString());
+    }
+}
+
+// Nothing was printed into a claimed file (no picture, or the dialog sent
+// the print elsewhere or was cancelled).
+void DropIfEmpty(const QString& claimed)
+{
+    if (QFileInfo(claimed).size() == 0)
+        QFile::remove(claimed);
 }
 
 } // namespace
@@ -123,19 +153,31 @@ void TPixelGraphic::CopyToClipboard()
     QGuiApplication::clipboard()->setMimeData(mime);
 }
 
+// Without a printer the picture goes into a new PDF file, and the user is
+// told its name.
 void TPixelGraphic::Print(bool ShowDialog, bool AutoOrientation, QWidget* Owner)
 {
     QPrinter printer(QPrinter::HighResolution);
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        QDir().mkpath(folder);
-        printer.setOutputFileName(folder + QStringLiteral("/%1 Graphic %2x%3.pdf")
-                                               .arg(QGuiApplication::applicationDisplayName())
-                                               .arg(FWidth)
-                                               .arg(FHeight));
+    if (!QPrinterInfo::availablePrinters().isEmpty()) {
+        PrintOn(printer, ShowDialog, AutoOrientation, Owner);
+        return;
     }
-    PrintOn(printer, ShowDialog, AutoOrientation, Owner);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString claimed = ClaimNewPdf(QStringLiteral("%1 Graphic %2x%3")
+                                            .arg(QGuiApplication::applicationDisplayName())
+                                            .arg(FWidth)
+                                            .arg(FHeight));
+    printer.setOutputFileName(claimed);
+    try {
+        PrintOn(printer, ShowDialog, AutoOrientation, Owner);
+    } catch (...) {
+        DropIfEmpty(claimed);
+        throw;
+    }
+    DropIfEmpty(claimed);
+    if (QFileInfo(printer.outputFileName()).size() > 0)
+        ShowMessage("No printer is installed. The picture was printed to the file \"" +
+                    printer.outputFileName().toStdString() + "\".");
 }
 
 void TPixelGraphic::PrintOn(QPrinter& Printer, bool ShowDialog, bool AutoOrientation, QWidget* Owner)

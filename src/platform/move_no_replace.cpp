@@ -113,6 +113,8 @@ int CopyFileNoReplace(const std::string& From, const std::string& To)
     if (out.Get() < 0)
         return errno;
     int error = CopyData(in.Get(), out.Get());
+    if (error == 0)
+        error = KeepModeAndTimes(st, To);
     if (error == 0 && ::fsync(out.Get()) != 0)
         error = errno;
     struct stat written {};
@@ -125,17 +127,44 @@ int CopyFileNoReplace(const std::string& From, const std::string& To)
     return error;
 }
 
-int MoveFileByCopy(const std::string& From, const std::string& To)
+int KeepModeAndTimes(const struct stat& Source, const std::string& To)
 {
-    if (!AreAbsolutePaths(From, To))
-        return EINVAL;
-    if (const int error = CopyFileNoReplace(From, To))
-        return error;
+    // Before the mode, which a change of owner would strip of set-id bits.
+    if (::chown(To.c_str(), Source.st_uid, Source.st_gid) != 0 && errno != EPERM)
+        return errno;
+    const struct timespec times[2] = {Source.st_atim, Source.st_mtim};
+    if (::chmod(To.c_str(), Source.st_mode & 07777) != 0 || ::utimensat(AT_FDCWD, To.c_str(), times, 0) != 0)
+        return errno;
+    return 0;
+}
+
+int RemoveCopiedSource(const std::string& From, const struct stat& Before, const std::string& To)
+{
+    // A file still being written (a camera, a download) must not lose what
+    // arrived during the copy.
+    struct stat now {};
+    if (::stat(From.c_str(), &now) != 0)
+        return errno;
+    if (now.st_size != Before.st_size || now.st_mtim.tv_sec != Before.st_mtim.tv_sec ||
+        now.st_mtim.tv_nsec != Before.st_mtim.tv_nsec || now.st_ino != Before.st_ino)
+        return EBUSY;
     if (::unlink(From.c_str()) == 0)
         return 0;
     const int error = errno;
     ::unlink(To.c_str());
     return error;
+}
+
+int MoveFileByCopy(const std::string& From, const std::string& To)
+{
+    if (!AreAbsolutePaths(From, To))
+        return EINVAL;
+    struct stat before {};
+    if (::stat(From.c_str(), &before) != 0)
+        return errno;
+    if (const int error = CopyFileNoReplace(From, To))
+        return error;
+    return RemoveCopiedSource(From, before, To);
 }
 
 int MoveFileNoReplace(const std::string& From, const std::string& To)

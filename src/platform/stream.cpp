@@ -1,6 +1,7 @@
 #include "platform/stream.h"
 
 #include "platform/exception.h"
+#include "platform/in_place_write.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -15,13 +16,11 @@ namespace lumeno {
 
 namespace {
 
-std::string SystemError(int err) { return std::strerror(err); }
-
 constexpr std::size_t kFileBufferSize = 1 << 16;
 
 // The file a path names after following its symbolic links, so a save
 // replaces the link's target rather than the link; a dangling link names
-// the file to create.
+// the file to create. A loop is refused as opening it would be.
 std::string FollowLinks(const std::string& path)
 {
     namespace fs = std::filesystem;
@@ -33,8 +32,21 @@ std::string FollowLinks(const std::string& path)
             break;
         p = next.is_absolute() ? next : p.parent_path() / next;
     }
+    if (fs::is_symlink(fs::symlink_status(p, error)))
+        RaiseCannotCreate(path, ELOOP);
     return p.string();
 }
+
+// The read-only attribute is the owner's write bit; it holds for root too.
+void CheckWritable(const std::string& resolved, const struct stat& st, const std::string& target)
+{
+    if ((st.st_mode & S_IWUSR) == 0)
+        RaiseCannotCreate(target, EACCES);
+    if (::faccessat(AT_FDCWD, resolved.c_str(), W_OK, AT_EACCESS) != 0)
+        RaiseCannotCreate(target, errno);
+}
+
+bool FolderRefusesNewFiles(int err) { return err == EACCES || err == EPERM || err == EROFS; }
 
 } // namespace
 
@@ -98,7 +110,7 @@ TFileStream::TFileStream(const std::string& fileName, TFileMode mode)
         if (fd >= 0)
             ::close(fd);
         if (mode == TFileMode::fmCreate)
-            throw EFCreateError("Cannot create file \"" + fileName + "\". " + SystemError(error));
+            RaiseCannotCreate(fileName, error);
         throw EFOpenError("Cannot open file " + fileName);
     }
     OpenFd(fd, fileName, mode != TFileMode::fmOpenRead);
@@ -129,7 +141,7 @@ void TFileStream::Close()
     std::FILE* f = file_;
     file_ = nullptr;
     if (std::fclose(f) != 0)
-        throw EWriteError("Cannot write file \"" + fileName_ + "\". " + SystemError(errno));
+        RaiseCannotWrite(fileName_, errno);
 }
 
 std::int64_t TFileStream::Read(void* buffer, std::int64_t count)
@@ -177,50 +189,99 @@ void TFileStream::SetSize(std::int64_t newSize)
         return;
     std::fflush(file_);
     if (::ftruncate(::fileno(file_), newSize) != 0)
-        throw EWriteError("Cannot write file \"" + fileName_ + "\". " + SystemError(errno));
+        RaiseCannotWrite(fileName_, errno);
     if (GetPosition() > newSize)
         SetPosition(newSize);
 }
 
 // ---------------------------------------------------------------------------
 
+void TFileStream::Sync()
+{
+    if (file_ && (std::fflush(file_) != 0 || ::fsync(::fileno(file_)) != 0))
+        RaiseCannotWrite(fileName_, errno);
+}
+
 TSafeFileStream::TSafeFileStream(const std::string& target) : target_(target), resolved_(FollowLinks(target))
+{
+    struct stat st {};
+    const bool exists = ::stat(resolved_.c_str(), &st) == 0;
+    if (exists)
+        CheckWritable(resolved_, st, target_);
+    inPlace_ = exists && st.st_nlink > 1;
+    CreateTempBeside();
+    if (contentFd_ < 0) {
+        if (!exists || !FolderRefusesNewFiles(errno))
+            RaiseCannotCreate(target_, errno);
+        inPlace_ = true;
+        contentFd_ = OpenAnonymousTempFile();
+        if (contentFd_ < 0)
+            RaiseCannotCreate(target_, errno);
+    } else if (exists && !KeepOwner(st.st_uid, st.st_gid)) {
+        inPlace_ = true;
+    }
+    // Errors name the user's file, not the temporary one.
+    const int fd = ::fcntl(contentFd_, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0)
+        RaiseCannotCreate(target_, errno);
+    OpenFd(fd, target_, true);
+}
+
+void TSafeFileStream::CreateTempBeside()
 {
     std::random_device rd;
     for (int attempt = 0; attempt < 100; ++attempt) {
         temp_ = resolved_ + ".lumeno-" + std::to_string(rd() % 1000000000u);
-        const int fd = ::open(temp_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            // Errors name the user's file, not the temporary one.
-            OpenFd(fd, target_, true);
-            return;
-        }
-        if (errno != EEXIST)
-            throw EFCreateError("Cannot create file \"" + target + "\". " + SystemError(errno));
+        contentFd_ = ::open(temp_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (contentFd_ >= 0 || errno != EEXIST)
+            break;
     }
-    throw EFCreateError("Cannot create file \"" + target + "\". " + SystemError(EEXIST));
+    if (contentFd_ < 0)
+        temp_.clear();
+}
+
+bool TSafeFileStream::KeepOwner(uid_t owner, gid_t group)
+{
+    struct stat own {};
+    if (::fstat(contentFd_, &own) == 0 && own.st_uid == owner && own.st_gid == group)
+        return true;
+    return ::fchown(contentFd_, owner, group) == 0;
+}
+
+void TSafeFileStream::DropTemp()
+{
+    if (!temp_.empty())
+        ::unlink(temp_.c_str());
+    temp_.clear();
 }
 
 TSafeFileStream::~TSafeFileStream()
 {
-    if (!committed_) {
-        try {
-            Close();
-        } catch (...) {
-            // The temporary file is discarded anyway.
-        }
-        ::unlink(temp_.c_str());
+    try {
+        Close();
+    } catch (...) {
+        // The new content is discarded anyway.
     }
+    if (!committed_ || inPlace_)
+        DropTemp();
+    if (contentFd_ >= 0)
+        ::close(contentFd_);
 }
 
 void TSafeFileStream::Commit()
 {
+    Sync();
     Close();
-    struct stat st {};
-    if (::stat(resolved_.c_str(), &st) == 0)
-        ::chmod(temp_.c_str(), st.st_mode & 07777);
-    if (::rename(temp_.c_str(), resolved_.c_str()) != 0)
-        throw EWriteError("Cannot write file \"" + target_ + "\". " + SystemError(errno));
+    if (inPlace_) {
+        ReplaceContentInPlace(contentFd_, resolved_, target_);
+    } else {
+        // Set after the owner, which clears set-id bits.
+        struct stat st {};
+        if (::stat(resolved_.c_str(), &st) == 0)
+            ::fchmod(contentFd_, st.st_mode & 07777);
+        if (::rename(temp_.c_str(), resolved_.c_str()) != 0)
+            RaiseCannotWrite(target_, errno);
+    }
     committed_ = true;
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace lumeno {
@@ -61,6 +62,8 @@ public:
 protected:
     TFileStream() = default;
     void OpenFd(int fd, const std::string& fileName, bool writable);
+    // Flushes buffered output to the disk; raises EWriteError.
+    void Sync();
 
 private:
     std::FILE* file_ = nullptr;
@@ -69,10 +72,14 @@ private:
 };
 
 // Writes a file by way of a temporary file beside it (beside the file a
-// symbolic link leads to); Commit renames it over that file (keeping an
-// existing file's permissions). Errors name the target as given.
-// Until then the old file is untouched, and without Commit the temporary
-// file is removed.
+// symbolic link leads to); Commit renames it over that file, keeping an
+// existing file's permissions, owner and group. A file that a rename would
+// change in another way (several hard links, a folder that cannot take the
+// temporary file, an owner the process cannot give) is rewritten in place
+// at Commit from the complete new content, its old bytes put back when that
+// fails. A file the user may not write, or a loop of links, is refused at
+// once. Errors name the target as given. Without Commit the old file stays
+// untouched and the temporary file is removed.
 class TSafeFileStream : public TFileStream {
 public:
     explicit TSafeFileStream(const std::string& target);
@@ -82,9 +89,15 @@ public:
     const std::string& Target() const { return target_; }
 
 private:
+    void CreateTempBeside();
+    bool KeepOwner(uid_t owner, gid_t group);
+    void DropTemp();
+
     std::string target_;
     std::string resolved_;
     std::string temp_;
+    int contentFd_ = -1;
+    bool inPlace_ = false;
     bool committed_ = false;
 };
 

@@ -169,6 +169,141 @@ TEST(SafeFileStream, AFailedWriteNamesTheUsersFile)
     EXPECT_FALSE(fs::exists(name));
 }
 
+const std::vector<unsigned char> kOld {'o', 'l', 'd'};
+constexpr uid_t kNobody = 65534;
+
+void SaveNewData(const std::string& name)
+{
+    TSafeFileStream out(name);
+    out.WriteBuffer("new data", 8);
+    out.Commit();
+}
+
+std::string SaveError(const std::string& name)
+{
+    try {
+        SaveNewData(name);
+    } catch (const EStreamError& e) {
+        return e.what();
+    }
+    return "saved";
+}
+
+int EntriesIn(const fs::path& folder)
+{
+    return static_cast<int>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+// A rename once replaced read-only files and files of other users that the
+// folder let it remove.
+TEST(SafeFileStream, RefusesAFileTheUserMayNotWrite)
+{
+    test::TempDir dir;
+    const std::string readOnly = dir.File("readonly.bmp");
+    test::WriteFileBytes(readOnly, kOld);
+    ::chmod(readOnly.c_str(), 0444);
+    EXPECT_EQ(SaveError(readOnly), "Cannot create file \"" + readOnly + "\". Permission denied");
+    EXPECT_EQ(test::ReadFileBytes(readOnly), kOld);
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "another user's file needs root to set up";
+    ::chmod(dir.Path().c_str(), 0777);
+    const std::string others = dir.File("others.bmp");
+    test::WriteFileBytes(others, kOld);
+    ::chmod(others.c_str(), 0644);
+    const int refused = test::RunUnprivileged(
+        [&] { return SaveError(others) == "Cannot create file \"" + others + "\". Permission denied" ? 0 : 1; });
+    EXPECT_EQ(refused, 0);
+    EXPECT_EQ(test::ReadFileBytes(others), kOld);
+    EXPECT_EQ(EntriesIn(dir.Path()), 2);
+}
+
+// A rename once split hard links, gave root's saves to root and could not
+// save a writable file in a read-only folder.
+TEST(SafeFileStream, RewritesInPlaceWhatARenameWouldChange)
+{
+    test::TempDir dir;
+    const std::string name = dir.File("photo.bmp");
+    const std::string other = dir.File("other.bmp");
+    test::WriteFileBytes(name, kOld);
+    fs::create_hard_link(name, other);
+    SaveNewData(name);
+    EXPECT_EQ(test::ReadFileBytes(other).size(), 8u);
+    EXPECT_EQ(fs::hard_link_count(name), 2u);
+    EXPECT_EQ(EntriesIn(dir.Path()), 2);
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "other owners need root to set up";
+
+    const std::string owned = dir.File("owned.bmp");
+    test::WriteFileBytes(owned, kOld);
+    ASSERT_EQ(::chown(owned.c_str(), kNobody, kNobody), 0);
+    ::chmod(owned.c_str(), 0640);
+    SaveNewData(owned);
+    struct stat st {};
+    ASSERT_EQ(::stat(owned.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, kNobody);
+    EXPECT_EQ(st.st_gid, kNobody);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(st.st_size, 8);
+
+    ::chmod(dir.Path().c_str(), 0755);
+    const fs::path locked = dir.Path() / "locked";
+    fs::create_directory(locked);
+    const std::string inLocked = (locked / "photo.bmp").string();
+    test::WriteFileBytes(inLocked, kOld);
+    ASSERT_EQ(::chown(inLocked.c_str(), kNobody, kNobody), 0);
+    ::chmod(locked.c_str(), 0555);
+    EXPECT_EQ(test::RunUnprivileged([&] { return SaveError(inLocked) == "saved" ? 0 : 1; }), 0);
+    EXPECT_EQ(test::ReadFileBytes(inLocked).size(), 8u);
+    EXPECT_EQ(EntriesIn(locked), 1);
+}
+
+TEST(SafeFileStream, AFailedRewriteInPlacePutsTheOldBytesBack)
+{
+    test::TempDir dir;
+    const std::string name = dir.File("photo.bmp");
+    test::WriteFileBytes(name, kOld);
+    fs::create_hard_link(name, dir.File("other.bmp"));
+    rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    std::string message;
+    try {
+        TSafeFileStream out(name);
+        const std::vector<char> data(256 * 1024, 'x');
+        out.WriteBuffer(data.data(), static_cast<std::int64_t>(data.size()));
+        out.GetSize(); // the new content is complete before the limit
+        rlimit small = old;
+        small.rlim_cur = 4096;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        out.Commit();
+    } catch (const EWriteError& e) {
+        message = e.what();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(message, "Cannot write file \"" + name + "\". File too large");
+    EXPECT_EQ(test::ReadFileBytes(name), kOld);
+    EXPECT_EQ(fs::hard_link_count(name), 2u);
+    EXPECT_EQ(EntriesIn(dir.Path()), 2);
+}
+
+// Saving onto a loop of links once replaced one of the links with a file.
+TEST(SafeFileStream, ALoopOfLinksIsRefusedAndKept)
+{
+    test::TempDir dir;
+    const std::string first = dir.File("first.bmp");
+    const std::string second = dir.File("second.bmp");
+    const std::string self = dir.File("self.bmp");
+    fs::create_symlink("second.bmp", first);
+    fs::create_symlink("first.bmp", second);
+    fs::create_symlink("self.bmp", self);
+    for (const std::string& name : {first, second, self}) {
+        EXPECT_EQ(SaveError(name), "Cannot create file \"" + name + "\". Too many levels of symbolic links");
+        EXPECT_TRUE(fs::is_symlink(name)) << name;
+    }
+    EXPECT_EQ(EntriesIn(dir.Path()), 3);
+}
+
 TEST(Dialogs, RecordedAndAnswered)
 {
     test::RecordingDialogs rec;

@@ -465,12 +465,18 @@ void TfrmPubWizard::Publish()
         SetButtonsEnabled(true);
         return;
     }
+    outputs_ = PlanWebOutputs(entries_, folder, WebBackgroundName(runOptions_));
+    const std::vector<std::string> existing = ExistingWebTargets(entries_, outputs_, runOptions_);
+    if (!existing.empty() &&
+        MessageDlg(WebReplaceQuestion(existing), TMsgDlgType::mtConfirmation, mbYesNo) != mrYes) {
+        SetButtonsEnabled(true);
+        return;
+    }
     // The writer's options are set for the run and put back after it.
     savedQuality_ = JPEGQuality;
     savedProgressive_ = JPEGProgressive;
     JPEGQuality = std::uint8_t(runOptions_.ImageQuality);
     JPEGProgressive = runOptions_.Progressive;
-    outputs_ = PlanWebOutputs(entries_, folder);
     written_.assign(entries_.size(), false);
     errors_.clear();
     finished_ = 0;

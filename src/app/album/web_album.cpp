@@ -72,6 +72,37 @@ void SaveJpeg(TPixelGraphic& image, const std::string& fileName)
     image.SaveToFile(fileName);
 }
 
+// A link at a name the run writes is replaced, never written through.
+void DropLink(const std::string& path)
+{
+    std::error_code ec;
+    if (fs::is_symlink(fs::symlink_status(path, ec)))
+        fs::remove(path, ec);
+}
+
+bool ExistsOrLinks(const std::string& path)
+{
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(path, ec));
+}
+
+// A background given by a bare name is taken to be in the folder already.
+bool BackgroundNeedsCopy(const TWebAlbumOptions& o)
+{
+    const std::string name = WebBackgroundName(o);
+    return !name.empty() && fs::path(o.BackgroundImage).is_absolute() &&
+           ResolvedPath(o.Folder + name) != ResolvedPath(o.BackgroundImage);
+}
+
+void CopyWebBackground(const TWebAlbumOptions& o)
+{
+    if (!BackgroundNeedsCopy(o))
+        return;
+    const std::string target = o.Folder + WebBackgroundName(o);
+    DropLink(target);
+    CopyFileTo(o.BackgroundImage, target);
+}
+
 void MakeOwnerWritable(const std::string& fileName)
 {
     std::error_code ec;
@@ -142,7 +173,8 @@ std::string WebPageFileName(const std::string& base, int page, int pages)
     return pages > 1 ? base + "_" + std::to_string(page) + ".html" : base + ".html";
 }
 
-std::vector<TWebOutput> PlanWebOutputs(const std::vector<TAlbumEntry>& entries, const std::string& folder)
+std::vector<TWebOutput> PlanWebOutputs(const std::vector<TAlbumEntry>& entries, const std::string& folder,
+                                       const std::string& reserved)
 {
     // Names are compared as the thumbnail batch compares them: links
     // resolved and case folded, so no output lands on a source or on an
@@ -151,6 +183,8 @@ std::vector<TWebOutput> PlanWebOutputs(const std::vector<TAlbumEntry>& entries, 
     for (const TAlbumEntry& e : entries)
         sources.insert(FoldedPath(e.Path));
     std::set<std::string> written;
+    if (!reserved.empty())
+        written.insert(FoldedPath(folder + reserved));
     std::vector<TWebOutput> outputs;
     for (const TAlbumEntry& e : entries) {
         const std::string stem = Stem(FileNameOf(e.Path));
@@ -173,6 +207,38 @@ std::vector<TWebOutput> PlanWebOutputs(const std::vector<TAlbumEntry>& entries, 
         outputs.push_back(out);
     }
     return outputs;
+}
+
+std::string WebBackgroundName(const TWebAlbumOptions& options)
+{
+    return options.UseBackgroundImage ? FileNameOf(options.BackgroundImage) : std::string();
+}
+
+std::vector<std::string> ExistingWebTargets(const std::vector<TAlbumEntry>& entries,
+                                            const std::vector<TWebOutput>& outputs,
+                                            const TWebAlbumOptions& options)
+{
+    std::vector<std::string> names;
+    if (BackgroundNeedsCopy(options))
+        names.push_back(WebBackgroundName(options));
+    for (const TWebOutput& out : outputs) {
+        names.push_back(out.Thumbnail);
+        if (!out.KeepSource)
+            names.push_back(out.Image);
+    }
+    const int pages = WebPageCount(int(entries.size()), options.Cols, options.Rows);
+    for (int p = 1; p <= pages; ++p)
+        names.push_back(WebPageFileName(PageBaseName(options.PageName), p, pages));
+    std::erase_if(names, [&](const std::string& name) { return !ExistsOrLinks(options.Folder + name); });
+    return names;
+}
+
+std::string WebReplaceQuestion(const std::vector<std::string>& names)
+{
+    std::string list;
+    for (const std::string& name : names)
+        list += (list.empty() ? "" : ", ") + name;
+    return names.size() == 1 ? list + " already exists. Replace it?" : list + " already exist. Replace them?";
 }
 
 TPoint WebScaledSize(int w, int h, int m)
@@ -224,6 +290,7 @@ std::string WriteWebAlbumImages(const TAlbumEntry& entry, const TWebOutput& outp
         return "Error writing file: " + options.Folder + name;
     };
     try {
+        DropLink(options.Folder + output.Thumbnail);
         SaveJpeg(*ScaleWebImage(*image, options.ThumbnailSize, options.AutoSharpen, options.SharpeningFactor),
                  options.Folder + output.Thumbnail);
     } catch (const std::exception&) {
@@ -231,9 +298,10 @@ std::string WriteWebAlbumImages(const TAlbumEntry& entry, const TWebOutput& outp
     }
     try {
         const std::string target = options.Folder + output.Image;
-        if (output.KeepSource) {
+        if (output.KeepSource)
             return {};
-        } else if (copy) {
+        DropLink(target);
+        if (copy) {
             CopyFileTo(entry.Path, target);
             MakeOwnerWritable(target);
         } else if (fits) {
@@ -309,8 +377,8 @@ std::vector<std::string> WebAlbumPageLines(int page, const std::vector<TAlbumEnt
         "<meta name=\"ProgId\" content=\"Lumeno Document\">",
         "<title>" + o.Title + "</title>",
         "</head>",
-        !o.BackgroundImage.empty() && o.UseBackgroundImage
-            ? "<body background=\"" + HtmlEscaped(UrlEncoded(o.BackgroundImage)) + "\">"
+        !WebBackgroundName(o).empty()
+            ? "<body background=\"" + HtmlEscaped(UrlEncoded(WebBackgroundName(o))) + "\">"
             : "<body bgcolor=\"#" + ColorHex(o.BackgroundColor) + "\">",
         "<div align=\"center\">",
         "<center>",
@@ -339,11 +407,14 @@ std::string WriteWebAlbumPages(const std::vector<TAlbumEntry>& entries,
 {
     const int pages = WebPageCount(int(entries.size()), options.Cols, options.Rows);
     const std::string base = PageBaseName(options.PageName);
+    CopyWebBackground(options);
     for (int p = 1; p <= pages; ++p) {
         std::string text;
         for (const std::string& line : WebAlbumPageLines(p, entries, outputs, written, options))
             text += line + "\n";
-        TSafeFileStream stream(options.Folder + WebPageFileName(base, p, pages));
+        const std::string page = options.Folder + WebPageFileName(base, p, pages);
+        DropLink(page);
+        TSafeFileStream stream(page);
         stream.WriteBuffer(text.data(), std::int64_t(text.size()));
         stream.Commit();
     }

@@ -62,9 +62,22 @@ std::string WebPageFileName(const std::string& base, int page, int pages);
 // Output names in list order: the source's name up to its first '.' +
 // ".jpg"; a name given earlier in the run or equal to any entry's source
 // takes the next free suffix "_2", "_3" ... (its thumbnail follows), except
-// an unrotated JPEG that already is the output. Names are compared with
-// links resolved and without regard to case.
-std::vector<TWebOutput> PlanWebOutputs(const std::vector<TAlbumEntry>& entries, const std::string& folder);
+// an unrotated JPEG that already is the output. The reserved name (the
+// background picture's) is never taken. Names are compared with links
+// resolved and without regard to case.
+std::vector<TWebOutput> PlanWebOutputs(const std::vector<TAlbumEntry>& entries, const std::string& folder,
+                                       const std::string& reserved = {});
+
+// The name the background picture has in the folder, where the pages find
+// it; empty when the pages use none.
+std::string WebBackgroundName(const TWebAlbumOptions& options);
+// The names in the folder that a run would write and that exist already
+// (links included), in the order they are written.
+std::vector<std::string> ExistingWebTargets(const std::vector<TAlbumEntry>& entries,
+                                            const std::vector<TWebOutput>& outputs,
+                                            const TWebAlbumOptions& options);
+// The question that asks once before a run replaces those names.
+std::string WebReplaceQuestion(const std::vector<std::string>& names);
 
 // The size of a w x h picture scaled to fit an m x m square; at least 1.
 TPoint WebScaledSize(int w, int h, int m);
@@ -89,8 +102,8 @@ std::string UrlEncoded(const std::string& name);
 std::vector<std::string> WebAlbumPageLines(int page, const std::vector<TAlbumEntry>& entries,
                                            const std::vector<TWebOutput>& outputs,
                                            const std::vector<bool>& written, const TWebAlbumOptions& options);
-// Writes every page; returns the first page's file name. Raises on a write
-// error.
+// Copies the background picture into the folder, then writes every page;
+// returns the first page's file name. Raises on a write error.
 std::string WriteWebAlbumPages(const std::vector<TAlbumEntry>& entries,
                                const std::vector<TWebOutput>& outputs, const std::vector<bool>& written,
                                const TWebAlbumOptions& options);

@@ -54,6 +54,7 @@ TfrmThumbEdit::TfrmThumbEdit(QWidget* parent)
           auto* dialog = new TPGSaveDialog(this, Folder);
           dialog->setObjectName(QStringLiteral("PGSaveDialog1"));
           dialog->setWindowTitle(QStringLiteral("Save Glimpset"));
+          dialog->SetOptions(ofOverwritePrompt | ofHideReadOnly | ofShareAware);
           return dialog;
       })
 {

@@ -1,6 +1,7 @@
 #include "controls/shell/file_utils.h"
 
 #include "platform/absolute_path.h"
+#include "platform/move_no_replace.h"
 #include "platform/stream.h"
 
 #include <cerrno>
@@ -117,8 +118,9 @@ void MoveFileTo(const std::string& source, const std::string& destination)
         throw EFCantMove("Cannot move file " + source);
 
     CopyFileTo(source, destination);
+    KeepModeAndTimes(from, destination);
     SyncToDisk(destination);
-    if (GetFileSizeByName(destination) != from.st_size || ::unlink(source.c_str()) != 0)
+    if (GetFileSizeByName(destination) != from.st_size || RemoveCopiedSource(source, from, destination) != 0)
         throw EFCantMove("Cannot move file " + source);
 }
 

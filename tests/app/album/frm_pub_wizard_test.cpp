@@ -138,6 +138,52 @@ TEST_F(PubWizard, PublishesOnAllCoresAndOpensTheFirstPage)
     wizard.close();
 }
 
+// A run once replaced files it had not written, wrote through links to
+// their targets and named the background by its absolute local path.
+TEST_F(PubWizard, AsksOnceBeforeReplacingAndNeverWritesThroughALink)
+{
+    namespace fs = std::filesystem;
+    entries = {{test::WritePicture(dir, "b.png", 40, 30, clRed), "", 0},
+               {test::WritePicture(dir, "c.png", 40, 30, clBlue), "", 0}};
+    const std::string background = test::WritePicture(dir, "bg.png", 8, 8, clGreen);
+    const std::string web = dir.File("web") + "/";
+    fs::create_directories(web);
+    std::ofstream(web + "index.html") << "mine";
+    std::ofstream(web + "b.jpg") << "mine";
+    std::ofstream(dir.File("keep.jpg")) << "keep";
+    fs::create_symlink(dir.File("keep.jpg"), web + "tm_c.jpg");
+    wizard.ePageName->setText("index.html");
+    wizard.eBGImage->setText(QString::fromStdString(background));
+    wizard.cbUseBGImage->setChecked(true);
+    wizard.show();
+    GoToLastPage();
+
+    dialogs.Answer(mrNo);
+    wizard.NextClick();
+    EXPECT_FALSE(wizard.Publishing());
+    EXPECT_EQ(Texts(), std::vector<std::string>{"b.jpg, tm_c.jpg, index.html already exist. Replace them?"});
+    EXPECT_EQ(test::ReadFileBytes(web + "index.html").size(), 4u);
+    EXPECT_EQ(test::ReadFileBytes(web + "b.jpg").size(), 4u);
+    EXPECT_TRUE(fs::is_symlink(web + "tm_c.jpg"));
+    EXPECT_FALSE(fs::exists(web + "bg.png"));
+    EXPECT_TRUE(wizard.NextBtn->isEnabled());
+
+    dialogs.Reset();
+    dialogs.Answer(mrYes);
+    wizard.NextClick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !wizard.Publishing(); }, 20000));
+    EXPECT_EQ(Texts().size(), 1u);
+    EXPECT_EQ(test::ReadFileBytes(dir.File("keep.jpg")).size(), 4u);
+    EXPECT_FALSE(fs::is_symlink(web + "tm_c.jpg"));
+    EXPECT_GT(fs::file_size(web + "tm_c.jpg"), 4u);
+    EXPECT_GT(fs::file_size(web + "b.jpg"), 4u);
+    EXPECT_EQ(test::ReadFileBytes(web + "bg.png"), test::ReadFileBytes(background));
+    std::ifstream page(web + "index.html");
+    const std::string text((std::istreambuf_iterator<char>(page)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("<body background=\"bg.png\">"), std::string::npos) << text;
+    wizard.close();
+}
+
 TEST_F(PubWizard, NextWhilePublishingLeavesTheRunAlone)
 {
     for (int i = 0; i < 6; ++i)

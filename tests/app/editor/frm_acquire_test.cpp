@@ -321,7 +321,16 @@ TEST_F(Editor, OpenStartsInTheShownPicturesFolder)
     editor->EditFile(files.File("sub/a.bmp"));
     Trigger("Open1");
     EXPECT_EQ(editor->PGOpenDialog1->directory().absolutePath().toStdString(), files.File("sub"));
-    static_cast<QDialog*>(editor->PGOpenDialog1)->reject();
+    static_cast<QDialog*>(editor->PGOpenDialog1.Get())->reject();
+}
+
+TEST_F(Editor, SaveAsAsksBeforeReplacing)
+{
+    Show(4, 4);
+    Trigger("SaveAs1");
+    ASSERT_TRUE(editor->PGSaveDialog1->isVisible());
+    EXPECT_FALSE(editor->PGSaveDialog1->testOption(QFileDialog::DontConfirmOverwrite));
+    editor->PGSaveDialog1->reject();
 }
 
 TEST_F(Editor, EditFileClearsUndoAndKeepsThePictureOnAnUnreadableFile)

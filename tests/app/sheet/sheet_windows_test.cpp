@@ -10,6 +10,7 @@
 #include "imagelib/pg_startup.h"
 #include "imagelib/pixel_graphic.h"
 #include "imagelib/view/pg_image.h"
+#include "imagelib/view/pg_save_dialog.h"
 #include "support/recording_dialogs.h"
 #include "support/test_env.h"
 
@@ -19,6 +20,7 @@
 #include <QAction>
 #include <QListWidget>
 #include <QMimeData>
+#include <QPushButton>
 #include <QSlider>
 #include <QPainter>
 #include <QSpinBox>
@@ -252,6 +254,17 @@ TEST_F(SheetWindowsTest, ASheetSavesThroughEveryWriterAndReadsBack)
     ASSERT_EQ(dialogs.Shown().size(), 1u);
     EXPECT_EQ(dialogs.Shown()[0].Type, TMsgDlgType::mtError);
     EXPECT_EQ(test::ReadFileBytes(kept), (std::vector<unsigned char>{'o', 'l', 'd'}));
+}
+
+// The sheet once replaced a photo of the same name without a word.
+TEST_F(SheetWindowsTest, SaveToFileAsksBeforeReplacing)
+{
+    creator->AddFiles({QString::fromStdString(Picture("a.bmp", 50, 40))});
+    ASSERT_TRUE(Generate());
+    creator->btnSave->click();
+    ASSERT_TRUE(creator->PGSaveDialog1->isVisible());
+    EXPECT_FALSE(creator->PGSaveDialog1->testOption(QFileDialog::DontConfirmOverwrite));
+    creator->PGSaveDialog1->reject();
 }
 
 TEST_F(SheetWindowsTest, HidingTheCreatorHidesTheOptions)

@@ -162,9 +162,18 @@ TEST_F(FileUtilsTest, MoveAcrossFileSystemsCopiesThenDeletes)
     if (!other.Mounted())
         GTEST_SKIP() << "cannot mount a tmpfs here";
     const std::string source = MakeFile("a.jpg", 20000);
+    ::chmod(source.c_str(), 0604);
+    const struct timespec times[2] = {{1000000000, 0}, {1000000100, 5000}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, source.c_str(), times, 0), 0);
     MoveFileTo(source, other.File("a.jpg"));
     EXPECT_FALSE(fs::exists(source));
     EXPECT_EQ(test::ReadFileBytes(other.File("a.jpg")), Pattern(20000));
+    // Like a rename, the move keeps the file's date and mode.
+    struct stat moved {};
+    ASSERT_EQ(::stat(other.File("a.jpg").c_str(), &moved), 0);
+    EXPECT_EQ(moved.st_mode & 07777, 0604u);
+    EXPECT_EQ(moved.st_mtim.tv_sec, times[1].tv_sec);
+    EXPECT_EQ(moved.st_mtim.tv_nsec, times[1].tv_nsec);
 
     const std::string locked = MakeFile("locked.jpg", 100);
     ::chmod(locked.c_str(), 0444);

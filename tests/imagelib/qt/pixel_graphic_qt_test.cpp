@@ -1,6 +1,7 @@
 #include "imagelib/pg_canvas_qt.h"
 #include "imagelib/pg_globals.h"
 #include "imagelib/pixel_graphic.h"
+#include "support/recording_dialogs.h"
 #include "support/test_env.h"
 
 #include <QClipboard>
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <regex>
 
@@ -197,19 +199,37 @@ TEST(PixelGraphicQt, TallImagePrintsPortraitAndEmptyPrintsNothing)
     EXPECT_LT(info.Width, info.Height) << info.Text;
 }
 
-TEST(PixelGraphicQt, PrintWithoutPrinterWritesAPdf)
+// Printing without a printer once replaced the last print of the same size
+// without a word.
+TEST(PixelGraphicQt, PrintWithoutPrinterWritesANewPdfAndSaysWhere)
 {
     if (!QPrinterInfo::availablePrinters().isEmpty())
         GTEST_SKIP() << "a printer is installed";
+    test::RecordingDialogs dialogs;
+    const std::string folder =
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
+    std::filesystem::remove_all(folder);
     TPixelGraphic g;
     g.SetDimensions(20, 10, pf24Bit);
     g.Print(false, true, nullptr);
-    const std::string folder =
-        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation).toStdString();
-    bool found = false;
+    g.Print(false, true, nullptr);
+    std::vector<std::string> pdfs;
     for (const auto& e : std::filesystem::directory_iterator(folder))
-        found = found || e.path().extension() == ".pdf";
-    EXPECT_TRUE(found);
+        if (e.path().extension() == ".pdf" && std::filesystem::file_size(e.path()) > 0)
+            pdfs.push_back(e.path().string());
+    std::sort(pdfs.begin(), pdfs.end());
+    ASSERT_EQ(pdfs.size(), 2u);
+    ASSERT_EQ(dialogs.Shown().size(), 2u);
+    EXPECT_NE(dialogs.Shown()[0].Text.find("\"" + pdfs[1] + "\""), std::string::npos)
+        << dialogs.Shown()[0].Text;
+    EXPECT_NE(dialogs.Shown()[1].Text.find("\"" + pdfs[0] + "\""), std::string::npos)
+        << dialogs.Shown()[1].Text;
+
+    // No picture, no file.
+    TPixelGraphic empty;
+    empty.Print(false, true, nullptr);
+    EXPECT_EQ(
+        std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 2);
 }
 
 } // namespace
