@@ -1,6 +1,7 @@
 #include "platform/in_place_write.h"
 
 #include "platform/exception.h"
+#include "platform/fd.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -12,22 +13,6 @@
 namespace lumeno {
 
 namespace {
-
-class TFd {
-public:
-    explicit TFd(int fd) : fd_(fd) {}
-    ~TFd()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    TFd(const TFd&) = delete;
-    TFd& operator=(const TFd&) = delete;
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 // Copies all of from into to from offset 0, cuts to to that length and
 // flushes it to disk. False with errno set on failure.

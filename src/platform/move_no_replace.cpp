@@ -1,6 +1,7 @@
 #include "platform/move_no_replace.h"
 
 #include "platform/absolute_path.h"
+#include "platform/fd.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -18,29 +19,6 @@
 namespace lumeno {
 
 namespace {
-
-// A descriptor closed on every path.
-class TFd {
-public:
-    explicit TFd(int Fd) : fd_(Fd) {}
-    ~TFd()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    TFd(const TFd&) = delete;
-    TFd& operator=(const TFd&) = delete;
-    int Get() const { return fd_; }
-    int Close()
-    {
-        const int r = ::close(fd_);
-        fd_ = -1;
-        return r;
-    }
-
-private:
-    int fd_;
-};
 
 bool Exists(const std::string& Path)
 {
