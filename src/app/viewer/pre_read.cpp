@@ -67,8 +67,10 @@ void TPreRead::Start(const std::string& Path, TColor FillColor, std::function<vo
             // Workers show no boxes: a warning only drops the read-ahead.
             image->SetReadWarningAction(pgwaRaise);
             image->SetFillColor(FillColor);
-            image->SetOnProgress([job](TObject*, int, int, bool& Abort) { Abort = job->Stop; });
+            image->SetOnProgress([stop = &job->Stop](TObject*, int, int, bool& Abort) { Abort = *stop; });
             image->LoadFromFile(Path);
+            // The handler must not travel with the picture past its job.
+            image->SetOnProgress(nullptr);
             if (job->Stop)
                 image.reset();
         } catch (...) {
