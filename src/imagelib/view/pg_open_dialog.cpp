@@ -145,7 +145,7 @@ void TPGOpenDialog::BuildPanes()
         grid->addWidget(pane, 0, grid->columnCount(), grid->rowCount(), 1);
     // Room for the side bar and the list's four columns beside the panes.
     const int chars = fontMetrics().averageCharWidth();
-    resize(sizeHint().expandedTo(QSize(124 * chars + FPreviewBox->width(), 28 * fontMetrics().height())));
+    resize(sizeHint().expandedTo(QSize(132 * chars + FPreviewBox->width(), 28 * fontMetrics().height())));
 }
 
 void TPGOpenDialog::SetOptions(TOpenOptions Value)
