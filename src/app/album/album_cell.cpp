@@ -1,8 +1,8 @@
 #include "app/album/album_cell.h"
 
 #include "app/album/album_frames.h"
+#include "app/common/file_types.h"
 #include "app/effects/quarter_turn.h"
-#include "app/viewer/file_types.h"
 #include "imagelib/filters/point_filters.h"
 #include "imagelib/format_registry.h"
 #include "imagelib/pg_canvas_qt.h"

@@ -28,9 +28,9 @@ public:
     virtual std::string ExifDateTime(const std::string& /*path*/) { return {}; }
 };
 
-// The installed host; until one is installed, the program's windows.
+// The installed host; until one is installed, one that reaches no window.
 TAlbumHost& AlbumHost();
-// The caller keeps ownership; nullptr restores the program's host.
+// The caller keeps ownership; nullptr uninstalls.
 void SetAlbumHost(TAlbumHost* host);
 
 } // namespace lumeno

@@ -1,6 +1,6 @@
 #include "app/album/album_options.h"
 
-#include "app/viewer/settings_store.h"
+#include "app/common/settings_store.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 #include "app/album/album_preview_run.h"
 #include "app/album/f_a_prefs.h"
 #include "app/album/frm_edit.h"
-#include "app/viewer/list_drag.h"
+#include "app/common/list_drag.h"
 #include "controls/media/font_dialog.h"
 
 #include <QDragEnterEvent>

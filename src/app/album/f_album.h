@@ -1,6 +1,9 @@
 #pragma once
 // "Lumeno Folvio Maker": a list of pictures laid out as printed album pages,
-// recorded with the preview printer and kept in album files.
+// recorded with the preview printer and kept in album files. Beyond common/,
+// it uses effects/ for its cells' frames and quarter turns; the other windows
+// it reaches (the main list, the full-image window, image properties) come
+// through TAlbumHost.
 
 #include "app/album/album_file.h"
 #include "app/album/album_options.h"

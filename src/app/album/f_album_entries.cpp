@@ -4,9 +4,9 @@
 #include "app/album/album_host.h"
 #include "app/album/f_album.h"
 #include "app/album/frm_edit.h"
-#include "app/viewer/file_list.h"
-#include "app/viewer/file_types.h"
-#include "app/viewer/list_drag.h"
+#include "app/common/file_list.h"
+#include "app/common/file_types.h"
+#include "app/common/list_drag.h"
 #include "platform/dialogs.h"
 
 #include <QFileDialog>

@@ -1,8 +1,8 @@
 #include "app/album/web_album.h"
 
 #include "app/album/album_cell.h"
-#include "app/thumbs/thumbnail_batch.h"
-#include "app/viewer/file_types.h"
+#include "app/common/file_types.h"
+#include "app/common/path_rules.h"
 #include "controls/shell/file_utils.h"
 #include "imagelib/filters/conv_filter.h"
 #include "imagelib/format_registry.h"

@@ -1,7 +1,7 @@
 #include "app/desktop/external_editor.h"
 
-#include "app/viewer/file_types.h"
-#include "app/viewer/settings_store.h"
+#include "app/common/file_types.h"
+#include "app/common/settings_store.h"
 #include "platform/dialogs.h"
 
 #include <QFileInfo>

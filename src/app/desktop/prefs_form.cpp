@@ -1,9 +1,9 @@
 #include "app/desktop/prefs_form.h"
 
+#include "app/common/file_types.h"
+#include "app/common/settings_store.h"
+#include "app/common/window_holder.h"
 #include "app/desktop/associations.h"
-#include "app/thumbs/window_holder.h"
-#include "app/viewer/file_types.h"
-#include "app/viewer/settings_store.h"
 #include "platform/dialogs.h"
 #include "platform/qt/wait_cursor.h"
 

@@ -1,6 +1,6 @@
 #include "app/desktop/print_jobs.h"
 
-#include "app/viewer/file_types.h"
+#include "app/common/file_types.h"
 #include "controls/media/preview_printer.h"
 #include "controls/media/print_list.h"
 #include "controls/media/quor_meta_file_canvas.h"

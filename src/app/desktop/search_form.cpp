@@ -1,6 +1,6 @@
 #include "app/desktop/search_form.h"
 
-#include "app/thumbs/window_holder.h"
+#include "app/common/window_holder.h"
 #include "controls/shell/dfs_status_bar.h"
 #include "controls/shell/dfs_status_panels.h"
 

@@ -1,6 +1,6 @@
 #include "app/desktop/wallpaper.h"
 
-#include "app/viewer/file_types.h"
+#include "app/common/file_types.h"
 #include "imagelib/pixel_graphic.h"
 #include "platform/dialogs.h"
 #include "platform/qt/registry/reg_ini_file.h"

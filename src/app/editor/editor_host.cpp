@@ -1,6 +1,6 @@
 #include "app/editor/editor_host.h"
 
-#include "app/viewer/help.h"
+#include "app/common/help.h"
 
 #include <QDir>
 

@@ -1,5 +1,7 @@
 #include "app/editor/frm_acquire.h"
 
+#include "app/common/help.h"
+#include "app/common/settings_store.h"
 #include "app/editor/edit_ops.h"
 #include "app/editor/editor_host.h"
 #include "app/editor/editor_icons.h"
@@ -14,8 +16,6 @@
 #include "app/editor/frm_resize.h"
 #include "app/editor/list_drop.h"
 #include "app/effects/frames.h"
-#include "app/viewer/help.h"
-#include "app/viewer/settings_store.h"
 #include "controls/shell/dfs_gauge_attrs.h"
 #include "controls/shell/dfs_status_bar.h"
 #include "controls/shell/dfs_status_panel.h"

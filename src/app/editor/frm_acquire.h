@@ -1,6 +1,7 @@
 #pragma once
 // The image editor: one picture in a scrolling view, the commands of its
 // menus and tool bar, a one-level undo, and the option and effect dialogs.
+// Beyond common/, it uses effects/, whose pixel effects its commands run.
 
 #include "app/editor/edit_undo.h"
 #include "platform/numeric.h"

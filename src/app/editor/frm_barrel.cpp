@@ -1,11 +1,11 @@
 #include "app/editor/frm_barrel.h"
 
+#include "app/common/help.h"
+#include "app/common/settings_store.h"
 #include "app/editor/dialog_parts.h"
 #include "app/editor/edit_ops.h"
 #include "app/editor/editor_host.h"
 #include "app/editor/list_drop.h"
-#include "app/viewer/help.h"
-#include "app/viewer/settings_store.h"
 #include "controls/shell/dfs_gauge_attrs.h"
 #include "controls/shell/dfs_status_bar.h"
 #include "controls/shell/dfs_status_panel.h"

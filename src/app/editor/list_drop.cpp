@@ -1,8 +1,8 @@
 #include "app/editor/list_drop.h"
 
+#include "app/common/file_types.h"
 #include "app/editor/edit_ops.h"
 #include "app/editor/editor_host.h"
-#include "app/viewer/file_types.h"
 #include "platform/dialogs.h"
 
 #include <QDragEnterEvent>

@@ -1,7 +1,7 @@
 #pragma once
 // Files dropped from the program's file lists onto the editor's views.
 
-#include "app/viewer/list_drag.h"
+#include "app/common/list_drag.h"
 
 #include <functional>
 #include <string>

@@ -1,6 +1,6 @@
 #include "app/files/dropped_files.h"
 
-#include "app/files/file_operations.h"
+#include "app/common/file_operations.h"
 #include "app/files/file_transfer.h"
 #include "app/files/files_host.h"
 #include "platform/dialogs.h"

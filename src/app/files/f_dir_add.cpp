@@ -1,6 +1,6 @@
 #include "app/files/f_dir_add.h"
 
-#include "app/files/file_operations.h"
+#include "app/common/file_operations.h"
 #include "app/files/small_dialog.h"
 
 #include <QLabel>

@@ -2,11 +2,11 @@
 
 #include "app/files/f_select_files.h"
 
-#include "app/files/file_operations.h"
-#include "app/files/file_rows.h"
+#include "app/common/file_operations.h"
+#include "app/common/file_rows.h"
+#include "app/common/file_types.h"
+#include "app/common/view_fit.h"
 #include "app/files/files_host.h"
-#include "app/viewer/file_types.h"
-#include "app/viewer/view_fit.h"
 #include "controls/media/aled.h"
 #include "controls/media/dcavi_play.h"
 #include "controls/media/gif_image.h"

@@ -3,13 +3,13 @@
 
 #include "app/files/f_select_files.h"
 
+#include "app/common/file_list.h"
+#include "app/common/file_operations.h"
+#include "app/common/file_rows.h"
+#include "app/common/help.h"
+#include "app/common/settings_store.h"
 #include "app/files/file_commands.h"
-#include "app/files/file_operations.h"
-#include "app/files/file_rows.h"
 #include "app/files/files_host.h"
-#include "app/viewer/file_list.h"
-#include "app/viewer/help.h"
-#include "app/viewer/settings_store.h"
 #include "controls/media/dcavi_play.h"
 #include "controls/shell/change_notify.h"
 #include "controls/shell/dfs_status_bar.h"

@@ -1,6 +1,6 @@
 #include "app/files/file_attr_form.h"
 
-#include "app/files/file_rows.h"
+#include "app/common/file_rows.h"
 #include "app/files/small_dialog.h"
 #include "controls/shell/file_utils.h"
 

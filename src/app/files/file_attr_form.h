@@ -4,7 +4,7 @@
 // name's leading dot and is shown only; archive and system are disabled
 // where the file system cannot keep them.
 
-#include "app/files/file_operations.h"
+#include "app/common/file_operations.h"
 
 #include <QDialog>
 

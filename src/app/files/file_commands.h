@@ -4,7 +4,7 @@
 // with its dialog, and tells about a failure. The Apply halves do the work
 // once the dialog is answered.
 
-#include "app/files/file_operations.h"
+#include "app/common/file_operations.h"
 
 #include <functional>
 #include <optional>

@@ -1,11 +1,11 @@
 #include "app/files/frm_inc_rename.h"
 
-#include "app/files/file_operations.h"
+#include "app/common/file_operations.h"
+#include "app/common/file_types.h"
+#include "app/common/help.h"
+#include "app/common/list_drag.h"
 #include "app/files/files_host.h"
-#include "app/viewer/help.h"
 #include "app/files/inc_rename.h"
-#include "app/viewer/file_types.h"
-#include "app/viewer/list_drag.h"
 #include "platform/dialogs.h"
 #include "platform/qt/wait_cursor.h"
 

@@ -1,7 +1,7 @@
 #include "app/files/inc_rename.h"
 
-#include "app/files/file_operations.h"
-#include "app/viewer/file_types.h"
+#include "app/common/file_operations.h"
+#include "app/common/file_types.h"
 #include "platform/move_no_replace.h"
 
 #include <cstdio>

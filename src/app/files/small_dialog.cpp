@@ -1,6 +1,6 @@
 #include "app/files/small_dialog.h"
 
-#include "app/thumbs/dialog_buttons.h"
+#include "app/common/dialog_buttons.h"
 
 #include <QBoxLayout>
 

@@ -1,5 +1,5 @@
+#include "app/common/backgrounds_folder.h"
 #include "app/sheet/frm_glimpset_options.h"
-#include "app/viewer/backgrounds_folder.h"
 
 #include "controls/kit/fc_font_combo.h"
 #include "controls/shell/color_button_palette.h"

@@ -1,11 +1,11 @@
 #include "app/sheet/frm_thumb_edit.h"
 
+#include "app/common/file_types.h"
+#include "app/common/list_drag.h"
 #include "app/sheet/frm_glimpset_options.h"
 #include "app/sheet/sheet_builder.h"
 #include "app/thumbs/file_prop_form.h"
 #include "app/thumbs/glimpset_form.h"
-#include "app/viewer/file_types.h"
-#include "app/viewer/list_drag.h"
 #include "controls/shell/dfs_status_bar.h"
 #include "controls/shell/dfs_status_panel.h"
 #include "controls/shell/dfs_status_panels.h"

@@ -1,7 +1,9 @@
 #pragma once
 // "Glimpset Creator": a list of image files dropped from the program's file
 // lists and the thumbnail sheet built from them with the options window's
-// settings.
+// settings. Beyond common/, it uses effects/ for the sheet's frames and
+// drawing, and thumbs/ because it opens the image properties and full-image
+// windows.
 
 #include "platform/qt/dialog_on_demand.h"
 

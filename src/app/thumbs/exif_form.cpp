@@ -1,7 +1,7 @@
 #include "app/thumbs/exif_form.h"
 
+#include "app/common/window_holder.h"
 #include "app/thumbs/exif_reader.h"
-#include "app/thumbs/window_holder.h"
 #include "controls/shell/format_date_time.h"
 
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "app/thumbs/file_prop_form.h"
 
+#include "app/common/window_holder.h"
 #include "app/thumbs/file_properties.h"
-#include "app/thumbs/window_holder.h"
 #include "imagelib/pixel_graphic.h"
 #include "imagelib/view/pg_image.h"
 #include "platform/qt/asking_window.h"

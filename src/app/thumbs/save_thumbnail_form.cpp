@@ -1,8 +1,8 @@
 #include "app/thumbs/save_thumbnail_form.h"
 
+#include "app/common/dialog_buttons.h"
+#include "app/common/window_holder.h"
 #include "app/thumbs/select_folder_form.h"
-#include "app/thumbs/dialog_buttons.h"
-#include "app/thumbs/window_holder.h"
 
 #include <QComboBox>
 #include <QFormLayout>

@@ -1,8 +1,8 @@
 #include "app/thumbs/select_folder_form.h"
 
+#include "app/common/dialog_buttons.h"
+#include "app/common/window_holder.h"
 #include "app/thumbs/thumbs_host.h"
-#include "app/thumbs/dialog_buttons.h"
-#include "app/thumbs/window_holder.h"
 #include "controls/shell/system_tree_view.h"
 
 #include <QPushButton>

@@ -1,6 +1,6 @@
 #include "app/thumbs/thumb_list_view.h"
 
-#include "app/viewer/list_drag.h"
+#include "app/common/list_drag.h"
 #include "controls/shell/format_date_time.h"
 
 #include <QDateTime>

@@ -3,7 +3,7 @@
 // or square thumbnails, with one selection. Its items drag like the main
 // list's, carrying the list's folder and tag.
 
-#include "app/viewer/file_list.h"
+#include "app/common/file_list.h"
 
 #include <QWidget>
 

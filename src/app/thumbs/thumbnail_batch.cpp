@@ -1,8 +1,7 @@
 #include "app/thumbs/thumbnail_batch.h"
 
+#include "app/common/path_rules.h"
 #include "app/thumbs/thumbnail_maker.h"
-
-#include <QString>
 
 #include <exception>
 #include <filesystem>
@@ -20,20 +19,6 @@ bool Exists(const std::string& path)
 }
 
 } // namespace
-
-std::string ResolvedPath(const std::string& Path)
-{
-    std::error_code error;
-    std::filesystem::path resolved = std::filesystem::weakly_canonical(Path, error);
-    if (error)
-        resolved = std::filesystem::path(Path).lexically_normal();
-    return resolved.string();
-}
-
-std::string FoldedPath(const std::string& Path)
-{
-    return QString::fromStdString(ResolvedPath(Path)).toCaseFolded().toStdString();
-}
 
 std::string ThumbnailFileName(const std::string& Prefix, const std::string& Caption, const std::string& Type)
 {

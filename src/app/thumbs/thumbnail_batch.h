@@ -15,14 +15,6 @@
 
 namespace lumeno {
 
-// The path with its links, "." and ".." resolved as far as it exists: a
-// typed output folder ("/p//./", a link to the source folder) is seen as the
-// folder it is.
-std::string ResolvedPath(const std::string& Path);
-// The resolved path in one case: equal for two names that may land on the
-// same file, whatever the disk.
-std::string FoldedPath(const std::string& Path);
-
 // Prefix + the caption up to and including its first '.' (one is added when
 // it has none) + the type: "thm_" "my.photo.jpg" "JPG" -> "thm_my.JPG".
 std::string ThumbnailFileName(const std::string& Prefix, const std::string& Caption, const std::string& Type);

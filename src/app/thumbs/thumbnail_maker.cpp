@@ -1,6 +1,6 @@
 #include "app/thumbs/thumbnail_maker.h"
 
-#include "app/viewer/file_types.h"
+#include "app/common/file_types.h"
 #include "imagelib/format_registry.h"
 #include "imagelib/pixel_graphic.h"
 

@@ -1,6 +1,6 @@
 #include "app/viewer/file_list_view.h"
 
-#include "app/viewer/list_drag.h"
+#include "app/common/list_drag.h"
 
 #include <QSet>
 

@@ -1,8 +1,8 @@
 #include "app/viewer/load_file.h"
 
+#include "app/common/view_fit.h"
 #include "app/viewer/main_window.h"
 #include "app/viewer/picture_box.h"
-#include "app/viewer/view_fit.h"
 #include "controls/media/aled.h"
 #include "controls/media/dcavi_play.h"
 #include "controls/media/gif_image.h"

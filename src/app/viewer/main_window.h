@@ -3,9 +3,9 @@
 // the status bar, with every command of the program. Other windows reach
 // its shared routines through Form1().
 
+#include "app/common/settings_store.h"
 #include "app/viewer/load_file.h"
 #include "app/viewer/pre_read.h"
-#include "app/viewer/settings_store.h"
 
 #include <QMainWindow>
 #include <QStringList>

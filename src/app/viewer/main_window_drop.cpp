@@ -1,6 +1,6 @@
 // Files dropped on the main window from other programs.
 
-#include "app/viewer/list_drag.h"
+#include "app/common/list_drag.h"
 #include "app/viewer/main_window.h"
 
 #include <QDragEnterEvent>

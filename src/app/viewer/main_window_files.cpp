@@ -1,7 +1,7 @@
 // Deleting the selected files, to the trash or for good.
 
-#include "app/files/file_operations.h"
-#include "app/viewer/file_list.h"
+#include "app/common/file_list.h"
+#include "app/common/file_operations.h"
 #include "app/viewer/main_window.h"
 #include "controls/shell/dfs_status_bar.h"
 #include "platform/dialogs.h"

@@ -1,7 +1,7 @@
 // Help, about box, background colour, page setup and quitting.
 
+#include "app/common/help.h"
 #include "app/viewer/about_form.h"
-#include "app/viewer/help.h"
 #include "app/viewer/main_window.h"
 #include "controls/media/preview_printer.h"
 #include "platform/dialogs.h"

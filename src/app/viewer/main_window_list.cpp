@@ -1,9 +1,9 @@
 // The folder file list: filling, sorting, and the roads from the folder
 // tree and the list's selection.
 
+#include "app/common/file_list.h"
+#include "app/common/file_types.h"
 #include "app/thumbs/exif_form.h"
-#include "app/viewer/file_list.h"
-#include "app/viewer/file_types.h"
 #include "app/viewer/main_window.h"
 #include "controls/shell/dfs_status_bar.h"
 #include "controls/shell/format_date_time.h"

@@ -1,9 +1,9 @@
 // Showing a file in the viewer that suits it, and fitting it to the panel.
 
-#include "app/viewer/file_list.h"
+#include "app/common/file_list.h"
+#include "app/common/view_fit.h"
 #include "app/viewer/main_window.h"
 #include "app/viewer/picture_box.h"
-#include "app/viewer/view_fit.h"
 #include "controls/media/dcavi_play.h"
 #include "controls/media/gif_image.h"
 #include "imagelib/pixel_graphic.h"

@@ -1,6 +1,6 @@
 // The slide show: stepping through the list by hand or on the timer.
 
-#include "app/viewer/file_list.h"
+#include "app/common/file_list.h"
 #include "app/viewer/main_window.h"
 #include "platform/dialogs.h"
 #include "platform/qt/qt_dialogs.h"

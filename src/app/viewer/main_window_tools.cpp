@@ -3,13 +3,13 @@
 // the desktop commands.
 
 #include "app/album/f_album.h"
-#include "app/desktop/main_window_desktop_links.h"
 #include "app/editor/editor_host.h"
 #include "app/editor/frm_acquire.h"
-#include "app/files/main_window_links.h"
 #include "app/sheet/frm_thumb_edit.h"
 #include "app/thumbs/thumbnails_form.h"
 #include "app/viewer/main_window.h"
+#include "app/viewer/main_window_desktop_links.h"
+#include "app/viewer/main_window_links.h"
 #include "app/viewer/screen_cursors.h"
 #include "imagelib/twain/pg_twain.h"
 #include "platform/dialogs.h"

@@ -1,6 +1,6 @@
 #include "app/viewer/picture_box.h"
 
-#include "app/viewer/file_types.h"
+#include "app/common/file_types.h"
 #include "platform/exception.h"
 #include "platform/regular_file.h"
 #include "platform/stream.h"

@@ -1,7 +1,7 @@
 #include "app/album/f_a_prefs.h"
 
 #include "app/album/radio_group.h"
-#include "app/viewer/settings_store.h"
+#include "app/common/settings_store.h"
 
 #include "controls/shell/color_button_palette.h"
 #include "controls/shell/dfs_color_button.h"

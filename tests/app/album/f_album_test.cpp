@@ -6,10 +6,8 @@
 #include "app/album/f_a_prefs.h"
 #include "app/album/frm_edit.h"
 #include "app/album/radio_group.h"
-#include "app/thumbs/glimpset_form.h"
-#include "app/viewer/list_drag.h"
-#include "app/viewer/settings_store.h"
-#include "imagelib/view/pg_image.h"
+#include "app/common/list_drag.h"
+#include "app/common/settings_store.h"
 #include "support/owner_recording_dialogs.h"
 #include "support/recording_dialogs.h"
 
@@ -160,22 +158,6 @@ TEST_F(AlbumWindow, PopupItemsUseTheirOwnWording)
         if (action->text() == "Delete All")
             action->trigger();
     EXPECT_TRUE(album.Entries().empty());
-}
-
-TEST_F(AlbumWindow, ViewImageShowsTheEntryTurned)
-{
-    album.AddEntry({red, "", 1});
-    album.SelectIndex(0);
-    album.ViewImageClick();
-    TfrmGlimpset* window = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* g = qobject_cast<TfrmGlimpset*>(w))
-            window = g;
-    ASSERT_TRUE(window);
-    EXPECT_EQ(window->windowTitle().toStdString(), red);
-    EXPECT_EQ(window->PGImage1->GetPixelGraphicWidth(), 300);
-    EXPECT_EQ(window->PGImage1->GetPixelGraphicHeight(), 400);
-    window->close();
 }
 
 // Windows of the rest of the program, as the album reaches them.

@@ -1,8 +1,8 @@
+#include "app/common/settings_store.h"
 #include "app/desktop/associations.h"
 #include "app/desktop/prefs_form.h"
-#include "app/viewer/settings_store.h"
-#include "platform/qt/registry/registry.h"
 #include "app/thumbs/screenshot.h"
+#include "platform/qt/registry/registry.h"
 #include "support/recording_dialogs.h"
 #include "support/test_env.h"
 

@@ -1,6 +1,7 @@
 // The editor window offscreen: its command table, undo, the dialogs'
 // results and refusals, drops and scanning, boxes answered by recording.
 
+#include "app/common/list_drag.h"
 #include "app/editor/f_rotate.h"
 #include "app/editor/frm_acquire.h"
 #include "app/editor/frm_barrel.h"
@@ -11,7 +12,6 @@
 #include "app/editor/frm_red_eye_reduction.h"
 #include "app/editor/frm_resize.h"
 #include "app/effects/gaussian_blur.h"
-#include "app/viewer/list_drag.h"
 #include "imagelib/pg_globals.h"
 #include "imagelib/pg_startup.h"
 #include "imagelib/pixel_graphic.h"

@@ -1,4 +1,4 @@
-#include "app/files/file_operations.h"
+#include "app/common/file_operations.h"
 #include "app/files/file_transfer.h"
 #include "app/files/inc_rename.h"
 #include "controls/shell/file_utils.h"

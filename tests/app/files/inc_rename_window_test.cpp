@@ -1,7 +1,7 @@
+#include "app/common/list_drag.h"
 #include "app/files/dialog_texts.h"
 #include "app/files/fake_files_host.h"
 #include "app/files/frm_inc_rename.h"
-#include "app/viewer/list_drag.h"
 #include "support/test_env.h"
 
 #include <QLineEdit>

@@ -1,7 +1,7 @@
+#include "app/common/list_drag.h"
 #include "app/thumbs/exif_form.h"
 #include "app/thumbs/file_prop_form.h"
 #include "app/thumbs/save_thumbnail_form.h"
-#include "app/viewer/list_drag.h"
 #include "app/thumbs/select_folder_form.h"
 #include "app/thumbs/thumb_list_view.h"
 #include "app/thumbs/thumbnails_form.h"

@@ -2,9 +2,9 @@
 // A fresh main window per test: private settings, an empty bookmark file
 // and a folder of small pictures; message boxes are recorded.
 
+#include "app/common/settings_store.h"
 #include "app/viewer/bookmarks.h"
 #include "app/viewer/main_window.h"
-#include "app/viewer/settings_store.h"
 #include "imagelib/pg_startup_qt.h"
 #include "platform/qt/registry/registry.h"
 #include "support/recording_dialogs.h"

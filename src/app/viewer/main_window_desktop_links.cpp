@@ -1,0 +1,191 @@
+#include "app/viewer/main_window_desktop_links.h"
+
+#include "app/common/settings_store.h"
+#include "app/common/window_placement.h"
+#include "app/desktop/clipboard_copy.h"
+#include "app/desktop/dde_handler.h"
+#include "app/desktop/external_editor.h"
+#include "app/desktop/prefs_form.h"
+#include "app/desktop/print_jobs.h"
+#include "app/desktop/search_form.h"
+#include "app/desktop/wallpaper_setter.h"
+#include "app/files/f_select_files.h"
+#include "app/thumbs/exif_form.h"
+#include "app/thumbs/file_prop_form.h"
+#include "app/thumbs/glimpset_form.h"
+#include "app/thumbs/thumbnails_form.h"
+#include "app/viewer/main_window.h"
+#include "app/viewer/main_window_album_host.h"
+#include "app/viewer/main_window_thumbs_host.h"
+#include "app/viewer/picture_box.h"
+#include "controls/media/preview_printer.h"
+#include "controls/media/print_list.h"
+#include "controls/shell/system_tree_view.h"
+#include "platform/dialogs.h"
+#include "platform/qt/wait_cursor.h"
+
+#include <QCoreApplication>
+#include <QTreeWidget>
+
+namespace lumeno {
+
+namespace {
+
+// The path of the one selected item of the main list, or "".
+std::string SelectedPath(TForm1& Form)
+{
+    const QList<QTreeWidgetItem*> selected = Form.SLV1->selectedItems();
+    return selected.size() == 1 ? Form.ItemPath(selected.front()->text(0)) : std::string();
+}
+
+std::vector<std::string> SelectedPaths(TForm1& Form)
+{
+    std::vector<std::string> paths;
+    for (int i = 0; i < Form.SLV1->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = Form.SLV1->topLevelItem(i);
+        if (item->isSelected())
+            paths.push_back(Form.ItemPath(item->text(0)));
+    }
+    return paths;
+}
+
+void RefillMainList(TForm1& Form)
+{
+    Form.FillFileList(Form.SLV1, Form.ListedFolder(), Form.SB1, Form.FileMask());
+    Form.SortFileList(Form.SLV1);
+}
+
+} // namespace
+
+void LinkDesktopWindows(TForm1& Form)
+{
+    InstallMainWindowThumbsHost();
+    InstallMainWindowAlbumHost();
+    InstallDdeMacroHandler([&Form](const std::vector<std::string>& Commands) {
+        Form.LumenoDdeServerExecuteMacro(Commands);
+    });
+    Form.OnFilesDeleted = [](const std::string& Folder) {
+        if (frmThumbnails())
+            frmThumbnails()->FolderChanged(Folder);
+    };
+    if (fPrefs())
+        fPrefs()->OnApplied = [&Form](int DeleteMode, bool Confirm) {
+            Form.SetDeletionChoices(DeleteMode, Confirm);
+            Form.BuildFileMask();
+            RefillMainList(Form);
+        };
+    if (fSearch())
+        fSearch()->OnOpenFile = [&Form](const std::string& Path) {
+            TWaitCursor wait;
+            const std::size_t slash = Path.rfind('/');
+            Form.STV1->SetDirectory(Path.substr(0, slash == 0 ? 1 : slash));
+            RefillMainList(Form);
+            Form.SelectFileInList(Path);
+            Form.ShowFile(Path);
+        };
+    if (fSelectFiles()) {
+        fSelectFiles()->SetLargeViewAction(
+            [](const std::string& Path, const std::string&) { ShowGlimpset(Path, fSelectFiles(), true); });
+        fSelectFiles()->SetImagePropertiesAction(
+            [](const std::string& Path, const std::string&) { ShowImageProperties(Path); });
+    }
+}
+
+void MainSetWallpaper(TForm1& Form, TWallpaperCommand Command)
+{
+    const std::string path = SelectedPath(Form);
+    if (Command != TWallpaperCommand::Remove && path.empty())
+        return;
+    // One setter for the program's life; its worker ends before the
+    // application does.
+    static TWallpaperSetter* const setter = [] {
+        auto* made = new TWallpaperSetter;
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, [made] { delete made; });
+        return made;
+    }();
+    const TWallpaperValues values = WallpaperValues(Command, path);
+    setter->Start(values.File, values.Tile, values.Style,
+                  DesktopWallpaperBackend(qEnvironmentVariable("XDG_CURRENT_DESKTOP").toStdString(), RunCommand),
+                  [&Form](const TWallpaperOutcome& Outcome) {
+                      if (Outcome.Created)
+                          RefillMainList(Form);
+                  });
+}
+
+void MainCopyToClipboard(TForm1& Form)
+{
+    QImage picture;
+    Form.TakeFullPicture();
+    if (Form.Image1)
+        picture = Form.Image1->Picture();
+    CopyShownPicture(Form.CurrentExt(), Form.GIFImage1, &picture, Form.PGImage1);
+}
+
+void MainEditWithExternalEditor(TForm1& Form)
+{
+    const std::string path = SelectedPath(Form);
+    if (path.empty())
+        return;
+    EditWithExternalEditor(path, TSettingsStore(), StartDetached, [] { MainSetPreferences(); });
+}
+
+void MainPrintFolderListing(TForm1& Form)
+{
+    {
+        TWaitCursor wait;
+        PrintFolderListing(*Form.PP1, Form.ListedFolder(), PrintListFromView(*Form.SLV1));
+    }
+    Form.PP1->Preview();
+}
+
+void MainPrintImage(TForm1& Form)
+{
+    {
+        TWaitCursor wait;
+        PrintImages(*Form.PP1, SelectedPaths(Form), *Form.SB1);
+    }
+    Form.PP1->Preview();
+}
+
+void MainSetPreferences()
+{
+    CreatefPrefs();
+    fPrefs()->open();
+}
+
+void MainSearchFiles()
+{
+    CreatefSearch();
+    if (Form1())
+        PlaceBesideOnce(*fSearch(), *Form1());
+    fSearch()->show();
+    fSearch()->raise();
+}
+
+void MainThumbnailExplorer(TForm1& Form)
+{
+    TWaitCursor wait;
+    CreatefrmThumbnails();
+    PlaceBesideOnce(*frmThumbnails(), Form);
+    frmThumbnails()->ShowFolder(Form.ListedFolder());
+}
+
+void MainExifData(TForm1& Form)
+{
+    const std::string path = SelectedPath(Form);
+    if (path.empty())
+        return;
+    CreatefrmEXIF();
+    PlaceBesideOnce(*frmEXIF(), Form);
+    frmEXIF()->show();
+    frmEXIF()->ShowExifData(path);
+}
+
+void MainImageProperties(TForm1& Form)
+{
+    const std::string path = SelectedPath(Form);
+    if (!path.empty())
+        ShowImageProperties(path);
+}
+
+} // namespace lumeno
