@@ -58,7 +58,7 @@ public:
         ShowImageProperties(path);
     }
 
-    std::string ExifDateTime(const std::string& path) override { return TfrmEXIF::GetExifDateTime(path); }
+    TExifDateReader ExifDateReader() const override { return &TfrmEXIF::GetExifDateTime; }
 };
 
 } // namespace
