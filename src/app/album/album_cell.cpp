@@ -37,12 +37,20 @@ void PrepareMetafile(const TAlbumCellJob& job, TAlbumCellPicture& result)
     result.Metafile = std::move(metafile);
 }
 
-void DrawEmbeddedCaption(TPixelGraphic& q, const TAlbumCellJob& job)
+std::string CaptionText(const TAlbumCellJob& job)
+{
+    const int choice = job.Options.Caption;
+    const bool dated = (choice == acDateTime || choice == acFilenameDateTime) && job.ReadDate;
+    return AlbumCaptionText(choice, job.Path, job.Caption, dated ? job.ReadDate(job.Path) : std::string(),
+                            job.Options.CustomCaption);
+}
+
+void DrawEmbeddedCaption(TPixelGraphic& q, const TAlbumCellJob& job, const std::string& caption)
 {
     QFont font("Arial");
     font.setPointSize(EmbeddedFontSize(job.Options.Quality));
     const QFontMetrics metrics(font);
-    const QString text = QString::fromStdString(job.CaptionText);
+    const QString text = QString::fromStdString(caption);
     const TRect box = EmbeddedCaptionBox(q.GetWidth(), q.GetHeight(), metrics.horizontalAdvance(text),
                                          metrics.height(), job.Options.EmbeddedPosition);
     if (!job.Options.TransparentBackground) {
@@ -92,8 +100,8 @@ void PrepareImage(const TAlbumCellJob& job, TAlbumCellPicture& result)
     q->SetStretchMode(QualityStretchMode(job.Options.Quality));
     q->StretchFrom(*image);
     image.reset();
-    if (job.Options.CaptionPlacement == acpEmbedded && !job.CaptionText.empty())
-        DrawEmbeddedCaption(*q, job);
+    if (job.Options.CaptionPlacement == acpEmbedded && !result.CaptionText.empty())
+        DrawEmbeddedCaption(*q, job, result.CaptionText);
     ApplyAlbumBorderEffect(*q, job.Options.BorderEffect, job.PpiX);
     result.ImageRect = rect;
     result.Picture = std::move(q);
@@ -116,6 +124,7 @@ TAlbumCellPicture PrepareAlbumCell(const TAlbumCellJob& job)
     result.Index = job.Index;
     result.Cell = job.Cell;
     try {
+        result.CaptionText = CaptionText(job);
         if (FileTypeOf(job.Path) == TFileType::ftWMF)
             PrepareMetafile(job, result);
         else

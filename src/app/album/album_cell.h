@@ -1,8 +1,10 @@
 #pragma once
-// Preparing one album entry for its cell, on a worker: the picture is
+// Preparing one album entry for its cell, on a worker: its caption is made
+// (reading the picture's date when the caption shows it), the picture is
 // loaded at the size the cell needs, turned, fitted, given its embedded
 // caption and border effect. Recording it on the page is the main thread's.
 
+#include "app/album/album_host.h"
 #include "app/album/album_options.h"
 #include "imagelib/pixel_graphic.h"
 #include "platform/qt/metafile/metafile.h"
@@ -20,7 +22,9 @@ struct TAlbumCellJob {
     int PpiX = 600;
     int PpiY = 600;
     TAlbumOptions Options;
-    std::string CaptionText;
+    // The entry's own caption.
+    std::string Caption;
+    TExifDateReader ReadDate;
 };
 
 struct TAlbumCellPicture {
@@ -32,6 +36,8 @@ struct TAlbumCellPicture {
     std::unique_ptr<TMetafile> Metafile;
     // Why it did not load, when it did not.
     std::string Error;
+    // As the caption choice makes it, date included.
+    std::string CaptionText;
 };
 
 // Never raises: a failure comes back in Error.

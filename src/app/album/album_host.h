@@ -4,10 +4,15 @@
 // dialog and the EXIF date. A command whose window is not there stays
 // disabled; the program installs the real host at start-up.
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace lumeno {
+
+// A picture's EXIF date and time, "" without one. It reads the file and
+// touches nothing else, so the preview's workers call it.
+using TExifDateReader = std::function<std::string(const std::string& path)>;
 
 class TAlbumHost {
 public:
@@ -24,8 +29,8 @@ public:
     virtual bool CanShowProperties() const { return false; }
     virtual void ShowProperties(const std::string& /*path*/) {}
 
-    // The picture's EXIF date and time, "" without one.
-    virtual std::string ExifDateTime(const std::string& /*path*/) { return {}; }
+    // Empty: no picture has a date.
+    virtual TExifDateReader ExifDateReader() const { return {}; }
 };
 
 // The installed host; until one is installed, one that reaches no window.

@@ -159,7 +159,6 @@ private:
     std::string openFolder_;
     std::unique_ptr<TAlbumPreviewRun> run_;
     std::vector<TAlbumEntry> runEntries_;
-    std::vector<std::string> runCaptions_;
     int runPerPage_ = 1;
     int runPage_ = 1;
     bool runUnderCaptions_ = false;

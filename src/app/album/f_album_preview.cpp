@@ -65,16 +65,12 @@ TAlbumPage TfAlbum::PrintedPage()
 std::vector<TAlbumCellJob> TfAlbum::PreviewJobs(const TAlbumOptions& options, const TAlbumCells& cells)
 {
     const TDeviceMetrics& m = PreviewPrinter1.Metrics();
-    const bool needsDate = options.Caption == acDateTime || options.Caption == acFilenameDateTime;
+    const TExifDateReader readDate = AlbumHost().ExifDateReader();
     std::vector<TAlbumCellJob> jobs;
-    runCaptions_.clear();
     for (int i = 0; i < int(runEntries_.size()); ++i) {
         const TAlbumEntry& e = runEntries_[std::size_t(i)];
-        const std::string date = needsDate ? AlbumHost().ExifDateTime(e.Path) : std::string();
-        runCaptions_.push_back(
-            AlbumCaptionText(options.Caption, e.Path, e.Caption, date, options.CustomCaption));
         jobs.push_back({i, e.Path, e.Rotation, cells.Cells[std::size_t(AlbumCellOf(i, runPerPage_))],
-                        m.PixelsPerInchX, m.PixelsPerInchY, options, runCaptions_.back()});
+                        m.PixelsPerInchX, m.PixelsPerInchY, options, e.Caption, readDate});
     }
     return jobs;
 }
@@ -141,7 +137,7 @@ void TfAlbum::RecordCell(TAlbumCellPicture& picture)
         picture.Metafile->Play(canvas.Painter(), QRectF(r.Left, r.Top, r.Width(), r.Height()));
     } else if (picture.Picture) {
         picture.Picture->Draw(canvas.Painter(), r);
-        const std::string& text = runCaptions_[std::size_t(i)];
+        const std::string& text = picture.CaptionText;
         if (runUnderCaptions_ && !text.empty()) {
             const TPoint at = UnderImageCaptionOrigin(cell, canvas.TextWidth(text), canvas.TextHeight());
             canvas.TextOut(at.X, at.Y, text);

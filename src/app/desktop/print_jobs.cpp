@@ -1,13 +1,8 @@
 #include "app/desktop/print_jobs.h"
 
-#include "app/common/file_types.h"
 #include "controls/media/preview_printer.h"
 #include "controls/media/print_list.h"
 #include "controls/media/quor_meta_file_canvas.h"
-#include "controls/shell/dfs_status_bar.h"
-#include "controls/shell/dfs_status_panels.h"
-#include "imagelib/pixel_graphic.h"
-#include "platform/dialogs.h"
 
 #include <QPainter>
 
@@ -49,58 +44,46 @@ void PrintFolderListing(TPreviewPrinter& PP1, const std::string& Folder, const T
     PP1.PrintListView(List, nullptr);
 }
 
-int PrintImages(TPreviewPrinter& PP1, const std::vector<std::string>& Paths,
-                const std::function<void(int)>& Progress)
+TPrintArea PrintableArea(TPreviewPrinter& PP1)
 {
     const TTextOptions& options = PP1.TextOptions();
     const TDeviceMetrics& metrics = PP1.Metrics();
-    const int left = static_cast<int>(PP1.UnitsToPixelsX(options.MarginLeft));
-    const int top = static_cast<int>(PP1.UnitsToPixelsY(options.MarginTop));
-    const int printableWidth = metrics.PhysicalWidth - (left + static_cast<int>(PP1.UnitsToPixelsX(options.MarginRight)));
-    const int printableHeight = metrics.PhysicalHeight - (top + static_cast<int>(PP1.UnitsToPixelsY(options.MarginBottom)));
-    PP1.BeginDoc();
-    if (Progress)
-        Progress(0);
-    int printed = 0;
-    TPixelGraphic picture;
-    TPixelGraphic sent;
-    picture.SetReadWarningAction(pgwaIgnore);
-    for (const std::string& path : Paths) {
-        if (!IsPictureFile(path))
-            continue;
-        try {
-            picture.LoadFromFile(path);
-        } catch (const std::exception&) {
-            ShowMessage("Error reading image file");
-            continue;
-        }
-        if (printed > 0)
-            PP1.NewPage();
-        const TPrintPlacement place =
-            PrintImagePlacement(picture.GetWidth(), picture.GetHeight(), left, top, printableWidth, printableHeight,
-                                metrics.PixelsPerInchX, metrics.PixelsPerInchY);
-        sent.SetDimensions(place.SendWidth, place.SendHeight, pf24Bit);
-        sent.StretchFrom(picture);
-        sent.Draw(PP1.Canvas().Painter(), place.Target);
-        ++printed;
-        if (Progress)
-            Progress(static_cast<int>(static_cast<double>(printed) / static_cast<double>(Paths.size()) * 100));
-    }
-    PP1.EndDoc();
-    return printed;
+    TPrintArea area;
+    area.Left = static_cast<int>(PP1.UnitsToPixelsX(options.MarginLeft));
+    area.Top = static_cast<int>(PP1.UnitsToPixelsY(options.MarginTop));
+    area.Width =
+        metrics.PhysicalWidth - (area.Left + static_cast<int>(PP1.UnitsToPixelsX(options.MarginRight)));
+    area.Height =
+        metrics.PhysicalHeight - (area.Top + static_cast<int>(PP1.UnitsToPixelsY(options.MarginBottom)));
+    area.PixelsPerInchX = metrics.PixelsPerInchX;
+    area.PixelsPerInchY = metrics.PixelsPerInchY;
+    return area;
 }
 
-int PrintImages(TPreviewPrinter& PP1, const std::vector<std::string>& Paths, TdfsStatusBar& SB1)
+TPrintPicture ReadPrintPicture(const std::string& Path, const TPrintArea& Area,
+                               const TPGProgressEvent& Progress)
 {
-    constexpr int kGaugePanel = 4;
-    TdfsStatusPanel& panel = SB1.Panels()[kGaugePanel];
-    panel.SetPanelType(sptGauge);
-    panel.GaugeAttrs().SetPosition(0);
-    struct TRestore {
-        TdfsStatusPanel& Panel;
-        ~TRestore() { Panel.SetPanelType(sptNormal); }
-    } restore{panel};
-    return PrintImages(PP1, Paths, [&panel](int percent) { panel.GaugeAttrs().SetPosition(percent); });
+    TPixelGraphic picture;
+    picture.SetReadWarningAction(pgwaIgnore);
+    picture.SetOnProgress(Progress);
+    picture.LoadFromFile(Path);
+    TPrintPicture result;
+    result.Place = PrintImagePlacement(picture.GetWidth(), picture.GetHeight(), Area.Left, Area.Top,
+                                       Area.Width, Area.Height, Area.PixelsPerInchX, Area.PixelsPerInchY);
+    result.Sent = std::make_unique<TPixelGraphic>();
+    result.Sent->SetOnProgress(Progress);
+    result.Sent->SetDimensions(result.Place.SendWidth, result.Place.SendHeight, pf24Bit);
+    result.Sent->StretchFrom(picture);
+    // The handler must not travel with the picture to the main thread.
+    result.Sent->SetOnProgress(nullptr);
+    return result;
+}
+
+void RecordPrintPicture(TPreviewPrinter& PP1, int Page, TPrintPicture& Picture)
+{
+    if (Page > 0)
+        PP1.NewPage();
+    Picture.Sent->Draw(PP1.Canvas().Painter(), Picture.Place.Target);
 }
 
 } // namespace lumeno

@@ -4,15 +4,14 @@
 // printable area and sent at 240 pixels per printed inch. The caller shows
 // the preview afterwards.
 
+#include "imagelib/pixel_graphic.h"
 #include "platform/types.h"
 
-#include <functional>
+#include <memory>
 #include <string>
-#include <vector>
 
 namespace lumeno {
 
-class TdfsStatusBar;
 class TPreviewPrinter;
 struct TPrintList;
 
@@ -34,13 +33,35 @@ TPrintPlacement PrintImagePlacement(int Width, int Height, int Left, int Top, in
 // list is paginated.
 void PrintFolderListing(TPreviewPrinter& PP1, const std::string& Folder, const TPrintList& List);
 
-// One page per printable picture of Paths (others are skipped); an
-// unreadable picture says so and is skipped. Progress gets the percentage
-// of Paths done. Returns the number of pictures printed.
-int PrintImages(TPreviewPrinter& PP1, const std::vector<std::string>& Paths,
-                const std::function<void(int Percent)>& Progress);
-// The same with the progress as a gauge in panel 4 of the main window's
-// status bar, which is a text panel again afterwards.
-int PrintImages(TPreviewPrinter& PP1, const std::vector<std::string>& Paths, TdfsStatusBar& SB1);
+// The printable area of a page as the printer's margins leave it, in
+// printer pixels, and the printer's resolution.
+struct TPrintArea {
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+    int PixelsPerInchX = 0;
+    int PixelsPerInchY = 0;
+};
+
+// Of the open document: the printer takes its page setup when a document
+// begins.
+TPrintArea PrintableArea(TPreviewPrinter& PP1);
+
+// A picture made ready for its page.
+struct TPrintPicture {
+    TPrintPlacement Place;
+    std::unique_ptr<TPixelGraphic> Sent;
+};
+
+// Any thread: the picture at Path read and resampled to its send size for
+// Area; raises when it cannot be read. Progress sees the reading and the
+// resampling, and may abort them (the picture is then incomplete).
+TPrintPicture ReadPrintPicture(const std::string& Path, const TPrintArea& Area,
+                               const TPGProgressEvent& Progress);
+
+// Main thread: Picture on the next page of PP1's open document; Page counts
+// the pictures recorded before it.
+void RecordPrintPicture(TPreviewPrinter& PP1, int Page, TPrintPicture& Picture);
 
 } // namespace lumeno

@@ -54,7 +54,7 @@ public:
     bool CanShowProperties() const override { return frmFileProp() != nullptr; }
     void ShowProperties(const std::string& path) override { ShowImageProperties(path); }
 
-    std::string ExifDateTime(const std::string& path) override { return TfrmEXIF::GetExifDateTime(path); }
+    TExifDateReader ExifDateReader() const override { return &TfrmEXIF::GetExifDateTime; }
 };
 
 } // namespace

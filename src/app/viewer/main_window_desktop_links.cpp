@@ -5,6 +5,7 @@
 #include "app/desktop/clipboard_copy.h"
 #include "app/desktop/dde_handler.h"
 #include "app/desktop/external_editor.h"
+#include "app/desktop/image_print_job.h"
 #include "app/desktop/prefs_form.h"
 #include "app/desktop/print_jobs.h"
 #include "app/desktop/search_form.h"
@@ -22,9 +23,11 @@
 #include "controls/media/print_list.h"
 #include "controls/shell/system_tree_view.h"
 #include "platform/dialogs.h"
+#include "platform/qt/asking_window.h"
 #include "platform/qt/wait_cursor.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace lumeno {
@@ -53,6 +56,34 @@ void RefillMainList(TForm1& Form)
 {
     Form.FillFileList(Form.SLV1, Form.ListedFolder(), Form.SB1, Form.FileMask());
     Form.SortFileList(Form.SLV1);
+}
+
+// One per window, freed with it.
+TImagePrintJob& ImagePrintJob(TForm1& Form)
+{
+    if (auto* job = Form.findChild<TImagePrintJob*>())
+        return *job;
+    return *new TImagePrintJob(Form);
+}
+
+// The printer's document is open while pictures are recorded on it.
+void EnablePrinterCommands(TForm1& Form, bool Enabled)
+{
+    for (const char* name :
+         {"PageSetup1", "PrintFolderListing1", "PrintFolderListing2", "PrintImage1", "PrintImage2"})
+        Form.EnableCommand(name, Enabled);
+}
+
+void PrintedImagesEnded(TForm1& Form, bool Completed)
+{
+    EnablePrinterCommands(Form, true);
+    if (!Completed)
+        return;
+    // Shown once the job's hand-over has unwound.
+    QTimer::singleShot(0, &Form, [&Form] {
+        const TAskingWindow asking(&Form);
+        Form.PP1->Preview();
+    });
 }
 
 } // namespace
@@ -140,11 +171,9 @@ void MainPrintFolderListing(TForm1& Form)
 
 void MainPrintImage(TForm1& Form)
 {
-    {
-        TWaitCursor wait;
-        PrintImages(*Form.PP1, SelectedPaths(Form), *Form.SB1);
-    }
-    Form.PP1->Preview();
+    if (ImagePrintJob(Form).Start(*Form.PP1, SelectedPaths(Form), *Form.SB1,
+                                  [&Form](bool Completed) { PrintedImagesEnded(Form, Completed); }))
+        EnablePrinterCommands(Form, false);
 }
 
 void MainSetPreferences()

@@ -24,7 +24,8 @@ void MainCopyToClipboard(TForm1& Form);
 // "In External Editor" and its twins: the one selected file.
 void MainEditWithExternalEditor(TForm1& Form);
 // "Print Folder Listing" and "Print Image" (the selected files), then the
-// preview.
+// preview. The pictures are read on a worker; Esc stops them, and the
+// printer's commands wait meanwhile.
 void MainPrintFolderListing(TForm1& Form);
 void MainPrintImage(TForm1& Form);
 // "Set Preferences..." (modal, without blocking).

@@ -46,7 +46,8 @@ TEST(AlbumCell, EmbeddedCaptionDrawsItsBoxWhereAsked)
     job.Options.CaptionPlacement = acpEmbedded;
     job.Options.EmbeddedPosition = aepTopLeft;
     job.Options.CaptionColor = clRed;
-    job.CaptionText = "Summer";
+    job.Options.Caption = acCaption;
+    job.Caption = "Summer";
     const TAlbumCellPicture cell = PrepareAlbumCell(job);
     ASSERT_TRUE(cell.Picture);
     // The box is lightened; the far corner is not.

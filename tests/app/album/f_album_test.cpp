@@ -25,9 +25,13 @@
 #include <QSpinBox>
 #include <QTest>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <mutex>
+#include <thread>
+#include <variant>
 
 namespace lumeno {
 namespace {
@@ -70,6 +74,15 @@ protected:
         painter.scale(0.25, 0.25);
         PlayPage(painter, page);
         return image;
+    }
+
+    std::vector<std::string> PageTexts(int index)
+    {
+        std::vector<std::string> texts;
+        for (const TPageOp& op : album.PreviewPrinter1.Page(index).Ops())
+            if (const auto* text = std::get_if<TPageText>(&op))
+                texts.push_back(text->Text.toStdString());
+        return texts;
     }
 
     test::TempDir dir;
@@ -173,7 +186,10 @@ public:
     {
         viewed = path + "@" + std::to_string(rotation);
     }
-    std::string ExifDateTime(const std::string&) override { return "2024:07:01 12:00:00"; }
+    TExifDateReader ExifDateReader() const override
+    {
+        return [](const std::string&) { return std::string("2024:07:01 12:00:00"); };
+    }
     std::string viewed;
 };
 
@@ -211,6 +227,59 @@ TEST_F(AlbumWindow, OtherWindowsAreReachedThroughTheHost)
         for (int x = page.width() / 3; x < page.width() * 2 / 3 && !text; ++x)
             text = QColor(page.pixel(x, y)).lightness() < 160;
     EXPECT_TRUE(text);
+    SetAlbumHost(nullptr);
+}
+
+// Dates by file name, noting the threads they are read on.
+class DatingHost : public TAlbumHost {
+public:
+    TExifDateReader ExifDateReader() const override
+    {
+        return [this](const std::string& path) { return Read(path); };
+    }
+    std::vector<std::thread::id> Threads() const
+    {
+        std::lock_guard lock(mutex_);
+        return threads_;
+    }
+
+private:
+    std::string Read(const std::string& path) const
+    {
+        std::lock_guard lock(mutex_);
+        threads_.push_back(std::this_thread::get_id());
+        return path.ends_with("red.jpg") ? "2001:02:03 04:05:06" : "2002:03:04 05:06:07";
+    }
+
+    mutable std::mutex mutex_;
+    mutable std::vector<std::thread::id> threads_;
+};
+
+TEST_F(AlbumWindow, CaptionDatesAreReadOnTheWorkersOnlyWhenShown)
+{
+    DatingHost host;
+    SetAlbumHost(&host);
+    const std::string blue = test::WritePicture(dir, "blue.png", 300, 400, clBlue);
+    TAlbumOptions o;
+    o.Caption = acFilenameDateTime;
+    o.Rows = 1;
+    o.Cols = 2;
+    fAPrefs()->SetOptions(o);
+    album.SetEntries({{red, "Red", 0}, {blue, "Blue", 0}});
+    RunPreview();
+    EXPECT_THAT(PageTexts(0),
+                testing::IsSupersetOf({"red.jpg  2001:02:03 04:05:06", "blue.png  2002:03:04 05:06:07"}));
+    const std::vector<std::thread::id> threads = host.Threads();
+    EXPECT_EQ(threads.size(), 2u);
+    for (const std::thread::id& thread : threads)
+        EXPECT_NE(thread, std::this_thread::get_id()) << "the window's thread reads no file";
+
+    o.Caption = acCaption;
+    fAPrefs()->SetOptions(o);
+    shownPages.clear();
+    RunPreview();
+    EXPECT_THAT(PageTexts(0), testing::IsSupersetOf({"Red", "Blue"}));
+    EXPECT_EQ(host.Threads().size(), 2u) << "no date is read for a caption without one";
     SetAlbumHost(nullptr);
 }
 

@@ -1,6 +1,7 @@
 #include "app/common/settings_store.h"
 #include "app/desktop/clipboard_copy.h"
 #include "app/desktop/external_editor.h"
+#include "app/desktop/image_print_job.h"
 #include "app/desktop/print_jobs.h"
 #include "app/desktop/wallpaper.h"
 #include "app/desktop/wallpaper_setter.h"
@@ -15,11 +16,13 @@
 #include "imagelib/view/pg_image.h"
 #include "platform/qt/registry/reg_ini_file.h"
 #include "platform/qt/registry/registry.h"
+#include "support/owner_recording_dialogs.h"
 #include "support/recording_dialogs.h"
 #include "support/test_env.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -256,31 +259,110 @@ TEST(PrintPlacement, FitsAndSendsAt240PixelsPerInch)
     EXPECT_EQ(tall.SendWidth, 780);
 }
 
-TEST_F(DesktopCommands, PrintingThreeSelectedWithOneClipGivesTwoPages)
+// The job of a shown window with a status bar, on a 600 dpi letter page.
+class ImagePrinting : public DesktopCommands {
+protected:
+    void SetUp() override
+    {
+        DesktopCommands::SetUp();
+        for (int i = 0; i < 5; ++i)
+            bar.Panels().Add();
+        window.show();
+    }
+
+    // Runs the job to its end; true when it completed.
+    bool Print(const std::vector<std::string>& paths)
+    {
+        std::optional<bool> completed;
+        EXPECT_TRUE(job->Start(printer, paths, bar, [&](bool done) { completed = done; }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return completed.has_value(); }, 20000));
+        return completed.value_or(false);
+    }
+
+    // The page drawn at a quarter of its size.
+    QImage PageImage(int index)
+    {
+        const TPageMetafile& page = printer.Page(index);
+        QImage image(page.Metrics().PhysicalWidth / 4, page.Metrics().PhysicalHeight / 4,
+                     QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.scale(0.25, 0.25);
+        PlayPage(painter, page);
+        return image;
+    }
+
+    // A w x h gradient placed on page index: its corners inside the target
+    // (dark red top left, light bottom right), white just outside it.
+    void ExpectPlaced(int index, int w, int h)
+    {
+        const TPrintArea area = PrintableArea(printer);
+        const TRect target = PrintImagePlacement(w, h, area.Left, area.Top, area.Width, area.Height,
+                                                 area.PixelsPerInchX, area.PixelsPerInchY)
+                                 .Target;
+        const QImage page = PageImage(index);
+        const QColor topLeft = page.pixelColor(target.Left / 4 + 2, target.Top / 4 + 2);
+        EXPECT_NEAR(topLeft.red(), 128, 24);
+        EXPECT_LT(topLeft.green(), 32);
+        EXPECT_LT(topLeft.blue(), 32);
+        const QColor bottomRight = page.pixelColor(target.Right / 4 - 3, target.Bottom / 4 - 3);
+        EXPECT_GT(bottomRight.green(), 200);
+        EXPECT_GT(bottomRight.blue(), 200);
+        EXPECT_EQ(page.pixelColor(target.Left / 4 - 3, target.Top / 4 + 2), QColor(Qt::white));
+        EXPECT_EQ(page.pixelColor(target.Right / 4 + 2, target.Bottom / 4 - 3), QColor(Qt::white));
+        EXPECT_EQ(page.pixelColor(target.Left / 4 + 2, target.Top / 4 - 3), QColor(Qt::white));
+        EXPECT_EQ(page.pixelColor(target.Right / 4 - 3, target.Bottom / 4 + 2), QColor(Qt::white));
+    }
+
+    QWidget window;
+    TImagePrintJob* job = new TImagePrintJob(window);
+    TdfsStatusBar bar;
+    test::TestPrinter printer{600};
+};
+
+TEST_F(ImagePrinting, EachPictureFillsItsOwnPageAndClipsAreSkipped)
 {
     test::WriteGradientImage(dir.File("a.png"), 200, 100);
     test::WriteGradientImage(dir.File("b.jpg"), 100, 300);
     test::WriteFileBytes(dir.File("c.avi"), {'R', 'I', 'F', 'F'});
-    test::TestPrinter printer(600);
-    std::vector<int> progress;
-    const int printed = PrintImages(printer, {dir.File("a.png"), dir.File("c.avi"), dir.File("b.jpg")},
-                                    [&](int percent) { progress.push_back(percent); });
-    EXPECT_EQ(printed, 2);
-    EXPECT_EQ(printer.PageCount(), 2);
-    EXPECT_EQ(progress.front(), 0);
-    EXPECT_EQ(progress.back(), 66);
-
-    TdfsStatusBar bar;
-    for (int i = 0; i < 5; ++i)
-        bar.Panels().Add();
-    EXPECT_EQ(PrintImages(printer, {dir.File("a.png")}, bar), 1);
+    ASSERT_TRUE(Print({dir.File("a.png"), dir.File("c.avi"), dir.File("b.jpg")}));
+    ASSERT_EQ(printer.PageCount(), 2);
+    ExpectPlaced(0, 200, 100);
+    ExpectPlaced(1, 100, 300);
     EXPECT_EQ(bar.Panels()[4].PanelType(), sptNormal);
-    EXPECT_EQ(bar.Panels()[4].GaugeAttrs().Position(), 100);
+    EXPECT_TRUE(dialogs.Shown().empty());
 
+    // A page set up since the last document is the one printed on.
+    printer.Orientation = TPrinterOrientation::poLandscape;
+    ASSERT_TRUE(Print({dir.File("b.jpg")}));
+    ASSERT_EQ(printer.PageCount(), 1);
+    EXPECT_GT(printer.Metrics().PhysicalWidth, printer.Metrics().PhysicalHeight);
+    ExpectPlaced(0, 100, 300);
+}
+
+// Which window a box belongs to, and on which thread it was shown.
+class ThreadRecordingDialogs : public test::OwnerRecordingDialogs {
+public:
+    int Show(const TDialogRequest& request) override
+    {
+        Threads.push_back(std::this_thread::get_id());
+        return OwnerRecordingDialogs::Show(request);
+    }
+    std::vector<std::thread::id> Threads;
+};
+
+TEST_F(ImagePrinting, AnUnreadablePictureIsSaidInFrontOfTheWindowAndSkipped)
+{
+    ThreadRecordingDialogs boxes;
     test::WriteFileBytes(dir.File("bad.jpg"), {0xFF, 0xD8});
-    EXPECT_EQ(PrintImages(printer, {dir.File("bad.jpg"), dir.File("a.png")}, nullptr), 1);
-    EXPECT_EQ(dialogs.Shown().back().Text, "Error reading image file");
-    EXPECT_EQ(printer.PageCount(), 1) << "the document still ends";
+    test::WriteGradientImage(dir.File("a.png"), 200, 100);
+    ASSERT_TRUE(Print({dir.File("bad.jpg"), dir.File("a.png")}));
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].Text, "Error reading image file");
+    EXPECT_EQ(boxes.Owners[0], &window);
+    EXPECT_EQ(boxes.Threads[0], std::this_thread::get_id());
+    ASSERT_EQ(printer.PageCount(), 1) << "the document still ends";
+    ExpectPlaced(0, 200, 100);
 }
 
 TEST_F(DesktopCommands, FolderListingHeaderAndMargins)

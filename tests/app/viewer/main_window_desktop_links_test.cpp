@@ -5,14 +5,22 @@
 #include "app/thumbs/thumbs_host.h"
 #include "app/viewer/main_window_desktop_links.h"
 #include "app/viewer/main_window_fixture.h"
+#include "controls/media/preview_printer.h"
+#include "controls/shell/dfs_status_bar.h"
+#include "controls/shell/dfs_status_panels.h"
 #include "controls/shell/system_tree_view.h"
 #include "platform/qt/registry/reg_ini_file.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace lumeno::test {
 namespace {
@@ -21,6 +29,7 @@ class DesktopLinks : public MainWindowTest {
 protected:
     void TearDown() override
     {
+        ticker_.stop();
         delete frmThumbnails();
         delete frmEXIF();
         delete fPrefs();
@@ -28,6 +37,48 @@ protected:
         SetThumbsHost(nullptr);
         MainWindowTest::TearDown();
     }
+
+    // A small picture and three large ones, selected in the window.
+    TForm1& OpenWithPicturesToPrint()
+    {
+        Picture("a.png");
+        for (const char* name : {"big1.jpg", "big2.jpg", "big3.jpg"})
+            Picture(name, 4000, 3000, "JPG");
+        TForm1& form = Open();
+        Select({"a.png", "big1.jpg", "big2.jpg", "big3.jpg"});
+        return form;
+    }
+
+    // What the window does while it prints pictures, seen at each turn of
+    // its loop until the preview opens; the preview is closed at once.
+    struct PrintWatch {
+        int Turns = 0;
+        bool GaugeShown = false;
+        int MostDone = 0;
+        bool PrinterCommandsOff = false;
+        int PreviewPages = -1;
+    };
+
+    void WatchPrinting(TForm1& form, PrintWatch& watch)
+    {
+        QObject::connect(&ticker_, &QTimer::timeout, [&form, &watch] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                watch.PreviewPages = form.PP1->PageCount();
+                modal->close();
+                return;
+            }
+            if (watch.PreviewPages >= 0)
+                return;
+            ++watch.Turns;
+            TdfsStatusPanel& panel = form.SB1->Panels()[4];
+            watch.GaugeShown |= panel.PanelType() == sptGauge;
+            watch.MostDone = std::max(watch.MostDone, int(panel.GaugeAttrs().Position()));
+            watch.PrinterCommandsOff |= !form.Command("PageSetup1")->isEnabled();
+        });
+        ticker_.start(0);
+    }
+
+    QTimer ticker_;
 };
 
 TEST_F(DesktopLinks, OpenRequestsShowTheLastFileInTheMainWindow)
@@ -82,6 +133,50 @@ TEST_F(DesktopLinks, PreferencesRebuildTheMainListAndSetTheDeletionChoices)
     EXPECT_EQ(Captions(), QStringList{"b.bmp"});
     EXPECT_EQ(form.DeleteMode(), 1);
     EXPECT_FALSE(form.ConfirmDeletions());
+}
+
+TEST_F(DesktopLinks, PrintImageReadsThePicturesWhileTheWindowTurnsThenPreviews)
+{
+    TForm1& form = OpenWithPicturesToPrint();
+    PrintWatch watch;
+    WatchPrinting(form, watch);
+    MainPrintImage(form);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return watch.PreviewPages >= 0; }, 60000));
+    EXPECT_GT(watch.Turns, 0);
+    EXPECT_TRUE(watch.GaugeShown);
+    EXPECT_GT(watch.MostDone, 0) << "the gauge moves while the pictures are read";
+    EXPECT_TRUE(watch.PrinterCommandsOff) << "the printer's document is open meanwhile";
+    EXPECT_EQ(watch.PreviewPages, 4);
+    EXPECT_EQ(form.SB1->Panels()[4].PanelType(), sptNormal);
+    EXPECT_TRUE(form.Command("PageSetup1")->isEnabled());
+    EXPECT_TRUE(Texts().empty());
+}
+
+TEST_F(DesktopLinks, EscStopsPrintImageWithoutAPreview)
+{
+    TForm1& form = OpenWithPicturesToPrint();
+    PrintWatch watch;
+    WatchPrinting(form, watch);
+    MainPrintImage(form);
+    QAction* stop = form.findChild<QAction*>("StopPrintImage");
+    ASSERT_NE(stop, nullptr);
+    EXPECT_EQ(stop->shortcut(), QKeySequence(Qt::Key_Escape));
+    ASSERT_TRUE(stop->isEnabled());
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(form.SLV1, Qt::Key_Escape);
+    EXPECT_FALSE(stop->isEnabled());
+    EXPECT_EQ(form.SB1->Panels()[4].PanelType(), sptNormal);
+    EXPECT_TRUE(form.Command("PrintImage1")->isEnabled());
+    const int pages = form.PP1->PageCount();
+    QTest::qWait(300);
+    EXPECT_EQ(watch.PreviewPages, -1);
+    EXPECT_EQ(form.PP1->PageCount(), pages) << "nothing more is recorded";
+
+    Select({"a.png"});
+    MainPrintImage(form);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return watch.PreviewPages >= 0; }, 60000));
+    EXPECT_EQ(watch.PreviewPages, 1);
 }
 
 } // namespace
