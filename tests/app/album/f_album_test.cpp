@@ -8,6 +8,7 @@
 #include "app/album/radio_group.h"
 #include "app/common/list_drag.h"
 #include "app/common/settings_store.h"
+#include "controls/media/print_test_support.h"
 #include "support/owner_recording_dialogs.h"
 #include "support/recording_dialogs.h"
 
@@ -63,18 +64,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([&] { return !shownPages.empty(); }, 20000));
     }
 
-    // The page drawn small enough to look at.
-    QImage PageImage(int index)
-    {
-        const TPageMetafile& page = album.PreviewPrinter1.Page(index);
-        QImage image(page.Metrics().PhysicalWidth / 4, page.Metrics().PhysicalHeight / 4,
-                     QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        painter.scale(0.25, 0.25);
-        PlayPage(painter, page);
-        return image;
-    }
+    QImage PageImage(int index) { return test::QuarterPageImage(album.PreviewPrinter1.Page(index)); }
 
     std::vector<std::string> PageTexts(int index)
     {

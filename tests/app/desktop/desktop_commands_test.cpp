@@ -22,7 +22,6 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QPainter>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -279,18 +278,7 @@ protected:
         return completed.value_or(false);
     }
 
-    // The page drawn at a quarter of its size.
-    QImage PageImage(int index)
-    {
-        const TPageMetafile& page = printer.Page(index);
-        QImage image(page.Metrics().PhysicalWidth / 4, page.Metrics().PhysicalHeight / 4,
-                     QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        painter.scale(0.25, 0.25);
-        PlayPage(painter, page);
-        return image;
-    }
+    QImage PageImage(int index) { return test::QuarterPageImage(printer.Page(index)); }
 
     // A w x h gradient placed on page index: its corners inside the target
     // (dark red top left, light bottom right), white just outside it.

@@ -2,10 +2,13 @@
 // A preview printer set up for tests: US letter at 600 pixels per inch,
 // printing into a PDF file, with the printer dialog answered by the test.
 
+#include "controls/media/page_metafile.h"
 #include "controls/media/preview_printer.h"
 
+#include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
 #include <QPrinter>
 
 #include <string>
@@ -46,5 +49,16 @@ protected:
 public:
     int MaxPage = 0;
 };
+
+// The page drawn on white at a quarter of its size, small enough to look at.
+inline QImage QuarterPageImage(const TPageMetafile& page)
+{
+    QImage image(page.Metrics().PhysicalWidth / 4, page.Metrics().PhysicalHeight / 4, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.scale(0.25, 0.25);
+    PlayPage(painter, page);
+    return image;
+}
 
 } // namespace lumeno::test
