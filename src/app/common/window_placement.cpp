@@ -44,4 +44,12 @@ void PlaceBesideOnce(QWidget& Window, const QWidget& Owner)
     Window.move(PlaceBeside(Owner.frameGeometry(), Window.size(), screen->availableGeometry()));
 }
 
+void ShowBeside(QWidget& Window, const QWidget* Owner)
+{
+    if (Owner)
+        PlaceBesideOnce(Window, *Owner);
+    Window.show();
+    Window.raise();
+}
+
 } // namespace lumeno

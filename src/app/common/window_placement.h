@@ -18,5 +18,7 @@ QPoint PlaceBeside(const QRect& Owner, const QSize& Size, const QRect& Screen);
 // Moves Window next to Owner before its first showing; a window that has
 // been placed before keeps its place.
 void PlaceBesideOnce(QWidget& Window, const QWidget& Owner);
+// Shows Window in front, placed beside Owner (when there is one) the first time.
+void ShowBeside(QWidget& Window, const QWidget* Owner);
 
 } // namespace lumeno

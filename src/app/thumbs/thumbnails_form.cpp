@@ -379,9 +379,7 @@ void TfrmThumbnails::EXIFDataClick()
     if (path.empty())
         return;
     CreatefrmEXIF();
-    PlaceBesideOnce(*frmEXIF(), *this);
-    frmEXIF()->show();
-    frmEXIF()->raise();
+    ShowBeside(*frmEXIF(), this);
     frmEXIF()->ShowExifData(path);
 }
 

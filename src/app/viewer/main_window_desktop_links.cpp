@@ -185,10 +185,7 @@ void MainSetPreferences()
 void MainSearchFiles()
 {
     CreatefSearch();
-    if (Form1())
-        PlaceBesideOnce(*fSearch(), *Form1());
-    fSearch()->show();
-    fSearch()->raise();
+    ShowBeside(*fSearch(), Form1());
 }
 
 void MainThumbnailExplorer(TForm1& Form)
@@ -205,8 +202,7 @@ void MainExifData(TForm1& Form)
     if (path.empty())
         return;
     CreatefrmEXIF();
-    PlaceBesideOnce(*frmEXIF(), Form);
-    frmEXIF()->show();
+    ShowBeside(*frmEXIF(), &Form);
     frmEXIF()->ShowExifData(path);
 }
 

@@ -157,10 +157,7 @@ void MainIncrementalRename()
 void MainMoveFiles()
 {
     CreatefSelectFiles();
-    if (Form1())
-        PlaceBesideOnce(*fSelectFiles(), *Form1());
-    fSelectFiles()->show();
-    fSelectFiles()->raise();
+    ShowBeside(*fSelectFiles(), Form1());
 }
 
 void MainConvert(TForm1& Form)
