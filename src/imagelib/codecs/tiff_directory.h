@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace lumeno {
@@ -25,12 +26,13 @@ struct TTIFFDirectory {
     std::uint32_t PlanarConfiguration = 0;
     std::vector<std::uint32_t> ColorMap;
 
+    // Saturates: a damaged file may claim billions of bits per sample.
     int BitCount() const
     {
-        int sum = 0;
+        std::int64_t sum = 0;
         for (std::uint32_t b : BitsPerSample)
-            sum += static_cast<int>(b);
-        return sum;
+            sum = std::min<std::int64_t>(sum + b, std::numeric_limits<int>::max());
+        return static_cast<int>(sum);
     }
     // Bits of the one sample of a grey or palette image, else 0.
     std::uint32_t SingleSampleBits() const { return SamplesPerPixel == 1 ? BitsPerSample[0] : 0; }

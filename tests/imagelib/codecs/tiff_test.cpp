@@ -15,6 +15,7 @@
 #include "support/test_env.h"
 
 #include <cstring>
+#include <limits>
 #include <gtest/gtest.h>
 
 namespace lumeno {
@@ -398,6 +399,11 @@ TEST_F(Tiff, InfoDescribesWithoutDecoding)
     EXPECT_EQ(deep.BitCount, 48);
     EXPECT_EQ(deep.Colors, "16.7 M");
     EXPECT_EQ(Info(TiffBuilder(false).Make({}, Plain(5, 1, {16}, 1)).Data).BitCount, 16);
+    std::vector<Entry> huge = Plain(5, 1, {0xFFFFFFFF, 0xFFFFFFFF, 7}, 2);
+    Find(huge, 258).Type = 4;
+    const TGraphicInfo absurd = Info(TiffBuilder(false).Make({}, huge).Data);
+    EXPECT_EQ(absurd.BitCount, std::numeric_limits<int>::max());
+    EXPECT_EQ(absurd.Colors, "16.7 M");
 }
 
 TEST_F(Tiff, AbortKeepsTheRowsRead)
