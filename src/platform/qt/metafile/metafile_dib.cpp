@@ -57,6 +57,28 @@ void PutU32(QByteArray& bytes, std::uint32_t v)
         bytes.append(static_cast<char>(v >> (8 * i) & 0xFF));
 }
 
+// False when uncompressed bits are too few for the rows the header claims:
+// a few bytes must not become a picture of hundreds of megabytes. The last
+// row's padding may be missing.
+bool BitsFillRows(TMetafileBytes info, TMetafileBytes bits)
+{
+    const bool core = info.U32(0) == 12;
+    const std::int64_t width = core ? info.U16(4) : info.I32(4);
+    const std::int64_t height = core ? info.U16(6) : info.I32(8);
+    const std::uint32_t bitCount = core ? info.U16(10) : info.U16(14);
+    const std::uint32_t compression = core ? 0 : info.U32(16);
+    if (compression != 0 && compression != BI_BITFIELDS)
+        return true;
+    if (width <= 0 || height == 0)
+        return true; // Qt refuses these itself
+    const std::uint64_t rows = static_cast<std::uint64_t>(height < 0 ? -height : height);
+    const std::uint64_t rowBits = static_cast<std::uint64_t>(width) * bitCount;
+    const std::uint64_t stride = (rowBits + 31) / 32 * 4;
+    if (stride == 0 || rows - 1 > bits.Size() / stride)
+        return stride == 0;
+    return bits.Size() - stride * (rows - 1) >= (rowBits + 7) / 8;
+}
+
 } // namespace
 
 QImage DecodeMetafileDIB(TMetafileBytes info, TMetafileBytes bits, std::uint32_t usage,
@@ -65,6 +87,8 @@ QImage DecodeMetafileDIB(TMetafileBytes info, TMetafileBytes bits, std::uint32_t
     const TDIBLayout layout = LayoutOf(info, usage);
     if (layout.Entries > 65536 || !info.Holds(layout.HeaderSize, layout.Entries * layout.EntrySize))
         throw EMetafileError("Invalid bitmap colour table");
+    if (!BitsFillRows(info, bits))
+        return {};
     const QByteArray header =
         usage == DIB_PAL_COLORS
             ? WithRGBTable(info, layout, palette)

@@ -1,4 +1,5 @@
 #include "platform/qt/metafile/metafile.h"
+#include "platform/qt/metafile/metafile_dib.h"
 
 #include "support/metafile_builder.h"
 #include "support/test_env.h"
@@ -537,6 +538,25 @@ TEST(MetafileRobustness, LyingSizesCountsAndIndicesRaise)
     TBytes odd = Emf100().Build(1);
     odd[4] = 90; // header size not a multiple of 4
     EXPECT_THROW(Load(odd), EMetafileError);
+}
+
+// A fuzzed file: a bitmap header claiming 15,925,250 × 2 pixels over 16
+// bytes of bits became a 127 MB picture, mirrored again for every band.
+TEST(MetafileRobustness, BitmapsNeedTheBitsOfTheirRows)
+{
+    const TBytes dib = PackedDIB24(2, 2, Quad); // rows of 8 bytes, the last 2 padding
+    auto decode = [&](std::uint32_t width, std::size_t bits) {
+        TBytes d(dib.begin(), dib.begin() + 40 + static_cast<std::ptrdiff_t>(bits));
+        for (int i = 0; i < 4; ++i)
+            d[4 + i] = static_cast<std::uint8_t>(width >> 8 * i);
+        return DecodePackedDIB(TMetafileBytes(d.data(), d.size()), 0, {});
+    };
+    EXPECT_EQ(decode(2, 16).size(), QSize(2, 2));
+    EXPECT_EQ(decode(2, 14).size(), QSize(2, 2)); // the last row's padding may be missing
+    EXPECT_TRUE(decode(2, 13).isNull());
+    EXPECT_TRUE(decode(2, 8).isNull());
+    EXPECT_TRUE(decode(15925250, 16).isNull());
+    EXPECT_TRUE(decode(0x7FFFFFFF, 16).isNull());
 }
 
 TEST(MetafileRobustness, DamagedRecordsOnlyRaiseMetafileErrors)
