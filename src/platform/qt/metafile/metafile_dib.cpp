@@ -74,9 +74,10 @@ bool BitsFillRows(TMetafileBytes info, TMetafileBytes bits)
     const std::uint64_t rows = static_cast<std::uint64_t>(height < 0 ? -height : height);
     const std::uint64_t rowBits = static_cast<std::uint64_t>(width) * bitCount;
     const std::uint64_t stride = (rowBits + 31) / 32 * 4;
-    if (stride == 0 || rows - 1 > bits.Size() / stride)
-        return stride == 0;
-    return bits.Size() - stride * (rows - 1) >= (rowBits + 7) / 8;
+    if (stride == 0)
+        return true; // no pixel bits: Qt refuses it
+    const std::uint64_t lastRow = (rowBits + 7) / 8;
+    return bits.Size() >= lastRow && (bits.Size() - lastRow) / stride >= rows - 1;
 }
 
 } // namespace
