@@ -117,7 +117,7 @@ void BM_JpegSave(benchmark::State& state)
     const TFiles& f = Files();
     for (auto _ : state)
         ComparePeer(state, "jpeg_save_q90", Ours(f.Ppm + " " + f.OutJpeg),
-                    "cjpeg -quality 90 -outfile " + f.OutJpeg + " " + f.Ppm);
+                    "cjpeg -dct float -quality 90 -outfile " + f.OutJpeg + " " + f.Ppm);
 }
 BENCHMARK(BM_JpegSave)->Iterations(1)->Unit(benchmark::kMillisecond);
 

@@ -14,8 +14,6 @@
 #include <exception>
 #include <string>
 
-#include <jpeglib.h>
-
 namespace {
 
 using namespace lumeno;
@@ -54,8 +52,6 @@ int main(int argc, char** argv)
         PGStartup();
         PGGifStartup();
         JPEGQuality = 90;
-        // cjpeg's default DCT: its files and ours are then the same bytes.
-        JPEGWriteDCTMethod = JDCT_ISLOW;
         PxMBinary = true; // as the peers write
         TPixelGraphic source, result;
         source.LoadFromFile(argv[1]);
