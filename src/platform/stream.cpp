@@ -1,13 +1,16 @@
 #include "platform/stream.h"
 
 #include "platform/exception.h"
+#include "platform/fd.h"
 #include "platform/in_place_write.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <climits>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,25 +19,71 @@ namespace lumeno {
 
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr std::size_t kFileBufferSize = 1 << 16;
+// Links followed before a chain counts as a loop, as the kernel counts.
+constexpr int kMaxLinks = 40;
+
+// The kernel's rule for links in shared folders (sticky and writable by
+// all, as /tmp): only a link of the user or of the folder's owner is
+// followed there, so another user cannot point a save at the user's files.
+bool MayFollow(const struct stat& link, const fs::path& path)
+{
+    if (link.st_uid == ::geteuid())
+        return true;
+    struct stat folder {};
+    if (::stat(path.has_parent_path() ? path.parent_path().c_str() : ".", &folder) != 0)
+        return false;
+    constexpr mode_t kShared = S_ISVTX | S_IWOTH;
+    return (folder.st_mode & kShared) != kShared || folder.st_uid == link.st_uid;
+}
+
+// The path a link leads to, read from the very link that was checked.
+fs::path LinkTarget(int link, const fs::path& path, const std::string& target)
+{
+    std::vector<char> body(PATH_MAX);
+    const ssize_t n = ::readlinkat(link, "", body.data(), body.size());
+    if (n < 0 || static_cast<std::size_t>(n) == body.size())
+        RaiseCannotCreate(target, n < 0 ? errno : ENAMETOOLONG);
+    const fs::path next(std::string(body.data(), static_cast<std::size_t>(n)));
+    return next.is_absolute() ? next : path.parent_path() / next;
+}
 
 // The file a path names after following its symbolic links, so a save
 // replaces the link's target rather than the link; a dangling link names
-// the file to create. A loop is refused as opening it would be.
+// the file to create. The kernel judges the whole chain first where its
+// rule for shared folders is on; each link is judged here as well, as the
+// setting may be off. A loop is refused as opening it would be.
 std::string FollowLinks(const std::string& path)
 {
-    namespace fs = std::filesystem;
+    const TFd whole(::open(path.c_str(), O_PATH | O_CLOEXEC));
+    if (whole.Get() < 0 && errno == EACCES)
+        RaiseCannotCreate(path, EACCES);
     fs::path p = path;
-    std::error_code error;
-    for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(p, error)); ++hops) {
-        const fs::path next = fs::read_symlink(p, error);
-        if (error)
-            break;
-        p = next.is_absolute() ? next : p.parent_path() / next;
+    for (int hops = 0;; ++hops) {
+        const TFd link(::open(p.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        struct stat st {};
+        if (link.Get() < 0 || ::fstat(link.Get(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return p.string();
+        if (hops == kMaxLinks)
+            RaiseCannotCreate(path, ELOOP);
+        if (!MayFollow(st, p))
+            RaiseCannotCreate(path, EACCES);
+        p = LinkTarget(link.Get(), p, path);
     }
-    if (fs::is_symlink(fs::symlink_status(p, error)))
-        RaiseCannotCreate(path, ELOOP);
-    return p.string();
+}
+
+// The mode a file created now gets: 0666 less the umask, read without
+// setting it, as other threads may be creating files. Private when unknown.
+mode_t NewFileMode()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("Umask:", 0) == 0)
+            return 0666 & ~static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+    return 0600;
 }
 
 // The read-only attribute is the owner's write bit; it holds for root too.
@@ -232,7 +281,8 @@ void TSafeFileStream::CreateTempBeside()
     std::random_device rd;
     for (int attempt = 0; attempt < 100; ++attempt) {
         temp_ = resolved_ + ".lumeno-" + std::to_string(rd() % 1000000000u);
-        contentFd_ = ::open(temp_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        // Private until Commit: whoever opens it now keeps reading after a chmod.
+        contentFd_ = ::open(temp_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (contentFd_ >= 0 || errno != EEXIST)
             break;
     }
@@ -275,10 +325,12 @@ void TSafeFileStream::Commit()
     if (inPlace_) {
         ReplaceContentInPlace(contentFd_, resolved_, target_);
     } else {
-        // Set after the owner, which clears set-id bits.
+        // Set once the content is complete, and after the owner, which
+        // clears set-id bits.
         struct stat st {};
-        if (::stat(resolved_.c_str(), &st) == 0)
-            ::fchmod(contentFd_, st.st_mode & 07777);
+        const mode_t mode = ::stat(resolved_.c_str(), &st) == 0 ? st.st_mode & 07777 : NewFileMode();
+        if (::fchmod(contentFd_, mode) != 0)
+            RaiseCannotWrite(target_, errno);
         if (::rename(temp_.c_str(), resolved_.c_str()) != 0)
             RaiseCannotWrite(target_, errno);
     }

@@ -72,8 +72,11 @@ private:
 };
 
 // Writes a file by way of a temporary file beside it (beside the file a
-// symbolic link leads to); Commit renames it over that file, keeping an
-// existing file's permissions, owner and group. A file that a rename would
+// symbolic link leads to; in a sticky folder writable by all, only links of
+// the user or of the folder's owner are followed); Commit renames it over
+// that file, keeping an existing file's permissions, owner and group. The
+// temporary file is readable by the user alone until its content is
+// complete. A file that a rename would
 // change in another way (several hard links, a folder that cannot take the
 // temporary file, an owner the process cannot give) is rewritten in place
 // at Commit from the complete new content, its old bytes put back when that

@@ -7,6 +7,7 @@
 #include "support/test_env.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -302,6 +303,118 @@ TEST(SafeFileStream, ALoopOfLinksIsRefusedAndKept)
         EXPECT_TRUE(fs::is_symlink(name)) << name;
     }
     EXPECT_EQ(EntriesIn(dir.Path()), 3);
+}
+
+constexpr uid_t kOtherUser = 4242;
+
+// Another user's link in a shared folder such as /tmp once steered a save
+// onto the user's own file, which the kernel would not have let "echo x >"
+// do.
+TEST(SafeFileStream, FollowsALinkInASharedFolderOnlyForTheUserOrTheFolderOwner)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "other users' links need root to set up";
+    test::TempDir dir;
+    ::chmod(dir.Path().c_str(), 0755);
+    const fs::path home = dir.Path() / "home";
+    fs::create_directory(home);
+    ASSERT_EQ(::chown(home.c_str(), kNobody, kNobody), 0);
+    const std::string precious = (home / "precious.jpg").string();
+    test::WriteFileBytes(precious, kOld);
+    ASSERT_EQ(::chown(precious.c_str(), kNobody, kNobody), 0);
+    ::chmod(precious.c_str(), 0600);
+    const fs::path shared = dir.Path() / "shared";
+    fs::create_directory(shared);
+    ::chmod(shared.c_str(), 01777);
+    const std::string planted = (shared / "out.jpg").string();
+    fs::create_symlink(precious, planted);
+    ASSERT_EQ(::lchown(planted.c_str(), kOtherUser, kOtherUser), 0);
+    // The user's own link to the planted one: every link of a chain counts.
+    const std::string chain = (shared / "mine.jpg").string();
+    fs::create_symlink(planted, chain);
+    ASSERT_EQ(::lchown(chain.c_str(), kNobody, kNobody), 0);
+
+    for (const std::string& name : {planted, chain}) {
+        const std::string refused = "Cannot create file \"" + name + "\". Permission denied";
+        EXPECT_EQ(test::RunUnprivileged([&] { return SaveError(name) == refused ? 0 : 1; }), 0) << name;
+    }
+    EXPECT_EQ(test::ReadFileBytes(precious), kOld);
+    EXPECT_TRUE(fs::is_symlink(planted));
+    EXPECT_EQ(EntriesIn(shared), 2);
+    EXPECT_EQ(EntriesIn(home), 1);
+
+    // The user's own link and the folder owner's are followed.
+    for (const uid_t owner : {kNobody, ::geteuid()}) {
+        test::WriteFileBytes(precious, kOld);
+        ASSERT_EQ(::lchown(planted.c_str(), owner, owner), 0);
+        EXPECT_EQ(test::RunUnprivileged([&] { return SaveError(chain) == "saved" ? 0 : 1; }), 0) << owner;
+        EXPECT_EQ(test::ReadFileBytes(precious).size(), 8u) << owner;
+        EXPECT_TRUE(fs::is_symlink(planted));
+    }
+}
+
+// The mode of the temporary file while a save runs, and whether another
+// user can open it.
+struct TempFileAccess {
+    mode_t Mode = 0;
+    bool OthersCanRead = true;
+};
+
+TempFileAccess AccessToTempBeside(const std::string& name)
+{
+    TempFileAccess access;
+    TSafeFileStream out(name);
+    out.WriteBuffer("new data", 8);
+    out.GetSize(); // the content is in the file
+    for (const auto& entry : fs::directory_iterator(fs::path(name).parent_path())) {
+        if (entry.path().string().rfind(name + ".lumeno-", 0) != 0)
+            continue;
+        struct stat st {};
+        ::stat(entry.path().c_str(), &st);
+        access.Mode = st.st_mode & 07777;
+        const std::string temp = entry.path().string();
+        // Only a switch of user tells; without root the mode has to.
+        access.OthersCanRead = ::geteuid() == 0 && test::RunUnprivileged([&] {
+            const int fd = ::open(temp.c_str(), O_RDONLY | O_CLOEXEC);
+            return fd >= 0 ? 1 : 0;
+        }) != 0;
+    }
+    out.Commit();
+    return access;
+}
+
+// The temporary file once took the umask's mode and the target's only at
+// the end, so another user could read a private file's new content.
+TEST(SafeFileStream, TheContentStaysPrivateWhileTheSaveRuns)
+{
+    test::TempDir dir;
+    ::chmod(dir.Path().c_str(), 0755);
+    const std::string name = dir.File("private.jpg");
+    test::WriteFileBytes(name, kOld);
+    ::chmod(name.c_str(), 0640);
+    const mode_t oldMask = ::umask(022);
+    const TempFileAccess renamed = AccessToTempBeside(name);
+    EXPECT_EQ(renamed.Mode, 0600u);
+    EXPECT_FALSE(renamed.OthersCanRead);
+    struct stat st {};
+    ASSERT_EQ(::stat(name.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(st.st_size, 8);
+
+    // A hard-linked file is rewritten in place from the same temporary file.
+    fs::create_hard_link(name, dir.File("other.jpg"));
+    const TempFileAccess inPlace = AccessToTempBeside(name);
+    EXPECT_EQ(inPlace.Mode, 0600u);
+    EXPECT_FALSE(inPlace.OthersCanRead);
+    EXPECT_EQ(EntriesIn(dir.Path()), 2);
+
+    // A new file gets the mode the umask gives any new file.
+    ::umask(027);
+    const std::string fresh = dir.File("fresh.jpg");
+    SaveNewData(fresh);
+    ::umask(oldMask);
+    ASSERT_EQ(::stat(fresh.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
 TEST(Dialogs, RecordedAndAnswered)
