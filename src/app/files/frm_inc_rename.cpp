@@ -8,6 +8,7 @@
 #include "app/files/inc_rename.h"
 #include "platform/dialogs.h"
 #include "platform/qt/wait_cursor.h"
+#include "platform/qt/window_placement.h"
 
 #include <QDropEvent>
 #include <QFormLayout>
@@ -132,7 +133,7 @@ std::vector<std::string> TfrmIncRename::Entries() const
 
 void TfrmIncRename::AddEntry(const std::string& Path) { lbRenameFiles->addItem(QString::fromStdString(Path)); }
 
-void TfrmIncRename::OpenFromMainWindow()
+void TfrmIncRename::OpenFromMainWindow(const QWidget* MainWindow)
 {
     lbRenameFiles->clear();
     TFilesHost* host = FilesHost();
@@ -143,8 +144,7 @@ void TfrmIncRename::OpenFromMainWindow()
             for (const std::string& caption : selected)
                 AddEntry(JoinPath(folder, caption));
     }
-    show();
-    raise();
+    ShowBeside(*this, MainWindow);
 }
 
 void TfrmIncRename::DropFiles(const QMimeData* Data)

@@ -24,8 +24,8 @@ public:
     ~TfrmIncRename() override;
 
     // "Incremental Rename..." of the main window: the list holds the
-    // selected files when more than one is selected; shown.
-    void OpenFromMainWindow();
+    // selected files when more than one is selected; shown beside it.
+    void OpenFromMainWindow(const QWidget* MainWindow);
     // A drop from a file list: each selected image file is added.
     void DropFiles(const QMimeData* Data);
     void ImportCurrentDirectory();

@@ -13,6 +13,7 @@
 #include "imagelib/view/pg_image.h"
 #include "imagelib/view/pg_save_dialog.h"
 #include "platform/dialogs.h"
+#include "platform/qt/window_placement.h"
 
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
@@ -280,8 +281,7 @@ void TfrmThumbEdit::sbKARClick()
 void TfrmThumbEdit::btnOptionsClick()
 {
     CreatefrmGlimpsetOptions();
-    frmGlimpsetOptions()->show();
-    frmGlimpsetOptions()->raise();
+    ShowBeside(*frmGlimpsetOptions(), this);
 }
 
 void TfrmThumbEdit::dragEnterEvent(QDragEnterEvent* event)

@@ -2,6 +2,7 @@
 
 #include "imagelib/view/pg_image.h"
 #include "platform/qt/application.h"
+#include "platform/qt/window_placement.h"
 
 #include <QFileInfo>
 #include <QScreen>
@@ -35,15 +36,20 @@ void TfrmGlimpset::LoadFile(const std::string& Path)
 {
     setWindowTitle(QFileInfo(QString::fromStdString(Path)).fileName());
     PGImage1->SetFileName(Path);
+    FitToPicture();
+}
+
+void TfrmGlimpset::FitToPicture()
+{
     QScreen* screen = this->screen();
     const QSize available = screen ? screen->availableGeometry().size() : QSize(1024, 768);
     const QSize picture(PGImage1->GetPixelGraphicWidth(), PGImage1->GetPixelGraphicHeight());
-    resize(GlimpsetClientSize(picture, kGlimpsetViewSize, available));
+    resize(GlimpsetClientSize(picture, kGlimpsetViewSize, available.shrunkBy(FrameMargins(*this))));
 }
 
-TfrmGlimpset* ShowGlimpset(const std::string& Path, QWidget* Caller, bool Modal)
+TfrmGlimpset* NewGlimpset(const std::string& Path, QWidget* Caller)
 {
-    auto* window = new TfrmGlimpset();
+    auto* window = new TfrmGlimpset(Caller ? Caller->window() : nullptr);
     if (Caller && Caller->screen())
         window->setScreen(Caller->screen());
     try {
@@ -53,8 +59,20 @@ TfrmGlimpset* ShowGlimpset(const std::string& Path, QWidget* Caller, bool Modal)
         TApplication::ShowException(e);
         return nullptr;
     }
-    window->setWindowModality(Modal ? Qt::ApplicationModal : Qt::NonModal);
-    window->show();
+    return window;
+}
+
+void ShowGlimpsetWindow(TfrmGlimpset& Window, bool Modal)
+{
+    Window.setWindowModality(Modal ? Qt::ApplicationModal : Qt::NonModal);
+    ShowBeside(Window, Window.parentWidget());
+}
+
+TfrmGlimpset* ShowGlimpset(const std::string& Path, QWidget* Caller, bool Modal)
+{
+    TfrmGlimpset* window = NewGlimpset(Path, Caller);
+    if (window)
+        ShowGlimpsetWindow(*window, Modal);
     return window;
 }
 

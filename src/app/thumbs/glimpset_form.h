@@ -30,13 +30,20 @@ public:
     // Loads the file (raising the library's error) and sizes the window for
     // the screen the window is on.
     void LoadFile(const std::string& Path);
+    // Sizes the window for the picture the view holds, frame and all inside
+    // the screen's available area.
+    void FitToPicture();
 
     TPGImage* PGImage1;
 };
 
-// Creates the window on the caller's screen, loads the file and shows it;
-// modal for the file mover, modeless otherwise. nullptr when the file cannot
-// be read (the error is shown).
+// Creates the window owned by the caller's window and loads the file, not
+// shown yet; nullptr when the file cannot be read (the error is shown).
+TfrmGlimpset* NewGlimpset(const std::string& Path, QWidget* Caller);
+// Shows it beside its owner, in front; modal for the file mover, modeless
+// otherwise.
+void ShowGlimpsetWindow(TfrmGlimpset& Window, bool Modal);
+// Both of them; nullptr when the file cannot be read.
 TfrmGlimpset* ShowGlimpset(const std::string& Path, QWidget* Caller, bool Modal);
 
 } // namespace lumeno

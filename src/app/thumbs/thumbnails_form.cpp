@@ -1,7 +1,6 @@
 #include "app/thumbs/thumbnails_form.h"
 
 #include "app/common/window_holder.h"
-#include "app/common/window_placement.h"
 #include "app/thumbs/exif_form.h"
 #include "app/thumbs/file_prop_form.h"
 #include "app/thumbs/glimpset_form.h"
@@ -12,6 +11,7 @@
 #include "controls/shell/dfs_status_panels.h"
 #include "controls/shell/system_tree_view.h"
 #include "platform/dialogs.h"
+#include "platform/qt/window_placement.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>

@@ -9,7 +9,6 @@
 #include "app/viewer/main_window.h"
 #include "imagelib/view/pg_image.h"
 
-#include <QScreen>
 #include <QTreeWidget>
 
 namespace lumeno {
@@ -35,20 +34,17 @@ public:
     bool CanViewImage() const override { return true; }
     void ViewImage(const std::string& path, int rotation) override
     {
-        TfrmGlimpset* window = ShowGlimpset(path, fAlbum(), false);
+        TfrmGlimpset* window = NewGlimpset(path, fAlbum());
         if (!window)
             return;
         window->setWindowTitle(QString::fromStdString(path));
-        if (rotation == 0)
-            return;
-        // The window shows the file as it is; the entry is seen turned.
-        std::unique_ptr<TPixelGraphic> turned =
-            RotatedCopy(*window->PGImage1->GetPixelGraphic(), rotation * 90);
-        const QSize picture(turned->GetWidth(), turned->GetHeight());
-        window->PGImage1->SetPixelGraphic(std::move(turned), path);
-        const QSize available =
-            window->screen() ? window->screen()->availableGeometry().size() : QSize(1024, 768);
-        window->resize(GlimpsetClientSize(picture, kGlimpsetViewSize, available));
+        if (rotation != 0) {
+            // The window shows the file as it is; the entry is seen turned.
+            window->PGImage1->SetPixelGraphic(RotatedCopy(*window->PGImage1->GetPixelGraphic(), rotation * 90),
+                                              path);
+            window->FitToPicture();
+        }
+        ShowGlimpsetWindow(*window, false);
     }
 
     bool CanShowProperties() const override { return frmFileProp() != nullptr; }

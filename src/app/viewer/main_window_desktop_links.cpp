@@ -1,7 +1,6 @@
 #include "app/viewer/main_window_desktop_links.h"
 
 #include "app/common/settings_store.h"
-#include "app/common/window_placement.h"
 #include "app/desktop/clipboard_copy.h"
 #include "app/desktop/dde_handler.h"
 #include "app/desktop/external_editor.h"
@@ -25,6 +24,7 @@
 #include "platform/dialogs.h"
 #include "platform/qt/asking_window.h"
 #include "platform/qt/wait_cursor.h"
+#include "platform/qt/window_placement.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -179,7 +179,7 @@ void MainPrintImage(TForm1& Form)
 void MainSetPreferences()
 {
     CreatefPrefs();
-    fPrefs()->open();
+    OpenOver(fPrefs(), TAskingWindow::Current());
 }
 
 void MainSearchFiles()

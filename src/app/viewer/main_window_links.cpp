@@ -1,6 +1,5 @@
 #include "app/viewer/main_window_links.h"
 
-#include "app/common/window_placement.h"
 #include "app/converter/converter_host.h"
 #include "app/converter/frm_convert.h"
 #include "app/files/dropped_files.h"
@@ -12,6 +11,7 @@
 #include "app/viewer/main_window.h"
 #include "controls/shell/system_tree_view.h"
 #include "platform/dialogs.h"
+#include "platform/qt/window_placement.h"
 
 #include <QTreeWidget>
 
@@ -151,7 +151,7 @@ void MainDeleteFolder(TForm1& Form)
 void MainIncrementalRename()
 {
     CreatefrmIncRename();
-    frmIncRename()->OpenFromMainWindow();
+    frmIncRename()->OpenFromMainWindow(Form1());
 }
 
 void MainMoveFiles()

@@ -5,6 +5,7 @@
 #include "platform/exception.h"
 #include "platform/qt/asking_window.h"
 #include "platform/qt/wait_cursor.h"
+#include "platform/qt/window_placement.h"
 
 #include <QPrintDialog>
 #include <QPrinter>
@@ -341,7 +342,11 @@ void TPreviewPrinter::Preview()
 {
     if (docOpen_)
         throw EAssertionFailed(kAssertionFailure);
-    TPreviewForm form(*this, TAskingWindow::Current());
+    QWidget* owner = TAskingWindow::Current();
+    TPreviewForm form(*this, owner);
+    // Its pages are large: beside the window that asks, not over its menus.
+    if (owner)
+        PlaceBesideOnce(form, *owner);
     if (Tag == 1)
         form.Tag = 1;
     form.exec();

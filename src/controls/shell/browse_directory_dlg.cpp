@@ -1,11 +1,12 @@
 #include "controls/shell/browse_directory_dlg.h"
 
 #include "controls/shell/system_tree_view.h"
+#include "platform/qt/asking_window.h"
 #include "platform/qt/shell/shell_namespace.h"
 #include "platform/qt/shell/system_image_list.h"
 
-#include <QApplication>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -224,7 +225,7 @@ void TdfsBrowseDirectoryDlg::Build()
     chosen_ = false;
 
     auto* ownerWidget = qobject_cast<QWidget*>(parent());
-    QWidget* window = ownerWidget ? ownerWidget->window() : QApplication::activeWindow();
+    QWidget* window = ownerWidget ? ownerWidget->window() : TAskingWindow::Current();
     dialog_ = new QDialog(window);
     dialog_->resize(kDialogWidth, 420);
     auto* layout = new QVBoxLayout(dialog_);

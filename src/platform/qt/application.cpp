@@ -11,6 +11,7 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
 bool TApplication::notify(QObject* receiver, QEvent* event)
 {
+    WatchWindows(receiver, event);
     // What the handler asks, it asks in front of the receiver's window.
     const TAskingWindow asking(receiver);
     try {

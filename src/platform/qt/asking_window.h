@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class QDialog;
+class QEvent;
 
 namespace lumeno {
 
@@ -20,14 +21,24 @@ public:
     TAskingWindow& operator=(const TAskingWindow&) = delete;
 
     // The innermost scope's window that is on screen; a closed dialog or
-    // menu hands over to the window it belongs to. Without one, the active
-    // window.
+    // menu hands over to the window it belongs to. Without one, the
+    // program's topmost window.
     static QWidget* Current();
 
 private:
     QPointer<QWidget> FWindow;
     TAskingWindow* FOuter;
 };
+
+// The program's topmost visible window, as the window manager stacks them:
+// a stay-on-top window before the others, then the one that came to the
+// front last. nullptr when none is shown.
+QWidget* TopmostWindow();
+
+// Called by the application before it delivers each event: notes which
+// window comes to the front, and keeps a modal window that opens above
+// every window of the program, stay-on-top ones included.
+void WatchWindows(QObject* Receiver, const QEvent* Event);
 
 // Opens one of the program's shared dialogs window-modal over Owner, in
 // front of it. It leaves Owner again when it closes, so freeing Owner never

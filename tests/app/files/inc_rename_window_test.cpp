@@ -54,10 +54,10 @@ TEST_F(IncRenameWindow, GathersFromSelectionDropsAndTheFolder)
 {
     host.selected = {"a.jpg"};
     form.AddEntry("/old");
-    form.OpenFromMainWindow();
+    form.OpenFromMainWindow(nullptr);
     EXPECT_TRUE(form.Entries().empty());
     host.selected = {"a.jpg", "c.jpg"};
-    form.OpenFromMainWindow();
+    form.OpenFromMainWindow(nullptr);
     EXPECT_EQ(form.Entries(), (std::vector<std::string>{dir.File("a.jpg"), dir.File("c.jpg")}));
     form.close();
 
@@ -81,7 +81,7 @@ TEST_F(IncRenameWindow, GathersNothingWhileTheMainListShowsNoFolder)
     const test::WorkingFolder here(dir.Path());
     host.folder.clear();
     host.selected = {"a.jpg", "c.jpg"};
-    form.OpenFromMainWindow();
+    form.OpenFromMainWindow(nullptr);
     EXPECT_TRUE(form.Entries().empty());
     form.ImportCurrentDirectory();
     EXPECT_TRUE(form.Entries().empty());

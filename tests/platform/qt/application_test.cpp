@@ -11,6 +11,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 #include <thread>
@@ -123,6 +124,43 @@ TEST(AskingWindow, InnerScopesWinWhileTheirWindowIsThere)
         EXPECT_EQ(TAskingWindow::Current(), &outer);
     }
     EXPECT_EQ(TAskingWindow::Current(), &outer);
+}
+
+// Without a scope a box takes the topmost window: one that stays on top
+// before the one shown and activated after it; never the splash.
+TEST(AskingWindow, WithoutAScopeTheTopmostWindowAsks)
+{
+    QWidget onTop(nullptr, Qt::Window | Qt::WindowStaysOnTopHint);
+    onTop.show();
+    QWidget later;
+    later.show();
+    later.activateWindow();
+    QWidget splash(nullptr, Qt::SplashScreen | Qt::WindowStaysOnTopHint);
+    splash.show();
+    EXPECT_EQ(TAskingWindow::Current(), &onTop);
+    onTop.hide();
+    EXPECT_EQ(TAskingWindow::Current(), &later);
+}
+
+// A modal window joins the stay-on-top layer while a window of the program
+// is in it, and leaves it again.
+TEST(AskingWindow, ModalWindowsOpenAboveStayOnTopWindows)
+{
+    QWidget onTop(nullptr, Qt::Window | Qt::WindowStaysOnTopHint);
+    onTop.show();
+    QDialog modal;
+    modal.setModal(true);
+    modal.show();
+    ASSERT_TRUE(modal.windowHandle());
+    EXPECT_TRUE(modal.windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+    modal.hide();
+    onTop.hide();
+    modal.show();
+    EXPECT_FALSE(modal.windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+    QDialog modeless;
+    onTop.show();
+    modeless.show();
+    EXPECT_FALSE(modeless.windowHandle()->flags() & Qt::WindowStaysOnTopHint);
 }
 
 } // namespace

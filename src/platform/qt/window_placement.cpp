@@ -1,4 +1,4 @@
-#include "app/common/window_placement.h"
+#include "platform/qt/window_placement.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -18,6 +18,14 @@ QPoint OnScreen(QPoint Corner, const QSize& Size, const QRect& Screen)
     return {x, y};
 }
 
+QMargins OwnFrame(const QWidget& Window)
+{
+    const QRect frame = Window.frameGeometry();
+    const QRect client = Window.geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+            frame.bottom() - client.bottom()};
+}
+
 } // namespace
 
 QPoint PlaceBeside(const QRect& Owner, const QSize& Size, const QRect& Screen)
@@ -34,6 +42,14 @@ QPoint PlaceBeside(const QRect& Owner, const QSize& Size, const QRect& Screen)
     return OnScreen({centred.x(), std::max(centred.y(), belowMenus)}, Size, Screen);
 }
 
+QMargins FrameMargins(const QWidget& Window)
+{
+    const QMargins own = OwnFrame(Window);
+    if (!own.isNull() || !Window.parentWidget())
+        return own;
+    return OwnFrame(*Window.parentWidget()->window());
+}
+
 void PlaceBesideOnce(QWidget& Window, const QWidget& Owner)
 {
     if (Window.isVisible() || Window.testAttribute(Qt::WA_Moved))
@@ -41,15 +57,23 @@ void PlaceBesideOnce(QWidget& Window, const QWidget& Owner)
     const QScreen* screen = Owner.screen() ? Owner.screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    Window.move(PlaceBeside(Owner.frameGeometry(), Window.size(), screen->availableGeometry()));
+    // Not shown yet, it has no frame of its own: the owner's tells its size.
+    const QSize framed = Window.size().grownBy(OwnFrame(*Owner.window()));
+    Window.move(PlaceBeside(Owner.window()->frameGeometry(), framed, screen->availableGeometry()));
 }
 
 void ShowBeside(QWidget& Window, const QWidget* Owner)
 {
-    if (Owner)
+    if (Owner) {
+        if (!Window.isVisible() && (Owner->window()->windowFlags() & Qt::WindowStaysOnTopHint))
+            Window.setWindowFlag(Qt::WindowStaysOnTopHint);
         PlaceBesideOnce(Window, *Owner);
+    }
     Window.show();
     Window.raise();
+    // A window manager that keeps new windows below the focused one raises
+    // the window it activates.
+    Window.activateWindow();
 }
 
 } // namespace lumeno

@@ -1,6 +1,6 @@
 // Where the main window's companion windows open.
 
-#include "app/common/window_placement.h"
+#include "platform/qt/window_placement.h"
 
 #include <QWidget>
 
