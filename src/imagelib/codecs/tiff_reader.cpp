@@ -289,9 +289,10 @@ std::string PhotometricText(std::uint32_t photometric)
     }
 }
 
+// Depths between 8 and 24 bits (16-bit grey) name no count.
 std::string ColorsText(int bitCount)
 {
-    return ColorCountText(bitCount, "16.7 M");
+    return bitCount >= 24 ? "16.7 M" : ColorCountText(bitCount, "");
 }
 
 } // namespace
