@@ -289,7 +289,7 @@ std::string PhotometricText(std::uint32_t photometric)
     }
 }
 
-// Depths between 8 and 24 bits (16-bit grey) name no count.
+// "16.7 M" from 24 bits on; 16-bit grey and other odd depths name no count.
 std::string ColorsText(int bitCount)
 {
     return bitCount >= 24 ? "16.7 M" : ColorCountText(bitCount, "");
