@@ -1,5 +1,6 @@
 #include "app/thumbs/thumb_list_view.h"
 
+#include "app/common/file_types.h"
 #include "app/common/list_drag.h"
 #include "controls/shell/format_date_time.h"
 
@@ -96,7 +97,14 @@ private:
 
 QString WrapCaption(const QString& Text, const QFont& Font, int Width, int MaxLines)
 {
-    QTextLayout layout(Text, Font);
+    // A zero-width space before the extension's dot lets a line end there
+    // rather than inside the extension.
+    const QChar breakHere(0x200B);
+    QString laid = Text;
+    const qsizetype extension = QString::fromStdString(FileExtension(Text.toStdString())).size();
+    if (extension > 0)
+        laid.insert(laid.size() - extension - 1, breakHere);
+    QTextLayout layout(laid, Font);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
@@ -108,13 +116,13 @@ QString WrapCaption(const QString& Text, const QFont& Font, int Width, int MaxLi
         if (!line.isValid())
             break;
         line.setLineWidth(Width);
-        if (line.textStart() + line.textLength() >= Text.size())
+        if (line.textStart() + line.textLength() >= laid.size())
             break;
-        lines << Text.mid(line.textStart(), line.textLength()).trimmed();
+        lines << laid.mid(line.textStart(), line.textLength()).remove(breakHere).trimmed();
         start = line.textStart() + line.textLength();
     }
     layout.endLayout();
-    lines << QFontMetrics(Font).elidedText(Text.mid(start), Qt::ElideMiddle, Width);
+    lines << QFontMetrics(Font).elidedText(laid.mid(start).remove(breakHere), Qt::ElideMiddle, Width);
     return lines.join(QChar::LineSeparator);
 }
 
@@ -153,6 +161,9 @@ TThumbListView::TThumbListView(QWidget* Parent)
 void TThumbListView::Connect(QAbstractItemView* View)
 {
     View->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // The views share one selection of whole rows, whichever view a click
+    // lands in, so a file counts as selected however it is shown.
+    View->setSelectionBehavior(QAbstractItemView::SelectRows);
     View->setEditTriggers(QAbstractItemView::NoEditTriggers);
     View->setDragEnabled(true);
     View->setDragDropMode(QAbstractItemView::DragOnly);

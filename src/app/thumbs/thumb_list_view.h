@@ -24,8 +24,9 @@ namespace lumeno {
 enum class TViewStyle { vsReport, vsList, vsIcon };
 
 // An icon caption: the text wrapped into lines Width pixels wide, at word
-// boundaries where it can, with the middle of what does not fit in
-// MaxLines lines elided; lines are joined by QChar::LineSeparator.
+// boundaries or before the extension's dot where it can, with the middle of
+// what does not fit in MaxLines lines elided; lines are joined by
+// QChar::LineSeparator.
 QString WrapCaption(const QString& Text, const QFont& Font, int Width, int MaxLines);
 
 class TThumbListView : public QWidget {

@@ -9,8 +9,10 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QStyle>
+#include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -39,6 +41,21 @@ QStyle::StandardPixmap ButtonIcon(const QString& name)
         if (name == button)
             return icon;
     return QStyle::SP_FileIcon;
+}
+
+// A widget that takes a typed '+' or '-' as text: an edit, a spin box, or an
+// item editor (which lives on its view's viewport).
+bool EditsText(const QWidget* Widget)
+{
+    if (qobject_cast<const QLineEdit*>(Widget) || qobject_cast<const QAbstractSpinBox*>(Widget) ||
+        qobject_cast<const QTextEdit*>(Widget) || qobject_cast<const QPlainTextEdit*>(Widget))
+        return true;
+    for (const QWidget* child = Widget; child && child->parentWidget(); child = child->parentWidget()) {
+        const auto* view = qobject_cast<const QAbstractItemView*>(child->parentWidget()->parentWidget());
+        if (view && child->parentWidget() == view->viewport())
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -182,6 +199,8 @@ bool TForm1::KeypadZoom(QObject* Watched, QEvent* Event)
         return false;
     const auto* key = static_cast<QKeyEvent*>(Event);
     if (key->modifiers() != Qt::KeypadModifier || (key->key() != Qt::Key_Plus && key->key() != Qt::Key_Minus))
+        return false;
+    if (const QWidget* focus = QApplication::focusWidget(); focus && EditsText(focus))
         return false;
     Command(key->key() == Qt::Key_Plus ? "ZoomIn1" : "ZoomOut1")->trigger();
     return true;

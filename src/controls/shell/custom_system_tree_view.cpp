@@ -1,6 +1,7 @@
 #include "controls/shell/custom_system_tree_view.h"
 
 #include <QHeaderView>
+#include <QResizeEvent>
 #include <QScrollBar>
 
 namespace lumeno {
@@ -50,15 +51,44 @@ void TdfsCustomSystemTreeView::SelectItemIdList(PCItemIdList list)
 
 void TdfsCustomSystemTreeView::scrollTo(const QModelIndex& index, ScrollHint hint)
 {
-    QTreeWidget::scrollTo(index, hint);
-    if (!index.isValid())
-        return;
-    // The column's width follows the nodes just expanded only later.
+    // The column's width follows the nodes just expanded only later, and the
+    // sideways scroll bar it brings takes its height from the rows.
     header()->resizeSections(QHeaderView::ResizeToContents);
     updateGeometries();
     QScrollBar* bar = horizontalScrollBar();
-    bar->setValue(ItemScrollOffset(bar->value(), visualRect(index).left(), sizeHintForIndex(index).width(),
-                                   viewport()->width()));
+    const int sideways = bar->value();
+    QTreeWidget::scrollTo(index, hint);
+    if (!index.isValid())
+        return;
+    // The tree view would show the column's start, where a deep folder shows
+    // no name; the name decides instead.
+    bar->setValue(ItemScrollOffset(sideways, visualRect(index).left() + bar->value() - sideways,
+                                   sizeHintForIndex(index).width(), viewport()->width()));
+}
+
+void TdfsCustomSystemTreeView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTreeWidget::currentChanged(current, previous);
+    // Keyboard steps move the selection; the view follows it although the
+    // item view's own autoscroll (a drag's) is off.
+    if (current.isValid() && isVisible())
+        scrollTo(current);
+}
+
+bool TdfsCustomSystemTreeView::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::Resize)
+        return QTreeWidget::viewportEvent(event);
+    // A selected folder in view before the pane or its scroll bars changed
+    // size stays in view, its name too.
+    const QModelIndex current = currentIndex();
+    const int oldHeight = static_cast<QResizeEvent*>(event)->oldSize().height();
+    const QRect row = visualRect(current);
+    const bool wasShown = current.isValid() && row.top() >= 0 && row.bottom() < oldHeight;
+    const bool handled = QTreeWidget::viewportEvent(event);
+    if (wasShown)
+        scrollTo(current);
+    return handled;
 }
 
 void TdfsCustomSystemTreeView::Populated(QTreeWidgetItem* node) { emit OnPopulated(node); }

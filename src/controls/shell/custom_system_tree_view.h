@@ -53,6 +53,8 @@ protected:
     // The selection has rested for ReadDelay: followers catch up.
     virtual void DelayedChange(QTreeWidgetItem* node);
     void showEvent(QShowEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    bool viewportEvent(QEvent* event) override;
 
     // While set, a selection change is passed on at once.
     bool immediateChange_ = true;

@@ -289,9 +289,10 @@ std::string PhotometricText(std::uint32_t photometric)
     }
 }
 
+// "16.7 M" from 24 bits on; 16-bit grey and other odd depths name no count.
 std::string ColorsText(int bitCount)
 {
-    return ColorCountText(bitCount, "16.7 M");
+    return bitCount >= 24 ? "16.7 M" : ColorCountText(bitCount, "");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Every help context a window asks for has its page, and the contents
 // lead only to pages that are there.
 
+#include "app/common/file_types.h"
 #include "app/common/help.h"
 
 #include <QDir>
@@ -43,6 +44,34 @@ TEST(HelpPages, TheContentsLeadToEveryPageAndOnlyToPages)
         const QString text = ReadPage(folder.filePath(page));
         EXPECT_FALSE(text.contains("example.org")) << page.toStdString();
         EXPECT_FALSE(text.contains("http")) << page.toStdString() << " names a web site";
+    }
+}
+
+// The text that follows a command's name on a page, up to the next bold name.
+QString AfterName(const QString& page, const QString& name)
+{
+    const qsizetype start = page.indexOf("<b>" + name + "</b>");
+    if (start < 0)
+        return {};
+    const qsizetype from = start + name.size() + 7;
+    return page.mid(from, page.indexOf("<b>", from) - from).simplified();
+}
+
+TEST(HelpPages, PagesTellWhatTheCommandsDo)
+{
+    const QDir folder(QString::fromStdString(HelpFolder()));
+    const QString main = ReadPage(folder.filePath("main-window.html"));
+    const QString deleteFolder = AfterName(main, "Delete Folder");
+    EXPECT_TRUE(deleteFolder.contains("for good")) << deleteFolder.toStdString();
+    EXPECT_FALSE(deleteFolder.contains("to the trash or")) << deleteFolder.toStdString();
+    const QString autoZoom = AfterName(main, "Auto Zoom");
+    EXPECT_TRUE(autoZoom.contains("every picture")) << autoZoom.toStdString();
+
+    // The Editors tab has an editor for each of the ten file types.
+    const QString editors = AfterName(ReadPage(folder.filePath("preferences.html")), "Editors");
+    for (int type = 0; type < FileTypeCount; ++type) {
+        const char* name = FileTypeName(static_cast<TFileType>(type));
+        EXPECT_TRUE(editors.contains(name)) << name;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "app/common/list_drag.h"
 #include "app/thumbs/exif_form.h"
 #include "app/thumbs/file_prop_form.h"
+#include "app/thumbs/glimpset_form.h"
 #include "app/thumbs/save_thumbnail_form.h"
 #include "app/thumbs/select_folder_form.h"
 #include "app/thumbs/thumb_list_view.h"
@@ -171,6 +172,48 @@ TEST_F(ThumbnailsForm, CommandsNeedTheirSelection)
     EXPECT_EQ(drag->Tag, 2);
 }
 
+// A mouse click in the thumbnail and list views, where the view picks what
+// it selects, counts for every command that needs a selected file.
+TEST_F(ThumbnailsForm, AClickInTheThumbnailAndListViewsSelectsItsFile)
+{
+    test::WriteSolidImage(dir.File("a.bmp"), 20, 10, 0);
+    test::WriteSolidImage(dir.File("b.bmp"), 20, 10, 0);
+    ShowAndLoad();
+    auto* icons = form->SLV2->findChild<QListView*>("SLV2Icons");
+    ASSERT_NE(icons, nullptr);
+    for (QAction* style : {form->tbIcon, form->tbList}) {
+        SCOPED_TRACE(style->text().toStdString());
+        style->trigger();
+        QTest::qWait(20);
+        form->SLV2->ClearSelection();
+        const QPoint centre = icons->visualRect(icons->model()->index(1, 0)).center();
+        QTest::mouseClick(icons->viewport(), Qt::LeftButton, {}, centre);
+        EXPECT_EQ(form->SLV2->SelectedIndexes(), std::vector<int>{1});
+
+        emit form->SLV2->ContextMenuRequested(QPoint(0, 0));
+        for (QAction* command : {form->ViewImage1, form->ImageProperties1, form->EXIFData1, form->SaveAsThumbnail1})
+            EXPECT_TRUE(command->isEnabled()) << command->text().toStdString();
+        form->PopupMenu1->hide();
+
+        QTest::mouseDClick(icons->viewport(), Qt::LeftButton, {}, centre);
+        TfrmGlimpset* full = nullptr;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* glimpset = qobject_cast<TfrmGlimpset*>(window))
+                full = glimpset;
+        ASSERT_NE(full, nullptr) << "a double click opens the full-image window";
+        EXPECT_EQ(full->windowTitle(), "b.bmp");
+        delete full;
+
+        form->tbPixToDiskClick();
+        EXPECT_TRUE(frmSaveThumbnail()->isVisible());
+        EXPECT_TRUE(dialogs.Shown().empty());
+        frmSaveThumbnail()->reject();
+    }
+    // The report view shows the whole row a thumbnail click selected.
+    form->tbReport->trigger();
+    EXPECT_EQ(form->SLV2->ReportView()->selectionModel()->selectedRows().size(), 1);
+}
+
 TEST(ThumbnailBatchNames, PrefixCaptionAndType)
 {
     EXPECT_EQ(ThumbnailFileName("thm_", "my.photo.jpg", "JPG"), "thm_my.JPG");
@@ -320,6 +363,13 @@ TEST(ThumbListView, CaptionsWrapOverThreeLinesAndElideTheirMiddle)
     const QStringList words = WrapCaption("two words here", font, metrics.horizontalAdvance("two words") + 1, 3)
                                   .split(QChar::LineSeparator);
     EXPECT_EQ(words, (QStringList{"two words", "here"}));
+    // A name breaks before its extension's dot, never inside the extension.
+    const int tight = metrics.horizontalAdvance("img_0000.j") + 1;
+    EXPECT_EQ(WrapCaption("img_0000.jpg", font, tight, 3).split(QChar::LineSeparator),
+              (QStringList{"img_0000", ".jpg"}));
+    EXPECT_EQ(WrapCaption("my photo.jpeg", font, metrics.horizontalAdvance("my photo.jp") + 1, 3)
+                  .split(QChar::LineSeparator),
+              (QStringList{"my photo", ".jpeg"}));
 }
 
 TEST(ThumbListView, ASortKeepsHandlesAndSelectionOnTheirRows)

@@ -168,6 +168,40 @@ TEST_F(MainWindowTest, KeypadPlusAndMinusZoomWhereverTheFocusIs)
     EXPECT_EQ(zoomOuts, 3);
 }
 
+// In a field that takes text, the keypad's + and - are typed characters: here
+// the tree's in-place rename, started by a click on the selected folder.
+TEST_F(MainWindowTest, KeypadPlusAndMinusAreTextWhereTextIsTyped)
+{
+    TForm1& form = Open();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    int zooms = 0;
+    QObject::connect(form.Command("ZoomIn1"), &QAction::triggered, [&] { ++zooms; });
+    QObject::connect(form.Command("ZoomOut1"), &QAction::triggered, [&] { ++zooms; });
+    QTreeWidgetItem* folder = form.STV1->currentItem();
+    ASSERT_NE(folder, nullptr);
+    form.STV1->setFocus();
+    const QRect row = form.STV1->visualItemRect(folder);
+    const QPoint name(row.left() + form.STV1->sizeHintForIndex(form.STV1->currentIndex()).width() / 2, row.center().y());
+    QTest::mouseClick(form.STV1->viewport(), Qt::LeftButton, {}, name);
+    QLineEdit* editor = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (editor = qobject_cast<QLineEdit*>(QApplication::focusWidget())); }));
+    editor->end(false);
+    QTest::keyClick(editor, '-', Qt::KeypadModifier);
+    QTest::keyClick(editor, '+', Qt::KeypadModifier);
+    EXPECT_TRUE(editor->text().endsWith("-+")) << editor->text().toStdString();
+    EXPECT_EQ(zooms, 0);
+    QTest::keyClick(editor, Qt::Key_Escape);
+
+    // The spin box beside the slide-show button counts, the list zooms.
+    form.UpDown1->setFocus();
+    QTest::keyClick(form.UpDown1, '+', Qt::KeypadModifier);
+    EXPECT_EQ(zooms, 0);
+    form.SLV1->setFocus();
+    QTest::keyClick(form.SLV1, '-', Qt::KeypadModifier);
+    EXPECT_EQ(zooms, 1);
+}
+
 TEST_F(MainWindowTest, PopupEnablesByTheSelection)
 {
     Picture("a.png");

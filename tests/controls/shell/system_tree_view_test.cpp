@@ -172,6 +172,49 @@ TEST_F(TreeTest, ADeepFoldersNameStaysInViewInANarrowTree)
     EXPECT_LE(shallow.left() + view->sizeHintForIndex(view->currentIndex()).width(), view->viewport()->width());
 }
 
+// The selected folder's row and name stay in view: when it is chosen before
+// the tree shows, as the Up key walks through folders above the top row, and
+// after the pane is widened and narrowed back.
+TEST_F(TreeTest, TheSelectedFolderStaysInView)
+{
+    for (int i = 0; i < 30; ++i)
+        fs::create_directories(tree.Home() + "/a/sibling_" + std::to_string(10 + i));
+    std::string deep = tree.Home() + "/a/sibling_39";
+    for (int i = 0; i < 6; ++i)
+        deep += "/folder_level_" + std::to_string(i);
+    fs::create_directories(deep);
+    const auto inView = [&] {
+        const QModelIndex current = view->currentIndex();
+        const QRect row = view->visualRect(current);
+        const int width = view->sizeHintForIndex(current).width();
+        return row.top() >= 0 && row.bottom() < view->viewport()->height() && row.left() >= 0 &&
+               row.left() + width <= view->viewport()->width();
+    };
+    view->resize(180, 240);
+    view->SetSelection(deep);
+    view->show();
+    QTest::qWait(20);
+    ASSERT_EQ(view->currentItem()->text(0), "folder_level_5");
+    EXPECT_TRUE(view->horizontalScrollBar()->isVisible());
+    EXPECT_TRUE(inView()) << "at start";
+
+    for (int step = 1; step <= 12; ++step) {
+        QTest::keyClick(view.get(), Qt::Key_Up);
+        QTest::qWait(5);
+        EXPECT_TRUE(inView()) << step << " steps up at " << view->currentItem()->text(0).toStdString();
+    }
+    EXPECT_EQ(view->currentItem()->text(0), "sibling_33");
+
+    view->SetSelection(deep);
+    QTest::qWait(20);
+    view->resize(600, 240);
+    QTest::qWait(20);
+    EXPECT_TRUE(inView()) << "widened";
+    view->resize(180, 240);
+    QTest::qWait(20);
+    EXPECT_TRUE(inView()) << "narrowed back";
+}
+
 TEST_F(TreeTest, VirtualItemsHaveNoPath)
 {
     view->show();

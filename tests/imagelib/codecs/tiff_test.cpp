@@ -398,7 +398,11 @@ TEST_F(Tiff, InfoDescribesWithoutDecoding)
     EXPECT_EQ(deep.Height, 2);
     EXPECT_EQ(deep.BitCount, 48);
     EXPECT_EQ(deep.Colors, "16.7 M");
-    EXPECT_EQ(Info(TiffBuilder(false).Make({}, Plain(5, 1, {16}, 1)).Data).BitCount, 16);
+    // Only 24 bits and more are "16.7 M"; 16-bit grey names no count.
+    const TGraphicInfo grey16 = Info(TiffBuilder(false).Make({}, Plain(5, 1, {16}, 1)).Data);
+    EXPECT_EQ(grey16.BitCount, 16);
+    EXPECT_EQ(grey16.Colors, "");
+    EXPECT_EQ(Info(TiffBuilder(false).Make({}, Plain(5, 1, {8, 8}, 1)).Data).Colors, "");
     std::vector<Entry> huge = Plain(5, 1, {0xFFFFFFFF, 0xFFFFFFFF, 7}, 2);
     Find(huge, 258).Type = 4;
     const TGraphicInfo absurd = Info(TiffBuilder(false).Make({}, huge).Data);
@@ -695,6 +699,11 @@ TEST_F(TiffOracle, SixteenBitFilesAreDescribedThoughNotRead)
     EXPECT_EQ(info.Colors, "16.7 M");
     EXPECT_EQ(info.SubFormat.substr(0, 3), "I, ");
     EXPECT_EQ(ReadError(test::ReadFileBytes(deep)), "TIFF: Invalid SamplesPerPixel");
+
+    const std::string grey = Convert("grey16.tif", "-colorspace Gray -depth 16");
+    ASSERT_TRUE(GetGraphicFileInfo(grey, 0, info));
+    EXPECT_EQ(info.BitCount, 16);
+    EXPECT_EQ(info.Colors, "");
 }
 
 } // namespace
