@@ -20,7 +20,8 @@ int CopyFileNoReplace(const std::string& From, const std::string& To);
 
 // Renames; across file systems copies, checks the copy's size, and only
 // then removes the source (a source that cannot be removed takes its copy
-// back out). Files only.
+// back out; one that changed during the copy stays beside it: EBUSY).
+// Files only.
 int MoveFileNoReplace(const std::string& From, const std::string& To);
 
 // Gives To the owner (where the process may), mode and times that Source

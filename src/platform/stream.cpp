@@ -116,7 +116,12 @@ void TStream::ReadBuffer(void* buffer, std::int64_t count)
 void TStream::WriteBuffer(const void* buffer, std::int64_t count)
 {
     if (count != 0 && Write(buffer, count) != count)
-        throw EWriteError("Stream write error");
+        RaiseWriteError();
+}
+
+void TStream::RaiseWriteError()
+{
+    throw EWriteError("Stream write error");
 }
 
 std::int64_t TStream::CopyFrom(TStream& source, std::int64_t count)
@@ -204,7 +209,15 @@ std::int64_t TFileStream::Write(const void* buffer, std::int64_t count)
 {
     if (!file_ || count <= 0)
         return 0;
-    return static_cast<std::int64_t>(std::fwrite(buffer, 1, static_cast<std::size_t>(count), file_));
+    const std::size_t written = std::fwrite(buffer, 1, static_cast<std::size_t>(count), file_);
+    if (written < static_cast<std::size_t>(count))
+        writeError_ = std::ferror(file_) && errno != 0 ? errno : EIO;
+    return static_cast<std::int64_t>(written);
+}
+
+void TFileStream::RaiseWriteError()
+{
+    RaiseCannotWrite(fileName_, writeError_ != 0 ? writeError_ : EIO);
 }
 
 std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin)

@@ -35,6 +35,10 @@ public:
     // Copies count bytes from source at its position; count 0 copies the
     // whole source from its beginning. Returns the bytes copied.
     std::int64_t CopyFrom(TStream& source, std::int64_t count);
+
+protected:
+    // Raises the EWriteError of a write that moved fewer bytes than asked.
+    [[noreturn]] virtual void RaiseWriteError();
 };
 
 // File open modes.
@@ -64,11 +68,14 @@ protected:
     void OpenFd(int fd, const std::string& fileName, bool writable);
     // Flushes buffered output to the disk; raises EWriteError.
     void Sync();
+    // Names the file and the system's reason (a full disk, a size limit).
+    [[noreturn]] void RaiseWriteError() override;
 
 private:
     std::FILE* file_ = nullptr;
     std::string fileName_;
     std::vector<char> buffer_;
+    int writeError_ = 0;
 };
 
 // Writes a file by way of a temporary file beside it (beside the file a

@@ -11,7 +11,12 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace lumeno {
 namespace {
@@ -81,6 +86,48 @@ void Fill24(TPixelGraphic& g, int w, int h)
 std::vector<std::uint8_t> PixelBytes(TPixelGraphic& g)
 {
     return {g.GetBits(), g.GetBits() + g.GetImageSize()};
+}
+
+// Pixels no codec can pack small.
+void FillNoise24(TPixelGraphic& g, int w, int h)
+{
+    g.SetDimensions(w, h, pf24Bit);
+    std::uint32_t state = 12345;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            state = state * 1664525u + 1013904223u;
+            g.SetPixel(x, y, static_cast<TColor>(state >> 8));
+        }
+}
+
+// Runs Work in a child process that sees Folder as a new 64 KiB tmpfs of its
+// own, so a disk fills up without touching anyone else's; returns what Work
+// reports, or "" where no file system may be mounted.
+std::string OnAFullDisk(const std::string& Folder, const std::function<std::string()>& Work)
+{
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return "";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        std::string report;
+        if (::unshare(CLONE_NEWNS) == 0 &&
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+            ::mount("tmpfs", Folder.c_str(), "tmpfs", 0, "size=64k") == 0)
+            report = Work();
+        const bool sent = ::write(pipeEnds[1], report.data(), report.size()) == ssize_t(report.size());
+        ::_exit(sent ? 0 : 1);
+    }
+    ::close(pipeEnds[1]);
+    std::string report;
+    char chunk[4096];
+    for (ssize_t got; child > 0 && (got = ::read(pipeEnds[0], chunk, sizeof chunk)) > 0;)
+        report.append(chunk, static_cast<std::size_t>(got));
+    ::close(pipeEnds[0]);
+    if (child > 0)
+        ::waitpid(child, nullptr, 0);
+    return report;
 }
 
 class LoadSave : public ::testing::Test {
@@ -313,6 +360,34 @@ TEST_F(LoadSave, FailedSaveKeepsTheOldFileAndLeavesNoNewOne)
     TPixelGraphic back;
     back.LoadFromFile(bmp);
     EXPECT_EQ(PixelBytes(back), PixelBytes(g));
+}
+
+// A save onto a full disk once said only "Stream write error".
+TEST_F(LoadSave, ASaveOntoAFullDiskNamesTheFileAndTheReason)
+{
+    TPixelGraphic g;
+    FillNoise24(g, 512, 512);
+    const std::vector<std::string> names = {dir_.File("full.bmp"), dir_.File("full.png"),
+                                            dir_.File("full.jpg"), dir_.File("full.tif"),
+                                            dir_.File("full.tga")};
+    const std::string report = OnAFullDisk(dir_.Path(), [&] {
+        std::string lines;
+        for (const std::string& name : names) {
+            try {
+                g.SaveToFile(name);
+                lines += "saved\n";
+            } catch (const std::exception& e) {
+                lines += std::string(e.what()) + "\n";
+            }
+        }
+        return lines + std::to_string(Files().size()) + " files left\n";
+    });
+    if (report.empty())
+        GTEST_SKIP() << "no file system may be mounted here";
+    std::string expected;
+    for (const std::string& name : names)
+        expected += "Cannot write file \"" + name + "\". No space left on device\n";
+    EXPECT_EQ(report, expected + "0 files left\n");
 }
 
 TEST_F(LoadSave, SaveToStreamAsUsesTheRegistry)

@@ -6,7 +6,9 @@
 #include "support/recording_dialogs.h"
 #include "support/test_env.h"
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -144,7 +146,8 @@ TEST(SafeFileStream, SavingThroughALinkReplacesItsTarget)
     EXPECT_EQ(test::ReadFileBytes(dir.File("real/new.bmp")).size(), 1u);
 }
 
-TEST(SafeFileStream, AFailedWriteNamesTheUsersFile)
+// A write past the stream's buffer once said only "Stream write error".
+TEST(SafeFileStream, AFailedWriteNamesTheUsersFileAndTheReason)
 {
     test::TempDir dir;
     const std::string name = dir.File("existing.jpg");
@@ -154,20 +157,25 @@ TEST(SafeFileStream, AFailedWriteNamesTheUsersFile)
     rlimit small = old;
     small.rlim_cur = 4096;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    std::string message;
-    try {
-        TSafeFileStream out(name);
-        // Buffered until Commit closes the file.
-        const std::vector<char> data(8192, 'x');
-        out.WriteBuffer(data.data(), static_cast<std::int64_t>(data.size()));
-        out.Commit();
-    } catch (const EWriteError& e) {
-        message = e.what();
+    std::vector<std::string> messages;
+    // Buffered until Commit closes the file, and written at once.
+    for (const std::size_t size : {std::size_t(8192), std::size_t(1) << 18}) {
+        try {
+            TSafeFileStream out(name);
+            const std::vector<char> data(size, 'x');
+            out.WriteBuffer(data.data(), static_cast<std::int64_t>(data.size()));
+            out.Commit();
+            messages.push_back("saved");
+        } catch (const EWriteError& e) {
+            messages.push_back(e.what());
+        }
     }
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(message.rfind("Cannot write file \"" + name + "\". ", 0), 0u) << message;
+    const std::string expected = "Cannot write file \"" + name + "\". " + std::strerror(EFBIG);
+    EXPECT_EQ(messages, (std::vector<std::string>{expected, expected}));
     EXPECT_FALSE(fs::exists(name));
+    EXPECT_TRUE(fs::is_empty(dir.Path()));
 }
 
 const std::vector<unsigned char> kOld {'o', 'l', 'd'};

@@ -4,9 +4,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
-#include <stdexcept>
 #include <grp.h>
+#include <iterator>
+#include <linux/magic.h>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,9 +17,9 @@ namespace lumeno::test {
 
 namespace fs = std::filesystem;
 
-TempDir::TempDir()
+TempDir::TempDir(const fs::path& Base)
 {
-    std::string pattern = (fs::temp_directory_path() / "lumeno-test-XXXXXX").string();
+    std::string pattern = (Base / "lumeno-test-XXXXXX").string();
     if (!::mkdtemp(pattern.data()))
         throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
@@ -30,6 +33,22 @@ TempDir::~TempDir()
 }
 
 std::string DataFile(const std::string& name) { return std::string(LUMENO_TEST_DATA_DIR) + "/" + name; }
+
+bool OnTmpfsApart(const fs::path& Folder)
+{
+    struct statfs system {};
+    struct stat folder {};
+    if (::statfs(Folder.c_str(), &system) != 0 || system.f_type != TMPFS_MAGIC ||
+        ::stat(Folder.c_str(), &folder) != 0)
+        return false;
+    // The data folder may not be made yet; its trash will be beside it.
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    struct stat data {};
+    fs::path near = dataHome ? dataHome : "/";
+    while (::stat(near.c_str(), &data) != 0 && near.has_relative_path())
+        near = near.parent_path();
+    return folder.st_dev != data.st_dev;
+}
 
 bool HaveTool(const std::string& program)
 {

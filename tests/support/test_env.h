@@ -12,7 +12,8 @@ namespace lumeno::test {
 // A fresh folder removed with its contents when the object goes.
 class TempDir {
 public:
-    TempDir();
+    // In the system's temporary folder, or in Base.
+    explicit TempDir(const std::filesystem::path& Base = std::filesystem::temp_directory_path());
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -37,6 +38,10 @@ private:
 };
 
 std::string DataFile(const std::string& name);
+
+// True when Folder is on a tmpfs apart from the user's data folder, as
+// /dev/shm is: the trash refuses its files as a system mount's.
+bool OnTmpfsApart(const std::filesystem::path& Folder);
 
 // True when the program is on the PATH.
 bool HaveTool(const std::string& program);

@@ -1,7 +1,7 @@
 #pragma once
 // What the converter needs from the main window. The main window installs
-// its own; without one the converter refreshes nothing, shows no image
-// properties and recycles through the desktop trash.
+// its own; without one the converter refreshes nothing and shows no image
+// properties.
 
 #include <string>
 
@@ -14,8 +14,6 @@ public:
     virtual void Update1Click() = 0;
     // Shows the image-properties dialog for the file; false when there is none.
     virtual bool ShowImageProperties(const std::string& FileName) = 0;
-    // Moves the file to the recycle bin (the main window's RecycleFile).
-    virtual bool RecycleFile(const std::string& FileName) = 0;
 };
 
 } // namespace lumeno

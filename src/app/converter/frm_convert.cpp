@@ -1,6 +1,6 @@
 #include "app/converter/frm_convert.h"
 
-#include "app/common/file_operations.h"
+#include "app/common/file_deletion.h"
 #include "app/common/file_types.h"
 #include "app/common/list_drag.h"
 #include "app/common/settings_store.h"
@@ -17,7 +17,6 @@
 #include "imagelib/pixel_graphic.h"
 #include "imagelib/view/pg_image.h"
 #include "platform/dialogs.h"
-#include "platform/qt/shell/trash.h"
 #include "platform/qt/wait_cursor.h"
 
 #include <QAction>
@@ -487,18 +486,7 @@ void TfrmConvert::pmRightPopup()
 
 bool TfrmConvert::RemoveConverted()
 {
-    const std::string& name = FConvertedFileName;
-    if (TSettingsStore().ReadDeleteMode() == 1) {
-        if (!RemoveFile(name)) {
-            ShowMessage("Error deleting " + name);
-            return false;
-        }
-        return true;
-    }
-    const bool recycled = FHost ? FHost->RecycleFile(name) : MoveFileToTrash(name);
-    if (!recycled)
-        ShowMessage("Error moving " + name + " to recycle bin");
-    return recycled;
+    return DeleteFileAsSet(FConvertedFileName, TSettingsStore().ReadDeleteMode());
 }
 
 void TfrmConvert::DeleteConvertedFileClick()

@@ -3,6 +3,7 @@
 
 #include "app/files/f_select_files.h"
 
+#include "app/common/file_deletion.h"
 #include "app/common/file_list.h"
 #include "app/common/file_operations.h"
 #include "app/common/file_rows.h"
@@ -18,7 +19,6 @@
 #include "controls/shell/system_tree_view.h"
 #include "platform/dialogs.h"
 #include "platform/qt/qt_dialogs.h"
-#include "platform/qt/shell/trash.h"
 #include "platform/qt/wait_cursor.h"
 
 #include <QAction>
@@ -398,15 +398,12 @@ void TfSelectFiles::DeleteFilesClick()
         if (MessageDlg(question, TMsgDlgType::mtConfirmation, mbYesNo) != mrYes)
             return;
     }
-    const bool permanent = settings.ReadDeleteMode() == 1;
+    const int mode = settings.ReadDeleteMode();
     for (const std::string& caption : captions) {
         const std::string path = JoinPath(FSourceFolder, caption);
         StatusBar1->Panels()[3].SetText("Deleting " + path);
-        const bool deleted = permanent ? RemoveFile(path) : MoveFileToTrash(path);
-        if (deleted)
+        if (DeleteFileAsSet(path, mode))
             FNameList.erase(caption);
-        else
-            Tell(permanent ? "Error deleting " + path : "Error moving " + path + " to recycle bin");
     }
     StatusBar1->Panels()[3].SetText("");
     FillSLV4();

@@ -3,6 +3,7 @@
 #include "controls/shell/file_utils.h"
 #include "platform/move_no_replace.h"
 
+#include <cerrno>
 #include <sys/stat.h>
 
 namespace lumeno {
@@ -18,6 +19,9 @@ std::optional<std::string> TransferFile(const std::string& Source, const std::st
         return Source + " has a size of zero. This may be because it is not yet closed.";
     const int error = Mode == TTransferMode::Move ? MoveFileNoReplace(Source, Destination)
                                                   : CopyFileNoReplace(Source, Destination);
+    if (error == EBUSY)
+        return "error moving file " + ErrorName + ": it changed while it was copied, so both " + Source +
+               " and its copy " + Destination + " were kept";
     if (error != 0)
         return "error moving file " + ErrorName;
     return std::nullopt;

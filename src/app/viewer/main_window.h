@@ -55,7 +55,6 @@ public:
     void FillFileList(QTreeWidget* List, const std::string& Folder, TdfsStatusBar* StatusBar,
                       const std::string& Mask);
     void ShowFile(const std::string& Path);
-    bool RecycleFile(const std::string& Path);
     std::string ReadSetting(const std::string& Key, const std::string& Name, const std::string& Default) const;
     void WriteSetting(const std::string& Key, const std::string& Name, const std::string& Value) const;
     static bool OneSelected(QTreeWidget* List);

@@ -1,21 +1,15 @@
 // Deleting the selected files, to the trash or for good.
 
+#include "app/common/file_deletion.h"
 #include "app/common/file_list.h"
-#include "app/common/file_operations.h"
 #include "app/viewer/main_window.h"
 #include "controls/shell/dfs_status_bar.h"
 #include "platform/dialogs.h"
-#include "platform/qt/shell/trash.h"
 #include "platform/qt/wait_cursor.h"
 
 #include <QTreeWidget>
 
 namespace lumeno {
-
-bool TForm1::RecycleFile(const std::string& Path)
-{
-    return MoveFileToTrash(Path);
-}
 
 void TForm1::DeleteFile1Click()
 {
@@ -59,13 +53,7 @@ void TForm1::DeleteFiles(const std::vector<std::string>& Paths)
     for (const std::string& path : Paths) {
         SetStatus(3, "Deleting " + path);
         SB1->RepaintPanel(3);
-        if (deleteMode_ == 1) {
-            if (!RemoveFile(path))
-                ShowMessage("Error deleting " + path);
-        } else if (!RecycleFile(path)) {
-            // Never falls back to deleting for good.
-            ShowMessage("Error moving " + path + " to recycle bin");
-        }
+        DeleteFileAsSet(path, deleteMode_);
     }
 }
 

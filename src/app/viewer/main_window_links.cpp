@@ -56,7 +56,6 @@ public:
         lumeno::ShowImageProperties(FileName);
         return true;
     }
-    bool RecycleFile(const std::string& FileName) override { return form_.RecycleFile(FileName); }
 
 private:
     std::vector<std::string> Captions(bool SelectedOnly) const

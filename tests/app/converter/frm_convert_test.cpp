@@ -27,7 +27,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 
 namespace lumeno {
@@ -42,19 +44,19 @@ struct FakeHost : TConverterHost {
         shownProperties.push_back(FileName);
         return true;
     }
-    bool RecycleFile(const std::string& FileName) override
-    {
-        recycled.push_back(FileName);
-        if (!recycleWorks)
-            return false;
-        fs::remove(FileName);
-        return true;
-    }
     int updates = 0;
     std::vector<std::string> shownProperties;
-    std::vector<std::string> recycled;
-    bool recycleWorks = true;
 };
+
+// How many items the user's trash holds (the test main gives the process a
+// trash of its own).
+int TrashCount()
+{
+    const fs::path files = fs::path(std::getenv("XDG_DATA_HOME")) / "Trash" / "files";
+    std::error_code error;
+    const auto items = fs::directory_iterator(files, error);
+    return error ? 0 : static_cast<int>(std::distance(items, fs::directory_iterator()));
+}
 
 class Converter : public ::testing::Test {
 protected:
@@ -404,17 +406,18 @@ TEST_F(Converter, PropertiesAndTheRightMenuNeedAResult)
 TEST_F(Converter, DeleteAsksThenRecyclesOrDeletes)
 {
     const std::string target = dir.File("photo.bmp");
+    const int trashed = TrashCount();
     ConvertTo(0);
     dialogs.Reset();
     dialogs.Answer(mrNo);
     form->DeleteConvertedFileClick();
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Delete file " + target + "?"}));
     EXPECT_TRUE(fs::exists(target));
-    EXPECT_TRUE(host.recycled.empty());
+    EXPECT_EQ(TrashCount(), trashed);
 
     dialogs.Answer(mrYes);
     form->DeleteConvertedFileClick();
-    EXPECT_EQ(host.recycled, (std::vector<std::string>{target}));
+    EXPECT_EQ(TrashCount(), trashed + 1);
     EXPECT_FALSE(fs::exists(target));
     EXPECT_TRUE(form->pgRight->GetEmpty());
     EXPECT_EQ(Panel(1), "");
@@ -428,7 +431,7 @@ TEST_F(Converter, DeleteAsksThenRecyclesOrDeletes)
     form->DeleteConvertedFileClick();
     EXPECT_TRUE(Texts().empty());
     EXPECT_FALSE(fs::exists(target));
-    EXPECT_EQ(host.recycled.size(), 1u);
+    EXPECT_EQ(TrashCount(), trashed + 1);
 
     // A file someone else removed first.
     ConvertTo(0);
@@ -438,17 +441,39 @@ TEST_F(Converter, DeleteAsksThenRecyclesOrDeletes)
     EXPECT_FALSE(form->pgRight->GetEmpty());
 }
 
-TEST_F(Converter, TrashRefusalIsReportedAndTheResultStays)
+// A picture converted in a tmpfs folder: the trash refuses the result.
+TEST_F(Converter, TrashRefusalIsExplainedAndTheResultGoesForGoodOnlyOnYes)
 {
+    if (!fs::is_directory("/dev/shm"))
+        GTEST_SKIP() << "no /dev/shm";
+    const test::TempDir shm("/dev/shm");
+    if (!test::OnTmpfsApart(shm.Path()))
+        GTEST_SKIP() << "/dev/shm is no tmpfs apart from the user's data";
     TSettingsStore().WriteSetting("Confirm Deletions", "0");
-    host.recycleWorks = false;
+    const std::string copy = shm.File("photo.tif");
+    fs::copy_file(source, copy);
+    form->LoadSourceFile(copy);
     ConvertTo(0);
+    const std::string target = shm.File("photo.bmp");
+    ASSERT_TRUE(fs::exists(target));
     dialogs.Reset();
+    dialogs.Answer(mrNo);
     form->DeleteConvertedFileClick();
-    const std::string target = dir.File("photo.bmp");
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"Error moving " + target + " to recycle bin"}));
+    const std::string question = "Error moving " + target +
+                                 " to recycle bin: Trashing on system internal mounts is not supported\n\n"
+                                 "Permanently delete it from your disk (can not be restored)?";
+    EXPECT_EQ(Texts(), (std::vector<std::string>{question}));
+    EXPECT_EQ(dialogs.Shown()[0].DefaultResult, mrNo);
     EXPECT_TRUE(fs::exists(target));
     EXPECT_FALSE(form->pgRight->GetEmpty());
+
+    dialogs.Reset();
+    dialogs.Answer(mrYes);
+    form->DeleteConvertedFileClick();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{question}));
+    EXPECT_FALSE(fs::exists(target));
+    EXPECT_TRUE(form->pgRight->GetEmpty());
+    EXPECT_EQ(Panel(1), "");
 }
 
 } // namespace

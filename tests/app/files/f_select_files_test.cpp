@@ -334,7 +334,41 @@ TEST_F(Mover, DeletingSelectsTheSuccessorAndTellsTheThumbnails)
     EXPECT_EQ(host.changedFolders, (Names{source.Path().string()}));
 }
 
-TEST_F(Mover, ANameTheTrashCannotTakeIsReportedAndKept)
+// A source folder on a tmpfs, as a camera's import folder may be: the trash
+// refuses its files.
+TEST_F(Mover, AFileTheTrashRefusesIsExplainedAndDeletedForGoodOnlyOnYes)
+{
+    if (!fs::is_directory("/dev/shm"))
+        GTEST_SKIP() << "no /dev/shm";
+    const test::TempDir shm("/dev/shm");
+    if (!test::OnTmpfsApart(shm.Path()))
+        GTEST_SKIP() << "/dev/shm is no tmpfs apart from the user's data";
+    TSettingsStore().WriteSetting("Confirm Deletions", "0");
+    form.AutoPreview->setChecked(false);
+    for (const char* name : {"a.bmp", "b.bmp"})
+        test::WriteFileBytes(shm.File(name), {'B', 'M'});
+    form.STV4Change(shm.Path().string());
+    const std::string question = "Error moving " + shm.File("a.bmp") +
+                                 " to recycle bin: Trashing on system internal mounts is not supported\n\n"
+                                 "Permanently delete it from your disk (can not be restored)?";
+    form.SelectCaptions({"a.bmp"});
+    dialogs.Answer(mrNo);
+    form.DeleteFilesClick();
+    EXPECT_EQ(Texts(), (Names{question}));
+    EXPECT_EQ(dialogs.Shown()[0].DefaultResult, mrNo);
+    EXPECT_TRUE(fs::exists(shm.File("a.bmp")));
+    EXPECT_EQ(form.Captions(), (Names{"a.bmp", "b.bmp"}));
+
+    dialogs.Reset();
+    dialogs.Answer(mrYes);
+    form.SelectCaptions({"a.bmp"});
+    form.DeleteFilesClick();
+    EXPECT_EQ(Texts(), (Names{question}));
+    EXPECT_FALSE(fs::exists(shm.File("a.bmp")));
+    EXPECT_EQ(form.Captions(), (Names{"b.bmp"}));
+}
+
+TEST_F(Mover, ANameTheTrashCannotTakeIsExplainedAndKeptOnNo)
 {
     TSettingsStore().WriteSetting("Confirm Deletions", "0");
     // With ".trashinfo" the trash's record of it passes 255 bytes.
@@ -344,7 +378,10 @@ TEST_F(Mover, ANameTheTrashCannotTakeIsReportedAndKept)
     form.RefreshClick();
     form.SelectCaptions({name});
     form.DeleteFilesClick();
-    EXPECT_EQ(Texts(), (Names{"Error moving " + source.File(name) + " to recycle bin"}));
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_EQ(Texts()[0].rfind("Error moving " + source.File(name) + " to recycle bin: ", 0), 0u)
+        << Texts()[0];
+    EXPECT_NE(Texts()[0].find("File name too long"), std::string::npos) << Texts()[0];
     EXPECT_TRUE(fs::exists(source.File(name)));
 }
 

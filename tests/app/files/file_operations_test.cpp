@@ -6,7 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <future>
+#include <unistd.h>
 
 namespace lumeno {
 namespace {
@@ -182,6 +187,56 @@ TEST(FileTransfer, ChecksBeforeMovingOrCopying)
     EXPECT_EQ(TransferFile(from.File("b.jpg"), to.File("c.jpg"), TTransferMode::Move, "b.jpg"), std::nullopt);
     EXPECT_FALSE(fs::exists(from.File("b.jpg")));
     EXPECT_EQ(test::ReadFileBytes(to.File("c.jpg")), Bytes{'b'});
+}
+
+// A camera still writing a file while the mover copies it to another file
+// system: the move once said only "error moving file".
+TEST(FileTransfer, AMoveWhoseSourceChangesDuringTheCopySaysSoAndKeepsBoth)
+{
+    char pattern[] = "/dev/shm/lumeno-move-XXXXXX";
+    if (!fs::is_directory("/dev/shm") || !::mkdtemp(pattern))
+        GTEST_SKIP() << "no tmpfs to move to";
+    const struct TRemoved {
+        std::string Path;
+        ~TRemoved() { fs::remove_all(Path); }
+    } other{pattern};
+    test::TempDir from;
+    if (fs::space(other.Path).capacity == fs::space(from.Path()).capacity)
+        GTEST_SKIP() << "tmpfs shares the test folder's file system";
+    const std::string source = from.File("cam.jpg");
+    const std::string target = other.Path + "/cam.jpg";
+    const std::size_t size = 64u << 20;
+    std::optional<std::string> problem;
+    // The change must land while the copy runs; a move that ended first is
+    // tried again.
+    for (int attempt = 0; attempt < 3 && !problem; ++attempt) {
+        fs::remove(target);
+        test::WriteFileBytes(source, Bytes(size, 'x'));
+        fs::last_write_time(source, fs::file_time_type::clock::now() - std::chrono::hours(1));
+        auto move = std::async(std::launch::async,
+                               [&] { return TransferFile(source, target, TTransferMode::Move, "cam.jpg"); });
+        std::error_code error;
+        while (move.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+            const std::uintmax_t copied = fs::file_size(target, error);
+            if (!error && copied > 0)
+                break;
+        }
+        // A new first byte: the size stays, the time moves on.
+        const int fd = ::open(source.c_str(), O_WRONLY | O_CLOEXEC);
+        if (fd >= 0) {
+            EXPECT_EQ(::pwrite(fd, "y", 1, 0), 1);
+            ::close(fd);
+        }
+        problem = move.get();
+    }
+    EXPECT_EQ(problem, "error moving file cam.jpg: it changed while it was copied, so both " + source +
+                           " and its copy " + target + " were kept");
+    ASSERT_TRUE(fs::exists(source));
+    ASSERT_TRUE(fs::exists(target));
+    EXPECT_EQ(fs::file_size(source), size);
+    EXPECT_EQ(fs::file_size(target), size);
+    EXPECT_EQ(std::ifstream(source).get(), 'y');
+    EXPECT_EQ(std::ifstream(target).get(), 'x');
 }
 
 TEST(FileRelativePaths, EveryChangeRefusesAPathWithoutItsFolder)

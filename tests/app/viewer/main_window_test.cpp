@@ -285,7 +285,10 @@ TEST_F(MainWindowTest, FailedDeletionsAreReportedAndNothingElseIsTried)
     // Gone behind the list's back: neither the trash nor a permanent delete succeeds.
     std::filesystem::remove(pics_.File("a.png"));
     form.DeleteFile1Click();
-    EXPECT_EQ(Texts(), std::vector<std::string>{"Error moving " + pics_.File("a.png") + " to recycle bin"});
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_EQ(Texts()[0].rfind("Error moving " + pics_.File("a.png") + " to recycle bin: ", 0), 0u)
+        << Texts()[0];
+    EXPECT_EQ(dialogs_.Shown()[0].Buttons, mbOK);
 
     FreeForm1();
     dialogs_.Reset();
@@ -320,7 +323,7 @@ TEST_F(MainWindowTest, DamagedDeletionValuesAskAndMoveToTheTrash)
     }
 }
 
-TEST_F(MainWindowTest, ANameTheTrashCannotTakeIsReportedAndKept)
+TEST_F(MainWindowTest, ANameTheTrashCannotTakeIsExplainedAndDeletedForGoodOnlyOnYes)
 {
     Store("Confirm Deletions", "0");
     // With ".trashinfo" the trash's record of it passes 255 bytes.
@@ -328,9 +331,25 @@ TEST_F(MainWindowTest, ANameTheTrashCannotTakeIsReportedAndKept)
     Picture(name);
     TForm1& form = Open();
     Select({QString::fromStdString(name)});
+    dialogs_.Answer(mrNo);
     form.DeleteFile1Click();
-    EXPECT_EQ(Texts(), std::vector<std::string>{"Error moving " + pics_.File(name) + " to recycle bin"});
+    ASSERT_EQ(Texts().size(), 1u);
+    const std::string question = Texts()[0];
+    EXPECT_EQ(question.rfind("Error moving " + pics_.File(name) + " to recycle bin: ", 0), 0u) << question;
+    EXPECT_NE(question.find("File name too long"), std::string::npos) << question;
+    EXPECT_NE(question.find("\n\nPermanently delete it from your disk (can not be restored)?"),
+              std::string::npos);
+    EXPECT_EQ(dialogs_.Shown()[0].DefaultResult, mrNo);
     EXPECT_TRUE(std::filesystem::exists(pics_.File(name)));
+    EXPECT_EQ(Captions(), QStringList{QString::fromStdString(name)});
+
+    dialogs_.Reset();
+    dialogs_.Answer(mrYes);
+    Select({QString::fromStdString(name)});
+    form.DeleteFile1Click();
+    EXPECT_EQ(Texts(), std::vector<std::string>{question});
+    EXPECT_FALSE(std::filesystem::exists(pics_.File(name)));
+    EXPECT_TRUE(Captions().isEmpty());
 }
 
 TEST_F(MainWindowTest, OneArgumentShowsThatFileAndSelectsNothing)
