@@ -3,8 +3,8 @@
 // by a close. A window closed while its work runs stays, its progress
 // moving, and closes once the work is done; the main window, whose close
 // ends the program, waits likewise for every such work. A work that fails
-// or is stopped calls the close off: its window and the program stay, so
-// the picture can still be saved.
+// or is stopped calls the close off: its window and the program stay, and
+// what was to be saved can still be.
 
 #include <QObject>
 #include <QPointer>

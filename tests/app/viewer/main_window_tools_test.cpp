@@ -207,6 +207,19 @@ TEST_F(MainWindowTools, ToolSwitchShowsTheEditorOrTheConverterAlone)
     EXPECT_FALSE(Form1()->isVisible());
 }
 
+// A picture of noise, whose PNG takes a while to write.
+void NoisyPicture(const std::string& Path, int Width, int Height)
+{
+    TPixelGraphic picture;
+    picture.SetDimensions(Width, Height, pf24Bit);
+    for (int y = 0; y < Height; ++y)
+        for (int x = 0; x < Width; ++x) {
+            const std::uint32_t h = (std::uint32_t(x) * 7919u + std::uint32_t(y) * 104729u) * 2654435761u;
+            picture.SetPixelColor(x, y, RGB(h >> 24, (h >> 16) & 255, (h >> 8) & 255));
+        }
+    picture.SaveToFile(Path);
+}
+
 // A written picture decodes whole, at its full size.
 void ExpectWhole(const std::string& Path, int Width, int Height)
 {
@@ -220,17 +233,17 @@ void ExpectWhole(const std::string& Path, int Width, int Height)
 // converter's saves run on, and the program ends after them.
 TEST_F(MainWindowTools, QuittingWaitsForTheSavesOfTheEditorAndTheConverter)
 {
-    Picture("big.png", 2000, 1500);
+    NoisyPicture(pics_.File("big.bmp"), 2000, 1500);
     TForm1& form = Open();
     CreatefrmAcquire();
     CreatefrmConvert();
     LinkMainWindow(form);
     test::TempDir out;
-    frmAcquire()->EditFile(pics_.File("big.png"));
+    frmAcquire()->EditFile(pics_.File("big.bmp"));
     frmAcquire()->SaveImageAs(out.File("edited.png"));
-    frmConvert()->SetSourceFileName(pics_.File("big.png"));
+    frmConvert()->SetSourceFileName(pics_.File("big.bmp"));
     frmConvert()->show();
-    frmConvert()->cbFileType->setCurrentIndex(4);
+    frmConvert()->cbFileType->setCurrentIndex(3);
     frmConvert()->ToolButton7Click();
     ASSERT_TRUE(frmAcquire()->Saving());
     ASSERT_TRUE(frmConvert()->Converting());
@@ -242,7 +255,7 @@ TEST_F(MainWindowTools, QuittingWaitsForTheSavesOfTheEditorAndTheConverter)
     delete frmAcquire();
     delete frmConvert();
     ExpectWhole(out.File("edited.png"), 2000, 1500);
-    ExpectWhole(pics_.File("big.tga"), 2000, 1500);
+    ExpectWhole(pics_.File("big.png"), 2000, 1500);
     EXPECT_TRUE(dialogs_.Shown().empty());
 }
 
@@ -250,12 +263,12 @@ TEST_F(MainWindowTools, QuittingWaitsForTheSavesOfTheEditorAndTheConverter)
 // the save, then the window goes.
 TEST_F(MainWindowTools, AnEditorAloneGoesOnlyOnceItsSaveIsDone)
 {
-    Picture("big.png", 2000, 1500);
+    NoisyPicture(pics_.File("big.bmp"), 2000, 1500);
     CreateForm1();
     CreatefrmAcquire();
     test::TempDir out;
     const QPointer<QWidget> editor =
-        StartToolAlone(ToolWindows().at("editor"), {QString::fromStdString(pics_.File("big.png"))});
+        StartToolAlone(ToolWindows().at("editor"), {QString::fromStdString(pics_.File("big.bmp"))});
     frmAcquire()->SaveImageAs(out.File("edited.png"));
     editor->close();
     EXPECT_TRUE(editor->isVisible());
