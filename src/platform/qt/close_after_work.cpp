@@ -1,6 +1,6 @@
 #include "platform/qt/close_after_work.h"
 
-#include <QCloseEvent>
+#include <QEvent>
 #include <QWidget>
 
 #include <algorithm>
@@ -25,13 +25,17 @@ std::vector<TCloseAfterWork*>& TCloseAfterWork::All()
     return all;
 }
 
+bool TCloseAfterWork::Working() const
+{
+    return FBusy && FBusy();
+}
+
 bool TCloseAfterWork::Busy() const
 {
     if (FBusy)
         return FBusy();
-    return std::any_of(All().begin(), All().end(), [](const TCloseAfterWork* work) {
-        return work->FBusy && work->FBusy();
-    });
+    return std::any_of(All().begin(), All().end(),
+                       [](const TCloseAfterWork* work) { return work->Working(); });
 }
 
 bool TCloseAfterWork::WaitsFor(const TCloseAfterWork& Work) const
@@ -47,7 +51,7 @@ bool TCloseAfterWork::eventFilter(QObject* Watched, QEvent* Event)
     FPending = true;
     // The windows at work come forward, so the user sees what is awaited.
     for (const TCloseAfterWork* work : All())
-        if (work->FBusy && work->FBusy() && work->FWindow && WaitsFor(*work)) {
+        if (work->Working() && WaitsFor(*work) && work->FWindow) {
             work->FWindow->raise();
             work->FWindow->activateWindow();
         }

@@ -35,6 +35,8 @@ protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
+    // Its own work runs (never for the main window's).
+    bool Working() const;
     bool WaitsFor(const TCloseAfterWork& Work) const;
     static std::vector<TCloseAfterWork*>& All();
 

@@ -13,9 +13,9 @@
 #include "imagelib/view/pg_image.h"
 
 #include <QAction>
-#include <QComboBox>
 #include <fstream>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>

@@ -39,7 +39,10 @@ struct TBusyWindow {
             [](int) {}, [](std::exception_ptr) {});
     }
     void Let() { Released = true; }
-    bool Ended() { return QTest::qWaitFor([this] { return !Task.Running(); }, kWaitMs); }
+    bool Ended()
+    {
+        return QTest::qWaitFor([this] { return !Task.Running(); }, kWaitMs);
+    }
 
     QWidget Window;
     TWorkerTask Task;
