@@ -117,6 +117,7 @@ TfrmConvert::TfrmConvert(QWidget* Parent) : QWidget(Parent, Qt::Window | Qt::Win
     FStopConvert->setEnabled(false);
     addAction(FStopConvert);
     connect(FStopConvert, &QAction::triggered, this, &TfrmConvert::StopConvert);
+    FConvert.KeepOpen(this);
 
     auto* bars = new QHBoxLayout;
     bars->setContentsMargins(0, 0, 0, 0);
@@ -259,12 +260,6 @@ void TfrmConvert::showEvent(QShowEvent* Event)
     QWidget::showEvent(Event);
     if (!FSourceFileName.empty())
         LoadSourceFile(FSourceFileName);
-}
-
-void TfrmConvert::hideEvent(QHideEvent* Event)
-{
-    StopConvert();
-    QWidget::hideEvent(Event);
 }
 
 void TfrmConvert::resizeEvent(QResizeEvent* Event)

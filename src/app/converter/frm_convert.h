@@ -101,7 +101,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* Event) override;
-    void hideEvent(QHideEvent* Event) override;
     void resizeEvent(QResizeEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 

@@ -187,6 +187,7 @@ TfrmAcquire::TfrmAcquire(QWidget* Parent)
     FStopSave->setEnabled(false);
     addAction(FStopSave);
     connect(FStopSave, &QAction::triggered, this, &TfrmAcquire::StopSave);
+    FSave.KeepOpen(this);
 
     const TSettingsStore store;
     int geometry[4];

@@ -16,6 +16,7 @@
 #include "imagelib/twain/pg_twain.h"
 #include "imagelib/view/pg_image.h"
 #include "platform/absolute_path.h"
+#include "platform/qt/close_after_work.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -71,6 +72,7 @@ TForm1::TForm1() : loader_(*this)
     BuildLayout();
     FormCreate();
     InstallEditorHost();
+    closeAfterWork_ = std::make_unique<TCloseAfterWork>(this);
 }
 
 TForm1::~TForm1()

@@ -32,6 +32,7 @@ class QWidget;
 namespace lumeno {
 
 class TALed;
+class TCloseAfterWork;
 class TDCAVIPlay;
 class TdfsStatusBar;
 class TdfsSystemTreeView;
@@ -272,6 +273,8 @@ private:
     std::string fullPath_;
     QSize fullSize_;
     std::unique_ptr<TEditorHost> editorHost_;
+    // This window's close ends the program, so it waits for every save.
+    std::unique_ptr<TCloseAfterWork> closeAfterWork_;
 };
 
 // The one main window; nullptr before CreateForm1().

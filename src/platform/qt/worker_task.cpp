@@ -1,5 +1,6 @@
 #include "platform/qt/worker_task.h"
 
+#include "platform/qt/close_after_work.h"
 #include "platform/qt/worker_pool.h"
 
 #include <QTimer>
@@ -28,7 +29,12 @@ TWorkerTask::TWorkerTask() : timer_(std::make_unique<QTimer>())
 
 TWorkerTask::~TWorkerTask()
 {
-    Stop();
+    Halt();
+}
+
+void TWorkerTask::KeepOpen(QWidget* Window)
+{
+    closer_ = std::make_unique<TCloseAfterWork>(Window, [this] { return running_; });
 }
 
 bool TWorkerTask::Start(TJob Job, TProgressEvent OnProgress, TDoneEvent OnDone)
@@ -51,6 +57,8 @@ bool TWorkerTask::Start(TJob Job, TProgressEvent OnProgress, TDoneEvent OnDone)
             return [this, onDone, error] {
                 Finish();
                 onDone(error);
+                if (closer_)
+                    closer_->Ended(!error);
             };
         });
     timer_->start();
@@ -60,6 +68,14 @@ bool TWorkerTask::Start(TJob Job, TProgressEvent OnProgress, TDoneEvent OnDone)
 }
 
 void TWorkerTask::Stop()
+{
+    const bool wasRunning = running_;
+    Halt();
+    if (wasRunning && closer_)
+        closer_->Ended(false);
+}
+
+void TWorkerTask::Halt()
 {
     if (progress_) {
         progress_->stopped_ = true;

@@ -13,9 +13,11 @@
 #include <memory>
 
 class QTimer;
+class QWidget;
 
 namespace lumeno {
 
+class TCloseAfterWork;
 class TWorkerPool;
 
 // Raised inside a job at its next report once the task is stopped.
@@ -54,17 +56,24 @@ public:
     // Main thread; false (and nothing started) while a job runs.
     bool Start(TJob Job, TProgressEvent OnProgress, TDoneEvent OnDone);
     // Main thread: the job ends at its next report and this waits for it;
-    // nothing more of it reaches the main thread. Safe from its events.
+    // nothing more of it reaches the main thread, and a close waiting for it
+    // is called off. Safe from its events.
     void Stop();
     bool Running() const { return running_; }
+    // The jobs are work the user expects to end by itself, such as a save:
+    // closing Window, or the program, while one runs waits for it.
+    void KeepOpen(QWidget* Window);
 
 private:
+    // Stop, without a word to a waiting close: the task is being freed.
+    void Halt();
     void Finish();
 
     std::unique_ptr<QTimer> timer_;
     TProgressEvent onProgress_;
     std::shared_ptr<TProgress> progress_;
     std::unique_ptr<TWorkerPool> pool_;
+    std::unique_ptr<TCloseAfterWork> closer_;
     bool running_ = false;
 };
 

@@ -273,6 +273,26 @@ TEST_F(Converter, EscStopsTheConversionAndKeepsTheOldTarget)
     EXPECT_EQ(test::ReadFileBytes(dir.File("big.png")), (std::vector<unsigned char>{'o', 'l', 'd'}));
 }
 
+// Closing the window meanwhile waits for the conversion: the window stays,
+// its gauge moving, until the file is whole.
+TEST_F(Converter, ClosingWaitsForTheConversion)
+{
+    LoadBigSource();
+    dialogs.Reset();
+    StartConverting(3);
+    form->close();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->Converting());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 30000));
+    EXPECT_TRUE(dialogs.Shown().empty());
+    EXPECT_EQ(form->ConvertedFileName(), dir.File("big.png"));
+    TPixelGraphic written;
+    written.LoadFromFile(dir.File("big.png"));
+    EXPECT_EQ(written.GetWidth(), 2400);
+    EXPECT_EQ(written.GetHeight(), 1800);
+    EXPECT_EQ(written.GetPixelColor(2399, 1799), form->pgLeft->GetPixelGraphic()->GetPixelColor(2399, 1799));
+}
+
 TEST_F(Converter, ConvertingOntoTheSourceAsksFirst)
 {
     dialogs.Answer(mrNo);

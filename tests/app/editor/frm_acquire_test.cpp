@@ -187,6 +187,48 @@ TEST_F(EditorSave, EscStopsItAndKeepsTheOldFile)
     EXPECT_TRUE(dialogs.Shown().empty());
 }
 
+// Closing the window meanwhile waits for the save: the window stays until
+// the file is whole. Esc, or a failure, calls the close off.
+TEST_F(EditorSave, ClosingWaitsForTheSave)
+{
+    Show(1600, 1200);
+    editor->show();
+    const std::string path = files.File("saved.png");
+    SaveAs(path);
+    editor->close();
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_TRUE(editor->Saving());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !editor->isVisible(); }, 30000));
+    EXPECT_FALSE(editor->Saving());
+    TPixelGraphic saved;
+    saved.LoadFromFile(path);
+    ASSERT_EQ(saved.GetWidth(), 1600);
+    ASSERT_EQ(saved.GetHeight(), 1200);
+    EXPECT_EQ(saved.GetPixelColor(1599, 1199), Image().GetPixelColor(1599, 1199));
+    EXPECT_TRUE(dialogs.Shown().empty());
+}
+
+TEST_F(EditorSave, EscOrAFailureCallsTheCloseOff)
+{
+    const std::string path = files.File("old.png");
+    test::WriteFileBytes(path, {'o', 'l', 'd'});
+    Show(2400, 1800);
+    editor->show();
+    SaveAs(path);
+    editor->close();
+    editor->findChild<QAction*>("StopSave")->trigger();
+    QTest::qWait(50);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(test::ReadFileBytes(path), (std::vector<unsigned char>{'o', 'l', 'd'}));
+
+    SaveAs(files.File("missing/x.png"));
+    editor->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !editor->Saving(); }, 30000));
+    QTest::qWait(20);
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(dialogs.Shown().size(), 1u);
+}
+
 TEST_F(EditorSave, FailureIsShownOnceTheWorkerEnds)
 {
     Show(40, 30);

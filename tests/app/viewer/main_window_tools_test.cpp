@@ -9,14 +9,17 @@
 #include "app/viewer/main_window_links.h"
 #include "app/viewer/screen_cursors.h"
 #include "app/viewer/tool_switch.h"
+#include "imagelib/pixel_graphic.h"
 #include "imagelib/view/pg_image.h"
 
 #include <QAction>
 #include <fstream>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -202,6 +205,76 @@ TEST_F(MainWindowTools, ToolSwitchShowsTheEditorOrTheConverterAlone)
     EXPECT_TRUE(frmConvert()->isVisible());
     EXPECT_EQ(frmConvert()->SourceFileName(), pics_.File("a.png"));
     EXPECT_FALSE(Form1()->isVisible());
+}
+
+// A picture of noise, whose PNG takes a while to write.
+void NoisyPicture(const std::string& Path, int Width, int Height)
+{
+    TPixelGraphic picture;
+    picture.SetDimensions(Width, Height, pf24Bit);
+    for (int y = 0; y < Height; ++y)
+        for (int x = 0; x < Width; ++x) {
+            const std::uint32_t h = (std::uint32_t(x) * 7919u + std::uint32_t(y) * 104729u) * 2654435761u;
+            picture.SetPixelColor(x, y, RGB(h >> 24, (h >> 16) & 255, (h >> 8) & 255));
+        }
+    picture.SaveToFile(Path);
+}
+
+// A written picture decodes whole, at its full size.
+void ExpectWhole(const std::string& Path, int Width, int Height)
+{
+    TPixelGraphic written;
+    written.LoadFromFile(Path);
+    EXPECT_EQ(written.GetWidth(), Width) << Path;
+    EXPECT_EQ(written.GetHeight(), Height) << Path;
+}
+
+// Closing the main window ends the program; the editor's and the
+// converter's saves run on, and the program ends after them.
+TEST_F(MainWindowTools, QuittingWaitsForTheSavesOfTheEditorAndTheConverter)
+{
+    NoisyPicture(pics_.File("big.bmp"), 2000, 1500);
+    TForm1& form = Open();
+    CreatefrmAcquire();
+    CreatefrmConvert();
+    LinkMainWindow(form);
+    test::TempDir out;
+    frmAcquire()->EditFile(pics_.File("big.bmp"));
+    frmAcquire()->SaveImageAs(out.File("edited.png"));
+    frmConvert()->SetSourceFileName(pics_.File("big.bmp"));
+    frmConvert()->show();
+    frmConvert()->cbFileType->setCurrentIndex(3);
+    frmConvert()->ToolButton7Click();
+    ASSERT_TRUE(frmAcquire()->Saving());
+    ASSERT_TRUE(frmConvert()->Converting());
+
+    form.close();
+    EXPECT_TRUE(form.isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 30000));
+    // The program ends with its windows.
+    delete frmAcquire();
+    delete frmConvert();
+    ExpectWhole(out.File("edited.png"), 2000, 1500);
+    ExpectWhole(pics_.File("big.png"), 2000, 1500);
+    EXPECT_TRUE(dialogs_.Shown().empty());
+}
+
+// Started with --tool, the editor's close ends the program: it waits for
+// the save, then the window goes.
+TEST_F(MainWindowTools, AnEditorAloneGoesOnlyOnceItsSaveIsDone)
+{
+    NoisyPicture(pics_.File("big.bmp"), 2000, 1500);
+    CreateForm1();
+    CreatefrmAcquire();
+    test::TempDir out;
+    const QPointer<QWidget> editor =
+        StartToolAlone(ToolWindows().at("editor"), {QString::fromStdString(pics_.File("big.bmp"))});
+    frmAcquire()->SaveImageAs(out.File("edited.png"));
+    editor->close();
+    EXPECT_TRUE(editor->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return editor.isNull(); }, 30000));
+    QGuiApplication::setQuitOnLastWindowClosed(true);
+    ExpectWhole(out.File("edited.png"), 2000, 1500);
 }
 
 } // namespace

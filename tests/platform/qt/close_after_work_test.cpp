@@ -1,0 +1,117 @@
+#include "platform/qt/close_after_work.h"
+#include "platform/qt/worker_task.h"
+
+#include <QTest>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <stdexcept>
+#include <thread>
+
+namespace lumeno {
+namespace {
+
+constexpr int kWaitMs = 10000;
+
+// A window with a task whose job runs until the test lets it end.
+struct TBusyWindow {
+    TBusyWindow()
+    {
+        Task.KeepOpen(&Window);
+        Window.show();
+    }
+    ~TBusyWindow() { Let(); }
+    void Start(bool Fail = false)
+    {
+        Released = false;
+        Task.Start(
+            [this, Fail](TWorkerTask::TProgress& progress) {
+                while (!Released) {
+                    progress.Report(0, 1);
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                }
+                if (Fail)
+                    throw std::runtime_error("disk full");
+            },
+            [](int) {}, [](std::exception_ptr) {});
+    }
+    void Let() { Released = true; }
+    bool Ended()
+    {
+        return QTest::qWaitFor([this] { return !Task.Running(); }, kWaitMs);
+    }
+
+    QWidget Window;
+    TWorkerTask Task;
+    std::atomic<bool> Released = true;
+};
+
+TEST(CloseAfterWork, AWindowClosedAtWorkStaysUntilTheWorkIsDone)
+{
+    TBusyWindow busy;
+    busy.Start();
+    EXPECT_FALSE(busy.Window.close());
+    EXPECT_TRUE(busy.Window.isVisible());
+    busy.Let();
+    ASSERT_TRUE(busy.Ended());
+    EXPECT_FALSE(busy.Window.isVisible());
+
+    // Without work the close is not put off.
+    busy.Window.show();
+    EXPECT_TRUE(busy.Window.close());
+}
+
+TEST(CloseAfterWork, AFailedOrStoppedWorkCallsTheCloseOff)
+{
+    TBusyWindow busy;
+    busy.Start(true);
+    busy.Window.close();
+    busy.Let();
+    ASSERT_TRUE(busy.Ended());
+    EXPECT_TRUE(busy.Window.isVisible());
+
+    busy.Start();
+    busy.Window.close();
+    busy.Task.Stop();
+    QTest::qWait(20);
+    EXPECT_TRUE(busy.Window.isVisible());
+    EXPECT_TRUE(busy.Window.close());
+}
+
+// The main window's close ends the program: it waits for every window's
+// work.
+TEST(CloseAfterWork, TheMainWindowWaitsForTheWorkOfEveryWindow)
+{
+    QWidget main;
+    TCloseAfterWork quitting(&main);
+    main.show();
+    EXPECT_TRUE(main.close());
+
+    TBusyWindow first, second;
+    first.Start();
+    second.Start();
+    main.show();
+    EXPECT_FALSE(main.close());
+    EXPECT_TRUE(main.isVisible());
+    first.Let();
+    ASSERT_TRUE(first.Ended());
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_TRUE(first.Window.isVisible());
+    second.Let();
+    ASSERT_TRUE(second.Ended());
+    EXPECT_FALSE(main.isVisible());
+
+    // A work that fails keeps the program open.
+    first.Start(true);
+    main.show();
+    main.close();
+    first.Let();
+    ASSERT_TRUE(first.Ended());
+    EXPECT_TRUE(main.isVisible());
+}
+
+} // namespace
+} // namespace lumeno
