@@ -229,7 +229,7 @@ private:
 // Each scan visits the blocks again, so the scans of a picture let through
 // so are limited to a number of visits that takes well under a second.
 constexpr std::int64_t MaxArithmeticBlocksWithoutData = std::int64_t{1} << 20;
-constexpr std::int64_t MaxArithmeticBlockVisitsWithoutData = std::int64_t{16} << 20;
+constexpr std::int64_t MaxArithmeticBlockVisitsWithoutData = std::int64_t{2} << 20;
 
 void CheckDataCanFill(TJPEGDecompressor& decoder, TStream& stream)
 {
