@@ -1,5 +1,7 @@
 #include "imagelib/pixel_memory.h"
 
+#include "imagelib/memory_budget.h"
+
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +20,10 @@ constexpr std::size_t MappedFrom = SIZE_MAX;
 constexpr std::size_t MappedFrom = std::size_t{2} << 20;
 #endif
 constexpr std::size_t HugePage = std::size_t{2} << 20;
+// A budget is for pictures: the small blocks around them (work rows,
+// thumbnail cells) do not draw on it, so work that cannot wait or fail
+// midway is never refused.
+constexpr std::size_t BudgetedFrom = std::size_t{1} << 20;
 
 // Whole huge pages: the kernel then places the block on a huge-page boundary.
 std::size_t MappedSize(std::size_t size)
@@ -113,23 +119,43 @@ void TPixelMemoryRelease::operator()(std::uint8_t* p) const
         std::free(p);
     else if (!Pool().Give(p, MappedSize(Size)))
         ::munmap(p, MappedSize(Size));
+    if (Charge)
+        Charge->Budget.Refund(*Charge, static_cast<std::int64_t>(Size));
 }
 
-TPixelMemory AllocatePixelMemory(std::size_t Size)
+namespace {
+
+std::uint8_t* Obtain(std::size_t size)
 {
-    if (Size < MappedFrom)
-        return TPixelMemory(static_cast<std::uint8_t*>(std::calloc(Size, 1)), {Size});
-    const std::size_t mapped = MappedSize(Size);
+    if (size < MappedFrom)
+        return static_cast<std::uint8_t*>(std::calloc(size, 1));
+    const std::size_t mapped = MappedSize(size);
     if (void* kept = Pool().Take(mapped)) {
         std::memset(kept, 0, mapped);
-        return TPixelMemory(static_cast<std::uint8_t*>(kept), {Size});
+        return static_cast<std::uint8_t*>(kept);
     }
     void* p = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED)
-        return TPixelMemory(nullptr, {Size});
+        return nullptr;
     // Only advice: without huge pages the block still works.
     ::madvise(p, mapped, MADV_HUGEPAGE);
-    return TPixelMemory(static_cast<std::uint8_t*>(p), {Size});
+    return static_cast<std::uint8_t*>(p);
+}
+
+} // namespace
+
+TPixelMemory AllocatePixelMemory(std::size_t Size)
+{
+    std::shared_ptr<TBudgetCharge> charge = Size >= BudgetedFrom ? ThreadBudgetCharge() : nullptr;
+    if (charge && !charge->Budget.Draw(*charge, static_cast<std::int64_t>(Size)))
+        return TPixelMemory(nullptr, {Size, nullptr});
+    std::uint8_t* p = Obtain(Size);
+    if (!p) {
+        if (charge)
+            charge->Budget.Refund(*charge, static_cast<std::int64_t>(Size));
+        return TPixelMemory(nullptr, {Size, nullptr});
+    }
+    return TPixelMemory(p, {Size, std::move(charge)});
 }
 
 std::size_t PooledPixelMemory()

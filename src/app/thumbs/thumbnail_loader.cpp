@@ -1,12 +1,14 @@
 #include "app/thumbs/thumbnail_loader.h"
 
 #include "app/thumbs/thumbnail_maker.h"
+#include "imagelib/memory_budget.h"
 #include "imagelib/parallel_ranges.h"
 #include "platform/qt/in_order_pool.h"
 
 #include <QApplication>
 
 #include <algorithm>
+#include <atomic>
 
 namespace lumeno {
 
@@ -14,6 +16,8 @@ struct TThumbnailLoader::TRun {
     TRequest Request;
     TCellEvent OnCell;
     TDoneEvent OnDone;
+    // Ends the workers' waits for memory.
+    std::atomic<bool> Stopping = false;
     // Last: its workers read the request.
     std::unique_ptr<TInOrderPool> Pool;
 };
@@ -45,12 +49,15 @@ void TThumbnailLoader::Start(TRequest Request, TCellEvent OnCell, TDoneEvent OnD
     run->OnCell = std::move(OnCell);
     run->OnDone = std::move(OnDone);
     const TRequest* request = &run->Request;
+    const std::atomic<bool>* stopping = &run->Stopping;
     // The events hold the run while they are called: either may start the
     // next load and so free this one.
     const std::weak_ptr<TRun> owner = run;
     run->Pool = std::make_unique<TInOrderPool>(
         int(request->Paths.size()),
-        [request, owner](int index) -> std::function<void()> {
+        [request, stopping, owner](int index) -> std::function<void()> {
+            // Each worker may hold a large picture: together they share one budget.
+            const TMemoryBudgetScope budget(BackgroundMemoryBudget(), [stopping] { return stopping->load(); });
             TThumbWork work;
             const bool loaded =
                 MakeThumbnailCell(request->Paths[std::size_t(index)], request->Size, request->Fill, work);
@@ -70,8 +77,10 @@ void TThumbnailLoader::Start(TRequest Request, TCellEvent OnCell, TDoneEvent OnD
 
 void TThumbnailLoader::Stop()
 {
-    if (run_)
+    if (run_) {
+        run_->Stopping = true;
         run_->Pool->Stop();
+    }
     run_.reset();
 }
 

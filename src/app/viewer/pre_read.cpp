@@ -1,5 +1,6 @@
 #include "app/viewer/pre_read.h"
 
+#include "imagelib/memory_budget.h"
 #include "imagelib/pixel_graphic.h"
 
 #include <QThreadPool>
@@ -63,6 +64,8 @@ void TPreRead::Start(const std::string& Path, TColor FillColor, std::function<vo
         const TStamp stamp = StampOf(Path);
         std::unique_ptr<TPixelGraphic> image;
         try {
+            // Shared with the thumbnail workers; the picture leaves it read.
+            const TMemoryBudgetScope budget(BackgroundMemoryBudget(), [&job] { return job->Stop.load(); });
             image = std::make_unique<TPixelGraphic>();
             // Workers show no boxes: a warning only drops the read-ahead.
             image->SetReadWarningAction(pgwaRaise);

@@ -1,5 +1,6 @@
 #include "imagelib/codecs/codec_io.h"
 
+#include "imagelib/memory_budget.h"
 #include "platform/dialogs.h"
 
 #include <algorithm>
@@ -156,7 +157,12 @@ void CheckImageSize(const TCodecErrors& errors, std::int64_t width, std::int64_t
 {
     // Each side below the cap first keeps the product from overflowing.
     if (width < 0 || height < 0 || width >= MaxImageSize || height >= MaxImageSize ||
-        DIBStride(width, bitsPerPixel) >= MaxImageSize || DIBStride(width, bitsPerPixel) * height >= ImageSizeLimit)
+        DIBStride(width, bitsPerPixel) >= MaxImageSize)
+        errors.RaiseMessage(msgInvalidSize, "image");
+    // What the thread's memory budget could never hold is refused here, by
+    // the reader, before any of the decoder's own memory is taken.
+    const std::int64_t size = DIBStride(width, bitsPerPixel) * height;
+    if (size >= ImageSizeLimit || size > ThreadBudgetCapacity())
         errors.RaiseMessage(msgInvalidSize, "image");
 }
 

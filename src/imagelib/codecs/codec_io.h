@@ -167,7 +167,8 @@ constexpr std::int64_t DIBStride(std::int64_t width, int bitsPerPixel)
 }
 
 // Raises message 27 for "image" when a width × height picture of that depth
-// is negative or its pixel memory would reach ImageSizeLimit.
+// is negative, its pixel memory would reach ImageSizeLimit, or would pass
+// the capacity of the thread's memory budget.
 void CheckImageSize(const TCodecErrors& errors, std::int64_t width, std::int64_t height, int bitsPerPixel);
 
 // A description's colour count for a palette depth (1, 4 or 8 bits);

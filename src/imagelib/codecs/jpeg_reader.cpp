@@ -1,14 +1,35 @@
 #include "imagelib/codecs/jpeg_reader.h"
 
 #include "imagelib/codecs/jpeg_io.h"
+#include "imagelib/memory_budget.h"
 #include "imagelib/pg_globals.h"
 #include "imagelib/pixel_graphic.h"
+
+#include <algorithm>
+#include <vector>
 
 namespace lumeno {
 
 namespace {
 
 constexpr int msgNotSupportedSubformat = 30;
+
+struct TScanLimit {
+    jpeg_progress_mgr Pub; // first
+    int MaxScans = 0;
+};
+
+// libjpeg's progress monitor, called as the scans are read: a file past its
+// scan limit is refused like one whose data ran out.
+void CheckScanCount(j_common_ptr common)
+{
+    const auto* info = reinterpret_cast<j_decompress_ptr>(common);
+    if (info->input_scan_number <= reinterpret_cast<const TScanLimit*>(info->progress)->MaxScans)
+        return;
+    TLibraryGuard& guard = JPEGGuard(common);
+    guard.KeepError(JPGErrors, GetPGLangStr(msgUnexpectedEnd).c_str());
+    guard.Jump();
+}
 
 // A libjpeg decompressor over a stream, destroyed with the object whatever
 // state a failure left it in.
@@ -41,10 +62,18 @@ public:
         Run([this] { jpeg_read_header(&info_, TRUE); });
     }
 
+    void LimitScans(int count)
+    {
+        scanLimit_.MaxScans = count;
+        scanLimit_.Pub.progress_monitor = CheckScanCount;
+        info_.progress = &scanLimit_.Pub;
+    }
+
 private:
     jpeg_decompress_struct info_{};
     TJPEGErrorManager errors_;
     TJPEGStreamSource source_;
+    TScanLimit scanLimit_{};
     bool created_ = false;
 };
 
@@ -102,23 +131,135 @@ void DecodeRows(TJPEGDecompressor& decoder, TPixelGraphic& graphic)
         decoder.Run([&] { jpeg_finish_decompress(&info); });
 }
 
+// Counts the entropy-coded bytes of the scans from the decoder's position
+// up to the end-of-image marker, stopping once enough are seen. Marker
+// segments between the scans (tables, comments), restart markers and
+// anything after the end marker coded no block and are not counted. The
+// stream is left where the decoder expects it.
+class TScanByteCounter {
+public:
+    explicit TScanByteCounter(std::int64_t enough) : enough_(enough) {}
+
+    std::int64_t Count(const jpeg_source_mgr& buffered, TStream& stream)
+    {
+        Walk(buffered.next_input_byte, buffered.bytes_in_buffer);
+        const std::int64_t start = stream.GetPosition();
+        std::vector<JOCTET> chunk(JPEGStreamBufferSize);
+        while (!Done()) {
+            const std::int64_t got = stream.Read(chunk.data(), static_cast<std::int64_t>(chunk.size()));
+            if (got <= 0)
+                break;
+            Walk(chunk.data(), static_cast<std::size_t>(got));
+        }
+        stream.SetPosition(start);
+        return counted_;
+    }
+
+private:
+    enum class TState { Data, Marker, LengthHigh, LengthLow, Segment, End };
+
+    bool Done() const { return counted_ >= enough_ || state_ == TState::End; }
+
+    void Walk(const JOCTET* bytes, std::size_t count)
+    {
+        for (std::size_t i = 0; i < count && !Done(); ++i)
+            Take(bytes[i]);
+    }
+
+    void Take(JOCTET byte)
+    {
+        switch (state_) {
+        case TState::Data:
+            if (byte == 0xFF)
+                state_ = TState::Marker;
+            else if (inScan_)
+                ++counted_;
+            break;
+        case TState::Marker:
+            TakeMarker(byte);
+            break;
+        case TState::LengthHigh:
+            remaining_ = byte << 8;
+            state_ = TState::LengthLow;
+            break;
+        case TState::LengthLow:
+            remaining_ += byte - 2;
+            state_ = remaining_ > 0 ? TState::Segment : TState::Data;
+            break;
+        case TState::Segment:
+            if (--remaining_ == 0)
+                state_ = TState::Data;
+            break;
+        case TState::End:
+            break;
+        }
+    }
+
+    void TakeMarker(JOCTET code)
+    {
+        if (code == 0xFF) // fill before a marker
+            return;
+        state_ = TState::Data;
+        if (code == 0x00) { // stuffed: the 0xFF before it was data
+            counted_ += inScan_ ? 1 : 0;
+        } else if (code == JPEG_EOI) {
+            state_ = TState::End;
+        } else if (code != 0x01 && (code < JPEG_RST0 || code > JPEG_RST0 + 7)) {
+            // A segment with a length; a scan header is followed by data.
+            inScan_ = code == 0xDA;
+            state_ = TState::LengthHigh;
+        }
+    }
+
+    const std::int64_t enough_;
+    std::int64_t counted_ = 0;
+    int remaining_ = 0;
+    TState state_ = TState::Data;
+    bool inScan_ = true;
+};
+
 // The shortest Huffman codes still spend two bits on every 8 x 8 block of a
 // sequential scan and one on its first progressive scan, so a header
-// claiming more blocks than the data could code is refused before the
+// claiming more blocks than the scan data could code is refused before the
 // picture is allocated; the margins are twice and eight times that.
-// Arithmetic coding spends next to nothing on a flat picture and has no
-// such floor.
-void CheckDataCanFill(const jpeg_decompress_struct& info, TStream& stream)
+// Arithmetic coding spends next to nothing on a flat picture (a white
+// 4000 x 3000 one codes in six bytes), so its data bounds nothing: such a
+// picture is let through up to a size whose decode stays within a few
+// hundred megabytes, and beyond it needs the data a Huffman picture would.
+// Each scan visits the blocks again, so the scans of a picture let through
+// so are limited to a number of visits that takes well under a second.
+constexpr std::int64_t MaxArithmeticBlocksWithoutData = std::int64_t{1} << 20;
+constexpr std::int64_t MaxArithmeticBlockVisitsWithoutData = std::int64_t{2} << 20;
+
+void CheckDataCanFill(TJPEGDecompressor& decoder, TStream& stream)
 {
-    if (info.arith_code)
-        return;
+    const jpeg_decompress_struct& info = decoder.Info();
     std::int64_t blocks = 0;
     for (int i = 0; i < info.num_components; ++i)
         blocks += std::int64_t{info.comp_info[i].width_in_blocks} * info.comp_info[i].height_in_blocks;
     const std::int64_t blocksPerByte = info.progressive_mode ? 64 : 8;
-    const std::int64_t data = stream.Remaining() + static_cast<std::int64_t>(info.src->bytes_in_buffer);
-    if (blocks > data * blocksPerByte)
+    const std::int64_t needed = (blocks + blocksPerByte - 1) / blocksPerByte;
+    if (TScanByteCounter(needed).Count(*info.src, stream) >= needed)
+        return;
+    if (!info.arith_code || blocks > MaxArithmeticBlocksWithoutData)
         JPGErrors.RaiseMessage(msgUnexpectedEnd);
+    decoder.LimitScans(static_cast<int>(MaxArithmeticBlockVisitsWithoutData / std::max<std::int64_t>(blocks, 1)));
+}
+
+// libjpeg keeps every coefficient of a file of several scans (progressive,
+// or one scan a component) until the last scan is read: two bytes a sample.
+std::int64_t WholeImageCoefficientBytes(const jpeg_decompress_struct& info)
+{
+    if (!info.progressive_mode && info.comps_in_scan == info.num_components)
+        return 0;
+    const auto roundUp = [](std::int64_t value, std::int64_t step) { return (value + step - 1) / step * step; };
+    std::int64_t bytes = 0;
+    for (int i = 0; i < info.num_components; ++i) {
+        const jpeg_component_info& c = info.comp_info[i];
+        bytes += roundUp(c.width_in_blocks, c.h_samp_factor) * roundUp(c.height_in_blocks, c.v_samp_factor) *
+                 std::int64_t{sizeof(JBLOCK)};
+    }
+    return bytes;
 }
 
 const char* ColorSpaceText(J_COLOR_SPACE space)
@@ -168,7 +309,11 @@ void TJPGFileFormatReader::Read(TStream& Stream, TPixelGraphic& Graphic, int Ind
     if (info.output_components != 1 && info.output_components != 3)
         JPGErrors.RaiseMessage(msgNotSupportedSubformat);
     CheckImageSize(JPGErrors, info.output_width, info.output_height, info.output_components * 8);
-    CheckDataCanFill(info, Stream);
+    CheckDataCanFill(decoder, Stream);
+    // Drawn on the thread's memory budget like the picture itself.
+    const TMemoryReservation coefficients(WholeImageCoefficientBytes(info));
+    if (!coefficients.Held())
+        JPGErrors.RaiseMessage(msgInvalidSize, "image");
     decoder.Run([&] { jpeg_start_decompress(&info); });
     Graphic.SetDimensions(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
                           info.output_components == 1 ? pf8Bit : pf24Bit);

@@ -1,12 +1,18 @@
 #include "app/thumbs/thumbnail_loader.h"
+#include "imagelib/memory_budget.h"
 #include "imagelib/pg_startup.h"
+#include "imagelib/pixel_memory.h"
+#include "support/background_budget.h"
 #include "support/test_env.h"
 #include "thumb_files.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace lumeno {
 namespace {
@@ -82,6 +88,38 @@ TEST_F(ThumbnailLoader, AnEventMayStartTheNextLoad)
     });
     ASSERT_TRUE(QTest::qWaitFor([&] { return emptyDone; }, kWaitMs));
     EXPECT_FALSE(loader.Running());
+}
+
+// One worker a core may each hold a large picture: they share one memory
+// budget with the read-ahead. A picture larger than the whole budget gets
+// the question mark; one that must wait for room waits only until the load
+// is stopped.
+TEST_F(ThumbnailLoader, WorkersShareTheBackgroundMemoryBudget)
+{
+    const std::string small = dir.File("small.bmp");
+    const std::string large = dir.File("large.bmp");
+    test::WriteSolidImage(small, 30, 20, 0x00FF00);
+    test::WriteSolidImage(large, 1000, 1000, 0x00FF00); // 3 MB of pixels
+    const test::TBackgroundBudget budget(2 << 20);
+    std::map<int, bool> loaded;
+    bool done = false;
+    loader.Start({{small, large, small}, 64, 0}, [&](int index, const QImage&, bool ok) { loaded[index] = ok; },
+                 [&] { done = true; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, kWaitMs));
+    EXPECT_EQ(loaded, (std::map<int, bool>{{0, true}, {1, false}, {2, true}}));
+
+    BackgroundMemoryBudget().SetCapacity(4 << 20);
+    const TMemoryBudgetScope elsewhere(BackgroundMemoryBudget());
+    TPixelMemory held = AllocatePixelMemory(2 << 20);
+    loaded.clear();
+    loader.Start({{large}, 64, 0}, [&](int index, const QImage&, bool ok) { loaded[index] = ok; }, nullptr);
+    QTest::qWait(200);
+    EXPECT_TRUE(loaded.empty());
+    QElapsedTimer stopping;
+    stopping.start();
+    loader.Stop();
+    EXPECT_LT(stopping.elapsed(), 1000);
+    EXPECT_TRUE(loaded.empty());
 }
 
 } // namespace

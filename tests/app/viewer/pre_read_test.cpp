@@ -1,10 +1,16 @@
 #include "app/viewer/pre_read.h"
+#include "imagelib/memory_budget.h"
 #include "imagelib/pg_startup_qt.h"
 #include "imagelib/pixel_graphic.h"
+#include "imagelib/pixel_memory.h"
+#include "support/background_budget.h"
 #include "support/test_env.h"
 
+#include <QElapsedTimer>
 #include <QThread>
 #include <QThreadPool>
+
+#include <atomic>
 
 #include <gtest/gtest.h>
 
@@ -57,6 +63,44 @@ TEST_F(PreReadTest, TheFileReadAheadIsHandedOver)
     ASSERT_TRUE(image);
     EXPECT_EQ(image->GetWidth(), 6000);
     EXPECT_EQ(image->GetHeight(), 4000);
+}
+
+// The read-ahead shares the thumbnail workers' memory budget: a picture
+// that would pass it waits for room, the wait ends with the read-ahead, and
+// a picture larger than the whole budget is not read ahead.
+TEST_F(PreReadTest, TheReadAheadWaitsForRoomInTheSharedBudget)
+{
+    const std::string path = files_.File("mid.bmp");
+    TPixelGraphic picture;
+    picture.SetDimensions(1000, 1000, pf24Bit); // 3 MB of pixels
+    picture.SaveToFile(path);
+    const TBackgroundBudget budget(4 << 20);
+    const TMemoryBudgetScope elsewhere(BackgroundMemoryBudget());
+    TPixelMemory held = AllocatePixelMemory(2 << 20);
+    std::atomic<bool> finished = false;
+    TPreRead read;
+    read.Start(path, 0xFFFFFF, [&] { finished = true; });
+    QThread::msleep(200);
+    EXPECT_FALSE(finished);
+    held.reset();
+    const std::unique_ptr<TPixelGraphic> image = read.Take(path);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->GetWidth(), 1000);
+
+    held = AllocatePixelMemory(2 << 20);
+    QElapsedTimer ending;
+    ending.start();
+    {
+        TPreRead waiting;
+        waiting.Start(path, 0xFFFFFF);
+        QThread::msleep(100);
+    }
+    EXPECT_LT(ending.elapsed(), 1000);
+
+    held.reset();
+    BackgroundMemoryBudget().SetCapacity(2 << 20);
+    read.Start(path, 0xFFFFFF);
+    EXPECT_FALSE(read.Take(path));
 }
 
 } // namespace

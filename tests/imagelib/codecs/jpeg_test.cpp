@@ -37,7 +37,8 @@ void MakePicture(TPixelGraphic& g, int w, int h)
 }
 
 // Writes a JPEG with libjpeg directly, for what our writer does not make.
-std::vector<std::uint8_t> LibJpeg(int w, int h, J_COLOR_SPACE space, int components, bool progressive = false)
+std::vector<std::uint8_t> LibJpeg(int w, int h, J_COLOR_SPACE space, int components, bool progressive = false,
+                                  bool arithmetic = false, const std::vector<jpeg_scan_info>& scans = {})
 {
     jpeg_compress_struct info{};
     jpeg_error_mgr err{};
@@ -53,6 +54,11 @@ std::vector<std::uint8_t> LibJpeg(int w, int h, J_COLOR_SPACE space, int compone
     jpeg_set_defaults(&info);
     if (progressive)
         jpeg_simple_progression(&info);
+    info.arith_code = arithmetic ? TRUE : FALSE;
+    if (!scans.empty()) {
+        info.scan_info = scans.data();
+        info.num_scans = static_cast<int>(scans.size());
+    }
     jpeg_start_compress(&info, TRUE);
     std::vector<JSAMPLE> row(static_cast<std::size_t>(w * components));
     while (info.next_scanline < info.image_height) {
@@ -72,7 +78,8 @@ std::vector<std::uint8_t> LibJpeg(int w, int h, J_COLOR_SPACE space, int compone
 std::vector<std::uint8_t> Claiming(std::vector<std::uint8_t> bytes, int width, int height)
 {
     for (std::size_t i = 0; i + 8 < bytes.size(); ++i) {
-        if (bytes[i] == 0xFF && (bytes[i + 1] == 0xC0 || bytes[i + 1] == 0xC2)) {
+        if (bytes[i] == 0xFF && (bytes[i + 1] == 0xC0 || bytes[i + 1] == 0xC2 || bytes[i + 1] == 0xC9 ||
+                                 bytes[i + 1] == 0xCA)) {
             bytes[i + 5] = static_cast<std::uint8_t>(height >> 8);
             bytes[i + 6] = static_cast<std::uint8_t>(height);
             bytes[i + 7] = static_cast<std::uint8_t>(width >> 8);
@@ -407,7 +414,8 @@ TEST_F(Jpeg, SizesTheDataCannotFillAreRefused)
     white.Clear();
     const std::string ppm = dir_.File("white.ppm"), jpg = dir_.File("white.jpg");
     WritePpm(white, ppm);
-    for (const char* options : {"", "-optimize", "-progressive", "-grayscale -optimize", "-arithmetic"}) {
+    for (const char* options : {"", "-optimize", "-progressive", "-grayscale -optimize", "-optimize -restart 1",
+                                "-arithmetic", "-arithmetic -progressive"}) {
         SCOPED_TRACE(options);
         ASSERT_EQ(test::Run(std::string("cjpeg ") + options + " -outfile '" + jpg + "' '" + ppm + "'"), 0);
         TPixelGraphic full, scaled;
@@ -417,6 +425,66 @@ TEST_F(Jpeg, SizesTheDataCannotFillAreRefused)
         scaled.LoadFromFileAtLeast(jpg, 500, 375);
         EXPECT_EQ(scaled.GetWidth(), 500);
     }
+}
+
+// Arithmetic coding spends next to nothing on a flat picture, so its data
+// cannot bound a picture's size; a size whose decode would cost more than a
+// small file may needs the data a Huffman picture would, for whole and
+// scaled loads alike.
+TEST_F(Jpeg, ArithmeticCodedSizesTheDataCannotFillAreRefused)
+{
+    const std::string path = dir_.File("arithmetic.jpg");
+    for (const bool progressive : {false, true})
+        for (const int components : {1, 3}) {
+            SCOPED_TRACE(testing::Message() << progressive << components);
+            const auto small =
+                LibJpeg(16, 16, components == 1 ? JCS_GRAYSCALE : JCS_RGB, components, progressive, true);
+            test::WriteFileBytes(path, Claiming(small, 9000, 8000));
+            TPixelGraphic whole, scaled;
+            whole.SetReadWarningAction(pgwaIgnore);
+            scaled.SetReadWarningAction(pgwaIgnore);
+            EXPECT_EQ(JpegError([&] { whole.LoadFromFile(path); }), "JPG: Unexpected end of file");
+            EXPECT_EQ(JpegError([&] { scaled.LoadFromFileAtLeast(path, 256, 192); }),
+                      "JPG: Unexpected end of file");
+            // Up to a moderate size such a file is a flat picture.
+            test::WriteFileBytes(path, Claiming(small, 1600, 1200));
+            scaled.LoadFromFileAtLeast(path, 256, 192);
+            EXPECT_EQ(scaled.GetWidth(), 400);
+        }
+    // Every scan visits the blocks again: one coefficient a scan makes a
+    // kilobyte that would take seconds.
+    std::vector<jpeg_scan_info> scans(64);
+    for (int k = 0; k < 64; ++k)
+        scans[std::size_t(k)] = {1, {0, 0, 0, 0}, k, k, 0, 0};
+    const auto manyScans = LibJpeg(16, 16, JCS_GRAYSCALE, 1, true, true, scans);
+    TPixelGraphic g;
+    g.SetReadWarningAction(pgwaIgnore);
+    EXPECT_EQ(JpegError([&] { Decode(Claiming(manyScans, 8192, 8192), g); }), "JPG: Unexpected end of file");
+    Decode(Claiming(manyScans, 1024, 1024), g);
+    EXPECT_EQ(g.GetWidth(), 1024);
+}
+
+// Only the scan data before the end marker can code blocks: bytes after it,
+// or comments between it and the scan, let no larger picture through.
+TEST_F(Jpeg, OnlyScanDataBeforeTheEndCounts)
+{
+    const auto small = Claiming(LibJpeg(16, 16, JCS_GRAYSCALE, 1), 16384, 16384);
+    auto trailer = small;
+    trailer.resize(trailer.size() + (1 << 20), 0);
+    auto comments = small;
+    for (int i = 0; i < 16; ++i) {
+        std::vector<std::uint8_t> segment(65535, 0);
+        segment[0] = 0xFF;
+        segment[1] = 0xFE;
+        segment[2] = 0xFF;
+        segment[3] = 0xFD;
+        comments.insert(comments.end() - 2, segment.begin(), segment.end());
+    }
+    TPixelGraphic g;
+    g.SetReadWarningAction(pgwaIgnore);
+    EXPECT_EQ(JpegError([&] { Decode(trailer, g); }), "JPG: Unexpected end of file");
+    EXPECT_EQ(JpegError([&] { Decode(comments, g); }), "JPG: Unexpected end of file");
+    EXPECT_EQ(g.GetWidth(), 0);
 }
 
 TEST_F(Jpeg, UserAbortKeepsTheRowsReadAndStaysSilent)
