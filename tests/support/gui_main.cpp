@@ -3,6 +3,7 @@
 // boxes are recorded, never shown.
 
 #include "platform/qt/application.h"
+#include "platform/qt/media/media_library.h"
 #include "support/recording_dialogs.h"
 #include "support/test_env.h"
 
@@ -18,6 +19,7 @@ int main(int argc, char** argv)
     lumeno::test::IsolateUserFolders();
     QStandardPaths::setTestModeEnabled(true);
     lumeno::TApplication app(argc, argv);
+    lumeno::SetMediaModulePath(LUMENO_MEDIA_MODULE);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     lumeno::test::RecordingDialogs dialogs;
     ::testing::InitGoogleTest(&argc, argv);

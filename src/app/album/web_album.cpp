@@ -2,6 +2,7 @@
 
 #include "app/album/album_cell.h"
 #include "app/common/file_types.h"
+#include "app/common/names_and_more.h"
 #include "app/common/path_rules.h"
 #include "controls/shell/file_utils.h"
 #include "imagelib/filters/conv_filter.h"
@@ -235,9 +236,7 @@ std::vector<std::string> ExistingWebTargets(const std::vector<TAlbumEntry>& entr
 
 std::string WebReplaceQuestion(const std::vector<std::string>& names)
 {
-    std::string list;
-    for (const std::string& name : names)
-        list += (list.empty() ? "" : ", ") + name;
+    const std::string list = NamesAndMore(names, kReplaceNamesShown, ", ");
     return names.size() == 1 ? list + " already exists. Replace it?" : list + " already exist. Replace them?";
 }
 

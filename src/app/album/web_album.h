@@ -7,6 +7,7 @@
 #include "app/album/album_file.h"
 #include "imagelib/pixel_graphic.h"
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -76,7 +77,9 @@ std::string WebBackgroundName(const TWebAlbumOptions& options);
 std::vector<std::string> ExistingWebTargets(const std::vector<TAlbumEntry>& entries,
                                             const std::vector<TWebOutput>& outputs,
                                             const TWebAlbumOptions& options);
-// The question that asks once before a run replaces those names.
+// The question that asks once before a run replaces those names; it names
+// the first kReplaceNamesShown and counts the rest.
+inline constexpr std::size_t kReplaceNamesShown = 20;
 std::string WebReplaceQuestion(const std::vector<std::string>& names);
 
 // The size of a w x h picture scaled to fit an m x m square; at least 1.

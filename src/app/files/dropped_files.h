@@ -10,7 +10,8 @@ namespace lumeno {
 class TFilesHost;
 
 // Moves each path (taken whole) into the host's folder without replacing
-// anything, telling about each one that is skipped or fails; then refills
+// anything, then tells in one message about the ones skipped or failed
+// (their count and the first few reasons); then refills
 // the main list and selects and shows the item selected before. Does
 // nothing while the list shows no folder.
 void MoveDroppedFiles(const std::vector<std::string>& Paths, TFilesHost& Host);

@@ -17,23 +17,8 @@ namespace {
 TWindowHolder<TfrmEXIF> holder;
 // Long enough for a held-down arrow key to pass several files unread.
 constexpr int kRefreshDelayMs = 100;
-// A character takes at most this many bytes of UTF-8.
-constexpr std::size_t kMaxCharBytes = 4;
 
 } // namespace
-
-QString ExifShownValue(const std::string& Value)
-{
-    // Only the head is converted: the rest is never shown.
-    QString text = QString::fromStdString(Value.substr(0, kExifShownChars * kMaxCharBytes));
-    if (text.size() <= kExifShownChars)
-        return text;
-    qsizetype keep = kExifShownChars;
-    if (text[keep - 1].isHighSurrogate())
-        --keep;
-    text.truncate(keep);
-    return text + QChar(0x2026);
-}
 
 TfrmEXIF* frmEXIF() { return holder.Get(); }
 void CreatefrmEXIF() { holder.Create(); }
@@ -86,7 +71,7 @@ void TfrmEXIF::ShowExifData(const std::string& Path)
     LV1->clear();
     QList<QTreeWidgetItem*> rows;
     for (const TExifEntry& entry : ReadExifFile(Path).Entries)
-        rows << new QTreeWidgetItem(QStringList{QString::fromStdString(entry.Name), ExifShownValue(entry.Value)});
+        rows << new QTreeWidgetItem(QStringList{QString::fromStdString(entry.Name), QString::fromStdString(entry.Value)});
     LV1->addTopLevelItems(rows);
     LV1->setUpdatesEnabled(true);
 }

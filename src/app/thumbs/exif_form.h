@@ -1,7 +1,6 @@
 #pragma once
 // "EXIF Data": the TIFF/EXIF tags of one file as name/value rows.
 
-#include <QString>
 #include <QWidget>
 
 #include <string>
@@ -32,12 +31,6 @@ private:
     QTimer* refresh_;
     std::string pendingPath_;
 };
-
-// A value as the list shows it: a maker's block can be hundreds of
-// kilobytes of text, which no one reads in a row and which makes the list
-// crawl, so long values end after kExifShownChars characters with "…".
-inline constexpr int kExifShownChars = 1024;
-QString ExifShownValue(const std::string& Value);
 
 TfrmEXIF* frmEXIF();
 void CreatefrmEXIF();

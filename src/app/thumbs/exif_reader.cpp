@@ -16,11 +16,9 @@ namespace {
 constexpr std::size_t kHeadSize = 64;
 constexpr std::size_t kEntrySize = 12;
 constexpr std::size_t kMaxText = 255;
-// Directories may overlap one another; past this many rows a file is lying.
-constexpr std::size_t kMaxEntries = 65536;
-// Every row may name the same big block, so a small file could make
-// gigabytes of text; real EXIF values stay far below this in all.
-constexpr std::uint64_t kMaxValueBytes = std::uint64_t{16} << 20;
+// Each number of a list takes at least a digit and a comma, so this many
+// already fill a value that is cut; the rest is not read.
+constexpr std::uint32_t kMaxListItems = kExifMaxValueChars / 2 + 1;
 constexpr std::uint16_t kExifOffsetTag = 34665;
 
 const std::map<int, const char*>& TagNames()
@@ -193,7 +191,7 @@ private:
                 return;
             const std::uint16_t count = ExifReadWord(countBytes, data_.ByteOrder, 0);
             for (std::uint16_t i = 0; i < count; ++i) {
-                if (data_.Entries.size() >= kMaxEntries)
+                if (data_.Entries.size() >= kExifMaxRows)
                     return;
                 const std::vector<std::uint8_t> entry = Bytes(directory + 2 + kEntrySize * i, kEntrySize);
                 if (entry.size() < kEntrySize)
@@ -213,7 +211,7 @@ private:
         row.Name = ExifTagName(row.Tag);
         if (mainChain && row.Tag == kExifOffsetTag)
             subDirectory = ExifReadLong(entry, data_.ByteOrder, 8);
-        row.Value = ValueText(entry, row.Type, row.Count);
+        row.Value = ExifCutValue(ValueText(entry, row.Type, row.Count));
         data_.Entries.push_back(std::move(row));
     }
 
@@ -223,10 +221,7 @@ private:
     {
         if (size <= 4)
             return {entry.begin() + 8, entry.begin() + 8 + static_cast<std::ptrdiff_t>(size)};
-        std::vector<std::uint8_t> bytes = Bytes(data_.Base + ExifReadLong(entry, data_.ByteOrder, 8),
-                                                static_cast<std::size_t>(std::min(size, valueBytesLeft_)));
-        valueBytesLeft_ -= bytes.size();
-        return bytes;
+        return Bytes(data_.Base + ExifReadLong(entry, data_.ByteOrder, 8), static_cast<std::size_t>(size));
     }
 
     std::string ValueText(const std::vector<std::uint8_t>& entry, std::uint16_t type, std::uint32_t count)
@@ -248,14 +243,16 @@ private:
         case 10:
             return Rational(entry, type == 10);
         case 7:
-            return ByteList(ValueBytes(entry, count & 0xFFFF));
+            return ByteList(ValueBytes(entry, ListItems(count)));
         case 11:
         case 12:
-            return Reals(entry, type == 12 ? 8 : 4, count & 0xFFFF);
+            return Reals(entry, type == 12 ? 8 : 4, ListItems(count));
         default:
             return {};
         }
     }
+
+    static std::uint32_t ListItems(std::uint32_t count) { return std::min(count & 0xFFFF, kMaxListItems); }
 
     std::string Text(const std::vector<std::uint8_t>& entry, std::uint32_t count)
     {
@@ -305,7 +302,6 @@ private:
 
     const TExifReadAt& readAt_;
     TExifData data_;
-    std::uint64_t valueBytesLeft_ = kMaxValueBytes;
 };
 
 } // namespace
@@ -349,6 +345,19 @@ int FindBytes(std::span<const std::uint8_t> Buffer, int LastStart, int PatternHi
             return start;
     }
     return -1;
+}
+
+std::string ExifCutValue(std::string Value)
+{
+    std::size_t chars = 0;
+    for (std::size_t at = 0; at < Value.size(); ++at) {
+        const bool startsChar = (static_cast<unsigned char>(Value[at]) & 0xC0) != 0x80;
+        if (startsChar && chars++ == kExifMaxValueChars) {
+            Value.resize(at);
+            return Value + "\u2026";
+        }
+    }
+    return Value;
 }
 
 std::string ExifFieldTypeName(int Type)

@@ -4,6 +4,9 @@
 // directory chain is listed before the EXIF sub-directory. Plain C++ over a
 // read callback, so it serves files, byte arrays and the fuzzer alike; every
 // read stays inside the data and a chain that comes back to a directory ends.
+// A small file may claim huge values and overlapping directories, so what is
+// listed is bounded: kExifMaxRows rows of at most kExifMaxValueChars
+// characters each.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +17,12 @@
 #include <vector>
 
 namespace lumeno {
+
+// A maker's block can be hundreds of kilobytes of numbers, which no one
+// reads in a row: longer values end after this many characters with "…".
+inline constexpr std::size_t kExifMaxValueChars = 1024;
+// Real files, multi-page scans included, stay far below this many rows.
+inline constexpr std::size_t kExifMaxRows = 4096;
 
 enum TExifByteOrder : int { eboNone = 0, eboIntel = 1, eboMotorola = 2 };
 
@@ -26,6 +35,10 @@ std::uint32_t ExifReadLong(std::span<const std::uint8_t> Buffer, int ByteOrder, 
 // match, or -1.
 int FindBytes(std::span<const std::uint8_t> Buffer, int LastStart, int PatternHigh,
               const std::uint8_t* Pattern);
+
+// Value cut to kExifMaxValueChars characters (of UTF-8) followed by "…";
+// a shorter value is returned as it is.
+std::string ExifCutValue(std::string Value);
 
 std::string ExifFieldTypeName(int Type);
 std::string ExifTagName(int Tag);

@@ -70,7 +70,7 @@ TfBMEdit::TfBMEdit(QWidget* Parent) : QDialog(Parent)
 void TfBMEdit::showEvent(QShowEvent* Event)
 {
     ListBox1->clear();
-    for (const std::string& folder : ReadBookmarks(BookmarkFilePath()).value_or(std::vector<std::string>{})) {
+    for (const std::string& folder : ReadBookmarksOrNone(BookmarkFilePath())) {
         // The text is for showing; the bytes go back to the file as read.
         auto* item = new QListWidgetItem(QString::fromStdString(folder), ListBox1);
         item->setData(Qt::UserRole, QByteArray::fromStdString(folder));

@@ -18,19 +18,26 @@ std::string BookmarkFilePath()
     return QDir::homePath().toStdString() + "/.local/share/lumeno/bookmrks.dat";
 }
 
-std::optional<std::vector<std::string>> ReadBookmarks(const std::string& Path)
+std::vector<std::string> ReadBookmarks(const std::string& Path)
 {
     struct stat st {};
     if (stat(Path.c_str(), &st) != 0)
-        return std::vector<std::string>{};
+        return {};
     std::string text;
+    std::int64_t size = 0;
     try {
         TFileStream in(Path, TFileMode::fmOpenRead);
-        text.resize(std::size_t(in.GetSize()));
-        in.ReadBuffer(text.data(), std::int64_t(text.size()));
+        size = in.GetSize();
+        if (size <= kMaxBookmarkFileSize) {
+            text.resize(std::size_t(size));
+            in.ReadBuffer(text.data(), size);
+        }
     } catch (const std::exception&) {
-        return std::nullopt;
+        throw EBookmarkFile("The bookmark file " + Path + " cannot be read");
     }
+    if (size > kMaxBookmarkFileSize)
+        throw EBookmarkFile("The bookmark file " + Path + " is larger than " +
+                            std::to_string(kMaxBookmarkFileSize >> 20) + " MB");
     std::vector<std::string> folders;
     for (std::size_t pos = 0; pos < text.size();) {
         const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
@@ -39,6 +46,15 @@ std::optional<std::vector<std::string>> ReadBookmarks(const std::string& Path)
         pos = end + 1;
     }
     return folders;
+}
+
+std::vector<std::string> ReadBookmarksOrNone(const std::string& Path)
+{
+    try {
+        return ReadBookmarks(Path);
+    } catch (const EBookmarkFile&) {
+        return {};
+    }
 }
 
 void WriteBookmarks(const std::string& Path, const std::vector<std::string>& Folders)

@@ -10,6 +10,7 @@
 #include <QMenu>
 
 #include <algorithm>
+#include <optional>
 
 namespace lumeno {
 
@@ -17,9 +18,15 @@ namespace {
 
 constexpr int kFixedItems = 3;
 
-void CannotRead(const std::string& path)
+// The file's folders, or nothing after telling why they cannot be used.
+std::optional<std::vector<std::string>> UsableBookmarks(const std::string& path)
 {
-    ShowMessage("The bookmark file " + path + " cannot be read; the bookmarks were not changed");
+    try {
+        return ReadBookmarks(path);
+    } catch (const EBookmarkFile& e) {
+        ShowMessage(std::string(e.what()) + "; the bookmarks were not changed");
+        return std::nullopt;
+    }
 }
 
 } // namespace
@@ -31,7 +38,7 @@ void TForm1::LoadBookmarks()
         Bookmarks1->removeAction(items[i]);
         delete items[i];
     }
-    bookmarks_ = ReadBookmarks(BookmarkFilePath()).value_or(std::vector<std::string>{});
+    bookmarks_ = ReadBookmarksOrNone(BookmarkFilePath());
     for (const std::string& folder : bookmarks_)
         AddBookmarkItem(folder);
 }
@@ -51,11 +58,9 @@ void TForm1::BookmarkClick(const std::string& Folder)
 void TForm1::AddBookmark1Click()
 {
     const std::string path = BookmarkFilePath();
-    const auto list = ReadBookmarks(path);
-    if (!list) {
-        CannotRead(path);
+    const auto list = UsableBookmarks(path);
+    if (!list)
         return;
-    }
     const std::string folder = Folder();
     if (folder.empty())
         return;
@@ -81,7 +86,8 @@ void TForm1::AddBookmark1Click()
 
 void TForm1::EditBookmarks1Click()
 {
-    if (!fBMEdit() || fBMEdit()->exec() != QDialog::Accepted)
+    // The editor would show a refused file as an empty list.
+    if (!fBMEdit() || !UsableBookmarks(BookmarkFilePath()) || fBMEdit()->exec() != QDialog::Accepted)
         return;
     SaveEditedBookmarks(fBMEdit()->Entries());
 }
@@ -89,10 +95,8 @@ void TForm1::EditBookmarks1Click()
 void TForm1::SaveEditedBookmarks(const std::vector<std::string>& Folders)
 {
     const std::string path = BookmarkFilePath();
-    if (!ReadBookmarks(path)) {
-        CannotRead(path);
+    if (!UsableBookmarks(path))
         return;
-    }
     try {
         WriteBookmarks(path, Folders);
     } catch (const std::exception& e) {

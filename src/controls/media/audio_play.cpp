@@ -1,6 +1,6 @@
 #include "controls/media/audio_play.h"
 
-#include "platform/qt/media/audio_stream.h"
+#include "platform/qt/media/media_library.h"
 
 #include <QIODevice>
 
@@ -46,7 +46,7 @@ TAudioPlay::~TAudioPlay()
     Stop();
 }
 
-bool TAudioPlay::Play(TAudioStream* stream, std::int64_t endSample, std::int64_t startSample)
+bool TAudioPlay::Play(TSoundTrack* stream, std::int64_t endSample, std::int64_t startSample)
 {
     Stop();
     if (!stream)
@@ -59,8 +59,13 @@ bool TAudioPlay::Play(TAudioStream* stream, std::int64_t endSample, std::int64_t
     if (end_ <= first_ || sampleSize_ < 1)
         return false;
     bufferSize_ = std::max(sampleSize_, kMinBufferSize);
+    if (!waveOut_)
+        if (TMediaLibrary* media = MediaLibrary())
+            waveOut_ = media->NewSoundOutput();
+    if (!waveOut_)
+        return false;
     source_ = std::make_unique<TSource>(*this);
-    playing_ = waveOut_.Open(stream->Format(), source_.get());
+    playing_ = waveOut_->Open(*stream, source_.get());
     if (!playing_)
         source_.reset();
     return playing_;
@@ -69,7 +74,8 @@ bool TAudioPlay::Play(TAudioStream* stream, std::int64_t endSample, std::int64_t
 void TAudioPlay::Stop()
 {
     playing_ = false;
-    waveOut_.Close();
+    if (waveOut_)
+        waveOut_->Close();
     source_.reset();
 }
 

@@ -2,7 +2,7 @@
 // Plays a span of a clip's sound track through the sound device, a buffer at
 // a time as the device asks for more.
 
-#include "platform/qt/media/wave_out.h"
+#include "platform/qt/media/sound_output.h"
 
 #include <QByteArray>
 
@@ -11,7 +11,7 @@
 
 namespace lumeno {
 
-class TAudioStream;
+class TSoundTrack;
 
 class TAudioPlay {
 public:
@@ -23,8 +23,8 @@ public:
     // Plays samples [startSample, endSample) of stream, which must outlive
     // the playing. A negative start means the stream's start, a negative end
     // its end. Returns whether sound plays: not for an empty span, nor
-    // without a sound device.
-    bool Play(TAudioStream* stream, std::int64_t endSample, std::int64_t startSample);
+    // without a sound device or the media module.
+    bool Play(TSoundTrack* stream, std::int64_t endSample, std::int64_t startSample);
     void Stop();
     bool Playing() const { return playing_; }
 
@@ -40,9 +40,9 @@ public:
 private:
     class TSource;
 
-    TWaveOut waveOut_;
+    std::unique_ptr<TSoundOutput> waveOut_; // made by the first Play
     std::unique_ptr<TSource> source_;
-    TAudioStream* stream_ = nullptr;
+    TSoundTrack* stream_ = nullptr;
     bool playing_ = false;
     int sampleSize_ = 0;
     int bufferSize_ = 0;

@@ -1,8 +1,7 @@
 #include "controls/media/dcavi_play.h"
 
 #include "platform/qt/auto_size.h"
-#include "platform/qt/media/audio_stream.h"
-#include "platform/qt/media/video_file.h"
+#include "platform/qt/media/media_library.h"
 #include "platform/tsan_handover.h"
 
 #include <QCoreApplication>
@@ -161,23 +160,27 @@ void TDCAVIPlay::SetColor(const QColor& value)
     update();
 }
 
-// A clip that cannot be opened leaves the control closed, without a word.
+// A clip that cannot be opened, or no media module to open it with, leaves
+// the control closed, without a word.
 void TDCAVIPlay::Open()
 {
     if (fileName_.isEmpty())
         return;
     Close();
+    TMediaLibrary* media = MediaLibrary();
+    if (!media)
+        return;
     const std::string path = fileName_.toStdString();
-    std::unique_ptr<TVideoFile> video;
+    std::unique_ptr<TVideoClip> video;
     try {
-        video = std::make_unique<TVideoFile>(path);
+        video = media->OpenVideo(path);
     } catch (const std::exception&) {
         return;
     }
-    std::unique_ptr<TAudioStream> sound;
+    std::unique_ptr<TSoundTrack> sound;
     if (video->HasAudio()) {
         try {
-            sound = std::make_unique<TAudioStream>(path);
+            sound = media->OpenSound(path);
         } catch (const std::exception&) {
             // the picture plays without it
         }

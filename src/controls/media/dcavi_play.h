@@ -17,8 +17,8 @@
 
 namespace lumeno {
 
-class TAudioStream;
-class TVideoFile;
+class TSoundTrack;
+class TVideoClip;
 
 // What one tick does to the frame of a span.
 enum class TSpanStep { Advance, Rewind, End };
@@ -121,8 +121,8 @@ private:
     std::atomic<bool> busy_{false};
     std::atomic<unsigned> generation_{0};
 
-    std::unique_ptr<TVideoFile> video_;
-    std::unique_ptr<TAudioStream> audioStream_;
+    std::unique_ptr<TVideoClip> video_;
+    std::unique_ptr<TSoundTrack> audioStream_;
     TAudioPlay audio_;
     QImage keyed_;
     qint64 keyedKey_ = -1;

@@ -46,6 +46,21 @@ TEST(WebAlbum, NamesAndCounts)
     EXPECT_EQ(UrlEncoded("my photo#1&é.jpg"), "my%20photo%231%26%C3%A9.jpg");
 }
 
+// 10,000 names once made a question of 280,027 characters.
+TEST(WebAlbum, TheReplaceQuestionNamesTheFirstTwentyAndCountsTheRest)
+{
+    EXPECT_EQ(WebReplaceQuestion({"a.jpg"}), "a.jpg already exists. Replace it?");
+    std::vector<std::string> names;
+    for (int i = 0; i < 10000; ++i)
+        names.push_back("photo_" + std::to_string(i) + ".jpg");
+    const std::string question = WebReplaceQuestion(names);
+    EXPECT_TRUE(question.starts_with("photo_0.jpg, photo_1.jpg, ")) << question;
+    EXPECT_TRUE(question.ends_with(", photo_19.jpg, and 9980 more already exist. Replace them?")) << question;
+    EXPECT_LT(question.size(), 400u);
+    names.resize(20);
+    EXPECT_TRUE(WebReplaceQuestion(names).ends_with(", photo_19.jpg already exist. Replace them?"));
+}
+
 TEST(WebAlbum, OutputNamesNeverMeetASourceOrEachOther)
 {
     const std::vector<TAlbumEntry> entries = {{"/a/holiday.photo.png", "", 0},

@@ -42,8 +42,9 @@ TEST_F(DroppedFiles, MovesWhatFitsAndTellsAboutTheRest)
                       source.File(longName), source.File("new.jpg")},
                      host);
     EXPECT_EQ(Texts(), (std::vector<std::string>{
-                           "file " + target.File("keep.jpg") + " already exists. Select another directory before moving",
-                           source.File("empty.jpg") + " has a size of zero. This may be because it is not yet closed.",
+                           "3 of 5 files were not moved:\n"
+                           "file " + target.File("keep.jpg") + " already exists. Select another directory before moving\n" +
+                           source.File("empty.jpg") + " has a size of zero. This may be because it is not yet closed.\n" +
                            source.File("folder") + " has a size of zero. This may be because it is not yet closed.",
                        }));
     EXPECT_EQ(test::ReadFileBytes(target.File("keep.jpg")), Bytes{'k'});
@@ -55,6 +56,31 @@ TEST_F(DroppedFiles, MovesWhatFitsAndTellsAboutTheRest)
     // The list is filled again and the item selected before is shown.
     EXPECT_EQ(host.refills, 2);
     EXPECT_EQ(host.shown, (std::vector<std::string>{"keep.jpg"}));
+}
+
+// Each clash once had a box of its own: hundreds in a row for a big drop.
+TEST_F(DroppedFiles, ManyFilesLeftBehindAreToldInOneMessage)
+{
+    std::vector<std::string> dropped;
+    for (int i = 0; i < 30; ++i) {
+        const std::string name = "p" + std::to_string(10 + i) + ".jpg";
+        test::WriteFileBytes(source.File(name), {'s'});
+        if (i % 3)
+            test::WriteFileBytes(target.File(name), {'t'});
+        dropped.push_back(source.File(name));
+    }
+    MoveDroppedFiles(dropped, host);
+    ASSERT_EQ(Texts().size(), 1u);
+    const std::string clash = " already exists. Select another directory before moving\n";
+    EXPECT_EQ(Texts()[0], "20 of 30 files were not moved:\nfile " + target.File("p11.jpg") + clash + "file " +
+                              target.File("p12.jpg") + clash + "file " + target.File("p14.jpg") + clash + "file " +
+                              target.File("p15.jpg") + clash + "file " + target.File("p17.jpg") + clash +
+                              "and 15 more");
+    for (int i = 0; i < 30; ++i) {
+        const std::string name = "p" + std::to_string(10 + i) + ".jpg";
+        EXPECT_EQ(test::ReadFileBytes(target.File(name)), Bytes{static_cast<unsigned char>(i % 3 ? 't' : 's')}) << name;
+        EXPECT_EQ(fs::exists(source.File(name)), i % 3 != 0) << name;
+    }
 }
 
 TEST_F(DroppedFiles, NothingMovesWhileTheListShowsNoFolder)

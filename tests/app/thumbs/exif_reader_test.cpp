@@ -210,21 +210,42 @@ TEST(ExifReader, TruncatedAndLyingDataListWhatCanBeRead)
     EXPECT_TRUE(ReadExifData(huge.Get()).Entries.empty());
 }
 
-TEST(ExifReader, RowsSharingOneBigBlockStayBounded)
+// A 66 KB camera file made one value of 214,153 characters, and an 850 KB
+// TIFF of 65,535 rows sharing one block about 60 MB of text.
+TEST(ExifReader, ValuesAndRowsAreCutAtTheReader)
 {
-    // 5000 rows each naming the same 64 KB block would be over a gigabyte of text.
+    const std::string cut = [] {
+        std::string ones;
+        for (std::size_t i = 0; i < kExifMaxValueChars / 2; ++i)
+            ones += "1,";
+        return ones + "\u2026";
+    }();
+    TiffBlock one(false);
+    const std::uint32_t block = 8 + 2 + 2 * 12 + 4;
+    one.Directory({{37500, 7, 0xFFFF, block}, {37377, 11, 0xFFFF, block}});
+    one.Data(Bytes(0xFFFF * 4, 1));
+    const TExifData single = ReadExifData(one.Get());
+    ASSERT_EQ(single.Entries.size(), 2u);
+    EXPECT_EQ(single.Entries[0].Value, cut);
+    EXPECT_EQ(ExifCutValue(single.Entries[1].Value), single.Entries[1].Value);
+    EXPECT_TRUE(single.Entries[1].Value.ends_with("\u2026"));
+
     TiffBlock t(false);
-    const std::vector<std::array<std::uint32_t, 4>> rows(5000, {37500, 7, 0xFFFF, 8 + 2 + 5000 * 12 + 4});
+    const std::vector<std::array<std::uint32_t, 4>> rows(0xFFFF, {37500, 7, 0xFFFF, 8 + 2 + 0xFFFF * 12 + 4});
     t.Directory(rows);
     t.Data(Bytes(0xFFFF, 1));
     const TExifData data = ReadExifData(t.Get());
-    ASSERT_EQ(data.Entries.size(), 5000u);
-    EXPECT_EQ(data.Entries.front().Value.size(), 2u * 0xFFFF - 1) << "\"1,1,...\" over the whole block";
-    std::size_t text = 0;
-    for (const TExifEntry& entry : data.Entries)
-        text += entry.Value.size();
-    EXPECT_LT(text, std::size_t{64} << 20);
-    EXPECT_EQ(data.Entries.back().Value, "");
+    ASSERT_EQ(data.Entries.size(), kExifMaxRows);
+    EXPECT_EQ(data.Entries.back().Value, cut) << "every row reads its own value";
+
+    EXPECT_EQ(ExifCutValue("short"), "short");
+    EXPECT_EQ(ExifCutValue(std::string(kExifMaxValueChars, 'a')), std::string(kExifMaxValueChars, 'a'));
+    // Characters, not bytes, are counted, and none is split.
+    const std::string emoji = "\xF0\x9F\x98\x80";
+    std::string wide;
+    for (std::size_t i = 0; i <= kExifMaxValueChars; ++i)
+        wide += emoji;
+    EXPECT_EQ(ExifCutValue(wide), wide.substr(0, kExifMaxValueChars * emoji.size()) + "\u2026");
 }
 
 TEST(ExifReader, FilesAndMissingFiles)

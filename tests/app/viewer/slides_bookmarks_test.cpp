@@ -14,6 +14,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <memory>
+
 namespace lumeno::test {
 namespace {
 
@@ -162,6 +164,36 @@ TEST_F(BookmarksTest, AnUnreadableFileIsNeverOverwritten)
     form.AddBookmark1Click();
     EXPECT_EQ(Texts().size(), 1u);
     EXPECT_TRUE(std::filesystem::is_directory(BookmarkFilePath()));
+    std::filesystem::remove(BookmarkFilePath());
+}
+
+// A 16 MiB file of short lines once became four million menu items.
+TEST_F(BookmarksTest, AnOversizedFileIsRefusedAndKeptAsItIs)
+{
+    std::filesystem::create_directories(std::filesystem::path(BookmarkFilePath()).parent_path());
+    std::vector<unsigned char> lines;
+    while (lines.size() <= std::size_t(kMaxBookmarkFileSize))
+        lines.insert(lines.end(), {'/', 'x', '\n', '\n'});
+    WriteFileBytes(BookmarkFilePath(), lines);
+    TForm1& form = Open();
+    EXPECT_EQ(MenuItems(), (QStringList{"Add Bookmark", "Edit Bookmarks...", "-"}));
+
+    const std::string refused = "The bookmark file " + BookmarkFilePath() + " is larger than 1 MB; the bookmarks were not changed";
+    form.AddBookmark1Click();
+    EXPECT_EQ(Texts(), std::vector<std::string>{refused});
+    CreatefBMEdit();
+    auto editorShown = std::make_shared<bool>(false);
+    QTimer::singleShot(0, [editorShown] {
+        *editorShown = fBMEdit()->isVisible();
+        fBMEdit()->accept();
+    });
+    form.EditBookmarks1Click();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(*editorShown) << "the editor showed a refused file as an empty list";
+    EXPECT_EQ(Texts(), (std::vector<std::string>{refused, refused}));
+    EXPECT_EQ(ReadFileBytes(BookmarkFilePath()), lines);
+    EXPECT_EQ(MenuItems().size(), 3);
+    delete fBMEdit();
     std::filesystem::remove(BookmarkFilePath());
 }
 

@@ -18,9 +18,8 @@ TEST(Bookmarks, ReadsLfAndCrLfAndWritesLf)
     EXPECT_EQ(ReadBookmarks(path), std::vector<std::string>{});
     test::WriteFileBytes(path, {'/', 'a', '\r', '\n', '/', 'b', ' ', '&', ' ', 'c', '\n', '/', 'd'});
     const auto folders = ReadBookmarks(path);
-    ASSERT_TRUE(folders);
-    EXPECT_EQ(*folders, (std::vector<std::string>{"/a", "/b & c", "/d"}));
-    WriteBookmarks(path, *folders);
+    EXPECT_EQ(folders, (std::vector<std::string>{"/a", "/b & c", "/d"}));
+    WriteBookmarks(path, folders);
     const auto bytes = test::ReadFileBytes(path);
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "/a\n/b & c\n/d\n");
 }
@@ -29,7 +28,26 @@ TEST(Bookmarks, AFileThatCannotBeReadIsNoEmptyList)
 {
     test::TempDir dir;
     std::filesystem::create_directory(dir.File("bookmrks.dat"));
-    EXPECT_FALSE(ReadBookmarks(dir.File("bookmrks.dat")));
+    EXPECT_THROW(ReadBookmarks(dir.File("bookmrks.dat")), EBookmarkFile);
+    EXPECT_EQ(ReadBookmarksOrNone(dir.File("bookmrks.dat")), std::vector<std::string>{});
+}
+
+TEST(Bookmarks, AFileOverTheSizeLimitIsRefused)
+{
+    test::TempDir dir;
+    const std::string path = dir.File("bookmrks.dat");
+    std::vector<unsigned char> bytes(std::size_t(kMaxBookmarkFileSize), 'a');
+    bytes[0] = '/';
+    test::WriteFileBytes(path, bytes);
+    EXPECT_EQ(ReadBookmarks(path).size(), 1u);
+    bytes.push_back('\n');
+    test::WriteFileBytes(path, bytes);
+    try {
+        ReadBookmarks(path);
+        ADD_FAILURE() << "a file over the limit was read";
+    } catch (const EBookmarkFile& e) {
+        EXPECT_EQ(std::string(e.what()), "The bookmark file " + path + " is larger than 1 MB");
+    }
 }
 
 TEST(VersionInfo, LabelsFromTheRecordedValues)

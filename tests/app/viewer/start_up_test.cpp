@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <sys/stat.h>
 
 namespace lumeno::test {
@@ -91,6 +92,50 @@ TEST(StartUp, ListsThePhotosFolderAndNotTheWorkingFolder)
     EXPECT_TRUE(Contains(listed, photos.Path().string()));
     EXPECT_FALSE(Contains(listed, work.string()));
     EXPECT_FALSE(Contains(listed, "."));
+}
+
+// The video and audio libraries come with the first clip shown: neither the
+// loader nor a start that shows a photo maps them.
+TEST(StartUp, APhotoMapsNoVideoOrAudioLibrary)
+{
+    const QStringList media = {"libavcodec", "libavformat", "libavutil", "libswscale", "libswresample",
+                               "libQt6Multimedia", "liblumeno_media"};
+    TempDir photos, home;
+    QImage picture(320, 240, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    ASSERT_TRUE(picture.save(QString::fromStdString(photos.File("photo.jpg")), "JPEG"));
+    const fs::path runtime = home.Path() / "runtime";
+    fs::create_directories(runtime);
+    ::chmod(runtime.c_str(), 0700);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime.string()));
+    for (const char* var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
+        env.insert(var, QString::fromStdString((home.Path() / var).string()));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+
+    QProcessEnvironment traced = env;
+    traced.insert("LD_TRACE_LOADED_OBJECTS", "1");
+    QProcess loader;
+    loader.setProcessEnvironment(traced);
+    loader.start(LUMENO_PROGRAM, {});
+    ASSERT_TRUE(loader.waitForFinished(30000));
+    const QString linked = QString::fromLocal8Bit(loader.readAllStandardOutput());
+    ASSERT_TRUE(linked.contains("libQt6Core")) << linked.toStdString();
+    for (const QString& library : media)
+        EXPECT_FALSE(linked.contains(library)) << library.toStdString() << " is linked";
+
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(LUMENO_PROGRAM, {QString::fromStdString(photos.File("photo.jpg"))});
+    ASSERT_TRUE(program.waitForStarted());
+    QThread::msleep(4000);
+    std::ifstream maps("/proc/" + std::to_string(program.processId()) + "/maps");
+    const std::string mapped((std::istreambuf_iterator<char>(maps)), std::istreambuf_iterator<char>());
+    program.kill();
+    program.waitForFinished();
+    ASSERT_NE(mapped.find("libQt6Widgets"), std::string::npos);
+    for (const QString& library : media)
+        EXPECT_EQ(mapped.find(library.toStdString()), std::string::npos) << library.toStdString() << " is mapped";
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "controls/media/audio_play.h"
 
-#include "platform/qt/media/audio_stream.h"
+#include "platform/qt/media/module/audio_stream.h"
 #include "support/avi_clip.h"
 #include "support/test_env.h"
 

@@ -1,5 +1,6 @@
 #include "controls/media/dcavi_play.h"
 
+#include "platform/qt/media/media_library.h"
 #include "support/avi_clip.h"
 #include "support/test_env.h"
 
@@ -287,6 +288,25 @@ TEST_F(DCAVIPlayTest, ABrokenClipLeavesTheControlClosedAndQuiet)
     player.SetFileName(QString::fromStdString(dir.File("missing.avi")));
     EXPECT_FALSE(player.IsOpen());
     EXPECT_FALSE(player.Active());
+}
+
+// The video libraries come with a module loaded on first use; without it a
+// clip fails as an unreadable one does.
+TEST_F(DCAVIPlayTest, WithoutTheMediaModuleAClipStaysClosed)
+{
+    const std::string clip = Clip("a.avi", Fast());
+    SetMediaModulePath(dir.File("missing/liblumeno_media.so"));
+    EXPECT_EQ(MediaLibrary(), nullptr);
+    player.SetFileName(QString::fromStdString(clip));
+    player.SetActive(true);
+    EXPECT_FALSE(player.IsOpen());
+    EXPECT_FALSE(player.Active());
+    player.grab();
+
+    SetMediaModulePath(LUMENO_MEDIA_MODULE);
+    ASSERT_NE(MediaLibrary(), nullptr);
+    player.Reopen();
+    EXPECT_TRUE(player.IsOpen());
 }
 
 TEST_F(DCAVIPlayTest, ReopeningAndDestroyingWhilePlayingAreSafe)

@@ -1,6 +1,6 @@
-#include "platform/qt/media/audio_stream.h"
+#include "platform/qt/media/module/audio_stream.h"
 
-#include "platform/qt/media/video_file.h"
+#include "platform/qt/media/module/video_file.h"
 #include "support/avi_clip.h"
 #include "support/test_env.h"
 

@@ -1,4 +1,4 @@
-#include "platform/qt/media/video_file.h"
+#include "platform/qt/media/module/video_file.h"
 
 #include "support/avi_clip.h"
 #include "support/test_env.h"

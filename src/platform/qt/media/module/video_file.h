@@ -1,30 +1,16 @@
 #pragma once
-// A video clip opened for showing frame by frame: the stand-in for the AVI
-// file and stream functions and the frame decompressor. Decoding is FFmpeg's;
-// the stream information comes from the AVI stream header when there is one.
+// The video clip of the media module: decoding is FFmpeg's; the stream
+// information comes from the AVI stream header when there is one.
 
-#include "platform/exception.h"
-#include "platform/qt/media/ffmpeg_ptr.h"
-
-#include <QImage>
+#include "platform/qt/media/module/ffmpeg_ptr.h"
+#include "platform/qt/media/video_clip.h"
 
 #include <cstdint>
 #include <string>
 
 namespace lumeno {
 
-LUMENO_DECLARE_EXCEPTION(EVideoFile, Exception);
-
-struct TVideoStreamInfo {
-    std::int64_t Length = 0; // frames
-    std::int64_t Start = 0;  // first frame
-    std::uint32_t Scale = 0; // a frame lasts Scale / Rate seconds
-    std::uint32_t Rate = 0;
-    int Width = 0; // frame rectangle
-    int Height = 0;
-};
-
-class TVideoFile {
+class TVideoFile final : public TVideoClip {
 public:
     // Throws EVideoFile when the file cannot be opened, has no video stream
     // or no decoder for it, or its frames are empty or too large.
@@ -33,14 +19,10 @@ public:
     TVideoFile& operator=(const TVideoFile&) = delete;
 
     const std::string& FileName() const { return fileName_; }
-    const TVideoStreamInfo& Info() const { return info_; }
-    bool HasAudio() const { return hasAudio_; }
-
-    // Frame n (clamped to the stream) as a 32-bit image; the last frame that
-    // could be decoded when n cannot, and a null image when none could.
-    QImage GetFrame(std::int64_t n);
-    // Start of frame n in microseconds.
-    std::int64_t FrameToTime(std::int64_t frame) const;
+    const TVideoStreamInfo& Info() const override { return info_; }
+    bool HasAudio() const override { return hasAudio_; }
+    QImage GetFrame(std::int64_t n) override;
+    std::int64_t FrameToTime(std::int64_t frame) const override;
 
 private:
     void TakeStreamHeader(const AVStream& stream);

@@ -1,6 +1,9 @@
-#include "platform/qt/media/wave_out.h"
+#include "platform/qt/media/module/wave_out.h"
+
+#include "platform/qt/media/sound_track.h"
 
 #include <QAudioDevice>
+#include <QAudioFormat>
 #include <QAudioSink>
 #include <QMediaDevices>
 
@@ -13,9 +16,13 @@ TWaveOut::~TWaveOut()
     Close();
 }
 
-bool TWaveOut::Open(const QAudioFormat& format, QIODevice* source)
+bool TWaveOut::Open(const TSoundTrack& track, QIODevice* source)
 {
     Close();
+    QAudioFormat format;
+    format.setSampleRate(track.SampleRate());
+    format.setChannelCount(track.Channels());
+    format.setSampleFormat(QAudioFormat::Int16);
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull() || !device.isFormatSupported(format))
         return false;

@@ -1,6 +1,6 @@
-#include "platform/qt/media/ffmpeg_ptr.h"
+#include "platform/qt/media/module/ffmpeg_ptr.h"
 
-#include "platform/qt/media/video_file.h"
+#include "platform/qt/media/video_clip.h"
 #include "platform/regular_file.h"
 
 #include <mutex>

@@ -1,7 +1,7 @@
-#include "platform/qt/media/audio_stream.h"
+#include "platform/qt/media/module/audio_stream.h"
 
 #include "platform/avi_stream_header.h"
-#include "platform/qt/media/video_file.h"
+#include "platform/qt/media/video_clip.h"
 #include "platform/stream.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "platform/qt/media/video_file.h"
+#include "platform/qt/media/module/video_file.h"
 
 #include "platform/avi_stream_header.h"
 #include "platform/stream.h"

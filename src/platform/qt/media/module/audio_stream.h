@@ -1,9 +1,8 @@
 #pragma once
-// The sound track of a clip, read by sample number as 16-bit PCM: the
-// stand-in for reading an AVI audio stream. Kept apart from the video
-// decoder so that reading sound never moves the picture's position.
+// The sound track of the media module, decoded by FFmpeg into 16-bit PCM.
 
-#include "platform/qt/media/ffmpeg_ptr.h"
+#include "platform/qt/media/module/ffmpeg_ptr.h"
+#include "platform/qt/media/sound_track.h"
 
 #include <QAudioFormat>
 
@@ -13,7 +12,7 @@
 
 namespace lumeno {
 
-class TAudioStream {
+class TAudioStream final : public TSoundTrack {
 public:
     // Throws EVideoFile when the file has no audio stream that can be decoded.
     explicit TAudioStream(const std::string& fileName);
@@ -22,17 +21,13 @@ public:
 
     // 16-bit, the clip's own rate, mono or stereo.
     const QAudioFormat& Format() const { return format_; }
-    // Bytes of one sample in Format (all channels).
-    int SampleSize() const { return format_.bytesPerFrame(); }
-    std::int64_t Start() const { return start_; }
-    std::int64_t Length() const { return length_; }
-    // The sample playing at a time given in microseconds.
-    std::int64_t TimeToSample(std::int64_t microseconds) const;
-
-    // Reads up to count samples from sample first into buffer (count *
-    // SampleSize() bytes); returns how many were read, fewer at the end of
-    // the data or when the stream is damaged.
-    std::int64_t Read(std::int64_t first, std::int64_t count, char* buffer);
+    int SampleRate() const override { return format_.sampleRate(); }
+    int Channels() const override { return format_.channelCount(); }
+    int SampleSize() const override { return format_.bytesPerFrame(); }
+    std::int64_t Start() const override { return start_; }
+    std::int64_t Length() const override { return length_; }
+    std::int64_t TimeToSample(std::int64_t microseconds) const override;
+    std::int64_t Read(std::int64_t first, std::int64_t count, char* buffer) override;
 
 private:
     void TakeStreamHeader();
