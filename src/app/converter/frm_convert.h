@@ -131,6 +131,5 @@ private:
 };
 
 TfrmConvert* frmConvert();
-void CreatefrmConvert();
 
 } // namespace lumeno

@@ -14,7 +14,6 @@ namespace lumeno {
 
 namespace {
 
-TWindowHolder<TfrmEXIF> holder;
 // Long enough for a held-down arrow key to pass several files unread.
 constexpr int kRefreshDelayMs = 100;
 // A character takes at most this many bytes of UTF-8.
@@ -35,8 +34,7 @@ QString ExifShownValue(const std::string& Value)
     return text + QChar(0x2026);
 }
 
-TfrmEXIF* frmEXIF() { return holder.Get(); }
-void CreatefrmEXIF() { holder.Create(); }
+TfrmEXIF* frmEXIF() { return HeldWindow<TfrmEXIF>(); }
 
 TfrmEXIF::TfrmEXIF(QWidget* Parent)
     : QWidget(Parent, Qt::Window | Qt::WindowStaysOnTopHint), LV1(new QTreeWidget(this)), refresh_(new QTimer(this))

@@ -40,6 +40,5 @@ inline constexpr int kExifShownChars = 1024;
 QString ExifShownValue(const std::string& Value);
 
 TfrmEXIF* frmEXIF();
-void CreatefrmEXIF();
 
 } // namespace lumeno

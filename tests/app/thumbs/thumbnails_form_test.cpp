@@ -42,7 +42,7 @@ protected:
     {
         SetThumbnailSize(64);
         form = std::make_unique<TfrmThumbnails>();
-        CreatefrmSaveThumbnail();
+        frmSaveThumbnail();
     }
     void TearDown() override
     {
@@ -258,7 +258,7 @@ TEST_F(ThumbnailsForm, AWriteFailureNamesTheTargetAndEndsTheBatch)
 
 TEST_F(ThumbnailsForm, SaveDialogAndFolderPickerLookRight)
 {
-    CreatefrmSelectFolder();
+    frmSelectFolder();
     TfrmSaveThumbnail* dialog = frmSaveThumbnail();
     EXPECT_EQ(dialog->ePrefix->text(), "thm_");
     EXPECT_EQ(dialog->cbFileType->count(), 5);

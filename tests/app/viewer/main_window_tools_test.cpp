@@ -186,8 +186,8 @@ TEST_F(MainWindowTools, ToolSwitchShowsTheEditorOrTheConverterAlone)
 {
     Picture("a.png", 40, 30);
     CreateForm1();
-    CreatefrmAcquire();
-    CreatefrmConvert();
+    frmAcquire();
+    frmConvert();
     const TToolTable& tools = ToolWindows();
     ASSERT_EQ(tools.count("editor"), 1u);
     ASSERT_EQ(tools.count("convert"), 1u);

@@ -120,7 +120,7 @@ protected:
     }
     void Edit(const std::function<void(TfBMEdit&)>& steps)
     {
-        CreatefBMEdit();
+        fBMEdit();
         QTimer::singleShot(0, [steps] { steps(*fBMEdit()); });
         Form1()->EditBookmarks1Click();
     }
