@@ -2,6 +2,7 @@
 
 #include "app/album/radio_group.h"
 #include "app/common/settings_store.h"
+#include "app/common/window_holder.h"
 #include "controls/shell/color_button_palette.h"
 #include "controls/shell/dfs_color_button.h"
 
@@ -21,8 +22,6 @@ namespace lumeno {
 
 namespace {
 
-TfAPrefs* gFAPrefs = nullptr;
-
 QSpinBox* SpinBox(QWidget* parent, const char* name, int low, int high, int step, const char* hint)
 {
     auto* box = new QSpinBox(parent);
@@ -37,13 +36,7 @@ QSpinBox* SpinBox(QWidget* parent, const char* name, int low, int high, int step
 
 TfAPrefs* fAPrefs()
 {
-    return gFAPrefs;
-}
-
-void CreatefAPrefs()
-{
-    if (!gFAPrefs)
-        gFAPrefs = new TfAPrefs();
+    return HeldWindow<TfAPrefs>();
 }
 
 TfAPrefs::TfAPrefs(QWidget* parent) : QDialog(parent)
@@ -67,11 +60,7 @@ TfAPrefs::TfAPrefs(QWidget* parent) : QDialog(parent)
     SetOptions(TAlbumOptions{});
 }
 
-TfAPrefs::~TfAPrefs()
-{
-    if (gFAPrefs == this)
-        gFAPrefs = nullptr;
-}
+TfAPrefs::~TfAPrefs() = default;
 
 QWidget* TfAPrefs::MakeImagesPage()
 {

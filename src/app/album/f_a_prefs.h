@@ -72,6 +72,5 @@ private:
 };
 
 TfAPrefs* fAPrefs();
-void CreatefAPrefs();
 
 } // namespace lumeno

@@ -6,6 +6,7 @@
 #include "app/album/f_a_prefs.h"
 #include "app/album/frm_edit.h"
 #include "app/common/list_drag.h"
+#include "app/common/window_holder.h"
 #include "controls/media/font_dialog.h"
 
 #include <QDragEnterEvent>
@@ -21,12 +22,6 @@
 #include <QToolBar>
 
 namespace lumeno {
-
-namespace {
-
-TfAlbum* gFAlbum = nullptr;
-
-} // namespace
 
 // Quarter-turn marks for the entry list: an arrow pointing up, turned.
 QIcon AlbumRotationIcon(int steps)
@@ -132,20 +127,11 @@ const std::vector<TCommand>& Commands()
 
 TfAlbum* fAlbum()
 {
-    return gFAlbum;
-}
-
-void CreatefAlbum()
-{
-    if (!gFAlbum) {
-        CreatefAPrefs();
-        gFAlbum = new TfAlbum();
-    }
+    return HeldWindow<TfAlbum>();
 }
 
 void ShowAlbumTool(const std::string& albumFile)
 {
-    CreatefAlbum();
     if (!albumFile.empty())
         fAlbum()->OpenAlbumFile(albumFile);
     fAlbum()->show();
@@ -182,7 +168,6 @@ TfAlbum::TfAlbum(QWidget* parent) : QMainWindow(parent)
     setObjectName("fAlbum");
     setWindowTitle("Lumeno Folvio Maker");
     setWindowFlag(Qt::WindowStaysOnTopHint);
-    CreatefAPrefs();
     TTextOptions& text = PreviewPrinter1.TextOptions();
     text.HeaderFont = QFont("Times New Roman");
     text.HeaderFont.setPointSizeF(18);
@@ -218,8 +203,6 @@ TfAlbum::TfAlbum(QWidget* parent) : QMainWindow(parent)
 TfAlbum::~TfAlbum()
 {
     StopPreview(false);
-    if (gFAlbum == this)
-        gFAlbum = nullptr;
 }
 
 void TfAlbum::BuildList()

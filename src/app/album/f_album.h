@@ -169,7 +169,6 @@ private:
 QIcon AlbumRotationIcon(int steps);
 
 TfAlbum* fAlbum();
-void CreatefAlbum();
 // "--tool album [file.alb]": the album alone, with the file opened.
 void ShowAlbumTool(const std::string& albumFile);
 

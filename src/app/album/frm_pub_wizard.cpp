@@ -5,6 +5,7 @@
 #include "app/album/radio_group.h"
 #include "app/common/backgrounds_folder.h"
 #include "app/common/help.h"
+#include "app/common/window_holder.h"
 #include "controls/shell/browse_directory_dlg.h"
 #include "controls/shell/color_button_palette.h"
 #include "controls/shell/dfs_color_button.h"
@@ -37,7 +38,6 @@ namespace lumeno {
 
 namespace {
 
-TfrmPubWizard* gWizard = nullptr;
 constexpr int kFolderPage = 2;
 constexpr int kLastPage = 5;
 
@@ -100,19 +100,11 @@ int WizardCaptionOf(int frameSetupChoice)
 
 TfrmPubWizard* frmPubWizard()
 {
-    return gWizard;
-}
-
-void CreatefrmPubWizard()
-{
-    if (!gWizard)
-        gWizard = new TfrmPubWizard();
+    return HeldWindow<TfrmPubWizard>();
 }
 
 void ShowWebWizardTool(const std::string& albumFile)
 {
-    CreatefAlbum();
-    CreatefrmPubWizard();
     if (!albumFile.empty())
         fAlbum()->OpenAlbumFile(albumFile);
     frmPubWizard()->open();
@@ -157,7 +149,10 @@ TfrmPubWizard::TfrmPubWizard(QWidget* parent)
     layout->addWidget(Notebook1);
     layout->addLayout(buttons);
 
-    EntriesSource = [] { return fAlbum() ? fAlbum()->Entries() : std::vector<TAlbumEntry>{}; };
+    EntriesSource = [] {
+        const TfAlbum* album = MadeWindow<TfAlbum>();
+        return album ? album->Entries() : std::vector<TAlbumEntry>{};
+    };
     OpenPage = [](const std::string& path) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
     };
@@ -168,8 +163,6 @@ TfrmPubWizard::TfrmPubWizard(QWidget* parent)
 TfrmPubWizard::~TfrmPubWizard()
 {
     StopPublishing();
-    if (gWizard == this)
-        gWizard = nullptr;
 }
 
 QWidget* TfrmPubWizard::MakeLayoutPage()
@@ -320,7 +313,6 @@ void TfrmPubWizard::FormCreate()
     const QString backgrounds = BackgroundsFolder();
     if (!backgrounds.isEmpty())
         PGOpenDialog1.SetDirectory(backgrounds);
-    CreatefAPrefs();
     connect(fAPrefs(), &TfAPrefs::CaptionChoiceClicked, this, &TfrmPubWizard::FollowFrameSetupCaption);
 }
 

@@ -116,7 +116,6 @@ private:
 };
 
 TfrmPubWizard* frmPubWizard();
-void CreatefrmPubWizard();
 // "--tool webwizard file.alb": the wizard alone over the file's entries.
 void ShowWebWizardTool(const std::string& albumFile);
 

@@ -4,6 +4,7 @@
 #include "app/common/file_types.h"
 #include "app/common/list_drag.h"
 #include "app/common/settings_store.h"
+#include "app/common/window_holder.h"
 #include "app/converter/convert_image.h"
 #include "app/converter/convert_naming.h"
 #include "app/converter/converter_host.h"
@@ -38,8 +39,6 @@
 namespace lumeno {
 
 namespace {
-
-TfrmConvert* instance = nullptr;
 
 constexpr const char* OriginalSizeCaption = "Morphel - Original Size Mode";
 constexpr const char* ReSizeCaption = "Morphel - ReSize Mode";
@@ -77,13 +76,7 @@ QAction* AddItem(QMenu* Menu, const char* Name, const char* Caption)
 
 } // namespace
 
-TfrmConvert* frmConvert() { return instance; }
-
-void CreatefrmConvert()
-{
-    if (!instance)
-        instance = new TfrmConvert();
-}
+TfrmConvert* frmConvert() { return HeldWindow<TfrmConvert>(); }
 
 TConvertPaneLayout ConvertPaneLayout(int WindowWidth)
 {
@@ -91,11 +84,7 @@ TConvertPaneLayout ConvertPaneLayout(int WindowWidth)
     return {half, half + 3};
 }
 
-TfrmConvert::~TfrmConvert()
-{
-    if (instance == this)
-        instance = nullptr;
-}
+TfrmConvert::~TfrmConvert() = default;
 
 TfrmConvert::TfrmConvert(QWidget* Parent) : QWidget(Parent, Qt::Window | Qt::WindowStaysOnTopHint)
 {
@@ -355,7 +344,6 @@ TTransparentPicker TfrmConvert::Picker() const
     TTransparentPicker pick = FPicker;
     if (!pick)
         pick = [](TPixelGraphic& Reduced) {
-            CreatefrmGIFTrans();
             return frmGIFTrans()->Pick(Reduced);
         };
     return pick;

@@ -130,6 +130,5 @@ private:
 };
 
 TfrmConvert* frmConvert();
-void CreatefrmConvert();
 
 } // namespace lumeno

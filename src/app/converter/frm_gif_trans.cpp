@@ -1,8 +1,9 @@
 #include "app/converter/frm_gif_trans.h"
 
+#include "app/common/window_holder.h"
 #include "controls/shell/dfs_status_bar.h"
-#include "controls/shell/dfs_status_panels.h"
 #include "controls/shell/dfs_status_panel.h"
+#include "controls/shell/dfs_status_panels.h"
 #include "imagelib/view/pg_image.h"
 #include "platform/qt/normal_cursor.h"
 
@@ -11,23 +12,9 @@
 
 namespace lumeno {
 
-namespace {
-TfrmGIFTrans* instance = nullptr;
-}
+TfrmGIFTrans* frmGIFTrans() { return HeldWindow<TfrmGIFTrans>(); }
 
-TfrmGIFTrans* frmGIFTrans() { return instance; }
-
-void CreatefrmGIFTrans()
-{
-    if (!instance)
-        instance = new TfrmGIFTrans();
-}
-
-TfrmGIFTrans::~TfrmGIFTrans()
-{
-    if (instance == this)
-        instance = nullptr;
-}
+TfrmGIFTrans::~TfrmGIFTrans() = default;
 
 TfrmGIFTrans::TfrmGIFTrans(QWidget* Parent) : QDialog(Parent)
 {

@@ -47,6 +47,5 @@ private:
 };
 
 TfrmGIFTrans* frmGIFTrans();
-void CreatefrmGIFTrans();
 
 } // namespace lumeno

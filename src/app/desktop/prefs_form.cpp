@@ -24,8 +24,6 @@ namespace lumeno {
 
 namespace {
 
-TWindowHolder<TfPrefs> holder;
-
 std::string EditorSetting(int index)
 {
     return std::string(FileTypeName(static_cast<TFileType>(index))) + " Editor";
@@ -33,8 +31,7 @@ std::string EditorSetting(int index)
 
 } // namespace
 
-TfPrefs* fPrefs() { return holder.Get(); }
-void CreatefPrefs() { holder.Create(); }
+TfPrefs* fPrefs() { return HeldWindow<TfPrefs>(); }
 
 TfPrefs::TfPrefs(QWidget* Parent)
     : QDialog(Parent), PageControl1(new QTabWidget(this)), DeletionType(new QButtonGroup(this)),

@@ -55,6 +55,5 @@ private:
 };
 
 TfPrefs* fPrefs();
-void CreatefPrefs();
 
 } // namespace lumeno

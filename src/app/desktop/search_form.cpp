@@ -18,12 +18,7 @@
 
 namespace lumeno {
 
-namespace {
-TWindowHolder<TfSearch> holder;
-}
-
-TfSearch* fSearch() { return holder.Get(); }
-void CreatefSearch() { holder.Create(); }
+TfSearch* fSearch() { return HeldWindow<TfSearch>(); }
 
 TfSearch::TfSearch(QWidget* Parent)
     : QWidget(Parent, Qt::Window | Qt::WindowStaysOnTopHint), AllDrives(new QRadioButton("All Drives", this)),

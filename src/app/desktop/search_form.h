@@ -56,6 +56,5 @@ private:
 };
 
 TfSearch* fSearch();
-void CreatefSearch();
 
 } // namespace lumeno

@@ -2,6 +2,7 @@
 
 #include "app/common/help.h"
 #include "app/common/settings_store.h"
+#include "app/common/window_holder.h"
 #include "app/editor/edit_ops.h"
 #include "app/editor/editor_host.h"
 #include "app/editor/editor_icons.h"
@@ -58,8 +59,6 @@
 namespace lumeno {
 
 namespace {
-
-TfrmAcquire* instance = nullptr;
 
 using E = TfrmAcquire;
 
@@ -208,8 +207,6 @@ TfrmAcquire::~TfrmAcquire()
         for (int i = 0; i < 4; ++i)
             store.WriteSetting(GeometryNames[i], std::to_string(values[i]));
     });
-    if (instance == this)
-        instance = nullptr;
 }
 
 void TfrmAcquire::BuildMenus()
@@ -296,13 +293,7 @@ void TfrmAcquire::BuildStatusBar()
 
 TfrmAcquire* frmAcquire()
 {
-    return instance;
-}
-
-void CreatefrmAcquire()
-{
-    if (!instance)
-        instance = new TfrmAcquire;
+    return HeldWindow<TfrmAcquire>();
 }
 
 // --- the common frame of a command ----------------------------------------

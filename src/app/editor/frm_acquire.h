@@ -213,6 +213,5 @@ private:
 };
 
 TfrmAcquire* frmAcquire();
-void CreatefrmAcquire();
 
 } // namespace lumeno

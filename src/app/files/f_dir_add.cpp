@@ -1,6 +1,7 @@
 #include "app/files/f_dir_add.h"
 
 #include "app/common/file_operations.h"
+#include "app/common/window_holder.h"
 #include "app/files/small_dialog.h"
 
 #include <QLabel>
@@ -9,23 +10,9 @@
 
 namespace lumeno {
 
-namespace {
-TfDirAdd* instance = nullptr;
-}
+TfDirAdd* fDirAdd() { return HeldWindow<TfDirAdd>(); }
 
-TfDirAdd* fDirAdd() { return instance; }
-
-void CreatefDirAdd()
-{
-    if (!instance)
-        instance = new TfDirAdd();
-}
-
-TfDirAdd::~TfDirAdd()
-{
-    if (instance == this)
-        instance = nullptr;
-}
+TfDirAdd::~TfDirAdd() = default;
 
 TfDirAdd::TfDirAdd(QWidget* Parent) : QDialog(Parent)
 {

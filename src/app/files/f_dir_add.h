@@ -29,6 +29,5 @@ protected:
 };
 
 TfDirAdd* fDirAdd();
-void CreatefDirAdd();
 
 } // namespace lumeno

@@ -1,5 +1,6 @@
 #include "app/files/f_rename.h"
 
+#include "app/common/window_holder.h"
 #include "app/files/small_dialog.h"
 
 #include <QLabel>
@@ -8,23 +9,9 @@
 
 namespace lumeno {
 
-namespace {
-TfRename* instance = nullptr;
-}
+TfRename* fRename() { return HeldWindow<TfRename>(); }
 
-TfRename* fRename() { return instance; }
-
-void CreatefRename()
-{
-    if (!instance)
-        instance = new TfRename();
-}
-
-TfRename::~TfRename()
-{
-    if (instance == this)
-        instance = nullptr;
-}
+TfRename::~TfRename() = default;
 
 TfRename::TfRename(QWidget* Parent) : QDialog(Parent)
 {

@@ -26,6 +26,5 @@ public:
 };
 
 TfRename* fRename();
-void CreatefRename();
 
 } // namespace lumeno

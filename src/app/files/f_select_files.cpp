@@ -6,6 +6,7 @@
 #include "app/common/file_rows.h"
 #include "app/common/file_types.h"
 #include "app/common/view_fit.h"
+#include "app/common/window_holder.h"
 #include "app/files/files_host.h"
 #include "controls/media/aled.h"
 #include "controls/media/dcavi_play.h"
@@ -34,20 +35,12 @@ namespace lumeno {
 
 namespace {
 
-TfSelectFiles* instance = nullptr;
-
 constexpr int PreviewBox = 145;
 constexpr const char* AllImagesMask = "*.jpg;*.gif;*.bmp;*.ico;*.wmf;*.avi;*.pcx;*.png;*.tga;*.tif;";
 
 } // namespace
 
-TfSelectFiles* fSelectFiles() { return instance; }
-
-void CreatefSelectFiles()
-{
-    if (!instance)
-        instance = new TfSelectFiles();
-}
+TfSelectFiles* fSelectFiles() { return HeldWindow<TfSelectFiles>(); }
 
 TfSelectFiles::TfSelectFiles(QWidget* Parent) : QWidget(Parent, Qt::Window | Qt::WindowStaysOnTopHint)
 {
@@ -113,8 +106,6 @@ TfSelectFiles::TfSelectFiles(QWidget* Parent) : QWidget(Parent, Qt::Window | Qt:
 TfSelectFiles::~TfSelectFiles()
 {
     ChangeNotify1->SetEnabled(false);
-    if (instance == this)
-        instance = nullptr;
 }
 
 void TfSelectFiles::BuildPreview()

@@ -153,6 +153,5 @@ private:
 };
 
 TfSelectFiles* fSelectFiles();
-void CreatefSelectFiles();
 
 } // namespace lumeno

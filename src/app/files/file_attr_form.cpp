@@ -1,6 +1,7 @@
 #include "app/files/file_attr_form.h"
 
 #include "app/common/file_rows.h"
+#include "app/common/window_holder.h"
 #include "app/files/small_dialog.h"
 #include "controls/shell/file_utils.h"
 
@@ -13,8 +14,6 @@
 namespace lumeno {
 
 namespace {
-
-TFileAttrForm* instance = nullptr;
 
 QLabel* NewValue(QWidget* Parent, const char* Name)
 {
@@ -33,19 +32,9 @@ QCheckBox* NewBox(QGroupBox* Group, const char* Name, const char* Caption)
 
 } // namespace
 
-TFileAttrForm* FileAttrForm() { return instance; }
+TFileAttrForm* FileAttrForm() { return HeldWindow<TFileAttrForm>(); }
 
-void CreateFileAttrForm()
-{
-    if (!instance)
-        instance = new TFileAttrForm();
-}
-
-TFileAttrForm::~TFileAttrForm()
-{
-    if (instance == this)
-        instance = nullptr;
-}
+TFileAttrForm::~TFileAttrForm() = default;
 
 TFileAttrForm::TFileAttrForm(QWidget* Parent) : QDialog(Parent)
 {

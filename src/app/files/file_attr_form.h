@@ -38,7 +38,6 @@ public:
 };
 
 TFileAttrForm* FileAttrForm();
-void CreateFileAttrForm();
 
 // The attribute word as the boxes want it; false when it could not be
 // written. Writes only when something changed.

@@ -8,19 +8,9 @@
 
 namespace lumeno {
 
-namespace {
-
-template <typename TDialog> TDialog& Dialog(TDialog* (*Accessor)(), void (*Create)())
-{
-    Create();
-    return *Accessor();
-}
-
-} // namespace
-
 std::optional<std::string> RenameFileCommand(const std::string& Folder, const std::string& Caption)
 {
-    TfRename& dialog = Dialog(fRename, CreatefRename);
+    TfRename& dialog = *fRename();
     dialog.Prepare(Caption);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
@@ -39,7 +29,7 @@ std::optional<std::string> ApplyRename(const std::string& Folder, const std::str
 
 void FileAttributesCommand(const std::string& Folder, const std::string& Caption)
 {
-    TFileAttrForm& dialog = Dialog(FileAttrForm, CreateFileAttrForm);
+    TFileAttrForm& dialog = *FileAttrForm();
     dialog.Prepare(Folder, Caption);
     if (dialog.exec() == QDialog::Accepted)
         ApplyFileAttributes(Folder, Caption, dialog.Choice());
@@ -55,7 +45,7 @@ bool ApplyFileAttributes(const std::string& Folder, const std::string& Caption, 
 
 std::optional<std::string> AddFolderCommand(const std::string& Folder)
 {
-    TfDirAdd& dialog = Dialog(fDirAdd, CreatefDirAdd);
+    TfDirAdd& dialog = *fDirAdd();
     dialog.Prepare(Folder);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;

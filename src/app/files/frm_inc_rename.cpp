@@ -4,6 +4,7 @@
 #include "app/common/file_types.h"
 #include "app/common/help.h"
 #include "app/common/list_drag.h"
+#include "app/common/window_holder.h"
 #include "app/files/files_host.h"
 #include "app/files/inc_rename.h"
 #include "platform/dialogs.h"
@@ -23,26 +24,9 @@
 
 namespace lumeno {
 
-namespace {
+TfrmIncRename* frmIncRename() { return HeldWindow<TfrmIncRename>(); }
 
-TfrmIncRename* instance = nullptr;
-
-
-} // namespace
-
-TfrmIncRename* frmIncRename() { return instance; }
-
-void CreatefrmIncRename()
-{
-    if (!instance)
-        instance = new TfrmIncRename();
-}
-
-TfrmIncRename::~TfrmIncRename()
-{
-    if (instance == this)
-        instance = nullptr;
-}
+TfrmIncRename::~TfrmIncRename() = default;
 
 TfrmIncRename::TfrmIncRename(QWidget* Parent) : QWidget(Parent, Qt::Window | Qt::WindowStaysOnTopHint)
 {

@@ -52,6 +52,5 @@ private:
 };
 
 TfrmIncRename* frmIncRename();
-void CreatefrmIncRename();
 
 } // namespace lumeno

@@ -1,4 +1,5 @@
 #include "app/common/backgrounds_folder.h"
+#include "app/common/window_holder.h"
 #include "app/sheet/frm_glimpset_options.h"
 
 #include "controls/kit/fc_font_combo.h"
@@ -23,8 +24,6 @@
 
 namespace lumeno {
 namespace {
-
-TfrmGlimpsetOptions* instance = nullptr;
 
 template <typename T> T* Named(T* widget, const char* name)
 {
@@ -67,13 +66,7 @@ TfcFontCombo* FontCombo(const char* name)
 
 TfrmGlimpsetOptions* frmGlimpsetOptions()
 {
-    return instance;
-}
-
-void CreatefrmGlimpsetOptions()
-{
-    if (!instance)
-        instance = new TfrmGlimpsetOptions;
+    return HeldWindow<TfrmGlimpsetOptions>();
 }
 
 TfrmGlimpsetOptions::TfrmGlimpsetOptions(QWidget* parent)
@@ -90,15 +83,10 @@ TfrmGlimpsetOptions::TfrmGlimpsetOptions(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
     setMinimumWidth(440);
-    if (instance == nullptr)
-        instance = this;
+    TWindowHolder<TfrmGlimpsetOptions>::Of().Adopt(this);
 }
 
-TfrmGlimpsetOptions::~TfrmGlimpsetOptions()
-{
-    if (instance == this)
-        instance = nullptr;
-}
+TfrmGlimpsetOptions::~TfrmGlimpsetOptions() = default;
 
 QWidget* TfrmGlimpsetOptions::BasicPage()
 {

@@ -72,6 +72,5 @@ private:
 };
 
 TfrmGlimpsetOptions* frmGlimpsetOptions();
-void CreatefrmGlimpsetOptions();
 
 } // namespace lumeno

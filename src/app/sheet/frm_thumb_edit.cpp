@@ -2,6 +2,7 @@
 
 #include "app/common/file_types.h"
 #include "app/common/list_drag.h"
+#include "app/common/window_holder.h"
 #include "app/sheet/frm_glimpset_options.h"
 #include "app/sheet/sheet_builder.h"
 #include "app/thumbs/file_prop_form.h"
@@ -31,23 +32,10 @@
 #include <algorithm>
 
 namespace lumeno {
-namespace {
-
-TfrmThumbEdit* instance = nullptr;
-
-
-} // namespace
 
 TfrmThumbEdit* frmThumbEdit()
 {
-    return instance;
-}
-
-void CreatefrmThumbEdit()
-{
-    CreatefrmGlimpsetOptions();
-    if (!instance)
-        instance = new TfrmThumbEdit;
+    return HeldWindow<TfrmThumbEdit>();
 }
 
 TfrmThumbEdit::TfrmThumbEdit(QWidget* parent)
@@ -104,15 +92,10 @@ TfrmThumbEdit::TfrmThumbEdit(QWidget* parent)
     connect(ListBox1, &QListWidget::itemSelectionChanged, this, &TfrmThumbEdit::UpdateItemCommands);
     connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TfrmThumbEdit::ViewImage1Click);
     UpdateItemCommands();
-    if (instance == nullptr)
-        instance = this;
+    TWindowHolder<TfrmThumbEdit>::Of().Adopt(this);
 }
 
-TfrmThumbEdit::~TfrmThumbEdit()
-{
-    if (instance == this)
-        instance = nullptr;
-}
+TfrmThumbEdit::~TfrmThumbEdit() = default;
 
 void TfrmThumbEdit::CreateMenus()
 {
@@ -196,7 +179,6 @@ void TfrmThumbEdit::GenerateGlimpset1Click()
         ShowMessage("You must drag some images into the listbox first!");
         return;
     }
-    CreatefrmGlimpsetOptions();
     std::vector<std::string> files;
     for (int i = 0; i < ListBox1->count(); ++i)
         files.push_back(ListBox1->item(i)->text().toStdString());
@@ -280,7 +262,6 @@ void TfrmThumbEdit::sbKARClick()
 
 void TfrmThumbEdit::btnOptionsClick()
 {
-    CreatefrmGlimpsetOptions();
     ShowBeside(*frmGlimpsetOptions(), this);
 }
 
@@ -309,8 +290,8 @@ void TfrmThumbEdit::hideEvent(QHideEvent* event)
     // Minimising is a spontaneous hide: the build goes on.
     if (!event->spontaneous())
         StopBuild();
-    if (frmGlimpsetOptions())
-        frmGlimpsetOptions()->hide();
+    if (TfrmGlimpsetOptions* options = MadeWindow<TfrmGlimpsetOptions>())
+        options->hide();
     QWidget::hideEvent(event);
 }
 

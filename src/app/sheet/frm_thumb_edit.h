@@ -90,6 +90,5 @@ private:
 };
 
 TfrmThumbEdit* frmThumbEdit();
-void CreatefrmThumbEdit();
 
 } // namespace lumeno

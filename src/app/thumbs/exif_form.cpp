@@ -14,14 +14,12 @@ namespace lumeno {
 
 namespace {
 
-TWindowHolder<TfrmEXIF> holder;
 // Long enough for a held-down arrow key to pass several files unread.
 constexpr int kRefreshDelayMs = 100;
 
 } // namespace
 
-TfrmEXIF* frmEXIF() { return holder.Get(); }
-void CreatefrmEXIF() { holder.Create(); }
+TfrmEXIF* frmEXIF() { return HeldWindow<TfrmEXIF>(); }
 
 TfrmEXIF::TfrmEXIF(QWidget* Parent)
     : QWidget(Parent, Qt::Window | Qt::WindowStaysOnTopHint), LV1(new QTreeWidget(this)), refresh_(new QTimer(this))

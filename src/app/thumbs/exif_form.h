@@ -33,6 +33,5 @@ private:
 };
 
 TfrmEXIF* frmEXIF();
-void CreatefrmEXIF();
 
 } // namespace lumeno

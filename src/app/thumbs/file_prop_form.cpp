@@ -15,8 +15,6 @@ namespace lumeno {
 
 namespace {
 
-TWindowHolder<TfrmFileProp> holder;
-
 constexpr int kWidth = 420;
 constexpr int kHeight = 330;
 
@@ -38,12 +36,10 @@ QLabel* Value(const char* name, QWidget* parent)
 
 } // namespace
 
-TfrmFileProp* frmFileProp() { return holder.Get(); }
-void CreatefrmFileProp() { holder.Create(); }
+TfrmFileProp* frmFileProp() { return HeldWindow<TfrmFileProp>(); }
 
 void ShowImageProperties(const std::string& Path)
 {
-    CreatefrmFileProp();
     // Hidden first, so showing it again reads the new file.
     frmFileProp()->hide();
     frmFileProp()->FileName = Path;

@@ -45,7 +45,6 @@ private:
 };
 
 TfrmFileProp* frmFileProp();
-void CreatefrmFileProp();
 // Shows the properties of a file, reading them afresh, in front of the
 // window that asks.
 void ShowImageProperties(const std::string& Path);

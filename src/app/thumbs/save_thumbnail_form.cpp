@@ -13,12 +13,7 @@
 
 namespace lumeno {
 
-namespace {
-TWindowHolder<TfrmSaveThumbnail> holder;
-}
-
-TfrmSaveThumbnail* frmSaveThumbnail() { return holder.Get(); }
-void CreatefrmSaveThumbnail() { holder.Create(); }
+TfrmSaveThumbnail* frmSaveThumbnail() { return HeldWindow<TfrmSaveThumbnail>(); }
 
 TfrmSaveThumbnail::TfrmSaveThumbnail(QWidget* Parent)
     : QDialog(Parent), ePrefix(new QLineEdit("thm_", this)), cbFileType(new QComboBox(this)),
@@ -59,7 +54,6 @@ int TfrmSaveThumbnail::ThumbSize() const { return cbSize->currentText().section(
 
 void TfrmSaveThumbnail::btnBrowseClick()
 {
-    CreatefrmSelectFolder();
     frmSelectFolder()->Pick(eDirPath->text().toStdString(),
                             [this](const std::string& folder) { eDirPath->setText(QString::fromStdString(folder)); });
 }

@@ -36,6 +36,5 @@ private:
 };
 
 TfrmSaveThumbnail* frmSaveThumbnail();
-void CreatefrmSaveThumbnail();
 
 } // namespace lumeno

@@ -10,12 +10,7 @@
 
 namespace lumeno {
 
-namespace {
-TWindowHolder<TfrmSelectFolder> holder;
-}
-
-TfrmSelectFolder* frmSelectFolder() { return holder.Get(); }
-void CreatefrmSelectFolder() { holder.Create(); }
+TfrmSelectFolder* frmSelectFolder() { return HeldWindow<TfrmSelectFolder>(); }
 
 TfrmSelectFolder::TfrmSelectFolder(QWidget* Parent)
     : QDialog(Parent, Qt::Dialog | Qt::WindowStaysOnTopHint), STV3(new TdfsSystemTreeView(this))

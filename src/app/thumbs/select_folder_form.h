@@ -32,6 +32,5 @@ private:
 };
 
 TfrmSelectFolder* frmSelectFolder();
-void CreatefrmSelectFolder();
 
 } // namespace lumeno

@@ -31,7 +31,6 @@ namespace lumeno {
 
 namespace {
 
-TWindowHolder<TfrmThumbnails> holder;
 int thumbnailSize = 64;
 
 // Tags of the list drags: 1 is the main window's list.
@@ -57,8 +56,7 @@ QAction* Command(QObject* parent, const QString& text, const char* name)
 int ThumbnailSize() { return thumbnailSize; }
 void SetThumbnailSize(int Size) { thumbnailSize = Size; }
 
-TfrmThumbnails* frmThumbnails() { return holder.Get(); }
-void CreatefrmThumbnails() { holder.Create(); }
+TfrmThumbnails* frmThumbnails() { return HeldWindow<TfrmThumbnails>(); }
 
 TfrmThumbnails::TfrmThumbnails(QWidget* Parent)
     : QWidget(Parent, Qt::Window), STV2(new TdfsSystemTreeView(this)), SLV2(new TThumbListView(this)),
@@ -242,8 +240,8 @@ void TfrmThumbnails::SLV2ColumnClick(int Column)
 void TfrmThumbnails::SLV2Click()
 {
     const std::string path = SelectedPath();
-    if (!path.empty() && frmEXIF())
-        frmEXIF()->RefreshExifData(path);
+    if (TfrmEXIF* exif = MadeWindow<TfrmEXIF>(); exif && !path.empty())
+        exif->RefreshExifData(path);
 }
 
 void TfrmThumbnails::PopupMenu1Popup(const QPoint& GlobalPos)
@@ -378,7 +376,6 @@ void TfrmThumbnails::EXIFDataClick()
     const std::string path = SelectedPath();
     if (path.empty())
         return;
-    CreatefrmEXIF();
     ShowBeside(*frmEXIF(), this);
     frmEXIF()->ShowExifData(path);
 }
@@ -427,7 +424,6 @@ void TfrmThumbnails::ProcessSelectedThumbnails(const std::string& Folder)
         ShowMessage("Select files to convert by clicking on them");
         return;
     }
-    CreatefrmSaveThumbnail();
     TfrmSaveThumbnail* dialog = frmSaveThumbnail();
     dialog->eDirPath->setText(QString::fromStdString(Folder));
     dialog->LNumSelected->setText(QString("Files to save: %1").arg(selected));

@@ -110,6 +110,5 @@ private:
 };
 
 TfrmThumbnails* frmThumbnails();
-void CreatefrmThumbnails();
 
 } // namespace lumeno

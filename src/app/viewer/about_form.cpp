@@ -1,5 +1,6 @@
 #include "app/viewer/about_form.h"
 
+#include "app/common/window_holder.h"
 #include "app/viewer/app_icon.h"
 #include "app/viewer/version_info.h"
 
@@ -14,8 +15,6 @@
 namespace lumeno {
 
 namespace {
-
-TfAbout* theAbout = nullptr;
 
 constexpr int kMemoStart = 100;
 constexpr int kMemoEnd = -580;
@@ -72,20 +71,10 @@ QPixmap PhotoPicture()
 
 TfAbout* fAbout()
 {
-    return theAbout;
+    return HeldWindow<TfAbout>();
 }
 
-void CreatefAbout()
-{
-    if (!theAbout)
-        theAbout = new TfAbout;
-}
-
-TfAbout::~TfAbout()
-{
-    if (theAbout == this)
-        theAbout = nullptr;
-}
+TfAbout::~TfAbout() = default;
 
 TfAbout::TfAbout(QWidget* Parent) : QDialog(Parent)
 {

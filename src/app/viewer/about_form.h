@@ -47,6 +47,5 @@ private:
 };
 
 TfAbout* fAbout();
-void CreatefAbout();
 
 } // namespace lumeno

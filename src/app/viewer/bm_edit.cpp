@@ -1,5 +1,6 @@
 #include "app/viewer/bm_edit.h"
 
+#include "app/common/window_holder.h"
 #include "app/viewer/bookmarks.h"
 
 #include <QHBoxLayout>
@@ -10,8 +11,6 @@
 namespace lumeno {
 
 namespace {
-
-TfBMEdit* theBMEdit = nullptr;
 
 QPushButton* Button(QWidget* parent, const char* name, const char* caption)
 {
@@ -24,20 +23,10 @@ QPushButton* Button(QWidget* parent, const char* name, const char* caption)
 
 TfBMEdit* fBMEdit()
 {
-    return theBMEdit;
+    return HeldWindow<TfBMEdit>();
 }
 
-void CreatefBMEdit()
-{
-    if (!theBMEdit)
-        theBMEdit = new TfBMEdit;
-}
-
-TfBMEdit::~TfBMEdit()
-{
-    if (theBMEdit == this)
-        theBMEdit = nullptr;
-}
+TfBMEdit::~TfBMEdit() = default;
 
 TfBMEdit::TfBMEdit(QWidget* Parent) : QDialog(Parent)
 {

@@ -37,6 +37,5 @@ private:
 };
 
 TfBMEdit* fBMEdit();
-void CreatefBMEdit();
 
 } // namespace lumeno

@@ -1,6 +1,7 @@
 #include "app/viewer/load_file.h"
 
 #include "app/common/view_fit.h"
+#include "app/viewer/first_picture.h"
 #include "app/viewer/main_window.h"
 #include "app/viewer/picture_box.h"
 #include "controls/media/aled.h"
@@ -107,14 +108,19 @@ QSize TLoadFile::FirstPictureFullSize(const std::string& Path) const
 QSize TLoadFile::LoadStill(const std::string& Path)
 {
     TPGImage* view = form_.PGImage1;
+    // Only the start-up file's first showing can use its early decode.
+    const std::unique_ptr<TFirstPicture> early = std::move(form_.firstPicture_);
     if (std::unique_ptr<TPixelGraphic> image = form_.preRead_.Take(Path)) {
         view->SetPixelGraphic(std::move(image), Path);
     } else if (const QSize full = FirstPictureFullSize(Path); full.isValid()) {
         const QSize shown = FitToPanelSize(form_.RightMain->size(), full);
-        auto first = std::make_unique<TPixelGraphic>();
-        first->SetReadWarningAction(pgwaIgnore);
+        std::unique_ptr<TPixelGraphic> first = early ? early->Take(Path, shown) : nullptr;
+        if (!first) {
+            first = std::make_unique<TPixelGraphic>();
+            first->SetReadWarningAction(pgwaIgnore);
+            first->LoadFromFileAtLeast(Path, shown.width(), shown.height());
+        }
         first->SetFillColor(view->GetBackGroundColor());
-        first->LoadFromFileAtLeast(Path, shown.width(), shown.height());
         view->SetPixelGraphic(std::move(first), Path);
         form_.ReadFullPicture(Path, full);
         return full;

@@ -1,28 +1,7 @@
 // Lumeno: start-up in the program's fixed order, then the event loop.
 
-#include "app/album/f_a_prefs.h"
-#include "app/album/f_album.h"
-#include "app/album/frm_pub_wizard.h"
-#include "app/converter/frm_convert.h"
-#include "app/converter/frm_gif_trans.h"
-#include "app/desktop/prefs_form.h"
-#include "app/desktop/search_form.h"
 #include "app/desktop/single_instance.h"
-#include "app/editor/frm_acquire.h"
-#include "app/files/f_dir_add.h"
-#include "app/files/f_rename.h"
-#include "app/files/f_select_files.h"
-#include "app/files/file_attr_form.h"
-#include "app/files/frm_inc_rename.h"
-#include "app/sheet/frm_glimpset_options.h"
-#include "app/sheet/frm_thumb_edit.h"
-#include "app/thumbs/exif_form.h"
-#include "app/thumbs/file_prop_form.h"
-#include "app/thumbs/save_thumbnail_form.h"
-#include "app/thumbs/select_folder_form.h"
-#include "app/thumbs/thumbnails_form.h"
-#include "app/viewer/about_form.h"
-#include "app/viewer/bm_edit.h"
+#include "app/viewer/first_picture.h"
 #include "app/viewer/main_window.h"
 #include "app/viewer/main_window_desktop_links.h"
 #include "app/viewer/main_window_links.h"
@@ -38,6 +17,7 @@
 #include <QDir>
 
 #include <cstdio>
+#include <memory>
 
 using namespace lumeno;
 
@@ -49,35 +29,10 @@ void StartImageLibrary()
     PGCreateCursors();
 }
 
-// Every window once, in the program's order; the main window first.
+// The main window, joined to the others, which are made on their first use.
 void CreateWindows()
 {
     CreateForm1();
-    CreatefSelectFiles();
-    CreatefAbout();
-    CreatefPrefs();
-    CreatefRename();
-    CreateFileAttrForm();
-    CreatefDirAdd();
-    CreatefSearch();
-    CreatefAPrefs();
-    CreatefBMEdit();
-    CreatefAlbum();
-    // The album makes its TfrmEdit. The editor makes its own dialogs:
-    // TfrmFileSaveOptions, TfRotate, TfrmBorder, TfrmColorRez, TfrmResize,
-    // TfrmNewEFX, TfrmRedEyeReduction, TfrmBarrel and TfrmGaussianBlur.
-    CreatefrmAcquire();
-    CreatefrmFileProp();
-    CreatefrmConvert();
-    CreatefrmGIFTrans();
-    CreatefrmThumbnails();
-    CreatefrmSaveThumbnail();
-    CreatefrmGlimpsetOptions();
-    CreatefrmThumbEdit();
-    CreatefrmSelectFolder();
-    CreatefrmPubWizard();
-    CreatefrmIncRename();
-    CreatefrmEXIF();
     LinkMainWindow(*Form1());
     LinkDesktopWindows(*Form1());
 }
@@ -88,35 +43,6 @@ void LetTheMainWindowEndTheProgram()
     for (QWidget* window : QApplication::topLevelWidgets())
         if (window != Form1())
             window->setAttribute(Qt::WA_QuitOnClose, false);
-}
-
-// In reverse order, while the application still exists: the editor writes
-// its geometry as it goes.
-void FreeWindows()
-{
-    delete frmEXIF();
-    delete frmIncRename();
-    delete frmPubWizard();
-    delete frmSelectFolder();
-    delete frmThumbEdit();
-    delete frmGlimpsetOptions();
-    delete frmSaveThumbnail();
-    delete frmThumbnails();
-    delete frmGIFTrans();
-    delete frmConvert();
-    delete frmFileProp();
-    delete frmAcquire();
-    delete fAlbum();
-    delete fBMEdit();
-    delete fAPrefs();
-    delete fSearch();
-    delete fDirAdd();
-    delete FileAttrForm();
-    delete fRename();
-    delete fPrefs();
-    delete fAbout();
-    delete fSelectFiles();
-    FreeForm1();
 }
 
 } // namespace
@@ -142,22 +68,32 @@ int main(int argc, char** argv)
         return 0;
     }
 
+    // The start file's picture is decoded while the windows are made.
+    std::unique_ptr<TFirstPicture> first;
+    if (tool == tools.end() && !request.StartFile.empty())
+        first = std::make_unique<TFirstPicture>(request.StartFile, TForm1::StoredPanelBound());
+
     auto* splash = new TfrmSplashForm;
     splash->show();
     splash->repaint();
 
     QApplication::setApplicationName("Lumeno");
     CreateWindows();
+    // By now the splash has been mapped: paint it before the main window's
+    // work begins.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
     if (tool != tools.end()) {
         StartToolAlone(tool->second, request.ToolFiles);
     } else {
         LetTheMainWindowEndTheProgram();
         Form1()->SetStartFile(request.StartFile);
+        Form1()->SetFirstPicture(std::move(first));
         Form1()->show();
     }
     const int result = app.exec();
-    FreeWindows();
+    // The other windows went as the application quit.
+    FreeForm1();
     PGShutdown();
     SetDialogs(nullptr);
     return result;

@@ -1,9 +1,11 @@
 #include "app/viewer/main_window.h"
 
+#include "app/common/window_holder.h"
 #include "app/editor/editor_host.h"
 #include "app/editor/frm_acquire.h"
 #include "app/viewer/app_icon.h"
 #include "app/viewer/file_list_view.h"
+#include "app/viewer/first_picture.h"
 #include "app/viewer/picture_box.h"
 #include "app/viewer/screen_cursors.h"
 #include "controls/media/aled.h"
@@ -44,6 +46,17 @@ QWidget* NamedWidget(QWidget* parent, const char* name)
     auto* w = new QWidget(parent);
     w->setObjectName(name);
     return w;
+}
+
+// The window's place as the settings give it, kept on the screens.
+QRect StoredGeometry(const TSettingsStore& Settings)
+{
+    const QRect bounds(Settings.ReadInteger("Left"), Settings.ReadInteger("Top"), Settings.ReadInteger("Width"),
+                       Settings.ReadInteger("Height"));
+    QList<QRect> screens;
+    for (QScreen* screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    return screens.isEmpty() ? bounds : KeepOnScreen(bounds, screens);
 }
 
 } // namespace
@@ -264,19 +277,25 @@ void TForm1::FormCreate()
 
 void TForm1::ReadGeometry()
 {
-    QRect bounds(settings_.ReadInteger("Left"), settings_.ReadInteger("Top"), settings_.ReadInteger("Width"),
-                 settings_.ReadInteger("Height"));
-    QList<QRect> screens;
-    for (QScreen* screen : QGuiApplication::screens())
-        screens.append(screen->availableGeometry());
-    if (!screens.isEmpty())
-        bounds = KeepOnScreen(bounds, screens);
+    const QRect bounds = StoredGeometry(settings_);
     resize(bounds.size());
     move(bounds.topLeft());
     leftWidth_ = std::max(settings_.ReadInteger("LeftWidth"), 1);
     leftHeight_ = std::max(settings_.ReadInteger("LeftHeight"), 1);
     MainSplitter->setSizes({leftWidth_, std::max(bounds.width() - leftWidth_, 1)});
     LeftSplitter->setSizes({leftHeight_, std::max(bounds.height() - leftHeight_, 1)});
+}
+
+QSize TForm1::StoredPanelBound()
+{
+    const TSettingsStore settings;
+    const QRect bounds = StoredGeometry(settings);
+    return {std::max(bounds.width() - std::max(settings.ReadInteger("LeftWidth"), 1), 1), bounds.height()};
+}
+
+void TForm1::SetFirstPicture(std::unique_ptr<TFirstPicture> First)
+{
+    firstPicture_ = std::move(First);
 }
 
 void TForm1::showEvent(QShowEvent* Event)
@@ -292,7 +311,7 @@ void TForm1::FormShow()
     // for when the editor acquires.
     if (PGTwain().TWAIN_IsAvailable()) {
         PGTwain().TWAIN_SetAppIdentity(1, 0, 0, 0, "1.0", "Lumeno by Orvella Software", "Lumeno", "Lumeno");
-        if (TfrmAcquire* editor = frmAcquire()) {
+        if (TfrmAcquire* editor = MadeWindow<TfrmAcquire>()) {
             editor->Action("Acquire1")->setEnabled(true);
             editor->Action("Select1")->setEnabled(true);
         }

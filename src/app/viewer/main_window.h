@@ -37,6 +37,7 @@ class TDCAVIPlay;
 class TdfsStatusBar;
 class TdfsSystemTreeView;
 class TEditorHost;
+class TFirstPicture;
 class TGIFImage;
 class TPGImage;
 class TPictureBox;
@@ -102,6 +103,11 @@ public:
     void EnableCommand(const char* Name, bool Enabled);
     // The start-up file: the one command-line argument, absolute; "" for none.
     void SetStartFile(const std::string& Path) { startFile_ = Path; }
+    // The start-up file's first picture, already on its way.
+    void SetFirstPicture(std::unique_ptr<TFirstPicture> First);
+    // An upper bound of the viewing panel's size as the settings will place
+    // this window, known before it is made.
+    static QSize StoredPanelBound();
 
     // Components, named as the window's design names them.
     QToolBar* ToolBar1 = nullptr;
@@ -269,6 +275,7 @@ private:
     bool shown_ = false;
     TLoadFile loader_;
     TPreRead preRead_;
+    std::unique_ptr<TFirstPicture> firstPicture_;
     // The file whose full picture is being read, and that picture's size.
     std::string fullPath_;
     QSize fullSize_;

@@ -1,6 +1,7 @@
 #include "app/viewer/main_window_desktop_links.h"
 
 #include "app/common/settings_store.h"
+#include "app/common/window_holder.h"
 #include "app/desktop/clipboard_copy.h"
 #include "app/desktop/dde_handler.h"
 #include "app/desktop/external_editor.h"
@@ -96,17 +97,18 @@ void LinkDesktopWindows(TForm1& Form)
         Form.LumenoDdeServerExecuteMacro(Commands);
     });
     Form.OnFilesDeleted = [](const std::string& Folder) {
-        if (frmThumbnails())
-            frmThumbnails()->FolderChanged(Folder);
+        if (TfrmThumbnails* thumbs = MadeWindow<TfrmThumbnails>())
+            thumbs->FolderChanged(Folder);
     };
-    if (fPrefs())
-        fPrefs()->OnApplied = [&Form](int DeleteMode, bool Confirm) {
+    TWindowHolder<TfPrefs>::Of().WhenMade([&Form](TfPrefs& Prefs) {
+        Prefs.OnApplied = [&Form](int DeleteMode, bool Confirm) {
             Form.SetDeletionChoices(DeleteMode, Confirm);
             Form.BuildFileMask();
             RefillMainList(Form);
         };
-    if (fSearch())
-        fSearch()->OnOpenFile = [&Form](const std::string& Path) {
+    });
+    TWindowHolder<TfSearch>::Of().WhenMade([&Form](TfSearch& Search) {
+        Search.OnOpenFile = [&Form](const std::string& Path) {
             TWaitCursor wait;
             const std::size_t slash = Path.rfind('/');
             Form.STV1->SetDirectory(Path.substr(0, slash == 0 ? 1 : slash));
@@ -114,12 +116,17 @@ void LinkDesktopWindows(TForm1& Form)
             Form.SelectFileInList(Path);
             Form.ShowFile(Path);
         };
-    if (fSelectFiles()) {
-        fSelectFiles()->SetLargeViewAction(
+    });
+    TWindowHolder<TfSelectFiles>::Of().WhenMade([](TfSelectFiles& Mover) {
+        Mover.SetLargeViewAction(
             [](const std::string& Path, const std::string&) { ShowGlimpset(Path, fSelectFiles(), true); });
-        fSelectFiles()->SetImagePropertiesAction(
-            [](const std::string& Path, const std::string&) { ShowImageProperties(Path); });
-    }
+        Mover.SetImagePropertiesAction([](const std::string& Path, const std::string&) { ShowImageProperties(Path); });
+    });
+    QObject::connect(&Form, &QObject::destroyed, [] {
+        TWindowHolder<TfPrefs>::Of().WhenMade({});
+        TWindowHolder<TfSearch>::Of().WhenMade({});
+        TWindowHolder<TfSelectFiles>::Of().WhenMade({});
+    });
 }
 
 void MainSetWallpaper(TForm1& Form, TWallpaperCommand Command)
@@ -178,20 +185,17 @@ void MainPrintImage(TForm1& Form)
 
 void MainSetPreferences()
 {
-    CreatefPrefs();
     OpenOver(fPrefs(), TAskingWindow::Current());
 }
 
 void MainSearchFiles()
 {
-    CreatefSearch();
     ShowBeside(*fSearch(), Form1());
 }
 
 void MainThumbnailExplorer(TForm1& Form)
 {
     TWaitCursor wait;
-    CreatefrmThumbnails();
     PlaceBesideOnce(*frmThumbnails(), Form);
     frmThumbnails()->ShowFolder(Form.ListedFolder());
 }
@@ -201,7 +205,6 @@ void MainExifData(TForm1& Form)
     const std::string path = SelectedPath(Form);
     if (path.empty())
         return;
-    CreatefrmEXIF();
     ShowBeside(*frmEXIF(), &Form);
     frmEXIF()->ShowExifData(path);
 }

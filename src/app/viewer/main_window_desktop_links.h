@@ -12,8 +12,8 @@ class TForm1;
 // Installs the explorer's and the album's hosts, the open-request handler
 // (which raises the window and shows the last file), the refresh of the
 // explorer after deletions, the preferences' and the search's links, and the
-// file mover's full-image and properties commands. Call once after the
-// windows are created.
+// file mover's full-image and properties commands. Call once the main window
+// is made: windows made later are joined as they are made, until it goes.
 void LinkDesktopWindows(TForm1& Form);
 
 // "Centered", "Tiled", "Stretched" (the one selected file) and "Remove

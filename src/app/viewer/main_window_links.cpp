@@ -1,5 +1,6 @@
 #include "app/viewer/main_window_links.h"
 
+#include "app/common/window_holder.h"
 #include "app/converter/converter_host.h"
 #include "app/converter/frm_convert.h"
 #include "app/files/dropped_files.h"
@@ -84,8 +85,9 @@ QTreeWidgetItem* OneSelected(TForm1& Form)
 void Unlink()
 {
     SetFilesHost(nullptr);
-    if (frmConvert())
-        frmConvert()->SetHost(nullptr);
+    TWindowHolder<TfrmConvert>::Of().WhenMade({});
+    if (TfrmConvert* converter = MadeWindow<TfrmConvert>())
+        converter->SetHost(nullptr);
     host.reset();
 }
 
@@ -95,8 +97,7 @@ void LinkMainWindow(TForm1& Form)
 {
     host = std::make_unique<TMainWindowHost>(Form);
     SetFilesHost(host.get());
-    if (frmConvert())
-        frmConvert()->SetHost(host.get());
+    TWindowHolder<TfrmConvert>::Of().WhenMade([](TfrmConvert& Converter) { Converter.SetHost(host.get()); });
     Form.MoveDroppedFiles = [](const QStringList& Paths) {
         std::vector<std::string> paths;
         for (const QString& path : Paths)
@@ -149,13 +150,11 @@ void MainDeleteFolder(TForm1& Form)
 
 void MainIncrementalRename()
 {
-    CreatefrmIncRename();
     frmIncRename()->OpenFromMainWindow(Form1());
 }
 
 void MainMoveFiles()
 {
-    CreatefSelectFiles();
     ShowBeside(*fSelectFiles(), Form1());
 }
 
@@ -166,9 +165,6 @@ void MainConvert(TForm1& Form)
         ShowMessage("Click on an image filename first");
         return;
     }
-    CreatefrmConvert();
-    if (host)
-        frmConvert()->SetHost(host.get());
     const std::string path = Form.ItemPath(item->text(0));
     frmConvert()->SetSourceFileName(path);
     if (frmConvert()->isVisible())

@@ -6,9 +6,9 @@ namespace lumeno {
 
 class TForm1;
 
-// Installs the files host and the main window's MoveDroppedFiles, and, when
-// the converter exists, its host. Call once after the windows are created;
-// they come undone when the main window goes.
+// Installs the files host and the main window's MoveDroppedFiles, and the
+// converter's host, now or when it is made. Call once the main window is
+// made; they come undone when it goes.
 void LinkMainWindow(TForm1& Form);
 
 // The main window's commands that open these windows; its handlers call

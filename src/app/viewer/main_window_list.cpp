@@ -3,6 +3,7 @@
 
 #include "app/common/file_list.h"
 #include "app/common/file_types.h"
+#include "app/common/window_holder.h"
 #include "app/thumbs/exif_form.h"
 #include "app/viewer/main_window.h"
 #include "controls/shell/dfs_status_bar.h"
@@ -144,8 +145,8 @@ void TForm1::SLV1Change()
     lastCaption_ = path;
     if (QFileInfo::exists(QString::fromStdString(path)))
         ShowFile(path);
-    if (frmEXIF())
-        frmEXIF()->RefreshExifData(path);
+    if (TfrmEXIF* exif = MadeWindow<TfrmEXIF>())
+        exif->RefreshExifData(path);
     copy->setVisible(IsPictureFile(path));
 }
 

@@ -3,6 +3,7 @@
 // the desktop commands.
 
 #include "app/album/f_album.h"
+#include "app/common/window_holder.h"
 #include "app/editor/editor_host.h"
 #include "app/editor/frm_acquire.h"
 #include "app/sheet/frm_thumb_edit.h"
@@ -29,7 +30,8 @@ public:
     std::string TreeFolder() const override { return form_.ListedFolder(); }
     std::string ThumbFolder() const override
     {
-        return frmThumbnails() ? frmThumbnails()->Folder() : QDir::homePath().toStdString();
+        const TfrmThumbnails* thumbs = MadeWindow<TfrmThumbnails>();
+        return thumbs ? thumbs->Folder() : QDir::homePath().toStdString();
     }
     bool TwainPresent() const override { return PGTwain().TWAIN_IsAvailable(); }
     QCursor ZoomCursor() const override { return ScreenCursor(5); }
@@ -54,7 +56,6 @@ void TForm1::InLumeno1Click()
     const std::string path = ItemPath(SLV1->selectedItems().first()->text(0));
     TWaitCursor wait;
     try {
-        CreatefrmAcquire();
         frmAcquire()->EditFile(path);
     } catch (const std::exception&) {
         ShowMessage("Can not edit " + path);
@@ -63,7 +64,6 @@ void TForm1::InLumeno1Click()
 
 void TForm1::Retouvo1Click()
 {
-    CreatefrmAcquire();
     frmAcquire()->show();
     frmAcquire()->raise();
     frmAcquire()->activateWindow();
@@ -117,13 +117,11 @@ void ShowTool(QWidget* Window)
 
 void TForm1::Folvios1Click()
 {
-    CreatefAlbum();
     ShowTool(fAlbum());
 }
 
 void TForm1::GlimpsetCreator1Click()
 {
-    CreatefrmThumbEdit();
     ShowTool(frmThumbEdit());
 }
 

@@ -1,5 +1,6 @@
 #include "app/viewer/pre_read.h"
 
+#include "app/viewer/file_stamp.h"
 #include "imagelib/memory_budget.h"
 #include "imagelib/pixel_graphic.h"
 
@@ -8,28 +9,8 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
-#include <sys/stat.h>
 
 namespace lumeno {
-
-namespace {
-
-struct TStamp {
-    std::int64_t Size = -1;
-    std::int64_t Time = 0;
-    std::int64_t TimeNs = 0;
-    bool operator==(const TStamp&) const = default;
-};
-
-TStamp StampOf(const std::string& path)
-{
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0)
-        return {};
-    return {std::int64_t(st.st_size), std::int64_t(st.st_mtim.tv_sec), std::int64_t(st.st_mtim.tv_nsec)};
-}
-
-} // namespace
 
 // Shared by the window and the worker, so a dropped job finishes on its own.
 struct TPreRead::TJob {
@@ -37,7 +18,7 @@ struct TPreRead::TJob {
     std::mutex Mutex;
     std::condition_variable Done;
     bool Finished = false;
-    TStamp Stamp;
+    TFileStamp Stamp;
     std::unique_ptr<TPixelGraphic> Image;
 };
 
@@ -61,7 +42,7 @@ void TPreRead::Start(const std::string& Path, TColor FillColor, std::function<vo
     job_ = job;
     path_ = Path;
     QThreadPool::globalInstance()->start([job, Path, FillColor, Finished = std::move(Finished)] {
-        const TStamp stamp = StampOf(Path);
+        const TFileStamp stamp = FileStampOf(Path);
         std::unique_ptr<TPixelGraphic> image;
         try {
             // Shared with the thumbnail workers; the picture leaves it read.
@@ -99,7 +80,7 @@ std::unique_ptr<TPixelGraphic> TPreRead::Take(const std::string& Path)
     path_.clear();
     std::unique_lock lock(job->Mutex);
     job->Done.wait(lock, [&] { return job->Finished; });
-    if (!job->Image || !(job->Stamp == StampOf(Path)))
+    if (!job->Image || !(job->Stamp == FileStampOf(Path)))
         return nullptr;
     return std::move(job->Image);
 }

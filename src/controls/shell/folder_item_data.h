@@ -22,6 +22,8 @@ public:
     static int LiveCount();
 
     bool Enumerated = false;
+    // Whether the item has anything to expand was asked (its row was shown).
+    bool Probed = false;
     std::shared_ptr<TShellFolder> ParentFolder;
     std::uint32_t Attributes;
     TOwnedIdList Relative; // the item within its parent folder

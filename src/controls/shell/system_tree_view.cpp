@@ -117,7 +117,12 @@ TdfsSystemTreeView::TdfsSystemTreeView(QWidget* parent)
     setItemDelegate(new TRenameDelegate(this));
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     setAutoScroll(false);
-    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* node) { CanExpand(node); });
+    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* node) {
+        CanExpand(node);
+        ProbeShownRows();
+    });
+    connect(this, &QTreeWidget::itemCollapsed, this, [this] { ProbeShownRows(); });
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { ProbeShownRows(); });
 }
 
 TdfsSystemTreeView::~TdfsSystemTreeView()
@@ -238,6 +243,7 @@ void TdfsSystemTreeView::Refill()
                 SelectItemIdList(remembered.get() + prefix);
         }
     }
+    ProbeShownRows();
     immediateChange_ = savedImmediate;
 }
 
@@ -260,7 +266,7 @@ TShellTreeNode* TdfsSystemTreeView::CreateNode(const std::shared_ptr<TShellFolde
     std::string caption = GetDisplayName(*folder, relative.get(), dnkNormal);
     if (topLevel && rootFolder_ == rfCustom && !customDirCaption_.empty())
         caption = customDirCaption_;
-    const std::uint32_t attributes = folder->GetAttributesOf(relative.get(), kNodeAttributeMask);
+    const std::uint32_t attributes = folder->GetAttributesOf(relative.get(), kNodeAttributeMask & ~saHasSubfolder);
     // An item with no attributes at all no longer exists.
     if (attributes == 0)
         return nullptr;
@@ -275,9 +281,6 @@ TShellTreeNode* TdfsSystemTreeView::CreateNode(const std::shared_ptr<TShellFolde
     GetIconIndexes(absolute.get(), normal, open);
     if (open == 0 && normal != 0)
         open = normal;
-    std::shared_ptr<TShellFolder> itemFolder;
-    if (!(attributes & saHasSubfolder) && showFiles_ && isFolder)
-        itemFolder = folder->BindToObject(relative.get());
 
     auto* node = new TShellTreeNode(
         std::make_unique<TFolderItemData>(folder, attributes, std::move(relative), std::move(absolute)));
@@ -287,15 +290,9 @@ TShellTreeNode* TdfsSystemTreeView::CreateNode(const std::shared_ptr<TShellFolde
     if (attributes & saCanRename)
         node->setFlags(node->flags() | Qt::ItemIsEditable);
 
-    bool expandable = (attributes & saHasSubfolder) != 0;
-    if (!expandable && itemFolder) {
-        std::unique_ptr<TEnumIdList> files =
-            itemFolder->EnumObjects(enNonFolders | (showHiddenDirs_ ? enIncludeHidden : 0));
-        TOwnedIdList first(files ? files->Next() : nullptr);
-        expandable = first != nullptr;
-    }
-    node->setChildIndicatorPolicy(expandable ? QTreeWidgetItem::ShowIndicator
-                                             : QTreeWidgetItem::DontShowIndicator);
+    // A folder keeps its button until its row is shown and probed.
+    node->Data()->Probed = !isFolder;
+    node->setChildIndicatorPolicy(isFolder ? QTreeWidgetItem::ShowIndicator : QTreeWidgetItem::DontShowIndicator);
     if (checkboxes_)
         ApplyCheckbox(node);
     return node;
@@ -323,6 +320,42 @@ bool TdfsSystemTreeView::Enumerate(const std::shared_ptr<TShellFolder>& folder, 
     // One insertion for all keeps large folders quick.
     parent->addChildren(nodes);
     return fetched;
+}
+
+void TdfsSystemTreeView::ProbeShownRows()
+{
+    const int bottom = viewport()->height();
+    for (QModelIndex index = indexAt(QPoint(0, 0)); index.isValid() && visualRect(index).top() < bottom;
+         index = indexBelow(index))
+        ProbeNode(itemFromIndex(index));
+}
+
+void TdfsSystemTreeView::ProbeNode(QTreeWidgetItem* node)
+{
+    TFolderItemData* data = NodeData(node);
+    if (!data || data->Probed || data->Enumerated)
+        return;
+    data->Probed = true;
+    data->Attributes |= data->ParentFolder->GetAttributesOf(data->Relative.get(), saHasSubfolder) & saHasSubfolder;
+    bool expandable = (data->Attributes & saHasSubfolder) != 0;
+    if (!expandable && showFiles_) {
+        if (std::shared_ptr<TShellFolder> itemFolder = data->ParentFolder->BindToObject(data->Relative.get())) {
+            std::unique_ptr<TEnumIdList> files =
+                itemFolder->EnumObjects(enNonFolders | (showHiddenDirs_ ? enIncludeHidden : 0));
+            TOwnedIdList first(files ? files->Next() : nullptr);
+            expandable = first != nullptr;
+        }
+    }
+    if (!expandable)
+        node->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
+}
+
+bool TdfsSystemTreeView::viewportEvent(QEvent* event)
+{
+    // Before the rows are drawn: a button the user sees is the right one.
+    if (event->type() == QEvent::Paint)
+        ProbeShownRows();
+    return TdfsCustomSystemTreeView::viewportEvent(event);
 }
 
 std::shared_ptr<TShellFolder> TdfsSystemTreeView::BindNode(QTreeWidgetItem* node) const

@@ -108,6 +108,7 @@ public:
 
 protected:
     void Change(QTreeWidgetItem* node) override;
+    bool viewportEvent(QEvent* event) override;
     void DelayedChange(QTreeWidgetItem* node) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -118,6 +119,10 @@ private:
     TShellTreeNode* CreateNode(const std::shared_ptr<TShellFolder>& folder, TOwnedIdList absolute,
                                TOwnedIdList relative, bool topLevel);
     bool Enumerate(const std::shared_ptr<TShellFolder>& folder, QTreeWidgetItem* parent);
+    // Whether a node has anything to expand is asked only once its row is
+    // shown: the question reads the folder, and most rows are never seen.
+    void ProbeShownRows();
+    void ProbeNode(QTreeWidgetItem* node);
     std::shared_ptr<TShellFolder> BindNode(QTreeWidgetItem* node) const;
     void ExpandNode(QTreeWidgetItem* node);
     void ReReadChildren(QTreeWidgetItem* node);

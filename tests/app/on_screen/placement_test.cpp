@@ -55,7 +55,6 @@ protected:
 TEST_F(Placement, TheAlbumsViewImageIsItsOwnAboveItAndOnScreen)
 {
     Picture("tall.png", 700, 990);
-    CreatefAlbum();
     InstallMainWindowAlbumHost();
     fAlbum()->AddEntry({pics_.File("tall.png"), "", 0});
     fAlbum()->SelectIndex(0);
@@ -72,8 +71,6 @@ TEST_F(Placement, TheAlbumsViewImageIsItsOwnAboveItAndOnScreen)
 
 TEST_F(Placement, GlimpsetOptionsOpenOverOrBesideTheCreator)
 {
-    CreatefrmGlimpsetOptions();
-    CreatefrmThumbEdit();
     // In the middle of the screen, with room on every side.
     frmThumbEdit()->setGeometry(500, 300, 600, 400);
     frmThumbEdit()->show();

@@ -48,7 +48,6 @@ protected:
     // them after editing the listed picture.
     TForm1& MainWindowUnderTheEditor()
     {
-        CreatefrmAcquire();
         TForm1& form = ShowMainWindow();
         SelectOnly("a.png");
         {
@@ -95,7 +94,6 @@ TEST_F(Stacking, TheMainWindowsBoxesOpenAboveTheEditor)
 TEST_F(Stacking, TheEditorStartedAloneShowsItsUnreadableFileAboveItself)
 {
     const std::string text = TextFile("text.jpg");
-    CreatefrmAcquire();
     test::ModalWatch watch;
     ToolWindows().at("editor")({QString::fromStdString(text)});
     ASSERT_TRUE(watch.WaitFor(1));
@@ -110,8 +108,6 @@ TEST_F(Stacking, EveryUnreadableFileOfTheSheetIsShownAboveTheCreator)
 {
     const std::string first = TextFile("first.jpg");
     const std::string second = TextFile("second.jpg");
-    CreatefrmGlimpsetOptions();
-    CreatefrmThumbEdit();
     frmThumbEdit()->AddFiles({QString::fromStdString(first), QString::fromStdString(second)});
     frmThumbEdit()->show();
     ASSERT_TRUE(WaitHeld(frmThumbEdit()));

@@ -37,7 +37,7 @@ protected:
     static void SetUpTestSuite() { PGStartup(); }
     void SetUp() override
     {
-        CreatefrmThumbEdit();
+        frmThumbEdit();
         creator = frmThumbEdit();
         options = frmGlimpsetOptions();
         ASSERT_NE(creator, nullptr);

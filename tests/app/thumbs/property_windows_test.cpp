@@ -1,3 +1,4 @@
+#include "app/common/window_holder.h"
 #include "app/thumbs/exif_form.h"
 #include "app/thumbs/exif_reader.h"
 #include "app/thumbs/file_prop_form.h"
@@ -255,17 +256,17 @@ TEST_F(PropertyWindows, ExifValuesAreShownCutAndBrowsingRefreshesOnceWhenVisible
     EXPECT_EQ(form.LV1->topLevelItem(0)->text(1), "7,7,7,7,7");
 }
 
-TEST(WindowAccessors, MadeOnceAndHidden)
+TEST(WindowAccessors, MadeOnceOnFirstUseAndHidden)
 {
-    EXPECT_EQ(frmEXIF(), nullptr);
-    CreatefrmEXIF();
+    delete MadeWindow<TfrmEXIF>();
+    EXPECT_EQ(MadeWindow<TfrmEXIF>(), nullptr);
     TfrmEXIF* first = frmEXIF();
-    CreatefrmEXIF();
     EXPECT_EQ(frmEXIF(), first);
+    EXPECT_EQ(MadeWindow<TfrmEXIF>(), first);
     EXPECT_FALSE(first->isVisible());
     EXPECT_EQ(first->parent(), nullptr);
     delete first;
-    EXPECT_EQ(frmEXIF(), nullptr);
+    EXPECT_EQ(MadeWindow<TfrmEXIF>(), nullptr);
 }
 
 } // namespace

@@ -43,7 +43,7 @@ protected:
     {
         SetThumbnailSize(64);
         form = std::make_unique<TfrmThumbnails>();
-        CreatefrmSaveThumbnail();
+        frmSaveThumbnail();
     }
     void TearDown() override
     {
@@ -301,7 +301,7 @@ TEST_F(ThumbnailsForm, AWriteFailureNamesTheTargetAndEndsTheBatch)
 
 TEST_F(ThumbnailsForm, SaveDialogAndFolderPickerLookRight)
 {
-    CreatefrmSelectFolder();
+    frmSelectFolder();
     TfrmSaveThumbnail* dialog = frmSaveThumbnail();
     EXPECT_EQ(dialog->ePrefix->text(), "thm_");
     EXPECT_EQ(dialog->cbFileType->count(), 5);

@@ -34,7 +34,7 @@ protected:
 
 TEST_F(AboutTest, CreditsRollAndStartAgain)
 {
-    CreatefAbout();
+    fAbout();
     TfAbout& about = *fAbout();
     EXPECT_EQ(about.size(), QSize(259, 339));
     EXPECT_EQ(about.ScrollBox1->size(), QSize(161, 110));
@@ -58,7 +58,7 @@ TEST_F(AboutTest, CreditsRollAndStartAgain)
 
 TEST_F(AboutTest, CtrlQShowsTheVersionUntilAKeyIsReleased)
 {
-    CreatefAbout();
+    fAbout();
     TfAbout& about = *fAbout();
     about.show();
     EXPECT_EQ(about.lversion->text(), "Version 7.8.0.0");

@@ -106,7 +106,7 @@ TEST_F(MainWindowLinks, AVirtualTreeItemLeavesCommandsOnTheListedFolder)
     frmIncRename()->close();
     delete frmIncRename();
 
-    CreatefDirAdd();
+    fDirAdd();
     QTimer::singleShot(0, [] {
         fDirAdd()->NewFolder->setText("Made");
         fDirAdd()->accept();

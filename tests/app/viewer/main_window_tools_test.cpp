@@ -189,8 +189,8 @@ TEST_F(MainWindowTools, ToolSwitchShowsTheEditorOrTheConverterAlone)
 {
     Picture("a.png", 40, 30);
     CreateForm1();
-    CreatefrmAcquire();
-    CreatefrmConvert();
+    frmAcquire();
+    frmConvert();
     const TToolTable& tools = ToolWindows();
     ASSERT_EQ(tools.count("editor"), 1u);
     ASSERT_EQ(tools.count("convert"), 1u);
@@ -235,8 +235,6 @@ TEST_F(MainWindowTools, QuittingWaitsForTheSavesOfTheEditorAndTheConverter)
 {
     NoisyPicture(pics_.File("big.bmp"), 2000, 1500);
     TForm1& form = Open();
-    CreatefrmAcquire();
-    CreatefrmConvert();
     LinkMainWindow(form);
     test::TempDir out;
     frmAcquire()->EditFile(pics_.File("big.bmp"));
@@ -265,7 +263,6 @@ TEST_F(MainWindowTools, AnEditorAloneGoesOnlyOnceItsSaveIsDone)
 {
     NoisyPicture(pics_.File("big.bmp"), 2000, 1500);
     CreateForm1();
-    CreatefrmAcquire();
     test::TempDir out;
     const QPointer<QWidget> editor =
         StartToolAlone(ToolWindows().at("editor"), {QString::fromStdString(pics_.File("big.bmp"))});

@@ -122,7 +122,7 @@ protected:
     }
     void Edit(const std::function<void(TfBMEdit&)>& steps)
     {
-        CreatefBMEdit();
+        fBMEdit();
         QTimer::singleShot(0, [steps] { steps(*fBMEdit()); });
         Form1()->EditBookmarks1Click();
     }
@@ -181,7 +181,6 @@ TEST_F(BookmarksTest, AnOversizedFileIsRefusedAndKeptAsItIs)
     const std::string refused = "The bookmark file " + BookmarkFilePath() + " is larger than 1 MB; the bookmarks were not changed";
     form.AddBookmark1Click();
     EXPECT_EQ(Texts(), std::vector<std::string>{refused});
-    CreatefBMEdit();
     auto editorShown = std::make_shared<bool>(false);
     QTimer::singleShot(0, [editorShown] {
         *editorShown = fBMEdit()->isVisible();

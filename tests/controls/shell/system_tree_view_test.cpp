@@ -2,6 +2,7 @@
 
 #include "controls/shell/file_change_thread.h"
 #include "controls/shell/folder_item_data.h"
+#include "controls/shell/shell_tree_node.h"
 #include "platform/qt/shell/item_prop.h"
 #include "platform/qt/shell/shell_fixture.h"
 #include "support/recording_dialogs.h"
@@ -449,6 +450,49 @@ TEST_F(TreeTest, RightClickShowsTheItemMenuOrTheOwnMenu)
     EXPECT_TRUE(own.isVisible());
     own.hide();
     SetMenuTracker({});
+}
+
+TEST_F(TreeTest, OnlyRowsShownAreProbedForSubfoldersAndTheirButtonsAreRight)
+{
+    const std::string many = tree.Root() + "/many";
+    for (int i = 0; i < 200; ++i)
+        fs::create_directories(many + "/folder" + std::to_string(1000 + i));
+    fs::create_directory(many + "/folder1001/sub");
+    fs::create_directory(many + "/folder1199/sub");
+    view->SetRootFolder(rfCustom);
+    view->SetCustomDir(many);
+    view->resize(300, 200);
+    view->show();
+    ASSERT_EQ(Root()->childCount(), 200);
+    const auto button = [&](int i) { return Root()->child(i)->childIndicatorPolicy(); };
+    EXPECT_EQ(button(0), QTreeWidgetItem::DontShowIndicator);
+    EXPECT_EQ(button(1), QTreeWidgetItem::ShowIndicator);
+    // Far below the view nothing was read: the button waits for its row.
+    EXPECT_FALSE(NodeData(Root()->child(198))->Probed);
+    EXPECT_FALSE(NodeData(Root()->child(199))->Probed);
+
+    view->scrollToItem(Root()->child(199));
+    EXPECT_TRUE(NodeData(Root()->child(198))->Probed);
+    EXPECT_EQ(button(198), QTreeWidgetItem::DontShowIndicator);
+    EXPECT_EQ(button(199), QTreeWidgetItem::ShowIndicator);
+}
+
+TEST_F(TreeTest, ARowPaintedIsProbedBeforeItIsDrawn)
+{
+    const std::string many = tree.Root() + "/many";
+    for (int i = 0; i < 60; ++i)
+        fs::create_directories(many + "/folder" + std::to_string(1000 + i));
+    view->SetRootFolder(rfCustom);
+    view->SetCustomDir(many);
+    view->resize(300, 100);
+    view->show();
+    QTreeWidgetItem* last = Root()->child(59);
+    ASSERT_FALSE(NodeData(last)->Probed);
+    // Grown by the window: the newly shown rows are read as they are painted.
+    view->resize(300, 3000);
+    view->grab();
+    EXPECT_TRUE(NodeData(last)->Probed);
+    EXPECT_EQ(last->childIndicatorPolicy(), QTreeWidgetItem::DontShowIndicator);
 }
 
 } // namespace

@@ -85,27 +85,6 @@ bool IsLoopingLink(const std::string& dir, const std::string& name)
     return target.empty() || target == parent || IsUnder(parent, target);
 }
 
-bool HasSubfolder(const std::string& dir)
-{
-    DIR* d = ::opendir(dir.c_str());
-    if (!d)
-        return false;
-    bool found = false;
-    while (!found) {
-        const dirent* e = ::readdir(d);
-        if (!e)
-            break;
-        if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0)
-            continue;
-        if (e->d_type == DT_DIR)
-            found = true;
-        else if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN)
-            found = IsDirectory(Join(dir, e->d_name)) && !IsLoopingLink(dir, e->d_name);
-    }
-    ::closedir(d);
-    return found;
-}
-
 int CompareNames(const std::string& a, const std::string& b)
 {
     const int folded = QString::fromUtf8(a).compare(QString::fromUtf8(b), Qt::CaseInsensitive);
@@ -554,6 +533,34 @@ std::string UserDirFromConfig(const char* key, const std::string& home, const st
 }
 
 } // namespace
+
+bool IsFolderEntry(const std::string& dir, const char* name, unsigned char type)
+{
+    if (type == DT_DIR)
+        return true;
+    // A link counts when it leads to a folder outside its own ancestors; a
+    // file system that does not say the type is asked through stat.
+    if (type != DT_LNK && type != DT_UNKNOWN)
+        return false;
+    return IsDirectory(Join(dir, name)) && !IsLoopingLink(dir, name);
+}
+
+bool HasSubfolder(const std::string& dir)
+{
+    DIR* d = ::opendir(dir.c_str());
+    if (!d)
+        return false;
+    bool found = false;
+    while (!found) {
+        const dirent* e = ::readdir(d);
+        if (!e)
+            break;
+        found = std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0 &&
+                IsFolderEntry(dir, e->d_name, e->d_type);
+    }
+    ::closedir(d);
+    return found;
+}
 
 TShellFolder::TShellFolder(PCItemIdList absolute) : absolute_(CopyItemIdList(absolute)) {}
 

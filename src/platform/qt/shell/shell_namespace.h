@@ -137,6 +137,12 @@ PItemIdList GetSpecialFolderLocation(int folder);
 // The file-system path of an absolute list; "" for virtual items.
 std::string GetPathFromIdList(PCItemIdList absolute);
 
+// Whether the entry name of dir, of readdir's type, is a folder the tree
+// shows: a link to a folder counts unless it leads back up.
+bool IsFolderEntry(const std::string& dir, const char* name, unsigned char type);
+// Whether dir holds such a folder; reads only up to the first one.
+bool HasSubfolder(const std::string& dir);
+
 // Kind bytes of the items.
 enum TItemKind : std::uint8_t {
     ikHome = 'H',

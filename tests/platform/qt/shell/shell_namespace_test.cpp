@@ -1,7 +1,9 @@
 #include "platform/qt/shell/shell_namespace.h"
 
 #include "platform/qt/shell/shell_fixture.h"
+#include "support/test_env.h"
 
+#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -193,6 +195,77 @@ TEST_F(ShellNamespace, FoldersSortBeforeFilesAndNamesIgnoreCase)
     TOwnedIdList deep1(a->ParseDisplayName("b/c"));
     TOwnedIdList deep2(a->ParseDisplayName("b"));
     EXPECT_GT(a->CompareIDs(0, deep1.get(), deep2.get()), 0);
+}
+
+// Whether a folder has a subfolder, asked for each folder row the tree shows.
+class SubfolderProbe : public ::testing::Test {
+protected:
+    std::string Folder(const std::string& name)
+    {
+        const std::string path = dir.File(name);
+        fs::create_directories(path);
+        return path;
+    }
+    void Files(const std::string& folder, int count)
+    {
+        for (int i = 0; i < count; ++i)
+            test::ShellFixture::Write(folder + "/file" + std::to_string(i) + ".jpg", "x");
+    }
+
+    test::TempDir dir;
+};
+
+TEST_F(SubfolderProbe, FilesAloneAreNoSubfolder)
+{
+    EXPECT_FALSE(HasSubfolder(Folder("empty")));
+    const std::string files = Folder("files");
+    Files(files, 300);
+    EXPECT_FALSE(HasSubfolder(files));
+    EXPECT_FALSE(HasSubfolder(dir.File("missing")));
+}
+
+TEST_F(SubfolderProbe, ASubfolderIsFoundWhereverItStandsAmongFiles)
+{
+    const std::string first = Folder("first");
+    fs::create_directory(first + "/sub");
+    Files(first, 300);
+    EXPECT_TRUE(HasSubfolder(first));
+    const std::string last = Folder("last");
+    Files(last, 300);
+    fs::create_directory(last + "/sub");
+    EXPECT_TRUE(HasSubfolder(last));
+}
+
+TEST_F(SubfolderProbe, ALinkCountsWhenItLeadsToAFolderThatDoesNotLoop)
+{
+    const std::string target = Folder("target");
+    const std::string linked = Folder("linked");
+    Files(linked, 3);
+    fs::create_directory_symlink(target, linked + "/to_folder");
+    EXPECT_TRUE(HasSubfolder(linked));
+
+    const std::string toFile = Folder("to_file");
+    fs::create_symlink(linked + "/file0.jpg", toFile + "/link.jpg");
+    fs::create_symlink(dir.File("nowhere"), toFile + "/dangling");
+    EXPECT_FALSE(HasSubfolder(toFile));
+
+    const std::string looping = Folder("looping");
+    fs::create_directory_symlink(looping, looping + "/self");
+    fs::create_directory_symlink(dir.Path(), looping + "/up");
+    EXPECT_FALSE(HasSubfolder(looping));
+}
+
+TEST_F(SubfolderProbe, AnEntryOfUnknownTypeIsAskedThroughStat)
+{
+    const std::string folder = Folder("folder");
+    Folder("folder/sub");
+    Files(folder, 1);
+    EXPECT_TRUE(IsFolderEntry(folder, "sub", DT_UNKNOWN));
+    EXPECT_FALSE(IsFolderEntry(folder, "file0.jpg", DT_UNKNOWN));
+    EXPECT_FALSE(IsFolderEntry(folder, "missing", DT_UNKNOWN));
+    // A known type is taken as readdir gives it, without asking.
+    EXPECT_TRUE(IsFolderEntry(folder, "missing", DT_DIR));
+    EXPECT_FALSE(IsFolderEntry(folder, "sub", DT_REG));
 }
 
 } // namespace
