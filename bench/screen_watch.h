@@ -142,7 +142,7 @@ public:
     // window manager placed the window does not matter.
     bool ClickInActiveWindow(int X, int Y) const
     {
-        const Window window = ActiveWindow();
+        const Window window = RootWindowProperty("_NET_ACTIVE_WINDOW");
         if (!window)
             return false;
         int rootX = 0, rootY = 0;
@@ -156,15 +156,16 @@ public:
     }
 
 private:
-    Window ActiveWindow() const
+    // A window the window manager names in a property of the root; 0 for none.
+    Window RootWindowProperty(const char* Name) const
     {
-        const Atom active = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
+        const Atom property = XInternAtom(display_, Name, False);
         Atom type = 0;
         int format = 0;
         unsigned long items = 0, after = 0;
         unsigned char* data = nullptr;
         Window window = 0;
-        if (XGetWindowProperty(display_, DefaultRootWindow(display_), active, 0, 1, False, XA_WINDOW, &type, &format,
+        if (XGetWindowProperty(display_, DefaultRootWindow(display_), property, 0, 1, False, XA_WINDOW, &type, &format,
                                &items, &after, &data) == Success &&
             items == 1)
             window = *reinterpret_cast<Window*>(data);
@@ -228,19 +229,7 @@ private:
         ::shmctl(shm_.shmid, IPC_RMID, nullptr);
     }
 
-    bool HasWindowManager() const
-    {
-        const Atom check = XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False);
-        Atom type = 0;
-        int format = 0;
-        unsigned long items = 0, after = 0;
-        unsigned char* data = nullptr;
-        const int status = XGetWindowProperty(display_, DefaultRootWindow(display_), check, 0, 1, False, XA_WINDOW,
-                                              &type, &format, &items, &after, &data);
-        if (data)
-            XFree(data);
-        return status == Success && items == 1;
-    }
+    bool HasWindowManager() const { return RootWindowProperty("_NET_SUPPORTING_WM_CHECK") != 0; }
 
     pid_t server_ = -1, windowManager_ = -1;
     std::string name_;

@@ -34,6 +34,8 @@ TempDir::~TempDir()
 
 std::string DataFile(const std::string& name) { return std::string(LUMENO_TEST_DATA_DIR) + "/" + name; }
 
+namespace {
+
 bool OnTmpfsApart(const fs::path& Folder)
 {
     struct statfs system {};
@@ -48,6 +50,15 @@ bool OnTmpfsApart(const fs::path& Folder)
     while (::stat(near.c_str(), &data) != 0 && near.has_relative_path())
         near = near.parent_path();
     return folder.st_dev != data.st_dev;
+}
+
+} // namespace
+
+std::string NoTmpfsApart()
+{
+    if (!fs::is_directory("/dev/shm"))
+        return "no /dev/shm";
+    return OnTmpfsApart("/dev/shm") ? "" : "/dev/shm is no tmpfs apart from the user's data";
 }
 
 bool HaveTool(const std::string& program)

@@ -39,9 +39,9 @@ private:
 
 std::string DataFile(const std::string& name);
 
-// True when Folder is on a tmpfs apart from the user's data folder, as
-// /dev/shm is: the trash refuses its files as a system mount's.
-bool OnTmpfsApart(const std::filesystem::path& Folder);
+// Why /dev/shm cannot stand for a tmpfs apart from the user's data folder,
+// whose files the trash refuses as a system mount's; empty when it can.
+std::string NoTmpfsApart();
 
 // True when the program is on the PATH.
 bool HaveTool(const std::string& program);

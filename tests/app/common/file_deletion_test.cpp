@@ -32,11 +32,9 @@ protected:
 // The last version put /dev/shm files in the trash; GIO refuses them.
 TEST_F(FileDeletion, ATmpfsFileTheTrashRefusesIsDeletedForGoodOnlyOnYes)
 {
-    if (!fs::is_directory("/dev/shm"))
-        GTEST_SKIP() << "no /dev/shm";
+    if (const std::string why = test::NoTmpfsApart(); !why.empty())
+        GTEST_SKIP() << why;
     const test::TempDir shm("/dev/shm");
-    if (!test::OnTmpfsApart(shm.Path()))
-        GTEST_SKIP() << "/dev/shm is no tmpfs apart from the user's data";
     const std::string path = Picture(shm, "photo.jpg");
 
     // Unanswered, then No: the file stays.

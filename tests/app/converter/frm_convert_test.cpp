@@ -464,11 +464,9 @@ TEST_F(Converter, DeleteAsksThenRecyclesOrDeletes)
 // A picture converted in a tmpfs folder: the trash refuses the result.
 TEST_F(Converter, TrashRefusalIsExplainedAndTheResultGoesForGoodOnlyOnYes)
 {
-    if (!fs::is_directory("/dev/shm"))
-        GTEST_SKIP() << "no /dev/shm";
+    if (const std::string why = test::NoTmpfsApart(); !why.empty())
+        GTEST_SKIP() << why;
     const test::TempDir shm("/dev/shm");
-    if (!test::OnTmpfsApart(shm.Path()))
-        GTEST_SKIP() << "/dev/shm is no tmpfs apart from the user's data";
     TSettingsStore().WriteSetting("Confirm Deletions", "0");
     const std::string copy = shm.File("photo.tif");
     fs::copy_file(source, copy);

@@ -338,11 +338,9 @@ TEST_F(Mover, DeletingSelectsTheSuccessorAndTellsTheThumbnails)
 // refuses its files.
 TEST_F(Mover, AFileTheTrashRefusesIsExplainedAndDeletedForGoodOnlyOnYes)
 {
-    if (!fs::is_directory("/dev/shm"))
-        GTEST_SKIP() << "no /dev/shm";
+    if (const std::string why = test::NoTmpfsApart(); !why.empty())
+        GTEST_SKIP() << why;
     const test::TempDir shm("/dev/shm");
-    if (!test::OnTmpfsApart(shm.Path()))
-        GTEST_SKIP() << "/dev/shm is no tmpfs apart from the user's data";
     TSettingsStore().WriteSetting("Confirm Deletions", "0");
     form.AutoPreview->setChecked(false);
     for (const char* name : {"a.bmp", "b.bmp"})

@@ -43,6 +43,24 @@ bool Contains(const std::vector<std::string>& Folders, const std::string& Folder
     return std::find(Folders.begin(), Folders.end(), Folder) != Folders.end();
 }
 
+// A small photo in Photos, and the environment of a program with Home as
+// its private home, on the offscreen platform.
+QProcessEnvironment PhotoAndHome(const TempDir& Photos, const TempDir& Home)
+{
+    QImage picture(320, 240, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    EXPECT_TRUE(picture.save(QString::fromStdString(Photos.File("photo.jpg")), "JPEG"));
+    const fs::path runtime = Home.Path() / "runtime";
+    fs::create_directories(runtime);
+    ::chmod(runtime.c_str(), 0700);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime.string()));
+    for (const char* var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
+        env.insert(var, QString::fromStdString((Home.Path() / var).string()));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    return env;
+}
+
 // Started from a folder full of files, the program lists the photo's folder
 // and never the folder it was started from: the windows made at start-up
 // leave their file dialogs unmade until they are opened.
@@ -56,18 +74,7 @@ TEST(StartUp, ListsThePhotosFolderAndNotTheWorkingFolder)
     fs::create_directories(work);
     for (int i = 0; i < 300; ++i)
         std::ofstream(work / ("note" + std::to_string(i) + ".txt")) << i;
-    QImage picture(320, 240, QImage::Format_RGB32);
-    picture.fill(Qt::darkCyan);
-    ASSERT_TRUE(picture.save(QString::fromStdString(photos.File("photo.jpg")), "JPEG"));
-    const fs::path runtime = home.Path() / "runtime";
-    fs::create_directories(runtime);
-    ::chmod(runtime.c_str(), 0700);
-
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime.string()));
-    for (const char* var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
-        env.insert(var, QString::fromStdString((home.Path() / var).string()));
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    const QProcessEnvironment env = PhotoAndHome(photos, home);
     const std::string log = home.File("trace.log");
     QProcess program;
     program.setProcessEnvironment(env);
@@ -101,17 +108,7 @@ TEST(StartUp, APhotoMapsNoVideoOrAudioLibrary)
     const QStringList media = {"libavcodec", "libavformat", "libavutil", "libswscale", "libswresample",
                                "libQt6Multimedia", "liblumeno_media"};
     TempDir photos, home;
-    QImage picture(320, 240, QImage::Format_RGB32);
-    picture.fill(Qt::darkCyan);
-    ASSERT_TRUE(picture.save(QString::fromStdString(photos.File("photo.jpg")), "JPEG"));
-    const fs::path runtime = home.Path() / "runtime";
-    fs::create_directories(runtime);
-    ::chmod(runtime.c_str(), 0700);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime.string()));
-    for (const char* var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
-        env.insert(var, QString::fromStdString((home.Path() / var).string()));
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    const QProcessEnvironment env = PhotoAndHome(photos, home);
 
     QProcessEnvironment traced = env;
     traced.insert("LD_TRACE_LOADED_OBJECTS", "1");
