@@ -7,6 +7,7 @@
 #include "controls/media/aled.h"
 #include "controls/media/dcavi_play.h"
 #include "controls/media/gif_image.h"
+#include "controls/shell/dfs_status_bar.h"
 #include "controls/shell/file_utils.h"
 #include "imagelib/format_registry.h"
 #include "imagelib/pixel_graphic.h"
@@ -33,14 +34,21 @@ void TLoadFile::LoadAndShow()
 {
     pending_ = false;
     ++loads_;
-    form_.ALed1->SetValue(true);
     const std::string path = form_.currentFile_;
     ext_ = ShowExt(path);
+    // The lamp and the status panels paint at once, to be seen while a read
+    // blocks; a picture at hand needs no read and goes on screen with them
+    // in one paint.
+    const bool atHand = AtHand(path);
+    if (!atHand)
+        form_.ALed1->SetValue(true);
+    form_.SB1->setUpdatesEnabled(!atHand);
     try {
         LoadInto(path);
     } catch (const std::exception&) {
         ShowMessage("Error reading image file");
     }
+    form_.SB1->setUpdatesEnabled(true);
     form_.ALed1->SetValue(false);
 }
 
@@ -82,6 +90,9 @@ void TLoadFile::LoadInto(const std::string& Path)
     } else {
         const QSize size = LoadStill(Path);
         ShowPicture(form_.PGImage1, size.width(), size.height(), name);
+        // On screen before the next read starts, which would slow the paint.
+        form_.SB1->setUpdatesEnabled(true);
+        form_.PGImage1->viewport()->repaint();
         if (!form_.FullPicturePending())
             form_.PreReadNext();
     }
@@ -110,24 +121,58 @@ QSize TLoadFile::LoadStill(const std::string& Path)
     TPGImage* view = form_.PGImage1;
     // Only the start-up file's first showing can use its early decode.
     const std::unique_ptr<TFirstPicture> early = std::move(form_.firstPicture_);
-    if (std::unique_ptr<TPixelGraphic> image = form_.preRead_.Take(Path)) {
-        view->SetPixelGraphic(std::move(image), Path);
-    } else if (const QSize full = FirstPictureFullSize(Path); full.isValid()) {
-        const QSize shown = FitToPanelSize(form_.RightMain->size(), full);
-        std::unique_ptr<TPixelGraphic> first = early ? early->Take(Path, shown) : nullptr;
-        if (!first) {
-            first = std::make_unique<TPixelGraphic>();
-            first->SetReadWarningAction(pgwaIgnore);
-            first->LoadFromFileAtLeast(Path, shown.width(), shown.height());
-        }
-        first->SetFillColor(view->GetBackGroundColor());
-        view->SetPixelGraphic(std::move(first), Path);
-        form_.ReadFullPicture(Path, full);
-        return full;
-    } else {
-        view->SetFileName(Path);
+    // A click on the row of the picture shown must not cost a read, nor the
+    // read-ahead of the next one.
+    if (Holds(Path) || TakeReadAhead(Path))
+        return {view->GetPixelGraphicWidth(), view->GetPixelGraphicHeight()};
+    wholePath_.clear();
+    const QSize full = FirstPictureFullSize(Path);
+    if (!full.isValid()) {
+        ReadWhole(Path);
+        return {view->GetPixelGraphicWidth(), view->GetPixelGraphicHeight()};
     }
-    return {view->GetPixelGraphicWidth(), view->GetPixelGraphicHeight()};
+    const QSize shown = FitToPanelSize(form_.RightMain->size(), full);
+    std::unique_ptr<TPixelGraphic> first = early ? early->Take(Path, shown) : nullptr;
+    if (!first) {
+        first = std::make_unique<TPixelGraphic>();
+        first->SetReadWarningAction(pgwaIgnore);
+        first->LoadFromFileAtLeast(Path, shown.width(), shown.height());
+    }
+    first->SetFillColor(view->GetBackGroundColor());
+    view->SetPixelGraphic(std::move(first), Path);
+    form_.ReadFullPicture(Path, full);
+    return full;
+}
+
+bool TLoadFile::Holds(const std::string& Path) const
+{
+    return Path == wholePath_ && FileStampOf(Path) == wholeStamp_;
+}
+
+bool TLoadFile::AtHand(const std::string& Path) const
+{
+    return form_.Viewer(ext_) == form_.PGImage1 && (Holds(Path) || form_.preRead_.Done(Path));
+}
+
+bool TLoadFile::TakeReadAhead(const std::string& Path)
+{
+    TFileStamp stamp;
+    std::unique_ptr<TPixelGraphic> image = form_.preRead_.Take(Path, &stamp);
+    if (!image)
+        return false;
+    form_.PGImage1->SetPixelGraphic(std::move(image), Path);
+    wholePath_ = Path;
+    wholeStamp_ = stamp;
+    return true;
+}
+
+void TLoadFile::ReadWhole(const std::string& Path)
+{
+    // Taken before the read: a change while reading makes the next showing read again.
+    const TFileStamp stamp = FileStampOf(Path);
+    form_.PGImage1->SetFileName(Path);
+    wholePath_ = Path;
+    wholeStamp_ = stamp;
 }
 
 void TLoadFile::ShowPicture(QWidget* Viewer, int Width, int Height, const std::string& Name)

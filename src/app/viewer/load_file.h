@@ -4,6 +4,8 @@
 // loop; requests that pile up before then collapse into one, so the last
 // file asked for is the one loaded.
 
+#include "app/viewer/file_stamp.h"
+
 #include <QSize>
 
 #include <string>
@@ -28,9 +30,19 @@ public:
     bool Pending() const { return pending_; }
     // Loads done so far (for checks of the collapsing).
     int LoadCount() const { return loads_; }
+    // Puts the picture read ahead from Path into the view control; false
+    // when there is none for the file as it is now. The view control's
+    // picture is then the whole one, as is the one ReadWhole reads.
+    bool TakeReadAhead(const std::string& Path);
+    // Reads the whole picture of Path into the view control.
+    void ReadWhole(const std::string& Path);
 
 private:
     void LoadInto(const std::string& Path);
+    // Whether the view control holds the whole picture of Path as the file is now.
+    bool Holds(const std::string& Path) const;
+    // Whether the picture of Path is in the view control or read ahead.
+    bool AtHand(const std::string& Path) const;
     // The picture for the view control; returns its full size. A large JPEG
     // shown fitted comes first from a decode at the panel's size, and the
     // full picture follows from a worker.
@@ -42,6 +54,9 @@ private:
 
     TForm1& form_;
     std::string ext_;
+    // Showing this file again, unchanged, needs no new read.
+    std::string wholePath_;
+    TFileStamp wholeStamp_;
     bool pending_ = false;
     int loads_ = 0;
 };

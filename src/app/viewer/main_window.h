@@ -250,6 +250,8 @@ private:
     void SetStatus(int Panel, const std::string& Text);
     // Reads the list's next picture ahead while this one is looked at.
     void PreReadNext();
+    // The list row of the file shown; -1 when it is not listed.
+    int ShownRow() const;
     void ReadFullPicture(const std::string& Path, QSize Full);
     void DropFullPicture();
     // Lets the image editor reach this window's folder, cursor and help.

@@ -10,6 +10,7 @@
 #include "imagelib/view/pg_image.h"
 #include "platform/dialogs.h"
 
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -29,6 +30,9 @@ void TForm1::PreReadNext()
     for (int i = 0; i < SLV1->topLevelItemCount() && first < 0; ++i)
         if (SLV1->topLevelItem(i)->isSelected())
             first = i;
+    // Nothing selected, as at start: the user steps on from the file shown.
+    if (first < 0)
+        first = ShownRow();
     const int next = SlideIndex(SLV1->topLevelItemCount(), first, true);
     if (next < 0)
         return;
@@ -36,6 +40,15 @@ void TForm1::PreReadNext()
     if (path == currentFile_ || path == preRead_.Path() || Viewer(ShowExt(path)) != PGImage1)
         return;
     preRead_.Start(path, PGImage1->GetBackGroundColor());
+}
+
+int TForm1::ShownRow() const
+{
+    const QString name = QFileInfo(QString::fromStdString(currentFile_)).fileName();
+    if (ItemPath(name) != currentFile_)
+        return -1;
+    const QList<QTreeWidgetItem*> found = SLV1->findItems(name, Qt::MatchExactly, 0);
+    return found.isEmpty() ? -1 : SLV1->indexOfTopLevelItem(found.first());
 }
 
 void TForm1::ReadFullPicture(const std::string& Path, QSize Full)
@@ -66,10 +79,8 @@ void TForm1::TakeFullPicture()
     const std::string path = std::move(fullPath_);
     fullPath_.clear();
     try {
-        if (std::unique_ptr<TPixelGraphic> image = preRead_.Take(path))
-            PGImage1->SetPixelGraphic(std::move(image), path);
-        else
-            PGImage1->SetFileName(path);
+        if (!loader_.TakeReadAhead(path))
+            loader_.ReadWhole(path);
         FitViewer(ShowExt(path));
     } catch (const std::exception&) {
         ShowMessage("Error reading image file");

@@ -72,7 +72,7 @@ void TPreRead::Start(const std::string& Path, TColor FillColor, std::function<vo
     });
 }
 
-std::unique_ptr<TPixelGraphic> TPreRead::Take(const std::string& Path)
+std::unique_ptr<TPixelGraphic> TPreRead::Take(const std::string& Path, TFileStamp* Stamp)
 {
     if (!job_ || Path != path_)
         return nullptr;
@@ -82,7 +82,17 @@ std::unique_ptr<TPixelGraphic> TPreRead::Take(const std::string& Path)
     job->Done.wait(lock, [&] { return job->Finished; });
     if (!job->Image || !(job->Stamp == FileStampOf(Path)))
         return nullptr;
+    if (Stamp)
+        *Stamp = job->Stamp;
     return std::move(job->Image);
+}
+
+bool TPreRead::Done(const std::string& Path) const
+{
+    if (!job_ || Path != path_)
+        return false;
+    std::lock_guard lock(job_->Mutex);
+    return job_->Finished;
 }
 
 void TPreRead::Drop()

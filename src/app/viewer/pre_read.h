@@ -12,6 +12,7 @@
 namespace lumeno {
 
 class TPixelGraphic;
+struct TFileStamp;
 
 class TPreRead {
 public:
@@ -27,8 +28,11 @@ public:
     void Start(const std::string& Path, TColor FillColor, std::function<void()> Finished = {});
     // The image read from Path, waiting for the worker when it is still
     // reading; nothing when another file was read ahead, the reading failed,
-    // or the file's size or time changed since.
-    std::unique_ptr<TPixelGraphic> Take(const std::string& Path);
+    // or the file's size or time changed since. Stamp, when given, gets the
+    // stamp the file had when it was read.
+    std::unique_ptr<TPixelGraphic> Take(const std::string& Path, TFileStamp* Stamp = nullptr);
+    // Whether the reading of Path has ended.
+    bool Done(const std::string& Path) const;
     // Stops the reading without waiting for it.
     void Drop();
     const std::string& Path() const { return path_; }

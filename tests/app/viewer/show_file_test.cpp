@@ -7,6 +7,7 @@
 #include "controls/media/gif_image.h"
 #include "controls/shell/dfs_status_bar.h"
 #include "controls/shell/format_date_time.h"
+#include "imagelib/pixel_graphic.h"
 #include "imagelib/view/pg_image.h"
 #include "main_window_fixture.h"
 #include "support/avi_clip.h"
@@ -302,6 +303,34 @@ TEST_F(ShowFileTest, SelectingShowsOnceAndTheSameNameInAnotherFolderAgain)
     Select({"a.png"});
     EXPECT_EQ(form.Loader().LoadCount(), loads + 1);
     EXPECT_EQ(Status(3), " a.png  (40 x 10)");
+}
+
+// At start nothing is selected: the file after the one shown is read ahead,
+// and a click on the shown file's row reads nothing and keeps that read-ahead
+// until the file itself changes.
+TEST_F(ShowFileTest, TheFileAfterTheStartFileIsReadAheadAndItsRowShowsWithoutARead)
+{
+    Picture("a.png", 10, 10);
+    Picture("b.png", 12, 10);
+    Picture("c.png", 14, 10);
+    TForm1& form = Open(pics_.File("b.png"));
+    ASSERT_EQ(form.CurrentFile(), pics_.File("b.png"));
+    EXPECT_EQ(form.PreRead().Path(), pics_.File("c.png"));
+
+    // A mark in the picture shown tells whether it was read again.
+    form.PGImage1->GetPixelGraphic()->GetScanLine(0)[0] = 0x5A;
+    Select({"b.png"});
+    EXPECT_EQ(form.PGImage1->GetPixelGraphic()->GetScanLine(0)[0], 0x5A);
+    EXPECT_EQ(form.PreRead().Path(), pics_.File("c.png"));
+    EXPECT_EQ(Status(3), " b.png  (12 x 10)");
+    EXPECT_TRUE(form.SB1->updatesEnabled());
+
+    Picture("b.png", 16, 10);
+    form.ShowFile(pics_.File("b.png"));
+    Drain();
+    EXPECT_EQ(Status(3), " b.png  (16 x 10)");
+    EXPECT_NE(form.PGImage1->GetPixelGraphic()->GetScanLine(0)[0], 0x5A);
+    EXPECT_TRUE(Texts().empty());
 }
 
 TEST_F(ShowFileTest, ItemsAreTakenFromTheListedFolderWhileTheTreeMovesOn)
