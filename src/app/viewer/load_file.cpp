@@ -151,7 +151,7 @@ bool TLoadFile::Holds(const std::string& Path) const
 
 bool TLoadFile::AtHand(const std::string& Path) const
 {
-    return form_.Viewer(ext_) == form_.PGImage1 && (Holds(Path) || form_.preRead_.Done(Path));
+    return form_.Viewer(ext_) == form_.PGImage1 && (Holds(Path) || form_.preRead_.Ready(Path));
 }
 
 bool TLoadFile::TakeReadAhead(const std::string& Path)

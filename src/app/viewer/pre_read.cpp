@@ -87,12 +87,12 @@ std::unique_ptr<TPixelGraphic> TPreRead::Take(const std::string& Path, TFileStam
     return std::move(job->Image);
 }
 
-bool TPreRead::Done(const std::string& Path) const
+bool TPreRead::Ready(const std::string& Path) const
 {
     if (!job_ || Path != path_)
         return false;
     std::lock_guard lock(job_->Mutex);
-    return job_->Finished;
+    return job_->Finished && job_->Image && job_->Stamp == FileStampOf(Path);
 }
 
 void TPreRead::Drop()

@@ -31,8 +31,8 @@ public:
     // or the file's size or time changed since. Stamp, when given, gets the
     // stamp the file had when it was read.
     std::unique_ptr<TPixelGraphic> Take(const std::string& Path, TFileStamp* Stamp = nullptr);
-    // Whether the reading of Path has ended.
-    bool Done(const std::string& Path) const;
+    // Whether Take would hand over the image of Path without waiting.
+    bool Ready(const std::string& Path) const;
     // Stops the reading without waiting for it.
     void Drop();
     const std::string& Path() const { return path_; }
