@@ -9,7 +9,13 @@ TFileStamp FileStampOf(const std::string& Path)
     struct stat st {};
     if (::stat(Path.c_str(), &st) != 0)
         return {};
-    return {std::int64_t(st.st_size), std::int64_t(st.st_mtim.tv_sec), std::int64_t(st.st_mtim.tv_nsec)};
+    return {.Size = st.st_size,
+            .Time = st.st_mtim.tv_sec,
+            .TimeNs = st.st_mtim.tv_nsec,
+            .ChangeTime = st.st_ctim.tv_sec,
+            .ChangeTimeNs = st.st_ctim.tv_nsec,
+            .Device = st.st_dev,
+            .Inode = st.st_ino};
 }
 
 } // namespace lumeno

@@ -23,7 +23,9 @@
 #include <QMimeData>
 #include <QToolButton>
 
+#include <fcntl.h>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace lumeno::test {
 namespace {
@@ -307,28 +309,35 @@ TEST_F(ShowFileTest, SelectingShowsOnceAndTheSameNameInAnotherFolderAgain)
 
 // At start nothing is selected: the file after the one shown is read ahead,
 // and a click on the shown file's row reads nothing and keeps that read-ahead
-// until the file itself changes.
+// until the file itself changes, even when a copy keeps its size and time.
 TEST_F(ShowFileTest, TheFileAfterTheStartFileIsReadAheadAndItsRowShowsWithoutARead)
 {
-    Picture("a.png", 10, 10);
-    Picture("b.png", 12, 10);
-    Picture("c.png", 14, 10);
-    TForm1& form = Open(pics_.File("b.png"));
-    ASSERT_EQ(form.CurrentFile(), pics_.File("b.png"));
-    EXPECT_EQ(form.PreRead().Path(), pics_.File("c.png"));
+    Picture("a.bmp", 10, 10, "BMP");
+    Picture("b.bmp", 12, 10, "BMP");
+    Picture("c.bmp", 14, 10, "BMP");
+    const std::string shown = pics_.File("b.bmp");
+    TForm1& form = Open(shown);
+    ASSERT_EQ(form.CurrentFile(), shown);
+    EXPECT_EQ(form.PreRead().Path(), pics_.File("c.bmp"));
 
     // A mark in the picture shown tells whether it was read again.
     form.PGImage1->GetPixelGraphic()->GetScanLine(0)[0] = 0x5A;
-    Select({"b.png"});
+    Select({"b.bmp"});
     EXPECT_EQ(form.PGImage1->GetPixelGraphic()->GetScanLine(0)[0], 0x5A);
-    EXPECT_EQ(form.PreRead().Path(), pics_.File("c.png"));
-    EXPECT_EQ(Status(3), " b.png  (12 x 10)");
+    EXPECT_EQ(form.PreRead().Path(), pics_.File("c.bmp"));
+    EXPECT_EQ(Status(3), " b.bmp  (12 x 10)");
     EXPECT_TRUE(form.SB1->updatesEnabled());
 
-    Picture("b.png", 16, 10);
-    form.ShowFile(pics_.File("b.png"));
+    struct stat before {};
+    ASSERT_EQ(::stat(shown.c_str(), &before), 0);
+    QImage other(12, 10, QImage::Format_RGB32);
+    other.fill(Qt::red);
+    ASSERT_TRUE(other.save(QString::fromStdString(shown), "BMP"));
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, shown.c_str(), times, 0), 0);
+    ASSERT_EQ(std::filesystem::file_size(shown), std::uintmax_t(before.st_size));
+    form.ShowFile(shown);
     Drain();
-    EXPECT_EQ(Status(3), " b.png  (16 x 10)");
     EXPECT_NE(form.PGImage1->GetPixelGraphic()->GetScanLine(0)[0], 0x5A);
     EXPECT_TRUE(Texts().empty());
 }
