@@ -297,10 +297,12 @@ void StepThroughPhotos(benchmark::State& state)
     for (auto _ : state) {
         for (const auto& [label, lookMs] : {std::pair{"steady", 600}, std::pair{"fast", 100}}) {
             TSamples steps, first;
-            for (int run = 0; run < Runs(); ++run) {
+            // Run -1 warms up, as in the start race: the first key typed on a
+            // new server reaches the program late.
+            for (int run = -1; run < Runs(); ++run) {
                 TViewerProcess viewer(server, argv, folder.string(), session);
                 if (viewer.WaitFor(PhotoKeys[0], viewer.Started()) < 0) {
-                    ++steps.Missed;
+                    steps.Missed += run >= 0;
                     continue;
                 }
                 // The user clicks the first file, the one shown (which shows
@@ -312,6 +314,8 @@ void StepThroughPhotos(benchmark::State& state)
                     const auto pressed = TClock::now();
                     server.Type(XK_Down);
                     const double ms = viewer.WaitFor(PhotoKeys[i], pressed, 5000);
+                    if (run < 0)
+                        continue;
                     steps.Add(ms, 0);
                     if (i == 1)
                         first.Add(ms, 0);
