@@ -31,10 +31,10 @@ public:
     // Loads done so far (for checks of the collapsing).
     int LoadCount() const { return loads_; }
     // Puts the picture read ahead from Path into the view control; false
-    // when there is none for the file as it is now. The view control's
-    // picture is then the whole one, as is the one ReadWhole reads.
+    // when there is none for the file as it is now.
     bool TakeReadAhead(const std::string& Path);
-    // Reads the whole picture of Path into the view control.
+    // Reads the whole picture of Path into the view control. Both note the
+    // file, so that showing it again unchanged reads nothing.
     void ReadWhole(const std::string& Path);
 
 private:
