@@ -6,12 +6,13 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
-#include <cstdlib>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <thread>
+
+extern char** environ;
 
 namespace lumeno::test {
 
@@ -19,7 +20,7 @@ namespace {
 
 XDesktop* theDesktop = nullptr;
 
-// Their chatter is not the test's.
+// Their chatter is not the caller's.
 void Quiet()
 {
     const int null = ::open("/dev/null", O_WRONLY);
@@ -29,47 +30,88 @@ void Quiet()
     }
 }
 
-// Starts the server on a free display and returns its name, "" on failure.
-std::string StartServer(pid_t& Pid)
+void Unset(std::vector<std::string>& Env, const std::string& Name)
 {
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0)
-        return {};
-    Pid = ::fork();
-    if (Pid == 0) {
-        ::close(pipeFds[0]);
-        Quiet();
-        const std::string fd = std::to_string(pipeFds[1]);
-        ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1600x1000x24", "-nolisten", "tcp",
-                 static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ::close(pipeFds[1]);
-    // The number ends with a new line.
-    std::string name;
-    char c = 0;
-    while (Pid > 0) {
-        const ssize_t got = ::read(pipeFds[0], &c, 1);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got != 1 || c < '0' || c > '9')
-            break;
-        name += c;
-    }
-    ::close(pipeFds[0]);
-    return name.empty() ? name : ":" + name;
+    std::erase_if(Env, [&](const std::string& pair) { return pair.rfind(Name + "=", 0) == 0; });
 }
 
-pid_t StartManager(const std::string& Display)
+void Put(std::vector<std::string>& Env, const std::string& Pair)
 {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::setenv("DISPLAY", Display.c_str(), 1);
-        Quiet();
-        ::execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
-        ::_exit(127);
+    Unset(Env, Pair.substr(0, Pair.find('=')));
+    Env.push_back(Pair);
+}
+
+// Made before the fork: a child of a process with threads may not allocate.
+std::vector<std::string> ChildEnvironment(const ChildProgram& Program)
+{
+    std::vector<std::string> env;
+    for (char** pair = environ; *pair; ++pair)
+        env.emplace_back(*pair);
+    if (!Program.Display.empty()) {
+        Unset(env, "QT_QPA_PLATFORM");
+        Put(env, "DISPLAY=" + Program.Display);
     }
-    return pid;
+    for (const std::string& pair : Program.Env)
+        Put(env, pair);
+    return env;
+}
+
+std::vector<char*> Pointers(const std::vector<std::string>& Strings)
+{
+    std::vector<char*> pointers;
+    for (const std::string& s : Strings)
+        pointers.push_back(const_cast<char*>(s.c_str()));
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+std::string ReadLine(int Fd)
+{
+    std::string line;
+    char c = 0;
+    for (;;) {
+        const ssize_t got = ::read(Fd, &c, 1);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got != 1 || c == '\n')
+            return line;
+        line += c;
+    }
+}
+
+} // namespace
+
+pid_t Spawn(const ChildProgram& Program)
+{
+    const std::vector<std::string> env = ChildEnvironment(Program);
+    const std::vector<char*> args = Pointers(Program.Argv);
+    const std::vector<char*> envp = Pointers(env);
+    const pid_t pid = ::fork();
+    if (pid != 0)
+        return pid;
+    if (!Program.Folder.empty() && ::chdir(Program.Folder.c_str()) != 0)
+        ::_exit(126);
+    if (Program.Quiet)
+        Quiet();
+    ::execvpe(args[0], args.data(), envp.data());
+    ::_exit(127);
+}
+
+std::string SpawnAndReadLine(ChildProgram Program, std::size_t FdArgument, pid_t& Pid)
+{
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) {
+        Pid = -1;
+        return {};
+    }
+    // Only the end it writes to reaches the program.
+    ::fcntl(pipeFds[0], F_SETFD, FD_CLOEXEC);
+    Program.Argv[FdArgument] += std::to_string(pipeFds[1]);
+    Pid = Spawn(Program);
+    ::close(pipeFds[1]);
+    const std::string line = Pid > 0 ? ReadLine(pipeFds[0]) : std::string();
+    ::close(pipeFds[0]);
+    return line;
 }
 
 void Stop(pid_t& Pid)
@@ -81,14 +123,16 @@ void Stop(pid_t& Pid)
     Pid = -1;
 }
 
-} // namespace
-
 XDesktop::XDesktop()
 {
     // Servers starting side by side may race for a display: a few tries.
     for (int attempt = 0; attempt < 3 && !display_; ++attempt) {
         Stop(server_);
-        name_ = StartServer(server_);
+        const std::string number = SpawnAndReadLine(
+            {.Argv = {"Xvfb", "-displayfd", "", "-screen", "0", "1600x1000x24", "-nolisten", "tcp"},
+             .Quiet = true},
+            2, server_);
+        name_ = number.empty() ? "" : ":" + number;
         if (!name_.empty())
             display_ = XOpenDisplay(name_.c_str());
     }
@@ -97,7 +141,7 @@ XDesktop::XDesktop()
         Stop(server_);
         return;
     }
-    wm_ = StartManager(name_);
+    wm_ = Spawn({.Argv = {"openbox", "--sm-disable"}, .Display = name_, .Quiet = true});
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (wm_ > 0 && !ManagerRuns()) {
         if (::waitpid(wm_, nullptr, WNOHANG) == wm_ || std::chrono::steady_clock::now() > deadline) {
@@ -120,30 +164,20 @@ XDesktop::~XDesktop()
 
 bool XDesktop::ManagerRuns() const
 {
-    const Atom check = XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False);
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    const bool found = XGetWindowProperty(display_, DefaultRootWindow(display_), check, 0, 1, False, XA_WINDOW,
-                                          &type, &format, &count, &after, &data) == Success &&
-                       count == 1;
-    if (data)
-        XFree(data);
-    return found;
+    return !RootWindows("_NET_SUPPORTING_WM_CHECK").empty();
 }
 
-std::vector<unsigned long> XDesktop::Stacking() const
+std::vector<unsigned long> XDesktop::RootWindows(const char* Property) const
 {
     std::vector<unsigned long> windows;
     if (!display_)
         return windows;
-    const Atom stacking = XInternAtom(display_, "_NET_CLIENT_LIST_STACKING", False);
+    const Atom property = XInternAtom(display_, Property, False);
     Atom type = None;
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(display_, DefaultRootWindow(display_), stacking, 0, 4096, False, XA_WINDOW, &type,
+    if (XGetWindowProperty(display_, DefaultRootWindow(display_), property, 0, 4096, False, XA_WINDOW, &type,
                            &format, &count, &after, &data) == Success &&
         data && format == 32) {
         const auto* ids = reinterpret_cast<const unsigned long*>(data);
@@ -154,7 +188,13 @@ std::vector<unsigned long> XDesktop::Stacking() const
     return windows;
 }
 
-XDesktop* TheXDesktop() { return theDesktop; }
-void SetTheXDesktop(XDesktop* Desktop) { theDesktop = Desktop; }
+XDesktop* TheXDesktop()
+{
+    return theDesktop;
+}
+void SetTheXDesktop(XDesktop* Desktop)
+{
+    theDesktop = Desktop;
+}
 
 } // namespace lumeno::test

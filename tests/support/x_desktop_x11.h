@@ -1,7 +1,8 @@
 #pragma once
 // A private X server with a window manager (Xvfb at 1600 x 1000 and
 // openbox), for the tests that need the real stacking and placement of
-// windows, which the offscreen platform does not have.
+// windows, which the offscreen platform does not have, and for the
+// benchmark that times programs on a screen. Xlib only: no test framework.
 
 #include <string>
 #include <sys/types.h>
@@ -10,6 +11,25 @@
 struct _XDisplay;
 
 namespace lumeno::test {
+
+// A program started as a child of this process.
+struct ChildProgram {
+    std::vector<std::string> Argv{};
+    std::string Display{};          // the X server it shows itself on; "" for none
+    std::vector<std::string> Env{}; // "NAME=value", over what it inherits
+    std::string Folder{};           // its working folder; "" for ours
+    bool Quiet = false;             // its output goes nowhere
+};
+
+pid_t Spawn(const ChildProgram& Program);
+
+// Spawns Program with the number of a pipe appended to its argument at
+// FdArgument, for the program to write one line to (as Xvfb's -displayfd and
+// dbus-daemon's --print-address= do); returns that line, "" when none came.
+std::string SpawnAndReadLine(ChildProgram Program, std::size_t FdArgument, pid_t& Pid);
+
+// Ends the child and waits for it; Pid becomes -1.
+void Stop(pid_t& Pid);
 
 class XDesktop {
 public:
@@ -25,10 +45,14 @@ public:
     const std::string& Fault() const { return fault_; }
     // ":N", for DISPLAY.
     const std::string& Name() const { return name_; }
+    // The connection the desktop watches through, open while it lives.
+    _XDisplay* Connection() const { return display_; }
 
-    // The client windows the manager holds, bottom to top
-    // (_NET_CLIENT_LIST_STACKING).
-    std::vector<unsigned long> Stacking() const;
+    // The windows the manager names in a property of the root window
+    // (_NET_CLIENT_LIST_STACKING bottom to top, _NET_ACTIVE_WINDOW, ...).
+    std::vector<unsigned long> RootWindows(const char* Property) const;
+    // The client windows the manager holds, bottom to top.
+    std::vector<unsigned long> Stacking() const { return RootWindows("_NET_CLIENT_LIST_STACKING"); }
 
 private:
     bool ManagerRuns() const;
