@@ -13,16 +13,13 @@
 
 #include "support/x_desktop_x11.h"
 
-#include <signal.h>
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -171,22 +168,12 @@ public:
     {
         std::filesystem::create_directories(Home / "runtime");
         std::filesystem::permissions(Home / "runtime", std::filesystem::perms::owner_all);
-        FILE* bus = ::popen(
-            "dbus-daemon --session --fork --nopidfile --print-address=1 --print-pid=1 2>/dev/null", "r");
-        if (!bus)
-            return;
-        char line[512] = {};
-        if (std::fgets(line, sizeof line, bus))
-            address_ = std::string(line, std::strcspn(line, "\n"));
-        if (std::fgets(line, sizeof line, bus))
-            busPid_ = std::atoi(line);
-        ::pclose(bus);
+        address_ = test::SpawnAndReadLine(
+            {.Argv = {"dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address="},
+             .Quiet = true},
+            4, busPid_);
     }
-    ~TSession()
-    {
-        if (busPid_ > 0)
-            ::kill(busPid_, SIGTERM);
-    }
+    ~TSession() { test::Stop(busPid_); }
     TSession(const TSession&) = delete;
     TSession& operator=(const TSession&) = delete;
 

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -86,9 +87,13 @@ pid_t Spawn(const ChildProgram& Program)
     const std::vector<std::string> env = ChildEnvironment(Program);
     const std::vector<char*> args = Pointers(Program.Argv);
     const std::vector<char*> envp = Pointers(env);
+    const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
     if (pid != 0)
         return pid;
+    // The parent may have died before the signal was asked for.
+    if (::prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || ::getppid() != parent)
+        ::_exit(126);
     if (!Program.Folder.empty() && ::chdir(Program.Folder.c_str()) != 0)
         ::_exit(126);
     if (Program.Quiet)

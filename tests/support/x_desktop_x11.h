@@ -21,6 +21,9 @@ struct ChildProgram {
     bool Quiet = false;             // its output goes nowhere
 };
 
+// The child ends when this process does, however it ends (a crash, a
+// timeout's kill, Ctrl-C). Call it from the thread that lives longest: the
+// child also ends with the thread that started it.
 pid_t Spawn(const ChildProgram& Program);
 
 // Spawns Program with the number of a pipe appended to its argument at

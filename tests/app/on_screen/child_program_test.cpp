@@ -1,0 +1,55 @@
+// The programs a private desktop or benchmark starts do not outlive the
+// process that started them.
+
+#include "support/x_desktop_x11.h"
+
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace lumeno::test {
+namespace {
+
+// Gone, or a zombie no one has reaped yet.
+bool Ended(pid_t Pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(Pid) + "/stat");
+    std::string pid, name, state;
+    return !(stat >> pid >> name >> state) || state == "Z";
+}
+
+TEST(ChildProgram, EndsWhenTheProcessThatStartedItIsKilled)
+{
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    // A starter that dies as in a crash or a timeout's kill, leaving no
+    // chance to stop its child.
+    const pid_t starter = ::fork();
+    if (starter == 0) {
+        const pid_t child = Spawn({.Argv = {"sleep", "60"}});
+        [[maybe_unused]] const ssize_t written = ::write(pipeFds[1], &child, sizeof child);
+        ::raise(SIGKILL);
+    }
+    ::close(pipeFds[1]);
+    pid_t child = -1;
+    ASSERT_EQ(::read(pipeFds[0], &child, sizeof child), ssize_t(sizeof child));
+    ::close(pipeFds[0]);
+    ::waitpid(starter, nullptr, 0);
+    ASSERT_GT(child, 0);
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!Ended(child) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const bool ended = Ended(child);
+    if (!ended)
+        ::kill(child, SIGKILL);
+    EXPECT_TRUE(ended);
+}
+
+} // namespace
+} // namespace lumeno::test
