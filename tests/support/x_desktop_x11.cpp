@@ -48,6 +48,8 @@ std::vector<std::string> ChildEnvironment(const ChildProgram& Program)
     std::vector<std::string> env;
     for (char** pair = environ; *pair; ++pair)
         env.emplace_back(*pair);
+    // Isolated, or with no bus at all when its own could not start.
+    Unset(env, "DBUS_SESSION_BUS_ADDRESS");
     if (!Program.Display.empty()) {
         Unset(env, "QT_QPA_PLATFORM");
         Put(env, "DISPLAY=" + Program.Display);

@@ -22,8 +22,8 @@ struct ChildProgram {
 };
 
 // The child ends when this process does, however it ends (a crash, a
-// timeout's kill, Ctrl-C). Call it from the thread that lives longest: the
-// child also ends with the thread that started it.
+// timeout's kill, Ctrl-C), and finds no session bus but one in Env. Call it from the thread that lives
+// longest: the child also ends with the thread that started it.
 pid_t Spawn(const ChildProgram& Program);
 
 // Spawns Program with the number of a pipe appended to its argument at

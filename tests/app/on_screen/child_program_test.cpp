@@ -1,10 +1,11 @@
 // The programs a private desktop or benchmark starts do not outlive the
-// process that started them.
+// process that started them, nor reach its session bus.
 
 #include "support/x_desktop_x11.h"
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
@@ -49,6 +50,32 @@ TEST(ChildProgram, EndsWhenTheProcessThatStartedItIsKilled)
     if (!ended)
         ::kill(child, SIGKILL);
     EXPECT_TRUE(ended);
+}
+
+// The exit status of the program run as a child; -1 when it did not exit.
+int Status(const ChildProgram& Program)
+{
+    const pid_t pid = Spawn(Program);
+    int status = -1;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(ChildProgram, FindsNoSessionBusButTheOneItIsGiven)
+{
+    const char* ours = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    const std::string saved = ours ? ours : "";
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/run/the-callers-bus", 1);
+
+    EXPECT_EQ(Status({.Argv = {"sh", "-c", "test -z \"$DBUS_SESSION_BUS_ADDRESS\""}}), 0);
+    EXPECT_EQ(Status({.Argv = {"sh", "-c", "test \"$DBUS_SESSION_BUS_ADDRESS\" = unix:path=/run/its-own"},
+                      .Env = {"DBUS_SESSION_BUS_ADDRESS=unix:path=/run/its-own"}}),
+              0);
+
+    if (ours)
+        ::setenv("DBUS_SESSION_BUS_ADDRESS", saved.c_str(), 1);
+    else
+        ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
 }
 
 } // namespace
