@@ -142,17 +142,24 @@ private:
         image_ = image;
     }
 
+    // False when the system gives no shared memory: the screen is then not
+    // read at all.
     bool AttachMemory(XImage& Image)
     {
         shm_.shmid = ::shmget(IPC_PRIVATE, std::size_t(Image.bytes_per_line) * std::size_t(Image.height),
                               IPC_CREAT | 0600);
-        shm_.shmaddr = Image.data = static_cast<char*>(::shmat(shm_.shmid, nullptr, 0));
-        shm_.readOnly = False;
-        XShmAttach(Connection(), &shm_);
-        XSync(Connection(), False);
+        if (shm_.shmid < 0)
+            return false;
+        void* memory = ::shmat(shm_.shmid, nullptr, 0);
+        if (memory != reinterpret_cast<void*>(-1)) {
+            shm_.shmaddr = Image.data = static_cast<char*>(memory);
+            shm_.readOnly = False;
+            XShmAttach(Connection(), &shm_);
+            XSync(Connection(), False);
+        }
         // Gone once the server and this process have let go of it.
         ::shmctl(shm_.shmid, IPC_RMID, nullptr);
-        return true;
+        return Image.data != nullptr;
     }
 
     test::XDesktop desktop_;
