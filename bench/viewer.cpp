@@ -219,6 +219,19 @@ void PrintRace(const std::vector<TContender>& Race)
                     c.Samples.Missed ? (" " + std::to_string(c.Samples.Missed) + " never painted").c_str() : "");
 }
 
+// One median over another, printed and counted; "n/a" when either side
+// missed every run.
+void PrintRatio(benchmark::State& State, const std::string& Counter, const std::string& Label, double Over,
+                double Under)
+{
+    if (Over <= 0 || Under <= 0) {
+        std::printf("  %s: n/a\n", Label.c_str());
+        return;
+    }
+    State.counters[Counter] = Over / Under;
+    std::printf("  %s: %.2f\n", Label.c_str(), Over / Under);
+}
+
 // Spawn -> photo painted: Lumeno from an empty folder and from one of 10,000
 // files, and the picture viewers qimgv, feh and nsxiv, each once to warm
 // up, then in turn; medians, spreads and ratios.
@@ -265,20 +278,17 @@ void StartToPhotoPainted(benchmark::State& state)
     const TSamples& ours = race[0].Samples;
     state.counters["lumeno_median_ms"] = ours.Median();
     state.counters["lumeno_peak_mb"] = TSamples::Median(ours.PeakMb);
-    state.counters["crowded_over_empty"] = race[1].Samples.Median() / ours.Median();
-    std::printf("  lumeno from 10,000 files / from empty: %.2f\n", race[1].Samples.Median() / ours.Median());
+    PrintRatio(state, "crowded_over_empty", "lumeno from 10,000 files / from empty", race[1].Samples.Median(),
+               ours.Median());
     double fastest = 0;
     for (std::size_t i = 2; i < race.size(); ++i) {
         const double peer = race[i].Samples.Median();
-        std::printf("  lumeno / %s: %.2f\n", race[i].Label.c_str(), ours.Median() / peer);
-        state.counters["lumeno_over_" + race[i].Argv[0]] = ours.Median() / peer;
+        PrintRatio(state, "lumeno_over_" + race[i].Argv[0], "lumeno / " + race[i].Label, ours.Median(), peer);
         if (peer > 0 && (fastest == 0 || peer < fastest))
             fastest = peer;
     }
-    if (fastest > 0) {
-        state.counters["lumeno_over_fastest_peer"] = ours.Median() / fastest;
-        std::printf("  lumeno / fastest peer: %.2f\n", ours.Median() / fastest);
-    }
+    if (fastest > 0)
+        PrintRatio(state, "lumeno_over_fastest_peer", "lumeno / fastest peer", ours.Median(), fastest);
     std::fflush(stdout);
 }
 BENCHMARK(StartToPhotoPainted)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
