@@ -1,5 +1,6 @@
 #include "platform/stream.h"
 
+#include "platform/absolute_path.h"
 #include "platform/exception.h"
 #include "platform/fd.h"
 #include "platform/in_place_write.h"
@@ -33,7 +34,7 @@ bool MayFollow(const struct stat& link, const fs::path& path)
     if (link.st_uid == ::geteuid())
         return true;
     struct stat folder {};
-    if (::stat(path.has_parent_path() ? path.parent_path().c_str() : ".", &folder) != 0)
+    if (::stat(path.parent_path().c_str(), &folder) != 0)
         return false;
     constexpr mode_t kShared = S_ISVTX | S_IWOTH;
     return (folder.st_mode & kShared) != kShared || folder.st_uid == link.st_uid;
@@ -93,6 +94,14 @@ void CheckWritable(const std::string& resolved, const struct stat& st, const std
         RaiseCannotCreate(target, EACCES);
     if (::faccessat(AT_FDCWD, resolved.c_str(), W_OK, AT_EACCESS) != 0)
         RaiseCannotCreate(target, errno);
+}
+
+// A relative path would save into whatever folder the process happens to be in.
+const std::string& AbsoluteTarget(const std::string& target)
+{
+    if (!IsAbsolutePath(target))
+        RaiseCannotCreate(target, EINVAL);
+    return target;
 }
 
 bool FolderRefusesNewFiles(int err) { return err == EACCES || err == EPERM || err == EROFS; }
@@ -264,7 +273,8 @@ void TFileStream::Sync()
         RaiseCannotWrite(fileName_, errno);
 }
 
-TSafeFileStream::TSafeFileStream(const std::string& target) : target_(target), resolved_(FollowLinks(target))
+TSafeFileStream::TSafeFileStream(const std::string& target)
+    : target_(AbsoluteTarget(target)), resolved_(FollowLinks(target))
 {
     struct stat st {};
     const bool exists = ::stat(resolved_.c_str(), &st) == 0;

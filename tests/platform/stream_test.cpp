@@ -313,6 +313,18 @@ TEST(SafeFileStream, ALoopOfLinksIsRefusedAndKept)
     EXPECT_EQ(EntriesIn(dir.Path()), 3);
 }
 
+// A relative name once saved into the process's working folder.
+TEST(SafeFileStream, RefusesARelativeName)
+{
+    test::TempDir dir;
+    const fs::path oldWorkingFolder = fs::current_path();
+    fs::current_path(dir.Path());
+    const std::string error = SaveError("photo.jpg");
+    fs::current_path(oldWorkingFolder);
+    EXPECT_EQ(error, "Cannot create file \"photo.jpg\". " + std::string(std::strerror(EINVAL)));
+    EXPECT_TRUE(fs::is_empty(dir.Path()));
+}
+
 constexpr uid_t kOtherUser = 4242;
 
 // Another user's link in a shared folder such as /tmp once steered a save
