@@ -45,8 +45,9 @@ struct TBusyWindow {
     }
 
     QWidget Window;
-    TWorkerTask Task;
+    // Read by the job until the task joins it.
     std::atomic<bool> Released = true;
+    TWorkerTask Task;
 };
 
 TEST(CloseAfterWork, AWindowClosedAtWorkStaysUntilTheWorkIsDone)
