@@ -371,6 +371,25 @@ TEST(SafeFileStream, FollowsALinkInASharedFolderOnlyForTheUserOrTheFolderOwner)
         EXPECT_EQ(test::ReadFileBytes(precious).size(), 8u) << owner;
         EXPECT_TRUE(fs::is_symlink(planted));
     }
+
+    // A link among the folders of the path is judged alike, also when
+    // reached through the user's own link.
+    const std::string into = (shared / "into").string();
+    fs::create_symlink(home, into);
+    ASSERT_EQ(::lchown(into.c_str(), kOtherUser, kOtherUser), 0);
+    const std::string viaInto = (shared / "via.jpg").string();
+    fs::create_symlink(into + "/precious.jpg", viaInto);
+    ASSERT_EQ(::lchown(viaInto.c_str(), kNobody, kNobody), 0);
+    for (const std::string& name : {into + "/precious.jpg", viaInto}) {
+        test::WriteFileBytes(precious, kOld);
+        const std::string refused = "Cannot create file \"" + name + "\". Permission denied";
+        EXPECT_EQ(test::RunUnprivileged([&] { return SaveError(name) == refused ? 0 : 1; }), 0) << name;
+        EXPECT_EQ(test::ReadFileBytes(precious), kOld) << name;
+    }
+    EXPECT_EQ(EntriesIn(home), 1);
+    ASSERT_EQ(::lchown(into.c_str(), kNobody, kNobody), 0);
+    EXPECT_EQ(test::RunUnprivileged([&] { return SaveError(viaInto) == "saved" ? 0 : 1; }), 0);
+    EXPECT_EQ(test::ReadFileBytes(precious).size(), 8u);
 }
 
 // The mode of the temporary file while a save runs, and whether another
