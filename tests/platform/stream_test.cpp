@@ -397,11 +397,16 @@ TEST(SafeFileStream, FollowsALinkInASharedFolderOnlyForTheUserOrTheFolderOwner)
 struct TempFileAccess {
     mode_t Mode = 0;
     bool OthersCanRead = true;
+    // A readable file beside it: the other user reaches the folder at all.
+    bool OthersCanReadBeside = false;
 };
 
 TempFileAccess AccessToTempBeside(const std::string& name)
 {
     TempFileAccess access;
+    const std::string beside = name + ".beside";
+    test::WriteFileBytes(beside, kOld);
+    ::chmod(beside.c_str(), 0644);
     TSafeFileStream out(name);
     out.WriteBuffer("new data", 8);
     out.GetSize(); // the content is in the file
@@ -413,12 +418,17 @@ TempFileAccess AccessToTempBeside(const std::string& name)
         access.Mode = st.st_mode & 07777;
         const std::string temp = entry.path().string();
         // Only a switch of user tells; without root the mode has to.
-        access.OthersCanRead = ::geteuid() == 0 && test::RunUnprivileged([&] {
-            const int fd = ::open(temp.c_str(), O_RDONLY | O_CLOEXEC);
-            return fd >= 0 ? 1 : 0;
-        }) != 0;
+        const int others = ::geteuid() != 0 ? 0 : test::RunUnprivileged([&] {
+            const auto opens = [](const std::string& file) {
+                return ::open(file.c_str(), O_RDONLY | O_CLOEXEC) >= 0;
+            };
+            return (opens(temp) ? 1 : 0) | (opens(beside) ? 0 : 2);
+        });
+        access.OthersCanRead = (others & 1) != 0;
+        access.OthersCanReadBeside = (others & 2) == 0;
     }
     out.Commit();
+    fs::remove(beside);
     return access;
 }
 
@@ -435,6 +445,7 @@ TEST(SafeFileStream, TheContentStaysPrivateWhileTheSaveRuns)
     const TempFileAccess renamed = AccessToTempBeside(name);
     EXPECT_EQ(renamed.Mode, 0600u);
     EXPECT_FALSE(renamed.OthersCanRead);
+    EXPECT_TRUE(renamed.OthersCanReadBeside);
     struct stat st {};
     ASSERT_EQ(::stat(name.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -445,6 +456,7 @@ TEST(SafeFileStream, TheContentStaysPrivateWhileTheSaveRuns)
     const TempFileAccess inPlace = AccessToTempBeside(name);
     EXPECT_EQ(inPlace.Mode, 0600u);
     EXPECT_FALSE(inPlace.OthersCanRead);
+    EXPECT_TRUE(inPlace.OthersCanReadBeside);
     EXPECT_EQ(EntriesIn(dir.Path()), 2);
 
     // A new file gets the mode the umask gives any new file.
