@@ -3,6 +3,8 @@
 
 #include <unistd.h>
 
+#include <utility>
+
 namespace lumeno {
 
 class TFd {
@@ -15,6 +17,16 @@ public:
     }
     TFd(const TFd&) = delete;
     TFd& operator=(const TFd&) = delete;
+    TFd(TFd&& Other) noexcept : fd_(std::exchange(Other.fd_, -1)) {}
+    TFd& operator=(TFd&& Other) noexcept
+    {
+        if (this != &Other) {
+            if (fd_ >= 0)
+                ::close(fd_);
+            fd_ = std::exchange(Other.fd_, -1);
+        }
+        return *this;
+    }
     int Get() const { return fd_; }
     int Close()
     {

@@ -1,5 +1,6 @@
 #include "platform/stream.h"
 
+#include "platform/absolute_path.h"
 #include "platform/exception.h"
 #include "platform/fd.h"
 #include "platform/in_place_write.h"
@@ -28,49 +29,81 @@ constexpr int kMaxLinks = 40;
 // The kernel's rule for links in shared folders (sticky and writable by
 // all, as /tmp): only a link of the user or of the folder's owner is
 // followed there, so another user cannot point a save at the user's files.
-bool MayFollow(const struct stat& link, const fs::path& path)
+bool MayFollow(const struct stat& link, const struct stat& folder)
 {
-    if (link.st_uid == ::geteuid())
-        return true;
-    struct stat folder {};
-    if (::stat(path.has_parent_path() ? path.parent_path().c_str() : ".", &folder) != 0)
-        return false;
     constexpr mode_t kShared = S_ISVTX | S_IWOTH;
-    return (folder.st_mode & kShared) != kShared || folder.st_uid == link.st_uid;
+    const bool shared = (folder.st_mode & kShared) == kShared;
+    return !shared || link.st_uid == ::geteuid() || link.st_uid == folder.st_uid;
 }
 
-// The path a link leads to, read from the very link that was checked.
-fs::path LinkTarget(int link, const fs::path& path, const std::string& target)
+// The body of a link, read from the very link that was checked.
+fs::path ReadLink(int link, const std::string& target)
 {
     std::vector<char> body(PATH_MAX);
     const ssize_t n = ::readlinkat(link, "", body.data(), body.size());
     if (n < 0 || static_cast<std::size_t>(n) == body.size())
         RaiseCannotCreate(target, n < 0 ? errno : ENAMETOOLONG);
-    const fs::path next(std::string(body.data(), static_cast<std::size_t>(n)));
-    return next.is_absolute() ? next : path.parent_path() / next;
+    return std::string(body.data(), static_cast<std::size_t>(n));
+}
+
+// Walks to the folder of an absolute path one name at a time, judging each
+// link met on the way, those reached through other links too. What cannot
+// be walked is left to the save's own open to report.
+void CheckFolderLinks(const fs::path& path, const std::string& target)
+{
+    const fs::path folders = path.parent_path();
+    std::vector<fs::path> rest(folders.begin(), folders.end());
+    std::reverse(rest.begin(), rest.end());
+    TFd folder(-1);
+    for (int links = 0; !rest.empty();) {
+        const fs::path name = rest.back();
+        rest.pop_back();
+        if (name.empty())
+            continue;
+        TFd next(name == "/" ? ::open("/", O_PATH | O_CLOEXEC)
+                             : ::openat(folder.Get(), name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        struct stat st {};
+        if (next.Get() < 0 || ::fstat(next.Get(), &st) != 0)
+            return;
+        if (!S_ISLNK(st.st_mode)) {
+            folder = std::move(next);
+            continue;
+        }
+        struct stat at {};
+        if (++links > kMaxLinks)
+            RaiseCannotCreate(target, ELOOP);
+        if (::fstat(folder.Get(), &at) != 0 || !MayFollow(st, at))
+            RaiseCannotCreate(target, EACCES);
+        // The link's names take its place, the first to be walked next.
+        const fs::path body = ReadLink(next.Get(), target);
+        rest.insert(rest.end(), std::reverse_iterator(body.end()), std::reverse_iterator(body.begin()));
+    }
 }
 
 // The file a path names after following its symbolic links, so a save
 // replaces the link's target rather than the link; a dangling link names
 // the file to create. The kernel judges the whole chain first where its
-// rule for shared folders is on; each link is judged here as well, as the
-// setting may be off. A loop is refused as opening it would be.
+// rule for shared folders is on; every link on the way, in the folders of
+// the path as in its last name, is judged here as well, as the setting may
+// be off. A loop is refused as opening it would be.
 std::string FollowLinks(const std::string& path)
 {
-    const TFd whole(::open(path.c_str(), O_PATH | O_CLOEXEC));
-    if (whole.Get() < 0 && errno == EACCES)
+    if (TFd(::open(path.c_str(), O_PATH | O_CLOEXEC)).Get() < 0 && errno == EACCES)
         RaiseCannotCreate(path, EACCES);
     fs::path p = path;
     for (int hops = 0;; ++hops) {
+        CheckFolderLinks(p, path);
         const TFd link(::open(p.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
         struct stat st {};
         if (link.Get() < 0 || ::fstat(link.Get(), &st) != 0 || !S_ISLNK(st.st_mode))
             return p.string();
         if (hops == kMaxLinks)
             RaiseCannotCreate(path, ELOOP);
-        if (!MayFollow(st, p))
+        struct stat folder {};
+        if (::stat(p.parent_path().c_str(), &folder) != 0 || !MayFollow(st, folder))
             RaiseCannotCreate(path, EACCES);
-        p = LinkTarget(link.Get(), p, path);
+        const fs::path next = ReadLink(link.Get(), path);
+        p = next.is_absolute() ? next : p.parent_path() / next;
     }
 }
 
@@ -93,6 +126,14 @@ void CheckWritable(const std::string& resolved, const struct stat& st, const std
         RaiseCannotCreate(target, EACCES);
     if (::faccessat(AT_FDCWD, resolved.c_str(), W_OK, AT_EACCESS) != 0)
         RaiseCannotCreate(target, errno);
+}
+
+// A relative path would save into whatever folder the process happens to be in.
+const std::string& AbsoluteTarget(const std::string& target)
+{
+    if (!IsAbsolutePath(target))
+        RaiseCannotCreate(target, EINVAL);
+    return target;
 }
 
 bool FolderRefusesNewFiles(int err) { return err == EACCES || err == EPERM || err == EROFS; }
@@ -264,7 +305,8 @@ void TFileStream::Sync()
         RaiseCannotWrite(fileName_, errno);
 }
 
-TSafeFileStream::TSafeFileStream(const std::string& target) : target_(target), resolved_(FollowLinks(target))
+TSafeFileStream::TSafeFileStream(const std::string& target)
+    : target_(AbsoluteTarget(target)), resolved_(FollowLinks(target))
 {
     struct stat st {};
     const bool exists = ::stat(resolved_.c_str(), &st) == 0;

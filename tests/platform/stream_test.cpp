@@ -313,6 +313,18 @@ TEST(SafeFileStream, ALoopOfLinksIsRefusedAndKept)
     EXPECT_EQ(EntriesIn(dir.Path()), 3);
 }
 
+// A relative name once saved into the process's working folder.
+TEST(SafeFileStream, RefusesARelativeName)
+{
+    test::TempDir dir;
+    const fs::path oldWorkingFolder = fs::current_path();
+    fs::current_path(dir.Path());
+    const std::string error = SaveError("photo.jpg");
+    fs::current_path(oldWorkingFolder);
+    EXPECT_EQ(error, "Cannot create file \"photo.jpg\". " + std::string(std::strerror(EINVAL)));
+    EXPECT_TRUE(fs::is_empty(dir.Path()));
+}
+
 constexpr uid_t kOtherUser = 4242;
 
 // Another user's link in a shared folder such as /tmp once steered a save
@@ -359,6 +371,25 @@ TEST(SafeFileStream, FollowsALinkInASharedFolderOnlyForTheUserOrTheFolderOwner)
         EXPECT_EQ(test::ReadFileBytes(precious).size(), 8u) << owner;
         EXPECT_TRUE(fs::is_symlink(planted));
     }
+
+    // A link among the folders of the path is judged alike, also when
+    // reached through the user's own link.
+    const std::string into = (shared / "into").string();
+    fs::create_symlink(home, into);
+    ASSERT_EQ(::lchown(into.c_str(), kOtherUser, kOtherUser), 0);
+    const std::string viaInto = (shared / "via.jpg").string();
+    fs::create_symlink(into + "/precious.jpg", viaInto);
+    ASSERT_EQ(::lchown(viaInto.c_str(), kNobody, kNobody), 0);
+    for (const std::string& name : {into + "/precious.jpg", viaInto}) {
+        test::WriteFileBytes(precious, kOld);
+        const std::string refused = "Cannot create file \"" + name + "\". Permission denied";
+        EXPECT_EQ(test::RunUnprivileged([&] { return SaveError(name) == refused ? 0 : 1; }), 0) << name;
+        EXPECT_EQ(test::ReadFileBytes(precious), kOld) << name;
+    }
+    EXPECT_EQ(EntriesIn(home), 1);
+    ASSERT_EQ(::lchown(into.c_str(), kNobody, kNobody), 0);
+    EXPECT_EQ(test::RunUnprivileged([&] { return SaveError(viaInto) == "saved" ? 0 : 1; }), 0);
+    EXPECT_EQ(test::ReadFileBytes(precious).size(), 8u);
 }
 
 // The mode of the temporary file while a save runs, and whether another
@@ -366,11 +397,16 @@ TEST(SafeFileStream, FollowsALinkInASharedFolderOnlyForTheUserOrTheFolderOwner)
 struct TempFileAccess {
     mode_t Mode = 0;
     bool OthersCanRead = true;
+    // A readable file beside it: the other user reaches the folder at all.
+    bool OthersCanReadBeside = false;
 };
 
 TempFileAccess AccessToTempBeside(const std::string& name)
 {
     TempFileAccess access;
+    const std::string beside = name + ".beside";
+    test::WriteFileBytes(beside, kOld);
+    ::chmod(beside.c_str(), 0644);
     TSafeFileStream out(name);
     out.WriteBuffer("new data", 8);
     out.GetSize(); // the content is in the file
@@ -382,12 +418,17 @@ TempFileAccess AccessToTempBeside(const std::string& name)
         access.Mode = st.st_mode & 07777;
         const std::string temp = entry.path().string();
         // Only a switch of user tells; without root the mode has to.
-        access.OthersCanRead = ::geteuid() == 0 && test::RunUnprivileged([&] {
-            const int fd = ::open(temp.c_str(), O_RDONLY | O_CLOEXEC);
-            return fd >= 0 ? 1 : 0;
-        }) != 0;
+        const int others = ::geteuid() != 0 ? 0 : test::RunUnprivileged([&] {
+            const auto opens = [](const std::string& file) {
+                return ::open(file.c_str(), O_RDONLY | O_CLOEXEC) >= 0;
+            };
+            return (opens(temp) ? 1 : 0) | (opens(beside) ? 0 : 2);
+        });
+        access.OthersCanRead = (others & 1) != 0;
+        access.OthersCanReadBeside = (others & 2) == 0;
     }
     out.Commit();
+    fs::remove(beside);
     return access;
 }
 
@@ -404,6 +445,7 @@ TEST(SafeFileStream, TheContentStaysPrivateWhileTheSaveRuns)
     const TempFileAccess renamed = AccessToTempBeside(name);
     EXPECT_EQ(renamed.Mode, 0600u);
     EXPECT_FALSE(renamed.OthersCanRead);
+    EXPECT_TRUE(renamed.OthersCanReadBeside);
     struct stat st {};
     ASSERT_EQ(::stat(name.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -414,6 +456,7 @@ TEST(SafeFileStream, TheContentStaysPrivateWhileTheSaveRuns)
     const TempFileAccess inPlace = AccessToTempBeside(name);
     EXPECT_EQ(inPlace.Mode, 0600u);
     EXPECT_FALSE(inPlace.OthersCanRead);
+    EXPECT_TRUE(inPlace.OthersCanReadBeside);
     EXPECT_EQ(EntriesIn(dir.Path()), 2);
 
     // A new file gets the mode the umask gives any new file.

@@ -29,12 +29,13 @@ public:
     // for it are carried out when Done and nothing else they wait for runs,
     // and called off otherwise.
     void Ended(bool Done);
-    bool Busy() const;
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
+    // A close of the window waits now.
+    bool Busy() const;
     // Its own work runs (never for the main window's).
     bool Working() const;
     bool WaitsFor(const TCloseAfterWork& Work) const;

@@ -56,9 +56,14 @@ bool TWorkerTask::Start(TJob Job, TProgressEvent OnProgress, TDoneEvent OnDone)
             // The pool drops this once the task is stopped.
             return [this, onDone, error] {
                 Finish();
-                onDone(error);
-                if (closer_)
-                    closer_->Ended(!error);
+                try {
+                    onDone(error);
+                } catch (...) {
+                    // What was awaited did not come to pass: the close is called off.
+                    EndClose(false);
+                    throw;
+                }
+                EndClose(!error);
             };
         });
     timer_->start();
@@ -71,8 +76,14 @@ void TWorkerTask::Stop()
 {
     const bool wasRunning = running_;
     Halt();
-    if (wasRunning && closer_)
-        closer_->Ended(false);
+    if (wasRunning)
+        EndClose(false);
+}
+
+void TWorkerTask::EndClose(bool Done)
+{
+    if (closer_)
+        closer_->Ended(Done);
 }
 
 void TWorkerTask::Halt()

@@ -68,6 +68,8 @@ private:
     // Stop, without a word to a waiting close: the task is being freed.
     void Halt();
     void Finish();
+    // Tells a close waiting for the job how it ended.
+    void EndClose(bool Done);
 
     std::unique_ptr<QTimer> timer_;
     TProgressEvent onProgress_;

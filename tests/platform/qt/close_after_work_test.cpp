@@ -1,5 +1,6 @@
 #include "platform/qt/close_after_work.h"
 #include "platform/qt/worker_task.h"
+#include "support/recording_dialogs.h"
 
 #include <QTest>
 #include <QWidget>
@@ -16,6 +17,8 @@ namespace {
 
 constexpr int kWaitMs = 10000;
 
+void IgnoreOutcome(std::exception_ptr) {}
+
 // A window with a task whose job runs until the test lets it end.
 struct TBusyWindow {
     TBusyWindow()
@@ -24,7 +27,7 @@ struct TBusyWindow {
         Window.show();
     }
     ~TBusyWindow() { Let(); }
-    void Start(bool Fail = false)
+    void Start(bool Fail = false, TWorkerTask::TDoneEvent OnDone = IgnoreOutcome)
     {
         Released = false;
         Task.Start(
@@ -36,7 +39,7 @@ struct TBusyWindow {
                 if (Fail)
                     throw std::runtime_error("disk full");
             },
-            [](int) {}, [](std::exception_ptr) {});
+            [](int) {}, std::move(OnDone));
     }
     void Let() { Released = true; }
     bool Ended()
@@ -45,8 +48,9 @@ struct TBusyWindow {
     }
 
     QWidget Window;
-    TWorkerTask Task;
+    // Read by the job until the task joins it.
     std::atomic<bool> Released = true;
+    TWorkerTask Task;
 };
 
 TEST(CloseAfterWork, AWindowClosedAtWorkStaysUntilTheWorkIsDone)
@@ -77,6 +81,27 @@ TEST(CloseAfterWork, AFailedOrStoppedWorkCallsTheCloseOff)
     busy.Window.close();
     busy.Task.Stop();
     QTest::qWait(20);
+    EXPECT_TRUE(busy.Window.isVisible());
+    EXPECT_TRUE(busy.Window.close());
+}
+
+// A done-handler that failed once left the close pending, and the end of a
+// later work closed the window unasked.
+TEST(CloseAfterWork, AFailingDoneHandlerCallsTheCloseOff)
+{
+    test::RecordingDialogs shown;
+    TBusyWindow busy;
+    busy.Start(false, [](std::exception_ptr) { throw std::runtime_error("cannot show the result"); });
+    busy.Window.close();
+    busy.Let();
+    ASSERT_TRUE(busy.Ended());
+    EXPECT_TRUE(busy.Window.isVisible());
+    ASSERT_EQ(shown.Shown().size(), 1u);
+    EXPECT_EQ(shown.Shown()[0].Text, "cannot show the result");
+
+    busy.Start();
+    busy.Let();
+    ASSERT_TRUE(busy.Ended());
     EXPECT_TRUE(busy.Window.isVisible());
     EXPECT_TRUE(busy.Window.close());
 }

@@ -1,6 +1,7 @@
 #include "platform/qt/media/media_library.h"
 
 #include <QCoreApplication>
+#include <QtGlobal>
 
 #include <dlfcn.h>
 
@@ -9,8 +10,8 @@ namespace {
 
 struct TModule {
     std::string Path; // named by a test; empty: beside the program
+    // Empty until a module was tried: a path to try never is.
     std::string Tried;
-    bool Loaded = false;
     TMediaLibrary* Library = nullptr;
 };
 
@@ -20,14 +21,24 @@ TModule& Module()
     return module;
 }
 
+// Without the module clips fail as unreadable ones do: the log says why.
+TMediaLibrary* Unusable(const std::string& path, const char* reason)
+{
+    qWarning("The media module %s cannot be used: %s", path.c_str(), reason);
+    return nullptr;
+}
+
 TMediaLibrary* Load(const std::string& path)
 {
     // Never closed: what it made may live until the program ends.
     void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle)
-        return nullptr;
+        return Unusable(path, ::dlerror());
     const auto entry = reinterpret_cast<TMediaEntry>(::dlsym(handle, kMediaEntryName));
-    return entry ? entry(kMediaInterfaceVersion) : nullptr;
+    if (!entry)
+        return Unusable(path, ::dlerror());
+    TMediaLibrary* library = entry(kMediaInterfaceVersion);
+    return library ? library : Unusable(path, "it was built for another version of the program");
 }
 
 } // namespace
@@ -38,10 +49,9 @@ TMediaLibrary* MediaLibrary()
     const std::string path = module.Path.empty()
                                  ? QCoreApplication::applicationDirPath().toStdString() + "/liblumeno_media.so"
                                  : module.Path;
-    if (!module.Loaded || path != module.Tried) {
+    if (path != module.Tried) {
         module.Library = Load(path);
         module.Tried = path;
-        module.Loaded = true;
     }
     return module.Library;
 }

@@ -66,6 +66,15 @@ bool IsDirectory(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// A folder entry by its type in the listing; a link, or the entry of a file
+// system that does not say the type, is asked through stat.
+bool IsFolderType(const std::string& dir, const std::string& name, unsigned char type)
+{
+    if (type == DT_LNK || type == DT_UNKNOWN)
+        return IsDirectory(Join(dir, name));
+    return type == DT_DIR;
+}
+
 std::string Canonical(const std::string& path)
 {
     char buffer[PATH_MAX];
@@ -169,9 +178,7 @@ public:
                 continue;
             if (name[0] == '.' && !(flags & enIncludeHidden))
                 continue;
-            bool folder = e->d_type == DT_DIR;
-            if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN)
-                folder = IsDirectory(Join(dir_, name));
+            const bool folder = IsFolderType(dir_, name, e->d_type);
             if (folder ? (flags & enFolders) : (flags & enNonFolders))
                 items.emplace_back(folder ? ikEntryFolder : ikEntryFile, name);
         }
@@ -536,13 +543,8 @@ std::string UserDirFromConfig(const char* key, const std::string& home, const st
 
 bool IsFolderEntry(const std::string& dir, const char* name, unsigned char type)
 {
-    if (type == DT_DIR)
-        return true;
-    // A link counts when it leads to a folder outside its own ancestors; a
-    // file system that does not say the type is asked through stat.
-    if (type != DT_LNK && type != DT_UNKNOWN)
-        return false;
-    return IsDirectory(Join(dir, name)) && !IsLoopingLink(dir, name);
+    // A link counts when it leads to a folder outside its own ancestors.
+    return IsFolderType(dir, name, type) && (type == DT_DIR || !IsLoopingLink(dir, name));
 }
 
 bool HasSubfolder(const std::string& dir)

@@ -13,8 +13,8 @@ using test::AviClip;
 
 std::vector<std::int16_t> ReadSamples(TAudioStream& s, std::int64_t first, std::int64_t count)
 {
-    std::vector<std::int16_t> out(count * s.Format().channelCount());
-    out.resize(s.Read(first, count, reinterpret_cast<char*>(out.data())) * s.Format().channelCount());
+    std::vector<std::int16_t> out(count * s.Channels());
+    out.resize(s.Read(first, count, reinterpret_cast<char*>(out.data())) * s.Channels());
     return out;
 }
 
@@ -28,8 +28,8 @@ TEST(AudioStream, ReadsTheSamplesAskedForAtAnyPosition)
     clip.Write(dir.File("s.avi"));
 
     TAudioStream s(dir.File("s.avi"));
-    EXPECT_EQ(s.Format().sampleRate(), 11025);
-    EXPECT_EQ(s.Format().channelCount(), 2);
+    EXPECT_EQ(s.SampleRate(), 11025);
+    EXPECT_EQ(s.Channels(), 2);
     EXPECT_EQ(s.SampleSize(), 4);
     EXPECT_EQ(s.Length(), 10 * clip.SamplesPerFrame());
     EXPECT_EQ(s.TimeToSample(1000000), 11025);

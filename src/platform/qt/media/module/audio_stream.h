@@ -20,7 +20,6 @@ public:
     TAudioStream& operator=(const TAudioStream&) = delete;
 
     // 16-bit, the clip's own rate, mono or stereo.
-    const QAudioFormat& Format() const { return format_; }
     int SampleRate() const override { return format_.sampleRate(); }
     int Channels() const override { return format_.channelCount(); }
     int SampleSize() const override { return format_.bytesPerFrame(); }

@@ -18,7 +18,6 @@ public:
     TVideoFile(const TVideoFile&) = delete;
     TVideoFile& operator=(const TVideoFile&) = delete;
 
-    const std::string& FileName() const { return fileName_; }
     const TVideoStreamInfo& Info() const override { return info_; }
     bool HasAudio() const override { return hasAudio_; }
     QImage GetFrame(std::int64_t n) override;
