@@ -61,6 +61,11 @@ std::string NoTmpfsApart()
     return OnTmpfsApart("/dev/shm") ? "" : "/dev/shm is no tmpfs apart from the user's data";
 }
 
+fs::path UserTrash()
+{
+    return fs::path(std::getenv("XDG_DATA_HOME")) / "Trash";
+}
+
 bool HaveTool(const std::string& program)
 {
     return Run("command -v '" + program + "' >/dev/null 2>&1") == 0;

@@ -43,6 +43,10 @@ std::string DataFile(const std::string& name);
 // whose files the trash refuses as a system mount's; empty when it can.
 std::string NoTmpfsApart();
 
+// The user's trash, in the private data folder the test mains give each
+// test process.
+std::filesystem::path UserTrash();
+
 // True when the program is on the PATH.
 bool HaveTool(const std::string& program);
 // Runs a shell command line; returns its exit status.

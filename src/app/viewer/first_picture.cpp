@@ -45,6 +45,12 @@ TFirstPicture::TFirstPicture(const std::string& Path, QSize Panel) : path_(Path)
 
 TFirstPicture::~TFirstPicture() = default;
 
+void TFirstPicture::WaitForDecode() const
+{
+    if (result_.valid())
+        result_.wait();
+}
+
 std::unique_ptr<TPixelGraphic> TFirstPicture::Take(const std::string& Path, QSize Shown)
 {
     if (Path != path_ || !result_.valid())

@@ -26,6 +26,8 @@ public:
     // The picture decoded from Path when it is at least Shown and the file
     // has not changed since, else nothing; waits for the worker.
     std::unique_ptr<TPixelGraphic> Take(const std::string& Path, QSize Shown);
+    // For tests that change the file once the decode has read it.
+    void WaitForDecode() const;
 
 private:
     struct TResult;

@@ -27,7 +27,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <iterator>
 #include <memory>
@@ -52,9 +51,8 @@ struct FakeHost : TConverterHost {
 // trash of its own).
 int TrashCount()
 {
-    const fs::path files = fs::path(std::getenv("XDG_DATA_HOME")) / "Trash" / "files";
     std::error_code error;
-    const auto items = fs::directory_iterator(files, error);
+    const auto items = fs::directory_iterator(test::UserTrash() / "files", error);
     return error ? 0 : static_cast<int>(std::distance(items, fs::directory_iterator()));
 }
 

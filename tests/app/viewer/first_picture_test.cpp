@@ -6,9 +6,7 @@
 
 #include <QImage>
 
-#include <chrono>
 #include <gtest/gtest.h>
-#include <thread>
 
 namespace lumeno {
 namespace {
@@ -67,8 +65,7 @@ TEST_F(FirstPicture, AFileChangedSinceTheDecodeIsReadAgain)
 {
     const std::string path = Picture("big.jpg", 1600, 1200);
     TFirstPicture first(path, QSize(400, 300));
-    // Long past the decode of so small a picture.
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    first.WaitForDecode();
     Picture("big.jpg", 1600, 1201);
     EXPECT_EQ(first.Take(path, QSize(392, 294)), nullptr);
 }

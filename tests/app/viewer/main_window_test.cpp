@@ -14,7 +14,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include <cstdlib>
 #include <set>
 
 namespace lumeno::test {
@@ -303,7 +302,7 @@ TEST_F(MainWindowTest, FailedDeletionsAreReportedAndNothingElseIsTried)
 
 TEST_F(MainWindowTest, DamagedDeletionValuesAskAndMoveToTheTrash)
 {
-    const std::filesystem::path trash = std::filesystem::path(::getenv("XDG_DATA_HOME")) / "Trash" / "files";
+    const std::filesystem::path trash = test::UserTrash() / "files";
     for (const char* damaged : {"2", "yes"}) {
         Store("Deletions", damaged);
         Store("Confirm Deletions", damaged);

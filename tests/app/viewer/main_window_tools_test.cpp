@@ -264,13 +264,17 @@ TEST_F(MainWindowTools, AnEditorAloneGoesOnlyOnceItsSaveIsDone)
     NoisyPicture(pics_.File("big.bmp"), 2000, 1500);
     CreateForm1();
     test::TempDir out;
+    // The tool's start keeps the application running without windows; the
+    // tests after this one, passed or failed, need it to end with them again.
+    struct TQuitRestored {
+        ~TQuitRestored() { QGuiApplication::setQuitOnLastWindowClosed(true); }
+    } restored;
     const QPointer<QWidget> editor =
         StartToolAlone(ToolWindows().at("editor"), {QString::fromStdString(pics_.File("big.bmp"))});
     frmAcquire()->SaveImageAs(out.File("edited.png"));
     editor->close();
     EXPECT_TRUE(editor->isVisible());
     ASSERT_TRUE(QTest::qWaitFor([&] { return editor.isNull(); }, 30000));
-    QGuiApplication::setQuitOnLastWindowClosed(true);
     ExpectWhole(out.File("edited.png"), 2000, 1500);
 }
 

@@ -17,7 +17,7 @@ using Clock = std::chrono::steady_clock;
 class Trash : public ::testing::Test {
 protected:
     static fs::path DataHome() { return ::getenv("XDG_DATA_HOME"); }
-    static fs::path TrashFiles() { return DataHome() / "Trash" / "files"; }
+    static fs::path TrashFiles() { return test::UserTrash() / "files"; }
 
     test::TempDir dir;
 };
@@ -68,10 +68,10 @@ TEST_F(Trash, UnwritableInfoFolderFailsAndKeepsTheFile)
     // fork below.
     test::WriteFileBytes(dir.File("first.txt"), {'f'});
     ASSERT_TRUE(MoveFileToTrash(dir.File("first.txt")));
-    const fs::path info = DataHome() / "Trash" / "info";
+    const fs::path info = test::UserTrash() / "info";
     const auto open = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                       fs::perms::others_read | fs::perms::others_exec;
-    for (const fs::path& folder : {fs::path(::getenv("HOME")), DataHome(), DataHome() / "Trash", dir.Path()})
+    for (const fs::path& folder : {fs::path(::getenv("HOME")), DataHome(), test::UserTrash(), dir.Path()})
         fs::permissions(folder, open);
     fs::permissions(TrashFiles(), fs::perms::all);
     fs::permissions(info, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
