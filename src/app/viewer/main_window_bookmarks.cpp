@@ -87,7 +87,7 @@ void TForm1::AddBookmark1Click()
 void TForm1::EditBookmarks1Click()
 {
     // The editor would show a refused file as an empty list.
-    if (!fBMEdit() || !UsableBookmarks(BookmarkFilePath()) || fBMEdit()->exec() != QDialog::Accepted)
+    if (!UsableBookmarks(BookmarkFilePath()) || fBMEdit()->exec() != QDialog::Accepted)
         return;
     SaveEditedBookmarks(fBMEdit()->Entries());
 }

@@ -1,6 +1,7 @@
+#include "app/common/window_holder.h"
 #include "app/viewer/bm_edit.h"
-#include "controls/shell/system_tree_view.h"
 #include "controls/shell/dfs_status_bar.h"
+#include "controls/shell/system_tree_view.h"
 #include "imagelib/view/pg_image.h"
 #include "main_window_fixture.h"
 
@@ -178,21 +179,24 @@ TEST_F(BookmarksTest, AnOversizedFileIsRefusedAndKeptAsItIs)
     TForm1& form = Open();
     EXPECT_EQ(MenuItems(), (QStringList{"Add Bookmark", "Edit Bookmarks...", "-"}));
 
-    const std::string refused = "The bookmark file " + BookmarkFilePath() + " is larger than 1 MB; the bookmarks were not changed";
+    const std::string refused =
+        "The bookmark file " + BookmarkFilePath() + " is larger than 1 MB; the bookmarks were not changed";
     form.AddBookmark1Click();
     EXPECT_EQ(Texts(), std::vector<std::string>{refused});
     auto editorShown = std::make_shared<bool>(false);
     QTimer::singleShot(0, [editorShown] {
-        *editorShown = fBMEdit()->isVisible();
-        fBMEdit()->accept();
+        if (TfBMEdit* editor = MadeWindow<TfBMEdit>()) {
+            *editorShown = editor->isVisible();
+            editor->accept();
+        }
     });
     form.EditBookmarks1Click();
     QCoreApplication::processEvents();
     EXPECT_FALSE(*editorShown) << "the editor showed a refused file as an empty list";
+    EXPECT_EQ(MadeWindow<TfBMEdit>(), nullptr) << "a refused file is no reason to build the editor";
     EXPECT_EQ(Texts(), (std::vector<std::string>{refused, refused}));
     EXPECT_EQ(ReadFileBytes(BookmarkFilePath()), lines);
     EXPECT_EQ(MenuItems().size(), 3);
-    delete fBMEdit();
     std::filesystem::remove(BookmarkFilePath());
 }
 
@@ -236,7 +240,8 @@ TEST_F(BookmarksTest, FoldersWithLineBreaksAreRefusedAndEntriesKeepTheirBytes)
     form.STV1->SetSelection(broken);
     ASSERT_EQ(form.Folder(), broken);
     form.AddBookmark1Click();
-    EXPECT_EQ(Texts(), std::vector<std::string>{broken + " cannot be bookmarked: its name holds a line break"});
+    EXPECT_EQ(Texts(),
+              std::vector<std::string>{broken + " cannot be bookmarked: its name holds a line break"});
     EXPECT_FALSE(std::filesystem::exists(BookmarkFilePath()));
     EXPECT_EQ(MenuItems().size(), 3);
 
