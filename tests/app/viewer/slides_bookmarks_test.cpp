@@ -200,6 +200,26 @@ TEST_F(BookmarksTest, AnOversizedFileIsRefusedAndKeptAsItIs)
     std::filesystem::remove(BookmarkFilePath());
 }
 
+// A file at the limit takes no more: the reader would refuse what was written.
+TEST_F(BookmarksTest, AnAdditionThatWouldPassTheLimitIsRefused)
+{
+    std::filesystem::create_directories(std::filesystem::path(BookmarkFilePath()).parent_path());
+    std::vector<unsigned char> line(1024, 'x');
+    line.front() = '/';
+    line.back() = '\n';
+    std::vector<unsigned char> lines;
+    while (lines.size() + line.size() <= std::size_t(kMaxBookmarkFileSize))
+        lines.insert(lines.end(), line.begin(), line.end());
+    WriteFileBytes(BookmarkFilePath(), lines);
+    TForm1& form = Open();
+    form.AddBookmark1Click();
+    EXPECT_EQ(Texts(), std::vector<std::string>{"The bookmark file " + BookmarkFilePath() +
+                                                " is larger than 1 MB; the bookmarks were not changed"});
+    EXPECT_EQ(ReadFileBytes(BookmarkFilePath()), lines);
+    EXPECT_EQ(MenuItems().size(), 3 + qsizetype(lines.size() / line.size()));
+    std::filesystem::remove(BookmarkFilePath());
+}
+
 TEST_F(BookmarksTest, TheEditorMovesDeletesAndSavesOnlyOnOk)
 {
     WriteBookmarks(BookmarkFilePath(), {"/a", "/b", "/c"});
