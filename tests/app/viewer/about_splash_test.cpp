@@ -19,6 +19,7 @@ TEST(Splash, ClosesAndIsFreedAtItsTick)
     EXPECT_TRUE(splash->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(splash->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(splash->windowTitle(), "Lumeno by Orvella Software");
+    EXPECT_FALSE(splash->testAttribute(Qt::WA_QuitOnClose)) << "only the main window ends the program";
     splash->show();
     EXPECT_TRUE(splash->Timer1->isActive());
     EXPECT_EQ(splash->Timer1->interval(), 2000);
