@@ -35,7 +35,6 @@ protected:
 
 TEST_F(AboutTest, CreditsRollAndStartAgain)
 {
-    fAbout();
     TfAbout& about = *fAbout();
     EXPECT_EQ(about.size(), QSize(259, 339));
     EXPECT_EQ(about.ScrollBox1->size(), QSize(161, 110));
@@ -59,7 +58,6 @@ TEST_F(AboutTest, CreditsRollAndStartAgain)
 
 TEST_F(AboutTest, CtrlQShowsTheVersionUntilAKeyIsReleased)
 {
-    fAbout();
     TfAbout& about = *fAbout();
     about.show();
     EXPECT_EQ(about.lversion->text(), "Version 7.8.0.0");

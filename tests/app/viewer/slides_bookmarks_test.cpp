@@ -123,7 +123,6 @@ protected:
     }
     void Edit(const std::function<void(TfBMEdit&)>& steps)
     {
-        fBMEdit();
         QTimer::singleShot(0, [steps] { steps(*fBMEdit()); });
         Form1()->EditBookmarks1Click();
     }
