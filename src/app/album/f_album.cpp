@@ -42,7 +42,7 @@ QIcon AlbumRotationIcon(int steps)
 namespace {
 
 // When a command can act (besides no preview running).
-enum class TNeeds { Nothing, Selection, Viewer, Properties, WebWizard };
+enum class TNeeds { Nothing, Selection, Viewer, Properties };
 
 struct TCommand {
     const char* Name;
@@ -63,21 +63,21 @@ const std::vector<TCommand>& Commands()
         {"Open1", "&Open...", "File", QKeySequence::Open, &TfAlbum::Open1Click, "Open", false},
         {"Save1", "&Save", "File", QKeySequence::Save, &TfAlbum::Save1Click, "Save", false},
         {"SaveAs1", "Save &as...", "File", {}, &TfAlbum::SaveAs1Click, nullptr, false},
-        {"Preview1", "Preview Current Album", "File", {}, &TfAlbum::PreviewClick, "Preview", true, TNeeds::Nothing,
+        {"Preview1",
+         "Preview Current Album",
+         "File",
+         {},
+         &TfAlbum::PreviewClick,
+         "Preview",
+         true,
+         TNeeds::Nothing,
          "Preview Album..."},
         {"ContactSheet1", "Contact Sheet", nullptr, {}, &TfAlbum::ContactSheetClick, "Contact Sheet", false},
         {"SelectPrinter1", "Select Printer...", "File", {}, &TfAlbum::SelectPrinterClick, nullptr, false},
         {"PageSetup1", "Page Setup...", "File", {}, &TfAlbum::PageSetupClick, nullptr, false},
         {"FrameSetup1", "Frame Setup...", "File", {}, &TfAlbum::FrameSetupClick, "Frame Setup", true},
         {"CaptionFont1", "Caption Font...", "File", {}, &TfAlbum::CaptionFontClick, nullptr, false},
-        {"WebAlbum1",
-         "Create Web Photo Album",
-         nullptr,
-         {},
-         &TfAlbum::WebAlbumClick,
-         "Web Album",
-         false,
-         TNeeds::WebWizard},
+        {"WebAlbum1", "Create Web Photo Album", nullptr, {}, &TfAlbum::WebAlbumClick, "Web Album", false},
         {"Close1", "&Close", "File", {}, &TfAlbum::CloseClick, nullptr, false},
         {"ImportAll1",
          "Import All Files",
@@ -86,7 +86,14 @@ const std::vector<TCommand>& Commands()
          &TfAlbum::ImportAllFilesClick,
          "Import Directory",
          false},
-        {"ClearAll1", "Clear All Entries", "Edit", {}, &TfAlbum::ClearAllClick, nullptr, true, TNeeds::Nothing,
+        {"ClearAll1",
+         "Clear All Entries",
+         "Edit",
+         {},
+         &TfAlbum::ClearAllClick,
+         nullptr,
+         true,
+         TNeeds::Nothing,
          "Delete All"},
         {"DeleteSelection1", "Delete Selection", nullptr, QKeySequence::Delete,
          &TfAlbum::DeleteSelectionClick, nullptr, true, TNeeds::Selection},
@@ -292,9 +299,6 @@ void TfAlbum::UpdateCommands()
             break;
         case TNeeds::Properties:
             can = host.CanShowProperties();
-            break;
-        case TNeeds::WebWizard:
-            can = WebWizardAvailable();
             break;
         case TNeeds::Nothing:
             break;

@@ -136,7 +136,6 @@ private:
     void BuildList();
     void BuildStatusBar();
     void UpdateCommands();
-    bool WebWizardAvailable() const;
     void UpdateCount();
     void SetRow(QTreeWidgetItem* item, const TAlbumEntry& entry);
     TAlbumEntry EntryAt(int index) const;

@@ -180,11 +180,6 @@ void TfAlbum::FrameSetupClick()
     OpenOver(fAPrefs(), this);
 }
 
-bool TfAlbum::WebWizardAvailable() const
-{
-    return frmPubWizard() != nullptr;
-}
-
 void TfAlbum::WebAlbumClick()
 {
     if (TfrmPubWizard* wizard = frmPubWizard())

@@ -35,12 +35,6 @@ public:
     // The window when it was made, else nullptr: for what only matters to a
     // window that exists, such as refreshing it while it is shown.
     TWindow* Made() const { return window_.data(); }
-    // A window built directly (by a test) stands in for the one.
-    void Adopt(TWindow* Window)
-    {
-        if (!window_)
-            window_ = Window;
-    }
     // Joins another window to this one: now when it exists, else when made.
     void WhenMade(std::function<void(TWindow&)> Join)
     {

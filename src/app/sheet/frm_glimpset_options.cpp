@@ -83,7 +83,6 @@ TfrmGlimpsetOptions::TfrmGlimpsetOptions(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
     setMinimumWidth(440);
-    TWindowHolder<TfrmGlimpsetOptions>::Of().Adopt(this);
 }
 
 TfrmGlimpsetOptions::~TfrmGlimpsetOptions() = default;

@@ -92,7 +92,6 @@ TfrmThumbEdit::TfrmThumbEdit(QWidget* parent)
     connect(ListBox1, &QListWidget::itemSelectionChanged, this, &TfrmThumbEdit::UpdateItemCommands);
     connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TfrmThumbEdit::ViewImage1Click);
     UpdateItemCommands();
-    TWindowHolder<TfrmThumbEdit>::Of().Adopt(this);
 }
 
 TfrmThumbEdit::~TfrmThumbEdit() = default;

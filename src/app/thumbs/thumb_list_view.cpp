@@ -1,6 +1,5 @@
 #include "app/thumbs/thumb_list_view.h"
 
-#include "app/common/file_types.h"
 #include "app/common/list_drag.h"
 #include "controls/shell/format_date_time.h"
 
@@ -101,9 +100,10 @@ QString WrapCaption(const QString& Text, const QFont& Font, int Width, int MaxLi
     // rather than inside the extension.
     const QChar breakHere(0x200B);
     QString laid = Text;
-    const qsizetype extension = QString::fromStdString(FileExtension(Text.toStdString())).size();
-    if (extension > 0)
-        laid.insert(laid.size() - extension - 1, breakHere);
+    // As FileExtension: the last dot of the name, not its first character.
+    const qsizetype dot = Text.lastIndexOf('.');
+    if (dot > Text.lastIndexOf('/') + 1 && dot + 1 < Text.size())
+        laid.insert(dot, breakHere);
     QTextLayout layout(laid, Font);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

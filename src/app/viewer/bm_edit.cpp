@@ -1,7 +1,6 @@
 #include "app/viewer/bm_edit.h"
 
 #include "app/common/window_holder.h"
-#include "app/viewer/bookmarks.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -56,17 +55,16 @@ TfBMEdit::TfBMEdit(QWidget* Parent) : QDialog(Parent)
     connect(DeleteBtn, &QPushButton::clicked, this, &TfBMEdit::DeleteClick);
 }
 
-void TfBMEdit::showEvent(QShowEvent* Event)
+void TfBMEdit::SetEntries(const std::vector<std::string>& Folders)
 {
     ListBox1->clear();
-    for (const std::string& folder : ReadBookmarksOrNone(BookmarkFilePath())) {
+    for (const std::string& folder : Folders) {
         // The text is for showing; the bytes go back to the file as read.
         auto* item = new QListWidgetItem(QString::fromStdString(folder), ListBox1);
         item->setData(Qt::UserRole, QByteArray::fromStdString(folder));
     }
     if (ListBox1->count() > 0)
         ListBox1->setCurrentRow(0);
-    QDialog::showEvent(Event);
 }
 
 std::vector<std::string> TfBMEdit::Entries() const

@@ -17,6 +17,8 @@ public:
     explicit TfBMEdit(QWidget* Parent = nullptr);
     ~TfBMEdit() override;
 
+    // The folders to edit, as read from the file.
+    void SetEntries(const std::vector<std::string>& Folders);
     std::vector<std::string> Entries() const;
     void UpClick();
     void DownClick();
@@ -28,9 +30,6 @@ public:
     QPushButton* UpBtn = nullptr;
     QPushButton* DownBtn = nullptr;
     QPushButton* DeleteBtn = nullptr;
-
-protected:
-    void showEvent(QShowEvent* Event) override;
 
 private:
     void MoveSelected(int By);

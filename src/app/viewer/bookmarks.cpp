@@ -10,6 +10,16 @@
 
 namespace lumeno {
 
+namespace {
+
+std::string TooLarge(const std::string& Path)
+{
+    return "The bookmark file " + Path + " is larger than " + std::to_string(kMaxBookmarkFileSize >> 20) +
+           " MB";
+}
+
+} // namespace
+
 std::string BookmarkFilePath()
 {
     const char* data = std::getenv("XDG_DATA_HOME");
@@ -36,8 +46,7 @@ std::vector<std::string> ReadBookmarks(const std::string& Path)
         throw EBookmarkFile("The bookmark file " + Path + " cannot be read");
     }
     if (size > kMaxBookmarkFileSize)
-        throw EBookmarkFile("The bookmark file " + Path + " is larger than " +
-                            std::to_string(kMaxBookmarkFileSize >> 20) + " MB");
+        throw EBookmarkFile(TooLarge(Path));
     std::vector<std::string> folders;
     for (std::size_t pos = 0; pos < text.size();) {
         const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
@@ -59,10 +68,13 @@ std::vector<std::string> ReadBookmarksOrNone(const std::string& Path)
 
 void WriteBookmarks(const std::string& Path, const std::vector<std::string>& Folders)
 {
-    QDir().mkpath(QString::fromStdString(Path).section('/', 0, -2));
     std::string text;
     for (const std::string& folder : Folders)
         text += folder + '\n';
+    // A file the reader would refuse would empty the menu from then on.
+    if (std::int64_t(text.size()) > kMaxBookmarkFileSize)
+        throw EBookmarkFile(TooLarge(Path) + "; the bookmarks were not changed");
+    QDir().mkpath(QString::fromStdString(Path).section('/', 0, -2));
     TSafeFileStream out(Path);
     out.WriteBuffer(text.data(), std::int64_t(text.size()));
     out.Commit();

@@ -23,10 +23,12 @@ std::string BookmarkFilePath();
 // EBookmarkFile, naming the file and why, when it exists but cannot be read
 // or is larger than kMaxBookmarkFileSize.
 std::vector<std::string> ReadBookmarks(const std::string& Path);
-// The same, with no folders for a file that is refused: the menu and the
-// editor start empty, and saving checks the file again before writing.
+// The same, with no folders for a file that is refused: the menu starts
+// empty, and saving checks the file again before writing.
 std::vector<std::string> ReadBookmarksOrNone(const std::string& Path);
-// Replaces the file by way of a temporary one; raises on failure.
+// Replaces the file by way of a temporary one; raises on failure, and
+// raises EBookmarkFile, writing nothing, when the file would be larger than
+// kMaxBookmarkFileSize.
 void WriteBookmarks(const std::string& Path, const std::vector<std::string>& Folders);
 // Whether a folder can be a line of the file (it holds no CR or LF).
 bool BookmarkableFolder(const std::string& Folder);

@@ -37,14 +37,6 @@ void CreateWindows()
     LinkDesktopWindows(*Form1());
 }
 
-// Closing the main window ends the program even while tool windows are open.
-void LetTheMainWindowEndTheProgram()
-{
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (window != Form1())
-            window->setAttribute(Qt::WA_QuitOnClose, false);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -86,7 +78,6 @@ int main(int argc, char** argv)
     if (tool != tools.end()) {
         StartToolAlone(tool->second, request.ToolFiles);
     } else {
-        LetTheMainWindowEndTheProgram();
         Form1()->SetStartFile(request.StartFile);
         Form1()->SetFirstPicture(std::move(first));
         Form1()->show();

@@ -47,7 +47,7 @@ public:
         ShowGlimpsetWindow(*window, false);
     }
 
-    bool CanShowProperties() const override { return frmFileProp() != nullptr; }
+    bool CanShowProperties() const override { return true; }
     void ShowProperties(const std::string& path) override { ShowImageProperties(path); }
 
     TExifDateReader ExifDateReader() const override { return &TfrmEXIF::GetExifDateTime; }

@@ -87,9 +87,12 @@ void TForm1::AddBookmark1Click()
 void TForm1::EditBookmarks1Click()
 {
     // The editor would show a refused file as an empty list.
-    if (!fBMEdit() || !UsableBookmarks(BookmarkFilePath()) || fBMEdit()->exec() != QDialog::Accepted)
+    const auto list = UsableBookmarks(BookmarkFilePath());
+    if (!list)
         return;
-    SaveEditedBookmarks(fBMEdit()->Entries());
+    fBMEdit()->SetEntries(*list);
+    if (fBMEdit()->exec() == QDialog::Accepted)
+        SaveEditedBookmarks(fBMEdit()->Entries());
 }
 
 void TForm1::SaveEditedBookmarks(const std::vector<std::string>& Folders)

@@ -38,8 +38,7 @@ void TForm1::HowToUseHelp1Click()
 
 void TForm1::AboutLumeno1Click()
 {
-    if (fAbout())
-        fAbout()->exec();
+    fAbout()->exec();
 }
 
 void TForm1::SetColor1Click()

@@ -22,6 +22,8 @@ TfrmSplashForm::TfrmSplashForm(QWidget* Parent)
 {
     setObjectName("frmSplashForm");
     setAttribute(Qt::WA_DeleteOnClose);
+    // Closing the main window while the splash shows still ends the program.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle("Lumeno by Orvella Software");
     setFixedSize(kClientWidth, kClientHeight);
     Image1 = new QLabel(this);

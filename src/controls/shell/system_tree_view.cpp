@@ -336,8 +336,8 @@ void TdfsSystemTreeView::ProbeNode(QTreeWidgetItem* node)
     if (!data || data->Probed || data->Enumerated)
         return;
     data->Probed = true;
-    data->Attributes |= data->ParentFolder->GetAttributesOf(data->Relative.get(), saHasSubfolder) & saHasSubfolder;
-    bool expandable = (data->Attributes & saHasSubfolder) != 0;
+    bool expandable =
+        (data->ParentFolder->GetAttributesOf(data->Relative.get(), saHasSubfolder) & saHasSubfolder) != 0;
     if (!expandable && showFiles_) {
         if (std::shared_ptr<TShellFolder> itemFolder = data->ParentFolder->BindToObject(data->Relative.get())) {
             std::unique_ptr<TEnumIdList> files =

@@ -30,7 +30,6 @@ protected:
     void SetUp() override
     {
         test::StartImageLibraryOnce();
-        fAPrefs();
         fAPrefs()->SetOptions(TAlbumOptions{});
         wizard.EntriesSource = [this] { return entries; };
         wizard.OpenPage = [this](const std::string& page) { opened.push_back(page); };

@@ -37,7 +37,6 @@ protected:
     static void SetUpTestSuite() { PGStartup(); }
     void SetUp() override
     {
-        frmThumbEdit();
         creator = frmThumbEdit();
         options = frmGlimpsetOptions();
         ASSERT_NE(creator, nullptr);

@@ -1,4 +1,3 @@
-#include "app/common/window_holder.h"
 #include "app/thumbs/exif_form.h"
 #include "app/thumbs/exif_reader.h"
 #include "app/thumbs/file_prop_form.h"
@@ -254,19 +253,6 @@ TEST_F(PropertyWindows, ExifValuesAreShownCutAndBrowsingRefreshesOnceWhenVisible
     EXPECT_TRUE(QTest::qWaitFor([&] { return form.LV1->topLevelItemCount() == 1; }, 2000));
     ASSERT_EQ(form.LV1->topLevelItemCount(), 1);
     EXPECT_EQ(form.LV1->topLevelItem(0)->text(1), "7,7,7,7,7");
-}
-
-TEST(WindowAccessors, MadeOnceOnFirstUseAndHidden)
-{
-    delete MadeWindow<TfrmEXIF>();
-    EXPECT_EQ(MadeWindow<TfrmEXIF>(), nullptr);
-    TfrmEXIF* first = frmEXIF();
-    EXPECT_EQ(frmEXIF(), first);
-    EXPECT_EQ(MadeWindow<TfrmEXIF>(), first);
-    EXPECT_FALSE(first->isVisible());
-    EXPECT_EQ(first->parent(), nullptr);
-    delete first;
-    EXPECT_EQ(MadeWindow<TfrmEXIF>(), nullptr);
 }
 
 } // namespace

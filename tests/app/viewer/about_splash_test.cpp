@@ -19,6 +19,7 @@ TEST(Splash, ClosesAndIsFreedAtItsTick)
     EXPECT_TRUE(splash->windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(splash->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(splash->windowTitle(), "Lumeno by Orvella Software");
+    EXPECT_FALSE(splash->testAttribute(Qt::WA_QuitOnClose)) << "only the main window ends the program";
     splash->show();
     EXPECT_TRUE(splash->Timer1->isActive());
     EXPECT_EQ(splash->Timer1->interval(), 2000);
@@ -34,7 +35,6 @@ protected:
 
 TEST_F(AboutTest, CreditsRollAndStartAgain)
 {
-    fAbout();
     TfAbout& about = *fAbout();
     EXPECT_EQ(about.size(), QSize(259, 339));
     EXPECT_EQ(about.ScrollBox1->size(), QSize(161, 110));
@@ -58,7 +58,6 @@ TEST_F(AboutTest, CreditsRollAndStartAgain)
 
 TEST_F(AboutTest, CtrlQShowsTheVersionUntilAKeyIsReleased)
 {
-    fAbout();
     TfAbout& about = *fAbout();
     about.show();
     EXPECT_EQ(about.lversion->text(), "Version 7.8.0.0");

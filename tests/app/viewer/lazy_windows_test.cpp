@@ -6,6 +6,9 @@
 #include "app/viewer/main_window_desktop_links.h"
 #include "app/viewer/main_window_fixture.h"
 
+#include <QTimer>
+
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace lumeno {
@@ -80,6 +83,19 @@ TEST_F(LazyWindows, AJoinReachesAWindowMadeBeforeIt)
     ASSERT_FALSE(prefs->OnApplied);
     LinkDesktopWindows(Open());
     EXPECT_TRUE(prefs->OnApplied);
+}
+
+// Runs in a fresh process, where no window was asked for before the quit.
+TEST(LazyWindowsAtQuit, AWindowFirstAskedForAsTheProgramQuitsIsNotMade)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+            QCoreApplication::exec();
+            std::_Exit(HeldWindow<TfrmAcquire>() == nullptr ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace

@@ -122,7 +122,6 @@ TEST_F(DesktopLinks, PreferencesRebuildTheMainListAndSetTheDeletionChoices)
     Picture("a.png");
     Picture("b.bmp", 64, 48, "BMP");
     TForm1& form = Open();
-    fPrefs();
     LinkDesktopWindows(form);
     EXPECT_EQ(Captions().size(), 2);
     fPrefs()->open();

@@ -106,7 +106,6 @@ TEST_F(MainWindowLinks, AVirtualTreeItemLeavesCommandsOnTheListedFolder)
     frmIncRename()->close();
     delete frmIncRename();
 
-    fDirAdd();
     QTimer::singleShot(0, [] {
         fDirAdd()->NewFolder->setText("Made");
         fDirAdd()->accept();

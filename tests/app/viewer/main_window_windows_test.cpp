@@ -53,8 +53,6 @@ protected:
     TForm1& OpenLinked(const QStringList& Selected)
     {
         TForm1& form = Open();
-        fSelectFiles();
-        frmConvert();
         LinkMainWindow(form);
         LinkDesktopWindows(form);
         Select(Selected);
@@ -181,11 +179,6 @@ TEST_F(MainWindowWindows, ToolSwitchShowsTheAlbumTheWizardAndTheSheetCreatorAlon
     Picture("a.png");
     Picture("b.png");
     CreateForm1();
-    fAPrefs();
-    fAlbum();
-    frmGlimpsetOptions();
-    frmThumbEdit();
-    frmPubWizard();
     const TToolTable& tools = ToolWindows();
     for (const char* name : {"album", "webwizard", "sheet"})
         ASSERT_EQ(tools.count(name), 1u) << name;

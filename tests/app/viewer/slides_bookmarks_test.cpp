@@ -1,6 +1,7 @@
+#include "app/common/window_holder.h"
 #include "app/viewer/bm_edit.h"
-#include "controls/shell/system_tree_view.h"
 #include "controls/shell/dfs_status_bar.h"
+#include "controls/shell/system_tree_view.h"
 #include "imagelib/view/pg_image.h"
 #include "main_window_fixture.h"
 
@@ -122,7 +123,6 @@ protected:
     }
     void Edit(const std::function<void(TfBMEdit&)>& steps)
     {
-        fBMEdit();
         QTimer::singleShot(0, [steps] { steps(*fBMEdit()); });
         Form1()->EditBookmarks1Click();
     }
@@ -178,21 +178,44 @@ TEST_F(BookmarksTest, AnOversizedFileIsRefusedAndKeptAsItIs)
     TForm1& form = Open();
     EXPECT_EQ(MenuItems(), (QStringList{"Add Bookmark", "Edit Bookmarks...", "-"}));
 
-    const std::string refused = "The bookmark file " + BookmarkFilePath() + " is larger than 1 MB; the bookmarks were not changed";
+    const std::string refused =
+        "The bookmark file " + BookmarkFilePath() + " is larger than 1 MB; the bookmarks were not changed";
     form.AddBookmark1Click();
     EXPECT_EQ(Texts(), std::vector<std::string>{refused});
     auto editorShown = std::make_shared<bool>(false);
     QTimer::singleShot(0, [editorShown] {
-        *editorShown = fBMEdit()->isVisible();
-        fBMEdit()->accept();
+        if (TfBMEdit* editor = MadeWindow<TfBMEdit>()) {
+            *editorShown = editor->isVisible();
+            editor->accept();
+        }
     });
     form.EditBookmarks1Click();
     QCoreApplication::processEvents();
     EXPECT_FALSE(*editorShown) << "the editor showed a refused file as an empty list";
+    EXPECT_EQ(MadeWindow<TfBMEdit>(), nullptr) << "a refused file is no reason to build the editor";
     EXPECT_EQ(Texts(), (std::vector<std::string>{refused, refused}));
     EXPECT_EQ(ReadFileBytes(BookmarkFilePath()), lines);
     EXPECT_EQ(MenuItems().size(), 3);
-    delete fBMEdit();
+    std::filesystem::remove(BookmarkFilePath());
+}
+
+// A file at the limit takes no more: the reader would refuse what was written.
+TEST_F(BookmarksTest, AnAdditionThatWouldPassTheLimitIsRefused)
+{
+    std::filesystem::create_directories(std::filesystem::path(BookmarkFilePath()).parent_path());
+    std::vector<unsigned char> line(1024, 'x');
+    line.front() = '/';
+    line.back() = '\n';
+    std::vector<unsigned char> lines;
+    while (lines.size() + line.size() <= std::size_t(kMaxBookmarkFileSize))
+        lines.insert(lines.end(), line.begin(), line.end());
+    WriteFileBytes(BookmarkFilePath(), lines);
+    TForm1& form = Open();
+    form.AddBookmark1Click();
+    EXPECT_EQ(Texts(), std::vector<std::string>{"The bookmark file " + BookmarkFilePath() +
+                                                " is larger than 1 MB; the bookmarks were not changed"});
+    EXPECT_EQ(ReadFileBytes(BookmarkFilePath()), lines);
+    EXPECT_EQ(MenuItems().size(), 3 + qsizetype(lines.size() / line.size()));
     std::filesystem::remove(BookmarkFilePath());
 }
 
@@ -236,7 +259,8 @@ TEST_F(BookmarksTest, FoldersWithLineBreaksAreRefusedAndEntriesKeepTheirBytes)
     form.STV1->SetSelection(broken);
     ASSERT_EQ(form.Folder(), broken);
     form.AddBookmark1Click();
-    EXPECT_EQ(Texts(), std::vector<std::string>{broken + " cannot be bookmarked: its name holds a line break"});
+    EXPECT_EQ(Texts(),
+              std::vector<std::string>{broken + " cannot be bookmarked: its name holds a line break"});
     EXPECT_FALSE(std::filesystem::exists(BookmarkFilePath()));
     EXPECT_EQ(MenuItems().size(), 3);
 
