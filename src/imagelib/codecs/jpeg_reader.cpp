@@ -5,7 +5,7 @@
 #include "imagelib/pg_globals.h"
 #include "imagelib/pixel_graphic.h"
 
-#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace lumeno {
@@ -14,17 +14,34 @@ namespace {
 
 constexpr int msgNotSupportedSubformat = 30;
 
-struct TScanLimit {
+struct TScanMonitor {
     jpeg_progress_mgr Pub; // first
-    int MaxScans = 0;
+    std::int64_t MaxBlockVisits = 0;
+    std::int64_t BlockVisits = 0;
+    int ScansCounted = 0;
 };
 
-// libjpeg's progress monitor, called as the scans are read: a file past its
-// scan limit is refused like one whose data ran out.
-void CheckScanCount(j_common_ptr common)
+std::int64_t ScanBlocks(const jpeg_decompress_struct& info)
+{
+    std::int64_t blocks = 0;
+    for (int i = 0; i < info.comps_in_scan; ++i)
+        blocks +=
+            std::int64_t{info.cur_comp_info[i]->width_in_blocks} * info.cur_comp_info[i]->height_in_blocks;
+    return blocks;
+}
+
+// libjpeg's progress monitor, called before every row of scan data it
+// reads: a file past its block visit limit is refused like one whose data
+// ran out.
+void CheckScans(j_common_ptr common)
 {
     const auto* info = reinterpret_cast<j_decompress_ptr>(common);
-    if (info->input_scan_number <= reinterpret_cast<const TScanLimit*>(info->progress)->MaxScans)
+    auto* monitor = reinterpret_cast<TScanMonitor*>(info->progress);
+    if (info->input_scan_number == monitor->ScansCounted)
+        return;
+    monitor->ScansCounted = info->input_scan_number;
+    monitor->BlockVisits += ScanBlocks(*info);
+    if (monitor->BlockVisits <= monitor->MaxBlockVisits)
         return;
     TLibraryGuard& guard = JPEGGuard(common);
     guard.KeepError(JPGErrors, GetPGLangStr(msgUnexpectedEnd).c_str());
@@ -62,18 +79,18 @@ public:
         Run([this] { jpeg_read_header(&info_, TRUE); });
     }
 
-    void LimitScans(int count)
+    void LimitBlockVisits(std::int64_t visits)
     {
-        scanLimit_.MaxScans = count;
-        scanLimit_.Pub.progress_monitor = CheckScanCount;
-        info_.progress = &scanLimit_.Pub;
+        monitor_.MaxBlockVisits = visits;
+        monitor_.Pub.progress_monitor = CheckScans;
+        info_.progress = &monitor_.Pub;
     }
 
 private:
     jpeg_decompress_struct info_{};
     TJPEGErrorManager errors_;
     TJPEGStreamSource source_;
-    TScanLimit scanLimit_{};
+    TScanMonitor monitor_{};
     bool created_ = false;
 };
 
@@ -226,8 +243,9 @@ private:
 // 4000 x 3000 one codes in six bytes), so its data bounds nothing: such a
 // picture is let through up to a size whose decode stays within a few
 // hundred megabytes, and beyond it needs the data a Huffman picture would.
-// Each scan visits the blocks again, so the scans of a picture let through
-// so are limited to a number of visits that takes well under a second.
+// Each scan visits the blocks of its components again, so the scans of a
+// picture let through so are limited to a number of block visits that takes
+// well under a second.
 constexpr std::int64_t MaxArithmeticBlocksWithoutData = std::int64_t{1} << 20;
 constexpr std::int64_t MaxArithmeticBlockVisitsWithoutData = std::int64_t{2} << 20;
 
@@ -243,7 +261,7 @@ void CheckDataCanFill(TJPEGDecompressor& decoder, TStream& stream)
         return;
     if (!info.arith_code || blocks > MaxArithmeticBlocksWithoutData)
         JPGErrors.RaiseMessage(msgUnexpectedEnd);
-    decoder.LimitScans(static_cast<int>(MaxArithmeticBlockVisitsWithoutData / std::max<std::int64_t>(blocks, 1)));
+    decoder.LimitBlockVisits(MaxArithmeticBlockVisitsWithoutData);
 }
 
 // libjpeg keeps every coefficient of a file of several scans (progressive,
@@ -252,7 +270,9 @@ std::int64_t WholeImageCoefficientBytes(const jpeg_decompress_struct& info)
 {
     if (!info.progressive_mode && info.comps_in_scan == info.num_components)
         return 0;
-    const auto roundUp = [](std::int64_t value, std::int64_t step) { return (value + step - 1) / step * step; };
+    const auto roundUp = [](std::int64_t value, std::int64_t step) {
+        return (value + step - 1) / step * step;
+    };
     std::int64_t bytes = 0;
     for (int i = 0; i < info.num_components; ++i) {
         const jpeg_component_info& c = info.comp_info[i];
