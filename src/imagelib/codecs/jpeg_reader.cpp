@@ -6,6 +6,7 @@
 #include "imagelib/pixel_graphic.h"
 
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace lumeno {
@@ -14,11 +15,18 @@ namespace {
 
 constexpr int msgNotSupportedSubformat = 30;
 
+// A file of more scans than any encoder writes is hostile: every scan, even
+// an empty refinement, visits all the blocks of its components again.
+constexpr int MaxScans = 500;
+
 struct TScanMonitor {
     jpeg_progress_mgr Pub; // first
-    std::int64_t MaxBlockVisits = 0;
+    TPixelGraphic* Graphic = nullptr;
+    std::int64_t MaxBlockVisits = std::numeric_limits<std::int64_t>::max();
     std::int64_t BlockVisits = 0;
     int ScansCounted = 0;
+    bool ReadingScans = false;
+    bool Aborted = false;
 };
 
 std::int64_t ScanBlocks(const jpeg_decompress_struct& info)
@@ -31,21 +39,26 @@ std::int64_t ScanBlocks(const jpeg_decompress_struct& info)
 }
 
 // libjpeg's progress monitor, called before every row of scan data it
-// reads: a file past its block visit limit is refused like one whose data
-// ran out.
+// reads: a file past its scan or block visit limit is refused like one
+// whose data ran out. The scans of a file of several are all read before
+// the first row is output, so the user's abort is heard meanwhile too.
 void CheckScans(j_common_ptr common)
 {
     const auto* info = reinterpret_cast<j_decompress_ptr>(common);
     auto* monitor = reinterpret_cast<TScanMonitor*>(info->progress);
-    if (info->input_scan_number == monitor->ScansCounted)
-        return;
-    monitor->ScansCounted = info->input_scan_number;
-    monitor->BlockVisits += ScanBlocks(*info);
-    if (monitor->BlockVisits <= monitor->MaxBlockVisits)
-        return;
-    TLibraryGuard& guard = JPEGGuard(common);
-    guard.KeepError(JPGErrors, GetPGLangStr(msgUnexpectedEnd).c_str());
-    guard.Jump();
+    if (info->input_scan_number != monitor->ScansCounted) {
+        monitor->ScansCounted = info->input_scan_number;
+        monitor->BlockVisits += ScanBlocks(*info);
+        if (monitor->ScansCounted > MaxScans || monitor->BlockVisits > monitor->MaxBlockVisits) {
+            TLibraryGuard& guard = JPEGGuard(common);
+            guard.KeepError(JPGErrors, GetPGLangStr(msgUnexpectedEnd).c_str());
+            guard.Jump();
+        }
+    }
+    if (monitor->ReadingScans && monitor->Graphic->Progress(0, static_cast<int>(info->output_height))) {
+        monitor->Aborted = true;
+        JPEGGuard(common).Jump();
+    }
 }
 
 // A libjpeg decompressor over a stream, destroyed with the object whatever
@@ -79,11 +92,24 @@ public:
         Run([this] { jpeg_read_header(&info_, TRUE); });
     }
 
-    void LimitBlockVisits(std::int64_t visits)
+    void WatchScans(TPixelGraphic& graphic)
     {
-        monitor_.MaxBlockVisits = visits;
+        monitor_.Graphic = &graphic;
         monitor_.Pub.progress_monitor = CheckScans;
         info_.progress = &monitor_.Pub;
+    }
+
+    void LimitBlockVisits(std::int64_t visits) { monitor_.MaxBlockVisits = visits; }
+
+    // Reads the scans of a file of several; false when the user aborted.
+    bool Start()
+    {
+        monitor_.ReadingScans = true;
+        const bool started = errors_.Guard.Enter([this] { jpeg_start_decompress(&info_); });
+        monitor_.ReadingScans = false;
+        if (!started && !monitor_.Aborted)
+            errors_.Guard.Raise();
+        return started;
     }
 
 private:
@@ -124,13 +150,26 @@ void ChooseScale(TJPEGDecompressor& decoder, int minWidth, int minHeight)
     }
 }
 
-void DecodeRows(TJPEGDecompressor& decoder, TPixelGraphic& graphic)
+void SetUpPicture(const jpeg_decompress_struct& info, TPixelGraphic& graphic)
+{
+    graphic.SetDimensions(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
+                          info.output_components == 1 ? pf8Bit : pf24Bit);
+    if (info.output_components == 1)
+        graphic.SetPaletteType(pGray256);
+}
+
+// An abort while the scans are read leaves no picture; one while the rows
+// are output keeps the rows read.
+void Decode(TJPEGDecompressor& decoder, TPixelGraphic& graphic)
 {
     jpeg_decompress_struct& info = decoder.Info();
     const int height = static_cast<int>(info.output_height);
     bool aborted = false;
     graphic.ProgressStart();
     try {
+        aborted = !decoder.Start();
+        if (!aborted)
+            SetUpPicture(info, graphic);
         while (static_cast<int>(info.output_scanline) < height && !aborted) {
             JSAMPROW row = graphic.GetScanLine(static_cast<int>(info.output_scanline));
             decoder.Run([&] { jpeg_read_scanlines(&info, &row, 1); });
@@ -334,12 +373,8 @@ void TJPGFileFormatReader::Read(TStream& Stream, TPixelGraphic& Graphic, int Ind
     const TMemoryReservation coefficients(WholeImageCoefficientBytes(info));
     if (!coefficients.Held())
         JPGErrors.RaiseMessage(msgInvalidSize, "image");
-    decoder.Run([&] { jpeg_start_decompress(&info); });
-    Graphic.SetDimensions(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
-                          info.output_components == 1 ? pf8Bit : pf24Bit);
-    if (info.output_components == 1)
-        Graphic.SetPaletteType(pGray256);
-    DecodeRows(decoder, Graphic);
+    decoder.WatchScans(Graphic);
+    Decode(decoder, Graphic);
 }
 
 void TJPGFileFormatReader::GetInfo(TStream& Stream, int Index, std::string& SubFormat, std::string& Remarks,

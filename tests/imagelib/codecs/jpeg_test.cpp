@@ -478,6 +478,45 @@ TEST_F(Jpeg, ArithmeticCodedSizesTheDataCannotFillAreRefused)
     EXPECT_EQ(scaled.GetWidth(), 1000);
 }
 
+// Successive approximation of one coefficient at a time: eleven scans each.
+std::vector<jpeg_scan_info> ManyProgressiveScans(std::size_t count)
+{
+    std::vector<jpeg_scan_info> scans = {{1, {0, 0, 0, 0}, 0, 0, 0, 0}};
+    for (int k = 1; k < 64; ++k) {
+        scans.push_back({1, {0, 0, 0, 0}, k, k, 0, 10});
+        for (int al = 9; al >= 0; --al)
+            scans.push_back({1, {0, 0, 0, 0}, k, k, al + 1, al});
+    }
+    scans.resize(count);
+    return scans;
+}
+
+// Every scan, however few bytes it takes, visits the blocks again: a file of
+// more scans than any encoder writes is refused, and the scans, all read
+// before the first row, hear the user's abort.
+TEST_F(Jpeg, ScansAreBoundedAndAbortable)
+{
+    TPixelGraphic g;
+    Decode(LibJpeg(64, 64, JCS_GRAYSCALE, 1, true, false, ManyProgressiveScans(500)), g);
+    EXPECT_EQ(g.GetWidth(), 64);
+    const auto hostile = LibJpeg(64, 64, JCS_GRAYSCALE, 1, true, false, ManyProgressiveScans(501));
+    EXPECT_EQ(JpegError([&] { Decode(hostile, g); }), "JPG: Unexpected end of file");
+
+    test::RecordingDialogs dialogs;
+    TPixelGraphic aborted;
+    int calls = 0, ends = 0;
+    aborted.SetOnProgress([&](TObject*, int step, int, bool& abort) {
+        EXPECT_EQ(step, 0);
+        abort = ++calls == 3;
+    });
+    aborted.SetOnProgressEnd([&](TObject*) { ++ends; });
+    Decode(LibJpeg(400, 300, JCS_RGB, 3, true), aborted);
+    EXPECT_EQ(calls, 3);
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(aborted.GetWidth(), 0);
+    EXPECT_TRUE(dialogs.Shown().empty());
+}
+
 // Only the scan data before the end marker can code blocks: bytes after it,
 // or comments between it and the scan, let no larger picture through.
 TEST_F(Jpeg, OnlyScanDataBeforeTheEndCounts)
