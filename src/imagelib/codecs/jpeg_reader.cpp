@@ -38,27 +38,40 @@ std::int64_t ScanBlocks(const jpeg_decompress_struct& info)
     return blocks;
 }
 
-// libjpeg's progress monitor, called before every row of scan data it
-// reads: a file past its scan or block visit limit is refused like one
-// whose data ran out. The scans of a file of several are all read before
-// the first row is output, so the user's abort is heard meanwhile too.
-void CheckScans(j_common_ptr common)
+// A file past its scan or block visit limit is refused like one whose data
+// ran out.
+void CountScan(j_common_ptr common, TScanMonitor& monitor)
 {
     const auto* info = reinterpret_cast<j_decompress_ptr>(common);
-    auto* monitor = reinterpret_cast<TScanMonitor*>(info->progress);
-    if (info->input_scan_number != monitor->ScansCounted) {
-        monitor->ScansCounted = info->input_scan_number;
-        monitor->BlockVisits += ScanBlocks(*info);
-        if (monitor->ScansCounted > MaxScans || monitor->BlockVisits > monitor->MaxBlockVisits) {
-            TLibraryGuard& guard = JPEGGuard(common);
-            guard.KeepError(JPGErrors, GetPGLangStr(msgUnexpectedEnd).c_str());
-            guard.Jump();
-        }
-    }
-    if (monitor->ReadingScans && monitor->Graphic->Progress(0, static_cast<int>(info->output_height))) {
-        monitor->Aborted = true;
-        JPEGGuard(common).Jump();
-    }
+    if (info->input_scan_number == monitor.ScansCounted)
+        return;
+    monitor.ScansCounted = info->input_scan_number;
+    monitor.BlockVisits += ScanBlocks(*info);
+    if (monitor.ScansCounted <= MaxScans && monitor.BlockVisits <= monitor.MaxBlockVisits)
+        return;
+    TLibraryGuard& guard = JPEGGuard(common);
+    guard.KeepError(JPGErrors, GetPGLangStr(msgUnexpectedEnd).c_str());
+    guard.Jump();
+}
+
+// The handler's own exception may not pass through libjpeg.
+void HearAbort(j_common_ptr common, TScanMonitor& monitor)
+{
+    TLibraryGuard& guard = JPEGGuard(common);
+    const int height = static_cast<int>(reinterpret_cast<j_decompress_ptr>(common)->output_height);
+    if (!guard.Capture([&] { monitor.Aborted = monitor.Graphic->Progress(0, height); }) || monitor.Aborted)
+        guard.Jump();
+}
+
+// libjpeg's progress monitor, called before every row of scan data it
+// reads. The scans of a file of several are all read before the first row
+// is output, so the user's abort is heard meanwhile too.
+void CheckScans(j_common_ptr common)
+{
+    TScanMonitor& monitor = *reinterpret_cast<TScanMonitor*>(common->progress);
+    CountScan(common, monitor);
+    if (monitor.ReadingScans)
+        HearAbort(common, monitor);
 }
 
 // A libjpeg decompressor over a stream, destroyed with the object whatever

@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <jpeglib.h>
+#include <stdexcept>
 
 namespace lumeno {
 namespace {
@@ -515,6 +516,9 @@ TEST_F(Jpeg, ScansAreBoundedAndAbortable)
     EXPECT_EQ(ends, 1);
     EXPECT_EQ(aborted.GetWidth(), 0);
     EXPECT_TRUE(dialogs.Shown().empty());
+    // A handler's own failure comes back through libjpeg unharmed.
+    aborted.SetOnProgress([](TObject*, int, int, bool&) { throw std::runtime_error("stopped"); });
+    EXPECT_THROW(Decode(LibJpeg(400, 300, JCS_RGB, 3, true), aborted), std::runtime_error);
 }
 
 // Only the scan data before the end marker can code blocks: bytes after it,
