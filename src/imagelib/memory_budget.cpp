@@ -34,7 +34,9 @@ std::int64_t QuarterOfMemory()
 
 } // namespace
 
-TMemoryBudget::TMemoryBudget(std::int64_t Capacity) : capacity_(Capacity), state_(std::make_unique<TState>()) {}
+TMemoryBudget::TMemoryBudget(std::int64_t Capacity) : capacity_(Capacity), state_(std::make_unique<TState>())
+{
+}
 
 TMemoryBudget::~TMemoryBudget() = default;
 
@@ -54,8 +56,10 @@ bool TMemoryBudget::Draw(TBudgetCharge& Charge, std::int64_t Size)
     bool waiting = false;
     bool granted = true;
     while (s.Used + Size > Capacity()) {
+        // Below zero when a waiting holder's blocks were all freed elsewhere:
+        // it still counts as waiting but no longer as a holder.
         const int othersAtWork = s.Holders - s.WaitingHolders - (holding && !waiting ? 1 : 0);
-        if (Size > Capacity() || (holding && othersAtWork == 0) || (Charge.Stopped && Charge.Stopped())) {
+        if (Size > Capacity() || (holding && othersAtWork <= 0) || (Charge.Stopped && Charge.Stopped())) {
             granted = false;
             break;
         }

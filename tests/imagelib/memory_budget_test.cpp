@@ -103,13 +103,19 @@ TEST(MemoryBudget, AnEmptyHandedDrawWaitsForRoomUntilStopped)
     });
     held.get_future().wait();
 
+    // A waiter that hangs is stopped before the test fails: a future of
+    // std::async would wait for it for ever.
+    std::atomic<bool> giveUp = false;
     auto waiter = std::async(std::launch::async, [&] {
-        const TMemoryBudgetScope scope(budget);
+        const TMemoryBudgetScope scope(budget, [&] { return giveUp.load(); });
         return static_cast<bool>(AllocatePixelMemory(6 * MB));
     });
     EXPECT_EQ(waiter.wait_for(200ms), std::future_status::timeout);
     release.set_value();
     holder.join();
+    const std::future_status granted = waiter.wait_for(5s);
+    giveUp = true;
+    ASSERT_EQ(granted, std::future_status::ready);
     EXPECT_TRUE(waiter.get());
 
     std::atomic<bool> stop = false;
@@ -121,7 +127,9 @@ TEST(MemoryBudget, AnEmptyHandedDrawWaitsForRoomUntilStopped)
     });
     EXPECT_EQ(stopped.wait_for(200ms), std::future_status::timeout);
     stop = true;
-    ASSERT_EQ(stopped.wait_for(2s), std::future_status::ready);
+    const std::future_status ended = stopped.wait_for(2s);
+    block.reset();
+    ASSERT_EQ(ended, std::future_status::ready);
     EXPECT_FALSE(stopped.get());
 }
 
@@ -133,8 +141,9 @@ TEST(MemoryBudget, HoldersWaitingForEachOtherDoNotDeadlock)
     TMemoryBudget budget(10 * MB);
     std::promise<void> holds[2];
     std::shared_future<void> bothHold[2] = {holds[0].get_future().share(), holds[1].get_future().share()};
+    std::atomic<bool> giveUp = false;
     const auto worker = [&](int self) {
-        const TMemoryBudgetScope scope(budget);
+        const TMemoryBudgetScope scope(budget, [&] { return giveUp.load(); });
         TPixelMemory mine = AllocatePixelMemory(4 * MB);
         holds[self].set_value();
         bothHold[1 - self].wait();
@@ -142,8 +151,10 @@ TEST(MemoryBudget, HoldersWaitingForEachOtherDoNotDeadlock)
     };
     auto first = std::async(std::launch::async, worker, 0);
     auto second = std::async(std::launch::async, worker, 1);
-    ASSERT_EQ(first.wait_for(5s), std::future_status::ready);
-    ASSERT_EQ(second.wait_for(5s), std::future_status::ready);
+    const bool bothEnded =
+        first.wait_for(5s) == std::future_status::ready && second.wait_for(5s) == std::future_status::ready;
+    giveUp = true;
+    ASSERT_TRUE(bothEnded);
     EXPECT_NE(first.get(), second.get());
     EXPECT_EQ(budget.Used(), 0);
 }

@@ -9,10 +9,14 @@
 #include "support/recording_dialogs.h"
 #include "support/test_env.h"
 
+#include <chrono>
 #include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
+#include <poll.h>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
@@ -28,7 +32,10 @@ namespace fs = std::filesystem;
 class TGammaReader : public TFileFormatReader {
 public:
     TGammaReader() : TFileFormatReader("gam", "Gamma test") {}
-    bool CanRead(TFileHeader Header) const override { return std::string(Header.begin(), Header.begin() + 5) == "GAMMA"; }
+    bool CanRead(TFileHeader Header) const override
+    {
+        return std::string(Header.begin(), Header.begin() + 5) == "GAMMA";
+    }
     void Read(TStream& Stream, TPixelGraphic& Graphic, int) const override
     {
         char text[12] = {};
@@ -73,7 +80,10 @@ public:
     }
 };
 
-TMemoryStream StreamOf(const std::string& text) { return TMemoryStream(text.data(), static_cast<std::int64_t>(text.size())); }
+TMemoryStream StreamOf(const std::string& text)
+{
+    return TMemoryStream(text.data(), static_cast<std::int64_t>(text.size()));
+}
 
 void Fill24(TPixelGraphic& g, int w, int h)
 {
@@ -100,33 +110,69 @@ void FillNoise24(TPixelGraphic& g, int w, int h)
         }
 }
 
+// The child's exit status where no file system may be mounted.
+constexpr int NoMountStatus = 77;
+
+// What the child writes to Pipe until it closes it, or a minute has passed.
+std::string ReadReport(int Pipe, bool& TimedOut)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    std::string report;
+    char chunk[4096];
+    TimedOut = false;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd ready{Pipe, POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&ready, 1, static_cast<int>(left.count())) <= 0) {
+            TimedOut = true;
+            return report;
+        }
+        const ssize_t got = ::read(Pipe, chunk, sizeof chunk);
+        if (got <= 0)
+            return report;
+        report.append(chunk, static_cast<std::size_t>(got));
+    }
+}
+
 // Runs Work in a child process that sees Folder as a new 64 KiB tmpfs of its
 // own, so a disk fills up without touching anyone else's; returns what Work
-// reports, or "" where no file system may be mounted.
-std::string OnAFullDisk(const std::string& Folder, const std::function<std::string()>& Work)
+// reports, followed by the cause when the child failed or hung, or nothing
+// where no file system may be mounted.
+std::optional<std::string> OnAFullDisk(const std::string& Folder, const std::function<std::string()>& Work)
 {
     int pipeEnds[2];
     if (::pipe(pipeEnds) != 0)
-        return "";
+        return "no pipe";
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(pipeEnds[0]);
-        std::string report;
-        if (::unshare(CLONE_NEWNS) == 0 &&
-            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
-            ::mount("tmpfs", Folder.c_str(), "tmpfs", 0, "size=64k") == 0)
-            report = Work();
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", Folder.c_str(), "tmpfs", 0, "size=64k") != 0)
+            ::_exit(NoMountStatus);
+        const std::string report = Work();
         const bool sent = ::write(pipeEnds[1], report.data(), report.size()) == ssize_t(report.size());
         ::_exit(sent ? 0 : 1);
     }
     ::close(pipeEnds[1]);
-    std::string report;
-    char chunk[4096];
-    for (ssize_t got; child > 0 && (got = ::read(pipeEnds[0], chunk, sizeof chunk)) > 0;)
-        report.append(chunk, static_cast<std::size_t>(got));
+    bool timedOut = false;
+    const std::string report = child > 0 ? ReadReport(pipeEnds[0], timedOut) : "no child process";
     ::close(pipeEnds[0]);
-    if (child > 0)
-        ::waitpid(child, nullptr, 0);
+    if (child < 0)
+        return report;
+    if (timedOut)
+        ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == NoMountStatus)
+        return std::nullopt;
+    if (timedOut)
+        return report + "child hung";
+    if (WIFSIGNALED(status))
+        return report + "child killed by signal " + std::to_string(WTERMSIG(status));
+    if (WEXITSTATUS(status) != 0)
+        return report + "child exited with " + std::to_string(WEXITSTATUS(status));
     return report;
 }
 
@@ -140,8 +186,7 @@ protected:
         FileFormatRegistry().AddWriter(std::make_unique<TNoClassWriter>());
         FileFormatRegistry().AddWriter(std::make_unique<TFailingWriter>());
         // Like TIFF: everything but two arbitrary colours.
-        FileFormatRegistry().AddWriter(
-            std::make_unique<TGreyWriter>("xtf", AllColorResolutions().reset(1)));
+        FileFormatRegistry().AddWriter(std::make_unique<TGreyWriter>("xtf", AllColorResolutions().reset(1)));
     }
     void TearDown() override { PGShutdown(); }
 
@@ -163,7 +208,9 @@ TEST_F(LoadSave, GammaCorrectionOnLoad)
     TPixelGraphic g;
     TMemoryStream s = StreamOf("GAMMA 2.2");
     g.LoadFromStream(s);
-    const auto mapped = [](int v) { return static_cast<unsigned>(Round(255 * std::pow(v / 255.0L, 2.2L / 1.8L))); };
+    const auto mapped = [](int v) {
+        return static_cast<unsigned>(Round(255 * std::pow(v / 255.0L, 2.2L / 1.8L)));
+    };
     EXPECT_EQ(g.GetPixel(0, 0), RGB(mapped(128), mapped(64), 255));
     EXPECT_EQ(g.GetPixel(1, 0), RGB(0, mapped(1), mapped(2)));
     EXPECT_EQ(g.GetGamma(), 1.8L);
@@ -370,7 +417,7 @@ TEST_F(LoadSave, ASaveOntoAFullDiskNamesTheFileAndTheReason)
     const std::vector<std::string> names = {dir_.File("full.bmp"), dir_.File("full.png"),
                                             dir_.File("full.jpg"), dir_.File("full.tif"),
                                             dir_.File("full.tga")};
-    const std::string report = OnAFullDisk(dir_.Path(), [&] {
+    const std::optional<std::string> report = OnAFullDisk(dir_.Path(), [&] {
         std::string lines;
         for (const std::string& name : names) {
             try {
@@ -382,12 +429,12 @@ TEST_F(LoadSave, ASaveOntoAFullDiskNamesTheFileAndTheReason)
         }
         return lines + std::to_string(Files().size()) + " files left\n";
     });
-    if (report.empty())
+    if (!report)
         GTEST_SKIP() << "no file system may be mounted here";
     std::string expected;
     for (const std::string& name : names)
         expected += "Cannot write file \"" + name + "\". No space left on device\n";
-    EXPECT_EQ(report, expected + "0 files left\n");
+    EXPECT_EQ(*report, expected + "0 files left\n");
 }
 
 TEST_F(LoadSave, SaveToStreamAsUsesTheRegistry)

@@ -5,7 +5,8 @@
 #include "imagelib/pg_globals.h"
 #include "imagelib/pixel_graphic.h"
 
-#include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace lumeno {
@@ -14,21 +15,63 @@ namespace {
 
 constexpr int msgNotSupportedSubformat = 30;
 
-struct TScanLimit {
+// A file of more scans than any encoder writes is hostile: every scan, even
+// an empty refinement, visits all the blocks of its components again.
+constexpr int MaxScans = 500;
+
+struct TScanMonitor {
     jpeg_progress_mgr Pub; // first
-    int MaxScans = 0;
+    TPixelGraphic* Graphic = nullptr;
+    std::int64_t MaxBlockVisits = std::numeric_limits<std::int64_t>::max();
+    std::int64_t BlockVisits = 0;
+    int ScansCounted = 0;
+    bool ReadingScans = false;
+    bool Aborted = false;
 };
 
-// libjpeg's progress monitor, called as the scans are read: a file past its
-// scan limit is refused like one whose data ran out.
-void CheckScanCount(j_common_ptr common)
+std::int64_t ScanBlocks(const jpeg_decompress_struct& info)
+{
+    std::int64_t blocks = 0;
+    for (int i = 0; i < info.comps_in_scan; ++i)
+        blocks +=
+            std::int64_t{info.cur_comp_info[i]->width_in_blocks} * info.cur_comp_info[i]->height_in_blocks;
+    return blocks;
+}
+
+// A file past its scan or block visit limit is refused like one whose data
+// ran out.
+void CountScan(j_common_ptr common, TScanMonitor& monitor)
 {
     const auto* info = reinterpret_cast<j_decompress_ptr>(common);
-    if (info->input_scan_number <= reinterpret_cast<const TScanLimit*>(info->progress)->MaxScans)
+    if (info->input_scan_number == monitor.ScansCounted)
+        return;
+    monitor.ScansCounted = info->input_scan_number;
+    monitor.BlockVisits += ScanBlocks(*info);
+    if (monitor.ScansCounted <= MaxScans && monitor.BlockVisits <= monitor.MaxBlockVisits)
         return;
     TLibraryGuard& guard = JPEGGuard(common);
     guard.KeepError(JPGErrors, GetPGLangStr(msgUnexpectedEnd).c_str());
     guard.Jump();
+}
+
+// The handler's own exception may not pass through libjpeg.
+void HearAbort(j_common_ptr common, TScanMonitor& monitor)
+{
+    TLibraryGuard& guard = JPEGGuard(common);
+    const int height = static_cast<int>(reinterpret_cast<j_decompress_ptr>(common)->output_height);
+    if (!guard.Capture([&] { monitor.Aborted = monitor.Graphic->Progress(0, height); }) || monitor.Aborted)
+        guard.Jump();
+}
+
+// libjpeg's progress monitor, called before every row of scan data it
+// reads. The scans of a file of several are all read before the first row
+// is output, so the user's abort is heard meanwhile too.
+void CheckScans(j_common_ptr common)
+{
+    TScanMonitor& monitor = *reinterpret_cast<TScanMonitor*>(common->progress);
+    CountScan(common, monitor);
+    if (monitor.ReadingScans)
+        HearAbort(common, monitor);
 }
 
 // A libjpeg decompressor over a stream, destroyed with the object whatever
@@ -62,18 +105,31 @@ public:
         Run([this] { jpeg_read_header(&info_, TRUE); });
     }
 
-    void LimitScans(int count)
+    void WatchScans(TPixelGraphic& graphic)
     {
-        scanLimit_.MaxScans = count;
-        scanLimit_.Pub.progress_monitor = CheckScanCount;
-        info_.progress = &scanLimit_.Pub;
+        monitor_.Graphic = &graphic;
+        monitor_.Pub.progress_monitor = CheckScans;
+        info_.progress = &monitor_.Pub;
+    }
+
+    void LimitBlockVisits(std::int64_t visits) { monitor_.MaxBlockVisits = visits; }
+
+    // Reads the scans of a file of several; false when the user aborted.
+    bool Start()
+    {
+        monitor_.ReadingScans = true;
+        const bool started = errors_.Guard.Enter([this] { jpeg_start_decompress(&info_); });
+        monitor_.ReadingScans = false;
+        if (!started && !monitor_.Aborted)
+            errors_.Guard.Raise();
+        return started;
     }
 
 private:
     jpeg_decompress_struct info_{};
     TJPEGErrorManager errors_;
     TJPEGStreamSource source_;
-    TScanLimit scanLimit_{};
+    TScanMonitor monitor_{};
     bool created_ = false;
 };
 
@@ -107,13 +163,26 @@ void ChooseScale(TJPEGDecompressor& decoder, int minWidth, int minHeight)
     }
 }
 
-void DecodeRows(TJPEGDecompressor& decoder, TPixelGraphic& graphic)
+void SetUpPicture(const jpeg_decompress_struct& info, TPixelGraphic& graphic)
+{
+    graphic.SetDimensions(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
+                          info.output_components == 1 ? pf8Bit : pf24Bit);
+    if (info.output_components == 1)
+        graphic.SetPaletteType(pGray256);
+}
+
+// An abort while the scans are read leaves no picture; one while the rows
+// are output keeps the rows read.
+void Decode(TJPEGDecompressor& decoder, TPixelGraphic& graphic)
 {
     jpeg_decompress_struct& info = decoder.Info();
     const int height = static_cast<int>(info.output_height);
     bool aborted = false;
     graphic.ProgressStart();
     try {
+        aborted = !decoder.Start();
+        if (!aborted)
+            SetUpPicture(info, graphic);
         while (static_cast<int>(info.output_scanline) < height && !aborted) {
             JSAMPROW row = graphic.GetScanLine(static_cast<int>(info.output_scanline));
             decoder.Run([&] { jpeg_read_scanlines(&info, &row, 1); });
@@ -226,8 +295,9 @@ private:
 // 4000 x 3000 one codes in six bytes), so its data bounds nothing: such a
 // picture is let through up to a size whose decode stays within a few
 // hundred megabytes, and beyond it needs the data a Huffman picture would.
-// Each scan visits the blocks again, so the scans of a picture let through
-// so are limited to a number of visits that takes well under a second.
+// Each scan visits the blocks of its components again, so the scans of a
+// picture let through so are limited to a number of block visits that takes
+// well under a second.
 constexpr std::int64_t MaxArithmeticBlocksWithoutData = std::int64_t{1} << 20;
 constexpr std::int64_t MaxArithmeticBlockVisitsWithoutData = std::int64_t{2} << 20;
 
@@ -243,7 +313,7 @@ void CheckDataCanFill(TJPEGDecompressor& decoder, TStream& stream)
         return;
     if (!info.arith_code || blocks > MaxArithmeticBlocksWithoutData)
         JPGErrors.RaiseMessage(msgUnexpectedEnd);
-    decoder.LimitScans(static_cast<int>(MaxArithmeticBlockVisitsWithoutData / std::max<std::int64_t>(blocks, 1)));
+    decoder.LimitBlockVisits(MaxArithmeticBlockVisitsWithoutData);
 }
 
 // libjpeg keeps every coefficient of a file of several scans (progressive,
@@ -252,7 +322,9 @@ std::int64_t WholeImageCoefficientBytes(const jpeg_decompress_struct& info)
 {
     if (!info.progressive_mode && info.comps_in_scan == info.num_components)
         return 0;
-    const auto roundUp = [](std::int64_t value, std::int64_t step) { return (value + step - 1) / step * step; };
+    const auto roundUp = [](std::int64_t value, std::int64_t step) {
+        return (value + step - 1) / step * step;
+    };
     std::int64_t bytes = 0;
     for (int i = 0; i < info.num_components; ++i) {
         const jpeg_component_info& c = info.comp_info[i];
@@ -314,12 +386,8 @@ void TJPGFileFormatReader::Read(TStream& Stream, TPixelGraphic& Graphic, int Ind
     const TMemoryReservation coefficients(WholeImageCoefficientBytes(info));
     if (!coefficients.Held())
         JPGErrors.RaiseMessage(msgInvalidSize, "image");
-    decoder.Run([&] { jpeg_start_decompress(&info); });
-    Graphic.SetDimensions(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
-                          info.output_components == 1 ? pf8Bit : pf24Bit);
-    if (info.output_components == 1)
-        Graphic.SetPaletteType(pGray256);
-    DecodeRows(decoder, Graphic);
+    decoder.WatchScans(Graphic);
+    Decode(decoder, Graphic);
 }
 
 void TJPGFileFormatReader::GetInfo(TStream& Stream, int Index, std::string& SubFormat, std::string& Remarks,

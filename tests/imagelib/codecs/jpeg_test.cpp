@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <jpeglib.h>
+#include <stdexcept>
 
 namespace lumeno {
 namespace {
@@ -78,8 +79,8 @@ std::vector<std::uint8_t> LibJpeg(int w, int h, J_COLOR_SPACE space, int compone
 std::vector<std::uint8_t> Claiming(std::vector<std::uint8_t> bytes, int width, int height)
 {
     for (std::size_t i = 0; i + 8 < bytes.size(); ++i) {
-        if (bytes[i] == 0xFF && (bytes[i + 1] == 0xC0 || bytes[i + 1] == 0xC2 || bytes[i + 1] == 0xC9 ||
-                                 bytes[i + 1] == 0xCA)) {
+        if (bytes[i] == 0xFF &&
+            (bytes[i + 1] == 0xC0 || bytes[i + 1] == 0xC2 || bytes[i + 1] == 0xC9 || bytes[i + 1] == 0xCA)) {
             bytes[i + 5] = static_cast<std::uint8_t>(height >> 8);
             bytes[i + 6] = static_cast<std::uint8_t>(height);
             bytes[i + 7] = static_cast<std::uint8_t>(width >> 8);
@@ -399,8 +400,10 @@ TEST_F(Jpeg, SizesTheDataCannotFillAreRefused)
     g.SetReadWarningAction(pgwaIgnore);
     for (const bool progressive : {false, true})
         for (const int components : {1, 3}) {
-            const auto small = LibJpeg(16, 16, components == 1 ? JCS_GRAYSCALE : JCS_RGB, components, progressive);
-            EXPECT_EQ(JpegError([&] { Decode(Claiming(small, 8000, 8000), g); }), "JPG: Unexpected end of file")
+            const auto small =
+                LibJpeg(16, 16, components == 1 ? JCS_GRAYSCALE : JCS_RGB, components, progressive);
+            EXPECT_EQ(JpegError([&] { Decode(Claiming(small, 8000, 8000), g); }),
+                      "JPG: Unexpected end of file")
                 << progressive << components;
             EXPECT_EQ(JpegError([&] { Decode(Claiming(small, 49411, 16895 / components), g); }),
                       "JPG: Unexpected end of file");
@@ -414,8 +417,8 @@ TEST_F(Jpeg, SizesTheDataCannotFillAreRefused)
     white.Clear();
     const std::string ppm = dir_.File("white.ppm"), jpg = dir_.File("white.jpg");
     WritePpm(white, ppm);
-    for (const char* options : {"", "-optimize", "-progressive", "-grayscale -optimize", "-optimize -restart 1",
-                                "-arithmetic", "-arithmetic -progressive"}) {
+    for (const char* options : {"", "-optimize", "-progressive", "-grayscale -optimize",
+                                "-optimize -restart 1", "-arithmetic", "-arithmetic -progressive"}) {
         SCOPED_TRACE(options);
         ASSERT_EQ(test::Run(std::string("cjpeg ") + options + " -outfile '" + jpg + "' '" + ppm + "'"), 0);
         TPixelGraphic full, scaled;
@@ -462,6 +465,60 @@ TEST_F(Jpeg, ArithmeticCodedSizesTheDataCannotFillAreRefused)
     EXPECT_EQ(JpegError([&] { Decode(Claiming(manyScans, 8192, 8192), g); }), "JPG: Unexpected end of file");
     Decode(Claiming(manyScans, 1024, 1024), g);
     EXPECT_EQ(g.GetWidth(), 1024);
+    // A scan of one component visits that component's blocks only.
+    const std::vector<jpeg_scan_info> scanPerComponent = {
+        {1, {0, 0, 0, 0}, 0, 63, 0, 0}, {1, {1, 0, 0, 0}, 0, 63, 0, 0}, {1, {2, 0, 0, 0}, 0, 63, 0, 0}};
+    test::WriteFileBytes(path,
+                         Claiming(LibJpeg(16, 16, JCS_RGB, 3, false, true, scanPerComponent), 8000, 5000));
+    TPixelGraphic whole, scaled;
+    whole.SetReadWarningAction(pgwaIgnore);
+    scaled.SetReadWarningAction(pgwaIgnore);
+    whole.LoadFromFile(path);
+    EXPECT_EQ(whole.GetWidth(), 8000);
+    scaled.LoadFromFileAtLeast(path, 1000, 625);
+    EXPECT_EQ(scaled.GetWidth(), 1000);
+}
+
+// Successive approximation of one coefficient at a time: eleven scans each.
+std::vector<jpeg_scan_info> ManyProgressiveScans(std::size_t count)
+{
+    std::vector<jpeg_scan_info> scans = {{1, {0, 0, 0, 0}, 0, 0, 0, 0}};
+    for (int k = 1; k < 64; ++k) {
+        scans.push_back({1, {0, 0, 0, 0}, k, k, 0, 10});
+        for (int al = 9; al >= 0; --al)
+            scans.push_back({1, {0, 0, 0, 0}, k, k, al + 1, al});
+    }
+    scans.resize(count);
+    return scans;
+}
+
+// Every scan, however few bytes it takes, visits the blocks again: a file of
+// more scans than any encoder writes is refused, and the scans, all read
+// before the first row, hear the user's abort.
+TEST_F(Jpeg, ScansAreBoundedAndAbortable)
+{
+    TPixelGraphic g;
+    Decode(LibJpeg(64, 64, JCS_GRAYSCALE, 1, true, false, ManyProgressiveScans(500)), g);
+    EXPECT_EQ(g.GetWidth(), 64);
+    const auto hostile = LibJpeg(64, 64, JCS_GRAYSCALE, 1, true, false, ManyProgressiveScans(501));
+    EXPECT_EQ(JpegError([&] { Decode(hostile, g); }), "JPG: Unexpected end of file");
+
+    test::RecordingDialogs dialogs;
+    TPixelGraphic aborted;
+    int calls = 0, ends = 0;
+    aborted.SetOnProgress([&](TObject*, int step, int, bool& abort) {
+        EXPECT_EQ(step, 0);
+        abort = ++calls == 3;
+    });
+    aborted.SetOnProgressEnd([&](TObject*) { ++ends; });
+    Decode(LibJpeg(400, 300, JCS_RGB, 3, true), aborted);
+    EXPECT_EQ(calls, 3);
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(aborted.GetWidth(), 0);
+    EXPECT_TRUE(dialogs.Shown().empty());
+    // A handler's own failure comes back through libjpeg unharmed.
+    aborted.SetOnProgress([](TObject*, int, int, bool&) { throw std::runtime_error("stopped"); });
+    EXPECT_THROW(Decode(LibJpeg(400, 300, JCS_RGB, 3, true), aborted), std::runtime_error);
 }
 
 // Only the scan data before the end marker can code blocks: bytes after it,
@@ -527,7 +584,8 @@ void MakePhoto(TPixelGraphic& g, int w, int h)
     for (int y = 0; y < h; ++y) {
         std::uint8_t* p = g.GetScanLine(y);
         for (int x = 0; x < w; ++x, p += 3) {
-            const unsigned grain = (static_cast<unsigned>(x) * 2654435761u ^ static_cast<unsigned>(y) * 40503u) >> 28;
+            const unsigned grain =
+                (static_cast<unsigned>(x) * 2654435761u ^ static_cast<unsigned>(y) * 40503u) >> 28;
             p[0] = static_cast<std::uint8_t>(120 + 60 * std::sin(x / 37.0) + grain);
             p[1] = static_cast<std::uint8_t>(128 + 50 * std::cos(y / 23.0 + x / 91.0) + grain);
             p[2] = static_cast<std::uint8_t>(100 + 40 * std::sin((x + y) / 57.0) + grain);
@@ -564,8 +622,8 @@ TEST_F(Jpeg, LoadsAtTheSmallestEighthCoveringTheRequest)
                  {"progressive", LibJpeg(400, 300, JCS_RGB, 3, true)}};
     const struct {
         int MinWidth, MinHeight, Width, Height, Eighths;
-    } requests[] = {{200, 150, 200, 150, 4}, {100, 75, 100, 75, 2},  {50, 38, 50, 38, 1},
-                    {1, 1, 50, 38, 1},       {101, 10, 150, 113, 3}, {10, 226, 350, 263, 7},
+    } requests[] = {{200, 150, 200, 150, 4}, {100, 75, 100, 75, 2},   {50, 38, 50, 38, 1},
+                    {1, 1, 50, 38, 1},       {101, 10, 150, 113, 3},  {10, 226, 350, 263, 7},
                     {0, 0, 400, 300, 8},     {800, 600, 400, 300, 8}, {0, 80, 150, 113, 3}};
     const bool oracle = test::HaveTool("djpeg");
     for (const auto& file : files) {
