@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -57,7 +58,7 @@ int main(int argc, char** argv)
         source.LoadFromFile(argv[1]);
         const bool changed = argc >= 4 && Apply(source, result, argv[3], argc >= 5 ? argv[4] : "");
         if (argc >= 3)
-            (changed ? result : source).SaveToFile(argv[2]);
+            (changed ? result : source).SaveToFile(std::filesystem::absolute(argv[2]).string());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
